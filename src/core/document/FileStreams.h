@@ -1,0 +1,44 @@
+#pragma once
+// Byte streams over files. Paths are native (UTF-8) file names.
+
+#include <string>
+
+#include "document/ValueStream.h"
+
+namespace kvaril {
+
+// Reads a regular file; anything else (a folder, a pipe that might never end) is refused.
+class FileSource : public ByteSource {
+public:
+    explicit FileSource(const std::string& path);  // throws EFileError "Cannot open file %s"
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    size_t Read(char* data, size_t size) override;
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+// Writes a new version of a file beside it and puts it in place only by Commit, so a failed
+// write never destroys the previous file. Without Commit the partial file is removed.
+class AtomicFileSink : public ByteSink {
+public:
+    explicit AtomicFileSink(const std::string& path);  // throws "Cannot create file %s"
+    ~AtomicFileSink() override;
+    AtomicFileSink(const AtomicFileSink&) = delete;
+    AtomicFileSink& operator=(const AtomicFileSink&) = delete;
+    void Write(const char* data, size_t size) override;
+    void Commit();
+
+private:
+    [[noreturn]] void FailWrite(int error);
+
+    std::string path_;      // the file as the user named it (for messages)
+    std::string target_;    // the file that is replaced (a symbolic link's target)
+    std::string tempPath_;  // the new version until Commit
+    int fd_ = -1;
+};
+
+}  // namespace kvaril

@@ -1,0 +1,196 @@
+#include "document/uSignal.h"
+
+#include <climits>
+#include <cstring>
+
+#include "Errors.h"
+#include "document/ValueStream.h"
+#include "model/uCommon.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+
+// ---- TSignal ----
+
+TSignal::TSignal(TSignals& owner) : owner_(owner) { owner_.Modified = true; }
+
+void TSignal::InitTemplate(const std::string& name, bool withDestructor) {
+    Name_ = name;
+    const std::string var = "Signal_" + name;
+    const std::string cls = "T" + var;
+    auto add = [this](std::string line) { Lines_.push_back(std::move(line)); };
+    add("type");
+    add("  " + cls + " = class");
+    add("  public");
+    add("    Value: Double;");
+    add("");
+    add("    constructor Create;");
+    if (withDestructor) add("    destructor  Destroy; override;");
+    add("    procedure   Make(t: Double);");
+    add("  end;");
+    add("");
+    add("var");
+    add("  " + var + ": " + cls + ";");
+    add("");
+    add("constructor " + cls + ".Create;");
+    add("begin");
+    add("  inherited Create;");
+    add("");
+    add("end;");
+    if (withDestructor) {
+        add("");
+        add("destructor " + cls + ".Destroy;");
+        add("begin");
+        add("");
+        add("  inherited Destroy;");
+        add("end;");
+    }
+    add("");
+    add("procedure " + cls + ".Make(t: Double);");
+    add("begin");
+    add("  Value := ;");
+    add("end;");
+    owner_.Modified = true;
+}
+
+void TSignal::SetName(const std::string& name) {
+    if (name == Name_) return;
+    Name_ = name;
+    owner_.Modified = true;
+}
+
+std::string TSignal::GetText() const { return JoinLines(Lines_); }
+
+void TSignal::SetText(const std::string& text) {
+    // Texts compare as the editor hands them over: up to the first NUL of either side.
+    std::string current = GetText();
+    std::string_view a(text.c_str()), b(current.c_str());
+    if (a == b) return;
+    Lines_ = SplitLines(text);
+    owner_.Modified = true;
+}
+
+void TSignal::WriteTo(TValueWriter& writer) {
+    writer.WriteString(Name_);
+    writer.WriteString(GetText());
+    owner_.Modified = false;
+}
+
+void TSignal::ReadFrom(TValueReader& reader) {
+    SetName(reader.ReadString());
+    Lines_ = SplitLines(reader.ReadString());
+    owner_.Modified = false;
+}
+
+// ---- TSignals ----
+
+TSignals::TSignals() : data_(std::make_unique<TSignalsData>()) { SetDefaults(); }
+
+TSignals::~TSignals() = default;
+
+void TSignals::SetDefaults() {
+    QuantTime_ = 0.0001;
+    TotalTime_ = 0.1;
+    Modified = false;
+}
+
+void TSignals::Clear() {
+    for (auto& signal : list_) signal.reset();  // first to last
+    list_.clear();
+    SetDefaults();
+}
+
+TSignal& TSignals::Items(int index) const {
+    KV_ASSERT(index >= 0 && index < Count(), "uSignal");
+    return *list_[static_cast<size_t>(index)];
+}
+
+int TSignals::IndexOf(const TSignal* signal) const {
+    for (int i = 0; i < Count(); ++i)
+        if (list_[static_cast<size_t>(i)].get() == signal) return i;
+    return -1;
+}
+
+int TSignals::IndexOfName(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i)
+        if (list_[static_cast<size_t>(i)]->Name() == name) return i;
+    return -1;
+}
+
+void TSignals::Insert(std::unique_ptr<TSignal> signal, int index) {
+    KV_ASSERT(signal != nullptr, "uSignal");
+    if (index < 0 || index >= Count())
+        list_.push_back(std::move(signal));
+    else
+        list_.insert(list_.begin() + index, std::move(signal));
+    Modified = true;
+}
+
+void TSignals::Move(int from, int to) {
+    KV_ASSERT(from >= 0 && from < Count(), "uSignal");
+    KV_ASSERT(to >= 0 && to < Count(), "uSignal");
+    auto signal = std::move(list_[static_cast<size_t>(from)]);
+    list_.erase(list_.begin() + from);
+    list_.insert(list_.begin() + to, std::move(signal));
+    Modified = true;
+}
+
+void TSignals::Delete(int index) {
+    KV_ASSERT(index >= 0 && index < Count(), "uSignal");
+    list_.erase(list_.begin() + index);
+    Modified = true;
+}
+
+int32_t TSignals::QuantCount() const {
+    if (!(QuantTime_ >= MinQuantTime)) return 0;
+    int64_t count = Round(static_cast<long double>(TotalTime_) / QuantTime_);
+    // A ratio beyond 32 bits (or NaN) must not wrap into the range the generator accepts.
+    if (count > INT32_MAX) return INT32_MAX;
+    if (count < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(count);
+}
+
+void TSignals::SetQuantTime(double x) {
+    auto v = static_cast<double>(Round(static_cast<long double>(x) * 1000000.0L) / 1000000.0L);
+    if (v < MinQuantTime) v = MinQuantTime;
+    if (v != QuantTime_) {
+        QuantTime_ = v;
+        Modified = true;
+    }
+}
+
+void TSignals::SetTotalTime(double x) {
+    if (QuantTime_ >= MinQuantTime) {
+        const long double q = QuantTime_;
+        x = static_cast<double>(Round(static_cast<long double>(x) / q) * q);
+    }
+    if (10.0L * QuantTime_ > x) x = static_cast<double>(10.0L * QuantTime_);
+    if (x != TotalTime_) {
+        TotalTime_ = x;
+        Modified = true;
+    }
+}
+
+void TSignals::WriteTo(TValueWriter& writer) {
+    writer.WriteFloat(QuantTime_);
+    writer.WriteFloat(TotalTime_);
+    writer.WriteListBegin();
+    for (auto& signal : list_) signal->WriteTo(writer);
+    writer.WriteListEnd();
+    Modified = false;
+}
+
+void TSignals::ReadFrom(TValueReader& reader, int /*version*/) {
+    QuantTime_ = static_cast<double>(reader.ReadFloat());
+    TotalTime_ = static_cast<double>(reader.ReadFloat());
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        auto signal = std::make_unique<TSignal>(*this);
+        signal->ReadFrom(reader);
+        list_.push_back(std::move(signal));
+    }
+    reader.ReadListEnd();
+    Modified = false;
+}
+
+}  // namespace kvaril

@@ -1,0 +1,38 @@
+#pragma once
+// Shared text and number routines: rounding, number texts, line lists, substring search.
+// Numbers are always written and read with "." whatever the process locale.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvaril {
+
+// Nearest integer, halves to even, through a 64-bit integer, from an extended-precision value.
+// Out-of-range values and NaN give INT64_MIN, as the x87 store instruction does.
+int64_t Round(long double x);
+
+// The general number format: `precision` significant digits, trailing zeros dropped; fixed
+// notation when the magnitude is at least 0.0001 and the integer part has at most `precision`
+// digits, otherwise "1.5E20" / "1E-6" (no "+", no leading zeros in the exponent).
+std::string FormatFloat(long double value, int precision = 15);
+
+// The "%.4g" readouts.
+inline std::string FormatFloat4(long double value) { return FormatFloat(value, 4); }
+
+// `text` as a number (optional blanks around an optional sign, digits with an optional "."
+// and an optional exponent), or `defaultValue` when it is not one or is out of range.
+double StrToFloatDefault(std::string_view text, double defaultValue);
+
+// 1-based position of the first occurrence of `needle` in `text` at or after `start`, or 0.
+int SearchFrom(std::string_view needle, std::string_view text, int start);
+
+// Splits a text into lines at CR LF, lone CR or lone LF; the text ends at its first NUL and a
+// final line break yields no empty last line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Every line followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+}  // namespace kvaril

@@ -1,0 +1,59 @@
+#include "model/uSignalsData.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "Errors.h"
+
+namespace kvaril {
+
+void TSignalsData::SetSize(int32_t signalCount, int32_t sampleCount) {
+    KV_ASSERT(signalCount >= 0 && sampleCount >= 0, "uSignalsData");
+    if (signalCount == SignalCount() && sampleCount == SampleCount()) return;
+
+    SharedMemory rows(RowsSize(signalCount, sampleCount));
+    InitRowHeaders(rows.Data(), signalCount, sampleCount);
+    const int32_t keepSignals = std::min(signalCount, SignalCount());
+    const int32_t keepSamples = std::min(sampleCount, SampleCount());
+    for (int32_t s = 0; s < keepSignals && keepSamples > 0; ++s) {
+        std::memcpy(RowData(rows.Data(), sampleCount, s), image_.Object()->Samples[s],
+                    sizeof(double) * static_cast<size_t>(keepSamples));
+    }
+    rows_ = std::move(rows);
+    image_.Link(rows_.Data(), signalCount, sampleCount);
+}
+
+void TSignalsData::SetData(int32_t signal, int32_t quant, double value) {
+    KV_ASSERT(signal >= 0 && signal < SignalCount(), "uSignalsData");
+    KV_ASSERT(quant >= 0 && quant < SampleCount(), "uSignalsData");
+    image_.Object()->Samples[signal][quant] = value;
+}
+
+double TSignalsData::GetData(int32_t signal, int32_t quant) const {
+    KV_ASSERT(signal >= 0, "uSignalsData");
+    KV_ASSERT(signal < SignalCount(), "uSignalsData");
+    KV_ASSERT(quant >= 0, "uSignalsData");
+    KV_ASSERT(quant < SampleCount(), "uSignalsData");
+    return image_.Object()->Samples[signal][quant];
+}
+
+void TSignalsData::CalcMaxima() {
+    const TSignalsDataImage* object = image_.Object();
+    for (int32_t s = 0; s < object->SignalCount; ++s) {
+        const double* row = object->Samples[s];
+        double m = 0.0;
+        for (int32_t q = 0; q < object->SampleCount; ++q) {
+            // A NaN never wins: the comparison is false for it.
+            if (std::fabs(row[q]) > m) m = std::fabs(row[q]);
+        }
+        object->Maxima[s] = m;
+    }
+}
+
+double TSignalsData::GetMax(int32_t signal) const {
+    KV_ASSERT(signal >= 0 && signal < SignalCount(), "uSignalsData");
+    return image_.Object()->Maxima[signal];
+}
+
+}  // namespace kvaril

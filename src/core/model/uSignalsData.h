@@ -1,0 +1,41 @@
+#pragma once
+// The result store of the last model run: one row of samples per signal, one sample per
+// quantum, and each row's largest magnitude. The model library writes the rows directly, so
+// their memory follows StoreLayout.h and can be shared with the model host process.
+
+#include <cstdint>
+
+#include "model/SharedMemory.h"
+#include "model/StoreLayout.h"
+
+namespace kvaril {
+
+class TSignalsData {
+public:
+    TSignalsData() = default;
+    TSignalsData(const TSignalsData&) = delete;
+    TSignalsData& operator=(const TSignalsData&) = delete;
+
+    // Unchanged dimensions keep everything; otherwise overlapping values survive and new
+    // elements are 0. Throws std::bad_alloc when the memory cannot be had.
+    void SetSize(int32_t signalCount, int32_t sampleCount);
+    // What the model library does; the workbench's own drawing code only reads.
+    void SetData(int32_t signal, int32_t quant, double value);
+    double GetData(int32_t signal, int32_t quant) const;
+    void CalcMaxima();
+    double GetMax(int32_t signal) const;
+
+    int32_t SignalCount() const { return image_.Object()->SignalCount; }
+    int32_t SampleCount() const { return image_.Object()->SampleCount; }
+
+    // The object handed to MainModelProc in this process.
+    TSignalsDataImage* Image() { return image_.Object(); }
+    // The rows, for mapping into the model host (see RowData for where each row starts).
+    const SharedMemory& Rows() const { return rows_; }
+
+private:
+    SharedMemory rows_;
+    StoreImage image_;
+};
+
+}  // namespace kvaril

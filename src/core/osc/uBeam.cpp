@@ -1,0 +1,252 @@
+#include "osc/uBeam.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Errors.h"
+#include "document/Cp1251.h"
+#include "document/ValueStream.h"
+#include "document/uSignal.h"
+
+namespace kvaril {
+
+namespace {
+
+// A corrupt file could name thousands of signals and thousands of screens, each screen
+// getting a beam per signal; refuse before that becomes gigabytes.
+constexpr size_t kMaxBeamsInFile = size_t{1} << 22;
+
+constexpr const char* kTooManyBeams = "Слишком много экранов и лучей: нарушена структура файла";
+
+template <typename T>
+void SetField(TOsc& osc, T& field, T value) {
+    if (field != value) {
+        field = value;
+        osc.Modified = true;
+    }
+}
+
+}  // namespace
+
+// ---- TBeam ----
+
+TBeam::TBeam(TOsc& osc, int signalIndex)
+    : osc_(osc), Group_(signalIndex + 1), SignalIndex_(signalIndex) {
+    osc_.Modified = true;
+}
+
+void TBeam::SetGain(double value) { SetField(osc_, Gain_, value); }
+void TBeam::SetOffset(double value) { SetField(osc_, Offset_, value); }
+void TBeam::SetGroup(int value) { SetField(osc_, Group_, value); }
+void TBeam::SetXAxis(bool value) { SetField(osc_, XAxis_, value); }
+void TBeam::SetInterpolation(uint8_t value) { SetField(osc_, Interpolation_, value); }
+
+void TBeam::WriteTo(TValueWriter& writer) {
+    writer.WriteFloat(Gain_);
+    writer.WriteFloat(Offset_);
+    writer.WriteInteger(Group_);
+    writer.WriteBoolean(XAxis_);
+    writer.WriteInteger(Interpolation_);
+    osc_.Modified = false;
+}
+
+void TBeam::ReadFrom(TValueReader& reader, int version) {
+    Gain_ = static_cast<double>(reader.ReadFloat());
+    Offset_ = static_cast<double>(reader.ReadFloat());
+    Group_ = reader.ReadInteger();
+    XAxis_ = version >= 3 ? reader.ReadBoolean() : true;
+    Interpolation_ = version >= 4 ? static_cast<uint8_t>(reader.ReadInteger()) : 0;
+}
+
+// ---- TTimeLabel ----
+
+TTimeLabel::TTimeLabel(TOsc& osc) : osc_(osc) { osc_.Modified = true; }
+TTimeLabel::~TTimeLabel() { osc_.Modified = true; }
+
+void TTimeLabel::SetTime(double value) { SetField(osc_, Time_, value); }
+
+// ---- TView ----
+
+TView::TView(TOsc& osc) : osc_(osc), T1_(osc.TotalTime) {
+    beams_.reserve(osc.SignalNames.size());
+    for (size_t i = 0; i < osc.SignalNames.size(); ++i)
+        beams_.push_back(std::make_unique<TBeam>(osc, static_cast<int>(i)));
+    osc_.Modified = true;
+}
+
+void TView::SetName(const std::string& name) { SetField(osc_, Name_, name); }
+
+double TView::Clamp(double t) const {
+    if (!(t >= 0)) return 0;  // also NaN
+    return t > osc_.TotalTime ? osc_.TotalTime : t;
+}
+
+void TView::SetT0(double t) { SetField(osc_, T0_, Clamp(t)); }
+void TView::SetT1(double t) { SetField(osc_, T1_, Clamp(t)); }
+
+TBeam& TView::Beam(int index) const {
+    KV_ASSERT(index >= 0 && index < BeamCount(), "uBeam");
+    return *beams_[static_cast<size_t>(index)];
+}
+
+TTimeLabel& TView::TimeLabel(int index) const {
+    KV_ASSERT(index >= 0 && index < TimeLabelCount(), "uBeam");
+    return *labels_[static_cast<size_t>(index)];
+}
+
+void TView::AddTimeLabel(std::unique_ptr<TTimeLabel> label) {
+    auto later = std::upper_bound(
+        labels_.begin(), labels_.end(), label->Time(),
+        [](double time, const std::unique_ptr<TTimeLabel>& l) { return l->Time() > time; });
+    labels_.insert(later, std::move(label));
+}
+
+void TView::DeleteTimeLabel(int index) {
+    KV_ASSERT(index >= 0 && index < TimeLabelCount(), "uBeam");
+    labels_.erase(labels_.begin() + index);
+}
+
+int TView::FindTimeLabel(double lo, double hi) const {
+    for (int i = 0; i < TimeLabelCount(); ++i) {
+        const double t = labels_[static_cast<size_t>(i)]->Time();
+        if (lo <= t && t <= hi) return i;
+    }
+    return -1;
+}
+
+void TView::WriteTo(TValueWriter& writer) {
+    writer.WriteString(Name_);
+    writer.WriteFloat(T0_);
+    writer.WriteFloat(T1_);
+    writer.WriteListBegin();
+    for (auto& beam : beams_) beam->WriteTo(writer);
+    writer.WriteListEnd();
+    writer.WriteListBegin();
+    for (auto& label : labels_) writer.WriteFloat(label->Time());
+    writer.WriteListEnd();
+    osc_.Modified = false;
+}
+
+void TView::ReadFrom(TValueReader& reader, int version) {
+    Name_ = reader.ReadString();
+    T0_ = static_cast<double>(reader.ReadFloat());
+    T1_ = static_cast<double>(reader.ReadFloat());
+    reader.ReadListBegin();
+    for (size_t i = 0; !reader.EndOfList(); ++i) {
+        if (i >= beams_.size())
+            throw EReadError("List index out of bounds (" + std::to_string(i) + ")");
+        beams_[i]->ReadFrom(reader, version);
+    }
+    reader.ReadListEnd();
+    if (version >= 2) {
+        reader.ReadListBegin();
+        while (!reader.EndOfList()) {
+            auto label = std::make_unique<TTimeLabel>(osc_);
+            label->SetTime(static_cast<double>(reader.ReadFloat()));
+            AddTimeLabel(std::move(label));
+        }
+        reader.ReadListEnd();
+    }
+}
+
+// ---- TOsc ----
+
+void TOsc::Clear() {
+    Groups.Reset();
+    SignalNames.clear();
+    views_.clear();
+    QuantTime = 0;
+    TotalTime = 0;
+    Modified = false;
+}
+
+void TOsc::SyncWithSignals(const TSignals& signals) {
+    bool outdated = signals.QuantTime() != QuantTime || signals.TotalTime() != TotalTime ||
+                    static_cast<size_t>(signals.Count()) != SignalNames.size();
+    for (int i = 0; !outdated && i < signals.Count(); ++i)
+        outdated = signals.Items(i).Name() != SignalNames[static_cast<size_t>(i)];
+    if (!outdated) return;
+
+    Clear();
+    QuantTime = signals.QuantTime();
+    TotalTime = signals.TotalTime();
+    for (int i = 0; i < signals.Count(); ++i) SignalNames.push_back(signals.Items(i).Name());
+    AddView(Utf8ToCp1251("Экран 1"));
+    Modified = true;
+}
+
+TView& TOsc::View(int index) const {
+    KV_ASSERT(index >= 0 && index < ViewCount(), "uBeam");
+    return *views_[static_cast<size_t>(index)];
+}
+
+TView& TOsc::AddView(const std::string& name) {
+    auto view = std::make_unique<TView>(*this);
+    view->SetName(name);
+    view->SetT1(TotalTime);
+    views_.push_back(std::move(view));
+    Modified = true;
+    return *views_.back();
+}
+
+void TOsc::DeleteView(int index) {
+    KV_ASSERT(index >= 0 && index < ViewCount(), "uBeam");
+    Groups.Reset();  // it may describe the screen going away
+    views_.erase(views_.begin() + index);
+    Modified = true;
+}
+
+void TOsc::SetColorScheme(int scheme) {
+    KV_ASSERT(scheme >= 0 && scheme <= 2, "uBeam");
+    SetField(*this, ColorScheme_, scheme);
+}
+
+TRgb SchemeBackground(int scheme) {
+    switch (scheme) {
+        case 1:
+            return {255, 255, 255};
+        case 2:
+            return {0, 0, 0};
+        default:
+            return {192, 192, 192};
+    }
+}
+
+TRgb TOsc::BackgroundColor() const { return SchemeBackground(ColorScheme_); }
+
+void TOsc::RebuildGroups(TView* view) {
+    if (view) Groups.RebuildGroups(*view);
+}
+
+void TOsc::WriteTo(TValueWriter& writer) {
+    writer.WriteFloat(QuantTime);
+    writer.WriteFloat(TotalTime);
+    writer.WriteListBegin();
+    for (const std::string& name : SignalNames) writer.WriteString(name);
+    writer.WriteListEnd();
+    writer.WriteListBegin();
+    for (auto& view : views_) view->WriteTo(writer);
+    writer.WriteListEnd();
+    writer.WriteInteger(ColorScheme_);
+    Modified = false;
+}
+
+void TOsc::ReadFrom(TValueReader& reader, int version) {
+    QuantTime = static_cast<double>(reader.ReadFloat());
+    TotalTime = static_cast<double>(reader.ReadFloat());
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) SignalNames.push_back(reader.ReadString());
+    reader.ReadListEnd();
+    reader.ReadListBegin();
+    while (!reader.EndOfList()) {
+        if ((views_.size() + 1) * SignalNames.size() > kMaxBeamsInFile)
+            throw EReadError(kTooManyBeams);
+        views_.push_back(std::make_unique<TView>(*this));
+        views_.back()->ReadFrom(reader, version);
+    }
+    reader.ReadListEnd();
+    ColorScheme_ = reader.ReadInteger();
+    Modified = false;
+}
+
+}  // namespace kvaril
