@@ -95,9 +95,11 @@ TTimeLabel& TView::TimeLabel(int index) const {
 }
 
 void TView::AddTimeLabel(std::unique_ptr<TTimeLabel> label) {
-    auto later = std::upper_bound(
-        labels_.begin(), labels_.end(), label->Time(),
-        [](double time, const std::unique_ptr<TTimeLabel>& l) { return l->Time() > time; });
+    // A plain scan, not a binary search: a NaN read from a damaged file must not break the
+    // order of the others, and reading a saved list must give the same list again.
+    auto later = std::find_if(labels_.begin(), labels_.end(), [&](const auto& l) {
+        return l->Time() > label->Time();
+    });
     labels_.insert(later, std::move(label));
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -319,6 +320,34 @@ TEST_F(DocumentFileTest, SaveAndLoadReproduceTheOscilloscope) {
     // Nothing before the oscilloscope section changes it: a rewrite is byte-identical.
     WriteDocument(Path("again.sig"), read, back);
     EXPECT_EQ(Slurp(Path("again.sig")), Slurp(Path("full.sig")));
+}
+
+// Found by fuzzing: a binary search put labels in another order on every load when a damaged
+// file held a NaN time, so saving what was loaded did not give the same file twice.
+TEST_F(DocumentFileTest, LabelsWithANaNTimeReadBackInTheSameOrder) {
+    TSignals signals;
+    TOsc osc;
+    AddSignal(signals, "A", "a\r\n");
+    osc.SyncWithSignals(signals);
+    const double nan = std::nan("");
+    for (double t : {0.5, nan, 0.2, 0.7, nan, 0.1}) {
+        auto label = std::make_unique<TTimeLabel>(osc);
+        label->SetTime(t);
+        osc.View(0).AddTimeLabel(std::move(label));
+    }
+    MemorySink first;
+    WriteDocumentTo(first, signals, osc);
+    TSignals signals2;
+    TOsc osc2;
+    MemorySource source(first.bytes);
+    ReadDocumentFrom(source, signals2, osc2);
+    MemorySink second;
+    WriteDocumentTo(second, signals2, osc2);
+    EXPECT_EQ(second.bytes, first.bytes);
+    const TView& view = osc2.View(0);
+    ASSERT_EQ(view.TimeLabelCount(), 6);
+    EXPECT_EQ(view.TimeLabel(0).Time(), 0.1);
+    EXPECT_EQ(view.TimeLabel(1).Time(), 0.2);
 }
 
 TEST_F(DocumentFileTest, FileErrorsNameThePath) {
