@@ -8,7 +8,7 @@
 namespace kvaril {
 
 class EKvaril : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
     // The class name the unexpected-error box shows as "ExceptionClass: ".
     virtual const char* ClassName() const { return "Exception"; }
@@ -16,14 +16,14 @@ public:
 
 // A value stream or document that does not hold what the reader expects.
 class EReadError : public EKvaril {
-public:
+  public:
     using EKvaril::EKvaril;
     const char* ClassName() const override { return "EReadError"; }
 };
 
 // The file layer refused to open, create or write a file.
 class EFileError : public EKvaril {
-public:
+  public:
     using EKvaril::EKvaril;
     const char* ClassName() const override { return "EFileError"; }
 };
@@ -31,7 +31,7 @@ public:
 // A violated precondition: a programming error, never an ordinary outcome. It is raised
 // rather than aborting so that the window can report it and go on.
 class EAssertionFailed : public EKvaril {
-public:
+  public:
     using EKvaril::EKvaril;
     const char* ClassName() const override { return "EAssertionFailed"; }
 };

@@ -34,9 +34,9 @@ void DescribeView(std::ostringstream& out, const TOsc& osc, int index) {
         out << "    Луч " << b + 1;
         if (static_cast<size_t>(b) < osc.SignalNames.size())
             out << " (" << Cp1251ToUtf8(osc.SignalNames[static_cast<size_t>(b)]) << ")";
-        out << ": усиление " << GainText(beam.Gain()) << ", смещение "
-            << OffsetText(beam.Offset()) << ", группа " << GroupText(beam.Group())
-            << ", нулевая линия " << XAxisText(beam.XAxis()) << ", интерполяция "
+        out << ": усиление " << GainText(beam.Gain()) << ", смещение " << OffsetText(beam.Offset())
+            << ", группа " << GroupText(beam.Group()) << ", нулевая линия "
+            << XAxisText(beam.XAxis()) << ", интерполяция "
             << InterpolationText(beam.Interpolation()) << "\n";
     }
     if (view.TimeLabelCount() > 0) {
@@ -71,7 +71,8 @@ std::string DescribeDocument(const TSignals& signals, const TOsc& osc) {
     out << "\n"
         << "  Цветовая схема: " << SchemeText(osc.ColorScheme()) << "\n"
         << "  Экраны: " << osc.ViewCount() << "\n";
-    for (int v = 0; v < osc.ViewCount(); ++v) DescribeView(out, osc, v);
+    for (int v = 0; v < osc.ViewCount(); ++v)
+        DescribeView(out, osc, v);
     return out.str();
 }
 

@@ -56,7 +56,8 @@ std::string ResolveTarget(const std::string& path) {
 
 }  // namespace
 
-AtomicFileSink::AtomicFileSink(const std::string& path) : path_(path), target_(ResolveTarget(path)) {
+AtomicFileSink::AtomicFileSink(const std::string& path)
+    : path_(path), target_(ResolveTarget(path)) {
     // A file the user may not write stays untouched, although the folder would allow a rename.
     if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0)
         throw EFileError("Cannot create file " + path);

@@ -9,14 +9,14 @@ namespace kvaril {
 
 // Reads a regular file; anything else (a folder, a pipe that might never end) is refused.
 class FileSource : public ByteSource {
-public:
+  public:
     explicit FileSource(const std::string& path);  // throws EFileError "Cannot open file %s"
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     size_t Read(char* data, size_t size) override;
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
 };
@@ -24,7 +24,7 @@ private:
 // Writes a new version of a file beside it and puts it in place only by Commit, so a failed
 // write never destroys the previous file. Without Commit the partial file is removed.
 class AtomicFileSink : public ByteSink {
-public:
+  public:
     explicit AtomicFileSink(const std::string& path);  // throws "Cannot create file %s"
     ~AtomicFileSink() override;
     AtomicFileSink(const AtomicFileSink&) = delete;
@@ -32,7 +32,7 @@ public:
     void Write(const char* data, size_t size) override;
     void Commit();
 
-private:
+  private:
     [[noreturn]] void FailWrite(int error);
 
     std::string path_;      // the file as the user named it (for messages)

@@ -25,31 +25,31 @@ enum class ValueTag : uint8_t {
 };
 
 class ByteSink {
-public:
+  public:
     virtual ~ByteSink() = default;
     virtual void Write(const char* data, size_t size) = 0;  // throws on failure
 };
 
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     // Up to `size` bytes; 0 only at the end of the data. Throws on failure.
     virtual size_t Read(char* data, size_t size) = 0;
 };
 
 class MemorySink : public ByteSink {
-public:
+  public:
     void Write(const char* data, size_t size) override { bytes.append(data, size); }
     std::string bytes;
 };
 
 // Holds its own copy, so it can be made from a temporary.
 class MemorySource : public ByteSource {
-public:
+  public:
     explicit MemorySource(std::string bytes) : bytes_(std::move(bytes)) {}
     size_t Read(char* data, size_t size) override;
 
-private:
+  private:
     std::string bytes_;
     size_t position_ = 0;
 };
@@ -58,7 +58,7 @@ private:
 inline constexpr size_t kValueStreamBufferSize = 32000;
 
 class TValueWriter {
-public:
+  public:
     explicit TValueWriter(ByteSink& sink) : sink_(sink) {}
     TValueWriter(const TValueWriter&) = delete;
     TValueWriter& operator=(const TValueWriter&) = delete;
@@ -72,7 +72,7 @@ public:
     // Pushes the buffered bytes into the sink; nothing is written until then.
     void FlushBuffer();
 
-private:
+  private:
     void WriteTag(ValueTag tag);
     void WriteBytes(const void* data, size_t size);
 
@@ -82,7 +82,7 @@ private:
 };
 
 class TValueReader {
-public:
+  public:
     explicit TValueReader(ByteSource& source) : source_(source) {}
     TValueReader(const TValueReader&) = delete;
     TValueReader& operator=(const TValueReader&) = delete;
@@ -95,7 +95,7 @@ public:
     void ReadListEnd();
     bool EndOfList();  // looks at the next tag without taking it
 
-private:
+  private:
     uint8_t ReadTag();
     uint8_t PeekTag();
     int32_t ReadIntegerPayload(uint8_t tag);

@@ -24,7 +24,7 @@ struct TBookmark {
 };
 
 class TSignal {
-public:
+  public:
     // Marks the list modified even before the signal is inserted into it.
     explicit TSignal(TSignals& owner);
     TSignal(const TSignal&) = delete;
@@ -47,14 +47,14 @@ public:
     int32_t CaretY = 1;
     std::array<TBookmark, 10> Bookmarks{};
 
-private:
+  private:
     TSignals& owner_;
     std::string Name_;
     std::vector<std::string> Lines_;
 };
 
 class TSignals {
-public:
+  public:
     TSignals();
     ~TSignals();
     TSignals(const TSignals&) = delete;
@@ -89,7 +89,7 @@ public:
 
     bool Modified = false;
 
-private:
+  private:
     std::vector<std::unique_ptr<TSignal>> list_;
     double QuantTime_ = 0.0001;
     double TotalTime_ = 0.1;

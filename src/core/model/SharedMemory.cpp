@@ -28,7 +28,9 @@ SharedMemory::SharedMemory(size_t size) {
     size_ = size;
 }
 
-SharedMemory::~SharedMemory() { Release(); }
+SharedMemory::~SharedMemory() {
+    Release();
+}
 
 SharedMemory::SharedMemory(SharedMemory&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),

@@ -7,7 +7,7 @@
 namespace kvaril {
 
 class SharedMemory {
-public:
+  public:
     SharedMemory() = default;
     explicit SharedMemory(size_t size);  // throws std::bad_alloc when it cannot be had
     ~SharedMemory();
@@ -20,7 +20,7 @@ public:
     size_t Size() const { return size_; }
     int Fd() const { return fd_; }  // -1 for an empty block; closed on exec
 
-private:
+  private:
     void Release();
 
     char* data_ = nullptr;

@@ -12,8 +12,8 @@ size_t RowStride(int32_t sampleCount) {
 
 size_t RowsSize(int32_t signalCount, int32_t sampleCount) {
     size_t total;
-    if (signalCount < 0 || __builtin_mul_overflow(static_cast<size_t>(signalCount),
-                                                  RowStride(sampleCount), &total))
+    if (signalCount < 0 ||
+        __builtin_mul_overflow(static_cast<size_t>(signalCount), RowStride(sampleCount), &total))
         throw std::bad_alloc();
     return total;
 }
@@ -52,8 +52,7 @@ uint64_t* MakeArray(std::vector<uint64_t>& storage, int32_t count) {
 
 void StoreImage::Link(char* rows, int32_t signalCount, int32_t sampleCount) {
     std::vector<double> oldMaxima;
-    if (object_.Maxima)
-        oldMaxima.assign(object_.Maxima, object_.Maxima + object_.SignalCount);
+    if (object_.Maxima) oldMaxima.assign(object_.Maxima, object_.Maxima + object_.SignalCount);
 
     object_.SignalCount = signalCount;
     object_.SampleCount = sampleCount;

@@ -50,7 +50,7 @@ double* RowData(char* rows, int32_t sampleCount, int32_t s);
 
 // The object and pointer arrays of one process, over a rows block mapped in that process.
 class StoreImage {
-public:
+  public:
     StoreImage() = default;
     StoreImage(const StoreImage&) = delete;
     StoreImage& operator=(const StoreImage&) = delete;
@@ -60,7 +60,7 @@ public:
     TSignalsDataImage* Object() { return &object_; }
     const TSignalsDataImage* Object() const { return &object_; }
 
-private:
+  private:
     TSignalsDataImage object_{nullptr, nullptr, nullptr, 0, 0};
     std::vector<uint64_t> samplesArray_;  // header words, then the row references
     std::vector<uint64_t> maximaArray_;   // header words, then the doubles

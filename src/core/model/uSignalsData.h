@@ -11,7 +11,7 @@
 namespace kvaril {
 
 class TSignalsData {
-public:
+  public:
     TSignalsData() = default;
     TSignalsData(const TSignalsData&) = delete;
     TSignalsData& operator=(const TSignalsData&) = delete;
@@ -33,7 +33,7 @@ public:
     // The rows, for mapping into the model host (see RowData for where each row starts).
     const SharedMemory& Rows() const { return rows_; }
 
-private:
+  private:
     SharedMemory rows_;
     StoreImage image_;
 };

@@ -17,7 +17,7 @@ struct TBeamGroupItem {
 };
 
 class TBeamGroupList {
-public:
+  public:
     TBeamGroupList() = default;
     TBeamGroupList(const TBeamGroupList&) = delete;
     TBeamGroupList& operator=(const TBeamGroupList&) = delete;
@@ -32,7 +32,7 @@ public:
     int RowCount() const { return rowCount_; }
     TBeam* BeamAtRow(int row) const;
 
-private:
+  private:
     TBeamGroupItem* TakeFromPool();
 
     // Items are reused from one regrouping to the next, so regrouping stops allocating once

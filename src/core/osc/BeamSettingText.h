@@ -16,8 +16,8 @@ enum class TBeamColumn { Gain = 0, Offset = 1, Group = 2, XAxis = 3, Interpolati
 
 std::string GainText(double gain);  // "Авто" for |gain| < 1e-10
 std::string OffsetText(double offset);
-std::string GroupText(int group);  // "Нет" for 0
-std::string XAxisText(bool on);    // "Есть" / "Нет"
+std::string GroupText(int group);                      // "Нет" for 0
+std::string XAxisText(bool on);                        // "Есть" / "Нет"
 std::string InterpolationText(uint8_t interpolation);  // "Нет", "Линия", "Сплайн"
 
 struct TBeamSettingText {

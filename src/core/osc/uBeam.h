@@ -17,7 +17,7 @@ class TValueReader;
 class TValueWriter;
 
 class TBeam {
-public:
+  public:
     TBeam(TOsc& osc, int signalIndex);
     TBeam(const TBeam&) = delete;
     TBeam& operator=(const TBeam&) = delete;
@@ -43,7 +43,7 @@ public:
     int IndexInGroup = 0;
     int Row = -1;
 
-private:
+  private:
     TOsc& osc_;
     double Gain_ = 0;
     double Offset_ = 0;
@@ -54,7 +54,7 @@ private:
 };
 
 class TTimeLabel {
-public:
+  public:
     explicit TTimeLabel(TOsc& osc);
     ~TTimeLabel();
     TTimeLabel(const TTimeLabel&) = delete;
@@ -63,13 +63,13 @@ public:
     double Time() const { return Time_; }
     void SetTime(double value);
 
-private:
+  private:
     TOsc& osc_;
     double Time_ = 0;
 };
 
 class TView {
-public:
+  public:
     explicit TView(TOsc& osc);
     TView(const TView&) = delete;
     TView& operator=(const TView&) = delete;
@@ -94,7 +94,7 @@ public:
     void WriteTo(TValueWriter& writer);
     void ReadFrom(TValueReader& reader, int version);
 
-private:
+  private:
     double Clamp(double t) const;
 
     TOsc& osc_;
@@ -111,7 +111,7 @@ struct TRgb {
 };
 
 class TOsc {
-public:
+  public:
     TOsc() = default;
     TOsc(const TOsc&) = delete;
     TOsc& operator=(const TOsc&) = delete;
@@ -143,7 +143,7 @@ public:
     TBeamGroupList Groups;
     bool Modified = false;
 
-private:
+  private:
     std::vector<std::unique_ptr<TView>> views_;
     int ColorScheme_ = 0;
 };

@@ -32,7 +32,7 @@ const std::string kMinimalDocument(
     73);
 
 class DocumentFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("kvaril-doc-" + std::to_string(getpid()) + "-" +
@@ -246,8 +246,12 @@ TEST_F(DocumentFileTest, MoreBeamRecordsThanSignalsFail) {
 
 TEST_F(DocumentFileTest, LoneLineFeedsReadAsLinesAndWriteBackWithCrLf) {
     std::string doc = kMinimalDocument;
-    const std::string crlfText("\x06\x06" "a\r\nb\r\n");
-    doc.replace(doc.find(crlfText), crlfText.size(), "\x06\x04" "a\nb\n");
+    const std::string crlfText(
+        "\x06\x06"
+        "a\r\nb\r\n");
+    doc.replace(doc.find(crlfText), crlfText.size(),
+                "\x06\x04"
+                "a\nb\n");
     TSignals signals;
     TOsc osc;
     MemorySource source(doc);

@@ -14,7 +14,8 @@ namespace {
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string s;
-    for (int v : values) s += static_cast<char>(v);
+    for (int v : values)
+        s += static_cast<char>(v);
     return s;
 }
 
@@ -43,9 +44,8 @@ TEST(ValueWriter, IntegersTakeTheShortestForm) {
         int32_t value;
         int tag;
         size_t size;
-    } cases[] = {{-128, 2, 2},   {127, 2, 2},   {-129, 3, 3},  {128, 3, 3},
-                 {-32768, 3, 3}, {32767, 3, 3}, {-32769, 4, 5}, {32768, 4, 5},
-                 {INT32_MIN, 4, 5}};
+    } cases[] = {{-128, 2, 2},  {127, 2, 2},    {-129, 3, 3},  {128, 3, 3},      {-32768, 3, 3},
+                 {32767, 3, 3}, {-32769, 4, 5}, {32768, 4, 5}, {INT32_MIN, 4, 5}};
     for (const auto& c : cases) {
         std::string bytes = Written([&](TValueWriter& w) { w.WriteInteger(c.value); });
         ASSERT_EQ(bytes.size(), c.size) << c.value;
@@ -62,7 +62,8 @@ TEST(ValueWriter, FloatsAreExtendedNumbers) {
               Bytes({5, 0x00, 0x68, 0x19, 0xE2, 0x58, 0x17, 0xB7, 0xD1, 0xF1, 0x3F}));
     EXPECT_EQ(Written([](TValueWriter& w) { w.WriteFloat(0.1); }),
               Bytes({5, 0x00, 0xD0, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xFB, 0x3F}));
-    EXPECT_EQ(Written([](TValueWriter& w) { w.WriteFloat(0.0); }), Bytes({5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Written([](TValueWriter& w) { w.WriteFloat(0.0); }),
+              Bytes({5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(ValueWriter, StringsBooleansAndLists) {
@@ -83,7 +84,8 @@ TEST(ValueWriter, StringsBooleansAndLists) {
 TEST(ValueStream, StringsOfAnyLengthReadBackEqual) {
     for (size_t length : {size_t{0}, size_t{255}, size_t{256}, size_t{100000}}) {
         std::string text(length, 'x');
-        for (size_t i = 0; i < length; ++i) text[i] = static_cast<char>('a' + i % 26);
+        for (size_t i = 0; i < length; ++i)
+            text[i] = static_cast<char>('a' + i % 26);
         std::string bytes = Written([&](TValueWriter& w) { w.WriteString(text); });
         EXPECT_EQ(bytes[0], length < 256 ? 6 : 12) << length;
         EXPECT_EQ(bytes.size(), text.size() + (length < 256 ? 2 : 5));
@@ -115,7 +117,8 @@ TEST(ValueReader, AnyBooleanByteOtherThanTrueIsFalse) {
     MemorySource source(Bytes({9, 8, 0, 1, 2, 200}));
     TValueReader reader(source);
     EXPECT_TRUE(reader.ReadBoolean());
-    for (int i = 0; i < 5; ++i) EXPECT_FALSE(reader.ReadBoolean());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(reader.ReadBoolean());
 }
 
 TEST(ValueReader, EndOfListLooksWithoutTaking) {
@@ -136,8 +139,7 @@ TEST(ValueReader, WrongKindsAreInvalidPropertyValues) {
     EXPECT_EQ(ReadError(Bytes({5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), readInteger),
               kInvalidPropertyValue);
     EXPECT_EQ(ReadError(Bytes({6, 0}), readInteger), kInvalidPropertyValue);
-    EXPECT_EQ(ReadError(Bytes({7}), [](TValueReader& r) { r.ReadFloat(); }),
-              kInvalidPropertyValue);
+    EXPECT_EQ(ReadError(Bytes({7}), [](TValueReader& r) { r.ReadFloat(); }), kInvalidPropertyValue);
     EXPECT_EQ(ReadError(Bytes({0}), [](TValueReader& r) { r.ReadListBegin(); }),
               kInvalidPropertyValue);
     EXPECT_EQ(ReadError(Bytes({1}), [](TValueReader& r) { r.ReadListEnd(); }),
@@ -174,7 +176,7 @@ TEST(ValueReader, HugeStringLengthsFailWithoutAllocating) {
 
 // Counts the writes the value writer makes into its sink.
 class CountingSink : public ByteSink {
-public:
+  public:
     void Write(const char* data, size_t size) override {
         ++writes;
         largest = std::max(largest, size);
@@ -188,7 +190,8 @@ public:
 TEST(ValueWriter, BuffersValuesBetweenFlushes) {
     CountingSink sink;
     TValueWriter writer(sink);
-    for (int i = 0; i < 1000; ++i) writer.WriteInteger(i);
+    for (int i = 0; i < 1000; ++i)
+        writer.WriteInteger(i);
     EXPECT_EQ(sink.writes, 0);
     writer.WriteString(std::string(100000, 'z'));
     writer.FlushBuffer();
@@ -197,7 +200,8 @@ TEST(ValueWriter, BuffersValuesBetweenFlushes) {
 
     MemorySource source(sink.bytes);
     TValueReader reader(source);
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(reader.ReadInteger(), i);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(reader.ReadInteger(), i);
     EXPECT_EQ(reader.ReadString(), std::string(100000, 'z'));
 }
 

@@ -18,7 +18,8 @@ TSignal& AddSignal(TSignals& signals, const std::string& name, int index = -1) {
 
 std::vector<std::string> Names(const TSignals& signals) {
     std::vector<std::string> names;
-    for (int i = 0; i < signals.Count(); ++i) names.push_back(signals.Items(i).Name());
+    for (int i = 0; i < signals.Count(); ++i)
+        names.push_back(signals.Items(i).Name());
     return names;
 }
 
@@ -132,7 +133,8 @@ TEST(TSignals, InsertAppendsOutsideTheListAndPrependsAtZero) {
 
 TEST(TSignals, MoveAndDelete) {
     TSignals signals;
-    for (const char* name : {"A", "B", "C"}) AddSignal(signals, name);
+    for (const char* name : {"A", "B", "C"})
+        AddSignal(signals, name);
     signals.Modified = false;
     signals.Move(1, 1);
     EXPECT_EQ(Names(signals), (std::vector<std::string>{"A", "B", "C"}));
@@ -179,9 +181,8 @@ TEST(TSignals, BrokenPreconditionsAreAssertions) {
 TEST(TSignals, QuantTimeIsWholeMicrosecondsAndAtLeastOne) {
     struct Case {
         double in, out;
-    } cases[] = {{0, 0.000001},          {0.0000004, 0.000001}, {-1, 0.000001},
-                 {0.00012345, 0.000123}, {0.00000149, 1e-6},    {0.0000021, 2e-6},
-                 {0.001, 0.001},         {2.5, 2.5}};
+    } cases[] = {{0, 0.000001},      {0.0000004, 0.000001}, {-1, 0.000001}, {0.00012345, 0.000123},
+                 {0.00000149, 1e-6}, {0.0000021, 2e-6},     {0.001, 0.001}, {2.5, 2.5}};
     for (const auto& c : cases) {
         TSignals signals;
         signals.SetQuantTime(c.in);
@@ -194,8 +195,8 @@ TEST(TSignals, TotalTimeIsAWholeNumberOfAtLeastTenQuanta) {
         double quant, in, out;
         int32_t count;
     } cases[] = {{0.0001, 0.10004, 0.1, 1000}, {0.0001, 0.0005, 0.001, 10},
-                 {0.5, 6.25, 6, 12},            {0.001, 0.0157, 0.016, 16},
-                 {0.001, 0.005, 0.01, 10},      {0.0001, 100, 100, 1000000}};
+                 {0.5, 6.25, 6, 12},           {0.001, 0.0157, 0.016, 16},
+                 {0.001, 0.005, 0.01, 10},     {0.0001, 100, 100, 1000000}};
     for (const auto& c : cases) {
         TSignals signals;
         signals.SetQuantTime(c.quant);
