@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     // Touch what a window would show.
-    for (int v = 0; v < osc.ViewCount(); ++v)
-        osc.RebuildGroups(&osc.View(v));
+    for (int v = 0; v < osc.ViewCount(); ++v) osc.RebuildGroups(&osc.View(v));
 
     const std::string first = Write(signals, osc);
     TSignals signals2;

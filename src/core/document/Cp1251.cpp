@@ -76,8 +76,7 @@ long DecodeUtf8(std::string_view s, size_t& i) {
 std::string Cp1251ToUtf8(std::string_view cp1251) {
     std::string out;
     out.reserve(cp1251.size() * 2);
-    for (char c : cp1251)
-        AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
+    for (char c : cp1251) AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
     return out;
 }
 

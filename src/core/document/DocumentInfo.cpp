@@ -71,8 +71,7 @@ std::string DescribeDocument(const TSignals& signals, const TOsc& osc) {
     out << "\n"
         << "  Цветовая схема: " << SchemeText(osc.ColorScheme()) << "\n"
         << "  Экраны: " << osc.ViewCount() << "\n";
-    for (int v = 0; v < osc.ViewCount(); ++v)
-        DescribeView(out, osc, v);
+    for (int v = 0; v < osc.ViewCount(); ++v) DescribeView(out, osc, v);
     return out.str();
 }
 

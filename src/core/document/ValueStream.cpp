@@ -81,9 +81,7 @@ void TValueWriter::WriteString(std::string_view value) {
     WriteBytes(value.data(), value.size());
 }
 
-void TValueWriter::WriteBoolean(bool value) {
-    WriteTag(value ? ValueTag::True : ValueTag::False);
-}
+void TValueWriter::WriteBoolean(bool value) { WriteTag(value ? ValueTag::True : ValueTag::False); }
 
 // ---- reader ----
 
@@ -141,9 +139,7 @@ int32_t TValueReader::ReadIntegerPayload(uint8_t tag) {
     }
 }
 
-int32_t TValueReader::ReadInteger() {
-    return ReadIntegerPayload(ReadTag());
-}
+int32_t TValueReader::ReadInteger() { return ReadIntegerPayload(ReadTag()); }
 
 long double TValueReader::ReadFloat() {
     uint8_t tag = ReadTag();
@@ -180,9 +176,7 @@ std::string TValueReader::ReadString() {
     return value;
 }
 
-bool TValueReader::ReadBoolean() {
-    return ReadTag() == static_cast<uint8_t>(ValueTag::True);
-}
+bool TValueReader::ReadBoolean() { return ReadTag() == static_cast<uint8_t>(ValueTag::True); }
 
 void TValueReader::ReadListBegin() {
     if (ReadTag() != static_cast<uint8_t>(ValueTag::ListBegin))
@@ -194,8 +188,6 @@ void TValueReader::ReadListEnd() {
         throw EReadError(kInvalidPropertyValue);
 }
 
-bool TValueReader::EndOfList() {
-    return PeekTag() == static_cast<uint8_t>(ValueTag::ListEnd);
-}
+bool TValueReader::EndOfList() { return PeekTag() == static_cast<uint8_t>(ValueTag::ListEnd); }
 
 }  // namespace kvaril

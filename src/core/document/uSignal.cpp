@@ -12,9 +12,7 @@ namespace kvaril {
 
 // ---- TSignal ----
 
-TSignal::TSignal(TSignals& owner) : owner_(owner) {
-    owner_.Modified = true;
-}
+TSignal::TSignal(TSignals& owner) : owner_(owner) { owner_.Modified = true; }
 
 void TSignal::InitTemplate(const std::string& name, bool withDestructor) {
     Name_ = name;
@@ -61,9 +59,7 @@ void TSignal::SetName(const std::string& name) {
     owner_.Modified = true;
 }
 
-std::string TSignal::GetText() const {
-    return JoinLines(Lines_);
-}
+std::string TSignal::GetText() const { return JoinLines(Lines_); }
 
 void TSignal::SetText(const std::string& text) {
     // Texts compare as the editor hands them over: up to the first NUL of either side.
@@ -88,9 +84,7 @@ void TSignal::ReadFrom(TValueReader& reader) {
 
 // ---- TSignals ----
 
-TSignals::TSignals() : data_(std::make_unique<TSignalsData>()) {
-    SetDefaults();
-}
+TSignals::TSignals() : data_(std::make_unique<TSignalsData>()) { SetDefaults(); }
 
 TSignals::~TSignals() = default;
 
@@ -101,8 +95,7 @@ void TSignals::SetDefaults() {
 }
 
 void TSignals::Clear() {
-    for (auto& signal : list_)
-        signal.reset();  // first to last
+    for (auto& signal : list_) signal.reset();  // first to last
     list_.clear();
     SetDefaults();
 }
@@ -182,8 +175,7 @@ void TSignals::WriteTo(TValueWriter& writer) {
     writer.WriteFloat(QuantTime_);
     writer.WriteFloat(TotalTime_);
     writer.WriteListBegin();
-    for (auto& signal : list_)
-        signal->WriteTo(writer);
+    for (auto& signal : list_) signal->WriteTo(writer);
     writer.WriteListEnd();
     Modified = false;
 }

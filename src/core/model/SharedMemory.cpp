@@ -28,9 +28,7 @@ SharedMemory::SharedMemory(size_t size) {
     size_ = size;
 }
 
-SharedMemory::~SharedMemory() {
-    Release();
-}
+SharedMemory::~SharedMemory() { Release(); }
 
 SharedMemory::SharedMemory(SharedMemory&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),

@@ -36,8 +36,7 @@ Decimal ToDecimal(long double value, int precision) {
     std::string_view exp = text.substr(e + 1);
     if (!exp.empty() && exp.front() == '+') exp.remove_prefix(1);
     std::from_chars(exp.data(), exp.data() + exp.size(), d.exponent);
-    while (d.digits.size() > 1 && d.digits.back() == '0')
-        d.digits.pop_back();
+    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
     return d;
 }
 
@@ -74,12 +73,8 @@ std::string FormatFloat(long double value, int precision) {
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Checks the whole text against: sign? digits* ("." digits*)? (e sign? digits+)?, with at
 // least one mantissa digit. from_chars alone would also take "inf", "nan" and hex forms.
@@ -87,20 +82,17 @@ bool IsDecimalNumber(std::string_view s) {
     size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     size_t mantissaDigits = 0;
-    while (i < s.size() && IsDigit(s[i]))
-        ++i, ++mantissaDigits;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++mantissaDigits;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && IsDigit(s[i]))
-            ++i, ++mantissaDigits;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++mantissaDigits;
     }
     if (mantissaDigits == 0) return false;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
         if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
         size_t expDigits = 0;
-        while (i < s.size() && IsDigit(s[i]))
-            ++i, ++expDigits;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
         if (expDigits == 0) return false;
     }
     return i == s.size();
@@ -109,10 +101,8 @@ bool IsDecimalNumber(std::string_view s) {
 }  // namespace
 
 double StrToFloatDefault(std::string_view text, double defaultValue) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     if (!IsDecimalNumber(text)) return defaultValue;
 
     bool negative = false;

@@ -19,9 +19,7 @@ int64_t Round(long double x);
 std::string FormatFloat(long double value, int precision = 15);
 
 // The "%.4g" readouts.
-inline std::string FormatFloat4(long double value) {
-    return FormatFloat(value, 4);
-}
+inline std::string FormatFloat4(long double value) { return FormatFloat(value, 4); }
 
 // `text` as a number (optional blanks around an optional sign, digits with an optional "."
 // and an optional exponent), or `defaultValue` when it is not one or is out of range.

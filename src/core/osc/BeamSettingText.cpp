@@ -9,18 +9,10 @@
 
 namespace kvaril {
 
-std::string GainText(double gain) {
-    return std::fabs(gain) < 1e-10 ? "Авто" : FormatFloat(gain);
-}
-std::string OffsetText(double offset) {
-    return FormatFloat(offset);
-}
-std::string GroupText(int group) {
-    return group == 0 ? "Нет" : std::to_string(group);
-}
-std::string XAxisText(bool on) {
-    return on ? "Есть" : "Нет";
-}
+std::string GainText(double gain) { return std::fabs(gain) < 1e-10 ? "Авто" : FormatFloat(gain); }
+std::string OffsetText(double offset) { return FormatFloat(offset); }
+std::string GroupText(int group) { return group == 0 ? "Нет" : std::to_string(group); }
+std::string XAxisText(bool on) { return on ? "Есть" : "Нет"; }
 
 std::string InterpolationText(uint8_t interpolation) {
     switch (interpolation) {

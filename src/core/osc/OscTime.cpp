@@ -9,9 +9,7 @@ namespace {
 
 // One decimal more than the step has. A step of exactly 0.001 has three decimals, so it must
 // count as below the bound 0.001 although its double lies a hair above it.
-bool Below(double q, double bound) {
-    return q < bound * (1 + 1e-9);
-}
+bool Below(double q, double bound) { return q < bound * (1 + 1e-9); }
 
 long double TimeScale(double q) {
     if (Below(q, 0.00001)) return 1000000;
@@ -37,9 +35,7 @@ double SnapToQuant(double quantTime, double t) {
                                1000000.0L);
 }
 
-std::string MarkerName(int index) {
-    return "m" + std::to_string(index + 1);
-}
+std::string MarkerName(int index) { return "m" + std::to_string(index + 1); }
 
 int MarkerIndex(const std::string& name) {
     auto at = [&name](size_t i) -> int {

@@ -35,21 +35,11 @@ TBeam::TBeam(TOsc& osc, int signalIndex)
     osc_.Modified = true;
 }
 
-void TBeam::SetGain(double value) {
-    SetField(osc_, Gain_, value);
-}
-void TBeam::SetOffset(double value) {
-    SetField(osc_, Offset_, value);
-}
-void TBeam::SetGroup(int value) {
-    SetField(osc_, Group_, value);
-}
-void TBeam::SetXAxis(bool value) {
-    SetField(osc_, XAxis_, value);
-}
-void TBeam::SetInterpolation(uint8_t value) {
-    SetField(osc_, Interpolation_, value);
-}
+void TBeam::SetGain(double value) { SetField(osc_, Gain_, value); }
+void TBeam::SetOffset(double value) { SetField(osc_, Offset_, value); }
+void TBeam::SetGroup(int value) { SetField(osc_, Group_, value); }
+void TBeam::SetXAxis(bool value) { SetField(osc_, XAxis_, value); }
+void TBeam::SetInterpolation(uint8_t value) { SetField(osc_, Interpolation_, value); }
 
 void TBeam::WriteTo(TValueWriter& writer) {
     writer.WriteFloat(Gain_);
@@ -70,16 +60,10 @@ void TBeam::ReadFrom(TValueReader& reader, int version) {
 
 // ---- TTimeLabel ----
 
-TTimeLabel::TTimeLabel(TOsc& osc) : osc_(osc) {
-    osc_.Modified = true;
-}
-TTimeLabel::~TTimeLabel() {
-    osc_.Modified = true;
-}
+TTimeLabel::TTimeLabel(TOsc& osc) : osc_(osc) { osc_.Modified = true; }
+TTimeLabel::~TTimeLabel() { osc_.Modified = true; }
 
-void TTimeLabel::SetTime(double value) {
-    SetField(osc_, Time_, value);
-}
+void TTimeLabel::SetTime(double value) { SetField(osc_, Time_, value); }
 
 // ---- TView ----
 
@@ -90,21 +74,15 @@ TView::TView(TOsc& osc) : osc_(osc), T1_(osc.TotalTime) {
     osc_.Modified = true;
 }
 
-void TView::SetName(const std::string& name) {
-    SetField(osc_, Name_, name);
-}
+void TView::SetName(const std::string& name) { SetField(osc_, Name_, name); }
 
 double TView::Clamp(double t) const {
     if (!(t >= 0)) return 0;  // also NaN
     return t > osc_.TotalTime ? osc_.TotalTime : t;
 }
 
-void TView::SetT0(double t) {
-    SetField(osc_, T0_, Clamp(t));
-}
-void TView::SetT1(double t) {
-    SetField(osc_, T1_, Clamp(t));
-}
+void TView::SetT0(double t) { SetField(osc_, T0_, Clamp(t)); }
+void TView::SetT1(double t) { SetField(osc_, T1_, Clamp(t)); }
 
 TBeam& TView::Beam(int index) const {
     KV_ASSERT(index >= 0 && index < BeamCount(), "uBeam");
@@ -142,12 +120,10 @@ void TView::WriteTo(TValueWriter& writer) {
     writer.WriteFloat(T0_);
     writer.WriteFloat(T1_);
     writer.WriteListBegin();
-    for (auto& beam : beams_)
-        beam->WriteTo(writer);
+    for (auto& beam : beams_) beam->WriteTo(writer);
     writer.WriteListEnd();
     writer.WriteListBegin();
-    for (auto& label : labels_)
-        writer.WriteFloat(label->Time());
+    for (auto& label : labels_) writer.WriteFloat(label->Time());
     writer.WriteListEnd();
     osc_.Modified = false;
 }
@@ -195,8 +171,7 @@ void TOsc::SyncWithSignals(const TSignals& signals) {
     Clear();
     QuantTime = signals.QuantTime();
     TotalTime = signals.TotalTime();
-    for (int i = 0; i < signals.Count(); ++i)
-        SignalNames.push_back(signals.Items(i).Name());
+    for (int i = 0; i < signals.Count(); ++i) SignalNames.push_back(signals.Items(i).Name());
     AddView(Utf8ToCp1251("Экран 1"));
     Modified = true;
 }
@@ -238,9 +213,7 @@ TRgb SchemeBackground(int scheme) {
     }
 }
 
-TRgb TOsc::BackgroundColor() const {
-    return SchemeBackground(ColorScheme_);
-}
+TRgb TOsc::BackgroundColor() const { return SchemeBackground(ColorScheme_); }
 
 void TOsc::RebuildGroups(TView* view) {
     if (view) Groups.RebuildGroups(*view);
@@ -250,12 +223,10 @@ void TOsc::WriteTo(TValueWriter& writer) {
     writer.WriteFloat(QuantTime);
     writer.WriteFloat(TotalTime);
     writer.WriteListBegin();
-    for (const std::string& name : SignalNames)
-        writer.WriteString(name);
+    for (const std::string& name : SignalNames) writer.WriteString(name);
     writer.WriteListEnd();
     writer.WriteListBegin();
-    for (auto& view : views_)
-        view->WriteTo(writer);
+    for (auto& view : views_) view->WriteTo(writer);
     writer.WriteListEnd();
     writer.WriteInteger(ColorScheme_);
     Modified = false;
@@ -265,8 +236,7 @@ void TOsc::ReadFrom(TValueReader& reader, int version) {
     QuantTime = static_cast<double>(reader.ReadFloat());
     TotalTime = static_cast<double>(reader.ReadFloat());
     reader.ReadListBegin();
-    while (!reader.EndOfList())
-        SignalNames.push_back(reader.ReadString());
+    while (!reader.EndOfList()) SignalNames.push_back(reader.ReadString());
     reader.ReadListEnd();
     reader.ReadListBegin();
     while (!reader.EndOfList()) {

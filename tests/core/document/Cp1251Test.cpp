@@ -30,8 +30,7 @@ TEST(Cp1251, EveryByteAgreesWithIconv) {
 
 TEST(Cp1251, EveryByteSurvivesARoundTrip) {
     std::string all;
-    for (int b = 0; b < 256; ++b)
-        all += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
     bool lossless = false;
     EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all), &lossless), all);
     EXPECT_TRUE(lossless);

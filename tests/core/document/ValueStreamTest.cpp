@@ -14,8 +14,7 @@ namespace {
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string s;
-    for (int v : values)
-        s += static_cast<char>(v);
+    for (int v : values) s += static_cast<char>(v);
     return s;
 }
 
@@ -84,8 +83,7 @@ TEST(ValueWriter, StringsBooleansAndLists) {
 TEST(ValueStream, StringsOfAnyLengthReadBackEqual) {
     for (size_t length : {size_t{0}, size_t{255}, size_t{256}, size_t{100000}}) {
         std::string text(length, 'x');
-        for (size_t i = 0; i < length; ++i)
-            text[i] = static_cast<char>('a' + i % 26);
+        for (size_t i = 0; i < length; ++i) text[i] = static_cast<char>('a' + i % 26);
         std::string bytes = Written([&](TValueWriter& w) { w.WriteString(text); });
         EXPECT_EQ(bytes[0], length < 256 ? 6 : 12) << length;
         EXPECT_EQ(bytes.size(), text.size() + (length < 256 ? 2 : 5));
@@ -117,8 +115,7 @@ TEST(ValueReader, AnyBooleanByteOtherThanTrueIsFalse) {
     MemorySource source(Bytes({9, 8, 0, 1, 2, 200}));
     TValueReader reader(source);
     EXPECT_TRUE(reader.ReadBoolean());
-    for (int i = 0; i < 5; ++i)
-        EXPECT_FALSE(reader.ReadBoolean());
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(reader.ReadBoolean());
 }
 
 TEST(ValueReader, EndOfListLooksWithoutTaking) {
@@ -190,8 +187,7 @@ class CountingSink : public ByteSink {
 TEST(ValueWriter, BuffersValuesBetweenFlushes) {
     CountingSink sink;
     TValueWriter writer(sink);
-    for (int i = 0; i < 1000; ++i)
-        writer.WriteInteger(i);
+    for (int i = 0; i < 1000; ++i) writer.WriteInteger(i);
     EXPECT_EQ(sink.writes, 0);
     writer.WriteString(std::string(100000, 'z'));
     writer.FlushBuffer();
@@ -200,8 +196,7 @@ TEST(ValueWriter, BuffersValuesBetweenFlushes) {
 
     MemorySource source(sink.bytes);
     TValueReader reader(source);
-    for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(reader.ReadInteger(), i);
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(reader.ReadInteger(), i);
     EXPECT_EQ(reader.ReadString(), std::string(100000, 'z'));
 }
 

@@ -18,8 +18,7 @@ TSignal& AddSignal(TSignals& signals, const std::string& name, int index = -1) {
 
 std::vector<std::string> Names(const TSignals& signals) {
     std::vector<std::string> names;
-    for (int i = 0; i < signals.Count(); ++i)
-        names.push_back(signals.Items(i).Name());
+    for (int i = 0; i < signals.Count(); ++i) names.push_back(signals.Items(i).Name());
     return names;
 }
 
@@ -133,8 +132,7 @@ TEST(TSignals, InsertAppendsOutsideTheListAndPrependsAtZero) {
 
 TEST(TSignals, MoveAndDelete) {
     TSignals signals;
-    for (const char* name : {"A", "B", "C"})
-        AddSignal(signals, name);
+    for (const char* name : {"A", "B", "C"}) AddSignal(signals, name);
     signals.Modified = false;
     signals.Move(1, 1);
     EXPECT_EQ(Names(signals), (std::vector<std::string>{"A", "B", "C"}));

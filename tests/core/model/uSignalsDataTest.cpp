@@ -35,8 +35,7 @@ TEST(TSignalsData, ResizingKeepsTheOverlapAndZeroesTheRest) {
     TSignalsData data;
     data.SetSize(2, 3);
     for (int s = 0; s < 2; ++s)
-        for (int q = 0; q < 3; ++q)
-            data.SetData(s, q, 10 * s + q + 1);
+        for (int q = 0; q < 3; ++q) data.SetData(s, q, 10 * s + q + 1);
     data.CalcMaxima();
 
     data.SetSize(3, 2);
@@ -132,8 +131,7 @@ TEST(TSignalsData, AnotherMappingOfTheRowsWritesIntoTheStore) {
     StoreImage host;
     host.Link(static_cast<char*>(mapped), 4, 100);
     for (int s = 0; s < 4; ++s)
-        for (int q = 0; q < 100; ++q)
-            host.Object()->Samples[s][q] = s * 1000 + q;
+        for (int q = 0; q < 100; ++q) host.Object()->Samples[s][q] = s * 1000 + q;
     munmap(mapped, size);
 
     EXPECT_EQ(data.GetData(0, 0), 0);

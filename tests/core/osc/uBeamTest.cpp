@@ -22,8 +22,7 @@ void AddSignal(TSignals& signals, const std::string& name) {
 // An oscilloscope synchronised with `count` signals S0, S1, ...
 struct Fixture {
     explicit Fixture(int count) {
-        for (int i = 0; i < count; ++i)
-            AddSignal(signals, "S" + std::to_string(i));
+        for (int i = 0; i < count; ++i) AddSignal(signals, "S" + std::to_string(i));
         osc.SyncWithSignals(signals);
     }
     TView& View() { return osc.View(0); }
@@ -206,8 +205,7 @@ TEST(TView, LabelsStaySortedAndAreNamedInOrder) {
 TEST(TBeamGroupList, GroupsAreSortedAndTheFirstNegativeBeamComesLast) {
     Fixture f(6);
     const int groups[] = {3, 0, -1, 3, 1, -2};
-    for (int i = 0; i < 6; ++i)
-        f.View().Beam(i).SetGroup(groups[i]);
+    for (int i = 0; i < 6; ++i) f.View().Beam(i).SetGroup(groups[i]);
     f.osc.RebuildGroups(&f.View());
 
     const TBeamGroupList& list = f.osc.Groups;
