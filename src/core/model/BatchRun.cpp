@@ -1,0 +1,119 @@
+#include "model/BatchRun.h"
+
+#include <charconv>
+#include <chrono>
+#include <ostream>
+
+#include "Errors.h"
+#include "document/Cp1251.h"
+#include "document/DocumentFile.h"
+#include "document/FileStreams.h"
+#include "document/uSignal.h"
+#include "model/ModelRunner.h"
+#include "model/uSignalsData.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+
+namespace {
+
+std::string Shortest(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// Box texts use CR LF like the window's boxes; a terminal wants plain line ends.
+std::string ForTerminal(std::string text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
+
+}  // namespace
+
+void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
+    const TSignalsData& data = signals.Data();
+    std::string text = "t";
+    for (int s = 0; s < signals.Count(); ++s)
+        text += "," + CsvField(Cp1251ToUtf8(signals.Items(s).Name()));
+    text += "\n";
+    for (int q = 0; q < data.SampleCount(); ++q) {
+        text += Shortest(q * signals.QuantTime());
+        for (int s = 0; s < data.SignalCount(); ++s) text += "," + Shortest(data.GetData(s, q));
+        text += "\n";
+    }
+    AtomicFileSink sink(path);
+    sink.Write(text.data(), text.size());
+    sink.Commit();
+}
+
+int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err) {
+    TSignals signals;
+    TOsc osc;
+    try {
+        ReadDocument(options.Document, signals, osc);
+    } catch (const std::exception& e) {
+        err << "Файл: " << options.Document << "\n" << e.what() << "\n";
+        return 1;
+    }
+    if (signals.IsEmpty()) {
+        err << "В документе нет сигналов\n";
+        return 1;
+    }
+
+    TRunOptions run;
+    run.BinDir = options.BinDir;
+    run.Timeout = std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
+    const auto started = std::chrono::steady_clock::now();
+    TModelHooks hooks;
+    if (run.Timeout.count() > 0) {
+        // The whole run, compiling included, stays within the limit.
+        hooks.Cancelled = [&] { return std::chrono::steady_clock::now() - started > run.Timeout; };
+    }
+    TModelOutcome outcome;
+    try {
+        outcome = RunModel(signals, run, hooks);
+    } catch (const std::exception& e) {
+        err << "Отладка программы\n" << e.what() << "\n";
+        return 1;
+    }
+
+    if (outcome.Cancelled) {
+        err << "Моделирование остановлено: истекло время (" << options.TimeoutSeconds << " с)\n";
+        return 2;
+    }
+    if (outcome.Error) {
+        err << outcome.Error->Title << "\n" << ForTerminal(outcome.Error->Text) << "\n";
+        if (outcome.Location)
+            err << "Сигнал " << Cp1251ToUtf8(signals.Items(outcome.Location->SignalIndex).Name())
+                << ", строка " << outcome.Location->Line << ", позиция "
+                << outcome.Location->Column << "\n";
+        return 1;
+    }
+    if (!outcome.Ok) return 1;
+
+    if (!options.CsvPath.empty()) {
+        try {
+            WriteSamplesCsv(options.CsvPath, signals);
+        } catch (const std::exception& e) {
+            err << e.what() << "\n";
+            return 1;
+        }
+    }
+    out << "Ok\n";
+    return 0;
+}
+
+}  // namespace kvaril

@@ -1,0 +1,26 @@
+#pragma once
+// `kvaril --run`: build and run a document without a window, through the same steps the window
+// takes, and optionally write the samples as CSV.
+
+#include <iosfwd>
+#include <string>
+
+namespace kvaril {
+
+class TSignals;
+
+struct TBatchOptions {
+    std::string Document;
+    std::string CsvPath;       // empty: no CSV
+    double TimeoutSeconds = 0;  // 0: none
+    std::string BinDir;        // ends with "/"
+};
+
+// Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit.
+int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err);
+
+// One row per quantum: q × QuantTime and every signal's sample, numbers in the shortest text
+// that reads back to the same double. Throws EFileError.
+void WriteSamplesCsv(const std::string& path, const TSignals& signals);
+
+}  // namespace kvaril

@@ -1,0 +1,146 @@
+#include "model/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include "Errors.h"
+
+namespace kvaril {
+
+namespace {
+
+[[noreturn]] void ChildFail(int pipeFd) {
+    int error = errno;
+    ssize_t ignored = ::write(pipeFd, &error, sizeof error);
+    (void)ignored;
+    ::_exit(127);
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const TSpawnOptions& options) : newGroup_(options.NewProcessGroup) {
+    KV_ASSERT(!options.Argv.empty(), "ChildProcess");
+    // Everything the child needs is prepared before fork: after it, only system calls.
+    std::vector<char*> argv;
+    for (const std::string& arg : options.Argv) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    int errorPipe[2];
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0) throw EKvaril(std::strerror(errno));
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+
+    pid_ = ::fork();
+    if (pid_ < 0) {
+        int error = errno;
+        ::close(errorPipe[0]);
+        ::close(errorPipe[1]);
+        if (devNull >= 0) ::close(devNull);
+        throw EKvaril(std::strerror(error));
+    }
+    if (pid_ == 0) {
+        if (options.NewProcessGroup) ::setpgid(0, 0);
+        // The parent may block signals (a GUI thread); the child starts clean.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (!options.WorkDir.empty() && ::chdir(options.WorkDir.c_str()) != 0)
+            ChildFail(errorPipe[1]);
+        const int out = options.StdoutFd >= 0 ? options.StdoutFd : devNull;
+        const int err = options.StderrFd >= 0 ? options.StderrFd : devNull;
+        if (::dup2(devNull, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
+            ChildFail(errorPipe[1]);
+        for (int fd : options.InheritFds) {
+            int flags = ::fcntl(fd, F_GETFD);
+            if (flags >= 0) ::fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC);
+        }
+        if (options.MemoryLimitBytes) {
+            rlimit limit{options.MemoryLimitBytes, options.MemoryLimitBytes};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        if (options.CpuLimitSeconds) {
+            rlimit limit{options.CpuLimitSeconds, options.CpuLimitSeconds + 5};
+            ::setrlimit(RLIMIT_CPU, &limit);
+        }
+        rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::execv(argv[0], argv.data());
+        ChildFail(errorPipe[1]);
+    }
+
+    ::close(errorPipe[1]);
+    if (devNull >= 0) ::close(devNull);
+    int childError = 0;
+    ssize_t n;
+    do {
+        n = ::read(errorPipe[0], &childError, sizeof childError);
+    } while (n < 0 && errno == EINTR);
+    ::close(errorPipe[0]);
+    if (n == sizeof childError) {
+        Reap(true);
+        throw EKvaril(std::strerror(childError));
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0 && !reaped_) {
+        Kill();
+        Reap(true);
+    }
+}
+
+bool ChildProcess::Reap(bool block) {
+    if (reaped_) return true;
+    for (;;) {
+        pid_t r = ::waitpid(pid_, &status_, block ? 0 : WNOHANG);
+        if (r == pid_) {
+            reaped_ = true;
+            return true;
+        }
+        if (r == 0) return false;
+        if (errno != EINTR) {
+            reaped_ = true;  // nothing left to wait for
+            return true;
+        }
+    }
+}
+
+TWaitResult ChildProcess::Wait(std::chrono::milliseconds limit,
+                               const std::function<bool()>& cancelled) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + limit;
+    auto pause = std::chrono::microseconds(200);
+    for (;;) {
+        if (Reap(false)) return TWaitResult::Exited;
+        if (cancelled && cancelled()) return TWaitResult::Cancelled;
+        const auto now = Clock::now();
+        if (now >= deadline) return TWaitResult::TimedOut;
+        // Short first pauses keep a quick child quick; later ones keep the wait cheap.
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+    }
+}
+
+void ChildProcess::Kill() {
+    if (pid_ <= 0 || reaped_) return;
+    if (newGroup_)
+        ::kill(-pid_, SIGKILL);
+    else
+        ::kill(pid_, SIGKILL);
+}
+
+std::string DescribeWaitStatus(int status) {
+    if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) +
+               ")";
+    return "status " + std::to_string(status);
+}
+
+}  // namespace kvaril

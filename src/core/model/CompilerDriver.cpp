@@ -1,0 +1,117 @@
+#include "model/CompilerDriver.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "Errors.h"
+#include "model/ChildProcess.h"
+#include "model/CompilerLog.h"
+#include "model/ModelGenerator.h"
+
+namespace kvaril {
+
+namespace {
+
+constexpr const char* kFileErrorTitle = "Файловая ошибка при компиляции";
+
+void Status(const TModelHooks& hooks, const std::string& text) {
+    if (hooks.ShowStatus) hooks.ShowStatus(text);
+}
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[65536];
+    ::lseek(fd, 0, SEEK_SET);
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    return text;
+}
+
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : fd_(fd) {}
+    ~FdGuard() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signals,
+                                const TModelHooks& hooks, std::chrono::milliseconds timeout) {
+    const std::string library = binDir + "kvml.dll";
+    if (::unlink(library.c_str()) != 0 && errno != ENOENT)
+        return TModelOutcome::Failure(kFileErrorTitle,
+                                      std::string("Ошибка удаления Bin\\kvml.dll: ") +
+                                          std::strerror(errno));
+
+    const std::string logPath = binDir + "kvml.err";
+    FdGuard log(::open(logPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (log.Get() < 0)
+        return TModelOutcome::Failure(kFileErrorTitle,
+                                      std::string("Ошибка создания Bin\\kvml.err: ") +
+                                          std::strerror(errno));
+
+    Status(hooks, "Выполняется компиляция...");
+    TSpawnOptions options;
+    options.Argv = {binDir + "dcc32", "kvml.dpr"};
+    options.WorkDir = binDir;
+    options.StdoutFd = log.Get();
+    std::optional<ChildProcess> compiler;
+    try {
+        compiler.emplace(options);
+    } catch (const EKvaril& e) {
+        return TModelOutcome::Failure("Ошибка старта компилятора", e.what());
+    }
+
+    switch (compiler->Wait(timeout, hooks.Cancelled)) {
+        case TWaitResult::Exited:
+            break;
+        case TWaitResult::TimedOut:
+            // Stopped, not left running: it would write into the next build's files.
+            compiler->Kill();
+            return TModelOutcome::Failure("Ошибка при компиляции", "Таймаут выполнения компиляции");
+        case TWaitResult::Cancelled: {
+            compiler->Kill();
+            TModelOutcome outcome;
+            outcome.Cancelled = true;
+            return outcome;
+        }
+    }
+
+    struct stat st {};
+    if (::fstat(log.Get(), &st) != 0 || st.st_size == 0)
+        return TModelOutcome::Failure(kFileErrorTitle, "Ошибка записи Bin\\kvml.err");
+
+    TModelOutcome outcome = ParseCompilerLog(ReadAll(log.Get()), signals);
+    if (outcome.Ok) ::unlink(logPath.c_str());
+    return outcome;
+}
+
+TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals, const TModelHooks& hooks,
+                            std::chrono::milliseconds timeout) {
+    Status(hooks, "Создается программа...");
+    if (std::optional<TErrorBox> error = CheckModelTimes(signals)) {
+        TModelOutcome outcome;
+        outcome.Error = *error;
+        return outcome;
+    }
+    SaveUnit(GenerateUnit(signals), binDir + "kvm.pas");
+    return BuildModelLibrary(binDir, signals, hooks, timeout);
+}
+
+}  // namespace kvaril

@@ -1,0 +1,35 @@
+#pragma once
+// Building the model library: generate kvm.pas, run the compiler in the model directory with
+// its output in kvml.err, and read the log.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "model/ModelOutcome.h"
+
+namespace kvaril {
+
+class TSignals;
+
+// What a long step needs from whoever waits for it. Both may be called from the thread that
+// runs the step; both may be empty.
+struct TModelHooks {
+    std::function<void(const std::string&)> ShowStatus;  // UTF-8
+    std::function<bool()> Cancelled;                     // polled while a child process runs
+};
+
+inline constexpr std::chrono::milliseconds kCompileTimeout{30000};
+
+// `binDir` ends with "/". Deletes the old library, compiles, and parses the log.
+TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signals,
+                                const TModelHooks& hooks,
+                                std::chrono::milliseconds timeout = kCompileTimeout);
+
+// Checks the times, writes kvm.pas into `binDir` (setting every signal's StartLine), then
+// builds. A failure to write kvm.pas throws EFileError.
+TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals,
+                            const TModelHooks& hooks,
+                            std::chrono::milliseconds timeout = kCompileTimeout);
+
+}  // namespace kvaril

@@ -1,0 +1,24 @@
+#pragma once
+// Reading the compiler's log: the first diagnostic stops the build, and its line number leads
+// back to the signal and line it came from.
+
+#include <optional>
+#include <string>
+
+#include "model/ModelOutcome.h"
+
+namespace kvaril {
+
+class TSignals;
+
+// The outcome of a log's text (Windows-1251): success when no line after the banner has a
+// marker; otherwise the box of the first diagnostic, its place in a signal if it has one, and
+// the message as the status.
+TModelOutcome ParseCompilerLog(const std::string& log, const TSignals& signals);
+
+// The place of unit line `line` for a message: the signal whose text covers it, the line in
+// that text, and the column of the message's quoted identifier (1 when there is none).
+std::optional<TSourceLocation> LocateCompilerLine(const TSignals& signals, int line,
+                                                  const std::string& message);
+
+}  // namespace kvaril

@@ -1,0 +1,26 @@
+#pragma once
+// Turns the document into the Pascal unit KVM ("kvm.pas"): a fixed header, every signal's text
+// unchanged, and the main routine that drives all signals through the time quanta.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/ModelOutcome.h"
+
+namespace kvaril {
+
+class TSignals;
+
+inline constexpr int kUnitHeaderLines = 33;
+
+// The first failing time check as its error box, or nothing when the times can be built.
+std::optional<TErrorBox> CheckModelTimes(const TSignals& signals);
+
+// The unit's lines (Windows-1251); sets StartLine of every signal that has text.
+std::vector<std::string> GenerateUnit(TSignals& signals);
+
+// Writes the lines with CR LF; throws EFileError "Cannot create file %s".
+void SaveUnit(const std::vector<std::string>& lines, const std::string& path);
+
+}  // namespace kvaril

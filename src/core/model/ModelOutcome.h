@@ -1,0 +1,35 @@
+#pragma once
+// What one step of building or running a model tells the window: success, or a box to show,
+// perhaps after moving the editor to a place in a signal, and a status text. Texts are UTF-8.
+
+#include <optional>
+#include <string>
+
+namespace kvaril {
+
+struct TErrorBox {
+    std::string Title;
+    std::string Text;
+};
+
+// A place in a signal's text: the signal's position in the list, 1-based line and column.
+struct TSourceLocation {
+    int SignalIndex = 0;
+    int Line = 1;
+    int Column = 1;
+};
+
+struct TModelOutcome {
+    bool Ok = false;
+    std::optional<TErrorBox> Error;           // shown with ShowError (its title goes to the status)
+    std::optional<TSourceLocation> Location;  // the editor goes there before the box appears
+    std::optional<std::string> Status;        // shown after the box
+    bool Cancelled = false;                   // the user or a time limit stopped it
+
+    static TModelOutcome Success() { return {true, {}, {}, {}, false}; }
+    static TModelOutcome Failure(std::string title, std::string text) {
+        return {false, TErrorBox{std::move(title), std::move(text)}, {}, {}, false};
+    }
+};
+
+}  // namespace kvaril

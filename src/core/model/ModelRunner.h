@@ -1,0 +1,35 @@
+#pragma once
+// Running a built model: the model host process loads kvml.dll, maps the result store's rows,
+// calls MainModelProc and reports back. Nothing the model does can take the workbench down.
+
+#include <chrono>
+#include <string>
+
+#include "model/CompilerDriver.h"
+#include "model/ModelOutcome.h"
+#include "model/RunReport.h"
+
+namespace kvaril {
+
+class TSignals;
+
+struct TRunOptions {
+    std::string BinDir;                       // ends with "/"
+    std::chrono::milliseconds Timeout{0};     // 0: no limit (the user can still cancel)
+    unsigned long long MemoryLimitBytes = 2ull << 30;  // besides the store itself
+    unsigned long long CpuLimitSeconds = 600;
+};
+
+// The host's report turned into the run's outcome (the error box and its place).
+TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals,
+                                 int waitStatus);
+
+// Runs the library already built in BinDir over the store of `signals`.
+TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
+                              const TModelHooks& hooks);
+
+// The whole run action without the window: generate, build, run. Status "Ok" at the end,
+// whether the model succeeded or failed inside.
+TModelOutcome RunModel(TSignals& signals, const TRunOptions& options, const TModelHooks& hooks);
+
+}  // namespace kvaril

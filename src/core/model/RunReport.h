@@ -1,0 +1,30 @@
+#pragma once
+// What the model host tells the workbench about one run, through a small block of shared memory
+// that survives the host's death.
+
+#include <cstdint>
+
+namespace kvaril {
+
+enum class TRunState : int32_t {
+    NotStarted = 0,
+    Loading = 1,        // the host is loading the library
+    LoadFailed = 2,     // Detail holds the system's message
+    ExportMissing = 3,  // Detail holds the export's name
+    Running = 4,        // MainModelProc was called
+    Succeeded = 5,
+    ModelError = 6,  // an exception ended MainModelProc: ClassName, Detail (its message)
+    Crashed = 7,     // a fault the library could not turn into an exception: Signal
+};
+
+struct TRunReport {
+    TRunState State;
+    int32_t Signal;
+    int32_t HasErrorPlace;  // ErrorFactor and ErrorIndex were read from the library
+    int32_t ErrorFactor;
+    int32_t ErrorIndex;
+    char ClassName[128];
+    char Detail[4096];  // bytes as the library gave them (Windows-1251 for the user's texts)
+};
+
+}  // namespace kvaril
