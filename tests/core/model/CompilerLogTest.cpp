@@ -1,0 +1,95 @@
+#include "model/CompilerLog.h"
+
+#include <gtest/gtest.h>
+
+#include "document/uSignal.h"
+
+namespace kvaril {
+namespace {
+
+// A signal whose 25 lines start after unit line 40: it covers unit lines 41 to 65.
+struct Fixture {
+    Fixture() {
+        auto empty = std::make_unique<TSignal>(signals);
+        empty->StartLine = 45;  // no text: covers nothing although its StartLine would match
+        signals.Insert(std::move(empty), -1);
+        auto signal = std::make_unique<TSignal>(signals);
+        for (int i = 1; i <= 25; ++i) signal->Lines().push_back("line " + std::to_string(i));
+        signal->Lines()[4] = "  Value := Freq * t;";
+        signal->StartLine = 40;
+        signals.Insert(std::move(signal), -1);
+    }
+    TSignals signals;
+};
+
+TEST(ParseCompilerLog, OnlyTheBannerOrNoMarkerIsClean) {
+    Fixture f;
+    EXPECT_TRUE(ParseCompilerLog("", f.signals).Ok);
+    EXPECT_TRUE(ParseCompilerLog("kvm.pas(41) Error: the banner is never read\r\n", f.signals).Ok);
+    EXPECT_TRUE(ParseCompilerLog("banner\r\nLinking kvml.dll\r\n42 lines compiled\r\n", f.signals).Ok);
+}
+
+TEST(ParseCompilerLog, TheFirstMarkedLineDecides) {
+    Fixture f;
+    TModelOutcome r = ParseCompilerLog(
+        "banner\r\nnoise\r\nkvm.pas(57) Hint: Value assigned to 'x' never used\r\n"
+        "kvm.pas(45) Error: later\r\n",
+        f.signals);
+    EXPECT_FALSE(r.Ok);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Title, "Неточность в программе");
+    EXPECT_EQ(r.Error->Text, "Hint: Value assigned to 'x' never used");
+    EXPECT_EQ(r.Status, "Hint: Value assigned to 'x' never used");
+    ASSERT_TRUE(r.Location);
+    EXPECT_EQ(r.Location->SignalIndex, 1);
+    EXPECT_EQ(r.Location->Line, 17);
+}
+
+TEST(ParseCompilerLog, KindWords) {
+    Fixture f;
+    const std::pair<const char*, const char*> cases[] = {
+        {"x(1) Error: e", "Ошибка в программе"},
+        {"x(1) Warning: w", "Предупреждение в программе"},
+        {"x(1) Fatal: f", "Фатальная ошибка в программе"},
+        {"x(1) Fatal: Error: both", "Ошибка в программе"},  // markers are tried in order
+    };
+    for (const auto& [line, title] : cases) {
+        TModelOutcome r = ParseCompilerLog(std::string("banner\n") + line, f.signals);
+        ASSERT_TRUE(r.Error) << line;
+        EXPECT_EQ(r.Error->Title, title) << line;
+    }
+}
+
+TEST(ParseCompilerLog, LinesWithoutAUsableNumberLeaveTheEditorAlone) {
+    Fixture f;
+    for (const char* line : {"kvml.dpr Fatal: Can't find unit X", "kvm.pas(abc) Error: x",
+                             "kvm.pas)41( Error: x", "kvm.pas(0) Error: x"}) {
+        TModelOutcome r = ParseCompilerLog(std::string("banner\n") + line, f.signals);
+        ASSERT_TRUE(r.Error) << line;
+        EXPECT_FALSE(r.Location) << line;
+    }
+}
+
+TEST(LocateCompilerLine, FirstAndLastLinesOfASignal) {
+    Fixture f;
+    EXPECT_EQ(LocateCompilerLine(f.signals, 41, "Error: x")->Line, 1);
+    EXPECT_EQ(LocateCompilerLine(f.signals, 65, "Error: x")->Line, 25);
+    EXPECT_FALSE(LocateCompilerLine(f.signals, 40, "Error: x"));
+    EXPECT_FALSE(LocateCompilerLine(f.signals, 66, "Error: x"));
+}
+
+TEST(LocateCompilerLine, ColumnOfTheQuotedIdentifier) {
+    Fixture f;
+    auto column = [&](const std::string& message) {
+        return LocateCompilerLine(f.signals, 45, message)->Column;
+    };
+    EXPECT_EQ(column("Error: Identifier not found 'Freq'"), 12);
+    EXPECT_EQ(column("Error: Identifier not found 'freq'"), 1) << "case-sensitive";
+    EXPECT_EQ(column("Error: no identifier"), 1);
+    EXPECT_EQ(column("Error: ''"), 1) << "empty identifier";
+    EXPECT_EQ(column("Error: 'Zzz'"), 1) << "not in the line";
+    EXPECT_EQ(column("Error: 'Freq"), 12) << "unclosed: the last character is left out";
+}
+
+}  // namespace
+}  // namespace kvaril

@@ -1,0 +1,176 @@
+// Running models end to end: generate, compile with Free Pascal, run in the model host.
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "model/ModelFixture.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+namespace {
+
+using ModelRun = testing::ModelFixture;
+
+std::string ErrorText(const TModelOutcome& r) { return r.Error ? r.Error->Text : ""; }
+
+TEST_F(ModelRun, SamplesLandInTheStoreAndLaterSignalsSeeEarlierOnes) {
+    Add("T", "  Value := t;");
+    Add("Twice", "  Value := 2 * Signal_T.Value;");
+    Add("Prev", "  Value := Old; Old := t;");
+    signals_.Items(2).Lines().insert(signals_.Items(2).Lines().begin(), {"var Old: Double;", ""});
+    Add("Last", "  Value := Signal_Prev.Value;");
+    TModelOutcome r = Run();
+    ASSERT_TRUE(r.Ok) << ErrorText(r);
+    EXPECT_EQ(r.Status, "Ok");
+    const TSignalsData& data = signals_.Data();
+    ASSERT_EQ(data.SignalCount(), 4);
+    ASSERT_EQ(data.SampleCount(), 1000);
+    EXPECT_EQ(data.GetData(0, 0), 0.0);
+    EXPECT_EQ(data.GetData(0, 999), 999 * 0.0001);
+    EXPECT_EQ(data.GetData(1, 500), 2 * (500 * 0.0001));
+    EXPECT_EQ(data.GetData(2, 0), 0.0);
+    EXPECT_EQ(data.GetData(2, 10), 9 * 0.0001);
+    EXPECT_EQ(data.GetData(3, 10), 9 * 0.0001);
+}
+
+TEST_F(ModelRun, DivisionByZeroInTheThirdSignalNamesItsMake) {
+    Add("A", "  Value := Sin(t);");
+    Add("B", "  Value := Cos(t);");
+    Add("Third", "  Value := 1 / t;");
+    TModelOutcome r = Run();
+    EXPECT_FALSE(r.Ok);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Title, "Ошибка при выполнении моделирования");
+    EXPECT_EQ(r.Error->Text, "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Third.Make\r\n");
+    EXPECT_EQ(r.Status, "Ok");
+}
+
+TEST_F(ModelRun, FaultsInConstructorsAndDestructorsNameTheirPhase) {
+    Add("A", "  Value := t;");
+    Add("B", "  Value := t;", "  raise Exception.Create('no B');");
+    TModelOutcome r = Run();
+    EXPECT_EQ(ErrorText(r), "no B\r\n\r\nМесто ошибки: TSignal_B.Create\r\n");
+
+    signals_.Clear();
+    Add("A", "  Value := t;");
+    Add("D", "  Value := t;", "", "  PInteger(nil)^ := 1;");
+    r = Run();
+    EXPECT_EQ(ErrorText(r), "Access violation\r\n\r\nМесто ошибки: TSignal_D.Destroy\r\n");
+}
+
+TEST_F(ModelRun, EveryKindOfFaultComesBackWithItsPlace) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"  Value := Sqrt(t - 1);", "Invalid floating point operation"},
+        {"  Value := Exp(1000 + t);", "Floating point overflow"},
+        {"  Value := Ln(t);", "Floating point division by zero"},
+        {"  Value := Ln(t - 1);", "Invalid floating point operation"},
+        {"  Value := Round(t) div Round(t);", "Division by zero"},
+        {"  Value := TSignal_A(nil).Value;", "Access violation"},
+        {"  Halt(3);", "Halt(3)"},
+        {"  raise Exception.Create('mine');", "mine"},
+    };
+    for (const auto& [make, message] : cases) {
+        SCOPED_TRACE(make);
+        signals_.Clear();
+        Add("Ok", "  Value := Sin(t);");
+        Add("A", make);
+        Add("After", "  Value := Cos(t) * 2;");  // a late x87 report would blame this one
+        TModelOutcome r = Run();
+        EXPECT_EQ(ErrorText(r), std::string(message) + "\r\n\r\nМесто ошибки: TSignal_A.Make\r\n");
+    }
+}
+
+TEST_F(ModelRun, RunawayRecursionIsAStackOverflow) {
+    TSignal& a = Add("A", "  Value := Deep(t);");
+    a.Lines().insert(a.Lines().begin(), {"function Deep(x: Double): Double;", "begin",
+                                         "  Result := Deep(x + 1) + 1;", "end;", ""});
+    TModelOutcome r = Run();
+    ASSERT_TRUE(r.Error);
+    EXPECT_NE(r.Error->Text.find("TSignal_A.Make"), std::string::npos) << r.Error->Text;
+}
+
+TEST_F(ModelRun, AModelThatNeverEndsIsCancelled) {
+    Add("A", "  while t >= 0 do Value := Value + 1;");
+    const auto started = std::chrono::steady_clock::now();
+    hooks_.Cancelled = [&] { return std::chrono::steady_clock::now() - started > std::chrono::seconds(2); };
+    TModelOutcome r = Run();
+    EXPECT_FALSE(r.Ok);
+    EXPECT_TRUE(r.Cancelled);
+    EXPECT_FALSE(r.Error);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+}
+
+TEST_F(ModelRun, EveryRunStartsWithFreshLibraryVariables) {
+    TSignal& a = Add("Counter", "  Inc(Calls);\n  Value := Calls;");
+    a.Lines().insert(a.Lines().begin(), {"var Calls: Integer = 0;", ""});
+    ASSERT_TRUE(Run().Ok);
+    EXPECT_EQ(signals_.Data().GetData(0, 0), 1);
+    EXPECT_EQ(signals_.Data().GetData(0, 999), 1000);
+    ASSERT_TRUE(Run().Ok);
+    EXPECT_EQ(signals_.Data().GetData(0, 0), 1) << "the second run starts from zero again";
+}
+
+TEST_F(ModelRun, AFailedRunKeepsThePreviousSamplesSize) {
+    Add("A", "  Value := 5;");
+    ASSERT_TRUE(Run().Ok);
+    signals_.Items(0).Lines()[20] = "  Value := t / 0;";
+    TModelOutcome r = Run();
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(signals_.Data().SignalCount(), 1);
+}
+
+TEST_F(ModelRun, LoadFailuresAndMissingExports) {
+    Add("A", "  Value := t;");
+    ASSERT_TRUE(Run().Ok);
+    // A broken library file.
+    std::ofstream(binDir_ + "kvml.dll") << "not a library";
+    TModelOutcome r = RunModelLibrary(signals_, options_, hooks_);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Title, "Фатальная ошибка программы");
+    EXPECT_EQ(r.Error->Text.rfind("Не могу открыть Bin\\kvml.dll: ", 0), 0u) << r.Error->Text;
+
+    // A library that lacks GetErrorIndex.
+    const std::string src = dir_.string() + "/partial.dpr";
+    std::ofstream(src) << "library partial;\n"
+                          "procedure MainModelProc(p: Pointer); stdcall; begin end;\n"
+                          "function GetErrorFactor: Integer; stdcall; begin Result := 0; end;\n"
+                          "exports MainModelProc, GetErrorFactor;\nbegin end.\n";
+    const std::string cmd = "cd " + dir_.string() + " && ppcx64 -n -Mdelphi -Fu" +
+                            "$(dirname $(readlink -f $(command -v ppcx64)))/units/x86_64-linux/rtl" +
+                            " -okvml.dll partial.dpr >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    r = RunModelLibrary(signals_, options_, hooks_);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text, "Ошибка главной процедуры Bin\\kvml.dll: GetErrorIndex");
+}
+
+TEST(InterpretRunReport, PlacesThatCannotBeDetermined) {
+    TSignals signals;
+    for (const char* name : {"A", "B"}) {
+        auto s = std::make_unique<TSignal>(signals);
+        s->SetName(name);
+        signals.Insert(std::move(s), -1);
+    }
+    TRunReport report{};
+    report.State = TRunState::ModelError;
+    std::strcpy(report.Detail, "boom");
+    report.HasErrorPlace = 1;
+    report.ErrorFactor = 1;
+    report.ErrorIndex = 2;  // every step of the phase done
+    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text, "boom\r\n\r\nне удается определить.\r\n");
+    report.ErrorIndex = -1;
+    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text, "boom\r\n\r\nне удается определить.\r\n");
+    report.ErrorIndex = 1;
+    report.ErrorFactor = 5;
+    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text, "boom\r\n\r\nМесто ошибки: TSignal_B.\r\n");
+
+    TRunReport died{};
+    died.State = TRunState::Running;
+    const TModelOutcome r = InterpretRunReport(died, signals, SIGKILL);
+    EXPECT_NE(r.Error->Text.find("не удается определить."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvaril
