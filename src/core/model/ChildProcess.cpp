@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <poll.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,16 +117,33 @@ TWaitResult ChildProcess::Wait(std::chrono::milliseconds limit,
                                const std::function<bool()>& cancelled) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + limit;
-    auto pause = std::chrono::microseconds(200);
+    // A process descriptor wakes the wait the moment the child ends; without one (an old
+    // kernel) short sleeps stand in.
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0));
     for (;;) {
-        if (Reap(false)) return TWaitResult::Exited;
-        if (cancelled && cancelled()) return TWaitResult::Cancelled;
+        if (Reap(false)) break;
+        if (cancelled && cancelled()) {
+            if (pidfd >= 0) ::close(pidfd);
+            return TWaitResult::Cancelled;
+        }
         const auto now = Clock::now();
-        if (now >= deadline) return TWaitResult::TimedOut;
-        // Short first pauses keep a quick child quick; later ones keep the wait cheap.
-        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
-        pause = std::min(pause * 2, std::chrono::microseconds(20000));
+        if (now >= deadline) {
+            if (pidfd >= 0) ::close(pidfd);
+            return TWaitResult::TimedOut;
+        }
+        // Cancellation is looked at every 50 ms.
+        const auto slice = std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(50));
+        const int ms = static_cast<int>(
+            std::chrono::ceil<std::chrono::milliseconds>(slice).count());
+        if (pidfd >= 0) {
+            pollfd p{pidfd, POLLIN, 0};
+            ::poll(&p, 1, ms);
+        } else {
+            std::this_thread::sleep_for(std::min<Clock::duration>(slice, std::chrono::milliseconds(2)));
+        }
     }
+    if (pidfd >= 0) ::close(pidfd);
+    return TWaitResult::Exited;
 }
 
 void ChildProcess::Kill() {

@@ -1,0 +1,108 @@
+// Times the whole model pipeline (generate kvm.pas, compile through dcc32, load and run in the
+// model host) against a bare Free Pascal compile of the same unit, in the same run.
+//   build/bench/pipeline_bench [REPEATS]
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "document/uSignal.h"
+#include "model/ChildProcess.h"
+#include "model/FpcBuild.h"
+#include "model/ModelGenerator.h"
+#include "model/ModelRunner.h"
+#include "model/uCommon.h"
+
+namespace fs = std::filesystem;
+using namespace kvaril;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void MakeDocument(TSignals& signals, int count) {
+    signals.Clear();
+    signals.SetQuantTime(0.0001);
+    signals.SetTotalTime(1.0);  // 10000 quanta
+    for (int i = 0; i < count; ++i) {
+        auto signal = std::make_unique<TSignal>(signals);
+        signal->InitTemplate("S" + std::to_string(i), false);
+        signal->Lines()[20] = "  Value := Sin(" + std::to_string(i + 1) + " * t) * 0.5 + t;";
+        signals.Insert(std::move(signal), -1);
+    }
+}
+
+// ppcx64 on the same unit, project and store unit, in a fresh folder, as dcc32 would call it.
+double BareCompile(const std::string& binDir, const std::string& compiler) {
+    const fs::path work = fs::temp_directory_path() / ("kvaril-bench-" + std::to_string(::getpid()));
+    fs::remove_all(work);
+    fs::create_directories(work / "units");
+    std::ifstream in(binDir + "kvm.pas", std::ios::binary);
+    std::string unit((std::istreambuf_iterator<char>(in)), {});
+    std::ofstream(work / "kvm.pas", std::ios::binary) << JoinLines(PatchUnitForFpc(SplitLines(unit)));
+    fs::copy_file(binDir + "kvml.dpr", work / "kvml.dpr");
+    fs::copy_file(binDir + "uSignalsData.pas", work / "uSignalsData.pas");
+
+    const auto start = Clock::now();
+    TSpawnOptions options;
+    options.Argv = FpcArguments(compiler, "kvml.dpr");
+    options.WorkDir = work.string();
+    ChildProcess fpc(options);
+    fpc.Wait(std::chrono::minutes(5));
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (!WIFEXITED(fpc.Status()) || WEXITSTATUS(fpc.Status()) != 0) {
+        std::fprintf(stderr, "bare compile failed\n");
+        std::exit(1);
+    }
+    fs::remove_all(work);
+    return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const std::string binDir = KVARIL_BENCH_BIN_DIR;
+    const std::optional<std::string> compiler = FindFreePascal();
+    if (!compiler) {
+        std::fprintf(stderr, "ppcx64 not found\n");
+        return 1;
+    }
+    std::printf("%-8s %14s %14s %8s %14s\n", "signals", "pipeline ms", "bare fpc ms", "ratio",
+                "of it run ms");
+    for (int count : {1, 10, 50}) {
+        TSignals signals;
+        MakeDocument(signals, count);
+        TRunOptions options;
+        options.BinDir = binDir;
+        std::vector<double> pipeline, bare, run;
+        for (int r = 0; r < repeats; ++r) {
+            const auto start = Clock::now();
+            TModelOutcome outcome = RunModel(signals, options, {});
+            pipeline.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+            if (!outcome.Ok) {
+                std::fprintf(stderr, "run failed: %s\n", outcome.Error ? outcome.Error->Text.c_str() : "");
+                return 1;
+            }
+            bare.push_back(BareCompile(binDir, *compiler));
+            // The model's own share: load and run the library just built.
+            const auto runStart = Clock::now();
+            RunModelLibrary(signals, options, {});
+            run.push_back(std::chrono::duration<double>(Clock::now() - runStart).count());
+        }
+        const double p = Median(pipeline) * 1000, b = Median(bare) * 1000;
+        std::printf("%-8d %14.1f %14.1f %8.2f %14.1f\n", count, p, b, p / b, Median(run) * 1000);
+    }
+    return 0;
+}
