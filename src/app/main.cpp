@@ -1,5 +1,7 @@
-// Kvaril's entry point. For now the command line only; the workbench window comes next.
+// Kvaril's entry point: the workbench window, or without a window the document account
+// (--info) and the batch run (--run).
 
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -8,6 +10,7 @@
 #include "model/BatchRun.h"
 #include "model/ModelDirectory.h"
 #include "model/uCommon.h"
+#include "ui/Application.h"
 
 namespace {
 
@@ -15,6 +18,7 @@ void PrintUsage(std::ostream& out) {
     out << "Kvaril: моделирование сигналов и алгоритмов их обработки\n"
            "\n"
            "Использование:\n"
+           "  kvaril [ФАЙЛ.sig]                      открыть окно (и документ)\n"
            "  kvaril --info ФАЙЛ.sig                 показать содержимое документа\n"
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--timeout СЕКУНДЫ]\n"
            "                                         собрать и выполнить модель без окна\n"
@@ -39,6 +43,14 @@ bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options) {
     return true;
 }
 
+bool HasDisplay() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) return true;
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (wayland && *wayland);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,8 +70,17 @@ int main(int argc, char** argv) {
             PrintUsage(std::cout);
             return 0;
         }
-        PrintUsage(std::cerr);
-        return 2;
+        if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+            PrintUsage(std::cerr);
+            return 2;
+        }
+        if (!HasDisplay()) {
+            std::cerr << "Kvaril: нет графического дисплея (DISPLAY не задан). Без окна документ "
+                         "можно выполнить так:\n  kvaril --run ФАЙЛ.sig --csv ВЫХОД.csv\n";
+            return 1;
+        }
+        kvaril::TApplication app(argc, argv);
+        return kvaril::RunWorkbench(app, argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString());
     } catch (const std::exception& e) {
         std::cerr << "Kvaril: " << e.what() << "\n";
         return 1;

@@ -1,0 +1,95 @@
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/DlgModelParams.h"
+#include "ui/DlgName.h"
+#include "ui/DlgSignalReorder.h"
+
+namespace kvaril {
+
+TAnswer TDialogs::Confirm(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, "Kvaril. Требуется подтверждение", text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Yes)->setText("&Да");
+    box.button(QMessageBox::No)->setText("&Нет");
+    box.button(QMessageBox::Cancel)->setText("Отмена");
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return TAnswer::Yes;
+        case QMessageBox::No:
+            return TAnswer::No;
+        default:
+            return TAnswer::Cancel;
+    }
+}
+
+void TDialogs::Error(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Information, "Kvaril: Сообщение об ошибке", title + "\n" + text,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void TDialogs::Debug(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, "Отладка программы", text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+namespace {
+
+QFileDialog* MakeFileDialog(QWidget* parent, const TFileDialogSpec& spec) {
+    auto* dialog = new QFileDialog(parent, spec.Title, spec.Directory, spec.Filter);
+    dialog->setDefaultSuffix(spec.DefaultSuffix);
+    if (!spec.FileName.isEmpty()) dialog->selectFile(spec.FileName);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    return dialog;
+}
+
+}  // namespace
+
+std::optional<QString> TDialogs::OpenFile(QWidget* parent, const TFileDialogSpec& spec) {
+    std::unique_ptr<QFileDialog> dialog(MakeFileDialog(parent, spec));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().front();
+}
+
+std::optional<QString> TDialogs::SaveFile(QWidget* parent, const TFileDialogSpec& spec) {
+    std::unique_ptr<QFileDialog> dialog(MakeFileDialog(parent, spec));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().front();
+}
+
+std::optional<TSignalNameAnswer> TDialogs::SignalName(QWidget* parent) {
+    TDlgName dialog(parent, "Имя сигнала", "", true);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return TSignalNameAnswer{dialog.Text(), dialog.WithDestructor()};
+}
+
+std::optional<QString> TDialogs::Name(QWidget* parent, const QString& caption,
+                                      const QString& preset) {
+    TDlgName dialog(parent, caption, preset, false);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.Text();
+}
+
+bool TDialogs::Reorder(QWidget* parent, TSignals& signals) {
+    TDlgSignalReorder dialog(parent, signals);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool TDialogs::ModelParams(QWidget* parent, TSignals& signals) {
+    TDlgModelParams dialog(parent, signals);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TDialogs::Beep() { QApplication::beep(); }
+
+}  // namespace kvaril

@@ -1,0 +1,51 @@
+#pragma once
+// Every message box and dialog the windows show goes through this one interface, so that tests
+// can answer them without a person. The default implementation shows the real ones.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace kvaril {
+
+class TSignals;
+
+enum class TAnswer { Yes, No, Cancel };
+
+struct TFileDialogSpec {
+    QString Title;
+    QString Filter;         // "Файлы сигналов (*.sig)"
+    QString DefaultSuffix;  // "sig"
+    QString Directory;
+    QString FileName;
+};
+
+struct TSignalNameAnswer {
+    QString Name;
+    bool WithDestructor = false;
+};
+
+class TDialogs {
+public:
+    virtual ~TDialogs() = default;
+
+    // "Kvaril. Требуется подтверждение", question icon, Yes / No / Cancel.
+    virtual TAnswer Confirm(QWidget* parent, const QString& text);
+    // "Kvaril: Сообщение об ошибке": title, a line break and the text.
+    virtual void Error(QWidget* parent, const QString& title, const QString& text);
+    // "Отладка программы": what escaped an event handler.
+    virtual void Debug(QWidget* parent, const QString& text);
+    virtual std::optional<QString> OpenFile(QWidget* parent, const TFileDialogSpec& spec);
+    virtual std::optional<QString> SaveFile(QWidget* parent, const TFileDialogSpec& spec);
+    virtual std::optional<TSignalNameAnswer> SignalName(QWidget* parent);
+    virtual std::optional<QString> Name(QWidget* parent, const QString& caption,
+                                        const QString& preset);
+    // Applies the new order to `signals` when confirmed.
+    virtual bool Reorder(QWidget* parent, TSignals& signals);
+    // Applies the new times to `signals` when confirmed.
+    virtual bool ModelParams(QWidget* parent, TSignals& signals);
+    virtual void Beep();
+};
+
+}  // namespace kvaril

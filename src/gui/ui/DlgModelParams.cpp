@@ -1,0 +1,60 @@
+#include "ui/DlgModelParams.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "document/uSignal.h"
+#include "model/uCommon.h"
+#include "ui/QtText.h"
+
+namespace kvaril {
+
+TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
+    : QDialog(parent), signals_(signals) {
+    setWindowTitle("Параметры моделирования");
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* times = new QGroupBox(this);
+    auto* form = new QFormLayout(times);
+    edQuantTime = new QLineEdit(FromUtf8(FormatFloat(signals.QuantTime())), times);
+    edQuantTime->setToolTip("Период квантования АЦП (сек)");
+    edTotalTime = new QLineEdit(FromUtf8(FormatFloat(signals.TotalTime())), times);
+    edTotalTime->setToolTip("Общее время моделирования (сек)");
+    form->addRow(new QLabel("Время квантования:", times), edQuantTime);
+    form->addRow(new QLabel("Время моделирования:", times), edTotalTime);
+    layout->addWidget(times);
+
+    auto* gbDescription = new QGroupBox(" Описание ", this);
+    auto* description = new QVBoxLayout(gbDescription);
+    description->addWidget(new QLabel(
+        "Значения времен задаются в секундах. Минимальное \n"
+        "значение кванта - 1e-6 сек. Отношение времени \n"
+        "моделирования ко времени кванта не может быть очень \n"
+        "маленьким или очень большим",
+        gbDescription));
+    layout->addWidget(gbDescription);
+
+    auto* buttons = new QDialogButtonBox(this);
+    btnOk = buttons->addButton("Принять", QDialogButtonBox::AcceptRole);
+    btnCancel = buttons->addButton("Отмена", QDialogButtonBox::RejectRole);
+    btnOk->setDefault(true);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TDlgModelParams::btnOkClick);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TDlgModelParams::btnOkClick() {
+    // The quantization time first: the total time is snapped to its grid.
+    signals_.SetQuantTime(StrToFloatDefault(ToUtf8(edQuantTime->text()), signals_.QuantTime()));
+    signals_.SetTotalTime(StrToFloatDefault(ToUtf8(edTotalTime->text()), signals_.TotalTime()));
+    accept();
+}
+
+}  // namespace kvaril

@@ -1,0 +1,30 @@
+#pragma once
+// The modelling parameters: quantization time and total time, applied through the signal
+// list's setters when accepted.
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace kvaril {
+
+class TSignals;
+
+class TDlgModelParams : public QDialog {
+    Q_OBJECT
+public:
+    TDlgModelParams(QWidget* parent, TSignals& signals);
+
+    QLineEdit* edQuantTime;
+    QLineEdit* edTotalTime;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+
+private:
+    void btnOkClick();
+
+    TSignals& signals_;
+};
+
+}  // namespace kvaril

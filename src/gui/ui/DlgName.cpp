@@ -1,0 +1,45 @@
+#include "ui/DlgName.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kvaril {
+
+TDlgName::TDlgName(QWidget* parent, const QString& caption, const QString& preset,
+                   bool withOptions)
+    : QDialog(parent) {
+    setWindowTitle(caption);
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    auto* layout = new QVBoxLayout(this);
+    edText = new QLineEdit(preset, this);
+    edText->setMinimumWidth(280);
+    layout->addWidget(edText);
+    if (withOptions) {
+        auto* gbOptions = new QGroupBox(this);
+        auto* options = new QVBoxLayout(gbOptions);
+        cbDestructor = new QCheckBox("Создавать деструктор сигнала", gbOptions);
+        options->addWidget(cbDestructor);
+        layout->addWidget(gbOptions);
+    }
+    auto* buttons = new QDialogButtonBox(this);
+    btnOk = buttons->addButton("Принять", QDialogButtonBox::AcceptRole);
+    btnCancel = buttons->addButton("Отмена", QDialogButtonBox::RejectRole);
+    btnOk->setDefault(true);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(edText, &QLineEdit::textChanged, this, &TDlgName::UpdateButtons);
+    UpdateButtons();
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString TDlgName::Text() const { return edText->text(); }
+bool TDlgName::WithDestructor() const { return cbDestructor && cbDestructor->isChecked(); }
+
+void TDlgName::UpdateButtons() { btnOk->setEnabled(!edText->text().isEmpty()); }
+
+}  // namespace kvaril

@@ -1,0 +1,232 @@
+#include "ui/DocumentCommands.h"
+
+#include <QTabBar>
+
+#include "document/DocumentFile.h"
+#include "document/LibraryFile.h"
+#include "document/PathRules.h"
+#include "model/uCommon.h"
+#include "ui/Dialogs.h"
+#include "ui/FrmMain.h"
+#include "ui/QtText.h"
+#include "ui/SignalEditor.h"
+#include "ui/Workbench.h"
+
+namespace kvaril {
+
+namespace {
+
+const QString kSignalFilter = "Файлы сигналов (*.sig)";
+const QString kLibraryFilter = "Файлы библиотеки сигналов (*.txt)";
+
+QString WithExt(const QString& path, const char* ext) {
+    return FromUtf8(WithExtension(ToUtf8(path), ext));
+}
+
+QString DirOf(const QString& path) { return FromUtf8(DirectoryOf(ToUtf8(path))); }
+
+}  // namespace
+
+void TDocumentCommands::New() {
+    TWorkbench& wb = w_.Workbench();
+    w_.CloseAllowed = true;
+    if (wb.Signals.HasSignals()) {
+        QString question;
+        if (wb.Signals.Modified) {
+            w_.StoreEditor();
+            question = "Сигналы изменены, но не сохранены в файле\nСохранить?";
+        } else if (wb.Osc.Modified) {
+            question = "Параметры осциллографа изменены, но не сохранены в файле\nСохранить?";
+        }
+        if (!question.isEmpty()) {
+            switch (w_.Dialogs().Confirm(&w_, question)) {
+                case TAnswer::Yes:
+                    // Nothing saved (the name dialog cancelled, the write failed): the
+                    // document must not be thrown away.
+                    if (!Save()) {
+                        w_.CloseAllowed = false;
+                        return;
+                    }
+                    break;
+                case TAnswer::No:
+                    break;
+                case TAnswer::Cancel:
+                    w_.CloseAllowed = false;
+                    return;
+            }
+        }
+        wb.Signals.Clear();
+        wb.Osc.Clear();
+        w_.RebuildTabs(0);
+        w_.LoadEditor();
+    } else {
+        // Reading appends to the oscilloscope model: start the next document from nothing.
+        wb.Osc.Clear();
+    }
+    w_.ShowStatus("");
+    w_.DocumentName = "noname";
+    w_.UpdateCaption();
+}
+
+void TDocumentCommands::Open() {
+    New();
+    if (w_.Workbench().Signals.HasSignals()) return;
+    TFileDialogSpec spec{"Открытие файла сигналов", kSignalFilter, "sig", w_.LastDocumentDir,
+                         w_.DocumentName == "noname" ? QString() : w_.DocumentName};
+    std::optional<QString> path = w_.Dialogs().OpenFile(&w_, spec);
+    if (!path) return;
+    ReadInto(*path);
+}
+
+void TDocumentCommands::OpenPath(const QString& path) {
+    New();
+    if (w_.Workbench().Signals.HasSignals()) return;
+    ReadInto(path);
+}
+
+void TDocumentCommands::ReadInto(const QString& path) {
+    TWorkbench& wb = w_.Workbench();
+    w_.ShowStatus("Загрузка файла...");
+    w_.DocumentName = WithExt(path, "sig");
+    w_.LastDocumentDir = DirOf(w_.DocumentName);
+    try {
+        ReadDocument(ToUtf8(w_.DocumentName), wb.Signals, wb.Osc);
+    } catch (const std::exception& e) {
+        // What was read before the error must not be saved over the file later: start empty.
+        const QString name = w_.DocumentName;
+        wb.Signals.Clear();
+        wb.Osc.Clear();
+        w_.DocumentName = "noname";
+        w_.UpdateCaption();
+        w_.RebuildTabs(0);
+        w_.ShowError("Ошибка загрузки файла", "Файл: " + name + "\n" + QString::fromUtf8(e.what()));
+        return;
+    }
+    w_.UpdateCaption();
+    w_.RebuildTabs(0);
+    w_.LoadEditor();
+    w_.ShowStatus("Ok");
+}
+
+bool TDocumentCommands::Save() {
+    TWorkbench& wb = w_.Workbench();
+    if (wb.Signals.IsEmpty()) return false;
+    w_.StoreEditor();
+    if (w_.DocumentName == "noname" && !AskSaveAsName()) return false;
+    w_.ShowStatus("Сохранение файла...");
+    try {
+        WriteDocument(ToUtf8(w_.DocumentName), wb.Signals, wb.Osc);
+    } catch (const std::exception& e) {
+        w_.ShowError("Ошибка записи файла",
+                     "Файл: " + w_.DocumentName + "\n" + QString::fromUtf8(e.what()));
+        return false;
+    }
+    w_.UpdateCaption();
+    w_.ShowStatus("Ok");
+    return true;
+}
+
+void TDocumentCommands::SaveAs() {
+    if (AskSaveAsName()) Save();
+}
+
+bool TDocumentCommands::AskSaveAsName() {
+    TFileDialogSpec spec{"Сохранение файла сигналов", kSignalFilter, "sig", w_.LastDocumentDir,
+                         w_.DocumentName};
+    std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
+    if (!path) return false;
+    w_.DocumentName = WithExt(*path, "sig");
+    w_.LastDocumentDir = DirOf(w_.DocumentName);
+    w_.UpdateCaption();
+    return true;
+}
+
+bool TDocumentCommands::CloseQuery() {
+    New();
+    return w_.CloseAllowed;
+}
+
+void TDocumentCommands::SignalAdd() {
+    TSignals& signals = w_.Workbench().Signals;
+    w_.StoreEditor();
+    std::optional<TSignalNameAnswer> answer = w_.Dialogs().SignalName(&w_);
+    if (!answer) return;
+    bool lossless = true;
+    const std::string name = ToCp1251(answer->Name, &lossless);
+    auto signal = std::make_unique<TSignal>(signals);
+    signal->InitTemplate(name, answer->WithDestructor);
+    const int index = w_.SelectedTab() + 1;
+    signals.Insert(std::move(signal), index);
+    w_.RebuildTabs(index);
+    w_.LoadEditor();
+    if (!lossless) w_.ShowStatus("Символы имени, которых нет в Windows-1251, заменены на \"?\"");
+}
+
+void TDocumentCommands::SignalDelete() {
+    TSignals& signals = w_.Workbench().Signals;
+    const int index = w_.SelectedTab();
+    if (index < 0 || index >= signals.Count()) return;
+    const QString text =
+        "Вы действительно хотите удалить сигнал\n" + FromCp1251(signals.Items(index).Name()) + "?";
+    if (w_.Dialogs().Confirm(&w_, text) != TAnswer::Yes) return;
+    signals.Delete(index);
+    w_.RebuildTabs(index);
+    w_.LoadEditor();
+}
+
+void TDocumentCommands::SignalRename() {
+    TSignals& signals = w_.Workbench().Signals;
+    const int index = w_.SelectedTab();
+    if (index < 0 || index >= signals.Count()) return;
+    w_.StoreEditor();
+    TSignal& signal = signals.Items(index);
+    std::optional<QString> answer =
+        w_.Dialogs().Name(&w_, "Новое имя сигнала", FromCp1251(signal.Name()));
+    if (!answer) return;
+    const std::string name = ToCp1251(*answer);
+    signal.SetText(ReplaceText(signal.GetText(), "Signal_" + signal.Name(), "Signal_" + name));
+    signal.SetName(name);
+    w_.RebuildTabs(index);
+    w_.LoadEditor();
+}
+
+void TDocumentCommands::SignalReorder() {
+    w_.StoreEditor();
+    if (!w_.Dialogs().Reorder(&w_, w_.Workbench().Signals)) return;
+    w_.RebuildTabs(0);
+    w_.LoadEditor();
+}
+
+void TDocumentCommands::LibraryLoad() {
+    TSignals& signals = w_.Workbench().Signals;
+    w_.StoreEditor();
+    TFileDialogSpec spec{"Открытие библиотечного сигнала", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
+    std::optional<QString> path = w_.Dialogs().OpenFile(&w_, spec);
+    if (!path) return;
+    w_.LastLibraryDir = DirOf(*path);
+    std::optional<QString> answer = w_.Dialogs().Name(&w_, "Имя сигнала", "");
+    if (!answer) return;
+    const std::string name = ToCp1251(*answer);
+    auto owned = std::make_unique<TSignal>(signals);
+    TSignal& signal = *owned;
+    signal.SetName(name);
+    const int index = w_.SelectedTab() + 1;
+    signals.Insert(std::move(owned), index);
+    w_.RebuildTabs(index);
+    signal.Lines() = ReadLibraryFile(ToUtf8(WithExt(*path, "txt")));
+    signal.SetText(RewriteLibraryIdentifiers(signal.GetText(), name));
+    w_.LoadEditor();
+    w_.Editor()->setModified(true);
+    signals.Modified = true;
+}
+
+void TDocumentCommands::LibrarySave() {
+    TFileDialogSpec spec{"Сохранение сигнала в библиотеке", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
+    std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
+    if (!path) return;
+    w_.LastLibraryDir = DirOf(*path);
+    // Exactly what the editor shows, stored into the signal or not.
+    WriteLibraryFile(ToUtf8(WithExt(*path, "txt")), SplitLines(w_.Editor()->TextCp1251()));
+}
+
+}  // namespace kvaril

@@ -1,0 +1,40 @@
+#pragma once
+// The document, signal and library commands of the main window.
+
+#include <QString>
+
+namespace kvaril {
+
+class TFormMain;
+
+class TDocumentCommands {
+public:
+    explicit TDocumentCommands(TFormMain& window) : w_(window) {}
+
+    // New document; also the first step of Open and of closing the window. Sets CloseAllowed.
+    void New();
+    void Open();
+    // Whether something was written.
+    bool Save();
+    void SaveAs();
+    bool AskSaveAsName();
+    // The window may close when this is true.
+    bool CloseQuery();
+
+    void SignalAdd();
+    void SignalDelete();
+    void SignalRename();
+    void SignalReorder();
+    void LibraryLoad();
+    void LibrarySave();
+
+    // Opens `path` as the document (the start-up argument), after the new-document step.
+    void OpenPath(const QString& path);
+
+private:
+    void ReadInto(const QString& path);
+
+    TFormMain& w_;
+};
+
+}  // namespace kvaril

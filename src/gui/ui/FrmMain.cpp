@@ -1,0 +1,438 @@
+#include "ui/FrmMain.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "Errors.h"
+#include "document/PathRules.h"
+#include "ui/Dialogs.h"
+#include "ui/DocumentCommands.h"
+#include "ui/Icons.h"
+#include "ui/ModelCommands.h"
+#include "ui/QtText.h"
+#include "ui/SignalEditor.h"
+#include "ui/Workbench.h"
+
+namespace kvaril {
+
+TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPaths& paths)
+    : workbench_(workbench), dialogs_(dialogs), paths_(paths) {
+    setObjectName("FormMain");
+    setWindowTitle("Kvaril");
+    setWindowIcon(ApplicationIcon());
+    LastDocumentDir = paths.ProjectsDir;
+    LastLibraryDir = paths.ProjectsDir;
+    documentCommands_ = std::make_unique<TDocumentCommands>(*this);
+    modelCommands_ = std::make_unique<TModelCommands>(*this);
+
+    CreateActions();
+    CreateMenus();
+    CreateSpeedBar();
+    CreateCentralArea();
+    CreateStatusBar();
+    ConnectActions();
+
+    resize(640, 420);
+    setMinimumSize(520, 300);
+    if (QScreen* screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    UpdateCaption();
+    RebuildTabs(0);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            [this] {
+                if (Busy) return;
+                UpdateActions();
+                UpdateStatusBar();
+            });
+}
+
+TFormMain::~TFormMain() = default;
+
+QAction* TFormMain::MakeAction(const QString& caption, const QString& hint, int icon,
+                               const QKeySequence& shortcut) {
+    auto* action = new QAction(caption, this);
+    action->setStatusTip(hint);
+    action->setToolTip(hint);
+    if (icon >= 0) action->setIcon(MainIcon(icon));
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    return action;
+}
+
+void TFormMain::CreateActions() {
+    actFileNew = MakeAction("&Создать", "Создание нового файла", icoFileNew);
+    actFileLoad = MakeAction("&Открыть...", "Открытие файла", icoFileLoad);
+    actFileSave = MakeAction("С&охранить", "Сохранение файла", icoFileSave, QKeySequence("Ctrl+S"));
+    actFileSaveAs = MakeAction("Сохранить &как...", "Сохранение файла с новым именем");
+    actFileExit = MakeAction("&Выход", "Выход из программы");
+    actSignalAdd = MakeAction("&Добавить...", "Добавление нового сигнала", icoSignalAdd);
+    actSignalDelete = MakeAction("&Удалить", "Удаление сигнала", icoSignalDelete);
+    actSignalLoad = MakeAction("&Взять из библиотеки...", "Загрузка сигнала из библиотеки", icoSignalLoad);
+    actSignalSave = MakeAction("&Сохранить в библиотеке...", "Сохранение сигнала в библиотеке", icoSignalSave);
+    actSignalRename = MakeAction("&Переименовать...", "Переименование сигнала");
+    actSignalReorder = MakeAction("&Изменить порядок...", "Изменение порядка сигналов", icoSignalReorder);
+    actEditUndo = MakeAction("&Отменить", "Отмена последней операции правки", icoEditUndo);
+    actEditCut = MakeAction("&Вырезать", "Удаление выделенного текста в буфер обмена", icoEditCut);
+    actEditCopy = MakeAction("&Копировать", "Копирование выделенного текста в буфер обмена", icoEditCopy);
+    actEditPaste = MakeAction("Вст&авить", "Вставка текста из буфера обмена", icoEditPaste);
+    actEditSelectAll = MakeAction("Вы&делить все", "Выделение всего текста");
+    actEditOp = MakeAction("Оператор &языка", "Ввод заготовки для оператора языка Pascal", icoEditOp,
+                           QKeySequence("Ctrl+J"));
+    actSearchPan = MakeAction("&Панель...", "Показать или скрыть панель поиска-замены", icoSearchPan,
+                              QKeySequence("Ctrl+F"));
+    actSearchPan->setCheckable(true);
+    actSearchStart = MakeAction("&Найти", "Поиск текста", icoSearchStart, QKeySequence("F3"));
+    actSearchReplace = MakeAction("&Заменить", "Одиночный поиск и замена", icoSearchReplace,
+                                  QKeySequence("Ctrl+F3"));
+    actSearchReplaceAll = MakeAction("Заменить &все", "Поиск и замена по всему тексту сигнала");
+    actModelParam = MakeAction("&Параметры...", "Параметры моделирования", icoModelParam, QKeySequence("F8"));
+    actModelCompile = MakeAction("&Компиляция", "Проверка правильности программы", icoModelCompile,
+                                 QKeySequence("Ctrl+F9"));
+    actModelRun = MakeAction("&Старт", "Компиляция, старт моделирования и отображение результатов",
+                             icoModelRun, QKeySequence("F9"));
+    actViewFont = MakeAction("&Шрифт...", "Изменение шрифта редактора текстов");
+    actHelpContents = MakeAction("&Содержание", "Содержание справки", -1, QKeySequence("F1"));
+    actHelpAbout = MakeAction("&О программе", "Сведения о программе Kvaril");
+}
+
+void TFormMain::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu("&Файл");
+    file->addActions({actFileNew, actFileLoad, actFileSave, actFileSaveAs});
+    file->addSeparator();
+    file->addAction(actFileExit);
+    QMenu* signal = bar->addMenu("&Сигнал");
+    signal->addActions({actSignalAdd, actSignalDelete});
+    signal->addSeparator();
+    signal->addActions({actSignalLoad, actSignalSave});
+    signal->addSeparator();
+    signal->addActions({actSignalRename, actSignalReorder});
+    QMenu* edit = bar->addMenu("&Правка");
+    edit->addAction(actEditUndo);
+    edit->addSeparator();
+    edit->addActions({actEditCut, actEditCopy, actEditPaste, actEditSelectAll});
+    edit->addSeparator();
+    edit->addAction(actEditOp);
+    QMenu* search = bar->addMenu("П&оиск");
+    search->addAction(actSearchPan);
+    search->addSeparator();
+    search->addActions({actSearchStart, actSearchReplace, actSearchReplaceAll});
+    QMenu* model = bar->addMenu("&Моделирование");
+    model->addActions({actModelParam, actModelCompile, actModelRun});
+    QMenu* view = bar->addMenu("&Вид");
+    view->addAction(actViewFont);
+    QMenu* help = bar->addMenu("&?");
+    help->addAction(actHelpContents);
+    help->addSeparator();
+    help->addAction(actHelpAbout);
+    // Menus show each action's hint in the status line while it is highlighted.
+    for (QMenu* menu : {file, signal, edit, search, model, view, help}) menu->setToolTipsVisible(false);
+
+    pmnuEdit = new QMenu(this);
+    pmnuEdit->addActions({actEditUndo, actEditCut, actEditCopy, actEditPaste, actEditSelectAll, actEditOp});
+}
+
+void TFormMain::CreateSpeedBar() {
+    SpeedBar = addToolBar("SpeedBar");
+    SpeedBar->setObjectName("SpeedBar");
+    SpeedBar->setMovable(false);
+    SpeedBar->setFloatable(false);
+    SpeedBar->setIconSize(QSize(20, 20));
+    SpeedBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    SpeedBar->addActions({actFileNew, actFileLoad, actFileSave});
+    SpeedBar->addSeparator();
+    SpeedBar->addActions({actSignalAdd, actSignalDelete});
+    SpeedBar->addSeparator();
+    SpeedBar->addActions({actEditUndo, actEditCut, actEditCopy, actEditPaste, actEditOp});
+    SpeedBar->addSeparator();
+    SpeedBar->addActions({actSearchPan, actSearchStart, actSearchReplace});
+    SpeedBar->addSeparator();
+    SpeedBar->addActions({actModelParam, actModelCompile, actModelRun});
+    btnSearchPan = qobject_cast<QToolButton*>(SpeedBar->widgetForAction(actSearchPan));
+}
+
+void TFormMain::CreateSearchPanel() {
+    pnlSearch = new QWidget(this);
+    pnlSearch->setObjectName("pnlSearch");
+    auto* layout = new QHBoxLayout(pnlSearch);
+    layout->setContentsMargins(4, 2, 4, 2);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(1);
+    left->addWidget(new QLabel("Что искать:", pnlSearch));
+    edSearch = new QLineEdit(pnlSearch);
+    left->addWidget(edSearch);
+    auto* right = new QVBoxLayout;
+    right->setSpacing(1);
+    right->addWidget(new QLabel("На что заменить:", pnlSearch));
+    edReplace = new QLineEdit(pnlSearch);
+    right->addWidget(edReplace);
+    layout->addLayout(left, 1);
+    layout->addLayout(right, 1);
+    pnlSearch->hide();
+}
+
+void TFormMain::CreateCentralArea() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 3, 0, 0);
+    layout->setSpacing(0);
+    CreateSearchPanel();
+    layout->addWidget(pnlSearch);
+
+    tabPage = new QWidget(central);
+    auto* page = new QVBoxLayout(tabPage);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+    tabSignals = new QTabBar(tabPage);
+    tabSignals->setObjectName("tabSignals");
+    tabSignals->setExpanding(false);
+    tabSignals->setDocumentMode(true);
+    tabSignals->setElideMode(Qt::ElideNone);
+    tabSignals->setUsesScrollButtons(true);
+    edSignal = new TSignalEditor(tabPage);
+    edSignal->setObjectName("edSignal");
+    page->addWidget(tabSignals);
+    page->addWidget(edSignal, 1);
+    layout->addWidget(tabPage, 1);
+    setCentralWidget(central);
+}
+
+void TFormMain::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    pnlCaret = new QLabel(bar);
+    pnlCaret->setMinimumWidth(80);
+    pnlInsert = new QLabel(bar);
+    pnlInsert->setMinimumWidth(30);
+    pnlInsert->setAlignment(Qt::AlignCenter);
+    pnlMessage = new QLabel(bar);
+    pnlMessage->setMinimumWidth(100);
+    bar->addWidget(pnlCaret);
+    bar->addWidget(pnlInsert);
+    bar->addWidget(pnlMessage, 1);
+}
+
+void TFormMain::ConnectActions() {
+    auto on = [this](QAction* action, auto member) {
+        connect(action, &QAction::triggered, this, [this, action, member] {
+            Guard(action, [this, member] { member(); });
+        });
+    };
+    TDocumentCommands& doc = *documentCommands_;
+    TModelCommands& model = *modelCommands_;
+    on(actFileNew, [&doc] { doc.New(); });
+    on(actFileLoad, [&doc] { doc.Open(); });
+    on(actFileSave, [&doc] { doc.Save(); });
+    on(actFileSaveAs, [&doc] { doc.SaveAs(); });
+    on(actFileExit, [this] { close(); });
+    on(actSignalAdd, [&doc] { doc.SignalAdd(); });
+    on(actSignalDelete, [&doc] { doc.SignalDelete(); });
+    on(actSignalLoad, [&doc] { doc.LibraryLoad(); });
+    on(actSignalSave, [&doc] { doc.LibrarySave(); });
+    on(actSignalRename, [&doc] { doc.SignalRename(); });
+    on(actSignalReorder, [&doc] { doc.SignalReorder(); });
+    on(actEditUndo, [this] { edSignal->undo(); });
+    on(actEditCut, [this] { edSignal->cut(); });
+    on(actEditCopy, [this] { edSignal->copy(); });
+    on(actEditPaste, [this] { edSignal->paste(); });
+    on(actEditSelectAll, [this] { edSignal->selectAll(); });
+    on(actSearchPan, [this] { ToggleSearchPanel(); });
+    on(actModelParam, [&model] { model.Params(); });
+    on(actModelCompile, [&model] { model.Compile(); });
+    on(actModelRun, [&model] { model.Run(); });
+
+    connect(tabSignals, &QTabBar::currentChanged, this,
+            [this](int index) { Guard(tabSignals, [this, index] { tabSignalsChange(index); }); });
+    connect(edSignal, &QsciScintilla::textChanged, this, &TFormMain::edSignalChange);
+    connect(edSignal, &TSignalEditor::ContextMenuRequested, this,
+            [this](const QPoint& pos) { pmnuEdit->exec(pos); });
+}
+
+void TFormMain::Guard(QObject* sender, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        const auto* kvaril = dynamic_cast<const EKvaril*>(&e);
+        const QString exceptionClass = kvaril ? kvaril->ClassName() : typeid(e).name();
+        dialogs_.Debug(this, "SenderClass: " + QString(sender ? sender->metaObject()->className() : "") +
+                                 "\nExceptionClass: " + exceptionClass +
+                                 "\nMessage: " + QString::fromUtf8(e.what()));
+    }
+}
+
+bool TFormMain::EditorAvailable() const {
+    return workbench_.Signals.HasSignals() && tabSignals->isVisible() && tabSignals->currentIndex() >= 0;
+}
+
+int TFormMain::SelectedTab() const {
+    return tabSignals->count() > 0 ? tabSignals->currentIndex() : -1;
+}
+
+void TFormMain::ShowStatus(const QString& text) { pnlMessage->setText(text); }
+
+QString TFormMain::StatusText() const { return pnlMessage->text(); }
+
+void TFormMain::ShowError(const QString& title, const QString& text) {
+    ShowStatus(title);
+    dialogs_.Error(this, title, text);
+}
+
+void TFormMain::LoadEditor() {
+    TSignals& signals = workbench_.Signals;
+    if (signals.IsEmpty()) return;
+    const bool modified = signals.Modified;
+    const int index = SelectedTab();
+    if (index >= 0 && index < signals.Count()) {
+        edSignal->LoadFrom(signals.Items(index));
+        shownIndex_ = index;
+        edSignal->setFocus();
+    }
+    signals.Modified = modified;
+}
+
+void TFormMain::StoreEditor() {
+    TSignals& signals = workbench_.Signals;
+    if (signals.IsEmpty()) return;
+    bool modified = signals.Modified;
+    if (shownIndex_ >= 0 && shownIndex_ < signals.Count()) {
+        TSignal& signal = signals.Items(shownIndex_);
+        if (edSignal->isModified()) {
+            bool lossless = true;
+            signal.SetText(edSignal->TextCp1251(&lossless));
+            edSignal->setModified(false);
+            modified = true;
+            if (!lossless)
+                ShowStatus("Символы, которых нет в кодировке Windows-1251, заменены на \"?\"");
+        }
+        edSignal->StorePlaceInto(signal);
+    }
+    signals.Modified = modified;
+}
+
+void TFormMain::RebuildTabs(int index) {
+    TSignals& signals = workbench_.Signals;
+    rebuilding_ = true;
+    if (signals.IsEmpty()) {
+        while (tabSignals->count() > 0) tabSignals->removeTab(0);
+        tabPage->hide();
+        pnlSearch->hide();
+        actSearchPan->setChecked(false);
+        shownIndex_ = -1;
+        rebuilding_ = false;
+        return;
+    }
+    while (tabSignals->count() > 0) tabSignals->removeTab(0);
+    for (int i = 0; i < signals.Count(); ++i) tabSignals->addTab(FromCp1251(signals.Items(i).Name()));
+    tabPage->show();
+    tabSignals->setCurrentIndex(index >= 0 && index < tabSignals->count() ? index : 0);
+    rebuilding_ = false;
+}
+
+void TFormMain::UpdateCaption() {
+    // Paths are UTF-8; lowering only A to Z never touches a multi-byte character.
+    setWindowTitle(FromUtf8(DocumentCaption(ToUtf8(DocumentName))));
+}
+
+void TFormMain::tabSignalsChange(int index) {
+    if (rebuilding_ || index < 0) return;
+    StoreEditor();  // into the signal being left
+    LoadEditor();
+}
+
+void TFormMain::edSignalChange() {
+    if (edSignal->isModified()) workbench_.Signals.Modified = true;
+}
+
+void TFormMain::ShowSignalAt(int index, int line, int column) {
+    if (index < 0 || index >= workbench_.Signals.Count()) return;
+    if (SelectedTab() != index) {
+        StoreEditor();
+        rebuilding_ = true;
+        tabSignals->setCurrentIndex(index);
+        rebuilding_ = false;
+        LoadEditor();
+    }
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    edSignal->SetCaret(line, column);
+    edSignal->setFocus();
+}
+
+void TFormMain::ToggleSearchPanel() {
+    // The action has already toggled its checked state.
+    const bool show = actSearchPan->isChecked();
+    pnlSearch->setVisible(show);
+    const QString hint = show ? "Скрытие панели поиска-замены" : "Отображение панели поиска-замены";
+    actSearchPan->setStatusTip(hint);
+    actSearchPan->setToolTip(hint);
+    if (show)
+        edSearch->setFocus();
+    else
+        edSignal->setFocus();
+}
+
+void TFormMain::UpdateActions() {
+    const bool available = EditorAvailable();
+    const TSignals& signals = workbench_.Signals;
+    const bool hasText = available && edSignal->hasSelectedText();
+    const QMimeData* clip = QApplication::clipboard()->mimeData();
+    const bool searchable = available && pnlSearch->isVisible() && !edSearch->text().isEmpty();
+
+    actFileNew->setEnabled(available);
+    actFileSave->setEnabled(available && (signals.Modified || workbench_.Osc.Modified));
+    actFileSaveAs->setEnabled(available);
+    actSignalDelete->setEnabled(available);
+    actSignalSave->setEnabled(available);
+    actSignalRename->setEnabled(available);
+    actSignalReorder->setEnabled(available && signals.Count() > 1);
+    actEditUndo->setEnabled(available && edSignal->isUndoAvailable());
+    actEditCut->setEnabled(hasText);
+    actEditCopy->setEnabled(hasText);
+    actEditPaste->setEnabled(available && clip && clip->hasText());
+    actEditSelectAll->setEnabled(available);
+    actEditOp->setEnabled(available);
+    actSearchPan->setEnabled(available);
+    actSearchStart->setEnabled(searchable);
+    actSearchReplace->setEnabled(searchable && edSearch->text() != edReplace->text());
+    actSearchReplaceAll->setEnabled(actSearchReplace->isEnabled());
+    actModelParam->setEnabled(available);
+    actModelCompile->setEnabled(available);
+    actModelRun->setEnabled(available);
+}
+
+void TFormMain::UpdateStatusBar() {
+    if (!EditorAvailable()) {
+        pnlCaret->clear();
+        pnlInsert->clear();
+        return;
+    }
+    pnlCaret->setText(QString("L:%1  C:%2").arg(edSignal->CaretLine()).arg(edSignal->CaretColumn()));
+    pnlInsert->setText(edSignal->overwriteMode() ? "Ovr" : "Ins");
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    if (Busy) {
+        event->ignore();
+        return;
+    }
+    bool allowed = false;
+    Guard(this, [&] { allowed = documentCommands_->CloseQuery(); });
+    if (allowed)
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace kvaril

@@ -1,0 +1,123 @@
+#pragma once
+// The main window: the signal editor with one tab per signal, the actions with their menus,
+// tool bar and enabling rules, the status bar, and the transfers between editor and signals.
+// The commands themselves live in TDocumentCommands and TModelCommands.
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "model/ModelOutcome.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTabBar;
+class QToolBar;
+class QToolButton;
+
+namespace kvaril {
+
+class TDialogs;
+class TDocumentCommands;
+class TModelCommands;
+class TSignal;
+class TSignalEditor;
+struct TWorkbench;
+
+struct TProgramPaths {
+    QString ProgramDir;   // ends with "/"
+    QString ProjectsDir;  // ends with "/"
+    QString BinDir;       // ends with "/"
+};
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPaths& paths);
+    ~TFormMain() override;
+
+    // Operations the commands share.
+    bool EditorAvailable() const;
+    void ShowStatus(const QString& text);
+    void ShowError(const QString& title, const QString& text);
+    void StoreEditor();
+    void LoadEditor();
+    void RebuildTabs(int index);
+    void UpdateCaption();
+    int SelectedTab() const;
+    // Shows the signal at `index` and puts the caret there (a located compiler message).
+    void ShowSignalAt(int index, int line, int column);
+    // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
+    void Guard(QObject* sender, const std::function<void()>& body);
+    // Idle work: the enabling rules and the status bar.
+    void UpdateActions();
+    void UpdateStatusBar();
+
+    TWorkbench& Workbench() { return workbench_; }
+    TDialogs& Dialogs() { return dialogs_; }
+    TSignalEditor* Editor() { return edSignal; }
+    const TProgramPaths& Paths() const { return paths_; }
+    QString StatusText() const;
+
+    QString DocumentName = "noname";
+    QString LastDocumentDir;
+    QString LastLibraryDir;
+    bool CloseAllowed = true;
+
+    // Controls and actions, named as the window's design names them.
+    QToolBar* SpeedBar;
+    QWidget* pnlSearch;
+    QLineEdit* edSearch;
+    QLineEdit* edReplace;
+    QTabBar* tabSignals;
+    QWidget* tabPage;
+    TSignalEditor* edSignal;
+    QLabel* pnlCaret;
+    QLabel* pnlInsert;
+    QLabel* pnlMessage;
+    QMenu* pmnuEdit;
+    QToolButton* btnSearchPan = nullptr;
+
+    QAction *actFileNew, *actFileLoad, *actFileSave, *actFileSaveAs, *actFileExit;
+    QAction *actSignalAdd, *actSignalDelete, *actSignalLoad, *actSignalSave, *actSignalRename,
+        *actSignalReorder;
+    QAction *actEditUndo, *actEditCut, *actEditCopy, *actEditPaste, *actEditSelectAll, *actEditOp;
+    QAction *actSearchPan, *actSearchStart, *actSearchReplace, *actSearchReplaceAll;
+    QAction *actModelParam, *actModelCompile, *actModelRun;
+    QAction *actViewFont, *actHelpContents, *actHelpAbout;
+
+    TDocumentCommands& DocumentCommands() { return *documentCommands_; }
+    TModelCommands& ModelCommands() { return *modelCommands_; }
+
+    // While a model is built or run in the background, idle work and commands wait.
+    bool Busy = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* MakeAction(const QString& caption, const QString& hint, int icon = -1,
+                        const QKeySequence& shortcut = {});
+    void CreateActions();
+    void CreateMenus();
+    void CreateSpeedBar();
+    void CreateSearchPanel();
+    void CreateCentralArea();
+    void CreateStatusBar();
+    void ConnectActions();
+    void tabSignalsChange(int index);
+    void ToggleSearchPanel();
+    void edSignalChange();
+
+    TWorkbench& workbench_;
+    TDialogs& dialogs_;
+    TProgramPaths paths_;
+    std::unique_ptr<TDocumentCommands> documentCommands_;
+    std::unique_ptr<TModelCommands> modelCommands_;
+    int shownIndex_ = -1;  // the signal whose text the editor holds
+    bool rebuilding_ = false;
+};
+
+}  // namespace kvaril
