@@ -33,42 +33,48 @@ void TSignalList::MoveItem(int from, int to) {
 }
 
 void TSignalList::startDrag(Qt::DropActions actions) {
-    dragged_ = currentRow();
+    BeginDrag(currentRow());
     QListWidget::startDrag(actions);
     dragged_ = -1;
 }
 
+// Only our own drag is remembered, so a remembered item means the drop comes from this list.
 void TSignalList::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->source() == this && dragged_ >= 0)
+    if (dragged_ >= 0)
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void TSignalList::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->source() == this && dragged_ >= 0)
+    if (dragged_ >= 0)
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void TSignalList::dropEvent(QDropEvent* event) {
-    if (event->source() != this || dragged_ < 0) {
+    if (!DropAt(event->position().toPoint())) {
         event->ignore();
         return;
     }
     // The move is ours; Qt's own item move must not run as well.
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
-    const QListWidgetItem* target = itemAt(event->position().toPoint());
+}
+
+bool TSignalList::DropAt(const QPoint& pos) {
+    if (dragged_ < 0) return false;
+    const QListWidgetItem* target = itemAt(pos);
     const int from = dragged_;
     dragged_ = -1;
     if (!target)
-        MoveItem(from, -1);
+        MoveItem(from, -1);  // below the last item: to the end
     else if (row(target) != from)
         MoveItem(from, row(target));
     else
         Q_EMIT ItemsMoved();
+    return true;
 }
 
 TDlgSignalReorder::TDlgSignalReorder(QWidget* parent, TSignals& signals)

@@ -21,6 +21,10 @@ public:
     explicit TSignalList(QWidget* parent);
     // Moves item `from` to `to` (or to the end when `to` is -1) and selects it.
     void MoveItem(int from, int to);
+    // Remembers `row` as the item being dragged (done when a drag starts).
+    void BeginDrag(int row) { dragged_ = row; }
+    // The drop of the remembered item at `pos` (viewport coordinates); false without one.
+    bool DropAt(const QPoint& pos);
 
 Q_SIGNALS:
     void ItemsMoved();

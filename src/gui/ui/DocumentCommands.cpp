@@ -216,7 +216,7 @@ void TDocumentCommands::LibraryLoad() {
     signal.Lines() = ReadLibraryFile(ToUtf8(WithExt(*path, "txt")));
     signal.SetText(RewriteLibraryIdentifiers(signal.GetText(), name));
     w_.LoadEditor();
-    w_.Editor()->setModified(true);
+    w_.Editor()->SetTextModified(true);
     signals.Modified = true;
 }
 

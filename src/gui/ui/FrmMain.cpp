@@ -309,10 +309,10 @@ void TFormMain::StoreEditor() {
     bool modified = signals.Modified;
     if (shownIndex_ >= 0 && shownIndex_ < signals.Count()) {
         TSignal& signal = signals.Items(shownIndex_);
-        if (edSignal->isModified()) {
+        if (edSignal->IsTextModified()) {
             bool lossless = true;
             signal.SetText(edSignal->TextCp1251(&lossless));
-            edSignal->setModified(false);
+            edSignal->SetTextModified(false);
             modified = true;
             if (!lossless)
                 ShowStatus("Символы, которых нет в кодировке Windows-1251, заменены на \"?\"");

@@ -237,7 +237,12 @@ void TSignalEditor::LoadFrom(const TSignal& signal) {
     }
     SetCaret(signal.CaretY, signal.CaretX);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
-    setModified(false);
+    SetTextModified(false);
+}
+
+void TSignalEditor::SetTextModified(bool modified) {
+    forcedModified_ = modified;
+    if (!modified) setModified(false);
 }
 
 std::string TSignalEditor::TextCp1251(bool* lossless) const {

@@ -37,6 +37,11 @@ public:
 
     void SetEditorFont(const QFont& font);
 
+    // QScintilla can clear its modified flag but not set it; a loaded library signal must
+    // count as edited, so the flag is kept here too.
+    bool IsTextModified() const { return isModified() || forcedModified_; }
+    void SetTextModified(bool modified);
+
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -52,6 +57,7 @@ private:
     static int BookmarkKey(const QKeyEvent* event, bool* set);
 
     std::array<int, 10> bookmarkColumns_{};
+    bool forcedModified_ = false;
 };
 
 }  // namespace kvaril

@@ -1,0 +1,69 @@
+#pragma once
+// A main window over its own workbench, model directory and scripted dialogs.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
+#include <QEventLoop>
+#include <QTimer>
+#include <filesystem>
+
+#include "ScriptedDialogs.h"
+#include "ui/DocumentCommands.h"
+#include "ui/FrmMain.h"
+#include "ui/SignalEditor.h"
+#include "ui/Workbench.h"
+
+namespace kvaril::testing {
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        dir_ = fs::temp_directory_path() /
+               ("kvaril-gui-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "Bin");
+        fs::create_directories(dir_ / "Projects");
+        for (const char* file : {"dcc32", "kvaril-modelhost", "kvml.dpr", "uSignalsData.pas"})
+            fs::copy_file(fs::path(KVARIL_TEST_BIN_DIR) / file, dir_ / "Bin" / file);
+        TProgramPaths paths;
+        paths.ProgramDir = QString::fromStdString(dir_.string() + "/");
+        paths.ProjectsDir = paths.ProgramDir + "Projects/";
+        paths.BinDir = paths.ProgramDir + "Bin/";
+        window_ = std::make_unique<TFormMain>(workbench_, dialogs_, paths);
+        window_->show();
+        Idle();
+    }
+    void TearDown() override {
+        window_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+
+    // Lets the event loop run until it would block, so the idle work happens.
+    void Idle() {
+        QEventLoop loop;
+        QTimer::singleShot(30, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    QString Path(const std::string& name) const { return QString::fromStdString((dir_ / name).string()); }
+
+    TFormMain& W() { return *window_; }
+    TSignals& Signals() { return workbench_.Signals; }
+
+    // Adds a signal through the Add command with the prepared name.
+    void AddSignal(const QString& name, bool withDestructor = false) {
+        dialogs_.SignalNames.push_back(TSignalNameAnswer{name, withDestructor});
+        W().actSignalAdd->trigger();
+    }
+
+    std::filesystem::path dir_;
+    TWorkbench workbench_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<TFormMain> window_;
+};
+
+}  // namespace kvaril::testing

@@ -1,0 +1,78 @@
+#pragma once
+// Dialogs answered by the test: each call takes the next prepared answer and records what was
+// asked. An unexpected dialog fails the test instead of waiting for a person.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+#include "document/uSignal.h"
+#include "ui/Dialogs.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace kvaril::testing {
+
+class ScriptedDialogs : public TDialogs {
+public:
+    std::deque<TAnswer> Confirms;
+    std::deque<std::optional<QString>> Files;
+    std::deque<std::optional<TSignalNameAnswer>> SignalNames;
+    std::deque<std::optional<QString>> Names;
+    std::deque<std::function<bool(TSignals&)>> Reorders;
+    std::deque<std::function<bool(TSignals&)>> Params;
+
+    QStringList Asked;        // confirmation texts
+    QStringList Errors;       // "title|text"
+    QStringList DebugBoxes;
+    QList<TFileDialogSpec> FileDialogs;
+    int Beeps = 0;
+
+    TAnswer Confirm(QWidget*, const QString& text) override {
+        Asked << text;
+        return Take(Confirms, "confirmation", TAnswer::Cancel);
+    }
+    void Error(QWidget*, const QString& title, const QString& text) override {
+        Errors << title + "|" + text;
+    }
+    void Debug(QWidget*, const QString& text) override { DebugBoxes << text; }
+    std::optional<QString> OpenFile(QWidget*, const TFileDialogSpec& spec) override {
+        FileDialogs << spec;
+        return Take(Files, "open dialog", std::optional<QString>());
+    }
+    std::optional<QString> SaveFile(QWidget*, const TFileDialogSpec& spec) override {
+        FileDialogs << spec;
+        return Take(Files, "save dialog", std::optional<QString>());
+    }
+    std::optional<TSignalNameAnswer> SignalName(QWidget*) override {
+        return Take(SignalNames, "signal name dialog", std::optional<TSignalNameAnswer>());
+    }
+    std::optional<QString> Name(QWidget*, const QString&, const QString&) override {
+        return Take(Names, "name dialog", std::optional<QString>());
+    }
+    bool Reorder(QWidget*, TSignals& signals) override {
+        auto f = Take(Reorders, "reorder dialog", std::function<bool(TSignals&)>());
+        return f && f(signals);
+    }
+    bool ModelParams(QWidget*, TSignals& signals) override {
+        auto f = Take(Params, "parameters dialog", std::function<bool(TSignals&)>());
+        return f && f(signals);
+    }
+    void Beep() override { ++Beeps; }
+
+private:
+    template <typename T>
+    T Take(std::deque<T>& queue, const char* what, T fallback) {
+        if (queue.empty()) {
+            ADD_FAILURE() << "unexpected " << what;
+            return fallback;
+        }
+        T answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace kvaril::testing
