@@ -14,7 +14,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core   # Cyrillic glyphs; Liberation Mono stands in for Courier New
 )
 if [ "${1:-}" = "--gui-tools" ]; then
-  packages+=(xvfb xauth xdotool imagemagick)
+  packages+=(xvfb xauth xdotool imagemagick openbox)
 fi
 
 missing=()

@@ -19,7 +19,6 @@ namespace kvaril {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Kvaril");
     setOrganizationName("Dornek");
-    setApplicationDisplayName("Kvaril");
     setWindowIcon(ApplicationIcon());
     // Numbers are written and read with "." everywhere, whatever the user's locale says.
     std::setlocale(LC_NUMERIC, "C");

@@ -456,3 +456,26 @@ TEST_F(MainWindow, ClassicKeyBindings) {
 
 }  // namespace
 }  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+TEST_F(MainWindow, WindowShortcutsWorkWhileTheEditorHasTheFocus) {
+    AddSignal("A");
+    Idle();
+    W().activateWindow();
+    W().edSignal->setFocus();
+    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(W().pnlSearch->isVisible()) << "Ctrl+F";
+    EXPECT_EQ(W().actSearchPan->toolTip(), "Скрытие панели поиска-замены");
+    W().edSignal->setFocus();
+    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(W().pnlSearch->isVisible());
+    EXPECT_EQ(W().actSearchPan->toolTip(), "Отображение панели поиска-замены");
+    W().edSignal->setFocus();
+    QTest::keyClick(W().edSignal, Qt::Key_F9, Qt::ControlModifier);
+    EXPECT_EQ(dialogs_.Errors.size(), 1) << "Ctrl+F9 compiles (the skeleton does not build)";
+}
+
+}  // namespace
+}  // namespace kvaril
