@@ -1,6 +1,7 @@
 // Kvaril's entry point: the workbench window, or without a window the document account
 // (--info) and the batch run (--run).
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -10,7 +11,10 @@
 #include "model/BatchRun.h"
 #include "model/ModelDirectory.h"
 #include "model/uCommon.h"
+#include "osc/PictureExport.h"
 #include "ui/Application.h"
+
+#include <QGuiApplication>
 
 namespace {
 
@@ -21,26 +25,74 @@ void PrintUsage(std::ostream& out) {
            "  kvaril [ФАЙЛ.sig]                      открыть окно (и документ)\n"
            "  kvaril --info ФАЙЛ.sig                 показать содержимое документа\n"
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--timeout СЕКУНДЫ]\n"
-           "                                         собрать и выполнить модель без окна\n"
+           "               [--png КАРТИНКА.png|.svg] [--size ШxВ] [--screen N]\n"
+           "                                         собрать и выполнить модель без окна;\n"
+           "                                         --png рисует экран N (с 1) осциллографа\n"
            "  kvaril --help                          эта справка\n";
 }
 
-// --run FILE [--csv OUT] [--timeout SECONDS]; false on a malformed command line.
-bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options) {
+struct TPictureOptions {
+    std::string Path;
+    int Width = 800, Height = 400;
+    int Screen = 1;
+};
+
+bool ParseSize(const char* text, TPictureOptions& picture) {
+    int w = 0, h = 0;
+    char x = 0, rest = 0;
+    if (std::sscanf(text, "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X')) return false;
+    if (w < 1 || h < 1 || w > 20000 || h > 20000) return false;
+    picture.Width = w;
+    picture.Height = h;
+    return true;
+}
+
+// --run FILE [--csv OUT] [--timeout SECONDS] [--png OUT] [--size WxH] [--screen N]; false on a
+// malformed command line.
+bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOptions& picture) {
     if (argc < 3) return false;
     options.Document = argv[2];
+    bool pictureOptions = false;
     for (int i = 3; i < argc; i += 2) {
         if (i + 1 >= argc) return false;
+        const char* value = argv[i + 1];
         if (std::strcmp(argv[i], "--csv") == 0) {
-            options.CsvPath = argv[i + 1];
+            options.CsvPath = value;
         } else if (std::strcmp(argv[i], "--timeout") == 0) {
-            options.TimeoutSeconds = kvaril::StrToFloatDefault(argv[i + 1], -1);
+            options.TimeoutSeconds = kvaril::StrToFloatDefault(value, -1);
             if (options.TimeoutSeconds <= 0) return false;
+        } else if (std::strcmp(argv[i], "--png") == 0) {
+            picture.Path = value;
+        } else if (std::strcmp(argv[i], "--size") == 0) {
+            if (!ParseSize(value, picture)) return false;
+            pictureOptions = true;
+        } else if (std::strcmp(argv[i], "--screen") == 0) {
+            picture.Screen = std::atoi(value);
+            if (picture.Screen < 1) return false;
+            pictureOptions = true;
         } else {
             return false;
         }
     }
-    return true;
+    return !pictureOptions || !picture.Path.empty();
+}
+
+// Draws the screen after the run; text needs fonts, so a GUI application without a display.
+int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kvaril::TOsc& osc,
+                  std::ostream& err) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "kvaril";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    const QString error = kvaril::ExportScreen(osc, picture.Screen - 1, signals,
+                                               QSize(picture.Width, picture.Height),
+                                               QString::fromLocal8Bit(picture.Path.c_str()));
+    if (!error.isEmpty()) {
+        err << error.toStdString() << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 bool HasDisplay() {
@@ -59,10 +111,15 @@ int main(int argc, char** argv) {
             return kvaril::PrintDocumentInfo(argv[2], std::cout, std::cerr);
         if (argc >= 2 && std::strcmp(argv[1], "--run") == 0) {
             kvaril::TBatchOptions options;
-            if (!ParseRun(argc, argv, options)) {
+            TPictureOptions picture;
+            if (!ParseRun(argc, argv, options, picture)) {
                 PrintUsage(std::cerr);
                 return 2;
             }
+            if (!picture.Path.empty())
+                options.AfterRun = [&picture](kvaril::TSignals& s, kvaril::TOsc& o, std::ostream& err) {
+                    return ExportPicture(picture, s, o, err);
+                };
             options.BinDir = kvaril::ResolveBinDir(kvaril::ProgramDir());
             return kvaril::RunBatch(options, std::cout, std::cerr);
         }

@@ -112,6 +112,11 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
+    if (options.AfterRun) {
+        osc.SyncWithSignals(signals);
+        signals.Data().CalcMaxima();  // automatic gains scale by them
+        if (int status = options.AfterRun(signals, osc, err); status != 0) return status;
+    }
     out << "Ok\n";
     return 0;
 }

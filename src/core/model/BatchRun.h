@@ -2,11 +2,13 @@
 // `kvaril --run`: build and run a document without a window, through the same steps the window
 // takes, and optionally write the samples as CSV.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 namespace kvaril {
 
+class TOsc;
 class TSignals;
 
 struct TBatchOptions {
@@ -14,6 +16,9 @@ struct TBatchOptions {
     std::string CsvPath;       // empty: no CSV
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;        // ends with "/"
+    // After a successful run, with the oscilloscope synchronised to the document: more work
+    // (a picture, say). Returns the exit status; prints its own errors.
+    std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;
 };
 
 // Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit.

@@ -6,12 +6,6 @@
 
 namespace kvaril {
 
-int64_t Round(long double x) {
-    // llrintl rounds in the current mode (nearest-even, never changed by this program) and
-    // yields the "integer indefinite" INT64_MIN for NaN and out-of-range values on x86.
-    return llrintl(x);
-}
-
 namespace {
 
 struct Decimal {

@@ -51,6 +51,11 @@ void TSignalsData::CalcMaxima() {
     }
 }
 
+const double* TSignalsData::Row(int32_t signal) const {
+    KV_ASSERT(signal >= 0 && signal < SignalCount(), "uSignalsData");
+    return image_.Object()->Samples[signal];
+}
+
 double TSignalsData::GetMax(int32_t signal) const {
     KV_ASSERT(signal >= 0 && signal < SignalCount(), "uSignalsData");
     return image_.Object()->Maxima[signal];

@@ -24,6 +24,8 @@ class TSignalsData {
     double GetData(int32_t signal, int32_t quant) const;
     void CalcMaxima();
     double GetMax(int32_t signal) const;
+    // Row `signal` as one block of SampleCount doubles (for drawing, which reads many).
+    const double* Row(int32_t signal) const;
 
     int32_t SignalCount() const { return image_.Object()->SignalCount; }
     int32_t SampleCount() const { return image_.Object()->SampleCount; }

@@ -1,0 +1,104 @@
+// The oscilloscope's hot path: a full picture of 64 beams × 10000 quanta at 1920 × 1080, laid
+// out and painted, compressed (the whole run) and not (1900 quanta on screen, steps and lines).
+// The floor, measured in the same run, is filling the picture plus one pass over all samples.
+//   build/bench/draw_bench
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <cmath>
+#include <cstdlib>
+
+#include "document/uSignal.h"
+#include "model/uSignalsData.h"
+#include "osc/OscPainter.h"
+#include "osc/ScreenLayout.h"
+#include "osc/uBeam.h"
+
+using namespace kvaril;
+
+namespace {
+
+constexpr int kBeams = 64, kQuanta = 10000, kWidth = 1920, kHeight = 1080;
+
+struct Scene {
+    Scene() {
+        for (int i = 0; i < kBeams; ++i) {
+            auto s = std::make_unique<TSignal>(signals);
+            s->SetName("S" + std::to_string(i));
+            signals.Insert(std::move(s), -1);
+        }
+        signals.SetQuantTime(0.0001);
+        signals.SetTotalTime(1.0);
+        osc.SyncWithSignals(signals);
+        TView& view = osc.View(0);
+        for (int i = 0; i < kBeams; ++i) view.Beam(i).SetGroup(i / 4 + 1);  // 16 groups of 4
+        signals.Data().SetSize(kBeams, kQuanta);
+        for (int i = 0; i < kBeams; ++i)
+            for (int q = 0; q < kQuanta; ++q)
+                signals.Data().SetData(i, q, std::sin(q * 0.01 * (i + 1)) + 0.1 * std::sin(q * 1.7));
+        signals.Data().CalcMaxima();
+        osc.RebuildGroups(&view);
+    }
+    TView& View() { return osc.View(0); }
+    TSignals signals;
+    TOsc osc;
+};
+
+Scene& TheScene() {
+    static Scene scene;
+    return scene;
+}
+
+void Draw(benchmark::State& state, double t0, double t1, int interpolation) {
+    Scene& scene = TheScene();
+    scene.View().SetT0(t0);
+    scene.View().SetT1(t1);
+    for (int i = 0; i < kBeams; ++i) scene.View().Beam(i).SetInterpolation(static_cast<uint8_t>(interpolation));
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    TGraphPicture picture;
+    for (auto _ : state) {
+        LayoutGraph(scene.osc, &scene.View(), scene.signals.Data(), scene.signals.QuantTime(),
+                    scene.signals.QuantCount(), kWidth, kHeight, picture);
+        PaintGraphImage(image, picture);
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+
+void BM_Floor(benchmark::State& state) {
+    Scene& scene = TheScene();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(QColor(192, 192, 192));
+        double sum = 0;
+        for (int i = 0; i < kBeams; ++i) {
+            const double* row = scene.signals.Data().Row(i);
+            for (int q = 0; q < kQuanta; ++q) sum += row[q];
+        }
+        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+
+void BM_Compressed(benchmark::State& state) { Draw(state, 0, 1.0, 0); }
+void BM_Steps1900(benchmark::State& state) { Draw(state, 0.4, 0.59, 0); }
+void BM_Lines1900(benchmark::State& state) { Draw(state, 0.4, 0.59, 1); }
+void BM_Splines1900(benchmark::State& state) { Draw(state, 0.4, 0.59, 2); }
+
+}  // namespace
+
+BENCHMARK(BM_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Compressed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Steps1900)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Lines1900)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Splines1900)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);  // fonts for the group numbers
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,125 @@
+#include "osc/ScreenLayout.h"
+
+#include <algorithm>
+
+#include "model/uCommon.h"
+#include "model/uSignalsData.h"
+#include "osc/OscTime.h"
+
+namespace kvaril {
+
+namespace {
+
+constexpr TRgb kBeamColors[3][6] = {
+    {{0, 0, 255}, {0, 128, 0}, {255, 0, 0}, {0, 0, 0}, {0, 128, 128}, {255, 255, 255}},
+    {{0, 0, 255}, {0, 128, 0}, {255, 0, 255}, {0, 0, 0}, {0, 128, 128}, {255, 0, 0}},
+    {{0, 255, 255}, {0, 255, 0}, {255, 0, 255}, {255, 255, 255}, {255, 255, 0}, {255, 0, 0}},
+};
+
+int Scheme(int scheme) { return scheme >= 0 && scheme <= 2 ? scheme : 0; }
+
+}  // namespace
+
+TRgb BeamColor(int scheme, int k) {
+    return kBeamColors[Scheme(scheme)][((k % 6) + 6) % 6];
+}
+
+TRgb CenterLineColor(int scheme) {
+    return Scheme(scheme) == 1 ? TRgb{192, 192, 192} : TRgb{128, 128, 128};
+}
+
+TRgb SeparatorUpperColor(int scheme) {
+    return Scheme(scheme) == 0 ? TRgb{255, 255, 255} : TRgb{192, 192, 192};
+}
+
+TRgb SeparatorLowerColor(int) { return {128, 128, 128}; }
+
+std::vector<TBand> LayoutBands(int height, int groups) {
+    std::vector<TBand> bands;
+    if (groups <= 0) return bands;
+    int h = height / groups - 2;
+    if (h % 2 == 0) --h;
+    if (h < 3) return bands;
+    int y = 0;
+    for (int g = 0; g < groups; ++g) {
+        if (g == groups - 1) {
+            h = height - 1 - y;
+            if (h % 2 == 0) --h;
+        }
+        bands.push_back({y, h, h / 2, y + h / 2});
+        y += h + 2;
+    }
+    return bands;
+}
+
+void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
+                 int32_t quantCount, int width, int height, TGraphPicture& picture) {
+    picture.Width = width;
+    picture.Height = height;
+    picture.Background = SchemeBackground(osc.ColorScheme());
+    picture.Items.clear();
+    picture.Compressed = false;
+    size_t usedFigures = 0;
+
+    const int groups = osc.Groups.GroupCount();
+    if (!view || groups == 0) return;
+    const std::vector<TBand> bands = LayoutBands(height, groups);
+    if (bands.empty()) {
+        picture.Items.push_back({TDrawItem::Message, BeamColor(osc.ColorScheme(), 0), 0, 0, 0,
+                                 kGroupsDoNotFit});
+        return;
+    }
+    const int lastX = width - 1;
+    if (!(quantTime > 0)) return;
+    const int64_t i0 = Round(view->T0() / static_cast<long double>(quantTime));
+    const int64_t n = Round(view->T1() / static_cast<long double>(quantTime)) - 1 - i0;
+    if (n < 3 || lastX < 3) return;
+    picture.Compressed = n > lastX;
+    double dt = (view->T1() - view->T0()) / width;
+    if (dt < 0.000001) dt = 0.000001;
+
+    const int scheme = osc.ColorScheme();
+    if (picture.Compressed)
+        ComputeColumnQuanta({quantTime, quantCount, view->T0(), dt, 0, 0, lastX}, picture.ColumnQuanta);
+    for (int gi = 0; gi < groups; ++gi) {
+        const TBeamGroupItem& group = osc.Groups.GroupItem(gi);
+        const TBand& band = bands[static_cast<size_t>(gi)];
+        bool axis = false;
+        for (const TBeam* b = group.FirstBeam; b; b = b->NextInGroup) axis |= b->XAxis();
+        if (axis)
+            picture.Items.push_back({TDrawItem::Line, CenterLineColor(scheme), 0, lastX, band.Mid, {}});
+
+        const TBeamGeometry geometry{quantTime, quantCount, view->T0(), dt, band.Half, band.Mid,
+                                     lastX, picture.Compressed ? picture.ColumnQuanta.data() : nullptr};
+        for (const TBeam* b = group.FirstBeam; b; b = b->NextInGroup) {
+            if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
+            DrawBeam(*b, data, geometry, picture.Compressed, picture.Figures[usedFigures]);
+            TDrawItem item{TDrawItem::Beam, BeamColor(scheme, b->IndexInGroup), 0, 0, 0, {}};
+            item.Figure = static_cast<int>(usedFigures++);
+            picture.Items.push_back(item);
+        }
+        picture.Items.push_back({TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top,
+                                 std::to_string(group.Number)});
+        if (gi + 1 < groups) {
+            const int y = band.Top + band.Height;
+            picture.Items.push_back({TDrawItem::Line, SeparatorUpperColor(scheme), 0, lastX, y, {}});
+            picture.Items.push_back(
+                {TDrawItem::Line, SeparatorLowerColor(scheme), 0, lastX, y + 1, {}});
+        }
+    }
+}
+
+std::vector<TLabelMark> LayoutLabels(const TView* view, double q, int graphWidth) {
+    std::vector<TLabelMark> marks;
+    if (!view || !(view->T1() - view->T0() >= q)) return marks;
+    const long double span = static_cast<long double>(view->T1()) - view->T0();
+    for (int i = 0; i < view->TimeLabelCount(); ++i) {
+        const double t = view->TimeLabel(i).Time();
+        if (t >= view->T0() - q && t < view->T1())
+            marks.push_back({static_cast<int>(Round((t - view->T0()) * graphWidth / span)),
+                             MarkerName(i)});
+    }
+    return marks;
+}
+
+}  // namespace kvaril

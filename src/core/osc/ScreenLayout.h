@@ -1,0 +1,64 @@
+#pragma once
+// A screen of the oscilloscope laid out as drawing primitives: the group bands with their
+// centre lines, beams, numbers and separators, and the strip of label names above. The colours
+// of the three schemes live here. A painter turns the primitives into pixels.
+
+#include <string>
+#include <vector>
+
+#include "osc/TraceGeometry.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+
+class TSignalsData;
+
+// Beam colour k (taken modulo 6) of a scheme; a scheme outside 0..2 counts as 0.
+TRgb BeamColor(int scheme, int k);
+TRgb CenterLineColor(int scheme);
+TRgb SeparatorUpperColor(int scheme);
+TRgb SeparatorLowerColor(int scheme);
+
+inline constexpr const char* kGroupsDoNotFit =
+    "Все группы не могут уместиться на экране такого размера";
+
+// One thing to draw, in drawing order.
+struct TDrawItem {
+    enum Kind { Line, Beam, GroupNumber, Message } What;
+    TRgb Color{0, 0, 0};
+    // Line: from (X0, Y) to (X1, Y), X1 excluded. GroupNumber and Message: text at (X0, Y).
+    int X0 = 0, X1 = 0, Y = 0;
+    std::string Text;  // UTF-8
+    int Figure = -1;   // Beam: index into TGraphPicture::Figures
+};
+
+struct TGraphPicture {
+    int Width = 0, Height = 0;
+    TRgb Background{192, 192, 192};
+    std::vector<TDrawItem> Items;
+    std::vector<TBeamFigure> Figures;
+    bool Compressed = false;
+    std::vector<int> ColumnQuanta;  // shared by the beams of a compressed picture
+};
+
+struct TBand {
+    int Top, Height, Half, Mid;
+};
+
+// The bands of `groups` groups in a picture `height` rows high; empty when they do not fit.
+std::vector<TBand> LayoutBands(int height, int groups);
+
+// Lays out the screen `view` (its groups must have been rebuilt into osc.Groups) over the
+// samples of `data`, with the document's quantization time and quantum count.
+void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
+                 int32_t quantCount, int width, int height, TGraphPicture& picture);
+
+struct TLabelMark {
+    int X;
+    std::string Text;
+};
+
+// The label names above the graph, for a graph `graphWidth` pixels wide.
+std::vector<TLabelMark> LayoutLabels(const TView* view, double quantTime, int graphWidth);
+
+}  // namespace kvaril

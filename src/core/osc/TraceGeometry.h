@@ -1,0 +1,69 @@
+#pragma once
+// One beam's samples turned into pixels of its band: the column and quantum mappings, the
+// scaling of a sample to a row, and the figure to draw (one stroke per column when the window
+// holds more quanta than there are columns, otherwise steps, lines or a Bézier chain).
+
+#include <cstdint>
+#include <vector>
+
+namespace kvaril {
+
+class TBeam;
+class TSignalsData;
+
+struct TBeamGeometry {
+    double QuantTime = 0;    // q
+    int32_t QuantCount = 0;  // quanta of the run
+    double T0 = 0;           // start of the time window
+    double Dt = 0;           // time per column, at least 1e-6
+    int Half = 0;            // rows from the band's middle to its top or bottom row
+    int Mid = 0;             // the band's middle row
+    int LastX = 0;           // the picture's last column
+    // QuantAtColumn of columns 0 .. LastX + 1, when the caller computed them once for all the
+    // beams of a picture (they share the geometry); may be null.
+    const int* ColumnQuanta = nullptr;
+};
+
+// QuantAtColumn of every column 0 .. LastX + 1.
+void ComputeColumnQuanta(const TBeamGeometry& g, std::vector<int>& quanta);
+
+// Clamped into 0 .. QuantCount − 1.
+int QuantAtColumn(const TBeamGeometry& g, int x);
+// Clamped into 0 .. LastX.
+int ColumnOfQuant(const TBeamGeometry& g, int i);
+
+// Gain and offset of one beam, resolved once per drawing.
+struct TRowScale {
+    double Gain = 0;  // automatic gain already replaced by 1 / maximum
+    double Offset = 0;
+    int Half = 0;
+    int Mid = 0;
+
+    static TRowScale For(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g);
+    int RowOfValue(double sample) const;  // Round(mid − half · clip(s · gain + offset))
+};
+
+struct TPoint {
+    int X, Y;
+    bool operator==(const TPoint&) const = default;
+};
+
+// A vertical stroke covering rows Top to Bottom inclusive.
+struct TStroke {
+    int X, Top, Bottom;
+    bool operator==(const TStroke&) const = default;
+};
+
+enum class TFigureKind { Strokes, Polyline, Bezier };
+
+struct TBeamFigure {
+    TFigureKind Kind = TFigureKind::Polyline;
+    std::vector<TStroke> Strokes;  // compressed form
+    std::vector<TPoint> Points;    // polyline, or Bézier chain: start, then 3 points per segment
+};
+
+// Fills `figure` (its buffers are reused from call to call).
+void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g,
+              bool compressed, TBeamFigure& figure);
+
+}  // namespace kvaril

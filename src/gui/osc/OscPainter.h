@@ -1,0 +1,28 @@
+#pragma once
+// Turns a laid-out oscilloscope screen into pixels: the one painter behind the window, the
+// picture export and the tests.
+
+#include <QColor>
+#include <QImage>
+#include <vector>
+
+#include "osc/ScreenLayout.h"
+
+class QPainter;
+
+namespace kvaril {
+
+inline QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
+
+// Fills `image` (RGB32, already of the picture's size) and draws the picture into it; the
+// vertical strokes of compressed beams are written straight into the scanlines.
+void PaintGraphImage(QImage& image, const TGraphPicture& picture);
+
+// The same through any painter (an SVG file, say), strokes as lines.
+void PaintGraphVector(QPainter& painter, const TGraphPicture& picture);
+
+// The label strip: the names at their columns on `background`.
+void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,
+                     const QColor& background);
+
+}  // namespace kvaril

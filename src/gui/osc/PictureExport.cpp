@@ -1,0 +1,53 @@
+#include "osc/PictureExport.h"
+
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include "document/uSignal.h"
+#include "model/uSignalsData.h"
+#include "osc/OscPainter.h"
+#include "osc/ScreenLayout.h"
+
+namespace kvaril {
+
+namespace {
+
+TGraphPicture Layout(TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+    TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
+    osc.RebuildGroups(view);
+    TGraphPicture picture;
+    LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(),
+                size.width(), size.height(), picture);
+    return picture;
+}
+
+}  // namespace
+
+QImage RenderScreen(TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+    QImage image(size, QImage::Format_RGB32);
+    PaintGraphImage(image, Layout(osc, screen, signals, size));
+    return image;
+}
+
+QString ExportScreen(TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                     const QString& path) {
+    if (screen < 0 || screen >= osc.ViewCount())
+        return QString("Нет экрана %1: экранов в документе %2").arg(screen + 1).arg(osc.ViewCount());
+    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle("Kvaril");
+        QPainter painter;
+        if (!painter.begin(&svg)) return "Не могу записать " + path;
+        PaintGraphVector(painter, Layout(osc, screen, signals, size));
+        painter.end();
+        return {};
+    }
+    if (!RenderScreen(osc, screen, signals, size).save(path))
+        return "Не могу записать " + path;
+    return {};
+}
+
+}  // namespace kvaril

@@ -1,0 +1,146 @@
+#include "osc/ScreenLayout.h"
+
+#include <gtest/gtest.h>
+
+#include "document/uSignal.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+namespace {
+
+TEST(LayoutBands, OddBandsAndTheLastTakesTheRest) {
+    std::vector<TBand> b = LayoutBands(100, 3);
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_EQ(b[0].Top, 0);
+    EXPECT_EQ(b[0].Height, 31);
+    EXPECT_EQ(b[1].Top, 33);
+    EXPECT_EQ(b[2].Top, 66);
+    EXPECT_EQ(b[2].Height, 33);
+    EXPECT_EQ(b[0].Mid, 15);
+    EXPECT_EQ(b[1].Mid, 48);
+    EXPECT_EQ(b[2].Mid, 82);
+
+    b = LayoutBands(100, 2);
+    ASSERT_EQ(b.size(), 2u);
+    EXPECT_EQ(b[0].Height, 47);
+    EXPECT_EQ(b[1].Top, 49);
+    EXPECT_EQ(b[1].Height, 49);
+
+    EXPECT_TRUE(LayoutBands(20, 5).empty()) << "h = 1: they do not fit";
+}
+
+// Signals in the given groups, with a run of `quanta` samples.
+struct Fixture {
+    Fixture(std::vector<int> groups, int quanta = 1000) {
+        for (size_t i = 0; i < groups.size(); ++i) {
+            auto s = std::make_unique<TSignal>(signals);
+            s->SetName("S" + std::to_string(i));
+            signals.Insert(std::move(s), -1);
+        }
+        signals.SetTotalTime(quanta * signals.QuantTime());
+        osc.SyncWithSignals(signals);
+        for (size_t i = 0; i < groups.size(); ++i) View().Beam(static_cast<int>(i)).SetGroup(groups[i]);
+        data.SetSize(static_cast<int32_t>(groups.size()), signals.QuantCount());
+        data.CalcMaxima();
+        osc.RebuildGroups(&View());
+    }
+    TView& View() { return osc.View(0); }
+    TGraphPicture Layout(int width, int height) {
+        TGraphPicture p;
+        LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height, p);
+        return p;
+    }
+    TSignals signals;
+    TOsc osc;
+    TSignalsData data;
+};
+
+std::vector<TDrawItem::Kind> Kinds(const TGraphPicture& p) {
+    std::vector<TDrawItem::Kind> kinds;
+    for (const auto& item : p.Items) kinds.push_back(item.What);
+    return kinds;
+}
+
+TEST(LayoutGraph, GroupsDrawLineBeamsNumberAndSeparators) {
+    Fixture f({1, 1, 2, 2});
+    const TGraphPicture p = f.Layout(200, 100);
+    using K = TDrawItem::Kind;
+    EXPECT_EQ(Kinds(p), (std::vector<K>{K::Line, K::Beam, K::Beam, K::GroupNumber, K::Line, K::Line,
+                                        K::Line, K::Beam, K::Beam, K::GroupNumber}));
+    EXPECT_EQ(p.Items[0].Y, 23);
+    EXPECT_EQ(p.Items[0].X1, 199);
+    EXPECT_EQ(p.Items[0].Color, (TRgb{128, 128, 128}));
+    EXPECT_EQ(p.Items[4].Y, 47) << "upper separator row";
+    EXPECT_EQ(p.Items[4].Color, (TRgb{255, 255, 255}));
+    EXPECT_EQ(p.Items[5].Y, 48);
+    // Colours by position in the group: both groups use colours 0 and 1.
+    EXPECT_EQ(p.Items[1].Color, BeamColor(0, 0));
+    EXPECT_EQ(p.Items[2].Color, BeamColor(0, 1));
+    EXPECT_EQ(p.Items[7].Color, BeamColor(0, 0));
+    EXPECT_EQ(p.Items[8].Color, BeamColor(0, 1));
+    EXPECT_EQ(p.Items[3].Text, "1");
+    EXPECT_EQ(p.Items[9].Text, "2");
+    EXPECT_EQ(p.Items[9].Y, 49);
+    EXPECT_TRUE(p.Compressed) << "1000 quanta in 200 columns";
+}
+
+TEST(LayoutGraph, CentreLineOnlyWhenABeamOfTheGroupWantsIt) {
+    Fixture f({1, 1});
+    f.View().Beam(0).SetXAxis(false);
+    EXPECT_EQ(f.Layout(200, 100).Items[0].What, TDrawItem::Line) << "one beam is enough";
+    f.View().Beam(1).SetXAxis(false);
+    EXPECT_EQ(f.Layout(200, 100).Items[0].What, TDrawItem::Beam);
+}
+
+TEST(LayoutGraph, TooManyGroupsShowTheMessage) {
+    Fixture f({1, 2, 3, 4, 5});
+    const TGraphPicture p = f.Layout(200, 20);
+    ASSERT_EQ(p.Items.size(), 1u);
+    EXPECT_EQ(p.Items[0].What, TDrawItem::Message);
+    EXPECT_EQ(p.Items[0].Text, kGroupsDoNotFit);
+    EXPECT_EQ(p.Items[0].Color, (TRgb{0, 0, 255}));
+}
+
+TEST(LayoutGraph, WindowsOfFewerThanFourQuantaStayEmpty) {
+    Fixture f({1});
+    const double q = f.signals.QuantTime();
+    f.View().SetT0(10 * q);
+    f.View().SetT1(14 * q);
+    EXPECT_FALSE(f.Layout(200, 100).Items.empty()) << "four quanta are drawn";
+    f.View().SetT1(13 * q);
+    EXPECT_TRUE(f.Layout(200, 100).Items.empty());
+    f.View().SetT1(100 * q);
+    EXPECT_TRUE(f.Layout(3, 100).Items.empty()) << "three columns";
+    EXPECT_FALSE(f.Layout(200, 100).Compressed) << "90 quanta in 200 columns";
+}
+
+TEST(LayoutLabels, NamesWithinTheWindowAndHalfAQuantumBefore) {
+    Fixture f({1});
+    const double q = f.signals.QuantTime();
+    TView& view = f.View();
+    view.SetT0(10 * q);
+    view.SetT1(110 * q);
+    for (double t : {9.5 * q, 60 * q, 110 * q}) {
+        auto label = std::make_unique<TTimeLabel>(f.osc);
+        label->SetTime(t);
+        view.AddTimeLabel(std::move(label));
+    }
+    const std::vector<TLabelMark> marks = LayoutLabels(&view, q, 200);
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0].Text, "m1");
+    EXPECT_LE(marks[0].X, 0);
+    EXPECT_EQ(marks[1].Text, "m2");
+    EXPECT_EQ(marks[1].X, 100);
+}
+
+TEST(ColourTables, SchemesAndTheFallback) {
+    EXPECT_EQ(BeamColor(2, 0), (TRgb{0, 255, 255}));
+    EXPECT_EQ(BeamColor(1, 5), (TRgb{255, 0, 0}));
+    EXPECT_EQ(BeamColor(0, 6), BeamColor(0, 0)) << "modulo 6";
+    EXPECT_EQ(BeamColor(9, 2), BeamColor(0, 2)) << "a stored scheme out of range";
+    EXPECT_EQ(CenterLineColor(1), (TRgb{192, 192, 192}));
+    EXPECT_EQ(SeparatorUpperColor(2), (TRgb{192, 192, 192}));
+}
+
+}  // namespace
+}  // namespace kvaril
