@@ -1,0 +1,101 @@
+#include "osc/BeamTable.h"
+
+#include <gtest/gtest.h>
+
+#include "document/uSignal.h"
+#include "model/uSignalsData.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+namespace {
+
+struct Fixture {
+    Fixture() {
+        for (const char* name : {"A", "B", "C", "D"}) {
+            auto s = std::make_unique<TSignal>(signals);
+            s->SetName(name);
+            signals.Insert(std::move(s), -1);
+        }
+        osc.SyncWithSignals(signals);
+        signals.Data().SetSize(4, signals.QuantCount());
+        signals.Data().SetData(0, 0, 0.000000005);
+        signals.Data().SetData(1, 0, 0.5);
+        signals.Data().SetData(2, 0, 2.0 / 3.0);
+        signals.Data().SetData(3, 999, 7);
+        Regroup();
+    }
+    TView& View() { return osc.View(0); }
+    void Regroup() { osc.RebuildGroups(&View()); }
+    std::vector<std::string> Column(int column, double measure = -1) {
+        std::vector<std::string> texts;
+        for (int r = 0; r < osc.RowCount(); ++r)
+            texts.push_back(ValueCell(osc, &View(), signals, r, column, measure).Text);
+        return texts;
+    }
+    TSignals signals;
+    TOsc osc;
+};
+
+TEST(BeamTable, EditsApplyToEverySelectedBeam) {
+    Fixture f;
+    ApplyBeamEdit(f.View(), {0, 2}, 0, "2.5");
+    EXPECT_EQ(f.View().Beam(0).Gain(), 2.5);
+    EXPECT_EQ(f.View().Beam(1).Gain(), 0);
+    EXPECT_EQ(f.View().Beam(2).Gain(), 2.5);
+    ApplyBeamEdit(f.View(), {0}, 0, "Авто");
+    EXPECT_EQ(f.View().Beam(0).Gain(), 0);
+    ApplyBeamEdit(f.View(), {2}, 0, "2.");
+    ApplyBeamEdit(f.View(), {2}, 0, "abc");
+    EXPECT_EQ(f.View().Beam(2).Gain(), 2) << "not a number keeps the gain";
+    ApplyBeamEdit(f.View(), {1}, 1, "-1");
+    EXPECT_EQ(f.View().Beam(1).Offset(), -1);
+    EXPECT_TRUE(ApplyBeamEdit(f.View(), {1}, 2, "Нет"));
+    EXPECT_EQ(f.View().Beam(1).Group(), 0);
+    ApplyBeamEdit(f.View(), {1}, 2, "x7");
+    EXPECT_EQ(f.View().Beam(1).Group(), 0) << "not an integer keeps the group";
+    ApplyBeamEdit(f.View(), {1}, 2, "-1");
+    EXPECT_EQ(f.View().Beam(1).Group(), -1);
+    ApplyBeamEdit(f.View(), {3}, 3, "Ест");
+    EXPECT_FALSE(f.View().Beam(3).XAxis()) << "anything but Есть switches the line off";
+    ApplyBeamEdit(f.View(), {3}, 3, "Есть");
+    EXPECT_TRUE(f.View().Beam(3).XAxis());
+    ApplyBeamEdit(f.View(), {3}, 4, "Ли");
+    EXPECT_EQ(f.View().Beam(3).Interpolation(), 2) << "typing Линия passes through spline";
+    ApplyBeamEdit(f.View(), {3}, 4, "Линия");
+    EXPECT_EQ(f.View().Beam(3).Interpolation(), 1);
+}
+
+TEST(BeamTable, GroupsShapeTheValueTable) {
+    Fixture f;
+    EXPECT_EQ(f.Column(1), (std::vector<std::string>{"A", "B", "C", "D"}));
+    ApplyBeamEdit(f.View(), {0}, 2, "Нет");
+    ApplyBeamEdit(f.View(), {1, 2}, 2, "3");
+    f.Regroup();
+    EXPECT_EQ(f.Column(1), (std::vector<std::string>{"B", "C", "D"}));
+    EXPECT_EQ(f.Column(0), (std::vector<std::string>{"3", "3", "4"}));
+    EXPECT_EQ(ValueCell(f.osc, &f.View(), f.signals, 1, 1, -1).ColorIndex, 1) << "second in its band";
+
+    ApplyBeamEdit(f.View(), {0, 3}, 2, "-1");
+    f.Regroup();
+    EXPECT_EQ(f.Column(1), (std::vector<std::string>{"B", "C", "A"})) << "only the first negative";
+    EXPECT_EQ(f.Column(0).back(), "X");
+    EXPECT_EQ(ValueCell(f.osc, &f.View(), f.signals, 2, 1, -1).ColorIndex, 0);
+
+    BeamsToOneGroup(f.View());
+    f.Regroup();
+    EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "1", "1", "1"}));
+    BeamsToManyGroups(f.View());
+    f.Regroup();
+    EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "2", "3", "4"}));
+}
+
+TEST(BeamTable, ValuesAtTheStartOrTheMeasuredTime) {
+    Fixture f;
+    EXPECT_EQ(f.Column(2), (std::vector<std::string>{"0", "0.5", "0.6667", "0"}));
+    EXPECT_EQ(f.Column(2, 0.0999)[3], "7") << "at the measured time";
+    EXPECT_EQ(f.Column(2, 0.09996)[3], "7") << "half a quantum before the end: the last sample";
+    EXPECT_EQ(f.Column(2, 5)[1], "0.5") << "outside the run: at T0";
+}
+
+}  // namespace
+}  // namespace kvaril
