@@ -18,6 +18,7 @@
 
 #include "Errors.h"
 #include "document/PathRules.h"
+#include "osc/FrmOsc.h"
 #include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/Icons.h"
@@ -52,6 +53,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
 
     UpdateCaption();
     RebuildTabs(0);
+    modelCommands_->OnRunSucceeded = [this] { ShowOscilloscope(); };
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {
                 if (Busy) return;
@@ -368,6 +370,17 @@ void TFormMain::ShowSignalAt(int index, int line, int column) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     edSignal->SetCaret(line, column);
     edSignal->setFocus();
+}
+
+void TFormMain::ShowOscilloscope() {
+    if (!formOsc_) formOsc_ = new TFormOsc(workbench_, dialogs_, this);
+    formOsc_->PrepareForRun();
+    hide();
+    struct ShowAgain {
+        TFormMain* window;
+        ~ShowAgain() { window->show(); }  // also when the display ends with an error
+    } showAgain{this};
+    formOsc_->ShowModal();
 }
 
 void TFormMain::ToggleSearchPanel() {

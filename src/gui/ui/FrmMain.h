@@ -21,6 +21,7 @@ namespace kvaril {
 
 class TDialogs;
 class TDocumentCommands;
+class TFormOsc;
 class TModelCommands;
 class TSignal;
 class TSignalEditor;
@@ -49,6 +50,9 @@ public:
     int SelectedTab() const;
     // Shows the signal at `index` and puts the caret there (a located compiler message).
     void ShowSignalAt(int index, int line, int column);
+    // After a successful run: the oscilloscope, shown modally while this window is hidden.
+    void ShowOscilloscope();
+    TFormOsc* Oscilloscope() { return formOsc_; }
     // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
     void Guard(QObject* sender, const std::function<void()>& body);
     // Idle work: the enabling rules and the status bar.
@@ -116,7 +120,8 @@ private:
     TProgramPaths paths_;
     std::unique_ptr<TDocumentCommands> documentCommands_;
     std::unique_ptr<TModelCommands> modelCommands_;
-    int shownIndex_ = -1;  // the signal whose text the editor holds
+    TFormOsc* formOsc_ = nullptr;  // created by the first successful run, owned by this window
+    int shownIndex_ = -1;          // the signal whose text the editor holds
     bool rebuilding_ = false;
 };
 

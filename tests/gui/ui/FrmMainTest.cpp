@@ -15,6 +15,8 @@
 #include <fstream>
 
 #include "Errors.h"
+#include "osc/FrmOsc.h"
+#include <QTimer>
 #include "MainWindowFixture.h"
 #include "document/Cp1251.h"
 #include "ui/DlgModelParams.h"
@@ -294,7 +296,21 @@ TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
 
     Signals().Items(0).Lines()[20] = "  Value := t;";
     W().LoadEditor();
+    // The oscilloscope opens modally with this window hidden; close it once it shows.
+    bool mainHidden = false, oscShown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!W().Oscilloscope() || !W().Oscilloscope()->isVisible()) return;
+        oscShown = true;
+        mainHidden = !W().isVisible();
+        W().Oscilloscope()->close();
+    });
+    closer.start(20);
     W().actModelRun->trigger();
+    closer.stop();
+    EXPECT_TRUE(oscShown);
+    EXPECT_TRUE(mainHidden);
+    EXPECT_TRUE(W().isVisible()) << "back after the oscilloscope closed";
     EXPECT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_EQ(W().pnlMessage->text(), "Ok");
     EXPECT_EQ(workbench_.Osc.ViewCount(), 1) << "the oscilloscope follows the document";

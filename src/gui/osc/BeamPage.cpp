@@ -1,0 +1,68 @@
+#include "osc/BeamPage.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace kvaril {
+
+QWidget* TBeamCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                         const QModelIndex& index) const {
+    if (index.column() != 1) return nullptr;
+    auto* editor = new QComboBox(parent);
+    editor->setEditable(true);
+    editor->setInsertPolicy(QComboBox::NoInsert);
+    const int row = index.row();
+    if (PickList) editor->addItems(PickList(row));
+    if (OnOpen) OnOpen(row);
+    connect(editor, &QComboBox::editTextChanged, this, [this, row](const QString& text) {
+        if (OnText) OnText(row, text);
+    });
+    return editor;
+}
+
+void TBeamCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* combo = static_cast<QComboBox*>(editor);
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(index.data(Qt::DisplayRole).toString());
+}
+
+void TBeamCellDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+    // The table shows what the beams hold; the editor's text was applied as it was typed.
+    if (OnClose) OnClose(index.row(), static_cast<QComboBox*>(editor)->currentText());
+}
+
+TValueGrid::TValueGrid(QWidget* parent) : QWidget(parent) {
+    setObjectName("tsValueGrid");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int TValueGrid::ColumnWidth(int column) const {
+    const int w = width();
+    const int c0 = 16, c1 = (w - 16) / 2 - 2;
+    if (column == 0) return c0;
+    if (column == 1) return c1;
+    return w - c1 - c0 - 7;
+}
+
+void TValueGrid::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Background);
+    constexpr int kRowHeight = 18;
+    for (int r = 0; r < RowCount && Cell; ++r) {
+        int x = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int w = ColumnWidth(c);
+            const QRect cell(x, r * kRowHeight, w, kRowHeight);
+            const auto [text, color] = Cell(r, c);
+            p.setPen(QColor(128, 128, 128));
+            p.drawRect(cell.adjusted(0, 0, 0, 0));
+            p.setPen(color);
+            p.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
+            x += w + 1;
+        }
+    }
+}
+
+}  // namespace kvaril
