@@ -170,6 +170,7 @@ void TFormOsc::CreateWidgets() {
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->setSpacing(0);
     tsMaxValueLabel = new QLabel(gridPanel);
+    tsMaxValueLabel->setTextFormat(Qt::PlainText);
     tsMaxValueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     tsBeamGrid = new QTableWidget(5, 2, gridPanel);
     tsBeamGrid->setObjectName("tsBeamGrid");
@@ -178,7 +179,11 @@ void TFormOsc::CreateWidgets() {
     tsBeamGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tsBeamGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tsBeamGrid->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    tsBeamGrid->setColumnWidth(0, 48);
+    // Wide enough for the longest caption in the window's font (48 pixels at the classic size).
+    int captionWidth = 48;
+    for (const TBeamRow& row : BeamRows())
+        captionWidth = std::max(captionWidth, tsBeamGrid->fontMetrics().horizontalAdvance(FromUtf8(row.Caption)) + 10);
+    tsBeamGrid->setColumnWidth(0, captionWidth);
     for (int r = 0; r < 5; ++r) {
         tsBeamGrid->setRowHeight(r, r == 0 ? 17 : 18);
         auto* caption = new QTableWidgetItem(FromUtf8(BeamRows()[static_cast<size_t>(r)].Caption));
@@ -209,6 +214,12 @@ void TFormOsc::CreateWidgets() {
     beamLayout->addWidget(tsBeamSplitter);
     tabControl->addTab(tsBeam, "Лучи");
     tsValueGrid = new TValueGrid(nullptr);
+    tsValueGrid->Cell = [this](int row, int column) {
+        const TValueCell cell = ValueCell(workbench_.Osc, CurrentView(), workbench_.Signals, row,
+                                          column, MeasureTime);
+        return std::make_pair(FromUtf8(cell.Text),
+                              ToQColor(BeamColor(workbench_.Osc.ColorScheme(), cell.ColorIndex)));
+    };
     tabControl->addTab(tsValueGrid, "Значения");
     connect(tsBeamList, &QListWidget::itemSelectionChanged, this, [this] { RedrawBeamTable(); });
 
@@ -238,6 +249,7 @@ void TFormOsc::CreateWidgets() {
     setCentralWidget(tabControlSplit);
 
     pnlStatus = new QLabel(statusBar());
+    pnlStatus->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(pnlStatus, 1);
 
     connect(tabGraph, &QTabBar::currentChanged, this, [this](int) {

@@ -22,6 +22,7 @@ TTimePanel::TTimePanel(QWidget* parent) : QFrame(parent) {
     lblCaption = new QLabel(this);
     lblCaption->setAlignment(Qt::AlignCenter);
     for (QLabel* label : {lblTime0, lblTime1, lblCaption}) {
+        label->setTextFormat(Qt::PlainText);  // "< dT : 0.1 >" is no markup
         label->setCursor(Qt::PointingHandCursor);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
