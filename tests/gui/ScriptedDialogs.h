@@ -60,6 +60,10 @@ public:
         auto f = Take(Params, "parameters dialog", std::function<bool(TSignals&)>());
         return f && f(signals);
     }
+    std::deque<std::optional<QFont>> Fonts;
+    std::optional<QFont> Font(QWidget*, const QFont&) override {
+        return Take(Fonts, "font dialog", std::optional<QFont>());
+    }
     void Beep() override { ++Beeps; }
 
 private:

@@ -33,6 +33,8 @@
 #include "osc/ScreenLayout.h"
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
+#include "ui/FrmAbout.h"
+#include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/QtText.h"
 #include "ui/Workbench.h"
@@ -122,6 +124,14 @@ void TFormOsc::CreateActions() {
     view->addAction(actViewRename);
     QMenu* beams = menuBar()->addMenu("&Лучи");
     beams->addActions({actBeamToOneGroup, actBeamToManyGroup});
+    QAction* help = make("&Содержание", "Справочные сведения об осциллографе", -1, QKeySequence("F1"));
+    QAction* about = make("&О программе", "Сведения о программе Kvaril");
+    QMenu* helpMenu = menuBar()->addMenu("&?");
+    helpMenu->addAction(help);
+    helpMenu->addSeparator();
+    helpMenu->addAction(about);
+    connect(help, &QAction::triggered, this, [this] { ShowHelp(this, THelpTopic::Oscilloscope); });
+    connect(about, &QAction::triggered, this, [this] { ShowAbout(this); });
 
     SpeedBar = addToolBar("SpeedBar");
     SpeedBar->setMovable(false);

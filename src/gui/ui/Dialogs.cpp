@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -88,6 +89,14 @@ bool TDialogs::Reorder(QWidget* parent, TSignals& signals) {
 bool TDialogs::ModelParams(QWidget* parent, TSignals& signals) {
     TDlgModelParams dialog(parent, signals);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QFont> TDialogs::Font(QWidget* parent, const QFont& initial) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parent, "Шрифт редактора",
+                                            QFontDialog::MonospacedFonts);
+    if (!ok) return {};
+    return font;
 }
 
 void TDialogs::Beep() { QApplication::beep(); }

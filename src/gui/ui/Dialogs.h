@@ -2,6 +2,7 @@
 // Every message box and dialog the windows show goes through this one interface, so that tests
 // can answer them without a person. The default implementation shows the real ones.
 
+#include <QFont>
 #include <QString>
 #include <optional>
 
@@ -45,6 +46,8 @@ public:
     virtual bool Reorder(QWidget* parent, TSignals& signals);
     // Applies the new times to `signals` when confirmed.
     virtual bool ModelParams(QWidget* parent, TSignals& signals);
+    // Fixed-pitch fonts only.
+    virtual std::optional<QFont> Font(QWidget* parent, const QFont& initial);
     virtual void Beep();
 };
 

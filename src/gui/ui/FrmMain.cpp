@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
@@ -21,6 +22,9 @@
 #include "osc/FrmOsc.h"
 #include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
+#include "ui/EditCommands.h"
+#include "ui/FrmAbout.h"
+#include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/ModelCommands.h"
 #include "ui/QtText.h"
@@ -38,6 +42,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     LastLibraryDir = paths.ProjectsDir;
     documentCommands_ = std::make_unique<TDocumentCommands>(*this);
     modelCommands_ = std::make_unique<TModelCommands>(*this);
+    editCommands_ = std::make_unique<TEditCommands>(*this);
 
     CreateActions();
     CreateMenus();
@@ -50,6 +55,12 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     setMinimumSize(520, 300);
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+
+    // The stored editor font; errors leave what was set before them.
+    EditorFont = BuiltInEditorFont();
+    QSettings settings("Dornek", "Kvaril");
+    LoadEditorFont(settings, EditorFont);
+    edSignal->SetEditorFont(EditorFont);
 
     UpdateCaption();
     RebuildTabs(0);
@@ -252,6 +263,14 @@ void TFormMain::ConnectActions() {
     on(actEditPaste, [this] { edSignal->paste(); });
     on(actEditSelectAll, [this] { edSignal->selectAll(); });
     on(actSearchPan, [this] { ToggleSearchPanel(); });
+    TEditCommands& edit = *editCommands_;
+    on(actSearchStart, [&edit] { edit.Find(); });
+    on(actSearchReplace, [&edit] { edit.Replace(); });
+    on(actSearchReplaceAll, [&edit] { edit.ReplaceAll(); });
+    on(actEditOp, [&edit] { edit.InsertOperator(); });
+    on(actViewFont, [&edit] { edit.ChooseFont(); });
+    on(actHelpContents, [this] { ShowHelp(this, THelpTopic::Contents); });
+    on(actHelpAbout, [this] { ShowAbout(this); });
     on(actModelParam, [&model] { model.Params(); });
     on(actModelCompile, [&model] { model.Compile(); });
     on(actModelRun, [&model] { model.Run(); });

@@ -21,6 +21,7 @@ namespace kvaril {
 
 class TDialogs;
 class TDocumentCommands;
+class TEditCommands;
 class TFormOsc;
 class TModelCommands;
 class TSignal;
@@ -94,6 +95,9 @@ public:
 
     TDocumentCommands& DocumentCommands() { return *documentCommands_; }
     TModelCommands& ModelCommands() { return *modelCommands_; }
+    TEditCommands& EditCommands() { return *editCommands_; }
+
+    QFont EditorFont;
 
     // While a model is built or run in the background, idle work and commands wait.
     bool Busy = false;
@@ -120,6 +124,7 @@ private:
     TProgramPaths paths_;
     std::unique_ptr<TDocumentCommands> documentCommands_;
     std::unique_ptr<TModelCommands> modelCommands_;
+    std::unique_ptr<TEditCommands> editCommands_;
     TFormOsc* formOsc_ = nullptr;  // created by the first successful run, owned by this window
     int shownIndex_ = -1;          // the signal whose text the editor holds
     bool rebuilding_ = false;

@@ -91,7 +91,9 @@ void TSignalEditor::SetupLexer(const QFont& font) {
     for (int style : {QsciLexerPascal::SingleQuotedString, QsciLexerPascal::UnclosedString,
                       QsciLexerPascal::Character})
         lexer->setColor(QColor(128, 0, 0), style);
+    QsciLexer* old = this->lexer();
     setLexer(lexer);
+    if (old) old->deleteLater();
 }
 
 void TSignalEditor::SetEditorFont(const QFont& font) { SetupLexer(font); }

@@ -1,0 +1,21 @@
+#include "editing/TextSearch.h"
+
+#include <algorithm>
+
+#include "model/uCommon.h"
+
+namespace kvaril {
+
+std::optional<TTextPos> FindInLines(const std::vector<std::string>& lines, int caretLine,
+                                    int startColumn, const std::string& needle) {
+    if (needle.empty() || lines.empty()) return std::nullopt;
+    const int count = static_cast<int>(lines.size());
+    const int first = std::clamp(caretLine - 1, 0, count - 1);
+    if (int column = SearchFrom(needle, lines[static_cast<size_t>(first)], startColumn))
+        return TTextPos{first, column};
+    for (int l = first + 1; l < count; ++l)
+        if (int column = SearchFrom(needle, lines[static_cast<size_t>(l)], 1)) return TTextPos{l, column};
+    return std::nullopt;
+}
+
+}  // namespace kvaril

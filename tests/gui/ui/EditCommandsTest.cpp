@@ -1,0 +1,168 @@
+// Search and replace, operator templates and the editor font, as a user meets them.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "MainWindowFixture.h"
+#include "ui/EditCommands.h"
+#include "ui/FrmOperators.h"
+
+namespace kvaril {
+namespace {
+
+class EditAids : public testing::MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        AddSignal("A");
+    }
+    void Text(const QString& text) {
+        W().edSignal->setText(text);
+        W().edSignal->setCursorPosition(0, 0);
+    }
+    void Panel(const QString& search, const QString& replace = {}) {
+        if (!W().pnlSearch->isVisible()) {
+            Idle();
+            W().actSearchPan->trigger();
+        }
+        W().edSearch->setText(search);
+        W().edReplace->setText(replace);
+    }
+    std::pair<int, int> Caret() {
+        int line, index;
+        W().edSignal->getCursorPosition(&line, &index);
+        return {line, index + 1};
+    }
+    TEditCommands& E() { return W().EditCommands(); }
+};
+
+TEST_F(EditAids, FindSkipsTheOccurrenceAtTheCaretAndStepsThroughALine) {
+    Text("abc x abc abc\r\nfoo\r\n");
+    Panel("abc");
+    E().Find();
+    EXPECT_EQ(Caret(), std::make_pair(0, 7));
+    EXPECT_EQ(W().pnlMessage->text(), "Найдена подстрока: <abc>");
+    E().Find();
+    EXPECT_EQ(Caret(), std::make_pair(0, 11));
+    E().Find();
+    EXPECT_EQ(W().pnlMessage->text(), "Подстрока <abc> не найдена");
+    EXPECT_EQ(dialogs_.Beeps, 1);
+    EXPECT_EQ(Caret(), std::make_pair(0, 11)) << "not found: the caret stays";
+}
+
+TEST_F(EditAids, ReplaceAllOfAByAbInAaa) {
+    Text("aaa\r\n");
+    W().edSignal->setCursorPosition(0, 2);
+    Panel("a", "ab");
+    E().ReplaceAll();
+    EXPECT_EQ(W().edSignal->text(0), "ababab\r\n");
+    EXPECT_EQ(W().pnlMessage->text(), "Сделано замен: 3");
+    EXPECT_TRUE(Signals().Modified);
+    W().edSignal->undo();
+    EXPECT_EQ(W().edSignal->text(0), "aaa\r\n") << "one undo step takes it back";
+}
+
+TEST_F(EditAids, AnEmptyReplacementDeletesAndReplaceTakesTheOneAtTheCaret) {
+    Text("x-y-z\r\n");
+    Panel("-");
+    E().ReplaceAll();
+    EXPECT_EQ(W().edSignal->text(0), "xyz\r\n");
+    EXPECT_EQ(W().pnlMessage->text(), "Сделано замен: 2");
+
+    Text("ab ab\r\n");
+    Panel("ab", "X");
+    E().Replace();
+    EXPECT_EQ(W().edSignal->text(0), "X ab\r\n") << "the occurrence at the caret is replaced";
+    EXPECT_EQ(W().pnlMessage->text(), "Сделана замена <ab> на <X>");
+}
+
+TEST_F(EditAids, MatchingIsCaseSensitiveAndChecksItsTexts) {
+    Text("ABC\r\n");
+    Panel("abc", "x");
+    E().ReplaceAll();
+    EXPECT_EQ(W().pnlMessage->text(), "Подстрока <abc> не найдена");
+    Panel("abc", "abc");
+    E().Replace();
+    EXPECT_EQ(W().pnlMessage->text(), "Строка поиска совпадает со строкой замены");
+    Panel("");
+    E().Find();
+    EXPECT_EQ(W().pnlMessage->text(), "Не задана строка поиска");
+    EXPECT_EQ(dialogs_.Beeps, 3);
+}
+
+TEST_F(EditAids, SearchActionsFollowThePanel) {
+    Panel("abc", "x");
+    Idle();
+    EXPECT_TRUE(W().actSearchStart->isEnabled());
+    EXPECT_TRUE(W().actSearchReplaceAll->isEnabled());
+    W().actSearchPan->trigger();
+    Idle();
+    EXPECT_FALSE(W().pnlSearch->isVisible());
+    EXPECT_FALSE(W().actSearchStart->isEnabled());
+    EXPECT_FALSE(W().actSearchReplace->isEnabled());
+    EXPECT_FALSE(W().actSearchReplaceAll->isEnabled());
+}
+
+TEST_F(EditAids, TheIfTemplateAtColumnFivePutsTheCaretInColumnEight) {
+    Text("    \r\n");
+    W().edSignal->setCursorPosition(0, 4);
+    // Choose the "if" entry (after the signal reference, ":=" and "//") when the pop-up shows.
+    QTimer::singleShot(0, [this] {
+        QTreeWidget* list = E().Operators().lstOp;
+        EXPECT_EQ(list->topLevelItem(0)->text(0), "Value");
+        list->setCurrentItem(list->topLevelItem(3));
+        E().Operators().accept();
+    });
+    E().InsertOperator();
+    EXPECT_EQ(W().edSignal->text(0), "    if  then\r\n");
+    EXPECT_EQ(W().edSignal->text(1), "      ;\r\n");
+    EXPECT_EQ(Caret(), std::make_pair(0, 8));
+    EXPECT_EQ(QApplication::clipboard()->text(), "if  then\r\n      ;");
+    EXPECT_TRUE(W().edSignal->isModified());
+
+    QTimer::singleShot(0, [this] { E().Operators().reject(); });
+    E().InsertOperator();
+    EXPECT_EQ(W().edSignal->text(0), "    if  then\r\n") << "cancelled: nothing inserted";
+}
+
+TEST_F(EditAids, TheFontSurvivesARestartAndAMissingSizeKeepsTheBuiltInOne) {
+    QFont chosen("DejaVu Sans Mono");
+    chosen.setPointSize(14);
+    dialogs_.Fonts.push_back(chosen);
+    W().actViewFont->trigger();
+    EXPECT_EQ(W().EditorFont.pointSize(), 14);
+
+    // A restart: a new window reads the stored font.
+    window_.reset();
+    window_ = std::make_unique<TFormMain>(workbench_, dialogs_, TProgramPaths{});
+    EXPECT_EQ(W().EditorFont.family(), "DejaVu Sans Mono");
+    EXPECT_EQ(W().EditorFont.pointSize(), 14);
+
+    QSettings settings("Dornek", "Kvaril");
+    settings.remove("Options/Font/Size");
+    QFont font = BuiltInEditorFont();
+    LoadEditorFont(settings, font);
+    EXPECT_EQ(font.family(), "DejaVu Sans Mono") << "the name is applied";
+    EXPECT_EQ(font.pointSize(), 11) << "the missing size keeps the built-in one";
+
+    settings.remove("Options/Font");
+    font = BuiltInEditorFont();
+    LoadEditorFont(settings, font);
+    EXPECT_EQ(font.family(), "Courier New");
+    settings.clear();
+}
+
+TEST_F(EditAids, CancellingTheFontDialogWritesNothing) {
+    QSettings("Dornek", "Kvaril").clear();
+    dialogs_.Fonts.push_back(std::nullopt);
+    W().actViewFont->trigger();
+    EXPECT_FALSE(QSettings("Dornek", "Kvaril").contains("Options/Font/Name"));
+}
+
+}  // namespace
+}  // namespace kvaril
