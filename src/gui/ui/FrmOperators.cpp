@@ -22,6 +22,7 @@ TfrmOperators::TfrmOperators(QWidget* parent) : QDialog(parent, Qt::Popup | Qt::
     lstOp->setColumnCount(3);
     lstOp->setHeaderLabels({"Имя", "Комментарий", "Метастрока"});
     lstOp->header()->hide();
+    lstOp->header()->setStretchLastSection(false);  // the metastring column stays 1 pixel wide
     lstOp->setRootIsDecorated(false);
     lstOp->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstOp->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -29,7 +30,9 @@ TfrmOperators::TfrmOperators(QWidget* parent) : QDialog(parent, Qt::Popup | Qt::
     QPalette palette = lstOp->palette();
     palette.setColor(QPalette::Base, QColor(255, 255, 208));
     lstOp->setPalette(palette);
-    lstOp->setStyleSheet("QTreeWidget::item { border-bottom: 1px solid #d8d8b0; }");
+    lstOp->setStyleSheet(
+        "QTreeWidget::item { border-bottom: 1px solid #d8d8b0; }"
+        "QTreeWidget::item:selected { background: #000080; color: white; }");
     layout->addWidget(lstOp);
     lstOp->installEventFilter(this);
     connect(lstOp, &QTreeWidget::itemClicked, this, [this] { accept(); });
@@ -40,7 +43,8 @@ void TfrmOperators::Fill(const TSignals& signals) {
     lstOp->clear();
     for (const TOperatorTemplate& t : templates_)
         new QTreeWidgetItem(lstOp, {FromCp1251(t.Name), FromCp1251(t.Comment), FromCp1251(t.Meta)});
-    const int width = lstOp->viewport()->width();
+    // The list fills the pop-up; its client width is known before the first show.
+    const int width = this->width() - 2 * lstOp->frameWidth();
     lstOp->setColumnWidth(0, width / 2);
     lstOp->setColumnWidth(1, width - width / 2 - style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     lstOp->setColumnWidth(2, 1);
