@@ -693,23 +693,17 @@ void TFormOsc::SetScheme(int scheme) {
     RefreshAll();
 }
 
-void TFormOsc::BeamsToOneGroup() {
+void TFormOsc::Regroup(void (*regroup)(TView&)) {
     TView* view = CurrentView();
     if (!view) return;
-    kvaril::BeamsToOneGroup(*view);
+    regroup(*view);
     workbench_.Osc.RebuildGroups(view);
     tsValueGrid->RowCount = workbench_.Osc.RowCount();
     RefreshAll();
 }
 
-void TFormOsc::BeamsToManyGroups() {
-    TView* view = CurrentView();
-    if (!view) return;
-    kvaril::BeamsToManyGroups(*view);
-    workbench_.Osc.RebuildGroups(view);
-    tsValueGrid->RowCount = workbench_.Osc.RowCount();
-    RefreshAll();
-}
+void TFormOsc::BeamsToOneGroup() { Regroup(kvaril::BeamsToOneGroup); }
+void TFormOsc::BeamsToManyGroups() { Regroup(kvaril::BeamsToManyGroups); }
 
 void TFormOsc::ExportPicture() {
     FocusScrollBar();

@@ -109,6 +109,7 @@ private:
     void CreateWidgets();
     void UpdateActions();
     void ApplyBeamText(int row, const QString& text);
+    void Regroup(void (*regroup)(TView&));
     void FocusScrollBar();
     void Wheel(class QWheelEvent* event);
     void Guard(const char* sender, const std::function<void()>& body);

@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -11,6 +12,15 @@
 #include "ui/DlgSignalReorder.h"
 
 namespace kvaril {
+
+QDialogButtonBox* AcceptCancelButtons(QDialog* dialog, QPushButton** ok, QPushButton** cancel) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    *ok = buttons->addButton("Принять", QDialogButtonBox::AcceptRole);
+    *cancel = buttons->addButton("Отмена", QDialogButtonBox::RejectRole);
+    (*ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
 
 TAnswer TDialogs::Confirm(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, "Kvaril. Требуется подтверждение", text,

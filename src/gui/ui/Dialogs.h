@@ -6,6 +6,9 @@
 #include <QString>
 #include <optional>
 
+class QDialog;
+class QDialogButtonBox;
+class QPushButton;
 class QWidget;
 
 namespace kvaril {
@@ -26,6 +29,9 @@ struct TSignalNameAnswer {
     QString Name;
     bool WithDestructor = false;
 };
+
+// The "Принять" (default) and "Отмена" buttons of our dialogs; Esc cancels.
+QDialogButtonBox* AcceptCancelButtons(QDialog* dialog, QPushButton** ok, QPushButton** cancel);
 
 class TDialogs {
 public:

@@ -10,6 +10,7 @@
 
 #include "document/uSignal.h"
 #include "model/uCommon.h"
+#include "ui/Dialogs.h"
 #include "ui/QtText.h"
 
 namespace kvaril {
@@ -40,13 +41,9 @@ TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
         gbDescription));
     layout->addWidget(gbDescription);
 
-    auto* buttons = new QDialogButtonBox(this);
-    btnOk = buttons->addButton("Принять", QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton("Отмена", QDialogButtonBox::RejectRole);
-    btnOk->setDefault(true);
+    QDialogButtonBox* buttons = AcceptCancelButtons(this, &btnOk, &btnCancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &TDlgModelParams::btnOkClick);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

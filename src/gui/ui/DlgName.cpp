@@ -1,5 +1,7 @@
 #include "ui/DlgName.h"
 
+#include "ui/Dialogs.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -25,13 +27,9 @@ TDlgName::TDlgName(QWidget* parent, const QString& caption, const QString& prese
         options->addWidget(cbDestructor);
         layout->addWidget(gbOptions);
     }
-    auto* buttons = new QDialogButtonBox(this);
-    btnOk = buttons->addButton("Принять", QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton("Отмена", QDialogButtonBox::RejectRole);
-    btnOk->setDefault(true);
+    QDialogButtonBox* buttons = AcceptCancelButtons(this, &btnOk, &btnCancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(edText, &QLineEdit::textChanged, this, &TDlgName::UpdateButtons);
     UpdateButtons();
     layout->setSizeConstraint(QLayout::SetFixedSize);

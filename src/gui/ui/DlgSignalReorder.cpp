@@ -10,6 +10,7 @@
 
 #include "Errors.h"
 #include "document/uSignal.h"
+#include "ui/Dialogs.h"
 #include "ui/QtText.h"
 
 namespace kvaril {
@@ -109,16 +110,12 @@ TDlgSignalReorder::TDlgSignalReorder(QWidget* parent, TSignals& signals)
     description->addWidget(edDescription);
     layout->addWidget(gbDescription);
 
-    auto* buttons = new QDialogButtonBox(this);
-    btnOk = buttons->addButton("Принять", QDialogButtonBox::AcceptRole);
-    btnCancel = buttons->addButton("Отмена", QDialogButtonBox::RejectRole);
-    btnOk->setDefault(true);
+    QDialogButtonBox* buttons = AcceptCancelButtons(this, &btnOk, &btnCancel);
     layout->addWidget(buttons);
 
     connect(btnUp, &QPushButton::clicked, this, &TDlgSignalReorder::btnUpClick);
     connect(btnDown, &QPushButton::clicked, this, &TDlgSignalReorder::btnDownClick);
     connect(buttons, &QDialogButtonBox::accepted, this, &TDlgSignalReorder::btnOkClick);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(lstSignals, &QListWidget::itemSelectionChanged, this, &TDlgSignalReorder::UpdateButtons);
     connect(lstSignals, &TSignalList::ItemsMoved, this, &TDlgSignalReorder::UpdateButtons);
     if (lstSignals->count() > 0) lstSignals->setCurrentRow(0);
