@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -386,10 +387,11 @@ void TFormOsc::ShowModal() {
     show();
     raise();
     activateWindow();
+    // The window may go away with its owner while the loop runs (the program quitting).
+    QPointer<TFormOsc> self(this);
     QEventLoop loop;
-    QMetaObject::Connection done = connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    while (isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
-    disconnect(done);
+    while (self && self->isVisible() && !QCoreApplication::closingDown())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void TFormOsc::showEvent(QShowEvent* event) {
