@@ -13,6 +13,11 @@
 
 namespace kvaril {
 
+void MakeFixedDialog(QDialog* dialog) {
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+}
+
 QDialogButtonBox* AcceptCancelButtons(QDialog* dialog, QPushButton** ok, QPushButton** cancel) {
     auto* buttons = new QDialogButtonBox(dialog);
     *ok = buttons->addButton("Принять", QDialogButtonBox::AcceptRole);

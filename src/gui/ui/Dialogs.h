@@ -30,6 +30,9 @@ struct TSignalNameAnswer {
     bool WithDestructor = false;
 };
 
+// A fixed dialog border with only a close box.
+void MakeFixedDialog(QDialog* dialog);
+
 // The "Принять" (default) and "Отмена" buttons of our dialogs; Esc cancels.
 QDialogButtonBox* AcceptCancelButtons(QDialog* dialog, QPushButton** ok, QPushButton** cancel);
 

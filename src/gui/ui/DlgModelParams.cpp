@@ -18,7 +18,7 @@ namespace kvaril {
 TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
     : QDialog(parent), signals_(signals) {
     setWindowTitle("Параметры моделирования");
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    MakeFixedDialog(this);
     auto* layout = new QVBoxLayout(this);
 
     auto* times = new QGroupBox(this);

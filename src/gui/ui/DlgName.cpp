@@ -15,7 +15,7 @@ TDlgName::TDlgName(QWidget* parent, const QString& caption, const QString& prese
                    bool withOptions)
     : QDialog(parent) {
     setWindowTitle(caption);
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    MakeFixedDialog(this);
     auto* layout = new QVBoxLayout(this);
     edText = new QLineEdit(preset, this);
     edText->setMinimumWidth(280);

@@ -81,7 +81,7 @@ bool TSignalList::DropAt(const QPoint& pos) {
 TDlgSignalReorder::TDlgSignalReorder(QWidget* parent, TSignals& signals)
     : QDialog(parent), signals_(signals) {
     setWindowTitle("Порядок сигналов");
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    MakeFixedDialog(this);
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     lstSignals = new TSignalList(this);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+#include "ui/Dialogs.h"
 #include "ui/Icons.h"
 
 namespace kvaril {
@@ -63,7 +64,7 @@ const char* kAboutText =
 TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
     setObjectName("FormAbout");
     setWindowTitle("О программе Kvaril");
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    MakeFixedDialog(this);
     setFixedSize(430, 185);
     auto* lblKvaril = new TShadowLabel(this);
     lblKvaril->move(8, 6);
