@@ -37,7 +37,8 @@ struct Scene {
         signals.Data().SetSize(kBeams, kQuanta);
         for (int i = 0; i < kBeams; ++i)
             for (int q = 0; q < kQuanta; ++q)
-                signals.Data().SetData(i, q, std::sin(q * 0.01 * (i + 1)) + 0.1 * std::sin(q * 1.7));
+                signals.Data().SetData(i, q,
+                                       std::sin(q * 0.01 * (i + 1)) + 0.1 * std::sin(q * 1.7));
         signals.Data().CalcMaxima();
         osc.RebuildGroups(&view);
     }
@@ -55,7 +56,8 @@ void Draw(benchmark::State& state, double t0, double t1, int interpolation) {
     Scene& scene = TheScene();
     scene.View().SetT0(t0);
     scene.View().SetT1(t1);
-    for (int i = 0; i < kBeams; ++i) scene.View().Beam(i).SetInterpolation(static_cast<uint8_t>(interpolation));
+    for (int i = 0; i < kBeams; ++i)
+        scene.View().Beam(i).SetInterpolation(static_cast<uint8_t>(interpolation));
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     TGraphPicture picture;
     for (auto _ : state) {

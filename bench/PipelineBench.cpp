@@ -45,12 +45,14 @@ void MakeDocument(TSignals& signals, int count) {
 
 // ppcx64 on the same unit, project and store unit, in a fresh folder, as dcc32 would call it.
 double BareCompile(const std::string& binDir, const std::string& compiler) {
-    const fs::path work = fs::temp_directory_path() / ("kvaril-bench-" + std::to_string(::getpid()));
+    const fs::path work =
+        fs::temp_directory_path() / ("kvaril-bench-" + std::to_string(::getpid()));
     fs::remove_all(work);
     fs::create_directories(work / "units");
     std::ifstream in(binDir + "kvm.pas", std::ios::binary);
     std::string unit((std::istreambuf_iterator<char>(in)), {});
-    std::ofstream(work / "kvm.pas", std::ios::binary) << JoinLines(PatchUnitForFpc(SplitLines(unit)));
+    std::ofstream(work / "kvm.pas", std::ios::binary)
+        << JoinLines(PatchUnitForFpc(SplitLines(unit)));
     fs::copy_file(binDir + "kvml.dpr", work / "kvml.dpr");
     fs::copy_file(binDir + "uSignalsData.pas", work / "uSignalsData.pas");
 
@@ -92,7 +94,8 @@ int main(int argc, char** argv) {
             TModelOutcome outcome = RunModel(signals, options, {});
             pipeline.push_back(std::chrono::duration<double>(Clock::now() - start).count());
             if (!outcome.Ok) {
-                std::fprintf(stderr, "run failed: %s\n", outcome.Error ? outcome.Error->Text.c_str() : "");
+                std::fprintf(stderr, "run failed: %s\n",
+                             outcome.Error ? outcome.Error->Text.c_str() : "");
                 return 1;
             }
             bare.push_back(BareCompile(binDir, *compiler));

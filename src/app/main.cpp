@@ -40,7 +40,8 @@ struct TPictureOptions {
 bool ParseSize(const char* text, TPictureOptions& picture) {
     int w = 0, h = 0;
     char x = 0, rest = 0;
-    if (std::sscanf(text, "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X')) return false;
+    if (std::sscanf(text, "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X'))
+        return false;
     if (w < 1 || h < 1 || w > 20000 || h > 20000) return false;
     picture.Width = w;
     picture.Height = h;
@@ -85,9 +86,9 @@ int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kva
     char name[] = "kvaril";
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
-    const QString error = kvaril::ExportScreen(osc, picture.Screen - 1, signals,
-                                               QSize(picture.Width, picture.Height),
-                                               QString::fromLocal8Bit(picture.Path.c_str()));
+    const QString error =
+        kvaril::ExportScreen(osc, picture.Screen - 1, signals, QSize(picture.Width, picture.Height),
+                             QString::fromLocal8Bit(picture.Path.c_str()));
     if (!error.isEmpty()) {
         err << error.toStdString() << "\n";
         return 1;
@@ -117,7 +118,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             if (!picture.Path.empty())
-                options.AfterRun = [&picture](kvaril::TSignals& s, kvaril::TOsc& o, std::ostream& err) {
+                options.AfterRun = [&picture](kvaril::TSignals& s, kvaril::TOsc& o,
+                                              std::ostream& err) {
                     return ExportPicture(picture, s, o, err);
                 };
             options.BinDir = kvaril::ResolveBinDir(kvaril::ProgramDir());

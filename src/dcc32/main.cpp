@@ -61,7 +61,8 @@ int Build(const std::string& project) {
     const fs::path binDir = fs::current_path();
     const std::optional<std::string> compiler = FindFreePascal();
     if (!compiler) {
-        Say("dcc32 Fatal: Не найден компилятор Free Pascal (ppcx64). Установите пакет fp-compiler.");
+        Say("dcc32 Fatal: Не найден компилятор Free Pascal (ppcx64). Установите пакет "
+            "fp-compiler.");
         return 1;
     }
 
@@ -106,8 +107,8 @@ int Build(const std::string& project) {
         std::string last;
         for (const std::string& line : SplitLines(output))
             if (!line.empty()) last = line;
-        Say("dcc32 Fatal: Free Pascal завершился с ошибкой (" + DescribeWaitStatus(status) +
-            ")" + (last.empty() ? "" : ": " + last));
+        Say("dcc32 Fatal: Free Pascal завершился с ошибкой (" + DescribeWaitStatus(status) + ")" +
+            (last.empty() ? "" : ": " + last));
     }
     if (ok) {
         // A new file under a new name, then renamed: a process holding the old library keeps it.

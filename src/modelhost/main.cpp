@@ -154,9 +154,9 @@ int main(int argc, char** argv) {
     g_fpcHandler = handlerQuery();
     struct sigaction old[std::size(kFaultSignals)];
     Install(ModelFaultHandler, old);
-    const int32_t result = callModel(mainModelProc, store.Object(), g_report->ClassName,
-                                     sizeof g_report->ClassName, g_report->Detail,
-                                     sizeof g_report->Detail);
+    const int32_t result =
+        callModel(mainModelProc, store.Object(), g_report->ClassName, sizeof g_report->ClassName,
+                  g_report->Detail, sizeof g_report->Detail);
     Restore(old);
     if (result != 0) {
         g_report->ErrorFactor = g_getErrorFactor();

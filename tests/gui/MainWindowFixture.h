@@ -18,7 +18,7 @@
 namespace kvaril::testing {
 
 class MainWindowFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         namespace fs = std::filesystem;
         dir_ = fs::temp_directory_path() /
@@ -49,7 +49,9 @@ protected:
         loop.exec();
     }
 
-    QString Path(const std::string& name) const { return QString::fromStdString((dir_ / name).string()); }
+    QString Path(const std::string& name) const {
+        return QString::fromStdString((dir_ / name).string());
+    }
 
     TFormMain& W() { return *window_; }
     TSignals& Signals() { return workbench_.Signals; }

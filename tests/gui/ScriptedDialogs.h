@@ -11,12 +11,14 @@
 #include "ui/Dialogs.h"
 
 // Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace kvaril::testing {
 
 class ScriptedDialogs : public TDialogs {
-public:
+  public:
     std::deque<TAnswer> Confirms;
     std::deque<std::optional<QString>> Files;
     std::deque<std::optional<TSignalNameAnswer>> SignalNames;
@@ -24,8 +26,8 @@ public:
     std::deque<std::function<bool(TSignals&)>> Reorders;
     std::deque<std::function<bool(TSignals&)>> Params;
 
-    QStringList Asked;        // confirmation texts
-    QStringList Errors;       // "title|text"
+    QStringList Asked;   // confirmation texts
+    QStringList Errors;  // "title|text"
     QStringList DebugBoxes;
     QList<TFileDialogSpec> FileDialogs;
     int Beeps = 0;
@@ -66,7 +68,7 @@ public:
     }
     void Beep() override { ++Beeps; }
 
-private:
+  private:
     template <typename T>
     T Take(std::deque<T>& queue, const char* what, T fallback) {
         if (queue.empty()) {

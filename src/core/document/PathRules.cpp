@@ -5,7 +5,8 @@ namespace kvaril {
 std::string WithExtension(const std::string& path, const std::string& ext) {
     const size_t slash = path.rfind('/');
     const size_t dot = path.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? path.substr(0, dot) : path) + "." + ext;
 }
 

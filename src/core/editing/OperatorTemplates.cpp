@@ -9,7 +9,8 @@ namespace kvaril {
 std::vector<TOperatorTemplate> OperatorTemplates(const TSignals& signals, int current) {
     std::vector<TOperatorTemplate> list;
     for (int i = 0; i < signals.Count(); ++i) {
-        const std::string name = i == current ? "Value" : "Signal_" + signals.Items(i).Name() + ".Value";
+        const std::string name =
+            i == current ? "Value" : "Signal_" + signals.Items(i).Name() + ".Value";
         list.push_back({name, "", name});
     }
     const std::string n =
@@ -39,7 +40,8 @@ std::vector<TOperatorTemplate> OperatorTemplates(const TSignals& signals, int cu
 
 TExpansion ExpandTemplate(const std::string& meta, int insertColumn) {
     TExpansion e;
-    const std::string lineBreak = "\r\n" + std::string(static_cast<size_t>(std::max(insertColumn - 1, 0)), ' ');
+    const std::string lineBreak =
+        "\r\n" + std::string(static_cast<size_t>(std::max(insertColumn - 1, 0)), ' ');
     for (size_t i = 0; i < meta.size(); ++i) {
         if (meta[i] == '?')
             e.MarkColumn = static_cast<int>(i) + 1 + insertColumn - 1;

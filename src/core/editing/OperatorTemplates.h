@@ -10,9 +10,9 @@ namespace kvaril {
 class TSignals;
 
 struct TOperatorTemplate {
-    std::string Name;     // Windows-1251
+    std::string Name;  // Windows-1251
     std::string Comment;
-    std::string Meta;     // "?" marks the caret, "\" a line break
+    std::string Meta;  // "?" marks the caret, "\" a line break
 };
 
 // Built anew each time: they name the current signals. `current` is the selected signal.

@@ -14,7 +14,8 @@ std::optional<TTextPos> FindInLines(const std::vector<std::string>& lines, int c
     if (int column = SearchFrom(needle, lines[static_cast<size_t>(first)], startColumn))
         return TTextPos{first, column};
     for (int l = first + 1; l < count; ++l)
-        if (int column = SearchFrom(needle, lines[static_cast<size_t>(l)], 1)) return TTextPos{l, column};
+        if (int column = SearchFrom(needle, lines[static_cast<size_t>(l)], 1))
+            return TTextPos{l, column};
     return std::nullopt;
 }
 

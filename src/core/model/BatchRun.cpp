@@ -98,8 +98,8 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
         err << outcome.Error->Title << "\n" << ForTerminal(outcome.Error->Text) << "\n";
         if (outcome.Location)
             err << "Сигнал " << Cp1251ToUtf8(signals.Items(outcome.Location->SignalIndex).Name())
-                << ", строка " << outcome.Location->Line << ", позиция "
-                << outcome.Location->Column << "\n";
+                << ", строка " << outcome.Location->Line << ", позиция " << outcome.Location->Column
+                << "\n";
         return 1;
     }
     if (!outcome.Ok) return 1;

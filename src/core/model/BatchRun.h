@@ -13,9 +13,9 @@ class TSignals;
 
 struct TBatchOptions {
     std::string Document;
-    std::string CsvPath;       // empty: no CSV
+    std::string CsvPath;        // empty: no CSV
     double TimeoutSeconds = 0;  // 0: none
-    std::string BinDir;        // ends with "/"
+    std::string BinDir;         // ends with "/"
     // After a successful run, with the oscilloscope synchronised to the document: more work
     // (a picture, say). Returns the exit status; prints its own errors.
     std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;

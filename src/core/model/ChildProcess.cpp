@@ -1,8 +1,8 @@
 #include "model/ChildProcess.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -133,13 +133,14 @@ TWaitResult ChildProcess::Wait(std::chrono::milliseconds limit,
         }
         // Cancellation is looked at every 50 ms.
         const auto slice = std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(50));
-        const int ms = static_cast<int>(
-            std::chrono::ceil<std::chrono::milliseconds>(slice).count());
+        const int ms =
+            static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count());
         if (pidfd >= 0) {
             pollfd p{pidfd, POLLIN, 0};
             ::poll(&p, 1, ms);
         } else {
-            std::this_thread::sleep_for(std::min<Clock::duration>(slice, std::chrono::milliseconds(2)));
+            std::this_thread::sleep_for(
+                std::min<Clock::duration>(slice, std::chrono::milliseconds(2)));
         }
     }
     if (pidfd >= 0) ::close(pidfd);

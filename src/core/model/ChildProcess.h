@@ -26,7 +26,7 @@ struct TSpawnOptions {
 enum class TWaitResult { Exited, TimedOut, Cancelled };
 
 class ChildProcess {
-public:
+  public:
     // Throws EKvaril with the system's message when the program cannot be started.
     explicit ChildProcess(const TSpawnOptions& options);
     ~ChildProcess();  // stops the process group if it still runs and reaps the child
@@ -43,7 +43,7 @@ public:
     bool Exited() const { return reaped_; }
     int Status() const { return status_; }  // as from waitpid, once Exited
 
-private:
+  private:
     bool Reap(bool block);
 
     pid_t pid_ = -1;

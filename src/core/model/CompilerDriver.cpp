@@ -36,7 +36,7 @@ std::string ReadAll(int fd) {
 }
 
 class FdGuard {
-public:
+  public:
     explicit FdGuard(int fd) : fd_(fd) {}
     ~FdGuard() {
         if (fd_ >= 0) ::close(fd_);
@@ -45,7 +45,7 @@ public:
     FdGuard& operator=(const FdGuard&) = delete;
     int Get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -55,16 +55,14 @@ TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signa
                                 const TModelHooks& hooks, std::chrono::milliseconds timeout) {
     const std::string library = binDir + "kvml.dll";
     if (::unlink(library.c_str()) != 0 && errno != ENOENT)
-        return TModelOutcome::Failure(kFileErrorTitle,
-                                      std::string("Ошибка удаления Bin\\kvml.dll: ") +
-                                          std::strerror(errno));
+        return TModelOutcome::Failure(
+            kFileErrorTitle, std::string("Ошибка удаления Bin\\kvml.dll: ") + std::strerror(errno));
 
     const std::string logPath = binDir + "kvml.err";
     FdGuard log(::open(logPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (log.Get() < 0)
-        return TModelOutcome::Failure(kFileErrorTitle,
-                                      std::string("Ошибка создания Bin\\kvml.err: ") +
-                                          std::strerror(errno));
+        return TModelOutcome::Failure(
+            kFileErrorTitle, std::string("Ошибка создания Bin\\kvml.err: ") + std::strerror(errno));
 
     Status(hooks, "Выполняется компиляция...");
     TSpawnOptions options;

@@ -28,8 +28,7 @@ TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signa
 
 // Checks the times, writes kvm.pas into `binDir` (setting every signal's StartLine), then
 // builds. A failure to write kvm.pas throws EFileError.
-TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals,
-                            const TModelHooks& hooks,
+TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals, const TModelHooks& hooks,
                             std::chrono::milliseconds timeout = kCompileTimeout);
 
 }  // namespace kvaril

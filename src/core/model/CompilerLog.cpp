@@ -89,8 +89,8 @@ TModelOutcome ParseCompilerLog(const std::string& log, const TSignals& signals) 
             TModelOutcome outcome;
             if (std::optional<int> number = LineNumberOf(line))
                 outcome.Location = LocateCompilerLine(signals, *number, message);
-            outcome.Error = TErrorBox{std::string(marker.Kind) + " в программе",
-                                      Cp1251ToUtf8(message)};
+            outcome.Error =
+                TErrorBox{std::string(marker.Kind) + " в программе", Cp1251ToUtf8(message)};
             outcome.Status = Cp1251ToUtf8(message);
             return outcome;
         }

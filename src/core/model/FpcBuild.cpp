@@ -47,15 +47,15 @@ std::string RtlUnitsDir(const std::string& compiler) {
 std::vector<std::string> FpcArguments(const std::string& compiler, const std::string& project) {
     return {
         compiler,
-        "-n",       // no fpc.cfg: the user's configuration must not change the build
+        "-n",        // no fpc.cfg: the user's configuration must not change the build
         "-Mdelphi",  // Integer is 32-bit and string an AnsiString, as the signals expect
         "-O2",
         "-Cg",
-        "-CF64",  // real constants in double precision, not single
-        "-Ct",    // runaway recursion raises EStackOverflow
-        "-Cr",    // array overruns raise ERangeError
-        "-XX",    // smart linking and
-        "-Xs",    // no symbols: a library of 200 KB instead of 1.3 MB, linked and loaded sooner
+        "-CF64",   // real constants in double precision, not single
+        "-Ct",     // runaway recursion raises EStackOverflow
+        "-Cr",     // array overruns raise ERangeError
+        "-XX",     // smart linking and
+        "-Xs",     // no symbols: a library of 200 KB instead of 1.3 MB, linked and loaded sooner
         "-vewhq",  // errors, warnings and hints with their numbers; notes off
         // Hints and warnings about correct code that the original compiler does not give:
         // unused parameter "t", unused local constants or types, hint-level "not

@@ -22,7 +22,8 @@ std::string TimesText(double quantTime, const char* bound, int quanta) {
 
 std::optional<TErrorBox> CheckModelTimes(const TSignals& signals) {
     if (signals.QuantTime() < MinQuantTime)
-        return TErrorBox{kQuantTitle, "Минимальное время квантования = " + FormatFloat(MinQuantTime)};
+        return TErrorBox{kQuantTitle,
+                         "Минимальное время квантования = " + FormatFloat(MinQuantTime)};
     if (signals.QuantCount() < 10)
         return TErrorBox{kTotalTitle, TimesText(signals.QuantTime(), "минимальное", 10)};
     if (signals.QuantCount() > 10000)

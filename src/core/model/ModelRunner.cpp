@@ -60,14 +60,13 @@ TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signa
             return RunError(message, report, signals);
         }
         case TRunState::Crashed:
-            return RunError(std::string("Аварийное завершение модели: ") +
-                                strsignal(report.Signal),
+            return RunError(std::string("Аварийное завершение модели: ") + strsignal(report.Signal),
                             report, signals);
         default:
             // The host died before it could say anything more.
-            return RunError("Процесс модели завершился аварийно (" +
-                                DescribeWaitStatus(waitStatus) + ")",
-                            TRunReport{}, signals);
+            return RunError(
+                "Процесс модели завершился аварийно (" + DescribeWaitStatus(waitStatus) + ")",
+                TRunReport{}, signals);
     }
 }
 
@@ -107,8 +106,8 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
     try {
         host.emplace(spawn);
     } catch (const EKvaril& e) {
-        return TModelOutcome::Failure(kFatalTitle,
-                                      std::string("Не могу запустить kvaril-modelhost: ") + e.what());
+        return TModelOutcome::Failure(
+            kFatalTitle, std::string("Не могу запустить kvaril-modelhost: ") + e.what());
     }
     const auto limit = options.Timeout.count() > 0 ? options.Timeout : std::chrono::hours(24 * 365);
     const TWaitResult waited = host->Wait(limit, hooks.Cancelled);

@@ -14,15 +14,14 @@ namespace kvaril {
 class TSignals;
 
 struct TRunOptions {
-    std::string BinDir;                       // ends with "/"
-    std::chrono::milliseconds Timeout{0};     // 0: no limit (the user can still cancel)
+    std::string BinDir;                                // ends with "/"
+    std::chrono::milliseconds Timeout{0};              // 0: no limit (the user can still cancel)
     unsigned long long MemoryLimitBytes = 2ull << 30;  // besides the store itself
     unsigned long long CpuLimitSeconds = 600;
 };
 
 // The host's report turned into the run's outcome (the error box and its place).
-TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals,
-                                 int waitStatus);
+TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals, int waitStatus);
 
 // Runs the library already built in BinDir over the store of `signals`.
 TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,

@@ -15,10 +15,14 @@ namespace kvaril {
 const std::vector<TBeamRow>& BeamRows() {
     static const std::vector<TBeamRow> rows = {
         {"Усил.",
-         "Коэффициент, на который будет умножаться значение луча, Авто - автоматическое масштабирование",
+         "Коэффициент, на который будет умножаться значение луча, Авто - автоматическое "
+         "масштабирование",
          {"Авто", "1"}},
-        {"Смещ.", "Смещение, которое будет добавляться к масштабированному значению луча", {"0", "1", "-1"}},
-        {"Группа", "Номер группы 1..N. Нет - не отображать луч",
+        {"Смещ.",
+         "Смещение, которое будет добавляться к масштабированному значению луча",
+         {"0", "1", "-1"}},
+        {"Группа",
+         "Номер группы 1..N. Нет - не отображать луч",
          {"Нет", "1", "2", "3", "4", "5", "6", "7", "8", "9"}},
         {"Ось Х", "Наличие оси Х", {"Есть", "Нет"}},
         {"Интер.", "Вид интерполяции: нет, линия, сплайн", {"Нет", "Линия", "Сплайн"}},
@@ -90,7 +94,7 @@ TValueCell ValueCell(const TOsc& osc, const TView* view, const TSignals& signals
     switch (column) {
         case 0:
             if (beam->Group() > 0) cell.Text = std::to_string(beam->Group());
-            if (beam->Group() < 0) cell.Text = "X";
+            if (beam->Group() < 0) cell.Text.assign(1, 'X');  // = "X" draws a false GCC 12 warning
             break;
         case 1:
             if (beam->SignalIndex() < signals.Count())
@@ -98,7 +102,8 @@ TValueCell ValueCell(const TOsc& osc, const TView* view, const TSignals& signals
             break;
         case 2: {
             const TSignalsData& data = signals.Data();
-            const double t = measureTime >= 0 && measureTime < signals.TotalTime() ? measureTime : view->T0();
+            const double t =
+                measureTime >= 0 && measureTime < signals.TotalTime() ? measureTime : view->T0();
             if (!(signals.QuantTime() > 0) || beam->SignalIndex() >= data.SignalCount() ||
                 data.SampleCount() == 0)
                 break;

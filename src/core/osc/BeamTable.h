@@ -30,7 +30,7 @@ void BeamsToOneGroup(TView& view);
 void BeamsToManyGroups(TView& view);
 
 struct TValueCell {
-    std::string Text;   // UTF-8
+    std::string Text;    // UTF-8
     int ColorIndex = 0;  // into BeamColor
 };
 

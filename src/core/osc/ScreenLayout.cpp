@@ -20,9 +20,7 @@ int Scheme(int scheme) { return scheme >= 0 && scheme <= 2 ? scheme : 0; }
 
 }  // namespace
 
-TRgb BeamColor(int scheme, int k) {
-    return kBeamColors[Scheme(scheme)][((k % 6) + 6) % 6];
-}
+TRgb BeamColor(int scheme, int k) { return kBeamColors[Scheme(scheme)][((k % 6) + 6) % 6]; }
 
 TRgb CenterLineColor(int scheme) {
     return Scheme(scheme) == 1 ? TRgb{192, 192, 192} : TRgb{128, 128, 128};
@@ -65,8 +63,8 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
     if (!view || groups == 0) return;
     const std::vector<TBand> bands = LayoutBands(height, groups);
     if (bands.empty()) {
-        picture.Items.push_back({TDrawItem::Message, BeamColor(osc.ColorScheme(), 0), 0, 0, 0,
-                                 kGroupsDoNotFit});
+        picture.Items.push_back(
+            {TDrawItem::Message, BeamColor(osc.ColorScheme(), 0), 0, 0, 0, kGroupsDoNotFit});
         return;
     }
     const int lastX = width - 1;
@@ -80,17 +78,22 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
 
     const int scheme = osc.ColorScheme();
     if (picture.Compressed)
-        ComputeColumnQuanta({quantTime, quantCount, view->T0(), dt, 0, 0, lastX}, picture.ColumnQuanta);
+        ComputeColumnQuanta({quantTime, quantCount, view->T0(), dt, 0, 0, lastX},
+                            picture.ColumnQuanta);
     for (int gi = 0; gi < groups; ++gi) {
         const TBeamGroupItem& group = osc.Groups.GroupItem(gi);
         const TBand& band = bands[static_cast<size_t>(gi)];
         bool axis = false;
         for (const TBeam* b = group.FirstBeam; b; b = b->NextInGroup) axis |= b->XAxis();
         if (axis)
-            picture.Items.push_back({TDrawItem::Line, CenterLineColor(scheme), 0, lastX, band.Mid, {}});
+            picture.Items.push_back(
+                {TDrawItem::Line, CenterLineColor(scheme), 0, lastX, band.Mid, {}});
 
-        const TBeamGeometry geometry{quantTime, quantCount, view->T0(), dt, band.Half, band.Mid,
-                                     lastX, picture.Compressed ? picture.ColumnQuanta.data() : nullptr};
+        const TBeamGeometry geometry{
+            quantTime,  quantCount,
+            view->T0(), dt,
+            band.Half,  band.Mid,
+            lastX,      picture.Compressed ? picture.ColumnQuanta.data() : nullptr};
         for (const TBeam* b = group.FirstBeam; b; b = b->NextInGroup) {
             if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
             DrawBeam(*b, data, geometry, picture.Compressed, picture.Figures[usedFigures]);
@@ -98,11 +101,12 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
             item.Figure = static_cast<int>(usedFigures++);
             picture.Items.push_back(item);
         }
-        picture.Items.push_back({TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top,
-                                 std::to_string(group.Number)});
+        picture.Items.push_back(
+            {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
         if (gi + 1 < groups) {
             const int y = band.Top + band.Height;
-            picture.Items.push_back({TDrawItem::Line, SeparatorUpperColor(scheme), 0, lastX, y, {}});
+            picture.Items.push_back(
+                {TDrawItem::Line, SeparatorUpperColor(scheme), 0, lastX, y, {}});
             picture.Items.push_back(
                 {TDrawItem::Line, SeparatorLowerColor(scheme), 0, lastX, y + 1, {}});
         }
@@ -116,8 +120,8 @@ std::vector<TLabelMark> LayoutLabels(const TView* view, double q, int graphWidth
     for (int i = 0; i < view->TimeLabelCount(); ++i) {
         const double t = view->TimeLabel(i).Time();
         if (t >= view->T0() - q && t < view->T1())
-            marks.push_back({static_cast<int>(Round((t - view->T0()) * graphWidth / span)),
-                             MarkerName(i)});
+            marks.push_back(
+                {static_cast<int>(Round((t - view->T0()) * graphWidth / span)), MarkerName(i)});
     }
     return marks;
 }

@@ -111,8 +111,8 @@ void DrawSteps(const double* samples, const TRowScale& scale, const TBeamGeometr
     if (p.back().X != g.LastX) p.push_back({g.LastX, level});
 }
 
-void DrawLine(const double* samples, const TRowScale& scale, const TBeamGeometry& g, int j0,
-              int j1, TBeamFigure& figure) {
+void DrawLine(const double* samples, const TRowScale& scale, const TBeamGeometry& g, int j0, int j1,
+              TBeamFigure& figure) {
     auto& p = figure.Points;
     int previous = ColumnOfQuant(g, j0);
     p.push_back({previous, scale.RowOfValue(samples[j0])});
@@ -137,13 +137,12 @@ void DrawSpline(const double* samples, const TRowScale& scale, const TBeamGeomet
 
 }  // namespace
 
-void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g,
-              bool compressed, TBeamFigure& figure) {
+void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g, bool compressed,
+              TBeamFigure& figure) {
     figure.Strokes.clear();
     figure.Points.clear();
     const int s = beam.SignalIndex();
-    if (g.QuantCount <= 0 || s < 0 || s >= data.SignalCount() ||
-        data.SampleCount() < g.QuantCount)
+    if (g.QuantCount <= 0 || s < 0 || s >= data.SignalCount() || data.SampleCount() < g.QuantCount)
         return;  // nothing to draw: no run, or a run of another document
     const double* samples = data.Row(s);
     const TRowScale scale = TRowScale::For(beam, data, g);

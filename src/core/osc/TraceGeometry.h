@@ -63,7 +63,7 @@ struct TBeamFigure {
 };
 
 // Fills `figure` (its buffers are reused from call to call).
-void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g,
-              bool compressed, TBeamFigure& figure);
+void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g, bool compressed,
+              TBeamFigure& figure);
 
 }  // namespace kvaril

@@ -28,7 +28,8 @@ void TBeamCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index)
     combo->setEditText(index.data(Qt::DisplayRole).toString());
 }
 
-void TBeamCellDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
+void TBeamCellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
+                                     const QModelIndex& index) const {
     // The table shows what the beams hold; the editor's text was applied as it was typed.
     if (OnClose) OnClose(index.row(), static_cast<QComboBox*>(editor)->currentText());
 }

@@ -53,7 +53,9 @@ QIcon OscIcon(int index) {
 }  // namespace
 
 TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
-    : QMainWindow(owner, Qt::Window), workbench_(workbench), dialogs_(dialogs),
+    : QMainWindow(owner, Qt::Window),
+      workbench_(workbench),
+      dialogs_(dialogs),
       picture_(std::make_unique<TGraphPicture>()) {
     setObjectName("FormOsc");
     setWindowTitle("Kvaril - Многолучевой осциллограф");
@@ -97,8 +99,10 @@ void TFormOsc::CreateActions() {
     actViewDelete = make("&Удалить...", "Удаление текущего экрана", 3);
     actViewRename = make("&Переименовать...", "Переименование экрана");
     actBeamToOneGroup = make("В &одну группу", "Сборка всех лучей в одну группу");
-    actBeamToManyGroup = make("По &разным группам", "Распределение всех лучей по различным группам");
-    actExportPicture = make("Сохранить &картинку...", "Сохранение изображения экрана в файл PNG или SVG");
+    actBeamToManyGroup =
+        make("По &разным группам", "Распределение всех лучей по различным группам");
+    actExportPicture =
+        make("Сохранить &картинку...", "Сохранение изображения экрана в файл PNG или SVG");
 
     QMenu* osc = menuBar()->addMenu("&Осциллограф");
     osc->addAction(actOscControl);
@@ -112,7 +116,8 @@ void TFormOsc::CreateActions() {
         a->setCheckable(true);
         a->setData(tag);
         schemes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, tag] { Guard("QAction", [&] { SetScheme(tag); }); });
+        connect(a, &QAction::triggered, this,
+                [this, tag] { Guard("QAction", [&] { SetScheme(tag); }); });
         ++tag;
     }
     mnuGray->setChecked(true);
@@ -125,7 +130,8 @@ void TFormOsc::CreateActions() {
     view->addAction(actViewRename);
     QMenu* beams = menuBar()->addMenu("&Лучи");
     beams->addActions({actBeamToOneGroup, actBeamToManyGroup});
-    QAction* help = make("&Содержание", "Справочные сведения об осциллографе", -1, QKeySequence("F1"));
+    QAction* help =
+        make("&Содержание", "Справочные сведения об осциллографе", -1, QKeySequence("F1"));
     QAction* about = make("&О программе", "Сведения о программе Kvaril");
     QMenu* helpMenu = menuBar()->addMenu("&?");
     helpMenu->addAction(help);
@@ -193,7 +199,8 @@ void TFormOsc::CreateWidgets() {
     // Wide enough for the longest caption in the window's font (48 pixels at the classic size).
     int captionWidth = 48;
     for (const TBeamRow& row : BeamRows())
-        captionWidth = std::max(captionWidth, tsBeamGrid->fontMetrics().horizontalAdvance(FromUtf8(row.Caption)) + 10);
+        captionWidth = std::max(
+            captionWidth, tsBeamGrid->fontMetrics().horizontalAdvance(FromUtf8(row.Caption)) + 10);
     tsBeamGrid->setColumnWidth(0, captionWidth);
     for (int r = 0; r < 5; ++r) {
         tsBeamGrid->setRowHeight(r, r == 0 ? 17 : 18);
@@ -206,10 +213,13 @@ void TFormOsc::CreateWidgets() {
     auto* delegate = new TBeamCellDelegate(tsBeamGrid);
     delegate->PickList = [](int row) {
         QStringList items;
-        for (const std::string& s : BeamRows()[static_cast<size_t>(row)].PickList) items << FromUtf8(s);
+        for (const std::string& s : BeamRows()[static_cast<size_t>(row)].PickList)
+            items << FromUtf8(s);
         return items;
     };
-    delegate->OnOpen = [this](int row) { OscStatus(FromUtf8(BeamRows()[static_cast<size_t>(row)].Hint)); };
+    delegate->OnOpen = [this](int row) {
+        OscStatus(FromUtf8(BeamRows()[static_cast<size_t>(row)].Hint));
+    };
     delegate->OnText = [this](int row, const QString& text) {
         Guard("TInplaceEdit", [&] { ApplyBeamText(row, text); });
     };
@@ -226,8 +236,8 @@ void TFormOsc::CreateWidgets() {
     tabControl->addTab(tsBeam, "Лучи");
     tsValueGrid = new TValueGrid(nullptr);
     tsValueGrid->Cell = [this](int row, int column) {
-        const TValueCell cell = ValueCell(workbench_.Osc, CurrentView(), workbench_.Signals, row,
-                                          column, MeasureTime);
+        const TValueCell cell =
+            ValueCell(workbench_.Osc, CurrentView(), workbench_.Signals, row, column, MeasureTime);
         return std::make_pair(FromUtf8(cell.Text),
                               ToQColor(BeamColor(workbench_.Osc.ColorScheme(), cell.ColorIndex)));
     };
@@ -327,7 +337,9 @@ void TFormOsc::CreateWidgets() {
     };
     pnlTime->OnClick = [this](int mode) { Guard("TPanel", [&] { TimePanelClick(mode); }); };
     pnlTime->OnCommit = [this] { Guard("TComboBox", [&] { CommitEntry(); }); };
-    pnlTime->OnResize = [this] { if (!pnlTime->EntryOpen()) sbTime->setFocus(); };
+    pnlTime->OnResize = [this] {
+        if (!pnlTime->EntryOpen()) sbTime->setFocus();
+    };
 }
 
 bool TFormOsc::event(QEvent* event) {
@@ -344,7 +356,8 @@ void TFormOsc::UpdateActions() {
     actViewAdd->setEnabled(view);
     actViewDelete->setEnabled(view && workbench_.Osc.ViewCount() > 1);
     actViewRename->setEnabled(view);
-    const QString hint = actOscControl->isChecked() ? "Скрытие панели управления" : "Отображение панели управления";
+    const QString hint =
+        actOscControl->isChecked() ? "Скрытие панели управления" : "Отображение панели управления";
     actOscControl->setStatusTip(hint);
     actOscControl->setToolTip(hint);
 }
@@ -374,7 +387,8 @@ void TFormOsc::PrepareForRun() {
     signals.Data().CalcMaxima();
     osc.SyncWithSignals(signals);
     tsBeamList->clear();
-    for (int i = 0; i < signals.Count(); ++i) tsBeamList->addItem(FromCp1251(signals.Items(i).Name()));
+    for (int i = 0; i < signals.Count(); ++i)
+        tsBeamList->addItem(FromCp1251(signals.Items(i).Name()));
     if (SavedViewIndex >= osc.ViewCount()) SavedViewIndex = 0;
     RebuildViewTabs(SavedViewIndex);
     ApplyColorScheme();
@@ -501,7 +515,8 @@ void TFormOsc::PaintLabels() {
         pbLabels->Picture = picture;
     }
     QPainter p(&pbLabels->Picture);
-    PaintLabelStrip(p, LayoutLabels(CurrentView(), workbench_.Signals.QuantTime(), pbGraph->width()),
+    PaintLabelStrip(p,
+                    LayoutLabels(CurrentView(), workbench_.Signals.QuantTime(), pbGraph->width()),
                     size, palette().color(QPalette::Button));
     p.end();
     pbLabels->update();
@@ -513,7 +528,8 @@ void TFormOsc::ShowTimeTexts() {
     const double q = workbench_.Signals.QuantTime();
     pnlTime->lblTime0->setText("T0 : " + FromUtf8(FormatOscTime(q, view->T0())));
     pnlTime->lblTime1->setText(FromUtf8(FormatOscTime(q, view->T1())) + " : T1");
-    pnlTime->lblCaption->setText("< dT : " + FromUtf8(FormatOscTime(q, view->T1() - view->T0())) + " >");
+    pnlTime->lblCaption->setText("< dT : " + FromUtf8(FormatOscTime(q, view->T1() - view->T0())) +
+                                 " >");
 }
 
 void TFormOsc::UpdateScrollBar() {
@@ -539,7 +555,8 @@ void TFormOsc::RedrawBeamTable() {
 }
 
 void TFormOsc::ResizeTables() {
-    tsBeamGrid->setColumnWidth(1, std::max(10, tsBeamGrid->width() - tsBeamGrid->columnWidth(0) - 5));
+    tsBeamGrid->setColumnWidth(1,
+                               std::max(10, tsBeamGrid->width() - tsBeamGrid->columnWidth(0) - 5));
     tsValueGrid->update();
 }
 
@@ -597,7 +614,8 @@ void TFormOsc::MeasurePress(int x, bool onStrip) {
     measureOnStrip_ = onStrip;
     pbGraph->SetCursorX(ClampCursorX(x));
     MeasureTime = TimeAtX(pbGraph->CursorX);
-    pnlTime->lblCaption->setText("T: " + FromUtf8(FormatOscTime(workbench_.Signals.QuantTime(), MeasureTime)));
+    pnlTime->lblCaption->setText(
+        "T: " + FromUtf8(FormatOscTime(workbench_.Signals.QuantTime(), MeasureTime)));
     RedrawValueColumn();
 }
 
@@ -605,7 +623,8 @@ void TFormOsc::MeasureMove(int x) {
     if (pbGraph->CursorX < 0) return;
     pbGraph->SetCursorX(ClampCursorX(x));
     MeasureTime = TimeAtX(pbGraph->CursorX);
-    pnlTime->lblCaption->setText("T: " + FromUtf8(FormatOscTime(workbench_.Signals.QuantTime(), MeasureTime)));
+    pnlTime->lblCaption->setText(
+        "T: " + FromUtf8(FormatOscTime(workbench_.Signals.QuantTime(), MeasureTime)));
     RedrawValueColumn();
 }
 
@@ -669,7 +688,8 @@ void TFormOsc::ViewDelete() {
     FocusScrollBar();
     TView* view = CurrentView();
     if (!view || tabGraph->count() < 2) return;
-    const QString text = "Вы действительно хотите удалить экран:\n<" + FromCp1251(view->Name()) + "> ?";
+    const QString text =
+        "Вы действительно хотите удалить экран:\n<" + FromCp1251(view->Name()) + "> ?";
     if (dialogs_.Confirm(this, text) != TAnswer::Yes) return;
     const int i = tabGraph->currentIndex();
     workbench_.Osc.DeleteView(i);
@@ -682,7 +702,8 @@ void TFormOsc::ViewRename() {
     TView* view = CurrentView();
     if (!view) return;
     const int i = tabGraph->currentIndex();
-    if (std::optional<QString> name = dialogs_.Name(this, "Новое имя экрана", FromCp1251(view->Name())))
+    if (std::optional<QString> name =
+            dialogs_.Name(this, "Новое имя экрана", FromCp1251(view->Name())))
         view->SetName(ToCp1251(*name));
     RebuildViewTabs(i);
     RefreshAll();
@@ -711,10 +732,12 @@ void TFormOsc::ExportPicture() {
     FocusScrollBar();
     const int screen = tabGraph->currentIndex();
     if (screen < 0) return;
-    TFileDialogSpec spec{"Сохранение изображения экрана", "Изображения (*.png *.svg)", "png", {}, {}};
+    TFileDialogSpec spec{
+        "Сохранение изображения экрана", "Изображения (*.png *.svg)", "png", {}, {}};
     std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
-    const QString error = ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph->size(), *path);
+    const QString error =
+        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph->size(), *path);
     workbench_.Osc.RebuildGroups(CurrentView());
     if (error.isEmpty())
         OscStatus("Изображение сохранено: " + *path);

@@ -32,7 +32,7 @@ struct TWorkbench;
 
 class TFormOsc : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner);
     ~TFormOsc() override;
 
@@ -99,12 +99,12 @@ public:
     QAction *actBeamToOneGroup, *actBeamToManyGroup, *actExportPicture;
     QAction *mnuGray, *mnuWhite, *mnuBlack;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     void CreateActions();
     void CreateWidgets();
     void UpdateActions();

@@ -60,12 +60,14 @@ void DrawFigure(QPainter& p, const TBeamFigure& figure) {
     if (figure.Kind == TFigureKind::Polyline) {
         static thread_local std::vector<QPoint> points;
         points.resize(figure.Points.size());
-        for (size_t i = 0; i < points.size(); ++i) points[i] = {figure.Points[i].X, figure.Points[i].Y};
+        for (size_t i = 0; i < points.size(); ++i)
+            points[i] = {figure.Points[i].X, figure.Points[i].Y};
         p.drawPolyline(points.data(), static_cast<int>(points.size()));
     } else if (figure.Kind == TFigureKind::Bezier) {
         QPainterPath path(QPointF(figure.Points[0].X, figure.Points[0].Y));
         for (size_t i = 1; i + 2 < figure.Points.size(); i += 3) {
-            const TPoint &c1 = figure.Points[i], &c2 = figure.Points[i + 1], &e = figure.Points[i + 2];
+            const TPoint &c1 = figure.Points[i], &c2 = figure.Points[i + 1],
+                         &e = figure.Points[i + 2];
             path.cubicTo(c1.X, c1.Y, c2.X, c2.Y, e.X, e.Y);
         }
         p.drawPath(path);
@@ -101,7 +103,8 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                         WriteStrokes(*raster, figure.Strokes, ToQColor(item.Color).rgb());
                     } else {
                         p.setPen(QPen(ToQColor(item.Color), 0));
-                        for (const TStroke& s : figure.Strokes) p.drawLine(s.X, s.Top, s.X, s.Bottom);
+                        for (const TStroke& s : figure.Strokes)
+                            p.drawLine(s.X, s.Top, s.X, s.Bottom);
                     }
                 } else if (raster && figure.Kind == TFigureKind::Polyline) {
                     WritePolyline(*raster, figure.Points, ToQColor(item.Color).rgb());
@@ -149,7 +152,8 @@ void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, co
     const QFontMetrics metrics = painter.fontMetrics();
     for (const TLabelMark& mark : marks) {
         const QString text = QString::fromStdString(mark.Text);
-        painter.fillRect(QRect(mark.X, 0, metrics.horizontalAdvance(text), metrics.height()), background);
+        painter.fillRect(QRect(mark.X, 0, metrics.horizontalAdvance(text), metrics.height()),
+                         background);
         painter.drawText(QPoint(mark.X, metrics.ascent()), text);
     }
 }

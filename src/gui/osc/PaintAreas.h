@@ -15,41 +15,55 @@ struct TMouseHooks {
 
 class TGraphArea : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TGraphArea(QWidget* parent);
 
-    QImage Picture;       // what PaintGraph drew
-    int CursorX = -1;     // the measurement cursor's column, −1 when none is shown
+    QImage Picture;    // what PaintGraph drew
+    int CursorX = -1;  // the measurement cursor's column, −1 when none is shown
     TMouseHooks Mouse;
     std::function<void()> OnPaintNeeded;  // redraw the picture (size changed, first show)
 
     // Shows the cursor at column x (−1: none) by repainting only the old and new places.
     void SetCursorX(int x);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* e) override { if (Mouse.Press) Mouse.Press(e); }
-    void mouseMoveEvent(QMouseEvent* e) override { if (Mouse.Move) Mouse.Move(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { if (Mouse.Release) Mouse.Release(e); }
-    void wheelEvent(QWheelEvent* e) override { if (Mouse.Wheel) Mouse.Wheel(e); }
+    void mousePressEvent(QMouseEvent* e) override {
+        if (Mouse.Press) Mouse.Press(e);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (Mouse.Move) Mouse.Move(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (Mouse.Release) Mouse.Release(e);
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        if (Mouse.Wheel) Mouse.Wheel(e);
+    }
 };
 
 class TLabelStrip : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TLabelStrip(QWidget* parent);
 
     QImage Picture;
     TMouseHooks Mouse;
     std::function<void()> OnPaintNeeded;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* e) override { if (Mouse.Press) Mouse.Press(e); }
-    void mouseMoveEvent(QMouseEvent* e) override { if (Mouse.Move) Mouse.Move(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override { if (Mouse.Release) Mouse.Release(e); }
+    void mousePressEvent(QMouseEvent* e) override {
+        if (Mouse.Press) Mouse.Press(e);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (Mouse.Move) Mouse.Move(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (Mouse.Release) Mouse.Release(e);
+    }
 };
 
 }  // namespace kvaril

@@ -16,8 +16,8 @@ TGraphPicture Layout(TOsc& osc, int screen, const TSignals& signals, const QSize
     TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     osc.RebuildGroups(view);
     TGraphPicture picture;
-    LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(),
-                size.width(), size.height(), picture);
+    LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
+                size.height(), picture);
     return picture;
 }
 
@@ -32,7 +32,9 @@ QImage RenderScreen(TOsc& osc, int screen, const TSignals& signals, const QSize&
 QString ExportScreen(TOsc& osc, int screen, const TSignals& signals, const QSize& size,
                      const QString& path) {
     if (screen < 0 || screen >= osc.ViewCount())
-        return QString("Нет экрана %1: экранов в документе %2").arg(screen + 1).arg(osc.ViewCount());
+        return QString("Нет экрана %1: экранов в документе %2")
+            .arg(screen + 1)
+            .arg(osc.ViewCount());
     if (path.endsWith(".svg", Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setFileName(path);
@@ -45,8 +47,7 @@ QString ExportScreen(TOsc& osc, int screen, const TSignals& signals, const QSize
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size).save(path))
-        return "Не могу записать " + path;
+    if (!RenderScreen(osc, screen, signals, size).save(path)) return "Не могу записать " + path;
     return {};
 }
 

@@ -12,14 +12,14 @@ namespace kvaril {
 
 class TTimePanel : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit TTimePanel(QWidget* parent);
 
     QLabel* lblTime0;
     QLabel* lblTime1;
     QLabel* lblCaption;  // the panel's own caption
     QComboBox* edTime;
-    int EntryMode = 0;   // the tag: 0 start, 1 end, 2 length
+    int EntryMode = 0;  // the tag: 0 start, 1 end, 2 length
 
     std::function<void(int mode)> OnClick;  // 0 start label, 1 end label, 2 elsewhere
     std::function<void()> OnCommit;         // the entry lost the focus or took Enter
@@ -29,7 +29,7 @@ public:
     void OpenEntry(int mode, const QString& text, const QStringList& suggestions);
     bool EntryOpen() const;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -36,10 +36,11 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& e) {
         if (dialogs_) {
             const auto* kvaril = dynamic_cast<const EKvaril*>(&e);
-            dialogs_->Debug(nullptr, "SenderClass: " + QString(receiver->metaObject()->className()) +
-                                         "\nExceptionClass: " +
-                                         (kvaril ? kvaril->ClassName() : typeid(e).name()) +
-                                         "\nMessage: " + QString::fromUtf8(e.what()));
+            dialogs_->Debug(
+                nullptr,
+                "SenderClass: " + QString(receiver->metaObject()->className()) +
+                    "\nExceptionClass: " + (kvaril ? kvaril->ClassName() : typeid(e).name()) +
+                    "\nMessage: " + QString::fromUtf8(e.what()));
         }
         return false;
     }

@@ -9,12 +9,12 @@ namespace kvaril {
 class TDialogs;
 
 class TApplication : public QApplication {
-public:
+  public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
     void SetDialogs(TDialogs* dialogs) { dialogs_ = dialogs; }
 
-private:
+  private:
     TDialogs* dialogs_ = nullptr;
 };
 

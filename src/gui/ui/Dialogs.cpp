@@ -108,8 +108,8 @@ bool TDialogs::ModelParams(QWidget* parent, TSignals& signals) {
 
 std::optional<QFont> TDialogs::Font(QWidget* parent, const QFont& initial) {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, parent, "Шрифт редактора",
-                                            QFontDialog::MonospacedFonts);
+    const QFont font =
+        QFontDialog::getFont(&ok, initial, parent, "Шрифт редактора", QFontDialog::MonospacedFonts);
     if (!ok) return {};
     return font;
 }

@@ -37,7 +37,7 @@ void MakeFixedDialog(QDialog* dialog);
 QDialogButtonBox* AcceptCancelButtons(QDialog* dialog, QPushButton** ok, QPushButton** cancel);
 
 class TDialogs {
-public:
+  public:
     virtual ~TDialogs() = default;
 
     // "Kvaril. Требуется подтверждение", question icon, Yes / No / Cancel.

@@ -33,12 +33,12 @@ TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
 
     auto* gbDescription = new QGroupBox(" Описание ", this);
     auto* description = new QVBoxLayout(gbDescription);
-    description->addWidget(new QLabel(
-        "Значения времен задаются в секундах. Минимальное \n"
-        "значение кванта - 1e-6 сек. Отношение времени \n"
-        "моделирования ко времени кванта не может быть очень \n"
-        "маленьким или очень большим",
-        gbDescription));
+    description->addWidget(
+        new QLabel("Значения времен задаются в секундах. Минимальное \n"
+                   "значение кванта - 1e-6 сек. Отношение времени \n"
+                   "моделирования ко времени кванта не может быть очень \n"
+                   "маленьким или очень большим",
+                   gbDescription));
     layout->addWidget(gbDescription);
 
     QDialogButtonBox* buttons = AcceptCancelButtons(this, &btnOk, &btnCancel);

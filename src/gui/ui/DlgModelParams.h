@@ -13,7 +13,7 @@ class TSignals;
 
 class TDlgModelParams : public QDialog {
     Q_OBJECT
-public:
+  public:
     TDlgModelParams(QWidget* parent, TSignals& signals);
 
     QLineEdit* edQuantTime;
@@ -21,7 +21,7 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-private:
+  private:
     void btnOkClick();
 
     TSignals& signals_;

@@ -11,8 +11,7 @@
 
 namespace kvaril {
 
-TDlgName::TDlgName(QWidget* parent, const QString& caption, const QString& preset,
-                   bool withOptions)
+TDlgName::TDlgName(QWidget* parent, const QString& caption, const QString& preset, bool withOptions)
     : QDialog(parent) {
     setWindowTitle(caption);
     MakeFixedDialog(this);

@@ -12,7 +12,7 @@ namespace kvaril {
 
 class TDlgName : public QDialog {
     Q_OBJECT
-public:
+  public:
     TDlgName(QWidget* parent, const QString& caption, const QString& preset, bool withOptions);
 
     QString Text() const;
@@ -23,7 +23,7 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-private:
+  private:
     void UpdateButtons();
 };
 

@@ -116,7 +116,8 @@ TDlgSignalReorder::TDlgSignalReorder(QWidget* parent, TSignals& signals)
     connect(btnUp, &QPushButton::clicked, this, &TDlgSignalReorder::btnUpClick);
     connect(btnDown, &QPushButton::clicked, this, &TDlgSignalReorder::btnDownClick);
     connect(buttons, &QDialogButtonBox::accepted, this, &TDlgSignalReorder::btnOkClick);
-    connect(lstSignals, &QListWidget::itemSelectionChanged, this, &TDlgSignalReorder::UpdateButtons);
+    connect(lstSignals, &QListWidget::itemSelectionChanged, this,
+            &TDlgSignalReorder::UpdateButtons);
     connect(lstSignals, &TSignalList::ItemsMoved, this, &TDlgSignalReorder::UpdateButtons);
     if (lstSignals->count() > 0) lstSignals->setCurrentRow(0);
     UpdateButtons();
@@ -124,7 +125,8 @@ TDlgSignalReorder::TDlgSignalReorder(QWidget* parent, TSignals& signals)
 
 void TDlgSignalReorder::UpdateButtons() {
     const int i = lstSignals->currentRow();
-    const bool selected = i >= 0 && lstSignals->currentItem() && lstSignals->currentItem()->isSelected();
+    const bool selected =
+        i >= 0 && lstSignals->currentItem() && lstSignals->currentItem()->isSelected();
     btnUp->setEnabled(selected && i != 0);
     btnDown->setEnabled(selected && i < lstSignals->count() - 1);
 }

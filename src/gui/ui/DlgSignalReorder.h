@@ -17,7 +17,7 @@ class TSignals;
 // below the last item moves it to the end.
 class TSignalList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit TSignalList(QWidget* parent);
     // Moves item `from` to `to` (or to the end when `to` is -1) and selects it.
     void MoveItem(int from, int to);
@@ -26,22 +26,22 @@ public:
     // The drop of the remembered item at `pos` (viewport coordinates); false without one.
     bool DropAt(const QPoint& pos);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void ItemsMoved();
 
-protected:
+  protected:
     void startDrag(Qt::DropActions actions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     int dragged_ = -1;
 };
 
 class TDlgSignalReorder : public QDialog {
     Q_OBJECT
-public:
+  public:
     TDlgSignalReorder(QWidget* parent, TSignals& signals);
 
     TSignalList* lstSignals;
@@ -52,7 +52,7 @@ public:
 
     void UpdateButtons();
 
-private:
+  private:
     void btnUpClick();
     void btnDownClick();
     void btnOkClick();

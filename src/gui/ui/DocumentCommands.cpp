@@ -200,7 +200,8 @@ void TDocumentCommands::SignalReorder() {
 void TDocumentCommands::LibraryLoad() {
     TSignals& signals = w_.Workbench().Signals;
     w_.StoreEditor();
-    TFileDialogSpec spec{"Открытие библиотечного сигнала", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
+    TFileDialogSpec spec{
+        "Открытие библиотечного сигнала", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
     std::optional<QString> path = w_.Dialogs().OpenFile(&w_, spec);
     if (!path) return;
     w_.LastLibraryDir = DirOf(*path);
@@ -221,7 +222,8 @@ void TDocumentCommands::LibraryLoad() {
 }
 
 void TDocumentCommands::LibrarySave() {
-    TFileDialogSpec spec{"Сохранение сигнала в библиотеке", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
+    TFileDialogSpec spec{
+        "Сохранение сигнала в библиотеке", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
     std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
     if (!path) return;
     w_.LastLibraryDir = DirOf(*path);

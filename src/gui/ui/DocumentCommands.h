@@ -8,7 +8,7 @@ namespace kvaril {
 class TFormMain;
 
 class TDocumentCommands {
-public:
+  public:
     explicit TDocumentCommands(TFormMain& window) : w_(window) {}
 
     // New document; also the first step of Open and of closing the window. Sets CloseAllowed.
@@ -31,7 +31,7 @@ public:
     // Opens `path` as the document (the start-up argument), after the new-document step.
     void OpenPath(const QString& path);
 
-private:
+  private:
     void ReadInto(const QString& path);
 
     TFormMain& w_;

@@ -64,7 +64,8 @@ void TEditCommands::Find() {
     const QString needle = w_.edSearch->text();
     const auto [line, column] = Caret(ed);
     std::optional<TTextPos> found =
-        w_.pnlSearch->isVisible() ? FindInLines(EditorLines(ed), line, column + 1, ToCp1251(needle)) : std::nullopt;
+        w_.pnlSearch->isVisible() ? FindInLines(EditorLines(ed), line, column + 1, ToCp1251(needle))
+                                  : std::nullopt;
     if (!found) {
         w_.ShowStatus("Подстрока <" + needle + "> не найдена");
         w_.Dialogs().Beep();
@@ -95,7 +96,8 @@ void TEditCommands::Replace() {
     const QString needle = w_.edSearch->text();
     const auto [line, column] = Caret(ed);
     std::optional<TTextPos> found =
-        w_.pnlSearch->isVisible() ? FindInLines(EditorLines(ed), line, column, ToCp1251(needle)) : std::nullopt;
+        w_.pnlSearch->isVisible() ? FindInLines(EditorLines(ed), line, column, ToCp1251(needle))
+                                  : std::nullopt;
     if (!found) {
         w_.ShowStatus("Подстрока <" + needle + "> не найдена");
         w_.Dialogs().Beep();
@@ -141,10 +143,14 @@ void TEditCommands::InsertOperator() {
     TSignalEditor* ed = w_.edSignal;
     const auto [line, column] = Caret(ed);
     const long pos = ed->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-    const int x = static_cast<int>(ed->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos));
-    const int y = static_cast<int>(ed->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos));
+    const int x =
+        static_cast<int>(ed->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos));
+    const int y =
+        static_cast<int>(ed->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos));
     const QPoint at = ed->viewport()->mapToGlobal(QPoint(x, y + 12));
-    if (operators_->Choose(w_.Workbench().Signals, w_.SelectedTab(), column, at) != QDialog::Accepted) return;
+    if (operators_->Choose(w_.Workbench().Signals, w_.SelectedTab(), column, at) !=
+        QDialog::Accepted)
+        return;
     const TExpansion e = operators_->Expanded();
     QApplication::clipboard()->setText(FromCp1251(e.Text));
     ed->paste();

@@ -13,7 +13,7 @@ class TFormMain;
 class TfrmOperators;
 
 class TEditCommands {
-public:
+  public:
     explicit TEditCommands(TFormMain& window);
     ~TEditCommands();
 
@@ -26,7 +26,7 @@ public:
     // The pop-up, shown modally by InsertOperator (for tests to answer).
     TfrmOperators& Operators() { return *operators_; }
 
-private:
+  private:
     bool CheckTexts(bool forReplace);
     void ReplaceAt(int line, int column);  // 0-based line, 1-based column
 

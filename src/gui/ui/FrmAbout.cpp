@@ -14,7 +14,7 @@ namespace {
 
 // "Kvaril" in bold italic navy with a white shadow to the lower right.
 class TShadowLabel : public QWidget {
-public:
+  public:
     explicit TShadowLabel(QWidget* parent) : QWidget(parent) {
         font_ = QFont("Times New Roman");
         font_.setStyleHint(QFont::Serif);
@@ -24,7 +24,7 @@ public:
         setFixedSize(QFontMetrics(font_).horizontalAdvance("Kvaril") + 8, 40);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::TextAntialiasing);
@@ -36,7 +36,7 @@ protected:
         p.drawText(QPoint(2, base), "Kvaril");
     }
 
-private:
+  private:
     QFont font_;
 };
 

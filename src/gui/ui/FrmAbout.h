@@ -7,10 +7,10 @@ namespace kvaril {
 
 class TFormAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormAbout(QWidget* parent);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

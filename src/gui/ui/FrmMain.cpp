@@ -94,25 +94,30 @@ void TFormMain::CreateActions() {
     actFileExit = MakeAction("&Выход", "Выход из программы");
     actSignalAdd = MakeAction("&Добавить...", "Добавление нового сигнала", icoSignalAdd);
     actSignalDelete = MakeAction("&Удалить", "Удаление сигнала", icoSignalDelete);
-    actSignalLoad = MakeAction("&Взять из библиотеки...", "Загрузка сигнала из библиотеки", icoSignalLoad);
-    actSignalSave = MakeAction("&Сохранить в библиотеке...", "Сохранение сигнала в библиотеке", icoSignalSave);
+    actSignalLoad =
+        MakeAction("&Взять из библиотеки...", "Загрузка сигнала из библиотеки", icoSignalLoad);
+    actSignalSave =
+        MakeAction("&Сохранить в библиотеке...", "Сохранение сигнала в библиотеке", icoSignalSave);
     actSignalRename = MakeAction("&Переименовать...", "Переименование сигнала");
-    actSignalReorder = MakeAction("&Изменить порядок...", "Изменение порядка сигналов", icoSignalReorder);
+    actSignalReorder =
+        MakeAction("&Изменить порядок...", "Изменение порядка сигналов", icoSignalReorder);
     actEditUndo = MakeAction("&Отменить", "Отмена последней операции правки", icoEditUndo);
     actEditCut = MakeAction("&Вырезать", "Удаление выделенного текста в буфер обмена", icoEditCut);
-    actEditCopy = MakeAction("&Копировать", "Копирование выделенного текста в буфер обмена", icoEditCopy);
+    actEditCopy =
+        MakeAction("&Копировать", "Копирование выделенного текста в буфер обмена", icoEditCopy);
     actEditPaste = MakeAction("Вст&авить", "Вставка текста из буфера обмена", icoEditPaste);
     actEditSelectAll = MakeAction("Вы&делить все", "Выделение всего текста");
-    actEditOp = MakeAction("Оператор &языка", "Ввод заготовки для оператора языка Pascal", icoEditOp,
-                           QKeySequence("Ctrl+J"));
-    actSearchPan = MakeAction("&Панель...", "Показать или скрыть панель поиска-замены", icoSearchPan,
-                              QKeySequence("Ctrl+F"));
+    actEditOp = MakeAction("Оператор &языка", "Ввод заготовки для оператора языка Pascal",
+                           icoEditOp, QKeySequence("Ctrl+J"));
+    actSearchPan = MakeAction("&Панель...", "Показать или скрыть панель поиска-замены",
+                              icoSearchPan, QKeySequence("Ctrl+F"));
     actSearchPan->setCheckable(true);
     actSearchStart = MakeAction("&Найти", "Поиск текста", icoSearchStart, QKeySequence("F3"));
     actSearchReplace = MakeAction("&Заменить", "Одиночный поиск и замена", icoSearchReplace,
                                   QKeySequence("Ctrl+F3"));
     actSearchReplaceAll = MakeAction("Заменить &все", "Поиск и замена по всему тексту сигнала");
-    actModelParam = MakeAction("&Параметры...", "Параметры моделирования", icoModelParam, QKeySequence("F8"));
+    actModelParam =
+        MakeAction("&Параметры...", "Параметры моделирования", icoModelParam, QKeySequence("F8"));
     actModelCompile = MakeAction("&Компиляция", "Проверка правильности программы", icoModelCompile,
                                  QKeySequence("Ctrl+F9"));
     actModelRun = MakeAction("&Старт", "Компиляция, старт моделирования и отображение результатов",
@@ -153,10 +158,12 @@ void TFormMain::CreateMenus() {
     help->addSeparator();
     help->addAction(actHelpAbout);
     // Menus show each action's hint in the status line while it is highlighted.
-    for (QMenu* menu : {file, signal, edit, search, model, view, help}) menu->setToolTipsVisible(false);
+    for (QMenu* menu : {file, signal, edit, search, model, view, help})
+        menu->setToolTipsVisible(false);
 
     pmnuEdit = new QMenu(this);
-    pmnuEdit->addActions({actEditUndo, actEditCut, actEditCopy, actEditPaste, actEditSelectAll, actEditOp});
+    pmnuEdit->addActions(
+        {actEditUndo, actEditCut, actEditCopy, actEditPaste, actEditSelectAll, actEditOp});
 }
 
 void TFormMain::CreateSpeedBar() {
@@ -240,9 +247,8 @@ void TFormMain::CreateStatusBar() {
 
 void TFormMain::ConnectActions() {
     auto on = [this](QAction* action, auto member) {
-        connect(action, &QAction::triggered, this, [this, action, member] {
-            Guard(action, [this, member] { member(); });
-        });
+        connect(action, &QAction::triggered, this,
+                [this, action, member] { Guard(action, [this, member] { member(); }); });
     };
     TDocumentCommands& doc = *documentCommands_;
     TModelCommands& model = *modelCommands_;
@@ -288,14 +294,16 @@ void TFormMain::Guard(QObject* sender, const std::function<void()>& body) {
     } catch (const std::exception& e) {
         const auto* kvaril = dynamic_cast<const EKvaril*>(&e);
         const QString exceptionClass = kvaril ? kvaril->ClassName() : typeid(e).name();
-        dialogs_.Debug(this, "SenderClass: " + QString(sender ? sender->metaObject()->className() : "") +
-                                 "\nExceptionClass: " + exceptionClass +
-                                 "\nMessage: " + QString::fromUtf8(e.what()));
+        dialogs_.Debug(this,
+                       "SenderClass: " + QString(sender ? sender->metaObject()->className() : "") +
+                           "\nExceptionClass: " + exceptionClass +
+                           "\nMessage: " + QString::fromUtf8(e.what()));
     }
 }
 
 bool TFormMain::EditorAvailable() const {
-    return workbench_.Signals.HasSignals() && tabSignals->isVisible() && tabSignals->currentIndex() >= 0;
+    return workbench_.Signals.HasSignals() && tabSignals->isVisible() &&
+           tabSignals->currentIndex() >= 0;
 }
 
 int TFormMain::SelectedTab() const {
@@ -356,7 +364,8 @@ void TFormMain::RebuildTabs(int index) {
         return;
     }
     while (tabSignals->count() > 0) tabSignals->removeTab(0);
-    for (int i = 0; i < signals.Count(); ++i) tabSignals->addTab(FromCp1251(signals.Items(i).Name()));
+    for (int i = 0; i < signals.Count(); ++i)
+        tabSignals->addTab(FromCp1251(signals.Items(i).Name()));
     tabPage->show();
     tabSignals->setCurrentIndex(index >= 0 && index < tabSignals->count() ? index : 0);
     rebuilding_ = false;
@@ -450,7 +459,8 @@ void TFormMain::UpdateStatusBar() {
         pnlInsert->clear();
         return;
     }
-    pnlCaret->setText(QString("L:%1  C:%2").arg(edSignal->CaretLine()).arg(edSignal->CaretColumn()));
+    pnlCaret->setText(
+        QString("L:%1  C:%2").arg(edSignal->CaretLine()).arg(edSignal->CaretColumn()));
     pnlInsert->setText(edSignal->overwriteMode() ? "Ovr" : "Ins");
 }
 

@@ -36,7 +36,7 @@ struct TProgramPaths {
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPaths& paths);
     ~TFormMain() override;
 
@@ -102,10 +102,10 @@ public:
     // While a model is built or run in the background, idle work and commands wait.
     bool Busy = false;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QAction* MakeAction(const QString& caption, const QString& hint, int icon = -1,
                         const QKeySequence& shortcut = {});
     void CreateActions();

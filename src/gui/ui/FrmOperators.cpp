@@ -12,7 +12,8 @@
 
 namespace kvaril {
 
-TfrmOperators::TfrmOperators(QWidget* parent) : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint) {
+TfrmOperators::TfrmOperators(QWidget* parent)
+    : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint) {
     setObjectName("frmOperators");
     resize(227, 73);
     auto* layout = new QVBoxLayout(this);
@@ -51,11 +52,13 @@ void TfrmOperators::Fill(const TSignals& signals) {
     if (lstOp->topLevelItemCount() > 0) lstOp->setCurrentItem(lstOp->topLevelItem(0));
 }
 
-int TfrmOperators::Choose(const TSignals& signals, int currentSignal, int insertColumn, QPoint pos) {
+int TfrmOperators::Choose(const TSignals& signals, int currentSignal, int insertColumn,
+                          QPoint pos) {
     CurrentSignal = currentSignal;
     InsertColumn = insertColumn;
     Fill(signals);
-    if (QScreen* screen = QApplication::screenAt(pos) ? QApplication::screenAt(pos) : QApplication::primaryScreen()) {
+    if (QScreen* screen = QApplication::screenAt(pos) ? QApplication::screenAt(pos)
+                                                      : QApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         if (pos.x() + width() > area.right() + 1) pos.setX(area.right() + 1 - width());
         if (pos.y() + height() > area.bottom() + 1) pos.setY(area.bottom() + 1 - height());
@@ -67,7 +70,8 @@ int TfrmOperators::Choose(const TSignals& signals, int currentSignal, int insert
 
 TExpansion TfrmOperators::Expanded() const {
     const int row = lstOp->indexOfTopLevelItem(lstOp->currentItem());
-    if (row < 0 || row >= static_cast<int>(templates_.size()) || !lstOp->currentItem()->isSelected())
+    if (row < 0 || row >= static_cast<int>(templates_.size()) ||
+        !lstOp->currentItem()->isSelected())
         return {};
     return ExpandTemplate(templates_[static_cast<size_t>(row)].Meta, InsertColumn);
 }

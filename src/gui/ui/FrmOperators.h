@@ -14,7 +14,7 @@ class TSignals;
 
 class TfrmOperators : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfrmOperators(QWidget* parent);
 
     // Filled each time from the current signals; then shown modally at `pos` (kept on screen).
@@ -26,10 +26,10 @@ public:
     int CurrentSignal = 0;
     int InsertColumn = 1;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Fill(const TSignals& signals);
     std::vector<TOperatorTemplate> templates_;
 };

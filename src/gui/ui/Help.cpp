@@ -23,7 +23,7 @@ QString HelpFile(THelpTopic topic) {
 namespace {
 
 class THelpWindow : public QMainWindow {
-public:
+  public:
     THelpWindow() {
         setWindowTitle("Kvaril - Справка");
         setWindowIcon(ApplicationIcon());
@@ -43,9 +43,8 @@ public:
         });
         connect(browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
         connect(browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
-        connect(browser, &QTextBrowser::sourceChanged, this, [this] {
-            setWindowTitle("Kvaril - Справка: " + browser->documentTitle());
-        });
+        connect(browser, &QTextBrowser::sourceChanged, this,
+                [this] { setWindowTitle("Kvaril - Справка: " + browser->documentTitle()); });
     }
     QTextBrowser* browser;
 };
@@ -56,7 +55,8 @@ void ShowHelp(QWidget* parent, THelpTopic topic) {
     const QString file = HelpFile(topic);
     if (file.isEmpty()) {
         TDialogs().Error(parent, "Справка недоступна",
-                         "Не найдены страницы справки в папке " + QCoreApplication::applicationDirPath() + "/help");
+                         "Не найдены страницы справки в папке " +
+                             QCoreApplication::applicationDirPath() + "/help");
         return;
     }
     // One help window for the whole program; it stays open beside the work.

@@ -26,8 +26,8 @@ TModelOutcome TModelCommands::InBackground(
     TModelHooks hooks;
     hooks.Cancelled = [&cancel] { return cancel.load(); };
     hooks.ShowStatus = [this](const std::string& text) {
-        QMetaObject::invokeMethod(&w_, [this, status = FromUtf8(text)] { w_.ShowStatus(status); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &w_, [this, status = FromUtf8(text)] { w_.ShowStatus(status); }, Qt::QueuedConnection);
     };
 
     w_.Busy = true;
@@ -54,7 +54,8 @@ TModelOutcome TModelCommands::InBackground(
             progress->setWindowTitle("Kvaril");
             progress->setWindowModality(Qt::WindowModal);
             progress->setMinimumDuration(0);
-            QObject::connect(progress.get(), &QProgressDialog::canceled, [&cancel] { cancel = true; });
+            QObject::connect(progress.get(), &QProgressDialog::canceled,
+                             [&cancel] { cancel = true; });
             progress->show();
         }
         if (progress) {

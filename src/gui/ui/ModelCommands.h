@@ -13,7 +13,7 @@ namespace kvaril {
 class TFormMain;
 
 class TModelCommands {
-public:
+  public:
     explicit TModelCommands(TFormMain& window) : w_(window) {}
 
     void Params();
@@ -25,7 +25,7 @@ public:
     // Called after a successful run, before the window shows the results.
     std::function<void()> OnRunSucceeded;
 
-private:
+  private:
     // Runs `work` on a worker thread; the window repaints meanwhile, takes no input, and after a
     // moment shows a progress box whose button cancels the work.
     TModelOutcome InBackground(const std::function<TModelOutcome(const TModelHooks&)>& work);

@@ -1,6 +1,5 @@
 #include "ui/SignalEditor.h"
 
-
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -156,7 +155,8 @@ bool TSignalEditor::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         bool set = false;
         if (BookmarkKey(key, &set) >= 0 ||
-            (key->key() == Qt::Key_N && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier)) {
+            (key->key() == Qt::Key_N &&
+             (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier)) {
             event->accept();
             return true;
         }
@@ -174,7 +174,8 @@ void TSignalEditor::keyPressEvent(QKeyEvent* event) {
             GotoBookmark(k);
         return;
     }
-    if (event->key() == Qt::Key_N && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+    if (event->key() == Qt::Key_N &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
         // An empty line at the caret; the caret stays where it is.
         int line, index;
         getCursorPosition(&line, &index);

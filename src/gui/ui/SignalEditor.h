@@ -13,7 +13,7 @@ class TSignal;
 
 class TSignalEditor : public QsciScintilla {
     Q_OBJECT
-public:
+  public:
     explicit TSignalEditor(QWidget* parent);
 
     // 1-based line and column as the user sees them (tabs expanded).
@@ -42,15 +42,15 @@ public:
     bool IsTextModified() const { return isModified() || forcedModified_; }
     void SetTextModified(bool modified);
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void ContextMenuRequested(const QPoint& globalPos);
 
-private:
+  private:
     void SetupLexer(const QFont& font);
     void SetupKeys();
     // Ctrl+digit and Shift+Ctrl+digit: the bookmark number, or -1.

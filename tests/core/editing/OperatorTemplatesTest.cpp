@@ -20,7 +20,8 @@ TEST(OperatorTemplates, SignalReferencesNameTheCurrentSignalValue) {
     EXPECT_EQ(list[1].Name, "Value");
     EXPECT_EQ(list[2].Name, "Signal_C.Value");
     EXPECT_EQ(list[3].Meta, " := ");
-    EXPECT_EQ(list.back().Meta, "destructor TSignal_B.Destroy;\\begin\\  ;\\  inherited Destroy;\\end;");
+    EXPECT_EQ(list.back().Meta,
+              "destructor TSignal_B.Destroy;\\begin\\  ;\\  inherited Destroy;\\end;");
     EXPECT_EQ(list.size(), 3u + 14u);
 }
 

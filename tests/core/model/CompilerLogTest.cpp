@@ -26,7 +26,8 @@ TEST(ParseCompilerLog, OnlyTheBannerOrNoMarkerIsClean) {
     Fixture f;
     EXPECT_TRUE(ParseCompilerLog("", f.signals).Ok);
     EXPECT_TRUE(ParseCompilerLog("kvm.pas(41) Error: the banner is never read\r\n", f.signals).Ok);
-    EXPECT_TRUE(ParseCompilerLog("banner\r\nLinking kvml.dll\r\n42 lines compiled\r\n", f.signals).Ok);
+    EXPECT_TRUE(
+        ParseCompilerLog("banner\r\nLinking kvml.dll\r\n42 lines compiled\r\n", f.signals).Ok);
 }
 
 TEST(ParseCompilerLog, TheFirstMarkedLineDecides) {

@@ -12,7 +12,7 @@ namespace kvaril {
 namespace {
 
 class Examples : public testing::ModelFixture {
-protected:
+  protected:
     // Runs the example and checks every sample of every signal against `expected`, which is
     // given the quantum's time and fills one value per signal.
     void Check(const std::string& file,

@@ -16,7 +16,8 @@ TEST(RewriteFpcOutput, KeepsUserDiagnosticsInTheDriversForm) {
         "kvm.pas(55,14) Error: (5000) Identifier not found \"Freq\"\n"
         "kvm.pas(155) Fatal: (10026) There were 1 errors compiling module, stopping\n"
         "Fatal: (1018) Compilation aborted\n";
-    EXPECT_EQ(RewriteFpcOutput(output, unit), (Lines{"kvm.pas(55) Error: Identifier not found 'Freq'"}));
+    EXPECT_EQ(RewriteFpcOutput(output, unit),
+              (Lines{"kvm.pas(55) Error: Identifier not found 'Freq'"}));
 }
 
 TEST(RewriteFpcOutput, ErrorsComeBeforeWarningsAndWarningsBeforeHints) {
@@ -59,8 +60,8 @@ TEST(RewriteFpcOutput, ApostrophesInTheTextCannotBeMistakenForTheIdentifier) {
 }
 
 TEST(PatchUnitForFpc, BlanksTheExportsClauseAndKeepsTheLineCount) {
-    const Lines unit = {"unit KVM;", "exports", "  MainModelProc,", "  GetErrorIndex;", "implementation",
-                        "exports"};
+    const Lines unit = {"unit KVM;",        "exports",        "  MainModelProc,",
+                        "  GetErrorIndex;", "implementation", "exports"};
     const Lines patched = PatchUnitForFpc(unit);
     ASSERT_EQ(patched.size(), unit.size());
     EXPECT_EQ(patched[1], "{$SAFEFPUEXCEPTIONS ON}");

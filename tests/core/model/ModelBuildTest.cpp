@@ -23,7 +23,8 @@ TEST_F(ModelBuild, OrdinarySignalsBuildWithoutAnyDiagnostic) {
     Add("Sine", "  Value := Sin(2 * Pi * 50 * t);");
     Add("Mixed", "  Value := Signal_Sine.Value + Power(t, 2) + Abs(Cos(t));");
     TModelOutcome r = Build();
-    EXPECT_TRUE(r.Ok) << (r.Error ? r.Error->Title + ": " + r.Error->Text : "no box") << " cancelled=" << r.Cancelled;
+    EXPECT_TRUE(r.Ok) << (r.Error ? r.Error->Title + ": " + r.Error->Text : "no box")
+                      << " cancelled=" << r.Cancelled;
     EXPECT_TRUE(std::filesystem::exists(binDir_ + "kvml.dll"));
     EXPECT_FALSE(std::filesystem::exists(binDir_ + "kvml.err")) << "a clean log is deleted";
     EXPECT_TRUE(std::filesystem::exists(binDir_ + "kvm.pas"));

@@ -18,7 +18,7 @@
 namespace kvaril::testing {
 
 class ModelFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         namespace fs = std::filesystem;
         dir_ = fs::temp_directory_path() /

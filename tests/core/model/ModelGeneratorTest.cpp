@@ -61,10 +61,12 @@ TEST(GenerateUnit, StartLinesFollowTheTextsAndEmptySignalsKeepTheirs) {
     const std::vector<std::string> u = GenerateUnit(signals);
     EXPECT_EQ(signals.Items(1).StartLine, 7) << "no text: the old value stays";
     EXPECT_EQ(second.StartLine, 59) << "one more empty line in between";
-    EXPECT_NE(std::find(u.begin(), u.end(), "    SignalsData.SetData(1, CurrentQuant, Signal_E.Value);"),
-              u.end());
-    EXPECT_NE(std::find(u.begin(), u.end(), "    SignalsData.SetData(2, CurrentQuant, Signal_B.Value);"),
-              u.end())
+    EXPECT_NE(
+        std::find(u.begin(), u.end(), "    SignalsData.SetData(1, CurrentQuant, Signal_E.Value);"),
+        u.end());
+    EXPECT_NE(
+        std::find(u.begin(), u.end(), "    SignalsData.SetData(2, CurrentQuant, Signal_B.Value);"),
+        u.end())
         << "the third signal stores into row 2";
     EXPECT_NE(std::find(u.begin(), u.end(), "  Signal_E.Free;"), u.end());
 }
@@ -92,7 +94,8 @@ TEST(CheckModelTimes, RefusesTooFewOrTooManyQuantaAndTooShortAQuantum) {
     std::optional<TErrorBox> box = CheckModelTimes(signals);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->Title, "Ошибка задания времени моделирования");
-    EXPECT_EQ(box->Text, "При заданном времени кванта: 0.001\r\nмаксимальное время моделирования = 10");
+    EXPECT_EQ(box->Text,
+              "При заданном времени кванта: 0.001\r\nмаксимальное время моделирования = 10");
 }
 
 // Times read from a file skip the setters' rules; only the generator stops them.
@@ -117,7 +120,8 @@ TEST(CheckModelTimes, TimesFromAFile) {
     nine.ReadFrom(reader, 4);
     std::optional<TErrorBox> box = CheckModelTimes(nine);
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->Text, "При заданном времени кванта: 0.001\r\nминимальное время моделирования = 0.01");
+    EXPECT_EQ(box->Text,
+              "При заданном времени кванта: 0.001\r\nминимальное время моделирования = 0.01");
 
     TSignals tiny;
     tiny.ReadFrom(reader, 4);

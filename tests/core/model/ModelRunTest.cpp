@@ -43,7 +43,8 @@ TEST_F(ModelRun, DivisionByZeroInTheThirdSignalNamesItsMake) {
     EXPECT_FALSE(r.Ok);
     ASSERT_TRUE(r.Error);
     EXPECT_EQ(r.Error->Title, "Ошибка при выполнении моделирования");
-    EXPECT_EQ(r.Error->Text, "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Third.Make\r\n");
+    EXPECT_EQ(r.Error->Text,
+              "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Third.Make\r\n");
     EXPECT_EQ(r.Status, "Ok");
 }
 
@@ -94,7 +95,9 @@ TEST_F(ModelRun, RunawayRecursionIsAStackOverflow) {
 TEST_F(ModelRun, AModelThatNeverEndsIsCancelled) {
     Add("A", "  while t >= 0 do Value := Value + 1;");
     const auto started = std::chrono::steady_clock::now();
-    hooks_.Cancelled = [&] { return std::chrono::steady_clock::now() - started > std::chrono::seconds(2); };
+    hooks_.Cancelled = [&] {
+        return std::chrono::steady_clock::now() - started > std::chrono::seconds(2);
+    };
     TModelOutcome r = Run();
     EXPECT_FALSE(r.Ok);
     EXPECT_TRUE(r.Cancelled);
@@ -137,9 +140,10 @@ TEST_F(ModelRun, LoadFailuresAndMissingExports) {
                           "procedure MainModelProc(p: Pointer); stdcall; begin end;\n"
                           "function GetErrorFactor: Integer; stdcall; begin Result := 0; end;\n"
                           "exports MainModelProc, GetErrorFactor;\nbegin end.\n";
-    const std::string cmd = "cd " + dir_.string() + " && ppcx64 -n -Mdelphi -Fu" +
-                            "$(dirname $(readlink -f $(command -v ppcx64)))/units/x86_64-linux/rtl" +
-                            " -okvml.dll partial.dpr >/dev/null 2>&1";
+    const std::string cmd =
+        "cd " + dir_.string() + " && ppcx64 -n -Mdelphi -Fu" +
+        "$(dirname $(readlink -f $(command -v ppcx64)))/units/x86_64-linux/rtl" +
+        " -okvml.dll partial.dpr >/dev/null 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     r = RunModelLibrary(signals_, options_, hooks_);
     ASSERT_TRUE(r.Error);
@@ -159,12 +163,15 @@ TEST(InterpretRunReport, PlacesThatCannotBeDetermined) {
     report.HasErrorPlace = 1;
     report.ErrorFactor = 1;
     report.ErrorIndex = 2;  // every step of the phase done
-    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text, "boom\r\n\r\nне удается определить.\r\n");
+    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text,
+              "boom\r\n\r\nне удается определить.\r\n");
     report.ErrorIndex = -1;
-    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text, "boom\r\n\r\nне удается определить.\r\n");
+    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text,
+              "boom\r\n\r\nне удается определить.\r\n");
     report.ErrorIndex = 1;
     report.ErrorFactor = 5;
-    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text, "boom\r\n\r\nМесто ошибки: TSignal_B.\r\n");
+    EXPECT_EQ(InterpretRunReport(report, signals, 0).Error->Text,
+              "boom\r\n\r\nМесто ошибки: TSignal_B.\r\n");
 
     TRunReport died{};
     died.State = TRunState::Running;

@@ -73,7 +73,8 @@ TEST(BeamTable, GroupsShapeTheValueTable) {
     f.Regroup();
     EXPECT_EQ(f.Column(1), (std::vector<std::string>{"B", "C", "D"}));
     EXPECT_EQ(f.Column(0), (std::vector<std::string>{"3", "3", "4"}));
-    EXPECT_EQ(ValueCell(f.osc, &f.View(), f.signals, 1, 1, -1).ColorIndex, 1) << "second in its band";
+    EXPECT_EQ(ValueCell(f.osc, &f.View(), f.signals, 1, 1, -1).ColorIndex, 1)
+        << "second in its band";
 
     ApplyBeamEdit(f.View(), {0, 3}, 2, "-1");
     f.Regroup();

@@ -39,7 +39,8 @@ struct Fixture {
         }
         signals.SetTotalTime(quanta * signals.QuantTime());
         osc.SyncWithSignals(signals);
-        for (size_t i = 0; i < groups.size(); ++i) View().Beam(static_cast<int>(i)).SetGroup(groups[i]);
+        for (size_t i = 0; i < groups.size(); ++i)
+            View().Beam(static_cast<int>(i)).SetGroup(groups[i]);
         data.SetSize(static_cast<int32_t>(groups.size()), signals.QuantCount());
         data.CalcMaxima();
         osc.RebuildGroups(&View());
@@ -47,7 +48,8 @@ struct Fixture {
     TView& View() { return osc.View(0); }
     TGraphPicture Layout(int width, int height) {
         TGraphPicture p;
-        LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height, p);
+        LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height,
+                    p);
         return p;
     }
     TSignals signals;

@@ -40,11 +40,11 @@ struct Fixture {
     TTimeFrame frame{0.001, 1.0, 0.01};
 };
 
-#define EXPECT_WINDOW(pair, t0, t1)          \
-    do {                                     \
-        auto w_ = (pair);                    \
-        EXPECT_DOUBLE_EQ(w_.first, (t0));    \
-        EXPECT_DOUBLE_EQ(w_.second, (t1));   \
+#define EXPECT_WINDOW(pair, t0, t1)        \
+    do {                                   \
+        auto w_ = (pair);                  \
+        EXPECT_DOUBLE_EQ(w_.first, (t0));  \
+        EXPECT_DOUBLE_EQ(w_.second, (t1)); \
     } while (0)
 
 TEST(TimeWindow, StartAndEndKeepTheWidth) {
@@ -74,7 +74,8 @@ TEST(TimeWindow, Ranges) {
     EXPECT_WINDOW(f.Commit(TEntryMode::Length, "..0.5"), 0.2, 0.3);
     EXPECT_WINDOW(f.Commit(TEntryMode::Length, "0.5.."), 0.2, 0.3);
     EXPECT_WINDOW(f.Commit(TEntryMode::Length, "0..T"), 0.0, 1.0);
-    EXPECT_WINDOW(f.Commit(TEntryMode::Length, "0.995..2"), 0.99, 1.0);  // minimal window at the end
+    EXPECT_WINDOW(f.Commit(TEntryMode::Length, "0.995..2"), 0.99,
+                  1.0);  // minimal window at the end
 }
 
 TEST(TimeWindow, LabelRanges) {
@@ -93,7 +94,8 @@ TEST(TimeWindow, ExpressionRules) {
     EXPECT_DOUBLE_EQ(eval("1-0.5"), 0.5);
     EXPECT_EQ(eval("-1"), 42) << "a leading minus is an operator with nothing on its left";
     EXPECT_DOUBLE_EQ(eval("1e-3"), 42 - 3) << "the exponent's sign is the operator";
-    EXPECT_DOUBLE_EQ(eval("D*2/3"), 0.1 * 42) << "the right part 2/3 is no number: D times the default";
+    EXPECT_DOUBLE_EQ(eval("D*2/3"), 0.1 * 42)
+        << "the right part 2/3 is no number: D times the default";
     EXPECT_DOUBLE_EQ(eval("Tail"), 1) << "only the first letter counts";
     EXPECT_DOUBLE_EQ(eval("Q"), 0.001);
     EXPECT_EQ(eval("m1"), 42) << "no such label";
@@ -118,10 +120,13 @@ TEST(TimeWindow, ScrollBarFollowsTheWindow) {
 TEST(TimeWindow, SuggestionsAndHints) {
     Fixture f;
     f.Label(0.5);
-    EXPECT_EQ(EntrySuggestions(f.View(), TEntryMode::Start), (std::vector<std::string>{"0", "T/2", "m1"}));
-    EXPECT_EQ(EntrySuggestions(f.View(), TEntryMode::End), (std::vector<std::string>{"T", "T/2", "m1"}));
+    EXPECT_EQ(EntrySuggestions(f.View(), TEntryMode::Start),
+              (std::vector<std::string>{"0", "T/2", "m1"}));
+    EXPECT_EQ(EntrySuggestions(f.View(), TEntryMode::End),
+              (std::vector<std::string>{"T", "T/2", "m1"}));
     EXPECT_EQ(EntrySuggestions(f.View(), TEntryMode::Length).front(), "D/2");
-    EXPECT_EQ(EntryHint(f.View(), f.frame, TEntryMode::Start), "Значение T0 может быть в пределах от 0 до 0.9");
+    EXPECT_EQ(EntryHint(f.View(), f.frame, TEntryMode::Start),
+              "Значение T0 может быть в пределах от 0 до 0.9");
     EXPECT_EQ(EntryHint(f.View(), f.frame, TEntryMode::Length),
               "Значение интервала может быть в пределах от 0.01 до 1");
 }

@@ -20,7 +20,8 @@ struct Fixture {
         signals.Insert(std::move(s), -1);
         osc.SyncWithSignals(signals);
         data.SetSize(1, static_cast<int32_t>(samples.size()));
-        for (size_t q = 0; q < samples.size(); ++q) data.SetData(0, static_cast<int32_t>(q), samples[q]);
+        for (size_t q = 0; q < samples.size(); ++q)
+            data.SetData(0, static_cast<int32_t>(q), samples[q]);
         data.CalcMaxima();
     }
     TBeam& Beam() { return osc.View(0).Beam(0); }
@@ -125,7 +126,8 @@ TEST(TraceGeometry, CompressedColumnsStrokeOverTheirSamples) {
             top = std::min(top, scale.RowOfValue(samples[k]));
             bottom = std::max(bottom, scale.RowOfValue(samples[k]));
         }
-        EXPECT_EQ(e - i + 1, x == 99 ? 10 : 11) << "about eleven samples, the next column's first included";
+        EXPECT_EQ(e - i + 1, x == 99 ? 10 : 11)
+            << "about eleven samples, the next column's first included";
         EXPECT_EQ(figure.Strokes[static_cast<size_t>(x)], (TStroke{x, top, bottom})) << x;
     }
 }

@@ -12,11 +12,11 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <cmath>
 #include "ScriptedDialogs.h"
 #include "document/Cp1251.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
-#include <cmath>
 #include "osc/BeamPage.h"
 #include "osc/FrmOsc.h"
 #include "osc/PaintAreas.h"
@@ -30,7 +30,7 @@ namespace {
 // Four signals A..D, Q = 0.001, T = 1; the store holds a "run": A = 0.000000005, B = 0.5,
 // C = 2/3 everywhere, D = t.
 class Oscilloscope : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         TSignals& s = wb_.Signals;
         for (const char* name : {"A", "B", "C", "D"}) {
@@ -67,7 +67,8 @@ protected:
     TView& View() { return *O().CurrentView(); }
     QStringList ValueColumn(int column) {
         QStringList texts;
-        for (int r = 0; r < O().tsValueGrid->RowCount; ++r) texts << O().tsValueGrid->Cell(r, column).first;
+        for (int r = 0; r < O().tsValueGrid->RowCount; ++r)
+            texts << O().tsValueGrid->Cell(r, column).first;
         return texts;
     }
     // Types into the beam table's editor of `row`, for the selected signals.
@@ -232,7 +233,8 @@ TEST_F(Oscilloscope, TheMeasuredTimeDrivesTheValueColumn) {
     EXPECT_EQ(ValueColumn(2)[3], "0") << "values at T0";
     TGraphArea* graph = O().pbGraph;
     QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
-    EXPECT_EQ(ValueColumn(2)[3], QString::fromStdString(FormatFloat4(std::round(O().MeasureTime * 1000) / 1000)));
+    EXPECT_EQ(ValueColumn(2)[3],
+              QString::fromStdString(FormatFloat4(std::round(O().MeasureTime * 1000) / 1000)));
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
     EXPECT_EQ(ValueColumn(2)[3], "0");
 }
@@ -295,8 +297,9 @@ TEST_F(Oscilloscope, TheWheelZoomsAroundThePointer) {
     View().SetT1(0.3);
     O().RefreshAll();
     TGraphArea* graph = O().pbGraph;
-    QWheelEvent in(QPointF(graph->width() / 2.0, 10), graph->mapToGlobal(QPointF(graph->width() / 2.0, 10)),
-                   {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QWheelEvent in(QPointF(graph->width() / 2.0, 10),
+                   graph->mapToGlobal(QPointF(graph->width() / 2.0, 10)), {}, QPoint(0, 120),
+                   Qt::NoButton, {}, Qt::NoScrollPhase, false);
     QApplication::sendEvent(graph, &in);
     EXPECT_NEAR(View().T1() - View().T0(), 0.08, 1e-9);
     EXPECT_NEAR((View().T0() + View().T1()) / 2, 0.25, 0.002);

@@ -40,14 +40,20 @@ TEST(PictureExport, AConstantSignalLiesOnTheTopRowAboveTheCentreLine) {
 TEST(PictureExport, WritesPngAndSvgAndRefusesAMissingScreen) {
     ConstantRun run;
     const std::string base = "/tmp/kvaril-export-" + std::to_string(::getpid());
-    EXPECT_EQ(ExportScreen(run.osc, 0, run.signals, QSize(200, 100), QString::fromStdString(base + ".png")), "");
+    EXPECT_EQ(ExportScreen(run.osc, 0, run.signals, QSize(200, 100),
+                           QString::fromStdString(base + ".png")),
+              "");
     QImage back(QString::fromStdString(base + ".png"));
     EXPECT_EQ(back.size(), QSize(200, 100));
-    EXPECT_EQ(ExportScreen(run.osc, 0, run.signals, QSize(200, 100), QString::fromStdString(base + ".svg")), "");
+    EXPECT_EQ(ExportScreen(run.osc, 0, run.signals, QSize(200, 100),
+                           QString::fromStdString(base + ".svg")),
+              "");
     QFile svg(QString::fromStdString(base + ".svg"));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     EXPECT_TRUE(svg.readAll().contains("<svg"));
-    EXPECT_NE(ExportScreen(run.osc, 3, run.signals, QSize(200, 100), QString::fromStdString(base + ".png")), "");
+    EXPECT_NE(ExportScreen(run.osc, 3, run.signals, QSize(200, 100),
+                           QString::fromStdString(base + ".png")),
+              "");
     std::remove((base + ".png").c_str());
     std::remove((base + ".svg").c_str());
 }

@@ -16,7 +16,7 @@ namespace kvaril {
 namespace {
 
 class EditAids : public testing::MainWindowFixture {
-protected:
+  protected:
     void SetUp() override {
         MainWindowFixture::SetUp();
         AddSignal("A");

@@ -14,11 +14,11 @@
 #include <QToolButton>
 #include <fstream>
 
-#include "Errors.h"
-#include "osc/FrmOsc.h"
 #include <QTimer>
+#include "Errors.h"
 #include "MainWindowFixture.h"
 #include "document/Cp1251.h"
+#include "osc/FrmOsc.h"
 #include "ui/DlgModelParams.h"
 #include "ui/DlgSignalReorder.h"
 #include "ui/QtText.h"
@@ -49,7 +49,8 @@ TEST_F(MainWindow, StartsWithAnEmptyDocument) {
                        W().actViewFont, W().actHelpContents, W().actHelpAbout})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
     EXPECT_EQ(W().actModelRun->shortcut(), QKeySequence("F9"));
-    EXPECT_EQ(W().actModelRun->toolTip(), "Компиляция, старт моделирования и отображение результатов");
+    EXPECT_EQ(W().actModelRun->toolTip(),
+              "Компиляция, старт моделирования и отображение результатов");
     // Every tool button has a picture.
     for (QAction* a : W().SpeedBar->actions())
         if (!a->isSeparator()) {
@@ -229,7 +230,8 @@ TEST_F(MainWindow, NewAsksTheOscilloscopeQuestionWhenOnlyItChanged) {
     Idle();
     W().actFileNew->trigger();
     ASSERT_EQ(dialogs_.Asked.size(), 1);
-    EXPECT_EQ(dialogs_.Asked[0], "Параметры осциллографа изменены, но не сохранены в файле\nСохранить?");
+    EXPECT_EQ(dialogs_.Asked[0],
+              "Параметры осциллографа изменены, но не сохранены в файле\nСохранить?");
     EXPECT_EQ(Signals().Count(), 0);
 
     AddSignal("B");
@@ -290,8 +292,9 @@ TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
     Idle();
     W().actModelRun->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1);
-    EXPECT_EQ(dialogs_.Errors[0], "Ошибка при выполнении моделирования|Floating point division by zero"
-                                  "\r\n\r\nМесто ошибки: TSignal_A.Make\r\n");
+    EXPECT_EQ(dialogs_.Errors[0],
+              "Ошибка при выполнении моделирования|Floating point division by zero"
+              "\r\n\r\nМесто ошибки: TSignal_A.Make\r\n");
     EXPECT_EQ(W().pnlMessage->text(), "Ok");
 
     Signals().Items(0).Lines()[20] = "  Value := t;";
@@ -319,16 +322,17 @@ TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
 TEST_F(MainWindow, ExceptionsInCommandsBecomeTheDebugBox) {
     W().Guard(W().actFileNew, [] { throw EReadError("broken"); });
     ASSERT_EQ(dialogs_.DebugBoxes.size(), 1);
-    EXPECT_EQ(dialogs_.DebugBoxes[0], "SenderClass: QAction\nExceptionClass: EReadError\nMessage: broken");
+    EXPECT_EQ(dialogs_.DebugBoxes[0],
+              "SenderClass: QAction\nExceptionClass: EReadError\nMessage: broken");
 }
 
 TEST(DlgModelParams, RoundsAndSnapsTheTimes) {
     struct Case {
         const char *quant, *total;
         double q, t;
-    } cases[] = {{"0.00000149", "0.1", 1e-6, 0.1},   {"0.0000021", "0.1", 2e-6, 0.1},
-                 {"0", "0.1", 1e-6, 0.1},            {"-1", "0.1", 1e-6, 0.1},
-                 {"0.001", "0.0157", 0.001, 0.016},  {"0.001", "0.005", 0.001, 0.01},
+    } cases[] = {{"0.00000149", "0.1", 1e-6, 0.1},  {"0.0000021", "0.1", 2e-6, 0.1},
+                 {"0", "0.1", 1e-6, 0.1},           {"-1", "0.1", 1e-6, 0.1},
+                 {"0.001", "0.0157", 0.001, 0.016}, {"0.001", "0.005", 0.001, 0.01},
                  {"abc", "0.10004", 0.0001, 0.1}};
     for (const Case& c : cases) {
         TSignals signals;
@@ -434,7 +438,8 @@ namespace kvaril {
 namespace {
 
 // A key press as the keyboard delivers it, scan code included.
-void Press(QWidget* w, int key, Qt::KeyboardModifiers mods, quint32 scan = 0, const QString& text = {}) {
+void Press(QWidget* w, int key, Qt::KeyboardModifiers mods, quint32 scan = 0,
+           const QString& text = {}) {
     QKeyEvent override(QEvent::ShortcutOverride, key, mods, scan, 0, 0, text);
     QApplication::sendEvent(w, &override);
     QKeyEvent press(QEvent::KeyPress, key, mods, scan, 0, 0, text);
