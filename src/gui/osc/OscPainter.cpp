@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace kvaril {
 
@@ -53,6 +54,32 @@ void WritePolyline(const TRaster& r, const std::vector<TPoint>& points, QRgb col
         }
     }
     if (points.size() == 1) Plot(bits, stride, width, height, points[0].X, points[0].Y, color);
+}
+
+// A Bézier chain flattened into short straight pieces (a few pixels each) and written like a
+// polyline: QPainter's curves cost ten times as much for the hundreds of segments of a beam.
+void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
+    static thread_local std::vector<TPoint> flat;
+    flat.clear();
+    if (points.empty()) return;
+    flat.push_back(points[0]);
+    for (size_t i = 1; i + 2 < points.size(); i += 3) {
+        const QPointF p0(points[i - 1].X, points[i - 1].Y), c1(points[i].X, points[i].Y),
+            c2(points[i + 1].X, points[i + 1].Y), p3(points[i + 2].X, points[i + 2].Y);
+        // The control polygon's extent bounds the curve's length well enough for the steps.
+        auto extent = [](QPointF a, QPointF b) { return std::abs(a.x() - b.x()) + std::abs(a.y() - b.y()); };
+        const double length = extent(p0, c1) + extent(c1, c2) + extent(c2, p3);
+        const int steps = std::max(1, static_cast<int>(length / 4));
+        const double dt = 1.0 / steps;
+        for (int k = 1; k <= steps; ++k) {
+            const double t = k * dt, u = 1 - t;
+            const QPointF q = u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * c2 + t * t * t * p3;
+            auto nearest = [](double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); };
+            const TPoint point{nearest(q.x()), nearest(q.y())};
+            if (!(point == flat.back())) flat.push_back(point);
+        }
+    }
+    WritePolyline(r, flat, color);
 }
 
 void DrawFigure(QPainter& p, const TBeamFigure& figure) {
@@ -108,6 +135,8 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                     }
                 } else if (raster && figure.Kind == TFigureKind::Polyline) {
                     WritePolyline(*raster, figure.Points, ToQColor(item.Color).rgb());
+                } else if (raster && figure.Kind == TFigureKind::Bezier) {
+                    WriteBezier(*raster, figure.Points, ToQColor(item.Color).rgb());
                 } else {
                     p.setPen(QPen(ToQColor(item.Color), 0));
                     p.setBrush(Qt::NoBrush);
