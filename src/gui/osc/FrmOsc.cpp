@@ -74,10 +74,7 @@ void TFormOsc::Guard(const char* sender, const std::function<void()>& body) {
     try {
         body();
     } catch (const std::exception& e) {
-        const auto* kvaril = dynamic_cast<const EKvaril*>(&e);
-        dialogs_.Debug(this, QString("SenderClass: ") + sender + "\nExceptionClass: " +
-                                 (kvaril ? kvaril->ClassName() : typeid(e).name()) +
-                                 "\nMessage: " + QString::fromUtf8(e.what()));
+        dialogs_.Debug(this, UnexpectedErrorText(sender, e));
     }
 }
 
@@ -487,16 +484,20 @@ double TFormOsc::TimeAtX(int x) const {
     return view->T0() + (view->T1() - view->T0()) * x / pbGraph->width();
 }
 
+bool TFormOsc::SizePicture(QImage& picture, const QSize& size) {
+    if (picture.size() == size) return true;
+    QImage resized(size, QImage::Format_RGB32);
+    if (resized.isNull()) {
+        OscWarning("Отказ выделения памяти для рисования графиков");
+        return false;  // the area keeps its previous content; the next paint tries again
+    }
+    picture = resized;
+    return true;
+}
+
 void TFormOsc::PaintGraph() {
     const QSize size = pbGraph->size();
-    if (pbGraph->Picture.size() != size) {
-        QImage picture(size, QImage::Format_RGB32);
-        if (picture.isNull()) {
-            OscWarning("Отказ выделения памяти для рисования графиков");
-            return;
-        }
-        pbGraph->Picture = picture;
-    }
+    if (!SizePicture(pbGraph->Picture, size)) return;
     LayoutGraph(workbench_.Osc, CurrentView(), workbench_.Signals.Data(),
                 workbench_.Signals.QuantTime(), workbench_.Signals.QuantCount(), size.width(),
                 size.height(), *picture_);
@@ -506,14 +507,7 @@ void TFormOsc::PaintGraph() {
 
 void TFormOsc::PaintLabels() {
     const QSize size = pbLabels->size();
-    if (pbLabels->Picture.size() != size) {
-        QImage picture(size, QImage::Format_RGB32);
-        if (picture.isNull()) {
-            OscWarning("Отказ выделения памяти для рисования графиков");
-            return;
-        }
-        pbLabels->Picture = picture;
-    }
+    if (!SizePicture(pbLabels->Picture, size)) return;
     QPainter p(&pbLabels->Picture);
     PaintLabelStrip(p,
                     LayoutLabels(CurrentView(), workbench_.Signals.QuantTime(), pbGraph->width()),

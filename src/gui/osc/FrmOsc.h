@@ -9,6 +9,7 @@
 #include "osc/TimeWindow.h"
 
 class QAction;
+class QImage;
 class QActionGroup;
 class QLabel;
 class QListWidget;
@@ -110,6 +111,8 @@ class TFormOsc : public QMainWindow {
     void UpdateActions();
     void ApplyBeamText(int row, const QString& text);
     void Regroup(void (*regroup)(TView&));
+    // Resizes an off-screen picture; false (with a warning) when there is no memory for it.
+    bool SizePicture(QImage& picture, const QSize& size);
     void FocusScrollBar();
     void Wheel(class QWheelEvent* event);
     void Guard(const char* sender, const std::function<void()>& body);

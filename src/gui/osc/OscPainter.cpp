@@ -67,13 +67,16 @@ void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color
         const QPointF p0(points[i - 1].X, points[i - 1].Y), c1(points[i].X, points[i].Y),
             c2(points[i + 1].X, points[i + 1].Y), p3(points[i + 2].X, points[i + 2].Y);
         // The control polygon's extent bounds the curve's length well enough for the steps.
-        auto extent = [](QPointF a, QPointF b) { return std::abs(a.x() - b.x()) + std::abs(a.y() - b.y()); };
+        auto extent = [](QPointF a, QPointF b) {
+            return std::abs(a.x() - b.x()) + std::abs(a.y() - b.y());
+        };
         const double length = extent(p0, c1) + extent(c1, c2) + extent(c2, p3);
         const int steps = std::max(1, static_cast<int>(length / 4));
         const double dt = 1.0 / steps;
         for (int k = 1; k <= steps; ++k) {
             const double t = k * dt, u = 1 - t;
-            const QPointF q = u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * c2 + t * t * t * p3;
+            const QPointF q =
+                u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * c2 + t * t * t * p3;
             auto nearest = [](double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); };
             const TPoint point{nearest(q.x()), nearest(q.y())};
             if (!(point == flat.back())) flat.push_back(point);

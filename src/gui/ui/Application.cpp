@@ -34,14 +34,8 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        if (dialogs_) {
-            const auto* kvaril = dynamic_cast<const EKvaril*>(&e);
-            dialogs_->Debug(
-                nullptr,
-                "SenderClass: " + QString(receiver->metaObject()->className()) +
-                    "\nExceptionClass: " + (kvaril ? kvaril->ClassName() : typeid(e).name()) +
-                    "\nMessage: " + QString::fromUtf8(e.what()));
-        }
+        if (dialogs_)
+            dialogs_->Debug(nullptr, UnexpectedErrorText(receiver->metaObject()->className(), e));
         return false;
     }
 }

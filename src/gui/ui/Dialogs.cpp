@@ -6,12 +6,21 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <typeinfo>
 
+#include "Errors.h"
 #include "ui/DlgModelParams.h"
 #include "ui/DlgName.h"
 #include "ui/DlgSignalReorder.h"
 
 namespace kvaril {
+
+QString UnexpectedErrorText(const QString& senderClass, const std::exception& e) {
+    const auto* kvaril = dynamic_cast<const EKvaril*>(&e);
+    return "SenderClass: " + senderClass +
+           "\nExceptionClass: " + (kvaril ? kvaril->ClassName() : typeid(e).name()) +
+           "\nMessage: " + QString::fromUtf8(e.what());
+}
 
 void MakeFixedDialog(QDialog* dialog) {
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QString>
+#include <exception>
 #include <optional>
 
 class QDialog;
@@ -29,6 +30,9 @@ struct TSignalNameAnswer {
     QString Name;
     bool WithDestructor = false;
 };
+
+// The text of the unexpected-error box for what escaped an event handler of `senderClass`.
+QString UnexpectedErrorText(const QString& senderClass, const std::exception& e);
 
 // A fixed dialog border with only a close box.
 void MakeFixedDialog(QDialog* dialog);

@@ -292,12 +292,8 @@ void TFormMain::Guard(QObject* sender, const std::function<void()>& body) {
     try {
         body();
     } catch (const std::exception& e) {
-        const auto* kvaril = dynamic_cast<const EKvaril*>(&e);
-        const QString exceptionClass = kvaril ? kvaril->ClassName() : typeid(e).name();
         dialogs_.Debug(this,
-                       "SenderClass: " + QString(sender ? sender->metaObject()->className() : "") +
-                           "\nExceptionClass: " + exceptionClass +
-                           "\nMessage: " + QString::fromUtf8(e.what()));
+                       UnexpectedErrorText(sender ? sender->metaObject()->className() : "", e));
     }
 }
 
