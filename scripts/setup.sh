@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev          # libFuzzer and the sanitizer runtimes
   qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev qt6-translations-l10n
   fp-compiler                       # builds the model libraries
+  libseccomp-dev                    # the model child's system-call filter
   fonts-liberation2 fonts-dejavu-core   # Cyrillic glyphs; Liberation Mono stands in for Courier New
 )
 if [ "${1:-}" = "--gui-tools" ]; then

@@ -112,8 +112,10 @@ int Build(const std::string& project) {
     }
     if (ok) {
         // A new file under a new name, then renamed: a process holding the old library keeps it.
+        // Removed first: a symbolic link under that name must not have its target overwritten.
         const fs::path temp = binDir / ".kvml.dll.new";
-        fs::copy_file(built, temp, fs::copy_options::overwrite_existing);
+        fs::remove(temp);
+        fs::copy_file(built, temp);
         fs::rename(temp, binDir / "kvml.dll");
     }
     std::error_code ec;

@@ -5,12 +5,18 @@
 // report. A fault the library cannot turn into an exception ends only this process.
 
 #include <dlfcn.h>
+#include <sched.h>
+#include <seccomp.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <ucontext.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -35,22 +41,149 @@ ErrorQuery g_getErrorIndex = nullptr;
 SignalHandler g_fpcHandler = nullptr;
 
 constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE};
+// Signals that end the process whoever sends them: abort() in the model, say.
+constexpr int kFatalSignals[] = {SIGABRT, SIGTERM, SIGINT,  SIGHUP,  SIGQUIT, SIGUSR1,
+                                 SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU, SIGXFSZ};
 
 void Copy(char* target, size_t size, const char* text) {
     std::strncpy(target, text ? text : "", size - 1);
     target[size - 1] = '\0';
 }
 
-// The last resort: the process is going down; record where the model was.
-void CrashHandler(int sig, siginfo_t*, void*) {
+// The only way this process ends: every other exit_group is refused by the filter.
+[[noreturn]] void EndHost(int code) {
+    ::syscall(SYS_exit_group, kHostExitTag | static_cast<long>(code & 0xFF));
+    ::_exit(code);  // no filter (a kernel without seccomp): the plain way
+}
+
+bool ModelActive() {
+    return g_report->State == TRunState::Loading || g_report->State == TRunState::Running;
+}
+
+void RecordPlace() {
     if (g_report->State == TRunState::Running && g_getErrorFactor && g_getErrorIndex) {
         g_report->ErrorFactor = g_getErrorFactor();
         g_report->ErrorIndex = g_getErrorIndex();
         g_report->HasErrorPlace = 1;
     }
-    g_report->Signal = sig;
-    g_report->State = TRunState::Crashed;
-    ::_exit(3);
+}
+
+// The last resort: the process is going down; record where the model was.
+void CrashHandler(int sig, siginfo_t*, void*) {
+    if (ModelActive()) {
+        RecordPlace();
+        g_report->Signal = sig;
+        g_report->State = TRunState::Crashed;
+    }
+    EndHost(3);
+}
+
+const char* SyscallName(int number) {
+    switch (number) {
+        case SYS_fork:
+            return "fork";
+        case SYS_vfork:
+            return "vfork";
+        case SYS_clone:
+            return "clone";
+        case SYS_execve:
+            return "execve";
+        case SYS_execveat:
+            return "execveat";
+        case SYS_socket:
+            return "socket";
+        case SYS_ptrace:
+            return "ptrace";
+        default:
+            return "?";
+    }
+}
+
+// A system call the filter refused: starting a process, a network socket, ptrace, or ending
+// the process from inside the model (Halt, RunError, libc exit). The model is stopped and the
+// report names the signal and phase it was in.
+void RefusedCallHandler(int, siginfo_t* info, void* context) {
+    const auto* uc = static_cast<const ucontext_t*>(context);
+    if (ModelActive()) {
+        RecordPlace();
+        if (info->si_syscall == SYS_exit_group) {
+            g_report->ExitCode = static_cast<int32_t>(uc->uc_mcontext.gregs[REG_RDI]);
+            g_report->State = TRunState::ModelExited;
+        } else {
+            Copy(g_report->RefusedCall, sizeof g_report->RefusedCall,
+                 SyscallName(info->si_syscall));
+            g_report->State = TRunState::Refused;
+        }
+    }
+    EndHost(info->si_syscall == SYS_exit_group ? static_cast<int>(uc->uc_mcontext.gregs[REG_RDI])
+                                               : 3);
+}
+
+// The C library's ways of running a program block every signal while they start the child,
+// so the filter's trap would kill the host before it could say where the model was. The host
+// exports these names (see CMakeLists.txt), so the model library's calls come here first.
+int RefuseFromModel(const char* call) {
+    if (ModelActive()) {
+        RecordPlace();
+        Copy(g_report->RefusedCall, sizeof g_report->RefusedCall, call);
+        g_report->State = TRunState::Refused;
+        EndHost(3);
+    }
+    errno = EPERM;
+    return -1;
+}
+
+}  // namespace
+
+extern "C" int system(const char*) { return RefuseFromModel("system"); }
+extern "C" FILE* popen(const char*, const char*) {
+    RefuseFromModel("popen");
+    return nullptr;
+}
+extern "C" int posix_spawn(pid_t*, const char*, const void*, const void*, char* const*,
+                           char* const*) {
+    return RefuseFromModel("posix_spawn") < 0 ? EPERM : 0;
+}
+extern "C" int posix_spawnp(pid_t*, const char*, const void*, const void*, char* const*,
+                            char* const*) {
+    return RefuseFromModel("posix_spawnp") < 0 ? EPERM : 0;
+}
+
+namespace {
+
+// Models compute; they do not start processes, open network connections or trace others.
+// Files stay open to them: signals may read and write the user's files.
+bool InstallFilter() {
+    // On the model's own stack: the library's routines that tell the place check the stack
+    // pointer against the model's stack and would raise on the alternate one.
+    struct sigaction action {};
+    action.sa_sigaction = RefusedCallHandler;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGSYS, &action, nullptr);
+
+    scmp_filter_ctx filter = ::seccomp_init(SCMP_ACT_ALLOW);
+    if (!filter) return false;
+    const uint32_t trap = SCMP_ACT_TRAP;
+    int failed = 0;
+    for (int call :
+         {SCMP_SYS(fork), SCMP_SYS(vfork), SCMP_SYS(execve), SCMP_SYS(execveat), SCMP_SYS(ptrace)})
+        failed |= ::seccomp_rule_add(filter, trap, call, 0);
+    // A thread (CLONE_THREAD) shares this process and ends with it; anything else is a process.
+    failed |= ::seccomp_rule_add(filter, trap, SCMP_SYS(clone), 1,
+                                 SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0));
+    // clone3 passes its flags in memory the filter cannot read: "not implemented" makes the C
+    // library fall back to clone, which is checked above.
+    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
+    failed |= ::seccomp_rule_add(filter, trap, SCMP_SYS(socket), 1, SCMP_A0(SCMP_CMP_NE, AF_UNIX));
+    failed |= ::seccomp_rule_add(filter, trap, SCMP_SYS(exit_group), 1,
+                                 SCMP_A0(SCMP_CMP_LT, static_cast<scmp_datum_t>(kHostExitTag)));
+    failed |=
+        ::seccomp_rule_add(filter, trap, SCMP_SYS(exit_group), 1,
+                           SCMP_A0(SCMP_CMP_GT, static_cast<scmp_datum_t>(kHostExitTag | 0xFF)));
+    const bool ok = failed == 0 && ::seccomp_load(filter) == 0;
+    ::seccomp_release(filter);
+    return ok;
 }
 
 bool IsStackOverflow(const siginfo_t* info, const void* context) {
@@ -120,13 +253,21 @@ int main(int argc, char** argv) {
     st.ss_size = sizeof altStack;
     ::sigaltstack(&st, nullptr);
     Install(CrashHandler);
+    for (int sig : kFatalSignals) {
+        struct sigaction action {};
+        action.sa_sigaction = CrashHandler;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(sig, &action, nullptr);
+    }
+    InstallFilter();
 
     g_report->State = TRunState::Loading;
     void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         Copy(g_report->Detail, sizeof g_report->Detail, ::dlerror());
         g_report->State = TRunState::LoadFailed;
-        ::_exit(0);
+        EndHost(0);
     }
     auto* mainModelProc = reinterpret_cast<MainModelProc>(::dlsym(handle, "MainModelProc"));
     g_getErrorFactor = reinterpret_cast<ErrorQuery>(::dlsym(handle, "GetErrorFactor"));
@@ -138,7 +279,7 @@ int main(int argc, char** argv) {
     if (missing) {
         Copy(g_report->Detail, sizeof g_report->Detail, missing);
         g_report->State = TRunState::ExportMissing;
-        ::_exit(0);
+        EndHost(0);
     }
     auto* callModel = reinterpret_cast<CallModel>(::dlsym(handle, "KvarilCallModel"));
     auto* handlerQuery = reinterpret_cast<HandlerQuery>(::dlsym(handle, "KvarilSignalHandler"));
@@ -148,7 +289,7 @@ int main(int argc, char** argv) {
         // A library not built from our project: run it bare; a fault ends in CrashHandler.
         mainModelProc(store.Object());
         g_report->State = TRunState::Succeeded;
-        ::_exit(0);
+        EndHost(0);
     }
 
     g_fpcHandler = handlerQuery();
@@ -167,5 +308,5 @@ int main(int argc, char** argv) {
         g_report->State = TRunState::Succeeded;
     }
     // The library's finalisation has nothing to give back; the process simply ends.
-    ::_exit(0);
+    EndHost(0);
 }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -38,6 +39,7 @@ ChildProcess::ChildProcess(const TSpawnOptions& options) : newGroup_(options.New
     if (::pipe2(errorPipe, O_CLOEXEC) != 0) throw EKvaril(std::strerror(errno));
     const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
 
+    const pid_t parent = ::getpid();
     pid_ = ::fork();
     if (pid_ < 0) {
         int error = errno;
@@ -48,6 +50,10 @@ ChildProcess::ChildProcess(const TSpawnOptions& options) : newGroup_(options.New
     }
     if (pid_ == 0) {
         if (options.NewProcessGroup) ::setpgid(0, 0);
+        // A compiler or model whose caller was killed must not go on writing into the model
+        // folder that the next run uses.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(127);
         // The parent may block signals (a GUI thread); the child starts clean.
         sigset_t none;
         sigemptyset(&none);
@@ -148,10 +154,12 @@ TWaitResult ChildProcess::Wait(std::chrono::milliseconds limit,
 }
 
 void ChildProcess::Kill() {
-    if (pid_ <= 0 || reaped_) return;
+    if (pid_ <= 0) return;
+    // The group outlives its leader while anything in it still runs; its id is not reused
+    // before then, so it is stopped even when the leader has already been reaped.
     if (newGroup_)
         ::kill(-pid_, SIGKILL);
-    else
+    else if (!reaped_)
         ::kill(pid_, SIGKILL);
 }
 

@@ -10,6 +10,7 @@
 #include "Errors.h"
 #include "model/ChildProcess.h"
 #include "model/CompilerLog.h"
+#include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
 
 namespace kvaril {
@@ -59,7 +60,7 @@ TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signa
             kFileErrorTitle, std::string("Ошибка удаления Bin\\kvml.dll: ") + std::strerror(errno));
 
     const std::string logPath = binDir + "kvml.err";
-    FdGuard log(::open(logPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    FdGuard log(::open(logPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
     if (log.Get() < 0)
         return TModelOutcome::Failure(
             kFileErrorTitle, std::string("Ошибка создания Bin\\kvml.err: ") + std::strerror(errno));
@@ -100,10 +101,41 @@ TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signa
     return outcome;
 }
 
+std::optional<TErrorBox> CheckModelFolderFiles(const std::string& binDir) {
+    for (const char* name : {"kvm.pas", "kvml.err", "kvml.dll", ".kvml.dll.new", "obj"}) {
+        struct stat st {};
+        if (::lstat((binDir + name).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            return TErrorBox{
+                kFileErrorTitle,
+                std::string("Файл Bin/") + name +
+                    " в папке модели - символическая ссылка. Сборка через ссылку "
+                    "перезаписала бы файл, на который она указывает; удалите ссылку (" +
+                    binDir + name + ")."};
+    }
+    return std::nullopt;
+}
+
 TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals, const TModelHooks& hooks,
                             std::chrono::milliseconds timeout) {
+    TModelFolderLock lock;
+    lock.Acquire(binDir, hooks);
+    if (!lock.Held()) {
+        TModelOutcome outcome;
+        outcome.Cancelled = true;
+        return outcome;
+    }
+    return GenerateModelLocked(binDir, signals, hooks, timeout);
+}
+
+TModelOutcome GenerateModelLocked(const std::string& binDir, TSignals& signals,
+                                  const TModelHooks& hooks, std::chrono::milliseconds timeout) {
     Status(hooks, "Создается программа...");
     if (std::optional<TErrorBox> error = CheckModelTimes(signals)) {
+        TModelOutcome outcome;
+        outcome.Error = *error;
+        return outcome;
+    }
+    if (std::optional<TErrorBox> error = CheckModelFolderFiles(binDir)) {
         TModelOutcome outcome;
         outcome.Error = *error;
         return outcome;

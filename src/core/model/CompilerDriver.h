@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "model/ModelOutcome.h"
@@ -27,8 +28,18 @@ TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signa
                                 std::chrono::milliseconds timeout = kCompileTimeout);
 
 // Checks the times, writes kvm.pas into `binDir` (setting every signal's StartLine), then
-// builds. A failure to write kvm.pas throws EFileError.
+// builds, holding the model folder's lock throughout. A failure to write kvm.pas throws
+// EFileError.
 TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals, const TModelHooks& hooks,
                             std::chrono::milliseconds timeout = kCompileTimeout);
+
+// GenerateModel for a caller that already holds the model folder's lock.
+TModelOutcome GenerateModelLocked(const std::string& binDir, TSignals& signals,
+                                  const TModelHooks& hooks,
+                                  std::chrono::milliseconds timeout = kCompileTimeout);
+
+// A box when a file the build writes in `binDir` is a symbolic link: writing through it would
+// overwrite whatever it points to.
+std::optional<TErrorBox> CheckModelFolderFiles(const std::string& binDir);
 
 }  // namespace kvaril

@@ -51,13 +51,14 @@ std::vector<std::string> FpcArguments(const std::string& compiler, const std::st
         "-Mdelphi",  // Integer is 32-bit and string an AnsiString, as the signals expect
         "-O2",
         "-Cg",
-        "-CF64",   // real constants in double precision, not single
-        "-Ct",     // runaway recursion raises EStackOverflow
-        "-Cr",     // array overruns raise ERangeError
+        "-CF64",  // real constants in double precision, not single
+        "-Ct",    // runaway recursion raises EStackOverflow
+        // No -Cr or -Co: integer arithmetic wraps to 32 bits as the documents expect
+        // (Seed * 1103515245 + 12345); a signal that wants checks writes {$R+} or {$Q+}.
         "-XX",     // smart linking and
         "-Xs",     // no symbols: a library of 200 KB instead of 1.3 MB, linked and loaded sooner
         "-vewhq",  // errors, warnings and hints with their numbers; notes off
-        // Hints and warnings about correct code that the original compiler does not give:
+        // Hints and warnings about correct code that would stop ordinary signals:
         // unused parameter "t", unused local constants or types, hint-level "not
         // initialized", function result, managed types, operands widened to Int64.
         "-vm5024,5028,5057,5058,5060,5089,5090,5091,5092,5093,5094,4079,4080,4081",

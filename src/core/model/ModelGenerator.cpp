@@ -1,5 +1,12 @@
 #include "model/ModelGenerator.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "Errors.h"
 #include "document/Cp1251.h"
 #include "document/FileStreams.h"
@@ -124,10 +131,26 @@ std::vector<std::string> GenerateUnit(TSignals& signals) {
 }
 
 void SaveUnit(const std::vector<std::string>& lines, const std::string& path) {
-    AtomicFileSink sink(path);
+    // A new file renamed over the old name: the rename replaces a symbolic link itself, so the
+    // unit never lands in whatever a link in the model folder points to.
     const std::string text = JoinLines(lines);
-    sink.Write(text.data(), text.size());
-    sink.Commit();
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) throw EFileError("Cannot create file " + path + ": " + std::strerror(errno));
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    const int writeError = done == text.size() ? 0 : errno ? errno : EIO;
+    ::fchmod(fd, 0644);
+    if (::close(fd) != 0 || writeError != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int error = writeError ? writeError : errno;
+        ::unlink(temp.c_str());
+        throw EFileError("Cannot write file " + path + ": " + std::strerror(error));
+    }
 }
 
 }  // namespace kvaril

@@ -2,6 +2,8 @@
 
 #include <sys/wait.h>
 
+#include <csignal>
+
 #include <cstring>
 #include <new>
 #include <optional>
@@ -10,6 +12,7 @@
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/ChildProcess.h"
+#include "model/ModelFolderLock.h"
 #include "model/SharedMemory.h"
 #include "model/uSignalsData.h"
 
@@ -34,6 +37,62 @@ std::string ErrorPlace(const TRunReport& report, const TSignals& signals) {
     if (report.ErrorFactor >= 0 && report.ErrorFactor <= 2) place += kPhases[report.ErrorFactor];
     return place;
 }
+
+std::string SignalText(int sig) {
+    switch (sig) {
+        case SIGSEGV:
+            return "нарушение доступа к памяти (SIGSEGV)";
+        case SIGBUS:
+            return "ошибка шины (SIGBUS)";
+        case SIGILL:
+            return "недопустимая команда (SIGILL)";
+        case SIGFPE:
+            return "арифметическая ошибка (SIGFPE)";
+        case SIGABRT:
+            return "вызов abort (SIGABRT)";
+        case SIGXCPU:
+            return "исчерпан лимит процессорного времени (SIGXCPU)";
+        default:
+            return std::string("сигнал ") + std::to_string(sig) + " (" + strsignal(sig) + ")";
+    }
+}
+
+}  // namespace
+
+std::string RefusedCallText(const std::string& call) {
+    const char* what = call == "socket" ? "Модели запрещено открывать сетевые соединения"
+                       : call == "ptrace" ? "Модели запрещено управлять другими процессами"
+                                          : "Модели запрещено запускать процессы и программы";
+    return std::string(what) + " (вызов " + call + ")";
+}
+
+std::string ModelExitText(int code) {
+    std::string text =
+        "Модель завершила процесс сама (Halt, RunError или exit), код " + std::to_string(code);
+    // Free Pascal's run-time errors end the process with their number.
+    switch (code) {
+        case 201:
+            return text + ": ошибка диапазона";
+        case 202:
+            return text + ": переполнение стека";
+        case 203:
+            return text + ": недостаточно памяти";
+        case 204:
+            return text + ": неверный указатель";
+        case 215:
+            return text + ": арифметическое переполнение";
+        case 216:
+            return text + ": нарушение доступа к памяти";
+        case 217:
+            return text + ": необработанное исключение";
+        case 232:
+            return text + ": потоки в модели не поддерживаются";
+        default:
+            return text;
+    }
+}
+
+namespace {
 
 TModelOutcome RunError(const std::string& message, const TRunReport& report,
                        const TSignals& signals) {
@@ -60,8 +119,13 @@ TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signa
             return RunError(message, report, signals);
         }
         case TRunState::Crashed:
-            return RunError(std::string("Аварийное завершение модели: ") + strsignal(report.Signal),
+            return RunError("Аварийное завершение модели: " + SignalText(report.Signal), report,
+                            signals);
+        case TRunState::Refused:
+            return RunError(RefusedCallText(Text(report.RefusedCall, sizeof report.RefusedCall)),
                             report, signals);
+        case TRunState::ModelExited:
+            return RunError(ModelExitText(report.ExitCode), report, signals);
         default:
             // The host died before it could say anything more.
             return RunError(
@@ -71,7 +135,7 @@ TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signa
 }
 
 TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
-                              const TModelHooks& hooks) {
+                              const TModelHooks& hooks, TModelFolderLock* folderLock) {
     TSignalsData& data = signals.Data();
     try {
         data.SetSize(signals.Count(), std::max(signals.QuantCount(), 0));
@@ -93,7 +157,8 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
                   std::to_string(data.SampleCount()),
                   std::to_string(reportMemory.Fd())};
     spawn.WorkDir = options.BinDir;
-    spawn.StderrFd = 2;
+    // The host's own output (a run-time error line of the model, say) is not the caller's: the
+    // report says what happened.
     spawn.InheritFds = {reportMemory.Fd()};
     if (rowsFd >= 0) spawn.InheritFds.push_back(rowsFd);
 #if !defined(__SANITIZE_ADDRESS__)
@@ -110,7 +175,17 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
             kFatalTitle, std::string("Не могу запустить kvaril-modelhost: ") + e.what());
     }
     const auto limit = options.Timeout.count() > 0 ? options.Timeout : std::chrono::hours(24 * 365);
-    const TWaitResult waited = host->Wait(limit, hooks.Cancelled);
+    const auto hostHasLoaded = [report] {
+        const auto state = static_cast<TRunState>(
+            __atomic_load_n(reinterpret_cast<const int32_t*>(&report->State), __ATOMIC_ACQUIRE));
+        return state != TRunState::NotStarted && state != TRunState::Loading;
+    };
+    const TWaitResult waited = host->Wait(limit, [&] {
+        if (folderLock && folderLock->Held() && hostHasLoaded()) folderLock->Release();
+        return hooks.Cancelled && hooks.Cancelled();
+    });
+    // Anything the host left in its process group goes with it, whatever the outcome.
+    host->Kill();
     if (waited != TWaitResult::Exited) {
         host->Kill();
         TModelOutcome outcome;
@@ -125,10 +200,17 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
 
 TModelOutcome RunModel(TSignals& signals, const TRunOptions& options, const TModelHooks& hooks) {
     if (signals.IsEmpty()) return {};
-    TModelOutcome built = GenerateModel(options.BinDir, signals, hooks);
+    TModelFolderLock lock;
+    lock.Acquire(options.BinDir, hooks);
+    if (!lock.Held()) {
+        TModelOutcome cancelled;
+        cancelled.Cancelled = true;
+        return cancelled;
+    }
+    TModelOutcome built = GenerateModelLocked(options.BinDir, signals, hooks);
     if (!built.Ok) return built;
     if (hooks.ShowStatus) hooks.ShowStatus("Выполняется моделирование...");
-    TModelOutcome outcome = RunModelLibrary(signals, options, hooks);
+    TModelOutcome outcome = RunModelLibrary(signals, options, hooks, &lock);
     if (!outcome.Cancelled) outcome.Status = "Ok";
     return outcome;
 }

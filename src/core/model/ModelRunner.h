@@ -12,6 +12,7 @@
 namespace kvaril {
 
 class TSignals;
+class TModelFolderLock;
 
 struct TRunOptions {
     std::string BinDir;                                // ends with "/"
@@ -20,15 +21,20 @@ struct TRunOptions {
     unsigned long long CpuLimitSeconds = 600;
 };
 
+// The texts of a refused system call and of a model that ended the process itself.
+std::string RefusedCallText(const std::string& call);
+std::string ModelExitText(int code);
+
 // The host's report turned into the run's outcome (the error box and its place).
 TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals, int waitStatus);
 
-// Runs the library already built in BinDir over the store of `signals`.
+// Runs the library already built in BinDir over the store of `signals`. A held `folderLock` is
+// released as soon as the host has loaded the library: from then on another run may rebuild it.
 TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
-                              const TModelHooks& hooks);
+                              const TModelHooks& hooks, TModelFolderLock* folderLock = nullptr);
 
-// The whole run action without the window: generate, build, run. Status "Ok" at the end,
-// whether the model succeeded or failed inside.
+// The whole run action without the window: wait for the model folder, generate, build, run.
+// Status "Ok" at the end, whether the model succeeded or failed inside.
 TModelOutcome RunModel(TSignals& signals, const TRunOptions& options, const TModelHooks& hooks);
 
 }  // namespace kvaril

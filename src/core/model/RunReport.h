@@ -13,9 +13,15 @@ enum class TRunState : int32_t {
     ExportMissing = 3,  // Detail holds the export's name
     Running = 4,        // MainModelProc was called
     Succeeded = 5,
-    ModelError = 6,  // an exception ended MainModelProc: ClassName, Detail (its message)
-    Crashed = 7,     // a fault the library could not turn into an exception: Signal
+    ModelError = 6,   // an exception ended MainModelProc: ClassName, Detail (its message)
+    Crashed = 7,      // a fault the library could not turn into an exception: Signal
+    Refused = 8,      // the model made a call it may not make: RefusedCall
+    ModelExited = 9,  // the model ended the process itself (Halt, RunError, exit): ExitCode
 };
+
+// The host ends itself with exit_group(kHostExitTag | code); the filter refuses every other
+// exit_group, so a model that ends the process is caught and reported with its place.
+inline constexpr long kHostExitTag = 0x4B560000;
 
 struct TRunReport {
     TRunState State;
@@ -23,6 +29,8 @@ struct TRunReport {
     int32_t HasErrorPlace;  // ErrorFactor and ErrorIndex were read from the library
     int32_t ErrorFactor;
     int32_t ErrorIndex;
+    int32_t ExitCode;      // ModelExited: the code the model gave
+    char RefusedCall[32];  // Refused: the system call's or C routine's name
     char ClassName[128];
     char Detail[4096];  // bytes as the library gave them (Windows-1251 for the user's texts)
 };

@@ -1,0 +1,214 @@
+// Runs that can be trusted: concurrent runs keep to their own document, integer arithmetic
+// wraps, and whatever a model does to escape (processes, sockets, ending the process) comes back
+// as a fault of its signal and phase with nothing left behind.
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "model/ModelFixture.h"
+#include "model/ModelFolderLock.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+namespace {
+
+using ModelIsolation = testing::ModelFixture;
+
+std::string ErrorText(const TModelOutcome& r) { return r.Error ? r.Error->Text : ""; }
+
+// A document of `count` signals whose values tell which document and signal made them.
+void MakeDocument(TSignals& signals, int count, int tag, bool broken) {
+    signals.Clear();
+    for (int i = 0; i < count; ++i) {
+        auto signal = std::make_unique<TSignal>(signals);
+        signal->InitTemplate("S" + std::to_string(i), false);
+        auto& lines = signal->Lines();
+        lines[lines.size() - 2] = "  Value := " + std::to_string(tag * 100 + i) + " + t;";
+        if (broken && i == 2)
+            lines[lines.size() - 2] = "  Value := Undeclared" + std::to_string(tag) + ";";
+        signals.Insert(std::move(signal), -1);
+    }
+}
+
+TEST_F(ModelIsolation, TwentyPairsOfConcurrentRunsEachGetTheirOwnResults) {
+    for (int pair = 0; pair < 20; ++pair) {
+        SCOPED_TRACE("pair " + std::to_string(pair));
+        const bool broken = pair % 2 == 1;
+        TSignals first, second;
+        MakeDocument(first, 3, 1, false);
+        MakeDocument(second, 5, 2, broken);
+        TModelOutcome a, b;
+        std::thread ta([&] { a = RunModel(first, options_, {}); });
+        std::thread tb([&] { b = RunModel(second, options_, {}); });
+        ta.join();
+        tb.join();
+
+        ASSERT_TRUE(a.Ok) << ErrorText(a);
+        ASSERT_EQ(first.Data().SignalCount(), 3);
+        EXPECT_EQ(first.Data().GetData(2, 0), 102.0);
+        if (broken) {
+            EXPECT_FALSE(b.Ok);
+            EXPECT_NE(ErrorText(b).find("Undeclared2"), std::string::npos) << ErrorText(b);
+            ASSERT_TRUE(b.Location);
+            EXPECT_EQ(b.Location->SignalIndex, 2);
+        } else {
+            ASSERT_TRUE(b.Ok) << ErrorText(b);
+            ASSERT_EQ(second.Data().SignalCount(), 5);
+            EXPECT_EQ(second.Data().GetData(4, 0), 204.0);
+        }
+    }
+}
+
+TEST_F(ModelIsolation, AWaitForTheFolderIsShownAndCanBeCancelled) {
+    Add("A", "  Value := t;");
+    TModelFolderLock other;
+    other.Acquire(binDir_, {});
+    ASSERT_TRUE(other.Held());
+
+    std::vector<std::string> statuses;
+    int polls = 0;
+    hooks_.ShowStatus = [&](const std::string& text) { statuses.push_back(text); };
+    hooks_.Cancelled = [&] { return ++polls > 5; };
+    TModelOutcome r = Run();
+    EXPECT_TRUE(r.Cancelled);
+    EXPECT_FALSE(r.Ok);
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.front(), kWaitingForModelFolder);
+    EXPECT_FALSE(std::filesystem::exists(binDir_ + "kvm.pas")) << "nothing written while waiting";
+
+    other.Release();
+    hooks_ = {};
+    EXPECT_TRUE(Run().Ok);
+}
+
+TEST_F(ModelIsolation, ALockLeftByAKilledProcessBlocksNoOne) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        TModelFolderLock lock;
+        lock.Acquire(binDir_, {});
+        char c = 1;
+        (void)!::write(ready[1], &c, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    // Held by the child: a try now has to wait.
+    int polls = 0;
+    TModelFolderLock mine;
+    mine.Acquire(binDir_, {nullptr, [&] { return ++polls > 2; }});
+    EXPECT_FALSE(mine.Held());
+
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    mine.Acquire(binDir_, {nullptr, [] { return true; }});
+    EXPECT_TRUE(mine.Held()) << "the dead holder's lock is gone";
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST_F(ModelIsolation, IntegerArithmeticWrapsToThirtyTwoBits) {
+    TSignal& noise = Add("Noise", "  Seed := Seed * 1103515245 + 12345;\n  Value := Seed;");
+    noise.Lines().insert(noise.Lines().begin(), {"var Seed: Integer = 1;", ""});
+    TSignal& ring = Add("Ring", "  Inc(B, 100); Inc(W, 30000); Value := B + W * 1000.0;");
+    ring.Lines().insert(ring.Lines().begin(), {"var B: Byte = 0; W: Word = 0;", ""});
+    TSignal& sum = Add("Sum", "  S := S + 2147483000; Value := S;");
+    sum.Lines().insert(sum.Lines().begin(), {"var S: Integer = 0;", ""});
+    TModelOutcome r = Run();
+    ASSERT_TRUE(r.Ok) << ErrorText(r);
+
+    uint32_t seed = 1;
+    uint8_t b = 0;
+    uint16_t w = 0;
+    uint32_t s = 0;
+    for (int q = 0; q < signals_.Data().SampleCount(); ++q) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<uint8_t>(b + 100);
+        w = static_cast<uint16_t>(w + 30000);
+        s += 2147483000u;
+        ASSERT_EQ(signals_.Data().GetData(0, q), static_cast<int32_t>(seed)) << "quantum " << q;
+        ASSERT_EQ(signals_.Data().GetData(1, q), b + w * 1000.0) << "quantum " << q;
+        ASSERT_EQ(signals_.Data().GetData(2, q), static_cast<int32_t>(s)) << "quantum " << q;
+    }
+}
+
+TEST_F(ModelIsolation, ASignalThatAsksForRangeChecksGetsThemWithItsPlace) {
+    Add("Plain", "  Value := t;");
+    TSignal& checked = Add("Checked", "  I := I + 1; A[I] := t; Value := A[I];");
+    checked.Lines().insert(checked.Lines().begin(),
+                           {"{$R+}", "var A: array[0..9] of Double; I: Integer = 0;", ""});
+    TModelOutcome r = Run();
+    EXPECT_EQ(ErrorText(r), "Range check error\r\n\r\nМесто ошибки: TSignal_Checked.Make\r\n");
+}
+
+bool SomeProcessHas(const std::string& marker) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        const std::string cmdline(std::istreambuf_iterator<char>(in), {});
+        if (cmdline.find(marker) != std::string::npos) return true;
+    }
+    return false;
+}
+
+struct EscapeCase {
+    const char* Name;
+    const char* Declaration;
+    const char* Make;
+    const char* Create;
+    const char* Message;
+    const char* Place;
+};
+
+void PrintTo(const EscapeCase& c, std::ostream* os) { *os << c.Name; }
+
+class ModelEscape : public ModelIsolation, public ::testing::WithParamInterface<EscapeCase> {};
+
+TEST_P(ModelEscape, IsAFaultOfItsSignalAndPhaseAndLeavesNothing) {
+    const EscapeCase& c = GetParam();
+    Add("Before", "  Value := t;");
+    // The signal declares the C library routine it calls in its own text.
+    TSignal& escape = Add("Escape", c.Make, c.Create);
+    escape.Lines().insert(escape.Lines().begin(), {c.Declaration, ""});
+    TModelOutcome r = Run();
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Status, "Ok");
+    EXPECT_EQ(ErrorText(r), std::string(c.Message) + "\r\n\r\nМесто ошибки: " + c.Place + "\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(SomeProcessHas("kvaril-escape-marker")) << "a process of the model survived";
+}
+
+constexpr const char* kProcesses = "Модели запрещено запускать процессы и программы (вызов clone)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ModelEscape,
+    ::testing::Values(
+        EscapeCase{"Fork", "function fork: Integer; cdecl; external 'c';",
+                   "  if fork = 0 then while True do Value := 1;", "", kProcesses,
+                   "TSignal_Escape.Make"},
+        EscapeCase{"Shell", "function system(c: PAnsiChar): Integer; cdecl; external 'c';",
+                   "  system('sleep 30 # kvaril-escape-marker');", "",
+                   "Модели запрещено запускать процессы и программы (вызов system)",
+                   "TSignal_Escape.Make"},
+        EscapeCase{"DaemonInCreate",
+                   "function daemon(a, b: Integer): Integer; cdecl; external 'c';", "  Value := t;",
+                   "  daemon(0, 0);", kProcesses, "TSignal_Escape.Create"},
+        EscapeCase{"Socket", "function socket(d, t, p: Integer): Integer; cdecl; external 'c';",
+                   "  socket(2, 1, 0);", "",
+                   "Модели запрещено открывать сетевые соединения (вызов socket)",
+                   "TSignal_Escape.Make"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace kvaril
