@@ -1,6 +1,7 @@
 #include "document/uSignal.h"
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "Errors.h"
@@ -143,15 +144,21 @@ void TSignals::Delete(int index) {
 
 int32_t TSignals::QuantCount() const {
     if (!(QuantTime_ >= MinQuantTime)) return 0;
-    int64_t count = Round(static_cast<long double>(TotalTime_) / QuantTime_);
-    // A ratio beyond 32 bits (or NaN) must not wrap into the range the generator accepts.
-    if (count > INT32_MAX) return INT32_MAX;
-    if (count < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(count);
+    // A ratio beyond 32 bits must not wrap into the range the generator accepts, nor overflow the
+    // 64-bit rounding into its most negative value (which read as "too short").
+    const long double ratio = static_cast<long double>(TotalTime_) / QuantTime_;
+    if (std::isnan(ratio)) return 0;
+    if (ratio >= INT32_MAX) return INT32_MAX;
+    if (ratio <= INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(Round(ratio));
 }
 
+// Beyond this the 64-bit rounding overflows; such values are whole multiples of any step anyway.
+constexpr long double kRoundable = 9.0e18L;
+
 void TSignals::SetQuantTime(double x) {
-    auto v = static_cast<double>(Round(static_cast<long double>(x) * 1000000.0L) / 1000000.0L);
+    const long double micro = static_cast<long double>(x) * 1000000.0L;
+    auto v = std::fabs(micro) < kRoundable ? static_cast<double>(Round(micro) / 1000000.0L) : x;
     if (v < MinQuantTime) v = MinQuantTime;
     if (v != QuantTime_) {
         QuantTime_ = v;
@@ -162,7 +169,8 @@ void TSignals::SetQuantTime(double x) {
 void TSignals::SetTotalTime(double x) {
     if (QuantTime_ >= MinQuantTime) {
         const long double q = QuantTime_;
-        x = static_cast<double>(Round(static_cast<long double>(x) / q) * q);
+        const long double steps = static_cast<long double>(x) / q;
+        if (std::fabs(steps) < kRoundable) x = static_cast<double>(Round(steps) * q);
     }
     if (10.0L * QuantTime_ > x) x = static_cast<double>(10.0L * QuantTime_);
     if (x != TotalTime_) {

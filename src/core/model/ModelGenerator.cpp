@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "Errors.h"
@@ -28,7 +29,8 @@ std::string TimesText(double quantTime, const char* bound, int quanta) {
 }  // namespace
 
 std::optional<TErrorBox> CheckModelTimes(const TSignals& signals) {
-    if (signals.QuantTime() < MinQuantTime)
+    // NaN and infinity are no quantization time either (a damaged or hand-made file).
+    if (!(signals.QuantTime() >= MinQuantTime) || std::isinf(signals.QuantTime()))
         return TErrorBox{kQuantTitle,
                          "Минимальное время квантования = " + FormatFloat(MinQuantTime)};
     if (signals.QuantCount() < 10)

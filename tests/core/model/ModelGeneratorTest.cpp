@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
+#include <memory>
 
 #include "document/Cp1251.h"
 #include "document/ValueStream.h"
@@ -129,6 +131,57 @@ TEST(CheckModelTimes, TimesFromAFile) {
     ASSERT_TRUE(box);
     EXPECT_EQ(box->Title, "Ошибка задания времени квантования");
     EXPECT_EQ(box->Text, "Минимальное время квантования = 1E-6");
+}
+
+std::unique_ptr<TSignals> TimesFromFile(double quant, double total) {
+    MemorySink sink;
+    {
+        TValueWriter w(sink);
+        w.WriteFloat(quant);
+        w.WriteFloat(total);
+        w.WriteListBegin();
+        w.WriteListEnd();
+        w.FlushBuffer();
+    }
+    MemorySource source(sink.bytes);
+    TValueReader reader(source);
+    auto signals = std::make_unique<TSignals>();
+    signals->ReadFrom(reader, 4);
+    return signals;
+}
+
+TEST(CheckModelTimes, HugeRatiosGiveTheMaximumNotTheMinimum) {
+    for (double total : {1e13, 1e20, std::numeric_limits<double>::infinity()}) {
+        SCOPED_TRACE(total);
+        std::optional<TErrorBox> box = CheckModelTimes(*TimesFromFile(1e-6, total));
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->Title, "Ошибка задания времени моделирования");
+        EXPECT_NE(box->Text.find("максимальное"), std::string::npos) << box->Text;
+    }
+}
+
+TEST(CheckModelTimes, ANaNOrInfiniteQuantumIsAQuantizationError) {
+    for (double quant : {std::numeric_limits<double>::quiet_NaN(),
+                         std::numeric_limits<double>::infinity(),
+                         -std::numeric_limits<double>::infinity()}) {
+        SCOPED_TRACE(quant);
+        std::optional<TErrorBox> box = CheckModelTimes(*TimesFromFile(quant, 1));
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->Title, "Ошибка задания времени квантования");
+    }
+}
+
+TEST(CheckModelTimes, HugeTimesTypedIntoTheSettersAreKeptForTheMaximumMessage) {
+    TSignals signals;
+    signals.SetQuantTime(1e-6);
+    signals.SetTotalTime(1e15);
+    EXPECT_EQ(signals.TotalTime(), 1e15) << "not the ten-quanta minimum";
+    std::optional<TErrorBox> box = CheckModelTimes(signals);
+    ASSERT_TRUE(box);
+    EXPECT_NE(box->Text.find("максимальное"), std::string::npos) << box->Text;
+
+    signals.SetQuantTime(1e13);
+    EXPECT_EQ(signals.QuantTime(), 1e13) << "not the 1E-6 minimum";
 }
 
 }  // namespace

@@ -212,3 +212,76 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+struct ExitCase {
+    const char* Name;
+    const char* Declaration;
+    const char* Make;
+    const char* Message;
+};
+
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.Name; }
+
+class ModelExit : public ModelIsolation, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(ModelExit, NamesTheSignalAndPhaseAndPrintsNothing) {
+    const ExitCase& c = GetParam();
+    Add("Before", "  Value := t;");
+    TSignal& quits = Add("Quits", c.Make);
+    quits.Lines().insert(quits.Lines().begin(), {c.Declaration, ""});
+    // The host's output must not reach the workbench's own: watch what lands on stderr.
+    ::testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStdout();
+    TModelOutcome r = Run();
+    const std::string printed =
+        ::testing::internal::GetCapturedStderr() + ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(ErrorText(r), std::string(c.Message) + "\r\n\r\nМесто ошибки: TSignal_Quits.Make\r\n");
+    EXPECT_EQ(printed, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ModelExit,
+    ::testing::Values(
+        ExitCase{"SystemHalt", "", "  if t > 0.01 then System.Halt(3);",
+                 "Модель завершила процесс сама (Halt, RunError или exit), код 3"},
+        ExitCase{"SystemRunError", "", "  System.RunError(201);",
+                 "Модель завершила процесс сама (Halt, RunError или exit), код 201: ошибка "
+                 "диапазона"},
+        ExitCase{"Thread",
+                 "function Work(p: Pointer): PtrInt;\nbegin\n  Result := 0;\nend;",
+                 "  BeginThread(@Work);",
+                 "Модель завершила процесс сама (Halt, RunError или exit), код 232: потоки в "
+                 "модели не поддерживаются"},
+        ExitCase{"LibcAbort", "procedure abort; cdecl; external 'c';", "  abort;",
+                 "Аварийное завершение модели: вызов abort (SIGABRT)"},
+        ExitCase{"LibcExit", "procedure exit(code: Integer); cdecl; external 'c';", "  exit(0);",
+                 "Модель завершила процесс сама (Halt, RunError или exit), код 0"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(ModelIsolation, AModelFolderFileThatIsALinkIsRefusedAndItsTargetKept) {
+    namespace fs = std::filesystem;
+    Add("A", "  Value := t;");
+    const fs::path victim = dir_ / "victim.txt";
+    for (const char* name : {"kvml.err", "kvm.pas", "kvml.dll", ".kvml.dll.new"}) {
+        SCOPED_TRACE(name);
+        std::ofstream(victim) << "precious";
+        fs::remove(binDir_ + name);
+        fs::create_symlink(victim, binDir_ + name);
+        TModelOutcome r = Run();
+        EXPECT_FALSE(r.Ok);
+        ASSERT_TRUE(r.Error);
+        EXPECT_EQ(r.Error->Title, "Файловая ошибка при компиляции");
+        EXPECT_NE(r.Error->Text.find(std::string("Bin/") + name), std::string::npos)
+            << r.Error->Text;
+        std::ifstream in(victim);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+        fs::remove(binDir_ + name);
+    }
+    EXPECT_TRUE(Run().Ok) << "without the links the folder builds again";
+}
+
+}  // namespace
+}  // namespace kvaril
