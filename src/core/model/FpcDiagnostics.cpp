@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <regex>
 
 #include "model/uCommon.h"
 
@@ -102,16 +103,42 @@ std::string SourceSpelling(const std::string& identifier, const Diagnostic& d,
     return best ? source.substr(*best, identifier.size()) : identifier;
 }
 
+// The driver puts the caret on the first quoted identifier, and the place of a syntax error is
+// the token found, not the one expected: `"X" expected but "Y" found` becomes
+// `"Y" found but "X" expected` ("identifier FOO" quotes only the name).
+std::string FoundTokenFirst(const std::string& text) {
+    static const std::regex kExpectedFound(
+        R"re(^(.*)"([^"]*)" expected but "([^"]*)" found(.*)$)re");
+    std::smatch m;
+    if (!std::regex_match(text, m, kExpectedFound)) return text;
+    std::string found = m[3].str();
+    const std::string identifierWord = "identifier ";
+    found = found.rfind(identifierWord, 0) == 0
+                ? identifierWord + "\"" + found.substr(identifierWord.size()) + "\""
+                : "\"" + found + "\"";
+    return m[1].str() + found + " found but \"" + m[2].str() + "\" expected" + m[4].str();
+}
+
 std::string QuoteIdentifier(std::string text, const Diagnostic& d,
                             const std::vector<std::string>& unitLines) {
     // An apostrophe would confuse the driver's identifier scan.
     std::replace(text.begin(), text.end(), '\'', '`');
+    text = FoundTokenFirst(text);
     size_t open = text.find('"');
     if (open == std::string::npos) return text;
     size_t close = text.find('"', open + 1);
     if (close == std::string::npos) return text;
     std::string identifier = SourceSpelling(text.substr(open + 1, close - open - 1), d, unitLines);
-    return text.substr(0, open) + "'" + identifier + "'" + text.substr(close + 1);
+    // One quoting style in the box: the other quoted parts get apostrophes too.
+    std::string rest = text.substr(close + 1);
+    for (size_t q = rest.find('"'); q != std::string::npos; q = rest.find('"', q + 1))
+        if (rest.find('"', q + 1) != std::string::npos) {
+            const size_t end = rest.find('"', q + 1);
+            rest[q] = '\'';
+            rest[end] = '\'';
+            q = end;
+        }
+    return text.substr(0, open) + "'" + identifier + "'" + rest;
 }
 
 int Severity(const std::string& kind) {
@@ -120,11 +147,26 @@ int Severity(const std::string& kind) {
     return 2;
 }
 
+// "/usr/bin/ld.bfd: cannot find -lfoo: No such file or directory" without the linker's path.
+std::optional<std::string> LinkerMessage(std::string_view line) {
+    for (std::string_view marker : {"ld.bfd: ", "ld.gold: ", "ld: "}) {
+        const size_t at = line.find(marker);
+        if (at != std::string_view::npos && line.substr(0, at).find(' ') == std::string_view::npos)
+            return std::string(line.substr(at + marker.size()));
+    }
+    return std::nullopt;
+}
+
+constexpr int kErrorWhileLinking = 9013;
+
 }  // namespace
 
 std::vector<std::string> RewriteFpcOutput(const std::string& output,
                                           const std::vector<std::string>& unitLines) {
     std::vector<Diagnostic> kept;
+    std::optional<std::string> linkerSaid;
+    for (const std::string& raw : SplitLines(output))
+        if (!linkerSaid) linkerSaid = LinkerMessage(raw);
     for (const std::string& raw : SplitLines(output)) {
         std::optional<Diagnostic> d = Parse(raw);
         if (!d || d->Kind == "Note") continue;
@@ -134,6 +176,9 @@ std::vector<std::string> RewriteFpcOutput(const std::string& output,
         const bool userFile = d->File == kUnitFile;
         // Hints and warnings about our own project files are not the user's business.
         if (!userFile && Severity(d->Kind) > 0) continue;
+        // "Error while linking" alone leaves the user guessing: the linker named the library or
+        // symbol it missed.
+        if (d->Number == kErrorWhileLinking && linkerSaid) d->Text += ": " + *linkerSaid;
         kept.push_back(*d);
     }
     std::stable_sort(kept.begin(), kept.end(), [](const Diagnostic& a, const Diagnostic& b) {

@@ -39,7 +39,38 @@ TEST(RewriteFpcOutput, OurOwnFilesOnlyReportErrorsAndWithoutALine) {
         "/usr/bin/ld: cannot find -lc\n"
         "Error: (9015) Linking failed\n";
     EXPECT_EQ(RewriteFpcOutput(output, {}),
-              (Lines{"kvml.dpr Error: Error while linking", "kvml.dpr Error: Linking failed"}));
+              (Lines{"kvml.dpr Error: Error while linking: cannot find -lc",
+                     "kvml.dpr Error: Linking failed"}));
+}
+
+TEST(RewriteFpcOutput, ALinkFailureKeepsTheLinkersWordOnWhatIsMissing) {
+    const std::string output =
+        "Warning: (9034) \"crtbeginS.o\" not found, this will probably cause a linking failure\n"
+        "/usr/bin/ld.bfd: cannot find -lnosuchlib: No such file or directory\n"
+        "Error: (9013) Error while linking\n"
+        "Fatal: (10026) There were 1 errors compiling module, stopping\n";
+    EXPECT_EQ(RewriteFpcOutput(output, {}),
+              (Lines{"kvml.dpr Error: Error while linking: cannot find -lnosuchlib: No such file "
+                     "or directory"}));
+}
+
+TEST(RewriteFpcOutput, ExpectedButFoundLocatesTheFoundTokenWithOneQuotingStyle) {
+    Lines unit(10, "");
+    unit[4] = "  Value := t Foo;";
+    EXPECT_EQ(RewriteFpcOutput(
+                  "kvm.pas(5,15) Error: (2003) Syntax error, \";\" expected but \"identifier FOO\" "
+                  "found\n",
+                  unit),
+              (Lines{"kvm.pas(5) Error: Syntax error, identifier 'Foo' found but ';' expected"}));
+    EXPECT_EQ(
+        RewriteFpcOutput(
+            "kvm.pas(5,3) Error: (2003) Syntax error, \"BEGIN\" expected but \"END\" found\n", {}),
+        (Lines{"kvm.pas(5) Error: Syntax error, 'END' found but 'BEGIN' expected"}));
+    EXPECT_EQ(
+        RewriteFpcOutput(
+            "kvm.pas(5,3) Error: (4001) Incompatible types: got \"Double\" expected \"Int64\"\n",
+            {}),
+        (Lines{"kvm.pas(5) Error: Incompatible types: got 'Double' expected 'Int64'"}));
 }
 
 TEST(RewriteFpcOutput, IdentifierSpellingComesFromTheSource) {

@@ -47,6 +47,25 @@ TEST_F(ModelBuild, AnErrorInTheSecondSignalIsLocatedThere) {
     EXPECT_FALSE(std::filesystem::exists(binDir_ + "kvml.dll"));
 }
 
+TEST_F(ModelBuild, ASyntaxErrorPutsTheCaretOnTheTokenFound) {
+    TSignal& a = Add("A", "  Value := t Foo;");
+    TModelOutcome r = Build();
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text, "Fatal: Syntax error, identifier 'Foo' found but ';' expected");
+    ASSERT_TRUE(r.Location);
+    EXPECT_EQ(r.Location->Line, static_cast<int>(a.Lines().size()) - 1);
+    EXPECT_EQ(r.Location->Column, 14);
+}
+
+TEST_F(ModelBuild, ALinkFailureNamesTheMissingLibrary) {
+    TSignal& a = Add("A", "  Nothing; Value := t;");
+    a.Lines().insert(a.Lines().begin(), "procedure Nothing; cdecl; external 'kvarilnosuchlib';");
+    TModelOutcome r = Build();
+    ASSERT_TRUE(r.Error);
+    EXPECT_NE(r.Error->Text.find("Error while linking"), std::string::npos) << r.Error->Text;
+    EXPECT_NE(r.Error->Text.find("-lkvarilnosuchlib"), std::string::npos) << r.Error->Text;
+}
+
 TEST_F(ModelBuild, AWarningStopsTheBuildLikeAnError) {
     TSignal& a = Add("A", "  Value := x;");
     a.Lines().insert(a.Lines().end() - 3, "var x: Double;");

@@ -161,9 +161,9 @@ TEST(CheckModelTimes, HugeRatiosGiveTheMaximumNotTheMinimum) {
 }
 
 TEST(CheckModelTimes, ANaNOrInfiniteQuantumIsAQuantizationError) {
-    for (double quant : {std::numeric_limits<double>::quiet_NaN(),
-                         std::numeric_limits<double>::infinity(),
-                         -std::numeric_limits<double>::infinity()}) {
+    for (double quant :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+          -std::numeric_limits<double>::infinity()}) {
         SCOPED_TRACE(quant);
         std::optional<TErrorBox> box = CheckModelTimes(*TimesFromFile(quant, 1));
         ASSERT_TRUE(box);

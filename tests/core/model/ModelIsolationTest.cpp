@@ -238,7 +238,8 @@ TEST_P(ModelExit, NamesTheSignalAndPhaseAndPrintsNothing) {
     TModelOutcome r = Run();
     const std::string printed =
         ::testing::internal::GetCapturedStderr() + ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(ErrorText(r), std::string(c.Message) + "\r\n\r\nМесто ошибки: TSignal_Quits.Make\r\n");
+    EXPECT_EQ(ErrorText(r),
+              std::string(c.Message) + "\r\n\r\nМесто ошибки: TSignal_Quits.Make\r\n");
     EXPECT_EQ(printed, "");
 }
 
@@ -250,8 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"SystemRunError", "", "  System.RunError(201);",
                  "Модель завершила процесс сама (Halt, RunError или exit), код 201: ошибка "
                  "диапазона"},
-        ExitCase{"Thread",
-                 "function Work(p: Pointer): PtrInt;\nbegin\n  Result := 0;\nend;",
+        ExitCase{"Thread", "function Work(p: Pointer): PtrInt;\nbegin\n  Result := 0;\nend;",
                  "  BeginThread(@Work);",
                  "Модель завершила процесс сама (Halt, RunError или exit), код 232: потоки в "
                  "модели не поддерживаются"},
