@@ -9,6 +9,7 @@
 #include "document/DocumentFile.h"
 #include "document/FileStreams.h"
 #include "document/uSignal.h"
+#include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
 #include "model/uSignalsData.h"
 #include "osc/uBeam.h"
@@ -50,7 +51,7 @@ void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
         text += "," + CsvField(Cp1251ToUtf8(signals.Items(s).Name()));
     text += "\n";
     for (int q = 0; q < data.SampleCount(); ++q) {
-        text += Shortest(q * signals.QuantTime());
+        text += Shortest(ModelTime(signals, q));
         for (int s = 0; s < data.SignalCount(); ++s) text += "," + Shortest(data.GetData(s, q));
         text += "\n";
     }

@@ -40,6 +40,11 @@ std::optional<TErrorBox> CheckModelTimes(const TSignals& signals) {
     return std::nullopt;
 }
 
+double ModelTime(const TSignals& signals, int quant) {
+    const double quantTime = StrToFloatDefault(FormatFloat(signals.QuantTime()), 0);
+    return quant * quantTime;
+}
+
 std::vector<std::string> GenerateUnit(TSignals& signals) {
     std::vector<std::string> u;
     auto add = [&u](std::string line) { u.push_back(std::move(line)); };

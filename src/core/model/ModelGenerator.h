@@ -17,6 +17,10 @@ inline constexpr int kUnitHeaderLines = 33;
 // The first failing time check as its error box, or nothing when the times can be built.
 std::optional<TErrorBox> CheckModelTimes(const TSignals& signals);
 
+// The time of quantum `quant` as the model computes it: the unit holds QuantTime as a 15-digit
+// constant, which is not always the document's value (1/3, say).
+double ModelTime(const TSignals& signals, int quant);
+
 // The unit's lines (Windows-1251); sets StartLine of every signal that has text.
 std::vector<std::string> GenerateUnit(TSignals& signals);
 

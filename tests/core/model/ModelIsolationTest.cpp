@@ -13,6 +13,8 @@
 #include <fstream>
 #include <thread>
 
+#include "document/ValueStream.h"
+#include "model/BatchRun.h"
 #include "model/ModelFixture.h"
 #include "model/ModelFolderLock.h"
 #include "model/uSignalsData.h"
@@ -281,6 +283,45 @@ TEST_F(ModelIsolation, AModelFolderFileThatIsALinkIsRefusedAndItsTargetKept) {
         fs::remove(binDir_ + name);
     }
     EXPECT_TRUE(Run().Ok) << "without the links the folder builds again";
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+TEST_F(ModelIsolation, TheCsvTimeIsTheTimeTheModelUsed) {
+    // A third of a second cannot come from the setters (they round to microseconds): read it.
+    MemorySink sink;
+    {
+        TValueWriter w(sink);
+        w.WriteFloat(1.0L / 3);
+        w.WriteFloat(20.0L / 3);
+        w.WriteListBegin();
+        w.WriteListEnd();
+        w.FlushBuffer();
+    }
+    MemorySource source(sink.bytes);
+    TValueReader reader(source);
+    signals_.ReadFrom(reader, 4);
+    Add("T", "  Value := t;");
+    ASSERT_TRUE(Run().Ok);
+
+    const std::string csv = (dir_ / "t.csv").string();
+    WriteSamplesCsv(csv, signals_);
+    std::ifstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "t,T");
+    int rows = 0;
+    while (std::getline(in, line)) {
+        const size_t comma = line.find(',');
+        ASSERT_NE(comma, std::string::npos);
+        EXPECT_EQ(line.substr(0, comma), line.substr(comma + 1)) << "row " << rows;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 20);
 }
 
 }  // namespace
