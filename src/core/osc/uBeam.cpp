@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <list>
+#include <map>
 
 #include "Errors.h"
 #include "document/Cp1251.h"
@@ -15,6 +17,8 @@ namespace {
 // A corrupt file could name thousands of signals and thousands of screens, each screen
 // getting a beam per signal; refuse before that becomes gigabytes.
 constexpr size_t kMaxBeamsInFile = size_t{1} << 22;
+// With the cap, a document's beams stay within 256 MB.
+static_assert(sizeof(TBeam) <= 64, "a beam is kept by value and must stay small");
 
 constexpr const char* kTooManyBeams = "Слишком много экранов и лучей: нарушена структура файла";
 
@@ -70,7 +74,7 @@ void TTimeLabel::SetTime(double value) { SetField(osc_, Time_, value); }
 TView::TView(TOsc& osc) : osc_(osc), T1_(osc.TotalTime) {
     beams_.reserve(osc.SignalNames.size());
     for (size_t i = 0; i < osc.SignalNames.size(); ++i)
-        beams_.push_back(std::make_unique<TBeam>(osc, static_cast<int>(i)));
+        beams_.emplace_back(osc, static_cast<int>(i));
     osc_.Modified = true;
 }
 
@@ -86,7 +90,7 @@ void TView::SetT1(double t) { SetField(osc_, T1_, Clamp(t)); }
 
 TBeam& TView::Beam(int index) const {
     KV_ASSERT(index >= 0 && index < BeamCount(), "uBeam");
-    return *beams_[static_cast<size_t>(index)];
+    return const_cast<TBeam&>(beams_[static_cast<size_t>(index)]);
 }
 
 TTimeLabel& TView::TimeLabel(int index) const {
@@ -95,11 +99,21 @@ TTimeLabel& TView::TimeLabel(int index) const {
 }
 
 void TView::AddTimeLabel(std::unique_ptr<TTimeLabel> label) {
-    // A plain scan, not a binary search: a NaN read from a damaged file must not break the
-    // order of the others, and reading a saved list must give the same list again.
-    auto later = std::find_if(labels_.begin(), labels_.end(),
-                              [&](const auto& l) { return l->Time() > label->Time(); });
-    labels_.insert(later, std::move(label));
+    // A label goes before the first one with a later time. Without NaN the list is sorted and a
+    // binary search finds that place; a NaN (from a damaged file) is later than nothing, so once
+    // one is in the list only a scan keeps the rule.
+    const double t = label->Time();
+    if (std::isnan(t)) labelsOrdered_ = false;
+    const auto later = [t](const auto& l) { return l->Time() > t; };
+    if (labelsOrdered_ && (labels_.empty() || !later(labels_.back()))) {
+        labels_.push_back(std::move(label));
+    } else if (labelsOrdered_) {
+        auto at = std::upper_bound(labels_.begin(), labels_.end(), t,
+                                   [](double time, const auto& l) { return time < l->Time(); });
+        labels_.insert(at, std::move(label));
+    } else {
+        labels_.insert(std::find_if(labels_.begin(), labels_.end(), later), std::move(label));
+    }
 }
 
 void TView::DeleteTimeLabel(int index) {
@@ -120,7 +134,7 @@ void TView::WriteTo(TValueWriter& writer) {
     writer.WriteFloat(T0_);
     writer.WriteFloat(T1_);
     writer.WriteListBegin();
-    for (auto& beam : beams_) beam->WriteTo(writer);
+    for (auto& beam : beams_) beam.WriteTo(writer);
     writer.WriteListEnd();
     writer.WriteListBegin();
     for (auto& label : labels_) writer.WriteFloat(label->Time());
@@ -136,17 +150,52 @@ void TView::ReadFrom(TValueReader& reader, int version) {
     for (size_t i = 0; !reader.EndOfList(); ++i) {
         if (i >= beams_.size())
             throw EReadError("List index out of bounds (" + std::to_string(i) + ")");
-        beams_[i]->ReadFrom(reader, version);
+        beams_[i].ReadFrom(reader, version);
     }
     reader.ReadListEnd();
     if (version >= 2) {
+        // Each label read goes where AddTimeLabel would put it (before the first label with a
+        // later time), in n log n even for a damaged file full of NaN: NaN is later than nothing,
+        // so only the other labels, kept in a sorted index, decide the place.
         reader.ReadListBegin();
-        while (!reader.EndOfList()) {
-            auto label = std::make_unique<TTimeLabel>(osc_);
-            label->SetTime(static_cast<double>(reader.ReadFloat()));
-            AddTimeLabel(std::move(label));
-        }
+        std::vector<double> times;
+        while (!reader.EndOfList()) times.push_back(static_cast<double>(reader.ReadFloat()));
         reader.ReadListEnd();
+        // A saved list is sorted: its labels simply follow each other.
+        if (labels_.empty() && std::is_sorted(times.begin(), times.end()) &&
+            std::none_of(times.begin(), times.end(), [](double t) { return std::isnan(t); })) {
+            labels_.reserve(times.size());
+            for (double t : times) {
+                labels_.push_back(std::make_unique<TTimeLabel>(osc_));
+                labels_.back()->SetTime(t);
+            }
+            labelsOrdered_ = true;
+            return;
+        }
+        std::list<std::unique_ptr<TTimeLabel>> order;
+        std::multimap<double, std::list<std::unique_ptr<TTimeLabel>>::iterator> byTime;
+        for (auto& label : labels_) order.push_back(std::move(label));
+        for (auto i = order.begin(); i != order.end(); ++i)
+            if (!std::isnan((*i)->Time())) byTime.emplace((*i)->Time(), i);
+        for (double t : times) {
+            auto label = std::make_unique<TTimeLabel>(osc_);
+            label->SetTime(t);
+            if (std::isnan(t)) {
+                order.push_back(std::move(label));
+                continue;
+            }
+            const auto later = byTime.upper_bound(t);
+            const auto at =
+                order.insert(later == byTime.end() ? order.end() : later->second, std::move(label));
+            byTime.emplace(t, at);
+        }
+        labels_.clear();
+        labels_.reserve(order.size());
+        labelsOrdered_ = true;
+        for (auto& label : order) {
+            if (std::isnan(label->Time())) labelsOrdered_ = false;
+            labels_.push_back(std::move(label));
+        }
     }
 }
 

@@ -21,6 +21,7 @@ class TBeam {
     TBeam(TOsc& osc, int signalIndex);
     TBeam(const TBeam&) = delete;
     TBeam& operator=(const TBeam&) = delete;
+    TBeam(TBeam&&) = default;  // a screen keeps its beams by value, built once
 
     double Gain() const { return Gain_; }  // exactly 0: automatic
     double Offset() const { return Offset_; }
@@ -99,8 +100,11 @@ class TView {
 
     TOsc& osc_;
     std::string Name_;
-    std::vector<std::unique_ptr<TBeam>> beams_;
+    // By value: a document may hold millions of beams, and each costs only its fields.
+    // Built once in the constructor and never resized, so references to beams stay valid.
+    std::vector<TBeam> beams_;
     std::vector<std::unique_ptr<TTimeLabel>> labels_;
+    bool labelsOrdered_ = true;  // no NaN among the labels, so they are sorted by time
     double T0_ = 0;
     double T1_ = 0;
 };
