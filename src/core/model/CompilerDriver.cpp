@@ -10,6 +10,7 @@
 #include "Errors.h"
 #include "model/ChildProcess.h"
 #include "model/CompilerLog.h"
+#include "model/LibraryStamp.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
 
@@ -54,12 +55,22 @@ class FdGuard {
 
 TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signals,
                                 const TModelHooks& hooks, std::chrono::milliseconds timeout) {
+    const std::string logPath = binDir + "kvml.err";
+    // The same unit, project and compiler as the library in the folder: compiling again would
+    // give the same library. The user sees what a successful compile leaves.
+    const std::optional<std::string> inputs = BuildInputsFingerprint(binDir);
+    if (inputs && LibraryIsUpToDate(binDir, *inputs)) {
+        Status(hooks, "Выполняется компиляция...");
+        ::unlink(logPath.c_str());
+        return TModelOutcome::Success();
+    }
+    RemoveLibraryStamp(binDir);
+
     const std::string library = binDir + "kvml.dll";
     if (::unlink(library.c_str()) != 0 && errno != ENOENT)
         return TModelOutcome::Failure(
             kFileErrorTitle, std::string("Ошибка удаления Bin\\kvml.dll: ") + std::strerror(errno));
 
-    const std::string logPath = binDir + "kvml.err";
     FdGuard log(::open(logPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
     if (log.Get() < 0)
         return TModelOutcome::Failure(
@@ -97,12 +108,16 @@ TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signa
         return TModelOutcome::Failure(kFileErrorTitle, "Ошибка записи Bin\\kvml.err");
 
     TModelOutcome outcome = ParseCompilerLog(ReadAll(log.Get()), signals);
-    if (outcome.Ok) ::unlink(logPath.c_str());
+    if (outcome.Ok) {
+        ::unlink(logPath.c_str());
+        if (inputs) WriteLibraryStamp(binDir, *inputs);
+    }
     return outcome;
 }
 
 std::optional<TErrorBox> CheckModelFolderFiles(const std::string& binDir) {
-    for (const char* name : {"kvm.pas", "kvml.err", "kvml.dll", ".kvml.dll.new", "obj"}) {
+    for (const char* name :
+         {"kvm.pas", "kvml.err", "kvml.dll", ".kvml.dll.new", kLibraryStampName, "obj"}) {
         struct stat st {};
         if (::lstat((binDir + name).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
             return TErrorBox{

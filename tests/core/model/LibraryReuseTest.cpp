@@ -1,0 +1,120 @@
+// F9 on an unchanged document loads the library already built; every change that could give
+// a different library compiles again.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "model/FpcBuild.h"
+#include "model/LibraryStamp.h"
+#include "model/ModelFixture.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+namespace {
+
+class LibraryReuse : public testing::ModelFixture {
+  protected:
+    void SetUp() override {
+        ModelFixture::SetUp();
+        // The stand-in behind a script that counts the compiles.
+        std::filesystem::rename(binDir_ + "dcc32", binDir_ + "dcc32.real");
+        FakeCompiler("echo >> compiles\nexec ./dcc32.real \"$@\"");
+        Add("A", "  Value := Sin(t);");
+        ASSERT_TRUE(Build().Ok);
+        ASSERT_EQ(Compiles(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv("KVARIL_PPCX64");
+        ModelFixture::TearDown();
+    }
+
+    int Compiles() const {
+        std::ifstream in(binDir_ + "compiles");
+        return static_cast<int>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
+    }
+    // Whether the build since the last call compiled.
+    bool Compiled() {
+        const int now = Compiles();
+        const bool compiled = now != seen_;
+        seen_ = now;
+        return compiled;
+    }
+
+    int seen_ = 1;
+};
+
+TEST_F(LibraryReuse, AnUnchangedDocumentIsNotCompiledAgainAndLooksCompiled) {
+    std::vector<std::string> statuses;
+    hooks_.ShowStatus = [&](const std::string& text) { statuses.push_back(text); };
+    std::ofstream(binDir_ + "kvml.err") << "an old log";
+    TModelOutcome r = Build();
+    EXPECT_TRUE(r.Ok);
+    EXPECT_FALSE(Compiled());
+    EXPECT_FALSE(std::filesystem::exists(binDir_ + "kvml.err")) << "as a clean compile leaves it";
+    EXPECT_EQ(statuses,
+              (std::vector<std::string>{"Создается программа...", "Выполняется компиляция..."}));
+    EXPECT_TRUE(Run().Ok);
+    EXPECT_NEAR(signals_.Data().GetData(0, 100), std::sin(100 * 0.0001), 1e-15);
+}
+
+TEST_F(LibraryReuse, ADifferentUnitCompiles) {
+    signals_.Items(0).Lines()[20] = "  Value := Cos(t);";
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled());
+    ASSERT_TRUE(Run().Ok);
+    EXPECT_NEAR(signals_.Data().GetData(0, 100), std::cos(100 * 0.0001), 1e-15);
+}
+
+TEST_F(LibraryReuse, AChangedModelProjectCompiles) {
+    std::ofstream(binDir_ + "kvml.dpr", std::ios::app) << "\n{ changed }\n";
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled());
+}
+
+TEST_F(LibraryReuse, AnotherCompilerPathOrANewerCompilerStandInCompiles) {
+    const std::string link = dir_.string() + "/ppcx64";
+    ASSERT_TRUE(FindFreePascal());
+    std::filesystem::create_symlink(*FindFreePascal(), link);
+    ::setenv("KVARIL_PPCX64", link.c_str(), 1);
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled()) << "another path to the compiler";
+
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_FALSE(Compiled());
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::filesystem::last_write_time(binDir_ + "dcc32",
+                                     std::filesystem::file_time_type::clock::now());
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled()) << "a rebuilt compiler stand-in";
+}
+
+TEST_F(LibraryReuse, ALibraryChangedOrDeletedBehindOurBackCompiles) {
+    std::ofstream(binDir_ + "kvml.dll", std::ios::app) << "x";
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled()) << "changed";
+
+    std::filesystem::remove(binDir_ + "kvml.dll");
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled()) << "deleted";
+}
+
+TEST_F(LibraryReuse, AFailedBuildLeavesNothingToReuse) {
+    const std::string good = signals_.Items(0).Lines()[20];
+    signals_.Items(0).Lines()[20] = "  Value := Undeclared;";
+    EXPECT_FALSE(Build().Ok);
+    EXPECT_FALSE(std::filesystem::exists(binDir_ + kLibraryStampName));
+    signals_.Items(0).Lines()[20] = good;
+    Compiled();
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled());
+}
+
+}  // namespace
+}  // namespace kvaril
