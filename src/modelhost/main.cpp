@@ -135,6 +135,18 @@ int RefuseFromModel(const char* call) {
 
 }  // namespace
 
+// libc's exit would run the process's exit handlers first, and a sanitizer's handler may
+// itself make calls the filter refuses with every signal blocked; the model's exit is caught
+// here instead, before any of them.
+extern "C" [[noreturn]] void exit(int code) {
+    if (ModelActive()) {
+        RecordPlace();
+        g_report->ExitCode = code;
+        g_report->State = TRunState::ModelExited;
+    }
+    EndHost(code);
+}
+
 extern "C" int system(const char*) { return RefuseFromModel("system"); }
 extern "C" FILE* popen(const char*, const char*) {
     RefuseFromModel("popen");
