@@ -186,13 +186,14 @@ void TFormOsc::RefreshTabs() {
     while (tabGraph_->count() > count) tabGraph_->removeTab(tabGraph_->count() - 1);
     for (int i = 0; i < count; ++i) {
         const QString name = FromUtf8(session_->ScreenName(i));
-        if (i < tabGraph_->count())
-            tabGraph_->setTabText(i, name);
-        else
+        if (i >= tabGraph_->count())
             tabGraph_->addTab(name);
+        else if (tabGraph_->tabText(i) != name)
+            tabGraph_->setTabText(i, name);
     }
     tabGraph_->setCurrentIndex(session_->CurrentScreen());
-    // Tabs added while the window is hidden do not ask the layout for room on their own.
+    // A tab bar changed while the window is hidden does not ask the layout for room: laid out
+    // once while empty, it kept no height and showed no tabs.
     tabGraph_->updateGeometry();
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
@@ -356,6 +357,7 @@ TEST_F(Oscilloscope, TheScreenTabsShowAtOpening) {
     wb_.Osc.AddView("Second");
     wb_.Osc.AddView("Third");
     osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);  // as the first run creates it
+    O().layout()->activate();  // laid out once before the run fills the tabs
     Prepare();
     QTabBar* tabs = Tabs();
     ASSERT_EQ(tabs->count(), 3);
