@@ -219,8 +219,8 @@ void TOscSession::ClickTime(TEntryMode mode) {
 }
 
 std::vector<std::string> TOscSession::EntrySuggestions() const {
-    const TView* view = entryOpen_ && entryScreen_ < osc_.ViewCount() ? &osc_.View(entryScreen_)
-                                                                      : nullptr;
+    const TView* view =
+        entryOpen_ && entryScreen_ < osc_.ViewCount() ? &osc_.View(entryScreen_) : nullptr;
     return view ? kvaril::EntrySuggestions(*view, entryMode_) : std::vector<std::string>{};
 }
 

@@ -24,9 +24,7 @@ size_t Index(TColorScheme scheme) {
 
 }  // namespace
 
-TRgb BeamColor(TColorScheme scheme, int k) {
-    return kBeamColors[Index(scheme)][((k % 6) + 6) % 6];
-}
+TRgb BeamColor(TColorScheme scheme, int k) { return kBeamColors[Index(scheme)][((k % 6) + 6) % 6]; }
 
 TRgb CenterLineColor(TColorScheme scheme) {
     return scheme == TColorScheme::White ? TRgb{192, 192, 192} : TRgb{128, 128, 128};
@@ -105,8 +103,7 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
             if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
             DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
                      picture.Figures[usedFigures]);
-            TDrawItem item{
-                TDrawItem::Beam, BeamColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
+            TDrawItem item{TDrawItem::Beam, BeamColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
             item.Figure = static_cast<int>(usedFigures++);
             picture.Items.push_back(item);
         }

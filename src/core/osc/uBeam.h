@@ -125,7 +125,7 @@ class TOsc {
     void DeleteView(int index);
 
     int ColorScheme() const { return ColorScheme_; }  // as stored; may lie outside 0..2
-    TColorScheme Scheme() const;                       // outside 0..2: Gray
+    TColorScheme Scheme() const;                      // outside 0..2: Gray
     void SetColorScheme(TColorScheme scheme);
     TRgb BackgroundColor() const;
 

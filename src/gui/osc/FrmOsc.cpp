@@ -69,11 +69,12 @@ TFormOsc::~TFormOsc() = default;
 
 void TFormOsc::FitMinimumSize() {
     // The outer size may not go below the classic minimum, nor the inner size below what the
-    // controls need to show everything uncut.
+    // controls need to show everything uncut. The main window's layout does not follow the
+    // hints of the panes inside the splitter by itself, so they are made explicit.
+    const QSize panes = tabControlSplit_->minimumSizeHint();
+    if (tabControlSplit_->minimumSize() != panes) tabControlSplit_->setMinimumSize(panes);
     const QSize frame = frameGeometry().size() - geometry().size();
-    QSize needed = layout() ? layout()->minimumSize() : QSize();
-    needed.setWidth(std::max(needed.width(), screenArea_->minimumSizeHint().width() +
-                                                 tabControl_->minimumWidth() + 3));
+    const QSize needed = layout() ? layout()->totalMinimumSize() : QSize();
     setMinimumSize(needed.expandedTo(kMinimumOuterSize - frame));
 }
 
@@ -136,8 +137,8 @@ void TFormOsc::UpdateActions() {
     actViewAdd_->setEnabled(session_->CanAddScreen());
     actViewDelete_->setEnabled(session_->CanDeleteScreen());
     actViewRename_->setEnabled(session_->Current() != nullptr);
-    const QString hint = actOscControl_->isChecked() ? "Скрытие панели управления"
-                                                     : "Отображение панели управления";
+    const QString hint =
+        actOscControl_->isChecked() ? "Скрытие панели управления" : "Отображение панели управления";
     actOscControl_->setStatusTip(hint);
     actOscControl_->setToolTip(hint);
 }
@@ -171,8 +172,7 @@ void TFormOsc::RefreshEntry() {
     if (session_->EntryOpen()) {
         QStringList suggestions;
         for (const std::string& s : session_->EntrySuggestions()) suggestions << FromUtf8(s);
-        pnlTime_->OpenEntry(session_->EntryMode(), FromUtf8(session_->EntryText()),
-                            suggestions);
+        pnlTime_->OpenEntry(session_->EntryMode(), FromUtf8(session_->EntryText()), suggestions);
         session_->SetEntryText(ToUtf8(pnlTime_->EntryText()));
     } else {
         pnlTime_->CloseEntry();

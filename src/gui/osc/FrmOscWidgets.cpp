@@ -38,8 +38,8 @@ QIcon OscIcon(int index) {
 }  // namespace
 
 void TFormOsc::CreateActions() {
-    auto make = [this](const char* name, const QString& caption, const QString& hint,
-                       int icon = -1, const QKeySequence& key = {}) {
+    auto make = [this](const char* name, const QString& caption, const QString& hint, int icon = -1,
+                       const QKeySequence& key = {}) {
         auto* a = new QAction(caption, this);
         a->setObjectName(name);
         a->setStatusTip(hint);
@@ -80,9 +80,8 @@ void TFormOsc::CreateActions() {
         a->setCheckable(true);
         schemes->addAction(a);
         const TColorScheme scheme = s.Scheme;
-        connect(a, &QAction::triggered, this, [this, scheme] {
-            Act("QAction", [&] { session_->SetScheme(scheme); });
-        });
+        connect(a, &QAction::triggered, this,
+                [this, scheme] { Act("QAction", [&] { session_->SetScheme(scheme); }); });
         mnuScheme_[static_cast<int>(scheme)] = a;
     }
     osc->addAction(actExportPicture_);
@@ -182,8 +181,7 @@ void TFormOsc::CreateControlPanel() {
         Act("TInplaceEdit", [&] { session_->StartBeamEdit(static_cast<TBeamRow>(row)); });
     });
     connect(delegate, &TBeamCellDelegate::Edited, this, [this](int row, const QString& text) {
-        Act("TInplaceEdit",
-            [&] { session_->EditBeam(static_cast<TBeamRow>(row), ToUtf8(text)); });
+        Act("TInplaceEdit", [&] { session_->EditBeam(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
     connect(delegate, &TBeamCellDelegate::Closed, this, [this](int row, const QString& text) {
         Act("TInplaceEdit",
@@ -278,9 +276,8 @@ void TFormOsc::ConnectScreenArea() {
     });
     connect(pbGraph_, &TPaintArea::Wheeled, this,
             [this](int x, int steps, Qt::KeyboardModifiers modifiers) {
-                Act("TPaintBox", [&] {
-                    session_->Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x);
-                });
+                Act("TPaintBox",
+                    [&] { session_->Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x); });
             });
     connect(pbLabels_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {

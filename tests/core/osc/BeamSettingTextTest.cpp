@@ -43,7 +43,8 @@ TEST(BeamSettingText, OneSelectedBeamShowsItsValueAndMaximum) {
     EXPECT_EQ(f.Text({0}, TBeamRow::Gain), "2.5");
     f.View().Beam(0).SetGain(1e-11);
     EXPECT_EQ(f.Text({0}, TBeamRow::Gain), "Авто") << "a tiny gain counts as automatic";
-    EXPECT_FALSE(BeamSettingText(&f.View(), {0}, TBeamRow::Offset, f.data).MaxValueLabel.has_value())
+    EXPECT_FALSE(
+        BeamSettingText(&f.View(), {0}, TBeamRow::Offset, f.data).MaxValueLabel.has_value())
         << "only the gain column sets the readout";
 }
 

@@ -75,8 +75,7 @@ TEST(BeamTable, GroupsShapeTheValueTable) {
     ApplyBeamEdit(f.View(), {1, 2}, TBeamRow::Group, "3");
     EXPECT_EQ(f.Column(1), (std::vector<std::string>{"B", "C", "D"}));
     EXPECT_EQ(f.Column(0), (std::vector<std::string>{"3", "3", "4"}));
-    EXPECT_EQ(f.Colour(1), 1)
-        << "second in its band";
+    EXPECT_EQ(f.Colour(1), 1) << "second in its band";
 
     ApplyBeamEdit(f.View(), {0, 3}, TBeamRow::Group, "-1");
     EXPECT_EQ(f.Column(1), (std::vector<std::string>{"B", "C", "A"})) << "only the first negative";

@@ -44,7 +44,7 @@ struct Session : ::testing::Test {
     TOscSession s{osc, signals};
 };
 
-#define EXPECT_WINDOW(view, t0, t1)                                                    \
+#define EXPECT_WINDOW(view, t0, t1)                                                             \
     EXPECT_TRUE(std::fabs((view).T0() - (t0)) < 1e-12 && std::fabs((view).T1() - (t1)) < 1e-12) \
         << (view).T0() << " .. " << (view).T1() << " "
 

@@ -7,10 +7,10 @@
 #include <functional>
 
 #include "Errors.h"
-#include "osc/BeamGroups.h"
 #include "document/Cp1251.h"
 #include "document/ValueStream.h"
 #include "document/uSignal.h"
+#include "osc/BeamGroups.h"
 
 namespace kvaril {
 namespace {

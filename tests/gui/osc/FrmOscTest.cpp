@@ -278,8 +278,9 @@ TEST_F(Oscilloscope, TheMeasuredTimeDrivesTheValueColumn) {
     EXPECT_EQ(ValueColumn(2)[3], "0") << "values at T0";
     TGraphArea* graph = Graph();
     QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
-    EXPECT_EQ(ValueColumn(2)[3],
-              QString::fromStdString(FormatFloat4(std::round(Session().MeasureTime() * 1000) / 1000)));
+    EXPECT_EQ(
+        ValueColumn(2)[3],
+        QString::fromStdString(FormatFloat4(std::round(Session().MeasureTime() * 1000) / 1000)));
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
     EXPECT_EQ(ValueColumn(2)[3], "0");
 }
@@ -484,9 +485,13 @@ TEST_F(Oscilloscope, NothingOverlapsOrIsCutAtTheMinimumSize) {
     auto* panel = Find<QTabWidget>("tabControl");
     QTabBar* pages = panel->tabBar();
     EXPECT_LE(pages->tabRect(1).right(), panel->width()) << "the Значения tab is whole";
-    EXPECT_GE(pages->tabRect(1).width(),
-              pages->fontMetrics().horizontalAdvance(pages->tabText(1)));
+    EXPECT_GE(pages->tabRect(1).width(), pages->fontMetrics().horizontalAdvance(pages->tabText(1)));
     EXPECT_GT(Graph()->height(), 0);
+
+    QTableWidget* grid = BeamGrid();
+    const QRect shown = grid->visibleRegion().boundingRect();
+    EXPECT_GE(shown.bottom() + 1, grid->rowViewportPosition(4) + grid->rowHeight(4))
+        << "the beam table's last row is whole";
 }
 
 }  // namespace
