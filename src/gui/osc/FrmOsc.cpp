@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
@@ -133,6 +134,20 @@ bool TFormOsc::event(QEvent* event) {
     return result;
 }
 
+bool TFormOsc::eventFilter(QObject* watched, QEvent* event) {
+    // A scroll bar inverts its controls so that the wheel and Page Down move on; its arrow keys
+    // follow, which sent Left later in time. On the time axis Left is earlier.
+    if (watched == sbTime_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            sbTime_->triggerAction(key == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                                       : QAbstractSlider::SliderSingleStepAdd);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TFormOsc::UpdateActions() {
     actViewAdd_->setEnabled(session_->CanAddScreen());
     actViewDelete_->setEnabled(session_->CanDeleteScreen());
@@ -161,6 +176,7 @@ void TFormOsc::Refresh() {
     RefreshCursor();
     PaintGraph();
     PaintLabels();
+    mnuScheme_[static_cast<int>(session_->Scheme())]->setChecked(true);
     RefreshStatus();
     UpdateActions();
     FitMinimumSize();  // longer times may need more room
@@ -231,7 +247,6 @@ void TFormOsc::RefreshValues() {
         rows.push_back(cells);
     }
     tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)));
-    mnuScheme_[static_cast<int>(scheme)]->setChecked(true);
 }
 
 void TFormOsc::RefreshCursor() {

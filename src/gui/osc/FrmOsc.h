@@ -45,6 +45,7 @@ class TFormOsc : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void CreateActions();

@@ -224,9 +224,7 @@ void TFormOsc::CreateScreenArea() {
     sbTime_->setObjectName("sbTime");
     sbTime_->setFixedHeight(16);
     sbTime_->setFocusPolicy(Qt::StrongFocus);
-    // A scroll bar inverts its controls by default so that the wheel scrolls down; on a time
-    // axis that sent Left later in time.
-    sbTime_->setInvertedControls(false);
+    sbTime_->installEventFilter(this);  // Left and Right, see eventFilter
     layout->addWidget(tabGraph_);
     layout->addWidget(pbLabels_);
     layout->addWidget(pbGraph_, 1);

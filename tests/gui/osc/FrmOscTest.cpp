@@ -452,6 +452,10 @@ TEST_F(Oscilloscope, LeftAndRightOnTheScrollBarMoveEarlierAndLater) {
     QTest::keyClick(ScrollBar(), Qt::Key_Right);
     EXPECT_DOUBLE_EQ(View().T0(), 0.21);
     EXPECT_DOUBLE_EQ(View().T1(), 0.31);
+    QTest::keyClick(ScrollBar(), Qt::Key_PageDown);
+    EXPECT_DOUBLE_EQ(View().T0(), 0.31) << "Page Down still moves on";
+    QTest::keyClick(ScrollBar(), Qt::Key_Home);
+    EXPECT_DOUBLE_EQ(View().T0(), 0);
 }
 
 // At the window's minimum size the T0 and T1 texts overlapped and the status bar was cut; at
