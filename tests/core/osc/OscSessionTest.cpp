@@ -287,7 +287,6 @@ TEST_F(Session, AnOpenEntryIsCommittedToItsScreenOnEveryPath) {
         {"drag", [&] { s.PanColumns(0, 0); }},
         {"signal list", [&] { s.SetSelection({0}); }},
         {"add screen", [&] { s.AddScreen("new"); }},
-        {"delete screen", [&] { s.DeleteScreen(); }},
         {"rename screen", [&] { s.RenameScreen("x"); }},
         {"colour", [&] { s.SetScheme(TColorScheme::White); }},
         {"regroup", [&] { s.BeamsToOneGroup(); }},
@@ -314,6 +313,21 @@ TEST_F(Session, AnOpenEntryIsCommittedToItsScreenOnEveryPath) {
         EXPECT_WINDOW(first, 0.4, 0.5);
         EXPECT_WINDOW(second, 0.5, 0.6) << "the other screen is untouched";
     }
+}
+
+TEST_F(Session, DeletingTheScreenOfAnOpenEntryCommitsItFirst) {
+    s.AddScreen("2");
+    s.SelectScreen(0);
+    Window(0.2, 0.3);
+    s.ClickTime(TEntryMode::Start);
+    s.SetEntryText("0.4");
+    osc.Modified = false;
+    s.DeleteScreen();
+    EXPECT_FALSE(s.EntryOpen());
+    ASSERT_EQ(s.ScreenCount(), 1);
+    EXPECT_WINDOW(View(), 0, 1) << "the remaining screen did not get the entry";
+    s.CommitEntry();
+    EXPECT_WINDOW(View(), 0, 1);
 }
 
 TEST_F(Session, ClosingTheEntryTwiceAppliesItOnce) {
