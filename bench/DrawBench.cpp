@@ -40,7 +40,6 @@ struct Scene {
                 signals.Data().SetData(i, q,
                                        std::sin(q * 0.01 * (i + 1)) + 0.1 * std::sin(q * 1.7));
         signals.Data().CalcMaxima();
-        osc.RebuildGroups(&view);
     }
     TView& View() { return osc.View(0); }
     TSignals signals;

@@ -10,6 +10,7 @@
 #include "document/DocumentFile.h"
 #include "document/ValueStream.h"
 #include "document/uSignal.h"
+#include "osc/BeamGroups.h"
 #include "osc/uBeam.h"
 
 using namespace kvaril;
@@ -34,7 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     // Touch what a window would show.
-    for (int v = 0; v < osc.ViewCount(); ++v) osc.RebuildGroups(&osc.View(v));
+    for (int v = 0; v < osc.ViewCount(); ++v) {
+        const TBeamGrouping grouping(osc.View(v));
+        for (int r = 0; r < grouping.RowCount(); ++r)
+            if (!grouping.Row(r)->Beam) std::abort();
+    }
 
     const std::string first = Write(signals, osc);
     TSignals signals2;

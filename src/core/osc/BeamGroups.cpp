@@ -7,24 +7,9 @@
 
 namespace kvaril {
 
-TBeamGroupItem* TBeamGroupList::TakeFromPool() {
-    if (poolCursor_ == pool_.size()) pool_.push_back(std::make_unique<TBeamGroupItem>());
-    return pool_[poolCursor_++].get();
-}
-
-void TBeamGroupList::Reset() {
-    poolCursor_ = 0;
-    groupItems_.clear();
-    xBeam_ = nullptr;
-    rowCount_ = 0;
-}
-
-void TBeamGroupList::RebuildGroups(TView& view) {
-    Reset();
+TBeamGrouping::TBeamGrouping(const TView& view) {
     for (int i = 0; i < view.BeamCount(); ++i) {
-        TBeam* beam = &view.Beam(i);
-        beam->NextInGroup = nullptr;
-        beam->Row = -1;  // hidden beams have no value-table row
+        const TBeam* beam = &view.Beam(i);
         const int group = beam->Group();
         if (group == 0) continue;
         if (group < 0) {
@@ -32,39 +17,24 @@ void TBeamGroupList::RebuildGroups(TView& view) {
             continue;
         }
         auto at = std::lower_bound(
-            groupItems_.begin(), groupItems_.end(), group,
-            [](const TBeamGroupItem* item, int number) { return item->Number < number; });
-        if (at != groupItems_.end() && (*at)->Number == group) {
-            (*at)->LastBeam->NextInGroup = beam;
-            (*at)->LastBeam = beam;
-        } else {
-            TBeamGroupItem* item = TakeFromPool();
-            item->Number = group;
-            item->FirstBeam = item->LastBeam = beam;
-            groupItems_.insert(at, item);
-        }
+            groups_.begin(), groups_.end(), group,
+            [](const TBeamGroup& item, int number) { return item.Number < number; });
+        if (at == groups_.end() || at->Number != group) at = groups_.insert(at, {group, {}});
+        at->Beams.push_back(beam);
     }
-    for (TBeamGroupItem* item : groupItems_) {
-        int index = 0;
-        for (TBeam* beam = item->FirstBeam; beam; beam = beam->NextInGroup) {
-            beam->IndexInGroup = index++;
-            beam->Row = rowCount_++;
-        }
-    }
-    if (xBeam_) xBeam_->Row = rowCount_++;
+    for (const TBeamGroup& group : groups_)
+        for (size_t k = 0; k < group.Beams.size(); ++k)
+            rows_.push_back({group.Beams[k], static_cast<int>(k)});
+    if (xBeam_) rows_.push_back({xBeam_, 0});
 }
 
-const TBeamGroupItem& TBeamGroupList::GroupItem(int index) const {
+const TBeamGroup& TBeamGrouping::Group(int index) const {
     KV_ASSERT(index >= 0 && index < GroupCount(), "uBeam");
-    return *groupItems_[static_cast<size_t>(index)];
+    return groups_[static_cast<size_t>(index)];
 }
 
-TBeam* TBeamGroupList::BeamAtRow(int row) const {
-    for (const TBeamGroupItem* item : groupItems_)
-        for (TBeam* beam = item->FirstBeam; beam; beam = beam->NextInGroup)
-            if (beam->Row == row) return beam;
-    if (xBeam_ && xBeam_->Row == row) return xBeam_;
-    return nullptr;
+const TBeamRowRef* TBeamGrouping::Row(int row) const {
+    return row >= 0 && row < RowCount() ? &rows_[static_cast<size_t>(row)] : nullptr;
 }
 
 }  // namespace kvaril

@@ -1,8 +1,8 @@
 #pragma once
 // The display grouping of one screen's beams: which groups are in use, in which order, which
-// beam belongs where, and the value-table row of each beam. Transient, never stored.
+// beam belongs where, and the value-table row of each beam. A value computed from the screen
+// whenever it is needed; it never outlives a change of the screen's beams.
 
-#include <memory>
 #include <vector>
 
 namespace kvaril {
@@ -10,38 +10,34 @@ namespace kvaril {
 class TBeam;
 class TView;
 
-struct TBeamGroupItem {
-    int Number = 0;  // > 0
-    TBeam* FirstBeam = nullptr;
-    TBeam* LastBeam = nullptr;  // chained through TBeam::NextInGroup, in signal order
+struct TBeamGroup {
+    int Number = 0;                   // > 0
+    std::vector<const TBeam*> Beams;  // in signal order; a beam's index here is its colour
 };
 
-class TBeamGroupList {
+// One row of the value table.
+struct TBeamRowRef {
+    const TBeam* Beam = nullptr;
+    int IndexInGroup = 0;  // 0 for the "X" row
+};
+
+class TBeamGrouping {
   public:
-    TBeamGroupList() = default;
-    TBeamGroupList(const TBeamGroupList&) = delete;
-    TBeamGroupList& operator=(const TBeamGroupList&) = delete;
+    TBeamGrouping() = default;  // no screen: no groups
+    explicit TBeamGrouping(const TView& view);
 
-    void RebuildGroups(TView& view);
-    // Forgets the beams of a screen that is going away.
-    void Reset();
-
-    int GroupCount() const { return static_cast<int>(groupItems_.size()); }
-    const TBeamGroupItem& GroupItem(int index) const;
-    TBeam* XBeam() const { return xBeam_; }
-    int RowCount() const { return rowCount_; }
-    TBeam* BeamAtRow(int row) const;
+    int GroupCount() const { return static_cast<int>(groups_.size()); }
+    const TBeamGroup& Group(int index) const;
+    // The first beam, in signal order, with a negative group: the value table's "X" row.
+    const TBeam* XBeam() const { return xBeam_; }
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    // nullptr outside 0 .. RowCount − 1.
+    const TBeamRowRef* Row(int row) const;
 
   private:
-    TBeamGroupItem* TakeFromPool();
-
-    // Items are reused from one regrouping to the next, so regrouping stops allocating once
-    // the pool is as large as the largest grouping seen.
-    std::vector<std::unique_ptr<TBeamGroupItem>> pool_;
-    size_t poolCursor_ = 0;
-    std::vector<TBeamGroupItem*> groupItems_;  // sorted by Number, unique
-    TBeam* xBeam_ = nullptr;
-    int rowCount_ = 0;
+    std::vector<TBeamGroup> groups_;  // sorted by Number, unique
+    const TBeam* xBeam_ = nullptr;
+    std::vector<TBeamRowRef> rows_;
 };
 
 }  // namespace kvaril

@@ -1,79 +1,56 @@
 #include "osc/BeamTable.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
+#include "osc/BeamGroups.h"
+#include "osc/BeamSettingText.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
 
-const std::vector<TBeamRow>& BeamRows() {
-    static const std::vector<TBeamRow> rows = {
+const TBeamRowText& BeamRowText(TBeamRow row) {
+    static const TBeamRowText rows[kBeamRowCount] = {
         {"Усил.",
          "Коэффициент, на который будет умножаться значение луча, Авто - автоматическое "
          "масштабирование",
-         {"Авто", "1"}},
-        {"Смещ.",
-         "Смещение, которое будет добавляться к масштабированному значению луча",
-         {"0", "1", "-1"}},
-        {"Группа",
-         "Номер группы 1..N. Нет - не отображать луч",
-         {"Нет", "1", "2", "3", "4", "5", "6", "7", "8", "9"}},
-        {"Ось Х", "Наличие оси Х", {"Есть", "Нет"}},
-        {"Интер.", "Вид интерполяции: нет, линия, сплайн", {"Нет", "Линия", "Сплайн"}},
+         PickWords(TBeamRow::Gain)},
+        {"Смещ.", "Смещение, которое будет добавляться к масштабированному значению луча",
+         PickWords(TBeamRow::Offset)},
+        {"Группа", "Номер группы 1..N. Нет - не отображать луч", PickWords(TBeamRow::Group)},
+        {"Ось Х", "Наличие оси Х", PickWords(TBeamRow::XAxis)},
+        {"Интер.", "Вид интерполяции: нет, линия, сплайн", PickWords(TBeamRow::Interpolation)},
     };
-    return rows;
+    return rows[static_cast<int>(row)];
 }
 
-namespace {
-
-// A decimal integer, optionally signed, and nothing else.
-bool ParseInt(const std::string& text, int& value) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (first != last && *first == '+') ++first;
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && ptr == last && first != last;
-}
-
-}  // namespace
-
-bool ApplyBeamEdit(TView& view, const std::set<int>& selected, int row, const std::string& text) {
+void ApplyBeamEdit(TView& view, const std::set<int>& selected, TBeamRow row,
+                   const std::string& text) {
     for (int index : selected) {
         if (index < 0 || index >= view.BeamCount()) continue;
         TBeam& beam = view.Beam(index);
         switch (row) {
-            case 0:
-                beam.SetGain(text == "Авто" ? 0 : StrToFloatDefault(text, beam.Gain()));
+            case TBeamRow::Gain:
+                beam.SetGain(GainFromText(text, beam.Gain()));
                 break;
-            case 1:
-                beam.SetOffset(StrToFloatDefault(text, beam.Offset()));
+            case TBeamRow::Offset:
+                beam.SetOffset(OffsetFromText(text, beam.Offset()));
                 break;
-            case 2: {
-                int group = beam.Group();
-                if (text == "Нет")
-                    group = 0;
-                else
-                    ParseInt(text, group);
-                beam.SetGroup(group);
+            case TBeamRow::Group:
+                beam.SetGroup(GroupFromText(text, beam.Group()));
                 break;
-            }
-            case 3:
-                beam.SetXAxis(text == "Есть");
+            case TBeamRow::XAxis:
+                beam.SetXAxis(XAxisFromText(text));
                 break;
-            case 4:
-                beam.SetInterpolation(text == "Нет" ? 0 : text == "Линия" ? 1 : 2);
-                break;
-            default:
+            case TBeamRow::Interpolation:
+                beam.SetInterpolation(InterpolationFromText(text));
                 break;
         }
     }
-    return row == 2;
 }
 
 void BeamsToOneGroup(TView& view) {
@@ -84,13 +61,13 @@ void BeamsToManyGroups(TView& view) {
     for (int i = 0; i < view.BeamCount(); ++i) view.Beam(i).SetGroup(i + 1);
 }
 
-TValueCell ValueCell(const TOsc& osc, const TView* view, const TSignals& signals, int row,
-                     int column, double measureTime) {
+TValueCell ValueCell(const TBeamGrouping& grouping, const TView* view, const TSignals& signals,
+                     int row, int column, double measureTime) {
     TValueCell cell;
-    if (!view || row < 0 || row >= osc.RowCount()) return cell;
-    const TBeam* beam = osc.BeamAtRow(row);
-    if (!beam) return cell;
-    cell.ColorIndex = beam->Group() >= 1 ? beam->IndexInGroup : 0;
+    const TBeamRowRef* ref = grouping.Row(row);
+    if (!view || !ref) return cell;
+    const TBeam* beam = ref->Beam;
+    cell.ColorIndex = beam->Group() >= 1 ? ref->IndexInGroup : 0;
     switch (column) {
         case 0:
             if (beam->Group() > 0) cell.Text = std::to_string(beam->Group());

@@ -6,24 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "osc/OscEnums.h"
+
 namespace kvaril {
 
-class TOsc;
+class TBeamGrouping;
 class TSignals;
 class TView;
 
-struct TBeamRow {
-    const char* Caption;
-    const char* Hint;
+struct TBeamRowText {
+    std::string Caption;
+    std::string Hint;
     std::vector<std::string> PickList;
 };
 
-// The five rows: gain, offset, group, zero line, interpolation (UTF-8).
-const std::vector<TBeamRow>& BeamRows();
+// Caption, hint and pick list of a row (UTF-8).
+const TBeamRowText& BeamRowText(TBeamRow row);
 
-// Applies the text of row `row` to the beams of the selected signals of `view`. Returns true
-// when the grouping may have changed (row 2).
-bool ApplyBeamEdit(TView& view, const std::set<int>& selected, int row, const std::string& text);
+// Applies the text of `row` to the beams of the selected signals of `view`.
+void ApplyBeamEdit(TView& view, const std::set<int>& selected, TBeamRow row,
+                   const std::string& text);
 
 // Every beam into group 1, or each into a group of its own (signal index + 1).
 void BeamsToOneGroup(TView& view);
@@ -34,9 +36,9 @@ struct TValueCell {
     int ColorIndex = 0;  // into BeamColor
 };
 
-// Cell (row, column) of the value table; `measureTime` is −1 without a measurement. The
-// grouping of osc.Groups must describe `view`.
-TValueCell ValueCell(const TOsc& osc, const TView* view, const TSignals& signals, int row,
-                     int column, double measureTime);
+// Cell (row, column) of the value table of `view` grouped as `grouping`; `measureTime` is −1
+// without a measurement.
+TValueCell ValueCell(const TBeamGrouping& grouping, const TView* view, const TSignals& signals,
+                     int row, int column, double measureTime);
 
 }  // namespace kvaril

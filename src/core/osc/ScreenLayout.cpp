@@ -4,6 +4,7 @@
 
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
+#include "osc/BeamGroups.h"
 #include "osc/OscTime.h"
 
 namespace kvaril {
@@ -16,21 +17,24 @@ constexpr TRgb kBeamColors[3][6] = {
     {{0, 255, 255}, {0, 255, 0}, {255, 0, 255}, {255, 255, 255}, {255, 255, 0}, {255, 0, 0}},
 };
 
-int Scheme(int scheme) { return scheme >= 0 && scheme <= 2 ? scheme : 0; }
+size_t Index(TColorScheme scheme) {
+    const auto i = static_cast<size_t>(scheme);
+    return i < 3 ? i : 0;
+}
 
 }  // namespace
 
-TRgb BeamColor(int scheme, int k) { return kBeamColors[Scheme(scheme)][((k % 6) + 6) % 6]; }
+TRgb BeamColor(TColorScheme scheme, int k) { return kBeamColors[Index(scheme)][((k % 6) + 6) % 6]; }
 
-TRgb CenterLineColor(int scheme) {
-    return Scheme(scheme) == 1 ? TRgb{192, 192, 192} : TRgb{128, 128, 128};
+TRgb CenterLineColor(TColorScheme scheme) {
+    return scheme == TColorScheme::White ? TRgb{192, 192, 192} : TRgb{128, 128, 128};
 }
 
-TRgb SeparatorUpperColor(int scheme) {
-    return Scheme(scheme) == 0 ? TRgb{255, 255, 255} : TRgb{192, 192, 192};
+TRgb SeparatorUpperColor(TColorScheme scheme) {
+    return scheme == TColorScheme::Gray ? TRgb{255, 255, 255} : TRgb{192, 192, 192};
 }
 
-TRgb SeparatorLowerColor(int) { return {128, 128, 128}; }
+TRgb SeparatorLowerColor(TColorScheme) { return {128, 128, 128}; }
 
 std::vector<TBand> LayoutBands(int height, int groups) {
     std::vector<TBand> bands;
@@ -54,17 +58,20 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
                  int32_t quantCount, int width, int height, TGraphPicture& picture) {
     picture.Width = width;
     picture.Height = height;
-    picture.Background = SchemeBackground(osc.ColorScheme());
+    const TColorScheme scheme = osc.Scheme();
+    picture.Background = SchemeBackground(scheme);
     picture.Items.clear();
     picture.Compressed = false;
     size_t usedFigures = 0;
 
-    const int groups = osc.Groups.GroupCount();
-    if (!view || groups == 0) return;
+    if (!view) return;
+    const TBeamGrouping grouping(*view);
+    const int groups = grouping.GroupCount();
+    if (groups == 0) return;
     const std::vector<TBand> bands = LayoutBands(height, groups);
     if (bands.empty()) {
         picture.Items.push_back(
-            {TDrawItem::Message, BeamColor(osc.ColorScheme(), 0), 0, 0, 0, kGroupsDoNotFit});
+            {TDrawItem::Message, BeamColor(scheme, 0), 0, 0, 0, kGroupsDoNotFit});
         return;
     }
     const int lastX = width - 1;
@@ -73,18 +80,16 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
     const int64_t n = Round(view->T1() / static_cast<long double>(quantTime)) - 1 - i0;
     if (n < 3 || lastX < 3) return;
     picture.Compressed = n > lastX;
-    double dt = (view->T1() - view->T0()) / width;
-    if (dt < 0.000001) dt = 0.000001;
-
-    const int scheme = osc.ColorScheme();
+    const double dt = (view->T1() - view->T0()) / width;
+    if (!(dt > 0)) return;
     if (picture.Compressed)
         ComputeColumnQuanta({quantTime, quantCount, view->T0(), dt, 0, 0, lastX},
                             picture.ColumnQuanta);
     for (int gi = 0; gi < groups; ++gi) {
-        const TBeamGroupItem& group = osc.Groups.GroupItem(gi);
+        const TBeamGroup& group = grouping.Group(gi);
         const TBand& band = bands[static_cast<size_t>(gi)];
         bool axis = false;
-        for (const TBeam* b = group.FirstBeam; b; b = b->NextInGroup) axis |= b->XAxis();
+        for (const TBeam* b : group.Beams) axis |= b->XAxis();
         if (axis)
             picture.Items.push_back(
                 {TDrawItem::Line, CenterLineColor(scheme), 0, lastX, band.Mid, {}});
@@ -94,10 +99,11 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
             view->T0(), dt,
             band.Half,  band.Mid,
             lastX,      picture.Compressed ? picture.ColumnQuanta.data() : nullptr};
-        for (const TBeam* b = group.FirstBeam; b; b = b->NextInGroup) {
+        for (size_t k = 0; k < group.Beams.size(); ++k) {
             if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
-            DrawBeam(*b, data, geometry, picture.Compressed, picture.Figures[usedFigures]);
-            TDrawItem item{TDrawItem::Beam, BeamColor(scheme, b->IndexInGroup), 0, 0, 0, {}};
+            DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
+                     picture.Figures[usedFigures]);
+            TDrawItem item{TDrawItem::Beam, BeamColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
             item.Figure = static_cast<int>(usedFigures++);
             picture.Items.push_back(item);
         }

@@ -13,11 +13,11 @@ namespace kvaril {
 
 class TSignalsData;
 
-// Beam colour k (taken modulo 6) of a scheme; a scheme outside 0..2 counts as 0.
-TRgb BeamColor(int scheme, int k);
-TRgb CenterLineColor(int scheme);
-TRgb SeparatorUpperColor(int scheme);
-TRgb SeparatorLowerColor(int scheme);
+// Beam colour k (taken modulo 6) of a scheme.
+TRgb BeamColor(TColorScheme scheme, int k);
+TRgb CenterLineColor(TColorScheme scheme);
+TRgb SeparatorUpperColor(TColorScheme scheme);
+TRgb SeparatorLowerColor(TColorScheme scheme);
 
 inline constexpr const char* kGroupsDoNotFit =
     "Все группы не могут уместиться на экране такого размера";
@@ -48,8 +48,8 @@ struct TBand {
 // The bands of `groups` groups in a picture `height` rows high; empty when they do not fit.
 std::vector<TBand> LayoutBands(int height, int groups);
 
-// Lays out the screen `view` (its groups must have been rebuilt into osc.Groups) over the
-// samples of `data`, with the document's quantization time and quantum count.
+// Lays out the screen `view` over the samples of `data`, with the document's quantization time
+// and quantum count, at the window's real scale however short the window is.
 void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
                  int32_t quantCount, int width, int height, TGraphPicture& picture);
 

@@ -35,6 +35,17 @@ double Term(const TView& view, const TTimeFrame& f, const std::string& term, dou
     }
 }
 
+// The first operator `op` of the text; the sign of a number's exponent (2E-5) is none.
+size_t FindOperator(const std::string& text, char op) {
+    for (size_t p = text.find(op); p != std::string::npos; p = text.find(op, p + 1)) {
+        const bool exponentSign =
+            (op == '+' || op == '-') && p >= 2 && (text[p - 1] == 'E' || text[p - 1] == 'e') &&
+            ((text[p - 2] >= '0' && text[p - 2] <= '9') || text[p - 2] == '.');
+        if (!exponentSign) return p;
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 void SetWindowStart(TView& view, const TTimeFrame& f, double x) {
@@ -94,7 +105,7 @@ double EvalTimeText(const TView& view, const TTimeFrame& f, const std::string& t
                     double fallback) {
     size_t p = std::string::npos;
     for (char op : {'*', '/', '+', '-'}) {
-        p = text.find(op);
+        p = FindOperator(text, op);
         if (p != std::string::npos) break;
     }
     if (p == std::string::npos) {

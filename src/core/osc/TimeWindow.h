@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "osc/OscEnums.h"
+
 namespace kvaril {
 
 class TView;
@@ -16,14 +18,13 @@ struct TTimeFrame {
     double MinInterval = 0;  // the shortest window that may be entered, 10 × Q
 };
 
-enum class TEntryMode { Start = 0, End = 1, Length = 2 };
-
 void SetWindowStart(TView& view, const TTimeFrame& f, double x);
 void SetWindowEnd(TView& view, const TTimeFrame& f, double x);
 void SetWindowLength(TView& view, const TTimeFrame& f, double x);
 void SetWindowRange(TView& view, const TTimeFrame& f, double end, double start);
 
-// The value of an entry text against the screen; `fallback` when it cannot be evaluated.
+// The value of an entry text against the screen; `fallback` when it cannot be evaluated. Every
+// time the window shows reads back as itself, "2E-5" included.
 double EvalTimeText(const TView& view, const TTimeFrame& f, const std::string& text,
                     double fallback);
 

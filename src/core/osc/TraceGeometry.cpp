@@ -151,16 +151,16 @@ void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& 
         return;
     }
     const int j0 = QuantAtColumn(g, 0), j1 = QuantAtColumn(g, g.LastX);
-    switch (beam.Interpolation()) {
-        case 0:
+    switch (beam.InterpolationKind()) {
+        case TInterpolation::Steps:
             figure.Kind = TFigureKind::Polyline;
             DrawSteps(samples, scale, g, j0, j1, figure);
             break;
-        case 1:
+        case TInterpolation::Line:
             figure.Kind = TFigureKind::Polyline;
             DrawLine(samples, scale, g, j0, j1, figure);
             break;
-        default:
+        case TInterpolation::Spline:
             figure.Kind = TFigureKind::Bezier;
             DrawSpline(samples, scale, g, j0, j1, figure);
             break;

@@ -15,7 +15,7 @@ struct TBeamGeometry {
     double QuantTime = 0;    // q
     int32_t QuantCount = 0;  // quanta of the run
     double T0 = 0;           // start of the time window
-    double Dt = 0;           // time per column, at least 1e-6
+    double Dt = 0;           // time per column, > 0
     int Half = 0;            // rows from the band's middle to its top or bottom row
     int Mid = 0;             // the band's middle row
     int LastX = 0;           // the picture's last column

@@ -45,6 +45,12 @@ void TBeam::SetGroup(int value) { SetField(osc_, Group_, value); }
 void TBeam::SetXAxis(bool value) { SetField(osc_, XAxis_, value); }
 void TBeam::SetInterpolation(uint8_t value) { SetField(osc_, Interpolation_, value); }
 
+TInterpolation TBeam::InterpolationKind() const {
+    return Interpolation_ == 0   ? TInterpolation::Steps
+           : Interpolation_ == 1 ? TInterpolation::Line
+                                 : TInterpolation::Spline;
+}
+
 void TBeam::WriteTo(TValueWriter& writer) {
     writer.WriteFloat(Gain_);
     writer.WriteFloat(Offset_);
@@ -202,7 +208,6 @@ void TView::ReadFrom(TValueReader& reader, int version) {
 // ---- TOsc ----
 
 void TOsc::Clear() {
-    Groups.Reset();
     SignalNames.clear();
     views_.clear();
     QuantTime = 0;
@@ -215,7 +220,10 @@ void TOsc::SyncWithSignals(const TSignals& signals) {
                     static_cast<size_t>(signals.Count()) != SignalNames.size();
     for (int i = 0; !outdated && i < signals.Count(); ++i)
         outdated = signals.Items(i).Name() != SignalNames[static_cast<size_t>(i)];
-    if (!outdated) return;
+    if (!outdated) {
+        if (views_.empty()) AddView(Utf8ToCp1251("Экран 1"));
+        return;
+    }
 
     Clear();
     QuantTime = signals.QuantTime();
@@ -241,32 +249,32 @@ TView& TOsc::AddView(const std::string& name) {
 
 void TOsc::DeleteView(int index) {
     KV_ASSERT(index >= 0 && index < ViewCount(), "uBeam");
-    Groups.Reset();  // it may describe the screen going away
     views_.erase(views_.begin() + index);
     Modified = true;
 }
 
-void TOsc::SetColorScheme(int scheme) {
-    KV_ASSERT(scheme >= 0 && scheme <= 2, "uBeam");
-    SetField(*this, ColorScheme_, scheme);
+TColorScheme TOsc::Scheme() const {
+    return ColorScheme_ >= 0 && ColorScheme_ <= 2 ? static_cast<TColorScheme>(ColorScheme_)
+                                                  : TColorScheme::Gray;
 }
 
-TRgb SchemeBackground(int scheme) {
+void TOsc::SetColorScheme(TColorScheme scheme) {
+    SetField(*this, ColorScheme_, static_cast<int>(scheme));
+}
+
+TRgb SchemeBackground(TColorScheme scheme) {
     switch (scheme) {
-        case 1:
+        case TColorScheme::White:
             return {255, 255, 255};
-        case 2:
+        case TColorScheme::Black:
             return {0, 0, 0};
-        default:
-            return {192, 192, 192};
+        case TColorScheme::Gray:
+            break;
     }
+    return {192, 192, 192};
 }
 
-TRgb TOsc::BackgroundColor() const { return SchemeBackground(ColorScheme_); }
-
-void TOsc::RebuildGroups(TView* view) {
-    if (view) Groups.RebuildGroups(*view);
-}
+TRgb TOsc::BackgroundColor() const { return SchemeBackground(Scheme()); }
 
 void TOsc::WriteTo(TValueWriter& writer) {
     writer.WriteFloat(QuantTime);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "osc/BeamGroups.h"
+#include "osc/OscEnums.h"
 
 namespace kvaril {
 
@@ -27,7 +27,8 @@ class TBeam {
     double Offset() const { return Offset_; }
     int Group() const { return Group_; }  // 0 hidden, > 0 group number, < 0 value table only
     bool XAxis() const { return XAxis_; }
-    uint8_t Interpolation() const { return Interpolation_; }  // 0 steps, 1 line, 2 spline
+    uint8_t Interpolation() const { return Interpolation_; }  // as stored, see TInterpolation
+    TInterpolation InterpolationKind() const;
     int SignalIndex() const { return SignalIndex_; }
 
     void SetGain(double value);
@@ -35,14 +36,10 @@ class TBeam {
     void SetGroup(int value);
     void SetXAxis(bool value);
     void SetInterpolation(uint8_t value);
+    void SetInterpolation(TInterpolation value) { SetInterpolation(static_cast<uint8_t>(value)); }
 
     void WriteTo(TValueWriter& writer);
     void ReadFrom(TValueReader& reader, int version);
-
-    // Set by RebuildGroups.
-    TBeam* NextInGroup = nullptr;
-    int IndexInGroup = 0;
-    int Row = -1;
 
   private:
     TOsc& osc_;
@@ -122,7 +119,8 @@ class TOsc {
 
     void Clear();
     // Resets to one default screen when the document's signals or times changed since the last
-    // synchronisation; otherwise keeps every setting.
+    // synchronisation; otherwise keeps every setting. A model without screens (a file can hold
+    // one) gets the default screen too, so there is always one to show.
     void SyncWithSignals(const TSignals& signals);
 
     int ViewCount() const { return static_cast<int>(views_.size()); }
@@ -131,12 +129,9 @@ class TOsc {
     void DeleteView(int index);
 
     int ColorScheme() const { return ColorScheme_; }  // as stored; may lie outside 0..2
-    void SetColorScheme(int scheme);
+    TColorScheme Scheme() const;                      // outside 0..2: Gray
+    void SetColorScheme(TColorScheme scheme);
     TRgb BackgroundColor() const;
-
-    void RebuildGroups(TView* view);
-    int RowCount() const { return Groups.RowCount(); }
-    TBeam* BeamAtRow(int row) const { return Groups.BeamAtRow(row); }
 
     void WriteTo(TValueWriter& writer);
     void ReadFrom(TValueReader& reader, int version);
@@ -144,7 +139,6 @@ class TOsc {
     double QuantTime = 0;
     double TotalTime = 0;
     std::vector<std::string> SignalNames;  // Windows-1251
-    TBeamGroupList Groups;
     bool Modified = false;
 
   private:
@@ -152,7 +146,6 @@ class TOsc {
     int ColorScheme_ = 0;
 };
 
-// Screen backgrounds of the three colour schemes; a scheme outside 0..2 shows as scheme 0.
-TRgb SchemeBackground(int scheme);
+TRgb SchemeBackground(TColorScheme scheme);
 
 }  // namespace kvaril

@@ -6,6 +6,9 @@
 
 namespace kvaril {
 
+TBeamCellDelegate::TBeamCellDelegate(const QList<QStringList>& pickLists, QObject* parent)
+    : QStyledItemDelegate(parent), pickLists_(pickLists) {}
+
 QWidget* TBeamCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                          const QModelIndex& index) const {
     if (index.column() != 1) return nullptr;
@@ -13,11 +16,10 @@ QWidget* TBeamCellDelegate::createEditor(QWidget* parent, const QStyleOptionView
     editor->setEditable(true);
     editor->setInsertPolicy(QComboBox::NoInsert);
     const int row = index.row();
-    if (PickList) editor->addItems(PickList(row));
-    if (OnOpen) OnOpen(row);
-    connect(editor, &QComboBox::editTextChanged, this, [this, row](const QString& text) {
-        if (OnText) OnText(row, text);
-    });
+    if (row >= 0 && row < pickLists_.size()) editor->addItems(pickLists_[row]);
+    Q_EMIT Opened(row);
+    connect(editor, &QComboBox::editTextChanged, this,
+            [this, row](const QString& text) { Q_EMIT Edited(row, text); });
     return editor;
 }
 
@@ -31,12 +33,23 @@ void TBeamCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index)
 void TBeamCellDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
                                      const QModelIndex& index) const {
     // The table shows what the beams hold; the editor's text was applied as it was typed.
-    if (OnClose) OnClose(index.row(), static_cast<QComboBox*>(editor)->currentText());
+    Q_EMIT Closed(index.row(), static_cast<QComboBox*>(editor)->currentText());
 }
 
 TValueGrid::TValueGrid(QWidget* parent) : QWidget(parent) {
     setObjectName("tsValueGrid");
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TValueGrid::SetRows(QVector<std::array<TValueGridCell, 3>> rows, const QColor& background) {
+    rows_ = std::move(rows);
+    background_ = background;
+    update();
+}
+
+QString TValueGrid::Text(int row, int column) const {
+    if (row < 0 || row >= rows_.size() || column < 0 || column > 2) return {};
+    return rows_[row][static_cast<size_t>(column)].Text;
 }
 
 int TValueGrid::ColumnWidth(int column) const {
@@ -49,18 +62,18 @@ int TValueGrid::ColumnWidth(int column) const {
 
 void TValueGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Background);
+    p.fillRect(rect(), background_);
     constexpr int kRowHeight = 18;
-    for (int r = 0; r < RowCount && Cell; ++r) {
+    for (int r = 0; r < rows_.size(); ++r) {
         int x = 0;
         for (int c = 0; c < 3; ++c) {
             const int w = ColumnWidth(c);
             const QRect cell(x, r * kRowHeight, w, kRowHeight);
-            const auto [text, color] = Cell(r, c);
+            const TValueGridCell& v = rows_[r][static_cast<size_t>(c)];
             p.setPen(QColor(128, 128, 128));
-            p.drawRect(cell.adjusted(0, 0, 0, 0));
-            p.setPen(color);
-            p.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
+            p.drawRect(cell);
+            p.setPen(v.Color);
+            p.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, v.Text);
             x += w + 1;
         }
     }

@@ -1,15 +1,14 @@
 #pragma once
-// The control panel's pages: the signal list with the beam table ("Лучи") and the value table
+// The control panel's pages: the beam table's editor ("Лучи") and the value table
 // ("Значения").
 
-#include <QListWidget>
+#include <QColor>
+#include <QList>
+#include <QStringList>
 #include <QStyledItemDelegate>
-#include <QTableWidget>
+#include <QVector>
 #include <QWidget>
-#include <functional>
-#include <set>
-
-class QLabel;
+#include <array>
 
 namespace kvaril {
 
@@ -17,17 +16,26 @@ namespace kvaril {
 class TBeamCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    std::function<QStringList(int row)> PickList;
-    std::function<void(int row)> OnOpen;
-    std::function<void(int row, const QString& text)> OnText;
-    std::function<void(int row, const QString& text)> OnClose;
+    TBeamCellDelegate(const QList<QStringList>& pickLists, QObject* parent);
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel*,
                       const QModelIndex& index) const override;
+
+  Q_SIGNALS:
+    void Opened(int row) const;
+    void Edited(int row, const QString& text) const;
+    void Closed(int row, const QString& text) const;
+
+  private:
+    QList<QStringList> pickLists_;
+};
+
+struct TValueGridCell {
+    QString Text;
+    QColor Color;
 };
 
 // The value table: drawn entirely here, in the beams' colours on the scheme's background.
@@ -35,14 +43,18 @@ class TValueGrid : public QWidget {
     Q_OBJECT
   public:
     explicit TValueGrid(QWidget* parent);
-    int RowCount = 0;
-    QColor Background{192, 192, 192};
-    // Text and colour of a cell.
-    std::function<std::pair<QString, QColor>(int row, int column)> Cell;
+
+    void SetRows(QVector<std::array<TValueGridCell, 3>> rows, const QColor& background);
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    QString Text(int row, int column) const;
     int ColumnWidth(int column) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QVector<std::array<TValueGridCell, 3>> rows_;
+    QColor background_{192, 192, 192};
 };
 
 }  // namespace kvaril

@@ -1,16 +1,16 @@
 #pragma once
 // The multi-beam oscilloscope window: screens as tabs, the control panel with the beam and
 // value tables, the label strip, the traces with the measurement cursor, the time panel and the
-// scroll bar. Shown modally after every successful run.
+// scroll bar. Shown modally after every successful run. A view of TOscSession: it forwards the
+// user's input there and redraws from there.
 
 #include <QMainWindow>
-#include <set>
+#include <functional>
+#include <memory>
 
-#include "osc/TimeWindow.h"
+#include "osc/OscEnums.h"
 
 class QAction;
-class QImage;
-class QActionGroup;
 class QLabel;
 class QListWidget;
 class QScrollBar;
@@ -18,16 +18,15 @@ class QSplitter;
 class QTabBar;
 class QTabWidget;
 class QTableWidget;
-class QToolButton;
 
 namespace kvaril {
 
 class TDialogs;
 class TGraphArea;
 class TLabelStrip;
+class TOscSession;
 class TTimePanel;
 class TValueGrid;
-class TView;
 struct TGraphPicture;
 struct TWorkbench;
 
@@ -40,90 +39,65 @@ class TFormOsc : public QMainWindow {
     void PrepareForRun();
     // Shows the window and returns when it has been closed.
     void ShowModal();
-
-    TView* CurrentView() const;
-    void RebuildViewTabs(int index);
-    void RefreshAll();
-    void ApplyColorScheme();
-    void ShowControlPanel();
-    void OscStatus(const QString& text);
-    void OscWarning(const QString& text);
-    QString StatusText() const;
-    int ClampCursorX(int x) const;
-    double TimeAtX(int x) const;
-    void PaintGraph();
-    void PaintLabels();
-    void ShowTimeTexts();
-    void UpdateScrollBar();
-    void RedrawValueColumn();
-    void RedrawBeamTable();
-    void ResizeTables();
-    TTimeFrame Frame() const;
-    std::set<int> SelectedSignals() const;
-
-    // The time entry: a click on the start (0), end (1) or the middle (2) of the time panel.
-    void TimePanelClick(int mode);
-    void CommitEntry();
-
-    // The measurement and the label strip, in the trace area's (or strip's) columns.
-    void MeasurePress(int x, bool onStrip);
-    void MeasureMove(int x);
-    void MeasureRelease(int x, bool onStrip);
-
-    void ViewAdd();
-    void ViewDelete();
-    void ViewRename();
-    void SetScheme(int scheme);
-    void BeamsToOneGroup();
-    void BeamsToManyGroups();
-    void ExportPicture();
-
-    double MinInterval = 0;
-    double MeasureTime = -1;
-    int SavedViewIndex = 0;
-
-    QToolBar* SpeedBar;
-    QTabWidget* tabControl;
-    QSplitter* tabControlSplit;
-    QListWidget* tsBeamList;
-    QTableWidget* tsBeamGrid;
-    QLabel* tsMaxValueLabel;
-    TValueGrid* tsValueGrid;
-    QTabBar* tabGraph;
-    TLabelStrip* pbLabels;
-    TGraphArea* pbGraph;
-    TTimePanel* pnlTime;
-    QScrollBar* sbTime;
-    QLabel* pnlStatus;
-
-    QAction *actOscControl, *actOscExit, *actViewAdd, *actViewDelete, *actViewRename;
-    QAction *actBeamToOneGroup, *actBeamToManyGroup, *actExportPicture;
-    QAction *mnuGray, *mnuWhite, *mnuBlack;
+    const TOscSession& Session() const { return *session_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void CreateActions();
-    void CreateWidgets();
+    void CreateControlPanel();
+    void CreateScreenArea();
+    void ConnectScreenArea();
+    void FitMinimumSize();
+
+    // Runs one user action: errors are reported, then everything is shown anew.
+    void Act(const char* sender, const std::function<void()>& body);
+    void Refresh();
+    void RefreshTabs();
+    void RefreshTimes();
+    void RefreshEntry();
+    void RefreshBeamTable();
+    void RefreshValues();
+    void RefreshCursor();
+    void RefreshStatus();
     void UpdateActions();
-    void ApplyBeamText(int row, const QString& text);
-    void Regroup(void (*regroup)(TView&));
-    // Resizes an off-screen picture; false (with a warning) when there is no memory for it.
-    bool SizePicture(QImage& picture, const QSize& size);
-    void FocusScrollBar();
-    void Wheel(class QWheelEvent* event);
-    void Guard(const char* sender, const std::function<void()>& body);
+    void PaintGraph();
+    void PaintLabels();
+    void CommitEntry();
+
+    void ViewAdd();
+    void ViewDelete();
+    void ViewRename();
+    void ExportPicture();
 
     TWorkbench& workbench_;
     TDialogs& dialogs_;
+    std::unique_ptr<TOscSession> session_;
     std::unique_ptr<TGraphPicture> picture_;
-    bool measureOnStrip_ = false;
+    int warningsShown_ = 0;
     int panFromX_ = -1;  // the column where a pan drag started, −1 when none
-    bool rebuildingTabs_ = false;
-    bool editingBeams_ = false;
+    bool refreshing_ = false;
+
+    QAction *actOscControl_, *actOscExit_, *actViewAdd_, *actViewDelete_, *actViewRename_;
+    QAction *actBeamToOneGroup_, *actBeamToManyGroup_, *actExportPicture_;
+    QAction* mnuScheme_[3];
+    QSplitter* tabControlSplit_;
+    QTabWidget* tabControl_;
+    QListWidget* tsBeamList_;
+    QTableWidget* tsBeamGrid_;
+    QLabel* tsMaxValueLabel_;
+    TValueGrid* tsValueGrid_;
+    QWidget* screenArea_;
+    QTabBar* tabGraph_;
+    TLabelStrip* pbLabels_;
+    TGraphArea* pbGraph_;
+    TTimePanel* pnlTime_;
+    QScrollBar* sbTime_;
+    QLabel* pnlStatus_;
 };
 
 }  // namespace kvaril

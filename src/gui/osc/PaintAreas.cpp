@@ -2,53 +2,66 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace kvaril {
 
-TGraphArea::TGraphArea(QWidget* parent) : QWidget(parent), Picture(10, 10, QImage::Format_RGB32) {
+TPaintArea::TPaintArea(QWidget* parent) : QWidget(parent), Picture(10, 10, QImage::Format_RGB32) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TPaintArea::resizeEvent(QResizeEvent*) { Q_EMIT PaintNeeded(); }
+
+void TPaintArea::paintEvent(QPaintEvent* event) {
+    if (Picture.size() != size()) Q_EMIT PaintNeeded();
+    QPainter p(this);
+    p.drawImage(event->rect().topLeft(), Picture, event->rect());
+}
+
+void TPaintArea::mousePressEvent(QMouseEvent* e) {
+    Q_EMIT Pressed(static_cast<int>(e->position().x()), e->button(), e->modifiers());
+}
+
+void TPaintArea::mouseMoveEvent(QMouseEvent* e) {
+    Q_EMIT Moved(static_cast<int>(e->position().x()));
+}
+
+void TPaintArea::mouseReleaseEvent(QMouseEvent* e) {
+    Q_EMIT Released(static_cast<int>(e->position().x()), e->button());
+}
+
+void TPaintArea::wheelEvent(QWheelEvent* e) {
+    const int steps = e->angleDelta().y() / 120;
+    if (steps != 0) Q_EMIT Wheeled(static_cast<int>(e->position().x()), steps, e->modifiers());
+}
+
+TGraphArea::TGraphArea(QWidget* parent) : TPaintArea(parent) {
     setObjectName("pbGraph");
     setCursor(Qt::CrossCursor);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(10, 10);
 }
 
 void TGraphArea::SetCursorX(int x) {
-    const int old = CursorX;
-    CursorX = x;
+    const int old = cursorX_;
+    cursorX_ = x;
+    if (old == x) return;
     if (old >= 0) update(QRect(old - 1, 0, 3, height()));
     if (x >= 0) update(QRect(x - 1, 0, 3, height()));
 }
 
-void TGraphArea::resizeEvent(QResizeEvent*) {
-    if (OnPaintNeeded) OnPaintNeeded();
-}
-
 void TGraphArea::paintEvent(QPaintEvent* event) {
-    if (Picture.size() != size() && OnPaintNeeded) OnPaintNeeded();
+    TPaintArea::paintEvent(event);
+    if (cursorX_ < 0) return;
+    // Inverting the picture under the cursor: drawn twice at one place it is gone.
     QPainter p(this);
-    p.drawImage(event->rect().topLeft(), Picture, event->rect());
-    if (CursorX >= 0) {
-        // Inverting the picture under the cursor: drawn twice at one place it is gone.
-        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        p.fillRect(QRect(CursorX - 1, 0, 3, height()), Qt::white);
-    }
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.fillRect(QRect(cursorX_ - 1, 0, 3, height()), Qt::white);
 }
 
-TLabelStrip::TLabelStrip(QWidget* parent) : QWidget(parent), Picture(10, 10, QImage::Format_RGB32) {
+TLabelStrip::TLabelStrip(QWidget* parent) : TPaintArea(parent) {
     setObjectName("pbLabels");
     setCursor(Qt::PointingHandCursor);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedHeight(16);
-}
-
-void TLabelStrip::resizeEvent(QResizeEvent*) {
-    if (OnPaintNeeded) OnPaintNeeded();
-}
-
-void TLabelStrip::paintEvent(QPaintEvent* event) {
-    if (Picture.size() != size() && OnPaintNeeded) OnPaintNeeded();
-    QPainter p(this);
-    p.drawImage(event->rect().topLeft(), Picture, event->rect());
 }
 
 }  // namespace kvaril

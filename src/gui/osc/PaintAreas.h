@@ -1,69 +1,55 @@
 #pragma once
 // The trace area (pbGraph) and the label strip (pbLabels) of the oscilloscope window: each
-// keeps its off-screen picture, paints it, and hands the mouse to the window.
+// keeps its off-screen picture, paints it, and reports the mouse to the window.
 
 #include <QImage>
 #include <QWidget>
-#include <functional>
 
 namespace kvaril {
 
-struct TMouseHooks {
-    std::function<void(QMouseEvent*)> Press, Move, Release;
-    std::function<void(QWheelEvent*)> Wheel;
+class TPaintArea : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TPaintArea(QWidget* parent);
+
+    QImage Picture;  // what the window drew last
+
+  Q_SIGNALS:
+    void PaintNeeded();  // the size changed, or it is shown for the first time
+    void Pressed(int x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void Moved(int x);
+    void Released(int x, Qt::MouseButton button);
+    void Wheeled(int x, int steps, Qt::KeyboardModifiers modifiers);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 };
 
-class TGraphArea : public QWidget {
+class TGraphArea : public TPaintArea {
     Q_OBJECT
   public:
     explicit TGraphArea(QWidget* parent);
 
-    QImage Picture;    // what PaintGraph drew
-    int CursorX = -1;  // the measurement cursor's column, −1 when none is shown
-    TMouseHooks Mouse;
-    std::function<void()> OnPaintNeeded;  // redraw the picture (size changed, first show)
-
+    int CursorX() const { return cursorX_; }
     // Shows the cursor at column x (−1: none) by repainting only the old and new places.
     void SetCursorX(int x);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* e) override {
-        if (Mouse.Press) Mouse.Press(e);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        if (Mouse.Move) Mouse.Move(e);
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (Mouse.Release) Mouse.Release(e);
-    }
-    void wheelEvent(QWheelEvent* e) override {
-        if (Mouse.Wheel) Mouse.Wheel(e);
-    }
+
+  private:
+    int cursorX_ = -1;
 };
 
-class TLabelStrip : public QWidget {
+class TLabelStrip : public TPaintArea {
     Q_OBJECT
   public:
     explicit TLabelStrip(QWidget* parent);
-
-    QImage Picture;
-    TMouseHooks Mouse;
-    std::function<void()> OnPaintNeeded;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* e) override {
-        if (Mouse.Press) Mouse.Press(e);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        if (Mouse.Move) Mouse.Move(e);
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (Mouse.Release) Mouse.Release(e);
-    }
 };
 
 }  // namespace kvaril

@@ -12,9 +12,8 @@ namespace kvaril {
 
 namespace {
 
-TGraphPicture Layout(TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
-    TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
-    osc.RebuildGroups(view);
+TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+    const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGraphPicture picture;
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
                 size.height(), picture);
@@ -23,13 +22,13 @@ TGraphPicture Layout(TOsc& osc, int screen, const TSignals& signals, const QSize
 
 }  // namespace
 
-QImage RenderScreen(TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
     QImage image(size, QImage::Format_RGB32);
     PaintGraphImage(image, Layout(osc, screen, signals, size));
     return image;
 }
 
-QString ExportScreen(TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
                      const QString& path) {
     if (screen < 0 || screen >= osc.ViewCount())
         return QString("Нет экрана %1: экранов в документе %2")

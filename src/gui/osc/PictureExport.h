@@ -10,11 +10,11 @@ class TOsc;
 class TSignals;
 
 // The trace area of screen `screen` (0-based) at `size`, as the window would show it.
-QImage RenderScreen(TOsc& osc, int screen, const TSignals& signals, const QSize& size);
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size);
 
 // Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
 // Returns an error text, empty on success.
-QString ExportScreen(TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
                      const QString& path);
 
 }  // namespace kvaril

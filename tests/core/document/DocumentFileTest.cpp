@@ -298,7 +298,7 @@ TEST_F(DocumentFileTest, SaveAndLoadReproduceTheOscilloscope) {
     auto label = std::make_unique<TTimeLabel>(osc);
     label->SetTime(0.03);
     second.AddTimeLabel(std::move(label));
-    osc.SetColorScheme(1);
+    osc.SetColorScheme(TColorScheme::White);
     WriteDocument(Path("full.sig"), signals, osc);
 
     TSignals read;

@@ -23,8 +23,8 @@ struct Fixture {
         data.CalcMaxima();
     }
     TView& View() { return osc.View(0); }
-    std::string Text(std::set<int> selected, TBeamColumn column) {
-        return BeamSettingText(&View(), selected, static_cast<int>(column), data).Text;
+    std::string Text(std::set<int> selected, TBeamRow column) {
+        return BeamSettingText(&View(), selected, column, data).Text;
     }
     TSignals signals;
     TOsc osc;
@@ -33,57 +33,58 @@ struct Fixture {
 
 TEST(BeamSettingText, OneSelectedBeamShowsItsValueAndMaximum) {
     Fixture f;
-    TBeamSettingText r = BeamSettingText(&f.View(), {0}, 0, f.data);
+    TBeamSettingText r = BeamSettingText(&f.View(), {0}, TBeamRow::Gain, f.data);
     EXPECT_EQ(r.Text, "Авто");
     EXPECT_EQ(r.MaxValueLabel, "Макс: 4 ");
-    r = BeamSettingText(&f.View(), {1}, 0, f.data);
+    r = BeamSettingText(&f.View(), {1}, TBeamRow::Gain, f.data);
     EXPECT_EQ(r.MaxValueLabel, "Макс: 0.0001235 ");
 
     f.View().Beam(0).SetGain(2.5);
-    EXPECT_EQ(f.Text({0}, TBeamColumn::Gain), "2.5");
+    EXPECT_EQ(f.Text({0}, TBeamRow::Gain), "2.5");
     f.View().Beam(0).SetGain(1e-11);
-    EXPECT_EQ(f.Text({0}, TBeamColumn::Gain), "Авто") << "a tiny gain counts as automatic";
-    EXPECT_FALSE(BeamSettingText(&f.View(), {0}, 1, f.data).MaxValueLabel.has_value())
+    EXPECT_EQ(f.Text({0}, TBeamRow::Gain), "Авто") << "a tiny gain counts as automatic";
+    EXPECT_FALSE(
+        BeamSettingText(&f.View(), {0}, TBeamRow::Offset, f.data).MaxValueLabel.has_value())
         << "only the gain column sets the readout";
 }
 
 TEST(BeamSettingText, SeveralSelectedBeamsShowACommonValueOrNothing) {
     Fixture f;
-    TBeamSettingText r = BeamSettingText(&f.View(), {0, 2}, 0, f.data);
+    TBeamSettingText r = BeamSettingText(&f.View(), {0, 2}, TBeamRow::Gain, f.data);
     EXPECT_EQ(r.Text, "Авто");
     EXPECT_EQ(r.MaxValueLabel, "");
-    EXPECT_EQ(f.Text({0, 1}, TBeamColumn::Group), "") << "groups 1 and 2 differ";
+    EXPECT_EQ(f.Text({0, 1}, TBeamRow::Group), "") << "groups 1 and 2 differ";
     f.View().Beam(1).SetGroup(1);
-    EXPECT_EQ(f.Text({0, 1}, TBeamColumn::Group), "1");
+    EXPECT_EQ(f.Text({0, 1}, TBeamRow::Group), "1");
     f.View().Beam(2).SetOffset(0.5);
-    EXPECT_EQ(f.Text({0, 1, 2}, TBeamColumn::Offset), "");
-    EXPECT_EQ(f.Text({2}, TBeamColumn::Offset), "0.5");
+    EXPECT_EQ(f.Text({0, 1, 2}, TBeamRow::Offset), "");
+    EXPECT_EQ(f.Text({2}, TBeamRow::Offset), "0.5");
 }
 
 TEST(BeamSettingText, SettingTexts) {
     Fixture f;
     TBeam& beam = f.View().Beam(0);
     beam.SetGroup(0);
-    EXPECT_EQ(f.Text({0}, TBeamColumn::Group), "Нет");
+    EXPECT_EQ(f.Text({0}, TBeamRow::Group), "Нет");
     beam.SetGroup(-1);
-    EXPECT_EQ(f.Text({0}, TBeamColumn::Group), "-1");
-    EXPECT_EQ(f.Text({0}, TBeamColumn::XAxis), "Есть");
+    EXPECT_EQ(f.Text({0}, TBeamRow::Group), "-1");
+    EXPECT_EQ(f.Text({0}, TBeamRow::XAxis), "Есть");
     beam.SetXAxis(false);
-    EXPECT_EQ(f.Text({0}, TBeamColumn::XAxis), "Нет");
-    EXPECT_EQ(f.Text({0}, TBeamColumn::Interpolation), "Нет");
+    EXPECT_EQ(f.Text({0}, TBeamRow::XAxis), "Нет");
+    EXPECT_EQ(f.Text({0}, TBeamRow::Interpolation), "Нет");
     beam.SetInterpolation(1);
-    EXPECT_EQ(f.Text({0}, TBeamColumn::Interpolation), "Линия");
+    EXPECT_EQ(f.Text({0}, TBeamRow::Interpolation), "Линия");
     beam.SetInterpolation(7);
-    EXPECT_EQ(f.Text({0}, TBeamColumn::Interpolation), "Сплайн");
+    EXPECT_EQ(f.Text({0}, TBeamRow::Interpolation), "Сплайн");
 }
 
 TEST(BeamSettingText, NothingSelectedOrNoScreenGivesNothing) {
     Fixture f;
-    TBeamSettingText r = BeamSettingText(&f.View(), {}, 0, f.data);
+    TBeamSettingText r = BeamSettingText(&f.View(), {}, TBeamRow::Gain, f.data);
     EXPECT_EQ(r.Text, "");
     EXPECT_FALSE(r.MaxValueLabel.has_value());
-    EXPECT_EQ(BeamSettingText(nullptr, {0}, 0, f.data).Text, "");
-    EXPECT_EQ(f.Text({9}, TBeamColumn::Gain), "") << "a selection without a beam";
+    EXPECT_EQ(BeamSettingText(nullptr, {0}, TBeamRow::Gain, f.data).Text, "");
+    EXPECT_EQ(f.Text({9}, TBeamRow::Gain), "") << "a selection without a beam";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
+#include "osc/BeamGroups.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -22,15 +23,17 @@ struct Fixture {
         signals.Data().SetData(1, 0, 0.5);
         signals.Data().SetData(2, 0, 2.0 / 3.0);
         signals.Data().SetData(3, 999, 7);
-        Regroup();
     }
     TView& View() { return osc.View(0); }
-    void Regroup() { osc.RebuildGroups(&View()); }
     std::vector<std::string> Column(int column, double measure = -1) {
+        const TBeamGrouping grouping(View());
         std::vector<std::string> texts;
-        for (int r = 0; r < osc.RowCount(); ++r)
-            texts.push_back(ValueCell(osc, &View(), signals, r, column, measure).Text);
+        for (int r = 0; r < grouping.RowCount(); ++r)
+            texts.push_back(ValueCell(grouping, &View(), signals, r, column, measure).Text);
         return texts;
+    }
+    int Colour(int row) {
+        return ValueCell(TBeamGrouping(View()), &View(), signals, row, 1, -1).ColorIndex;
     }
     TSignals signals;
     TOsc osc;
@@ -38,55 +41,50 @@ struct Fixture {
 
 TEST(BeamTable, EditsApplyToEverySelectedBeam) {
     Fixture f;
-    ApplyBeamEdit(f.View(), {0, 2}, 0, "2.5");
+    ApplyBeamEdit(f.View(), {0, 2}, TBeamRow::Gain, "2.5");
     EXPECT_EQ(f.View().Beam(0).Gain(), 2.5);
     EXPECT_EQ(f.View().Beam(1).Gain(), 0);
     EXPECT_EQ(f.View().Beam(2).Gain(), 2.5);
-    ApplyBeamEdit(f.View(), {0}, 0, "Авто");
+    ApplyBeamEdit(f.View(), {0}, TBeamRow::Gain, "Авто");
     EXPECT_EQ(f.View().Beam(0).Gain(), 0);
-    ApplyBeamEdit(f.View(), {2}, 0, "2.");
-    ApplyBeamEdit(f.View(), {2}, 0, "abc");
+    ApplyBeamEdit(f.View(), {2}, TBeamRow::Gain, "2.");
+    ApplyBeamEdit(f.View(), {2}, TBeamRow::Gain, "abc");
     EXPECT_EQ(f.View().Beam(2).Gain(), 2) << "not a number keeps the gain";
-    ApplyBeamEdit(f.View(), {1}, 1, "-1");
+    ApplyBeamEdit(f.View(), {1}, TBeamRow::Offset, "-1");
     EXPECT_EQ(f.View().Beam(1).Offset(), -1);
-    EXPECT_TRUE(ApplyBeamEdit(f.View(), {1}, 2, "Нет"));
+    ApplyBeamEdit(f.View(), {1}, TBeamRow::Group, "Нет");
     EXPECT_EQ(f.View().Beam(1).Group(), 0);
-    ApplyBeamEdit(f.View(), {1}, 2, "x7");
+    ApplyBeamEdit(f.View(), {1}, TBeamRow::Group, "x7");
     EXPECT_EQ(f.View().Beam(1).Group(), 0) << "not an integer keeps the group";
-    ApplyBeamEdit(f.View(), {1}, 2, "-1");
+    ApplyBeamEdit(f.View(), {1}, TBeamRow::Group, "-1");
     EXPECT_EQ(f.View().Beam(1).Group(), -1);
-    ApplyBeamEdit(f.View(), {3}, 3, "Ест");
+    ApplyBeamEdit(f.View(), {3}, TBeamRow::XAxis, "Ест");
     EXPECT_FALSE(f.View().Beam(3).XAxis()) << "anything but Есть switches the line off";
-    ApplyBeamEdit(f.View(), {3}, 3, "Есть");
+    ApplyBeamEdit(f.View(), {3}, TBeamRow::XAxis, "Есть");
     EXPECT_TRUE(f.View().Beam(3).XAxis());
-    ApplyBeamEdit(f.View(), {3}, 4, "Ли");
+    ApplyBeamEdit(f.View(), {3}, TBeamRow::Interpolation, "Ли");
     EXPECT_EQ(f.View().Beam(3).Interpolation(), 2) << "typing Линия passes through spline";
-    ApplyBeamEdit(f.View(), {3}, 4, "Линия");
+    ApplyBeamEdit(f.View(), {3}, TBeamRow::Interpolation, "Линия");
     EXPECT_EQ(f.View().Beam(3).Interpolation(), 1);
 }
 
 TEST(BeamTable, GroupsShapeTheValueTable) {
     Fixture f;
     EXPECT_EQ(f.Column(1), (std::vector<std::string>{"A", "B", "C", "D"}));
-    ApplyBeamEdit(f.View(), {0}, 2, "Нет");
-    ApplyBeamEdit(f.View(), {1, 2}, 2, "3");
-    f.Regroup();
+    ApplyBeamEdit(f.View(), {0}, TBeamRow::Group, "Нет");
+    ApplyBeamEdit(f.View(), {1, 2}, TBeamRow::Group, "3");
     EXPECT_EQ(f.Column(1), (std::vector<std::string>{"B", "C", "D"}));
     EXPECT_EQ(f.Column(0), (std::vector<std::string>{"3", "3", "4"}));
-    EXPECT_EQ(ValueCell(f.osc, &f.View(), f.signals, 1, 1, -1).ColorIndex, 1)
-        << "second in its band";
+    EXPECT_EQ(f.Colour(1), 1) << "second in its band";
 
-    ApplyBeamEdit(f.View(), {0, 3}, 2, "-1");
-    f.Regroup();
+    ApplyBeamEdit(f.View(), {0, 3}, TBeamRow::Group, "-1");
     EXPECT_EQ(f.Column(1), (std::vector<std::string>{"B", "C", "A"})) << "only the first negative";
     EXPECT_EQ(f.Column(0).back(), "X");
-    EXPECT_EQ(ValueCell(f.osc, &f.View(), f.signals, 2, 1, -1).ColorIndex, 0);
+    EXPECT_EQ(f.Colour(2), 0);
 
     BeamsToOneGroup(f.View());
-    f.Regroup();
     EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "1", "1", "1"}));
     BeamsToManyGroups(f.View());
-    f.Regroup();
     EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "2", "3", "4"}));
 }
 

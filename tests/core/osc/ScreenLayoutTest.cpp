@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
 
@@ -43,7 +46,6 @@ struct Fixture {
             View().Beam(static_cast<int>(i)).SetGroup(groups[i]);
         data.SetSize(static_cast<int32_t>(groups.size()), signals.QuantCount());
         data.CalcMaxima();
-        osc.RebuildGroups(&View());
     }
     TView& View() { return osc.View(0); }
     TGraphPicture Layout(int width, int height) {
@@ -76,10 +78,10 @@ TEST(LayoutGraph, GroupsDrawLineBeamsNumberAndSeparators) {
     EXPECT_EQ(p.Items[4].Color, (TRgb{255, 255, 255}));
     EXPECT_EQ(p.Items[5].Y, 48);
     // Colours by position in the group: both groups use colours 0 and 1.
-    EXPECT_EQ(p.Items[1].Color, BeamColor(0, 0));
-    EXPECT_EQ(p.Items[2].Color, BeamColor(0, 1));
-    EXPECT_EQ(p.Items[7].Color, BeamColor(0, 0));
-    EXPECT_EQ(p.Items[8].Color, BeamColor(0, 1));
+    EXPECT_EQ(p.Items[1].Color, BeamColor(TColorScheme::Gray, 0));
+    EXPECT_EQ(p.Items[2].Color, BeamColor(TColorScheme::Gray, 1));
+    EXPECT_EQ(p.Items[7].Color, BeamColor(TColorScheme::Gray, 0));
+    EXPECT_EQ(p.Items[8].Color, BeamColor(TColorScheme::Gray, 1));
     EXPECT_EQ(p.Items[3].Text, "1");
     EXPECT_EQ(p.Items[9].Text, "2");
     EXPECT_EQ(p.Items[9].Y, 49);
@@ -116,6 +118,41 @@ TEST(LayoutGraph, WindowsOfFewerThanFourQuantaStayEmpty) {
     EXPECT_FALSE(f.Layout(200, 100).Compressed) << "90 quanta in 200 columns";
 }
 
+// The trace of a window shorter than a microsecond per column was drawn at a microsecond per
+// column, so it disagreed with the time axis, the cursor and the value table.
+TEST(LayoutGraph, ShortWindowsAreDrawnAtTheirRealScale) {
+    Fixture f({1});
+    f.signals.SetQuantTime(0.000001);
+    f.signals.SetTotalTime(0.001);
+    f.osc.SyncWithSignals(f.signals);
+    const int32_t n = f.signals.QuantCount();
+    f.data.SetSize(1, n);
+    for (int32_t k = 0; k < n; ++k) f.data.SetData(0, k, (k - 105) * 0.1);  // zero at quantum 105
+    f.data.CalcMaxima();
+    f.View().Beam(0).SetGain(1);
+    f.View().Beam(0).SetInterpolation(TInterpolation::Line);
+    const double q = f.signals.QuantTime();
+    for (int quanta : {10, 40}) {  // the shortest window, and another one still below 1 µs/column
+        SCOPED_TRACE(quanta);
+        f.View().SetT0(100 * q);
+        f.View().SetT1((100 + quanta) * q);
+        const int width = 201;
+        const TGraphPicture p = f.Layout(width, 101);
+        ASSERT_FALSE(p.Compressed);
+        const std::vector<TPoint>& points = p.Figures[0].Points;
+        ASSERT_FALSE(points.empty());
+        EXPECT_EQ(points.front().X, 0);
+        EXPECT_GE(points.back().X, width - 1 - width / quanta) << "the trace spans the window";
+        // Where the trace crosses zero is where the time axis puts quantum 105.
+        const int zeroColumn = static_cast<int>(std::lround(5.0 * (width) / quanta));
+        const int mid = LayoutBands(101, 1)[0].Mid;
+        const auto crossing = std::find_if(points.begin(), points.end(),
+                                           [mid](const TPoint& pt) { return pt.Y == mid; });
+        ASSERT_NE(crossing, points.end());
+        EXPECT_NEAR(crossing->X, zeroColumn, 1);
+    }
+}
+
 TEST(LayoutLabels, NamesWithinTheWindowAndHalfAQuantumBefore) {
     Fixture f({1});
     const double q = f.signals.QuantTime();
@@ -136,12 +173,11 @@ TEST(LayoutLabels, NamesWithinTheWindowAndHalfAQuantumBefore) {
 }
 
 TEST(ColourTables, SchemesAndTheFallback) {
-    EXPECT_EQ(BeamColor(2, 0), (TRgb{0, 255, 255}));
-    EXPECT_EQ(BeamColor(1, 5), (TRgb{255, 0, 0}));
-    EXPECT_EQ(BeamColor(0, 6), BeamColor(0, 0)) << "modulo 6";
-    EXPECT_EQ(BeamColor(9, 2), BeamColor(0, 2)) << "a stored scheme out of range";
-    EXPECT_EQ(CenterLineColor(1), (TRgb{192, 192, 192}));
-    EXPECT_EQ(SeparatorUpperColor(2), (TRgb{192, 192, 192}));
+    EXPECT_EQ(BeamColor(TColorScheme::Black, 0), (TRgb{0, 255, 255}));
+    EXPECT_EQ(BeamColor(TColorScheme::White, 5), (TRgb{255, 0, 0}));
+    EXPECT_EQ(BeamColor(TColorScheme::Gray, 6), BeamColor(TColorScheme::Gray, 0)) << "modulo 6";
+    EXPECT_EQ(CenterLineColor(TColorScheme::White), (TRgb{192, 192, 192}));
+    EXPECT_EQ(SeparatorUpperColor(TColorScheme::Black), (TRgb{192, 192, 192}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document/uSignal.h"
+#include "osc/OscTime.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -93,7 +94,10 @@ TEST(TimeWindow, ExpressionRules) {
     EXPECT_DOUBLE_EQ(eval("T/2"), 0.5);
     EXPECT_DOUBLE_EQ(eval("1-0.5"), 0.5);
     EXPECT_EQ(eval("-1"), 42) << "a leading minus is an operator with nothing on its left";
-    EXPECT_DOUBLE_EQ(eval("1e-3"), 42 - 3) << "the exponent's sign is the operator";
+    EXPECT_DOUBLE_EQ(eval("1e-3"), 0.001) << "an exponent's sign is no operator";
+    EXPECT_DOUBLE_EQ(eval("T-1E-3"), 0.999);
+    EXPECT_DOUBLE_EQ(eval("2E+1*Q"), 0.02);
+    EXPECT_EQ(eval("E-3"), 42 - 3) << "no number before the E: still the operator";
     EXPECT_DOUBLE_EQ(eval("D*2/3"), 0.1 * 42)
         << "the right part 2/3 is no number: D times the default";
     EXPECT_DOUBLE_EQ(eval("Tail"), 1) << "only the first letter counts";
@@ -146,6 +150,49 @@ TEST(TimeWindow, ZoomKeepsThePointUnderThePointer) {
     EXPECT_DOUBLE_EQ(f.View().T0(), 0.9);
     EXPECT_DOUBLE_EQ(f.View().T1(), 1.0);
 }
+
+// A time the window showed in scientific form (2E-5) could not be typed back: the exponent's
+// sign was taken for an operator, so committing the unchanged entry moved the window.
+struct ShownTime {
+    double Q;
+    double T0, T1;
+};
+
+class EveryShownTimeReadsBack : public ::testing::TestWithParam<ShownTime> {};
+
+TEST_P(EveryShownTimeReadsBack, CommittingTheShownTextKeepsTheWindow) {
+    const ShownTime p = GetParam();
+    TSignals signals;
+    auto s = std::make_unique<TSignal>(signals);
+    s->SetName("S");
+    signals.Insert(std::move(s), -1);
+    signals.SetQuantTime(p.Q);
+    signals.SetTotalTime(1);
+    TOsc osc;
+    osc.SyncWithSignals(signals);
+    TView& view = osc.View(0);
+    const TTimeFrame frame{p.Q, 1.0, 10 * p.Q};
+    for (TEntryMode mode : {TEntryMode::Start, TEntryMode::End, TEntryMode::Length}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        view.SetT0(p.T0);
+        view.SetT1(p.T1);
+        const double shown = mode == TEntryMode::Start ? p.T0
+                             : mode == TEntryMode::End ? p.T1
+                                                       : p.T1 - p.T0;
+        const std::string text = FormatOscTime(p.Q, shown);
+        EXPECT_NEAR(EvalTimeText(view, frame, text, -7), shown, p.Q / 1000) << text;
+        CommitTimeEntry(view, frame, mode, text);
+        EXPECT_NEAR(view.T0(), p.T0, p.Q / 1000) << text;
+        EXPECT_NEAR(view.T1(), p.T1, p.Q / 1000) << text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TimeWindow, EveryShownTimeReadsBack,
+                         ::testing::Values(ShownTime{0.00001, 0.00002, 0.00015},
+                                           ShownTime{0.000001, 0.000005, 0.000015},
+                                           ShownTime{0.00001, 0.5, 0.5002},
+                                           ShownTime{0.001, 0.2, 0.3},
+                                           ShownTime{0.0001, 0.0001, 0.0011}));
 
 }  // namespace
 }  // namespace kvaril

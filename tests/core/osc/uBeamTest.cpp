@@ -8,7 +8,9 @@
 
 #include "Errors.h"
 #include "document/Cp1251.h"
+#include "document/ValueStream.h"
 #include "document/uSignal.h"
+#include "osc/BeamGroups.h"
 
 namespace kvaril {
 namespace {
@@ -74,7 +76,7 @@ TEST(TOsc, ChangedSignalsOrTimesResetTheScreens) {
         Fixture f(2);
         f.osc.AddView("Two");
         f.View().Beam(0).SetGain(3);
-        f.osc.SetColorScheme(2);
+        f.osc.SetColorScheme(TColorScheme::Black);
         f.osc.Modified = false;
         changes[i](f.signals);
         f.osc.SyncWithSignals(f.signals);
@@ -89,7 +91,7 @@ TEST(TOsc, ChangedSignalsOrTimesResetTheScreens) {
 
 TEST(TOsc, ClearEmptiesEverythingButTheScheme) {
     Fixture f(2);
-    f.osc.SetColorScheme(1);
+    f.osc.SetColorScheme(TColorScheme::White);
     f.osc.Clear();
     EXPECT_EQ(f.osc.ViewCount(), 0);
     EXPECT_TRUE(f.osc.SignalNames.empty());
@@ -102,17 +104,37 @@ TEST(TOsc, ClearEmptiesEverythingButTheScheme) {
 TEST(TOsc, ColourSchemes) {
     TOsc osc;
     EXPECT_EQ(osc.BackgroundColor(), (TRgb{192, 192, 192}));
-    osc.SetColorScheme(1);
+    osc.SetColorScheme(TColorScheme::White);
     EXPECT_EQ(osc.BackgroundColor(), (TRgb{255, 255, 255}));
-    osc.SetColorScheme(2);
+    osc.SetColorScheme(TColorScheme::Black);
     EXPECT_EQ(osc.BackgroundColor(), (TRgb{0, 0, 0}));
+    EXPECT_EQ(osc.ColorScheme(), 2);
     EXPECT_TRUE(osc.Modified);
     osc.Modified = false;
-    osc.SetColorScheme(2);
+    osc.SetColorScheme(TColorScheme::Black);
     EXPECT_FALSE(osc.Modified);
-    EXPECT_THROW(osc.SetColorScheme(3), EAssertionFailed);
-    EXPECT_EQ(SchemeBackground(7), (TRgb{192, 192, 192})) << "a stored scheme out of range";
-    EXPECT_EQ(SchemeBackground(-1), (TRgb{192, 192, 192}));
+}
+
+TEST(TOsc, AStoredSchemeOutOfRangeShowsAsGray) {
+    for (int stored : {7, -1, 3}) {
+        SCOPED_TRACE(stored);
+        TOsc osc;
+        MemorySink sink;
+        {
+            TValueWriter writer(sink);
+            osc.WriteTo(writer);
+            writer.FlushBuffer();
+        }
+        // The scheme is the last integer of the settings: one tag byte and its value.
+        sink.bytes.back() = static_cast<char>(stored);
+        MemorySource source(sink.bytes);
+        TValueReader reader(source);
+        TOsc back;
+        back.ReadFrom(reader, 4);
+        EXPECT_EQ(back.ColorScheme(), stored) << "kept as stored";
+        EXPECT_EQ(back.Scheme(), TColorScheme::Gray);
+        EXPECT_EQ(back.BackgroundColor(), (TRgb{192, 192, 192}));
+    }
 }
 
 TEST(TOsc, ScreensAreAddedAndDeleted) {
@@ -129,14 +151,15 @@ TEST(TOsc, ScreensAreAddedAndDeleted) {
     EXPECT_THROW(f.osc.DeleteView(-1), EAssertionFailed);
 }
 
-TEST(TOsc, DeletingTheGroupedScreenForgetsItsBeams) {
+TEST(TOsc, AModelWithoutScreensGetsTheDefaultScreenAtSynchronisation) {
     Fixture f(2);
-    f.osc.RebuildGroups(&f.View());
-    ASSERT_EQ(f.osc.RowCount(), 2);
-    f.osc.DeleteView(0);
-    EXPECT_EQ(f.osc.RowCount(), 0);
-    EXPECT_EQ(f.osc.BeamAtRow(0), nullptr);
-    EXPECT_EQ(f.osc.Groups.GroupCount(), 0);
+    f.osc.DeleteView(0);  // what a file without screens reads as
+    ASSERT_EQ(f.osc.ViewCount(), 0);
+    f.osc.SyncWithSignals(f.signals);
+    ASSERT_EQ(f.osc.ViewCount(), 1);
+    EXPECT_EQ(f.View().Name(), Utf8ToCp1251("Экран 1"));
+    EXPECT_EQ(f.View().BeamCount(), 2);
+    EXPECT_EQ(f.View().T1(), f.signals.TotalTime());
 }
 
 TEST(TBeam, SettersMarkModifiedOnlyOnChange) {
@@ -202,50 +225,39 @@ TEST(TView, LabelsStaySortedAndAreNamedInOrder) {
     EXPECT_THROW(view.DeleteTimeLabel(3), EAssertionFailed);
 }
 
-TEST(TBeamGroupList, GroupsAreSortedAndTheFirstNegativeBeamComesLast) {
+TEST(TBeamGrouping, GroupsAreSortedAndTheFirstNegativeBeamComesLast) {
     Fixture f(6);
     const int groups[] = {3, 0, -1, 3, 1, -2};
     for (int i = 0; i < 6; ++i) f.View().Beam(i).SetGroup(groups[i]);
-    f.osc.RebuildGroups(&f.View());
+    const TBeamGrouping g(f.View());
 
-    const TBeamGroupList& list = f.osc.Groups;
-    ASSERT_EQ(list.GroupCount(), 2);
-    EXPECT_EQ(list.GroupItem(0).Number, 1);
-    EXPECT_EQ(list.GroupItem(1).Number, 3);
-    EXPECT_EQ(f.osc.RowCount(), 4);
-    EXPECT_EQ(f.View().Beam(4).Row, 0);
-    EXPECT_EQ(f.View().Beam(0).Row, 1);
-    EXPECT_EQ(f.View().Beam(3).Row, 2);
-    EXPECT_EQ(f.View().Beam(2).Row, 3);
-    EXPECT_EQ(list.XBeam(), &f.View().Beam(2));
-    EXPECT_EQ(f.osc.BeamAtRow(2), &f.View().Beam(3));
-    EXPECT_EQ(f.osc.BeamAtRow(3), &f.View().Beam(2));
-    EXPECT_EQ(f.osc.BeamAtRow(4), nullptr);
-    EXPECT_EQ(f.View().Beam(1).Row, -1);
-    EXPECT_EQ(f.View().Beam(5).Row, -1);
-    // Colours go by position within the group.
-    EXPECT_EQ(f.View().Beam(0).IndexInGroup, 0);
-    EXPECT_EQ(f.View().Beam(3).IndexInGroup, 1);
-    EXPECT_EQ(list.GroupItem(1).FirstBeam, &f.View().Beam(0));
-    EXPECT_EQ(f.View().Beam(0).NextInGroup, &f.View().Beam(3));
-    EXPECT_EQ(f.View().Beam(3).NextInGroup, nullptr);
+    ASSERT_EQ(g.GroupCount(), 2);
+    EXPECT_EQ(g.Group(0).Number, 1);
+    EXPECT_EQ(g.Group(1).Number, 3);
+    EXPECT_EQ(g.Group(1).Beams, (std::vector<const TBeam*>{&f.View().Beam(0), &f.View().Beam(3)}));
+    ASSERT_EQ(g.RowCount(), 4);
+    const TBeam* rows[] = {&f.View().Beam(4), &f.View().Beam(0), &f.View().Beam(3),
+                           &f.View().Beam(2)};
+    const int colours[] = {0, 0, 1, 0};  // position within the group; the X row has 0
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_EQ(g.Row(r)->Beam, rows[r]) << r;
+        EXPECT_EQ(g.Row(r)->IndexInGroup, colours[r]) << r;
+    }
+    EXPECT_EQ(g.XBeam(), &f.View().Beam(2));
+    EXPECT_EQ(g.Row(4), nullptr);
+    EXPECT_EQ(g.Row(-1), nullptr);
+    EXPECT_THROW(g.Group(2), EAssertionFailed);
 }
 
-TEST(TBeamGroupList, RegroupingReusesItsItems) {
+TEST(TBeamGrouping, FollowsTheScreenWithoutBeingRebuilt) {
     Fixture f(3);
-    f.osc.RebuildGroups(&f.View());
-    std::vector<const TBeamGroupItem*> before;
-    for (int i = 0; i < f.osc.Groups.GroupCount(); ++i)
-        before.push_back(&f.osc.Groups.GroupItem(i));
+    EXPECT_EQ(TBeamGrouping(f.View()).GroupCount(), 3);
     f.View().Beam(0).SetGroup(7);
-    f.osc.RebuildGroups(&f.View());
-    ASSERT_EQ(f.osc.Groups.GroupCount(), 3);
-    EXPECT_EQ(f.osc.Groups.GroupItem(2).Number, 7);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NE(std::find(before.begin(), before.end(), &f.osc.Groups.GroupItem(i)),
-                  before.end());
-    f.osc.RebuildGroups(nullptr);  // no screen: nothing happens
-    EXPECT_EQ(f.osc.Groups.GroupCount(), 3);
+    f.View().Beam(1).SetGroup(7);
+    const TBeamGrouping g(f.View());
+    ASSERT_EQ(g.GroupCount(), 2);
+    EXPECT_EQ(g.Group(1).Number, 7);
+    EXPECT_EQ(TBeamGrouping().RowCount(), 0) << "no screen: no rows";
 }
 
 }  // namespace

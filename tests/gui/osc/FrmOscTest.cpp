@@ -2,23 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include "ScriptedDialogs.h"
 #include "document/Cp1251.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamPage.h"
 #include "osc/FrmOsc.h"
+#include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/TimePanel.h"
 #include "ui/QtText.h"
@@ -64,16 +70,34 @@ class Oscilloscope : public ::testing::Test {
         QApplication::processEvents();
     }
     TFormOsc& O() { return *osc_; }
-    TView& View() { return *O().CurrentView(); }
+    template <typename T>
+    T* Find(const char* name) {
+        T* child = O().findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    QTabBar* Tabs() { return Find<QTabBar>("tabGraph"); }
+    QListWidget* List() { return Find<QListWidget>("tsBeamList"); }
+    QTableWidget* BeamGrid() { return Find<QTableWidget>("tsBeamGrid"); }
+    TGraphArea* Graph() { return Find<TGraphArea>("pbGraph"); }
+    TLabelStrip* Strip() { return Find<TLabelStrip>("pbLabels"); }
+    TTimePanel* TimePanel() { return Find<TTimePanel>("pnlTime"); }
+    QScrollBar* ScrollBar() { return Find<QScrollBar>("sbTime"); }
+    QComboBox* Entry() { return Find<QComboBox>("edTime"); }
+    QString LabelText(const char* name) { return Find<QLabel>(name)->text(); }
+    QString Status() { return LabelText("pnlStatus"); }
+    QAction* Action(const char* name) { return Find<QAction>(name); }
+    TView& View() { return *O().Session().Current(); }
+    const TOscSession& Session() { return O().Session(); }
     QStringList ValueColumn(int column) {
+        auto* grid = Find<TValueGrid>("tsValueGrid");
         QStringList texts;
-        for (int r = 0; r < O().tsValueGrid->RowCount; ++r)
-            texts << O().tsValueGrid->Cell(r, column).first;
+        for (int r = 0; r < grid->RowCount(); ++r) texts << grid->Text(r, column);
         return texts;
     }
     // Types into the beam table's editor of `row`, for the selected signals.
     void EditBeams(int row, const QString& text) {
-        QTableWidget* grid = O().tsBeamGrid;
+        QTableWidget* grid = BeamGrid();
         grid->setCurrentCell(row, 1);
         grid->editItem(grid->item(row, 1));
         auto* editor = qobject_cast<QComboBox*>(grid->indexWidget(grid->model()->index(row, 1)));
@@ -84,8 +108,32 @@ class Oscilloscope : public ::testing::Test {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     void Select(std::initializer_list<int> rows) {
-        O().tsBeamList->clearSelection();
-        for (int r : rows) O().tsBeamList->item(r)->setSelected(true);
+        List()->clearSelection();
+        for (int r : rows) List()->item(r)->setSelected(true);
+    }
+    // A click on the time panel's start, middle or end.
+    void ClickTime(TEntryMode where) {
+        TTimePanel* panel = TimePanel();
+        const int x = where == TEntryMode::Start ? 5
+                      : where == TEntryMode::End ? panel->width() - 5
+                                                 : panel->width() / 2;
+        QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(x, panel->height() / 2));
+    }
+    // Opens the entry of `where`, types `text` key by key and presses Enter.
+    void Type(TEntryMode where, const QString& text) {
+        ClickTime(where);
+        ASSERT_TRUE(Entry()->isVisible());
+        QLineEdit* edit = Entry()->lineEdit();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    // Sets the window of the current screen through the length entry.
+    void Window(const QString& range) { Type(TEntryMode::Length, range); }
+    void AddScreen(const char* name) {
+        dialogs_.Names.push_back(name);
+        Action("actViewAdd")->trigger();
     }
 
     TWorkbench wb_;
@@ -95,18 +143,17 @@ class Oscilloscope : public ::testing::Test {
 
 TEST_F(Oscilloscope, StartsWithOneScreenAndTheTimeTexts) {
     EXPECT_EQ(O().windowTitle(), "Kvaril - Многолучевой осциллограф");
-    ASSERT_EQ(O().tabGraph->count(), 1);
-    EXPECT_EQ(O().tabGraph->tabText(0), "Экран 1");
-    EXPECT_EQ(O().pnlTime->lblTime0->text(), "T0 : 0");
-    EXPECT_EQ(O().pnlTime->lblTime1->text(), "1 : T1");
-    EXPECT_EQ(O().pnlTime->lblCaption->text(), "< dT : 1 >");
-    EXPECT_EQ(O().tsBeamList->count(), 4);
-    EXPECT_FALSE(O().actViewDelete->isEnabled());
+    ASSERT_EQ(Tabs()->count(), 1);
+    EXPECT_EQ(Tabs()->tabText(0), "Экран 1");
+    EXPECT_EQ(LabelText("lblTime0"), "T0 : 0");
+    EXPECT_EQ(LabelText("lblTime1"), "1 : T1");
+    EXPECT_EQ(LabelText("lblCaption"), "< dT : 1 >");
+    EXPECT_EQ(List()->count(), 4);
+    EXPECT_FALSE(Action("actViewDelete")->isEnabled());
 }
 
 TEST_F(Oscilloscope, PreparingAfterAnUnchangedRunKeepsEverything) {
-    dialogs_.Names.push_back("Второй");
-    O().ViewAdd();
+    AddScreen("Второй");
     View().Beam(1).SetGain(3);
     auto label = std::make_unique<TTimeLabel>(wb_.Osc);
     label->SetTime(0.5);
@@ -114,8 +161,8 @@ TEST_F(Oscilloscope, PreparingAfterAnUnchangedRunKeepsEverything) {
     O().close();
     Run();
     Prepare();
-    EXPECT_EQ(O().tabGraph->count(), 2);
-    EXPECT_EQ(O().tabGraph->currentIndex(), 1) << "the screen shown when it closed";
+    EXPECT_EQ(Tabs()->count(), 2);
+    EXPECT_EQ(Tabs()->currentIndex(), 1) << "the screen shown when it closed";
     EXPECT_EQ(View().Beam(1).Gain(), 3);
     EXPECT_EQ(View().TimeLabelCount(), 1);
 
@@ -123,73 +170,71 @@ TEST_F(Oscilloscope, PreparingAfterAnUnchangedRunKeepsEverything) {
     wb_.Signals.Items(1).SetName("Renamed");
     Run();
     Prepare();
-    ASSERT_EQ(O().tabGraph->count(), 1);
-    EXPECT_EQ(O().tabGraph->tabText(0), "Экран 1");
+    ASSERT_EQ(Tabs()->count(), 1);
+    EXPECT_EQ(Tabs()->tabText(0), "Экран 1");
     EXPECT_EQ(View().Beam(1).Gain(), 0);
 }
 
 TEST_F(Oscilloscope, ClosingOnTheThirdScreenReopensIt) {
     for (const char* name : {"2", "3"}) {
-        dialogs_.Names.push_back(name);
-        O().ViewAdd();
+        AddScreen(name);
     }
-    EXPECT_EQ(O().tabGraph->currentIndex(), 2);
+    EXPECT_EQ(Tabs()->currentIndex(), 2);
     O().close();
     Prepare();
-    EXPECT_EQ(O().tabGraph->currentIndex(), 2);
+    EXPECT_EQ(Tabs()->currentIndex(), 2);
     O().close();
     wb_.Signals.SetTotalTime(0.5);  // the model is reset
     Run();
     Prepare();
-    EXPECT_EQ(O().tabGraph->currentIndex(), 0);
+    EXPECT_EQ(Tabs()->currentIndex(), 0);
 }
 
 TEST_F(Oscilloscope, DeletingScreensSelectsTheNeighbour) {
     for (const char* name : {"2", "3"}) {
-        dialogs_.Names.push_back(name);
-        O().ViewAdd();
+        AddScreen(name);
     }
     QApplication::processEvents();
-    EXPECT_TRUE(O().actViewDelete->isEnabled());
+    EXPECT_TRUE(Action("actViewDelete")->isEnabled());
     dialogs_.Confirms.push_back(TAnswer::No);
-    O().ViewDelete();
-    EXPECT_EQ(O().tabGraph->count(), 3);
+    Action("actViewDelete")->trigger();
+    EXPECT_EQ(Tabs()->count(), 3);
     EXPECT_EQ(dialogs_.Asked.back(), "Вы действительно хотите удалить экран:\n<3> ?");
     dialogs_.Confirms.push_back(TAnswer::Yes);
-    O().ViewDelete();  // the last of three
-    EXPECT_EQ(O().tabGraph->count(), 2);
-    EXPECT_EQ(O().tabGraph->currentIndex(), 1);
-    O().tabGraph->setCurrentIndex(0);
+    Action("actViewDelete")->trigger();  // the last of three
+    EXPECT_EQ(Tabs()->count(), 2);
+    EXPECT_EQ(Tabs()->currentIndex(), 1);
+    Tabs()->setCurrentIndex(0);
     dialogs_.Confirms.push_back(TAnswer::Yes);
-    O().ViewDelete();  // the first
-    EXPECT_EQ(O().tabGraph->count(), 1);
-    EXPECT_EQ(O().tabGraph->tabText(0), "2");
+    Action("actViewDelete")->trigger();  // the first
+    EXPECT_EQ(Tabs()->count(), 1);
+    EXPECT_EQ(Tabs()->tabText(0), "2");
     QApplication::processEvents();
-    EXPECT_FALSE(O().actViewDelete->isEnabled());
+    EXPECT_FALSE(Action("actViewDelete")->isEnabled());
 }
 
 TEST_F(Oscilloscope, TheCursorIsClampedAndFollowsTheMouse) {
-    TGraphArea* graph = O().pbGraph;
+    TGraphArea* graph = Graph();
     const int w = graph->width();
     QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(0, 10));
-    EXPECT_EQ(graph->CursorX, 1);
-    EXPECT_DOUBLE_EQ(O().MeasureTime, 1.0 / w);
-    EXPECT_EQ(O().pnlTime->lblCaption->text().left(3), "T: ");
+    EXPECT_EQ(graph->CursorX(), 1);
+    EXPECT_DOUBLE_EQ(Session().MeasureTime(), 1.0 / w);
+    EXPECT_EQ(LabelText("lblCaption").left(3), "T: ");
     QTest::mouseMove(graph, QPoint(w + 50, 10));
-    EXPECT_EQ(graph->CursorX, w - 1);
+    EXPECT_EQ(graph->CursorX(), w - 1);
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(w + 50, 10));
-    EXPECT_EQ(graph->CursorX, -1);
-    EXPECT_EQ(O().MeasureTime, -1);
-    EXPECT_EQ(O().pnlTime->lblCaption->text(), "< dT : 1 >");
+    EXPECT_EQ(graph->CursorX(), -1);
+    EXPECT_EQ(Session().MeasureTime(), -1);
+    EXPECT_EQ(LabelText("lblCaption"), "< dT : 1 >");
     EXPECT_EQ(View().TimeLabelCount(), 0) << "a drag on the traces never sets labels";
 }
 
 TEST_F(Oscilloscope, ClicksOnTheLabelStripToggleLabels) {
-    TLabelStrip* strip = O().pbLabels;
+    TLabelStrip* strip = Strip();
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(100, 5));
     ASSERT_EQ(View().TimeLabelCount(), 1);
     const double t = View().TimeLabel(0).Time();
-    EXPECT_NEAR(t, 100.0 / O().pbGraph->width(), 1e-12);
+    EXPECT_NEAR(t, 100.0 / Graph()->width(), 1e-12);
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(50, 5));
     EXPECT_EQ(View().TimeLabelCount(), 2);
     EXPECT_EQ(View().TimeLabel(1).Time(), t) << "m2 now: the names follow time order";
@@ -215,88 +260,85 @@ TEST_F(Oscilloscope, BeamTableEditsGroupsAndTheValueTableFollows) {
     EXPECT_EQ(ValueColumn(0).back(), "X");
 
     Select({1, 2});
-    EXPECT_EQ(O().tsBeamGrid->item(0, 1)->text(), "Авто");
-    EXPECT_EQ(O().tsMaxValueLabel->text(), "");
+    EXPECT_EQ(BeamGrid()->item(0, 1)->text(), "Авто");
+    EXPECT_EQ(LabelText("tsMaxValueLabel"), "");
     Select({1});
-    EXPECT_EQ(O().tsMaxValueLabel->text(), "Макс: 0.5 ");
+    EXPECT_EQ(LabelText("tsMaxValueLabel"), "Макс: 0.5 ");
     EditBeams(0, "2");
     Select({1, 2});
-    EXPECT_EQ(O().tsBeamGrid->item(0, 1)->text(), "") << "the gains differ";
+    EXPECT_EQ(BeamGrid()->item(0, 1)->text(), "") << "the gains differ";
     EXPECT_TRUE(wb_.Osc.Modified);
 
-    O().BeamsToOneGroup();
-    O().BeamsToManyGroups();
+    Action("actBeamToOneGroup")->trigger();
+    Action("actBeamToManyGroup")->trigger();
     EXPECT_EQ(ValueColumn(0), QStringList({"1", "2", "3", "4"}));
 }
 
 TEST_F(Oscilloscope, TheMeasuredTimeDrivesTheValueColumn) {
     EXPECT_EQ(ValueColumn(2)[3], "0") << "values at T0";
-    TGraphArea* graph = O().pbGraph;
+    TGraphArea* graph = Graph();
     QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
-    EXPECT_EQ(ValueColumn(2)[3],
-              QString::fromStdString(FormatFloat4(std::round(O().MeasureTime * 1000) / 1000)));
+    EXPECT_EQ(
+        ValueColumn(2)[3],
+        QString::fromStdString(FormatFloat4(std::round(Session().MeasureTime() * 1000) / 1000)));
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
     EXPECT_EQ(ValueColumn(2)[3], "0");
 }
 
 TEST_F(Oscilloscope, TheTimeEntryCommitsWhatItHolds) {
-    View().SetT0(0.2);
-    View().SetT1(0.3);
-    O().RefreshAll();
-    EXPECT_EQ(O().sbTime->maximum(), 900);
-    EXPECT_EQ(O().sbTime->value(), 200);
-    EXPECT_EQ(O().sbTime->pageStep(), 100);
-    EXPECT_EQ(O().sbTime->singleStep(), 10);
+    Window("0.2..0.3");
+    EXPECT_EQ(ScrollBar()->maximum(), 900);
+    EXPECT_EQ(ScrollBar()->value(), 200);
+    EXPECT_EQ(ScrollBar()->pageStep(), 100);
+    EXPECT_EQ(ScrollBar()->singleStep(), 10);
 
-    O().TimePanelClick(2);
-    ASSERT_TRUE(O().pnlTime->EntryOpen());
-    EXPECT_EQ(O().pnlTime->edTime->currentText(), "0.1");
-    EXPECT_EQ(O().StatusText(), "Значение интервала может быть в пределах от 0.01 до 1");
-    EXPECT_EQ(O().pnlTime->edTime->itemText(1), "D*2");
-    O().pnlTime->edTime->setCurrentIndex(1);  // picking a suggestion does not commit
-    EXPECT_TRUE(O().pnlTime->EntryOpen());
-    O().TimePanelClick(0);  // a click on a text while it is open only commits
-    EXPECT_FALSE(O().pnlTime->EntryOpen());
+    ClickTime(TEntryMode::Length);
+    ASSERT_TRUE(Entry()->isVisible());
+    EXPECT_EQ(Entry()->currentText(), "0.1");
+    EXPECT_EQ(Status(), "Значение интервала может быть в пределах от 0.01 до 1");
+    EXPECT_EQ(Entry()->itemText(1), "D*2");
+    Entry()->setCurrentIndex(1);  // picking a suggestion does not commit
+    EXPECT_TRUE(Entry()->isVisible());
+    ClickTime(TEntryMode::Start);  // a click on a text while it is open only commits
+    EXPECT_FALSE(Entry()->isVisible());
     EXPECT_DOUBLE_EQ(View().T0(), 0.2);
     EXPECT_DOUBLE_EQ(View().T1(), 0.4);
-    EXPECT_EQ(O().StatusText(), "");
+    EXPECT_EQ(Status(), "");
 
-    O().TimePanelClick(0);
-    QLineEdit* edit = O().pnlTime->edTime->lineEdit();
+    ClickTime(TEntryMode::Start);
+    QLineEdit* edit = Entry()->lineEdit();
     edit->setText("0.95");
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_FALSE(O().pnlTime->EntryOpen());
+    EXPECT_FALSE(Entry()->isVisible());
     EXPECT_DOUBLE_EQ(View().T0(), 0.8);
     EXPECT_DOUBLE_EQ(View().T1(), 1.0);
 
-    O().sbTime->setValue(O().sbTime->value() - 20);
+    ScrollBar()->setValue(ScrollBar()->value() - 20);
     EXPECT_DOUBLE_EQ(View().T0(), 0.78);
-    EXPECT_EQ(O().pnlTime->lblTime0->text(), "T0 : 0.78");
+    EXPECT_EQ(LabelText("lblTime0"), "T0 : 0.78");
 }
 
 TEST_F(Oscilloscope, TheFullRunRefusesStartAndEndEntries) {
-    O().TimePanelClick(0);
-    EXPECT_FALSE(O().pnlTime->EntryOpen());
+    ClickTime(TEntryMode::Start);
+    EXPECT_FALSE(Entry()->isVisible());
     EXPECT_EQ(dialogs_.Beeps, 1);
-    EXPECT_EQ(O().StatusText(), "На экране отображается полный интервал времен");
-    O().TimePanelClick(2);
-    EXPECT_TRUE(O().pnlTime->EntryOpen()) << "the length entry stays available";
+    EXPECT_EQ(Status(), "На экране отображается полный интервал времен");
+    ClickTime(TEntryMode::Length);
+    EXPECT_TRUE(Entry()->isVisible()) << "the length entry stays available";
 }
 
 TEST_F(Oscilloscope, ColourSchemesMarkTheSettingsModified) {
     wb_.Osc.Modified = false;
-    O().mnuBlack->trigger();
+    Action("mnuBlack")->trigger();
     EXPECT_EQ(wb_.Osc.ColorScheme(), 2);
     EXPECT_TRUE(wb_.Osc.Modified);
-    EXPECT_TRUE(O().mnuBlack->isChecked());
-    EXPECT_EQ(O().pbGraph->Picture.pixelColor(O().pbGraph->width() / 2, 5), QColor(0, 0, 0));
+    EXPECT_TRUE(Action("mnuBlack")->isChecked());
+    EXPECT_EQ(Graph()->Picture.pixelColor(Graph()->width() / 2, 5), QColor(0, 0, 0));
 }
 
 TEST_F(Oscilloscope, TheWheelZoomsAroundThePointer) {
-    View().SetT0(0.2);
-    View().SetT1(0.3);
-    O().RefreshAll();
-    TGraphArea* graph = O().pbGraph;
+    Window("0.2..0.3");
+    TGraphArea* graph = Graph();
     QWheelEvent in(QPointF(graph->width() / 2.0, 10),
                    graph->mapToGlobal(QPointF(graph->width() / 2.0, 10)), {}, QPoint(0, 120),
                    Qt::NoButton, {}, Qt::NoScrollPhase, false);
@@ -308,6 +350,152 @@ TEST_F(Oscilloscope, TheWheelZoomsAroundThePointer) {
     const double t0 = View().T0();
     QApplication::sendEvent(graph, &pan);
     EXPECT_GT(View().T0(), t0);
+}
+
+// A document with several screens showed no tabs until a screen command rebuilt them.
+TEST_F(Oscilloscope, TheScreenTabsShowAtOpening) {
+    O().close();
+    wb_.Osc.AddView("Second");
+    wb_.Osc.AddView("Third");
+    osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);  // as the first run creates it
+    O().layout()->activate();  // laid out once before the run fills the tabs
+    Prepare();
+    QTabBar* tabs = Tabs();
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(tabs->tabText(2), "Third");
+    EXPECT_TRUE(tabs->isVisible());
+    EXPECT_GE(tabs->height(), tabs->sizeHint().height());
+    EXPECT_GT(tabs->height(), 0);
+    EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(2))) << "every tab is on the bar";
+}
+
+// An oscilloscope without screens (a document can hold one) left no screen and Add disabled.
+TEST_F(Oscilloscope, ADocumentWithoutScreensOpensWithOne) {
+    O().close();
+    wb_.Osc.DeleteView(0);
+    ASSERT_EQ(wb_.Osc.ViewCount(), 0);
+    O().PrepareForRun();
+    O().show();
+    QApplication::processEvents();
+    ASSERT_EQ(Tabs()->count(), 1);
+    EXPECT_EQ(Tabs()->tabText(0), "Экран 1");
+    EXPECT_TRUE(Action("actViewAdd")->isEnabled());
+    EXPECT_EQ(LabelText("lblTime1"), "1 : T1");
+}
+
+// Typing T and Enter in the start entry gave T/2, typing 0 in the length entry 0..T: the
+// entry completed the text from its suggestions and Enter applied the completion.
+TEST_F(Oscilloscope, EnterAppliesWhatWasTypedNotACompletion) {
+    Window("0.2..0.3");
+    Type(TEntryMode::Start, "T");
+    EXPECT_FALSE(Entry()->isVisible());
+    EXPECT_DOUBLE_EQ(View().T0(), 0.9);
+    EXPECT_DOUBLE_EQ(View().T1(), 1.0);
+    Type(TEntryMode::Length, "0");
+    EXPECT_DOUBLE_EQ(View().T0(), 0.9);
+    EXPECT_DOUBLE_EQ(View().T1(), 0.91) << "length 0 is the shortest window, not 0..T";
+}
+
+// An open entry stayed open when the user clicked a tab and then applied to the next screen.
+TEST_F(Oscilloscope, AnOpenEntryIsCommittedToItsScreenWhenTheUserGoesElsewhere) {
+    AddScreen("2");
+    Tabs()->setCurrentIndex(0);
+    Window("0.2..0.3");
+    const std::vector<std::pair<const char*, std::function<void()>>> elsewhere = {
+        {"a click on another tab",
+         [&] { QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(1).center()); }},
+        {"a click on the signal list",
+         [&] {
+             QListWidget* list = List();
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                               list->visualItemRect(list->item(1)).center());
+         }},
+        {"a press on the traces",
+         [&] {
+             QTest::mousePress(Graph(), Qt::LeftButton, {}, QPoint(30, 10));
+             QTest::mouseRelease(Graph(), Qt::LeftButton, {}, QPoint(30, 10));
+         }},
+        {"a click on the label strip",
+         [&] { QTest::mouseClick(Strip(), Qt::LeftButton, {}, QPoint(30, 5)); }},
+    };
+    for (const auto& [name, action] : elsewhere) {
+        SCOPED_TRACE(name);
+        Tabs()->setCurrentIndex(0);
+        Window("0.2..0.3");
+        TView& first = wb_.Osc.View(0);
+        TView& second = wb_.Osc.View(1);
+        second.SetT0(0.5);
+        second.SetT1(0.6);
+        O().activateWindow();
+        ClickTime(TEntryMode::Start);
+        ASSERT_TRUE(Entry()->isVisible());
+        Entry()->lineEdit()->setText("0.4");
+        action();
+        QApplication::processEvents();
+        EXPECT_FALSE(Entry()->isVisible());
+        EXPECT_DOUBLE_EQ(first.T0(), 0.4);
+        EXPECT_DOUBLE_EQ(first.T1(), 0.5);
+        EXPECT_DOUBLE_EQ(second.T0(), 0.5) << "the other screen keeps its window";
+        EXPECT_DOUBLE_EQ(second.T1(), 0.6);
+        while (wb_.Osc.View(0).TimeLabelCount() > 0) wb_.Osc.View(0).DeleteTimeLabel(0);
+    }
+}
+
+// Left on the time scroll bar moved the window later in time.
+TEST_F(Oscilloscope, LeftAndRightOnTheScrollBarMoveEarlierAndLater) {
+    Window("0.2..0.3");
+    ScrollBar()->setFocus();
+    QTest::keyClick(ScrollBar(), Qt::Key_Left);
+    EXPECT_DOUBLE_EQ(View().T0(), 0.19);
+    QTest::keyClick(ScrollBar(), Qt::Key_Right);
+    QTest::keyClick(ScrollBar(), Qt::Key_Right);
+    EXPECT_DOUBLE_EQ(View().T0(), 0.21);
+    EXPECT_DOUBLE_EQ(View().T1(), 0.31);
+    QTest::keyClick(ScrollBar(), Qt::Key_PageDown);
+    EXPECT_DOUBLE_EQ(View().T0(), 0.31) << "Page Down still moves on";
+    QTest::keyClick(ScrollBar(), Qt::Key_Home);
+    EXPECT_DOUBLE_EQ(View().T0(), 0);
+}
+
+// At the window's minimum size the T0 and T1 texts overlapped and the status bar was cut; at
+// the panel's minimum width the "Значения" tab was cut.
+TEST_F(Oscilloscope, NothingOverlapsOrIsCutAtTheMinimumSize) {
+    Window("0.123..0.456");
+    O().resize(O().minimumSize());
+    QApplication::processEvents();
+    const QSize outer = O().frameGeometry().size();
+    EXPECT_GE(outer.width(), 300);
+    EXPECT_GE(outer.height(), 200);
+
+    auto textFits = [](QLabel* label) {
+        return label->fontMetrics().horizontalAdvance(label->text()) <= label->width();
+    };
+    auto* t0 = Find<QLabel>("lblTime0");
+    auto* t1 = Find<QLabel>("lblTime1");
+    auto* caption = Find<QLabel>("lblCaption");
+    EXPECT_FALSE(t0->geometry().intersects(t1->geometry()));
+    EXPECT_FALSE(t0->geometry().intersects(caption->geometry()));
+    EXPECT_FALSE(caption->geometry().intersects(t1->geometry()));
+    EXPECT_TRUE(textFits(t0)) << t0->width();
+    EXPECT_TRUE(textFits(t1)) << t1->width();
+    EXPECT_TRUE(textFits(caption)) << caption->width();
+    EXPECT_LE(TimePanel()->geometry().right(), TimePanel()->parentWidget()->width());
+
+    QStatusBar* status = O().statusBar();
+    EXPECT_GE(status->height(), status->minimumSizeHint().height());
+    EXPECT_LE(status->geometry().bottom(), O().height() - 1);
+
+    auto* panel = Find<QTabWidget>("tabControl");
+    QTabBar* pages = panel->tabBar();
+    EXPECT_LE(pages->tabRect(1).right(), panel->width()) << "the Значения tab is whole";
+    EXPECT_GE(pages->tabRect(1).width(), pages->fontMetrics().horizontalAdvance(pages->tabText(1)));
+    EXPECT_GT(Graph()->height(), 0);
+
+    QTableWidget* grid = BeamGrid();
+    const QRect shown = grid->visibleRegion().boundingRect();
+    EXPECT_GE(shown.bottom() + 1, grid->rowViewportPosition(4) + grid->rowHeight(4))
+        << "the beam table's last row is whole";
 }
 
 }  // namespace

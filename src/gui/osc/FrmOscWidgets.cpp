@@ -1,0 +1,305 @@
+// The oscilloscope window's menu, speed bar and controls, and what each control reports.
+
+#include <QActionGroup>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "osc/BeamPage.h"
+#include "osc/BeamTable.h"
+#include "osc/FrmOsc.h"
+#include "osc/OscSession.h"
+#include "osc/PaintAreas.h"
+#include "osc/TimePanel.h"
+#include "ui/FrmAbout.h"
+#include "ui/Help.h"
+#include "ui/Icons.h"
+#include "ui/QtText.h"
+
+namespace kvaril {
+
+namespace {
+
+QIcon OscIcon(int index) {
+    // Exit, control panel, add screen, delete screen.
+    static const int kMain[] = {icoFileLoad, icoSearchPan, icoSignalAdd, icoSignalDelete};
+    return MainIcon(kMain[index]);
+}
+
+}  // namespace
+
+void TFormOsc::CreateActions() {
+    auto make = [this](const char* name, const QString& caption, const QString& hint, int icon = -1,
+                       const QKeySequence& key = {}) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(name);
+        a->setStatusTip(hint);
+        a->setToolTip(hint);
+        if (icon >= 0) a->setIcon(OscIcon(icon));
+        if (!key.isEmpty()) a->setShortcut(key);
+        return a;
+    };
+    actOscControl_ = make("actOscControl", "&Панель управления", "Скрытие панели управления", 1,
+                          QKeySequence("F2"));
+    actOscControl_->setCheckable(true);
+    actOscControl_->setChecked(true);
+    actOscExit_ = make("actOscExit", "&Выход", "Выход из осциллографа", 0);
+    actViewAdd_ = make("actViewAdd", "&Добавить...", "Создание нового экрана", 2);
+    actViewDelete_ = make("actViewDelete", "&Удалить...", "Удаление текущего экрана", 3);
+    actViewRename_ = make("actViewRename", "&Переименовать...", "Переименование экрана");
+    actBeamToOneGroup_ =
+        make("actBeamToOneGroup", "В &одну группу", "Сборка всех лучей в одну группу");
+    actBeamToManyGroup_ = make("actBeamToManyGroup", "По &разным группам",
+                               "Распределение всех лучей по различным группам");
+    actExportPicture_ = make("actExportPicture", "Сохранить &картинку...",
+                             "Сохранение изображения экрана в файл PNG или SVG");
+
+    QMenu* osc = menuBar()->addMenu("&Осциллограф");
+    osc->addAction(actOscControl_);
+    QMenu* colour = osc->addMenu("&Цвет экрана");
+    auto* schemes = new QActionGroup(this);
+    const struct {
+        const char* Name;
+        const char* Caption;
+        TColorScheme Scheme;
+    } kSchemes[] = {{"mnuGray", "&Серый", TColorScheme::Gray},
+                    {"mnuWhite", "&Белый", TColorScheme::White},
+                    {"mnuBlack", "&Черный", TColorScheme::Black}};
+    for (const auto& s : kSchemes) {
+        QAction* a = colour->addAction(s.Caption);
+        a->setObjectName(s.Name);
+        a->setCheckable(true);
+        schemes->addAction(a);
+        const TColorScheme scheme = s.Scheme;
+        connect(a, &QAction::triggered, this,
+                [this, scheme] { Act("QAction", [&] { session_->SetScheme(scheme); }); });
+        mnuScheme_[static_cast<int>(scheme)] = a;
+    }
+    osc->addAction(actExportPicture_);
+    osc->addSeparator();
+    osc->addAction(actOscExit_);
+    QMenu* view = menuBar()->addMenu("&Экран");
+    view->addActions({actViewAdd_, actViewDelete_});
+    view->addSeparator();
+    view->addAction(actViewRename_);
+    QMenu* beams = menuBar()->addMenu("&Лучи");
+    beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_});
+    QAction* help = make("actHelpContents", "&Содержание", "Справочные сведения об осциллографе",
+                         -1, QKeySequence("F1"));
+    QAction* about = make("actHelpAbout", "&О программе", "Сведения о программе Kvaril");
+    QMenu* helpMenu = menuBar()->addMenu("&?");
+    helpMenu->addAction(help);
+    helpMenu->addSeparator();
+    helpMenu->addAction(about);
+    connect(help, &QAction::triggered, this, [this] { ShowHelp(this, THelpTopic::Oscilloscope); });
+    connect(about, &QAction::triggered, this, [this] { ShowAbout(this); });
+
+    QToolBar* speedBar = addToolBar("SpeedBar");
+    speedBar->setObjectName("SpeedBar");
+    speedBar->setMovable(false);
+    speedBar->setIconSize(QSize(20, 20));
+    speedBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    speedBar->addActions({actOscControl_, actOscExit_});
+    speedBar->addSeparator();
+    speedBar->addActions({actViewAdd_, actViewDelete_});
+
+    auto on = [this](QAction* a, std::function<void()> body) {
+        connect(a, &QAction::triggered, this, [this, body] { Act("QAction", body); });
+    };
+    on(actOscControl_, [this] {
+        CommitEntry();
+        tabControl_->setVisible(actOscControl_->isChecked());
+    });
+    on(actOscExit_, [this] { close(); });
+    on(actViewAdd_, [this] { ViewAdd(); });
+    on(actViewDelete_, [this] { ViewDelete(); });
+    on(actViewRename_, [this] { ViewRename(); });
+    on(actBeamToOneGroup_, [this] { session_->BeamsToOneGroup(); });
+    on(actBeamToManyGroup_, [this] { session_->BeamsToManyGroups(); });
+    on(actExportPicture_, [this] { ExportPicture(); });
+}
+
+void TFormOsc::CreateControlPanel() {
+    tabControl_ = new QTabWidget(tabControlSplit_);
+    tabControl_->setObjectName("tabControl");
+    auto* tsBeam = new QWidget;
+    auto* beamLayout = new QVBoxLayout(tsBeam);
+    beamLayout->setContentsMargins(2, 2, 2, 2);
+    auto* tsBeamSplitter = new QSplitter(Qt::Vertical, tsBeam);
+    tsBeamSplitter->setHandleWidth(3);
+    tsBeamSplitter->setChildrenCollapsible(false);
+    tsBeamList_ = new QListWidget(tsBeamSplitter);
+    tsBeamList_->setObjectName("tsBeamList");
+    tsBeamList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* gridPanel = new QWidget(tsBeamSplitter);
+    auto* gridLayout = new QVBoxLayout(gridPanel);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->setSpacing(0);
+    tsMaxValueLabel_ = new QLabel(gridPanel);
+    tsMaxValueLabel_->setObjectName("tsMaxValueLabel");
+    tsMaxValueLabel_->setTextFormat(Qt::PlainText);
+    tsMaxValueLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    tsBeamGrid_ = new QTableWidget(kBeamRowCount, 2, gridPanel);
+    tsBeamGrid_->setObjectName("tsBeamGrid");
+    tsBeamGrid_->horizontalHeader()->hide();
+    tsBeamGrid_->verticalHeader()->hide();
+    tsBeamGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tsBeamGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tsBeamGrid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    tsBeamGrid_->horizontalHeader()->setStretchLastSection(true);
+    QList<QStringList> pickLists;
+    // Wide enough for the longest caption in the window's font (48 pixels at the classic size).
+    int captionWidth = 48;
+    for (int r = 0; r < kBeamRowCount; ++r) {
+        const TBeamRowText& row = BeamRowText(static_cast<TBeamRow>(r));
+        QStringList words;
+        for (const std::string& w : row.PickList) words << FromUtf8(w);
+        pickLists << words;
+        const QString caption = FromUtf8(row.Caption);
+        captionWidth =
+            std::max(captionWidth, tsBeamGrid_->fontMetrics().horizontalAdvance(caption) + 10);
+        tsBeamGrid_->setRowHeight(r, r == 0 ? 17 : 18);
+        auto* item = new QTableWidgetItem(caption);
+        item->setFlags(Qt::ItemIsEnabled);
+        tsBeamGrid_->setItem(r, 0, item);
+        tsBeamGrid_->setItem(r, 1, new QTableWidgetItem);
+    }
+    tsBeamGrid_->setColumnWidth(0, captionWidth);
+    tsBeamGrid_->setFixedHeight(17 + 4 * 18 + 4);
+    auto* delegate = new TBeamCellDelegate(pickLists, tsBeamGrid_);
+    tsBeamGrid_->setItemDelegate(delegate);
+    connect(delegate, &TBeamCellDelegate::Opened, this, [this](int row) {
+        Act("TInplaceEdit", [&] { session_->StartBeamEdit(static_cast<TBeamRow>(row)); });
+    });
+    connect(delegate, &TBeamCellDelegate::Edited, this, [this](int row, const QString& text) {
+        Act("TInplaceEdit", [&] { session_->EditBeam(static_cast<TBeamRow>(row), ToUtf8(text)); });
+    });
+    connect(delegate, &TBeamCellDelegate::Closed, this, [this](int row, const QString& text) {
+        Act("TInplaceEdit",
+            [&] { session_->EndBeamEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
+    });
+    gridLayout->addWidget(tsMaxValueLabel_);
+    gridLayout->addWidget(tsBeamGrid_);
+    gridLayout->addStretch();
+    tsBeamSplitter->setSizes({91, 200});
+    beamLayout->addWidget(tsBeamSplitter);
+    tabControl_->addTab(tsBeam, "Лучи");
+    tsValueGrid_ = new TValueGrid(nullptr);
+    tabControl_->addTab(tsValueGrid_, "Значения");
+    // The panel never gets narrower than its page tabs, so that both stay readable.
+    tabControl_->tabBar()->setUsesScrollButtons(false);
+    tabControl_->setMinimumWidth(
+        std::max({110, tabControl_->tabBar()->sizeHint().width() + 4, captionWidth + 40}));
+    connect(tsBeamList_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (refreshing_) return;
+        std::set<int> selected;
+        for (int i = 0; i < tsBeamList_->count(); ++i)
+            if (tsBeamList_->item(i)->isSelected()) selected.insert(i);
+        Act("TListBox", [&] { session_->SetSelection(selected); });
+    });
+}
+
+void TFormOsc::CreateScreenArea() {
+    screenArea_ = new QWidget(tabControlSplit_);
+    auto* layout = new QVBoxLayout(screenArea_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    tabGraph_ = new QTabBar(screenArea_);
+    tabGraph_->setObjectName("tabGraph");
+    tabGraph_->setExpanding(false);
+    tabGraph_->setDocumentMode(true);
+    pbLabels_ = new TLabelStrip(screenArea_);
+    pbGraph_ = new TGraphArea(screenArea_);
+    pnlTime_ = new TTimePanel(screenArea_);
+    sbTime_ = new QScrollBar(Qt::Horizontal, screenArea_);
+    sbTime_->setObjectName("sbTime");
+    sbTime_->setFixedHeight(16);
+    sbTime_->setFocusPolicy(Qt::StrongFocus);
+    sbTime_->installEventFilter(this);  // Left and Right, see eventFilter
+    layout->addWidget(tabGraph_);
+    layout->addWidget(pbLabels_);
+    layout->addWidget(pbGraph_, 1);
+    layout->addWidget(pnlTime_);
+    layout->addWidget(sbTime_);
+}
+
+void TFormOsc::ConnectScreenArea() {
+    connect(tabGraph_, &QTabBar::currentChanged, this, [this](int index) {
+        if (refreshing_) return;
+        Act("TTabControl", [&] { session_->SelectScreen(index); });
+    });
+    connect(sbTime_, &QScrollBar::valueChanged, this, [this](int position) {
+        if (refreshing_) {  // a new position from the refresh moves the window onto the grid
+            session_->ScrollTo(position);
+            return;
+        }
+        Act("TScrollBar", [&] { session_->ScrollTo(position); });
+    });
+    connect(pbGraph_, &TPaintArea::PaintNeeded, this, [this] { PaintGraph(); });
+    connect(pbLabels_, &TPaintArea::PaintNeeded, this, [this] { PaintLabels(); });
+    connect(pbGraph_, &TPaintArea::Pressed, this,
+            [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+                if (button == Qt::MiddleButton ||
+                    (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier))) {
+                    Act("TPaintBox", [&] { session_->CommitEntry(); });
+                    panFromX_ = x;
+                } else if (button == Qt::LeftButton) {
+                    Act("TPaintBox", [&] { session_->Press(x, false); });
+                }
+            });
+    connect(pbGraph_, &TPaintArea::Moved, this, [this](int x) {
+        if (panFromX_ >= 0) {
+            Act("TPaintBox", [&] { session_->PanColumns(panFromX_, x); });
+            panFromX_ = x;
+        } else if (session_->Measuring()) {
+            session_->Move(x);
+            RefreshCursor();
+        }
+    });
+    connect(pbGraph_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
+        if (panFromX_ >= 0) {
+            panFromX_ = -1;
+        } else if (button == Qt::LeftButton) {
+            Act("TPaintBox", [&] { session_->Release(x, false, 0); });
+        }
+    });
+    connect(pbGraph_, &TPaintArea::Wheeled, this,
+            [this](int x, int steps, Qt::KeyboardModifiers modifiers) {
+                Act("TPaintBox",
+                    [&] { session_->Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x); });
+            });
+    connect(pbLabels_, &TPaintArea::Pressed, this,
+            [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::LeftButton) Act("TPaintBox", [&] { session_->Press(x, true); });
+            });
+    connect(pbLabels_, &TPaintArea::Moved, this, [this](int x) {
+        if (!session_->Measuring()) return;
+        session_->Move(x);
+        RefreshCursor();
+    });
+    connect(pbLabels_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
+        if (button != Qt::LeftButton) return;
+        const int mark = pbLabels_->fontMetrics().horizontalAdvance("MM");
+        Act("TPaintBox", [&] { session_->Release(x, true, mark); });
+    });
+    connect(pnlTime_, &TTimePanel::Clicked, this,
+            [this](TEntryMode where) { Act("TPanel", [&] { session_->ClickTime(where); }); });
+    connect(pnlTime_, &TTimePanel::EntryEdited, this,
+            [this](const QString& text) { session_->SetEntryText(ToUtf8(text)); });
+    connect(pnlTime_, &TTimePanel::EntryDone, this,
+            [this] { Act("TComboBox", [&] { session_->CommitEntry(); }); });
+    connect(pnlTime_, &TTimePanel::Resized, this, [this] {
+        if (!pnlTime_->EntryOpen()) sbTime_->setFocus();
+    });
+}
+
+}  // namespace kvaril

@@ -1,0 +1,357 @@
+// The oscilloscope's state and rules without a window.
+
+#include "osc/OscSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "document/Cp1251.h"
+#include "document/uSignal.h"
+#include "model/uSignalsData.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+namespace {
+
+// Signals A, B, C; Q = 0.001, T = 1; B = 0.5 and C = t everywhere; traces 200 columns wide.
+struct Session : ::testing::Test {
+    void SetUp() override {
+        for (const char* name : {"A", "B", "C"}) {
+            auto s = std::make_unique<TSignal>(signals);
+            s->SetName(name);
+            signals.Insert(std::move(s), -1);
+        }
+        signals.SetQuantTime(0.001);
+        signals.SetTotalTime(1);
+        TSignalsData& d = signals.Data();
+        d.SetSize(3, signals.QuantCount());
+        for (int q = 0; q < d.SampleCount(); ++q) {
+            d.SetData(1, q, 0.5);
+            d.SetData(2, q, q * 0.001);
+        }
+        s.PrepareForRun();
+        s.SetGraphWidth(200);
+    }
+    TView& View() { return *s.Current(); }
+    void Window(double t0, double t1) {
+        View().SetT0(t0);
+        View().SetT1(t1);
+    }
+    TSignals signals;
+    TOsc osc;
+    TOscSession s{osc, signals};
+};
+
+#define EXPECT_WINDOW(view, t0, t1)                                                             \
+    EXPECT_TRUE(std::fabs((view).T0() - (t0)) < 1e-12 && std::fabs((view).T1() - (t1)) < 1e-12) \
+        << (view).T0() << " .. " << (view).T1() << " "
+
+TEST_F(Session, PreparingGivesOneScreenShowingTheWholeRun) {
+    ASSERT_EQ(s.ScreenCount(), 1);
+    EXPECT_EQ(s.CurrentScreen(), 0);
+    EXPECT_EQ(s.ScreenName(0), "Экран 1");
+    EXPECT_EQ(s.T0Text(), "T0 : 0");
+    EXPECT_EQ(s.T1Text(), "1 : T1");
+    EXPECT_EQ(s.CaptionText(), "< dT : 1 >");
+    EXPECT_EQ(s.Frame().MinInterval, 0.01);
+    EXPECT_EQ(s.SignalNames(), (std::vector<std::string>{"A", "B", "C"}));
+}
+
+// A document whose oscilloscope held no screen left the window without any, Add disabled.
+TEST_F(Session, ADocumentWithoutScreensOpensWithTheDefaultScreen) {
+    osc.DeleteView(0);
+    s.PrepareForRun();
+    ASSERT_EQ(s.ScreenCount(), 1);
+    EXPECT_EQ(s.CurrentScreen(), 0);
+    EXPECT_EQ(s.ScreenName(0), "Экран 1");
+    EXPECT_TRUE(s.CanAddScreen());
+}
+
+TEST_F(Session, ScreensAddDeleteAndRenameKeepACurrentScreen) {
+    s.AddScreen("Два");
+    EXPECT_EQ(s.CurrentScreen(), 1) << "a new screen is shown";
+    s.AddScreen("Три");
+    EXPECT_TRUE(s.CanDeleteScreen());
+    EXPECT_EQ(s.DeleteQuestion(), "Вы действительно хотите удалить экран:\n<Три> ?");
+    s.DeleteScreen();  // the last: its left neighbour
+    EXPECT_EQ(s.CurrentScreen(), 1);
+    s.SelectScreen(0);
+    s.DeleteScreen();  // the first: the next takes its place
+    EXPECT_EQ(s.CurrentScreen(), 0);
+    EXPECT_EQ(s.ScreenName(0), "Два");
+    EXPECT_FALSE(s.CanDeleteScreen());
+    s.DeleteScreen();
+    EXPECT_EQ(s.ScreenCount(), 1) << "the only screen stays";
+    s.RenameScreen("Главный");
+    EXPECT_EQ(osc.View(0).Name(), Utf8ToCp1251("Главный"));
+    s.SelectScreen(5);
+    EXPECT_EQ(s.CurrentScreen(), 0) << "no such screen: nothing changes";
+}
+
+TEST_F(Session, TheScreenShownAtClosingReturnsWhileItExists) {
+    s.AddScreen("2");
+    s.AddScreen("3");
+    s.Close();
+    s.PrepareForRun();
+    EXPECT_EQ(s.CurrentScreen(), 2);
+    s.Close();
+    signals.SetTotalTime(0.5);  // the model is reset to one screen
+    s.PrepareForRun();
+    EXPECT_EQ(s.CurrentScreen(), 0);
+}
+
+TEST_F(Session, ColumnsAndTimesAtTheEdges) {
+    Window(0.2, 0.4);
+    EXPECT_DOUBLE_EQ(s.TimeAtColumn(0), 0.2);
+    EXPECT_DOUBLE_EQ(s.TimeAtColumn(200), 0.4);
+    EXPECT_DOUBLE_EQ(s.TimeAtColumn(50), 0.25);
+    EXPECT_EQ(s.ClampColumn(-5), 1);
+    EXPECT_EQ(s.ClampColumn(0), 1);
+    EXPECT_EQ(s.ClampColumn(199), 199);
+    EXPECT_EQ(s.ClampColumn(400), 199);
+    s.SetGraphWidth(0);
+    EXPECT_EQ(s.GraphWidth(), 1) << "never a division by zero";
+}
+
+TEST_F(Session, DraggingPansWithThePointer) {
+    Window(0.2, 0.4);
+    s.PanColumns(100, 50);  // half the traces to the left: later times come in
+    EXPECT_WINDOW(View(), 0.25, 0.45);
+    s.PanColumns(0, 2000);
+    EXPECT_WINDOW(View(), 0, 0.2) << "not before the start";
+    s.PanColumns(2000, 0);
+    EXPECT_WINDOW(View(), 0.8, 1) << "not past the end";
+}
+
+TEST_F(Session, TheWheelZoomsAroundThePointerAndPans) {
+    Window(0.2, 0.3);
+    s.Wheel(1, false, 100);
+    EXPECT_NEAR(View().T1() - View().T0(), 0.08, 1e-12);
+    EXPECT_NEAR((View().T0() + View().T1()) / 2, 0.25, 0.002);
+    for (int i = 0; i < 40; ++i) s.Wheel(1, false, 0);
+    EXPECT_NEAR(View().T1() - View().T0(), 0.01, 1e-12) << "never below ten quanta";
+    for (int i = 0; i < 60; ++i) s.Wheel(-1, false, 0);
+    EXPECT_WINDOW(View(), 0, 1);
+    Window(0.2, 0.3);
+    s.Wheel(-1, true, 0);
+    EXPECT_WINDOW(View(), 0.21, 0.31) << "Ctrl+wheel down moves a tenth later";
+}
+
+TEST_F(Session, TheScrollBarFollowsTheWindow) {
+    Window(0.2, 0.3);
+    const TScrollState st = s.Scroll();
+    EXPECT_EQ(st.Maximum, 900);
+    EXPECT_EQ(st.Position, 200);
+    EXPECT_EQ(st.LargeStep, 100);
+    EXPECT_EQ(st.SmallStep, 10);
+    s.ScrollBy(-10);
+    EXPECT_WINDOW(View(), 0.19, 0.29);
+    s.ScrollBy(10000);
+    EXPECT_WINDOW(View(), 0.9, 1);
+    s.ScrollTo(0);
+    EXPECT_WINDOW(View(), 0, 0.1);
+}
+
+TEST_F(Session, TheCursorMeasuresAndTheStripTogglesLabels) {
+    s.Press(0, false);
+    EXPECT_TRUE(s.Measuring());
+    EXPECT_EQ(s.CursorColumn(), 1);
+    EXPECT_DOUBLE_EQ(s.MeasureTime(), 1.0 / 200);
+    EXPECT_EQ(s.CaptionText(), "T: 0.005");
+    s.Press(50, false);
+    EXPECT_EQ(s.CursorColumn(), 1) << "a second press while measuring is ignored";
+    s.Move(500);
+    EXPECT_EQ(s.CursorColumn(), 199);
+    s.Release(500, false, 10);
+    EXPECT_FALSE(s.Measuring());
+    EXPECT_EQ(s.MeasureTime(), -1);
+    EXPECT_EQ(s.CaptionText(), "< dT : 1 >");
+    EXPECT_EQ(View().TimeLabelCount(), 0) << "a drag on the traces sets no label";
+
+    s.Press(100, true);
+    s.Release(100, true, 10);
+    ASSERT_EQ(View().TimeLabelCount(), 1);
+    EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.5);
+    s.Press(50, true);
+    s.Release(50, true, 10);
+    EXPECT_EQ(View().TimeLabelCount(), 2);
+    s.Press(103, true);
+    s.Release(103, true, 10);
+    ASSERT_EQ(View().TimeLabelCount(), 1) << "within half a mark of it: removed";
+    EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.25);
+    s.Press(150, false);
+    s.Release(150, true, 10);
+    EXPECT_EQ(View().TimeLabelCount(), 1) << "a drag from the traces onto the strip";
+    s.Move(20);
+    EXPECT_FALSE(s.Measuring()) << "moving without a press measures nothing";
+}
+
+TEST_F(Session, TheValueRowsFollowTheGroupsAndTheCursor) {
+    std::vector<TValueRow> rows = s.ValueRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].Cells[1].Text, "B");
+    EXPECT_EQ(rows[2].Cells[2].Text, "0") << "at T0";
+    s.Press(100, false);
+    EXPECT_EQ(s.ValueRows()[2].Cells[2].Text, "0.5") << "at the measured time";
+    s.Release(100, false, 10);
+    s.SetSelection({0});
+    s.EditBeam(TBeamRow::Group, "Нет");
+    rows = s.ValueRows();
+    ASSERT_EQ(rows.size(), 2u) << "grouping follows the edit with nothing rebuilt by hand";
+    EXPECT_EQ(rows[0].Cells[1].Text, "B");
+    s.BeamsToOneGroup();
+    rows = s.ValueRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].Cells[0].Text, "1");
+    EXPECT_EQ(rows[2].Cells[0].ColorIndex, 2);
+    s.BeamsToManyGroups();
+    EXPECT_EQ(s.ValueRows()[2].Cells[0].Text, "3");
+}
+
+TEST_F(Session, TheBeamTableShowsAndEditsTheSelection) {
+    EXPECT_EQ(s.BeamText(TBeamRow::Gain), "") << "nothing selected";
+    s.SetSelection({1});
+    EXPECT_EQ(s.BeamText(TBeamRow::Gain), "Авто");
+    EXPECT_EQ(s.MaxValueText(), "Макс: 0.5 ");
+    s.StartBeamEdit(TBeamRow::Interpolation);
+    EXPECT_EQ(s.Status(), "Вид интерполяции: нет, линия, сплайн");
+    s.EditBeam(TBeamRow::Interpolation, "Ли");
+    EXPECT_EQ(View().Beam(1).InterpolationKind(), TInterpolation::Spline);
+    s.EndBeamEdit(TBeamRow::Interpolation, "Линия");
+    EXPECT_EQ(View().Beam(1).InterpolationKind(), TInterpolation::Line);
+    EXPECT_EQ(s.BeamText(TBeamRow::Interpolation), "Линия");
+    EXPECT_EQ(s.Status(), "");
+    s.SetSelection({1, 2});
+    EXPECT_EQ(s.BeamText(TBeamRow::Interpolation), "") << "the settings differ";
+    EXPECT_EQ(s.MaxValueText(), "");
+    s.SetSelection({});
+    EXPECT_EQ(s.MaxValueText(), "") << "kept while nothing is selected";
+    s.AddScreen("2");
+    s.SetSelection({1});
+    EXPECT_EQ(s.BeamText(TBeamRow::Interpolation), "Нет") << "each screen has its beams";
+}
+
+TEST_F(Session, TheColourSchemeIsTheOscilloscopes) {
+    osc.Modified = false;
+    s.SetScheme(TColorScheme::Black);
+    EXPECT_EQ(s.Scheme(), TColorScheme::Black);
+    EXPECT_TRUE(osc.Modified);
+    TGraphPicture p;
+    s.LayoutGraph(100, 100, p);
+    EXPECT_EQ(p.Background, (TRgb{0, 0, 0}));
+}
+
+TEST_F(Session, TheEntryOpensWithTheShownTimeAndItsHint) {
+    s.ClickTime(TEntryMode::Start);
+    EXPECT_FALSE(s.EntryOpen()) << "the whole run is shown";
+    EXPECT_EQ(s.WarningCount(), 1);
+    EXPECT_EQ(s.Status(), "На экране отображается полный интервал времен");
+    Window(0.2, 0.3);
+    s.ClickTime(TEntryMode::Length);
+    ASSERT_TRUE(s.EntryOpen());
+    EXPECT_EQ(s.EntryText(), "0.1");
+    EXPECT_EQ(s.Status(), "Значение интервала может быть в пределах от 0.01 до 1");
+    EXPECT_EQ(s.EntrySuggestions().at(1), "D*2");
+    s.SetEntryText("D*2");
+    s.ClickTime(TEntryMode::Start);  // a click on a text while open only commits
+    EXPECT_FALSE(s.EntryOpen());
+    EXPECT_WINDOW(View(), 0.2, 0.4);
+    EXPECT_EQ(s.Status(), "");
+}
+
+// Typing T and Enter in the start entry gave T/2, 0 in the length entry 0..T: the entry
+// evaluates what was typed, never a completion of it.
+TEST_F(Session, TheEntryEvaluatesExactlyWhatWasTyped) {
+    Window(0.2, 0.3);
+    s.ClickTime(TEntryMode::Start);
+    s.SetEntryText("T");
+    s.CommitEntry();
+    EXPECT_WINDOW(View(), 0.9, 1);
+    s.ClickTime(TEntryMode::Length);
+    s.SetEntryText("0");
+    s.CommitEntry();
+    EXPECT_WINDOW(View(), 0.9, 0.91) << "length 0 is the shortest window";
+}
+
+// An open entry stayed open on a tab change and applied to the next screen. Every way out of
+// the entry commits it to the screen it was opened on, before anything else.
+TEST_F(Session, AnOpenEntryIsCommittedToItsScreenOnEveryPath) {
+    const std::vector<std::pair<const char*, std::function<void()>>> paths = {
+        {"tab change", [&] { s.SelectScreen(1); }},
+        {"press on the traces", [&] { s.Press(10, false); }},
+        {"press on the strip", [&] { s.Press(10, true); }},
+        {"wheel", [&] { s.Wheel(0, false, 10); }},
+        {"scroll bar", [&] { s.ScrollBy(0); }},
+        {"drag", [&] { s.PanColumns(0, 0); }},
+        {"signal list", [&] { s.SetSelection({0}); }},
+        {"add screen", [&] { s.AddScreen("new"); }},
+        {"rename screen", [&] { s.RenameScreen("x"); }},
+        {"colour", [&] { s.SetScheme(TColorScheme::White); }},
+        {"regroup", [&] { s.BeamsToOneGroup(); }},
+        {"beam edit", [&] { s.StartBeamEdit(TBeamRow::Gain); }},
+        {"closing", [&] { s.Close(); }},
+    };
+    for (const auto& [name, path] : paths) {
+        SCOPED_TRACE(name);
+        s.PrepareForRun();
+        while (s.ScreenCount() < 2) s.AddScreen("2");
+        s.SelectScreen(0);
+        TView& first = osc.View(0);
+        TView& second = osc.View(1);
+        first.SetT0(0.2);
+        first.SetT1(0.3);
+        second.SetT0(0.5);
+        second.SetT1(0.6);
+        s.ClickTime(TEntryMode::Start);
+        ASSERT_TRUE(s.EntryOpen());
+        s.SetEntryText("0.4");
+        path();
+        EXPECT_FALSE(s.EntryOpen());
+        EXPECT_EQ(s.EntrySuggestions().size(), 0u);
+        EXPECT_WINDOW(first, 0.4, 0.5);
+        EXPECT_WINDOW(second, 0.5, 0.6) << "the other screen is untouched";
+    }
+}
+
+TEST_F(Session, DeletingTheScreenOfAnOpenEntryCommitsItFirst) {
+    s.AddScreen("2");
+    s.SelectScreen(0);
+    Window(0.2, 0.3);
+    s.ClickTime(TEntryMode::Start);
+    s.SetEntryText("0.4");
+    osc.Modified = false;
+    s.DeleteScreen();
+    EXPECT_FALSE(s.EntryOpen());
+    ASSERT_EQ(s.ScreenCount(), 1);
+    EXPECT_WINDOW(View(), 0, 1) << "the remaining screen did not get the entry";
+    s.CommitEntry();
+    EXPECT_WINDOW(View(), 0, 1);
+}
+
+TEST_F(Session, ClosingTheEntryTwiceAppliesItOnce) {
+    Window(0.2, 0.3);
+    s.ClickTime(TEntryMode::Length);
+    s.SetEntryText("D*2");
+    s.CommitEntry();
+    s.CommitEntry();
+    s.SetEntryText("D*2");  // no entry open: ignored
+    s.CommitEntry();
+    EXPECT_WINDOW(View(), 0.2, 0.4);
+}
+
+TEST_F(Session, LabelsShowOnTheStripAndAmongTheSuggestions) {
+    Window(0.2, 0.4);
+    s.Press(50, true);
+    s.Release(50, true, 10);
+    const std::vector<TLabelMark> marks = s.LayoutLabels();
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_EQ(marks[0].X, 50);
+    EXPECT_EQ(marks[0].Text, "m1");
+    s.ClickTime(TEntryMode::End);
+    EXPECT_EQ(s.EntrySuggestions(), (std::vector<std::string>{"T", "T/2", "m1"}));
+}
+
+}  // namespace
+}  // namespace kvaril
