@@ -143,25 +143,34 @@ class Editing : public testing::MainWindowFixture {
         return text;
     }
     int Column() { return W().edSignal->CaretColumn(); }
+    // Enter as in a shown window, where the text has been coloured (keywords known) first.
+    void Enter() {
+        W().edSignal->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        QTest::keyClick(W().edSignal, Qt::Key_Return);
+    }
 };
 
 TEST_F(Editing, EnterKeepsThePreviousIndentation) {
     Text("    x := 1;\nbegin\n  if a then\n", 0, 11);
-    QTest::keyClick(W().edSignal, Qt::Key_Return);
+    Enter();
     EXPECT_EQ(Column(), 5);
     QTest::keyClicks(W().edSignal, "begin");
-    QTest::keyClick(W().edSignal, Qt::Key_Return);
+    Enter();
     EXPECT_EQ(Line(1), "    begin") << "begin stays where it was typed";
     EXPECT_EQ(Column(), 5) << "no deeper indentation after begin";
     QTest::keyClicks(W().edSignal, "end;");
-    QTest::keyClick(W().edSignal, Qt::Key_Return);
+    Enter();
     EXPECT_EQ(Line(2), "    end;");
     EXPECT_EQ(Column(), 5);
 
     W().edSignal->setCursorPosition(4, 0);  // "begin" at column 1
     W().edSignal->SendScintilla(QsciScintillaBase::SCI_LINEEND);
-    QTest::keyClick(W().edSignal, Qt::Key_Return);
-    EXPECT_EQ(Column(), 1);
+    Enter();
+    EXPECT_EQ(Column(), 1) << "no deeper indentation after begin at column 1";
+    W().edSignal->setCursorPosition(6, 0);  // "  if a then"
+    W().edSignal->SendScintilla(QsciScintillaBase::SCI_LINEEND);
+    Enter();
+    EXPECT_EQ(Column(), 3) << "nor after then";
 }
 
 TEST_F(Editing, TheIndentStepIsTwo) {
@@ -240,7 +249,8 @@ TEST_F(Editing, DirectivesAreDrawnAsComments) {
 }
 
 TEST_F(Editing, CopiedTextHasThePlatformsLineEnds) {
-    Text("ab\ncd\n", 0, 0);
+    Signals().Items(0).SetText("ab\r\ncd\r\n");
+    W().LoadEditor();
     W().edSignal->selectAll();
     QTest::keyClick(W().edSignal, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "ab\ncd\n");
@@ -250,16 +260,26 @@ TEST_F(Editing, CopiedTextHasThePlatformsLineEnds) {
 }
 
 TEST_F(Editing, ThePopUpShowsWholeNamesAndWholeRows) {
+    AddSignal("LowPassFilter");
+    W().tabSignals->setCurrentIndex(0);
+    Idle();
     QTimer::singleShot(0, [this] {
         TfrmOperators& popup = W().EditCommands().Operators();
         QTreeWidget* list = popup.lstOp;
         const QFontMetrics metrics(list->font());
-        int widest = 0;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
+        int widestName = 0, widest = 0;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            widestName =
+                std::max(widestName, metrics.horizontalAdvance(list->topLevelItem(i)->text(0)));
             widest = std::max(widest, metrics.horizontalAdvance(list->topLevelItem(i)->text(1)));
+        }
         EXPECT_GE(widest, metrics.horizontalAdvance("implementation"));
-        EXPECT_GT(list->columnWidth(1), widest);
-        EXPECT_GE(list->viewport()->height(), 5 * list->sizeHintForRow(0)) << "five whole rows";
+        EXPECT_GT(list->columnWidth(0), widestName + 6) << "every name whole";
+        EXPECT_GT(list->columnWidth(1), widest + 6) << "every comment whole";
+        ASSERT_GE(list->topLevelItemCount(), 5);
+        EXPECT_LE(list->visualItemRect(list->topLevelItem(4)).bottom(), list->viewport()->height())
+            << "five whole rows; row height " << list->sizeHintForRow(0) << ", list "
+            << list->viewport()->height();
         EXPECT_GE(popup.width(), 227);
         EXPECT_GE(popup.height(), 73);
         popup.reject();
