@@ -41,12 +41,14 @@ TDlgFont::TDlgFont(QWidget* parent, const QFont& initial) : QDialog(parent) {
         lstSize->addItem(QString::number(s));
         if (s == size) lstSize->setCurrentRow(s - kMinFontSize);
     }
-    grid->addWidget(lstSize, 1, 1, 2, 1);
+    grid->addWidget(lstSize, 1, 1, 4, 1);
+    grid->addWidget(new QLabel("Образец:", this), 2, 0);
     edSample = new QLineEdit("АаБбВв AaBbYyZz 0123", this);
     edSample->setReadOnly(true);
     edSample->setMinimumHeight(40);
-    grid->addWidget(edSample, 2, 0);
-    grid->addWidget(AcceptCancelButtons(this, &btnOk, &btnCancel), 3, 0, 1, 2);
+    grid->addWidget(edSample, 3, 0);
+    grid->setRowStretch(4, 1);
+    grid->addWidget(AcceptCancelButtons(this, &btnOk, &btnCancel), 5, 0, 1, 2);
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cbFamily, &QFontComboBox::currentFontChanged, this, [this] { UpdateSample(); });
     connect(lstSize, &QListWidget::currentRowChanged, this, [this] { UpdateSample(); });

@@ -82,9 +82,10 @@ void ShowHelp(QWidget* parent, THelpTopic topic) {
     }
     // One help window for the whole program; it stays open beside the work. While a modal
     // window (the oscilloscope) runs, the help belongs to it: otherwise the modal window would
-    // block it, and it would open behind.
+    // block it, and it would open behind. Otherwise it belongs to the window that asked.
     QPointer<THelpWindow>& window = TheHelpWindow();
     QWidget* owner = QApplication::activeModalWidget();
+    if (!owner && parent) owner = parent->window();  // closes with the program's window
     if (window && window->parentWidget() != owner) window->setParent(owner, Qt::Window);
     if (!window) {
         window = new THelpWindow(owner);

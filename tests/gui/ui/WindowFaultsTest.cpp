@@ -80,11 +80,12 @@ TEST_F(WindowFaults, HelpIsUsableOnTopOfAModalWindow) {
         << "the help would take no input";
     modal.hide();
 
-    // Without a modal window the help stands on its own again.
-    ShowHelp(&W(), THelpTopic::Contents);
+    // Without a modal window the help belongs to the window that asked for it.
+    ShowHelp(W().edSignal, THelpTopic::Contents);
     Idle();
     ASSERT_EQ(HelpWindow(), help) << "one help window";
-    EXPECT_EQ(help->parentWidget(), nullptr);
+    EXPECT_EQ(help->parentWidget(), &W());
+    EXPECT_TRUE(help->isWindow());
     help->close();
     SetHelpDirectory({});
 }
