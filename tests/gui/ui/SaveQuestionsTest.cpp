@@ -7,9 +7,11 @@
 #include <QTest>
 #include <fstream>
 
+#include "Errors.h"
 #include "MainWindowFixture.h"
 #include "document/DocumentFile.h"
 #include "osc/uBeam.h"
+#include "ui/QtText.h"
 
 namespace kvaril {
 namespace {
@@ -141,6 +143,48 @@ TEST_F(SaveQuestions, TheEditorsNoticeOutlivesCtrlS) {
     Idle();
     EXPECT_FALSE(Signals().Modified) << "saved";
     EXPECT_EQ(W().StatusText(), "Символы текста, которых нет в Windows-1251, заменены на \"?\": ✓");
+}
+
+struct TErrorCase {
+    TFileOp Op;
+    int Errno;
+    TFileNote Note;
+    const char* Russian;
+};
+
+class FileErrorText : public ::testing::TestWithParam<TErrorCase> {};
+
+TEST_P(FileErrorText, IsRussianWithItsReason) {
+    const TErrorCase& c = GetParam();
+    EXPECT_EQ(ErrorText(EFileError(c.Op, "/d/x.sig", c.Errno, c.Note)), QString(c.Russian));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileErrorText,
+    ::testing::Values(
+        TErrorCase{TFileOp::Open, 0, TFileNote::None, "Не удается открыть файл /d/x.sig"},
+        TErrorCase{TFileOp::Create, EACCES, TFileNote::None,
+                   "Не удается создать файл /d/x.sig: нет прав доступа"},
+        TErrorCase{TFileOp::Create, ENOENT, TFileNote::DanglingLink,
+                   "Не удается создать файл /d/x.sig: символическая ссылка указывает на "
+                   "несуществующий файл"},
+        TErrorCase{TFileOp::Write, ENOSPC, TFileNote::Restored,
+                   "Ошибка записи файла /d/x.sig: нет места на диске; прежнее содержимое файла "
+                   "восстановлено"},
+        TErrorCase{TFileOp::Write, EIO, TFileNote::NotRestored,
+                   "Ошибка записи файла /d/x.sig: ошибка ввода-вывода; прежнее содержимое "
+                   "восстановить не удалось"},
+        TErrorCase{TFileOp::Read, EISDIR, TFileNote::None,
+                   "Ошибка чтения файла /d/x.sig: это папка"}));
+
+TEST(FileErrorTextOther, OtherErrorsKeepTheirMessage) {
+    EXPECT_EQ(ErrorText(EReadError("Stream read error")), "Stream read error");
+    // The core's own message stays as it is for the command line and the log.
+    EXPECT_EQ(std::string(EFileError(TFileOp::Open, "/d/x.sig", ENOENT).what()),
+              "Cannot open file /d/x.sig");
+    EXPECT_EQ(
+        std::string(EFileError(TFileOp::Write, "/d/x.sig", ENOSPC, TFileNote::Restored).what()),
+        "Cannot write file /d/x.sig: No space left on device; the previous content was restored");
 }
 
 }  // namespace
