@@ -180,6 +180,38 @@ TEST_F(SafeSave, ALinkKeepsItsTargetsOwnerGroupAndMode) {
     EXPECT_EQ(Slurp(target).substr(0, 8), std::string(kSignature, 8));
 }
 
+TEST_F(SafeSave, ASharedFileOfAnotherOwnerKeepsItsOwner) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs a second user";
+    // The folder lets nobody create files; the file belongs to root and nobody's group.
+    ASSERT_EQ(::chown(dir_.c_str(), kNobody, kNobody), 0);
+    const std::string file = Path("shared.sig");
+    Spit(file, "old");
+    ASSERT_EQ(::chown(file.c_str(), 0, kNobody), 0);
+    ::chmod(file.c_str(), 0664);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(90);
+        TSignals signals;
+        TOsc osc;
+        try {
+            WriteDocument(file, signals, osc);
+        } catch (const EFileError&) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u) << "the file was replaced by one of another owner";
+    EXPECT_EQ(st.st_gid, kNobody);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(Slurp(file).substr(0, 8), std::string(kSignature, 8));
+    EXPECT_EQ(FileCount(), 1);
+}
+
 TEST_F(SafeSave, ADanglingLinkIsRefusedAndStaysALink) {
     fs::create_symlink(Path("gone.sig"), Path("link.sig"));
     TSignals signals;
