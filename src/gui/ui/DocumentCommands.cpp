@@ -249,7 +249,9 @@ void TDocumentCommands::LibrarySave() {
     const QString name = WithExt(*path, "txt");
     if (!MayReplace(spec.Title, *path, name)) return;
     // Exactly what the editor shows, stored into the signal or not.
-    WriteLibraryFile(ToUtf8(name), SplitLines(w_.Editor()->TextCp1251()));
+    bool lossless = true;
+    WriteLibraryFile(ToUtf8(name), SplitLines(w_.Editor()->TextCp1251(&lossless)));
+    if (!lossless) w_.ShowStatus(ReplacedNotice("Символы текста", w_.Editor()->text()));
 }
 
 }  // namespace kvaril

@@ -130,6 +130,18 @@ TEST_F(SaveQuestions, RenameAndLibraryLoadNameTheReplacedCharacters) {
     EXPECT_EQ(W().StatusText(), "Символы имени, которых нет в Windows-1251, заменены на \"?\": ★");
 }
 
+TEST_F(SaveQuestions, LibrarySaveNamesTheReplacedCharacters) {
+    AddSignal("A");
+    W().edSignal->insertAt("// ≈ ✓\n", 0, 0);
+    Idle();
+    std::filesystem::create_directories(dir_ / "lib");
+    dialogs_.Files.push_back(Path("lib/a.txt"));
+    W().actSignalSave->trigger();
+    EXPECT_EQ(W().StatusText(),
+              "Символы текста, которых нет в Windows-1251, заменены на \"?\": ≈ ✓");
+    EXPECT_EQ(Slurp("lib/a.txt").substr(0, 8), "// ? ?\r\n");
+}
+
 TEST_F(SaveQuestions, TheEditorsNoticeOutlivesCtrlS) {
     AddSignal("A");
     dialogs_.Files.push_back(Path("doc.sig"));
