@@ -21,11 +21,23 @@ class EReadError : public EKvaril {
     const char* ClassName() const override { return "EReadError"; }
 };
 
-// The file layer refused to open, create or write a file.
+enum class TFileOp { Other, Open, Create, Read, Write };
+// What else the user should know about a failed write.
+enum class TFileNote { None, Restored, NotRestored, DanglingLink };
+
+// The file layer refused to open, create or write a file. Besides the message, it keeps what
+// failed on which path and why, so that a window can say the same in the user's language.
 class EFileError : public EKvaril {
   public:
     using EKvaril::EKvaril;
+    EFileError(TFileOp op, const std::string& path, int error = 0,
+               TFileNote note = TFileNote::None);
     const char* ClassName() const override { return "EFileError"; }
+
+    TFileOp Op = TFileOp::Other;
+    std::string Path;
+    int Errno = 0;
+    TFileNote Note = TFileNote::None;
 };
 
 // A violated precondition: a programming error, never an ordinary outcome. It is raised

@@ -25,10 +25,12 @@ class ScriptedDialogs : public TDialogs {
     std::deque<std::optional<QString>> Names;
     std::deque<std::function<bool(TSignals&)>> Reorders;
     std::deque<std::function<bool(TSignals&)>> Params;
+    std::deque<bool> Replaces;  // answers to "replace the existing file?"
 
     QStringList Asked;   // confirmation texts
     QStringList Errors;  // "title|text"
     QStringList DebugBoxes;
+    QStringList ReplaceAsked;  // paths asked about
     QList<TFileDialogSpec> FileDialogs;
     int Beeps = 0;
 
@@ -47,6 +49,10 @@ class ScriptedDialogs : public TDialogs {
     std::optional<QString> SaveFile(QWidget*, const TFileDialogSpec& spec) override {
         FileDialogs << spec;
         return Take(Files, "save dialog", std::optional<QString>());
+    }
+    bool ConfirmReplace(QWidget*, const QString&, const QString& path) override {
+        ReplaceAsked << path;
+        return Take(Replaces, "replace question", false);
     }
     std::optional<TSignalNameAnswer> SignalName(QWidget*) override {
         return Take(SignalNames, "signal name dialog", std::optional<TSignalNameAnswer>());

@@ -1,5 +1,7 @@
 #include "document/PathRules.h"
 
+#include <sys/stat.h>
+
 namespace kvaril {
 
 std::string WithExtension(const std::string& path, const std::string& ext) {
@@ -8,6 +10,17 @@ std::string WithExtension(const std::string& path, const std::string& ext) {
     const bool hasExtension =
         dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? path.substr(0, dot) : path) + "." + ext;
+}
+
+std::string ChosenWithExtension(const std::string& path, const std::string& ext) {
+    const std::string standard = WithExtension(path, ext);
+    if (standard.size() != path.size()) return standard;
+    for (size_t i = 0; i < path.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(path[i]) != lower(standard[i])) return standard;
+    }
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? path : standard;
 }
 
 std::string DirectoryOf(const std::string& path) {

@@ -10,6 +10,10 @@ namespace kvaril {
 // with "." + `ext` appended when it has none.
 std::string WithExtension(const std::string& path, const std::string& ext);
 
+// The path a file dialog's choice stands for: `path` itself when its extension is `ext` in
+// any case and that file exists (a user's "UPPER.SIG"), otherwise WithExtension.
+std::string ChosenWithExtension(const std::string& path, const std::string& ext);
+
 // Everything before the last "/", without it; "/" for a file in the root.
 std::string DirectoryOf(const std::string& path);
 

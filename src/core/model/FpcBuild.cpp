@@ -58,7 +58,7 @@ std::vector<std::string> FpcArguments(const std::string& compiler, const std::st
         "-XX",     // smart linking and
         "-Xs",     // no symbols: a library of 200 KB instead of 1.3 MB, linked and loaded sooner
         "-vewhq",  // errors, warnings and hints with their numbers; notes off
-        // Hints and warnings about correct code that would stop ordinary signals:
+        // Hints and warnings about correct code that would stop a build of ordinary signals:
         // unused parameter "t", unused local constants or types, hint-level "not
         // initialized", function result, managed types, operands widened to Int64.
         "-vm5024,5028,5057,5058,5060,5089,5090,5091,5092,5093,5094,4079,4080,4081",

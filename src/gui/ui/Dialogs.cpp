@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFontDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <typeinfo>
 
 #include "Errors.h"
+#include "ui/DlgFont.h"
 #include "ui/DlgModelParams.h"
 #include "ui/DlgName.h"
 #include "ui/DlgSignalReorder.h"
@@ -92,6 +93,16 @@ std::optional<QString> TDialogs::SaveFile(QWidget* parent, const TFileDialogSpec
     return dialog->selectedFiles().front();
 }
 
+bool TDialogs::ConfirmReplace(QWidget* parent, const QString& title, const QString& path) {
+    // Word for word what the file dialog asks (Qt's own text, in Russian through its translator).
+    const QString text =
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+            .arg(QFileInfo(path).fileName());
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<TSignalNameAnswer> TDialogs::SignalName(QWidget* parent) {
     TDlgName dialog(parent, "Имя сигнала", "", true);
     if (dialog.exec() != QDialog::Accepted) return {};
@@ -116,11 +127,9 @@ bool TDialogs::ModelParams(QWidget* parent, TSignals& signals) {
 }
 
 std::optional<QFont> TDialogs::Font(QWidget* parent, const QFont& initial) {
-    bool ok = false;
-    const QFont font =
-        QFontDialog::getFont(&ok, initial, parent, "Шрифт редактора", QFontDialog::MonospacedFonts);
-    if (!ok) return {};
-    return font;
+    TDlgFont dialog(parent, initial);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.Result();
 }
 
 void TDialogs::Beep() { QApplication::beep(); }

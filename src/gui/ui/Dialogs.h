@@ -52,6 +52,9 @@ class TDialogs {
     virtual void Debug(QWidget* parent, const QString& text);
     virtual std::optional<QString> OpenFile(QWidget* parent, const TFileDialogSpec& spec);
     virtual std::optional<QString> SaveFile(QWidget* parent, const TFileDialogSpec& spec);
+    // The save dialog's own question whether to replace `path`, for a file the dialog did not
+    // ask about (the name written differs from the name typed). True: replace it.
+    virtual bool ConfirmReplace(QWidget* parent, const QString& title, const QString& path);
     virtual std::optional<TSignalNameAnswer> SignalName(QWidget* parent);
     virtual std::optional<QString> Name(QWidget* parent, const QString& caption,
                                         const QString& preset);

@@ -1,8 +1,10 @@
 #include "ui/DocumentCommands.h"
 
+#include <QFileInfo>
 #include <QTabBar>
 
 #include "document/DocumentFile.h"
+#include "document/FileStreams.h"
 #include "document/LibraryFile.h"
 #include "document/PathRules.h"
 #include "model/uCommon.h"
@@ -19,8 +21,10 @@ namespace {
 const QString kSignalFilter = "Файлы сигналов (*.sig)";
 const QString kLibraryFilter = "Файлы библиотеки сигналов (*.txt)";
 
+// The file a dialog's choice really stands for (the extension rule, case kept for an
+// existing file).
 QString WithExt(const QString& path, const char* ext) {
-    return FromUtf8(WithExtension(ToUtf8(path), ext));
+    return FromUtf8(ChosenWithExtension(ToUtf8(path), ext));
 }
 
 QString DirOf(const QString& path) { return FromUtf8(DirectoryOf(ToUtf8(path))); }
@@ -89,6 +93,7 @@ void TDocumentCommands::ReadInto(const QString& path) {
     w_.ShowStatus("Загрузка файла...");
     w_.DocumentName = WithExt(path, "sig");
     w_.LastDocumentDir = DirOf(w_.DocumentName);
+    RemoveStaleTempFiles(ToUtf8(w_.LastDocumentDir));
     try {
         ReadDocument(ToUtf8(w_.DocumentName), wb.Signals, wb.Osc);
     } catch (const std::exception& e) {
@@ -99,7 +104,7 @@ void TDocumentCommands::ReadInto(const QString& path) {
         w_.DocumentName = "noname";
         w_.UpdateCaption();
         w_.RebuildTabs(0);
-        w_.ShowError("Ошибка загрузки файла", "Файл: " + name + "\n" + QString::fromUtf8(e.what()));
+        w_.ShowError("Ошибка загрузки файла", "Файл: " + name + "\n" + ErrorText(e));
         return;
     }
     w_.UpdateCaption();
@@ -112,17 +117,18 @@ bool TDocumentCommands::Save() {
     TWorkbench& wb = w_.Workbench();
     if (wb.Signals.IsEmpty()) return false;
     w_.StoreEditor();
+    // A notice of the editor's transfer outlives the save's own "Ok".
+    const QString notice = w_.TakeStoreNotice();
     if (w_.DocumentName == "noname" && !AskSaveAsName()) return false;
     w_.ShowStatus("Сохранение файла...");
     try {
         WriteDocument(ToUtf8(w_.DocumentName), wb.Signals, wb.Osc);
     } catch (const std::exception& e) {
-        w_.ShowError("Ошибка записи файла",
-                     "Файл: " + w_.DocumentName + "\n" + QString::fromUtf8(e.what()));
+        w_.ShowError("Ошибка записи файла", "Файл: " + w_.DocumentName + "\n" + ErrorText(e));
         return false;
     }
     w_.UpdateCaption();
-    w_.ShowStatus("Ok");
+    w_.ShowStatus(notice.isEmpty() ? QString("Ok") : notice);
     return true;
 }
 
@@ -135,10 +141,19 @@ bool TDocumentCommands::AskSaveAsName() {
                          w_.DocumentName};
     std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
     if (!path) return false;
-    w_.DocumentName = WithExt(*path, "sig");
+    const QString name = WithExt(*path, "sig");
+    if (!MayReplace(spec.Title, *path, name)) return false;
+    w_.DocumentName = name;
     w_.LastDocumentDir = DirOf(w_.DocumentName);
     w_.UpdateCaption();
     return true;
+}
+
+bool TDocumentCommands::MayReplace(const QString& title, const QString& chosen,
+                                   const QString& written) {
+    // The dialog asked about the name typed; the extension rule may lead elsewhere.
+    if (written == chosen || !QFileInfo::exists(written)) return true;
+    return w_.Dialogs().ConfirmReplace(&w_, title, written);
 }
 
 bool TDocumentCommands::CloseQuery() {
@@ -159,7 +174,7 @@ void TDocumentCommands::SignalAdd() {
     signals.Insert(std::move(signal), index);
     w_.RebuildTabs(index);
     w_.LoadEditor();
-    if (!lossless) w_.ShowStatus("Символы имени, которых нет в Windows-1251, заменены на \"?\"");
+    if (!lossless) w_.ShowStatus(ReplacedNotice("Символы имени", answer->Name));
 }
 
 void TDocumentCommands::SignalDelete() {
@@ -183,11 +198,13 @@ void TDocumentCommands::SignalRename() {
     std::optional<QString> answer =
         w_.Dialogs().Name(&w_, "Новое имя сигнала", FromCp1251(signal.Name()));
     if (!answer) return;
-    const std::string name = ToCp1251(*answer);
+    bool lossless = true;
+    const std::string name = ToCp1251(*answer, &lossless);
     signal.SetText(ReplaceText(signal.GetText(), "Signal_" + signal.Name(), "Signal_" + name));
     signal.SetName(name);
     w_.RebuildTabs(index);
     w_.LoadEditor();
+    if (!lossless) w_.ShowStatus(ReplacedNotice("Символы имени", *answer));
 }
 
 void TDocumentCommands::SignalReorder() {
@@ -207,7 +224,8 @@ void TDocumentCommands::LibraryLoad() {
     w_.LastLibraryDir = DirOf(*path);
     std::optional<QString> answer = w_.Dialogs().Name(&w_, "Имя сигнала", "");
     if (!answer) return;
-    const std::string name = ToCp1251(*answer);
+    bool lossless = true;
+    const std::string name = ToCp1251(*answer, &lossless);
     auto owned = std::make_unique<TSignal>(signals);
     TSignal& signal = *owned;
     signal.SetName(name);
@@ -219,6 +237,7 @@ void TDocumentCommands::LibraryLoad() {
     w_.LoadEditor();
     w_.Editor()->SetTextModified(true);
     signals.Modified = true;
+    if (!lossless) w_.ShowStatus(ReplacedNotice("Символы имени", *answer));
 }
 
 void TDocumentCommands::LibrarySave() {
@@ -227,8 +246,12 @@ void TDocumentCommands::LibrarySave() {
     std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
     if (!path) return;
     w_.LastLibraryDir = DirOf(*path);
+    const QString name = WithExt(*path, "txt");
+    if (!MayReplace(spec.Title, *path, name)) return;
     // Exactly what the editor shows, stored into the signal or not.
-    WriteLibraryFile(ToUtf8(WithExt(*path, "txt")), SplitLines(w_.Editor()->TextCp1251()));
+    bool lossless = true;
+    WriteLibraryFile(ToUtf8(name), SplitLines(w_.Editor()->TextCp1251(&lossless)));
+    if (!lossless) w_.ShowStatus(ReplacedNotice("Символы текста", w_.Editor()->text()));
 }
 
 }  // namespace kvaril

@@ -33,6 +33,8 @@ class TDocumentCommands {
 
   private:
     void ReadInto(const QString& path);
+    // Whether `written` may be written when the user chose `chosen` in a save dialog.
+    bool MayReplace(const QString& title, const QString& chosen, const QString& written);
 
     TFormMain& w_;
 };

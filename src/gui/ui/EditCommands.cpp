@@ -10,6 +10,7 @@
 
 #include "editing/TextSearch.h"
 #include "ui/Dialogs.h"
+#include "ui/DlgFont.h"
 #include "ui/FrmMain.h"
 #include "ui/FrmOperators.h"
 #include "ui/QtText.h"
@@ -152,20 +153,17 @@ void TEditCommands::InsertOperator() {
         QDialog::Accepted)
         return;
     const TExpansion e = operators_->Expanded();
-    QApplication::clipboard()->setText(FromCp1251(e.Text));
+    QString text = FromCp1251(e.Text);
+    text.replace("\r\n", "\n");  // the platform's line ends on the clipboard
+    QApplication::clipboard()->setText(text);
     ed->paste();
     if (e.MarkColumn > 0) ed->setCursorPosition(line - 1, e.MarkColumn - 1);
     ed->setFocus();
 }
 
-QFont BuiltInEditorFont() {
-    QFont font("Courier New");
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSize(11);
-    return font;
-}
+QFont BuiltInEditorFont() { return EditorFontOf("Courier New", 11); }
 
-void LoadEditorFont(QSettings& settings, QFont& font) {
+void LoadEditorFont(QSettings& settings, QFont& font, int* charset) {
     settings.beginGroup("Options/Font");
     const auto finish = qScopeGuard([&settings] { settings.endGroup(); });
     const QVariant name = settings.value("Name");
@@ -174,16 +172,17 @@ void LoadEditorFont(QSettings& settings, QFont& font) {
     bool ok = false;
     const int size = settings.value("Size").toInt(&ok);
     if (!ok || size <= 0) return;
-    font.setPointSize(size);
-    // The character set has no meaning for a Unicode font; it is read and kept for the file.
-    settings.value("Charset").toInt(&ok);
+    font.setPointSize(std::clamp(size, kMinFontSize, kMaxFontSize));
+    // The character set means nothing to a Unicode font; it is kept for the next save.
+    const int stored = settings.value("Charset").toInt(&ok);
+    if (ok && charset && stored >= 0 && stored <= 255) *charset = stored;
 }
 
-void SaveEditorFont(QSettings& settings, const QFont& font) {
+void SaveEditorFont(QSettings& settings, const QFont& font, int charset) {
     settings.beginGroup("Options/Font");
     settings.setValue("Name", font.family());
     settings.setValue("Size", font.pointSize());
-    settings.setValue("Charset", 204);  // Russian, as the original stores it
+    settings.setValue("Charset", charset);
     settings.endGroup();
     settings.sync();
 }
@@ -191,12 +190,12 @@ void SaveEditorFont(QSettings& settings, const QFont& font) {
 void TEditCommands::ChooseFont() {
     std::optional<QFont> chosen = w_.Dialogs().Font(&w_, w_.EditorFont);
     if (!chosen) return;
-    QFont font = *chosen;
-    font.setPointSize(std::clamp(font.pointSize(), 8, 22));
+    // Only the family and the size come back; the style stays the editor's own.
+    const QFont font = EditorFontOf(chosen->family(), chosen->pointSize());
     w_.EditorFont = font;
     w_.edSignal->SetEditorFont(font);
     QSettings settings("Dornek", "Kvaril");
-    SaveEditorFont(settings, font);
+    SaveEditorFont(settings, font, w_.EditorCharset);
 }
 
 }  // namespace kvaril

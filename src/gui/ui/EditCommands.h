@@ -34,10 +34,11 @@ class TEditCommands {
     TfrmOperators* operators_;
 };
 
-// The editor font as stored under Options/Font: Name, Size, Charset. A missing or unreadable
-// value ends the loading; what was set before it stays.
-void LoadEditorFont(QSettings& settings, QFont& font);
-void SaveEditorFont(QSettings& settings, const QFont& font);
+// The editor font as stored under Options/Font: Name, Size (kept within 8 to 22), Charset
+// (Russian, 204, unless stored otherwise). A missing or unreadable value ends the loading;
+// what was set before it stays.
+void LoadEditorFont(QSettings& settings, QFont& font, int* charset = nullptr);
+void SaveEditorFont(QSettings& settings, const QFont& font, int charset = 204);
 QFont BuiltInEditorFont();
 
 }  // namespace kvaril

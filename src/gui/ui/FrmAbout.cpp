@@ -1,9 +1,11 @@
 #include "ui/FrmAbout.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 
 #include "ui/Dialogs.h"
 #include "ui/Icons.h"
@@ -41,7 +43,7 @@ class TShadowLabel : public QWidget {
 };
 
 const char* kAboutText =
-    "Kvaril - рабочее место для моделирования сигналов\n"
+    "Kvaril - моделирование сигналов\n"
     "  Версия 1.13 от 10 янв 2000\n"
     "\n"
     "* Программа для моделирования сигналов и\n"
@@ -50,7 +52,7 @@ const char* kAboutText =
     "  для наблюдения результатов моделирования\n"
     "\n"
     "Версия для Linux: команда Kvaril.\n"
-    "Вопросы и замечания - в трекер задач проекта.\n"
+    "Вопросы и замечания - в трекер задач.\n"
     "\n"
     "Использованные инструменты и компоненты:\n"
     "  C++20 и CMake,\n"
@@ -81,8 +83,14 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
     QPalette palette = edText->palette();
     palette.setColor(QPalette::Base, this->palette().color(QPalette::Window));
     edText->setPalette(palette);
+    // Each line of the text stays one line; a longer one scrolls instead of wrapping.
+    edText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    edText->setObjectName("edText");
     const int left = lblKvaril->width() + 16;
     edText->setGeometry(left, 8, 430 - left - 8, 185 - 16);
+    // Centred on the desktop, not over the window that asked for it.
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen) move(screen->availableGeometry().center() - rect().center());
 }
 
 bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -59,7 +60,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     // The stored editor font; errors leave what was set before them.
     EditorFont = BuiltInEditorFont();
     QSettings settings("Dornek", "Kvaril");
-    LoadEditorFont(settings, EditorFont);
+    LoadEditorFont(settings, EditorFont, &EditorCharset);
     edSignal->SetEditorFont(EditorFont);
 
     UpdateCaption();
@@ -200,6 +201,7 @@ void TFormMain::CreateSearchPanel() {
     right->addWidget(new QLabel("На что заменить:", pnlSearch));
     edReplace = new QLineEdit(pnlSearch);
     right->addWidget(edReplace);
+    edSearch->installEventFilter(this);
     layout->addLayout(left, 1);
     layout->addLayout(right, 1);
     pnlSearch->hide();
@@ -310,6 +312,12 @@ void TFormMain::ShowStatus(const QString& text) { pnlMessage->setText(text); }
 
 QString TFormMain::StatusText() const { return pnlMessage->text(); }
 
+QString TFormMain::TakeStoreNotice() {
+    QString notice;
+    notice.swap(storeNotice_);
+    return notice;
+}
+
 void TFormMain::ShowError(const QString& title, const QString& text) {
     ShowStatus(title);
     dialogs_.Error(this, title, text);
@@ -330,6 +338,7 @@ void TFormMain::LoadEditor() {
 
 void TFormMain::StoreEditor() {
     TSignals& signals = workbench_.Signals;
+    storeNotice_.clear();
     if (signals.IsEmpty()) return;
     bool modified = signals.Modified;
     if (shownIndex_ >= 0 && shownIndex_ < signals.Count()) {
@@ -339,8 +348,10 @@ void TFormMain::StoreEditor() {
             signal.SetText(edSignal->TextCp1251(&lossless));
             edSignal->SetTextModified(false);
             modified = true;
-            if (!lossless)
-                ShowStatus("Символы, которых нет в кодировке Windows-1251, заменены на \"?\"");
+            if (!lossless) {
+                storeNotice_ = ReplacedNotice("Символы текста", edSignal->text());
+                ShowStatus(storeNotice_);
+            }
         }
         edSignal->StorePlaceInto(signal);
     }
@@ -355,6 +366,7 @@ void TFormMain::RebuildTabs(int index) {
         tabPage->hide();
         pnlSearch->hide();
         actSearchPan->setChecked(false);
+        UpdateSearchPanHint();
         shownIndex_ = -1;
         rebuilding_ = false;
         return;
@@ -411,13 +423,41 @@ void TFormMain::ToggleSearchPanel() {
     // The action has already toggled its checked state.
     const bool show = actSearchPan->isChecked();
     pnlSearch->setVisible(show);
-    const QString hint = show ? "Скрытие панели поиска-замены" : "Отображение панели поиска-замены";
+    UpdateSearchPanHint();
+    if (show) {
+        // A word selected in the editor is what the user wants to find; otherwise the last
+        // text is selected, so that typing replaces it.
+        const QString selected = edSignal->selectedText();
+        if (!selected.isEmpty() && !selected.contains('\n') && !selected.contains('\r'))
+            edSearch->setText(selected);
+        edSearch->selectAll();
+        edSearch->setFocus();
+    } else {
+        edSignal->setFocus();
+    }
+}
+
+void TFormMain::UpdateSearchPanHint() {
+    const QString hint = actSearchPan->isChecked() ? "Скрытие панели поиска-замены"
+                                                   : "Отображение панели поиска-замены";
     actSearchPan->setStatusTip(hint);
     actSearchPan->setToolTip(hint);
-    if (show)
-        edSearch->setFocus();
-    else
-        edSignal->setFocus();
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the search field finds the next occurrence; Shift+Enter would look backwards,
+    // which the panel does not offer, so it does nothing.
+    if (watched == edSearch && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (!(key->modifiers() & Qt::ShiftModifier)) {
+                UpdateActions();
+                if (actSearchStart->isEnabled()) actSearchStart->trigger();
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFormMain::UpdateActions() {
@@ -450,9 +490,11 @@ void TFormMain::UpdateActions() {
 }
 
 void TFormMain::UpdateStatusBar() {
+    // Only real changes: clearing a label repaints it, and a repaint ends the idle state, so
+    // clearing it on every idle would keep the window busy forever.
     if (!EditorAvailable()) {
-        pnlCaret->clear();
-        pnlInsert->clear();
+        if (!pnlCaret->text().isEmpty()) pnlCaret->clear();
+        if (!pnlInsert->text().isEmpty()) pnlInsert->clear();
         return;
     }
     pnlCaret->setText(

@@ -65,6 +65,9 @@ class TFormMain : public QMainWindow {
     TSignalEditor* Editor() { return edSignal; }
     const TProgramPaths& Paths() const { return paths_; }
     QString StatusText() const;
+    // The notice of the last StoreEditor about characters it had to replace (empty if none),
+    // handed over once.
+    QString TakeStoreNotice();
 
     QString DocumentName = "noname";
     QString LastDocumentDir;
@@ -98,12 +101,14 @@ class TFormMain : public QMainWindow {
     TEditCommands& EditCommands() { return *editCommands_; }
 
     QFont EditorFont;
+    int EditorCharset = 204;  // stored with the font; Russian
 
     // While a model is built or run in the background, idle work and commands wait.
     bool Busy = false;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QAction* MakeAction(const QString& caption, const QString& hint, int icon = -1,
@@ -117,6 +122,7 @@ class TFormMain : public QMainWindow {
     void ConnectActions();
     void tabSignalsChange(int index);
     void ToggleSearchPanel();
+    void UpdateSearchPanHint();
     void edSignalChange();
 
     TWorkbench& workbench_;
@@ -128,6 +134,7 @@ class TFormMain : public QMainWindow {
     TFormOsc* formOsc_ = nullptr;  // created by the first successful run, owned by this window
     int shownIndex_ = -1;          // the signal whose text the editor holds
     bool rebuilding_ = false;
+    QString storeNotice_;
 };
 
 }  // namespace kvaril

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/QtText.h"
 
@@ -44,10 +45,25 @@ void TfrmOperators::Fill(const TSignals& signals) {
     lstOp->clear();
     for (const TOperatorTemplate& t : templates_)
         new QTreeWidgetItem(lstOp, {FromCp1251(t.Name), FromCp1251(t.Comment), FromCp1251(t.Meta)});
-    // The list fills the pop-up; its client width is known before the first show.
-    const int width = this->width() - 2 * lstOp->frameWidth();
-    lstOp->setColumnWidth(0, width / 2);
-    lstOp->setColumnWidth(1, width - width / 2 - style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    // The pop-up is 227 x 73 at the least, and larger where this platform's font needs it:
+    // every name and comment whole, and five whole rows.
+    const int frame = 2 * lstOp->frameWidth();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QFontMetrics metrics(lstOp->font());
+    int nameWidth = 0, commentWidth = 0;
+    for (const TOperatorTemplate& t : templates_) {
+        nameWidth = std::max(nameWidth, metrics.horizontalAdvance(FromCp1251(t.Name)));
+        commentWidth = std::max(commentWidth, metrics.horizontalAdvance(FromCp1251(t.Comment)));
+    }
+    constexpr int kPadding = 12;
+    const int client = std::max(
+        {227 - frame, 2 * (nameWidth + kPadding), 2 * (commentWidth + kPadding + scrollBar)});
+    const int row = lstOp->topLevelItemCount() > 0 ? lstOp->sizeHintForRow(0) : 0;
+    resize(client + frame, std::max(73, 5 * row + frame));
+    // Each time it is shown: half the client width for the names, the rest but a scroll bar for
+    // the comments.
+    lstOp->setColumnWidth(0, client / 2);
+    lstOp->setColumnWidth(1, client - client / 2 - scrollBar);
     lstOp->setColumnWidth(2, 1);
     if (lstOp->topLevelItemCount() > 0) lstOp->setCurrentItem(lstOp->topLevelItem(0));
 }

@@ -1,6 +1,7 @@
 #include "ui/Help.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -14,8 +15,21 @@
 
 namespace kvaril {
 
+namespace {
+
+QString& HelpDirOverride() {
+    static QString dir;
+    return dir;
+}
+
+}  // namespace
+
+void SetHelpDirectory(const QString& dir) { HelpDirOverride() = dir; }
+
 QString HelpFile(THelpTopic topic) {
-    const QString dir = QCoreApplication::applicationDirPath() + "/help/";
+    const QString dir = HelpDirOverride().isEmpty()
+                            ? QCoreApplication::applicationDirPath() + "/help/"
+                            : HelpDirOverride() + "/";
     const QString file = dir + (topic == THelpTopic::Oscilloscope ? "osc.html" : "index.html");
     return QFileInfo::exists(file) ? file : QString();
 }
@@ -24,7 +38,7 @@ namespace {
 
 class THelpWindow : public QMainWindow {
   public:
-    THelpWindow() {
+    explicit THelpWindow(QWidget* owner) : QMainWindow(owner, Qt::Window) {
         setWindowTitle("Kvaril - Справка");
         setWindowIcon(ApplicationIcon());
         resize(720, 560);
@@ -49,7 +63,14 @@ class THelpWindow : public QMainWindow {
     QTextBrowser* browser;
 };
 
+QPointer<THelpWindow>& TheHelpWindow() {
+    static QPointer<THelpWindow> window;
+    return window;
+}
+
 }  // namespace
+
+QWidget* HelpWindow() { return TheHelpWindow().data(); }
 
 void ShowHelp(QWidget* parent, THelpTopic topic) {
     const QString file = HelpFile(topic);
@@ -59,10 +80,15 @@ void ShowHelp(QWidget* parent, THelpTopic topic) {
                              QCoreApplication::applicationDirPath() + "/help");
         return;
     }
-    // One help window for the whole program; it stays open beside the work.
-    static QPointer<THelpWindow> window;
+    // One help window for the whole program; it stays open beside the work. While a modal
+    // window (the oscilloscope) runs, the help belongs to it: otherwise the modal window would
+    // block it, and it would open behind. Otherwise it belongs to the window that asked.
+    QPointer<THelpWindow>& window = TheHelpWindow();
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner && parent) owner = parent->window();  // closes with the program's window
+    if (window && window->parentWidget() != owner) window->setParent(owner, Qt::Window);
     if (!window) {
-        window = new THelpWindow;
+        window = new THelpWindow(owner);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->browser->setSource(QUrl::fromLocalFile(file));

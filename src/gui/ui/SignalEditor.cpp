@@ -37,9 +37,13 @@ QPixmap BookmarkPicture(int k) {
 
 TSignalEditor::TSignalEditor(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
-    setEolMode(QsciScintilla::EolWindows);
+    // Lines end with LF inside the editor, so that copied text reaches the clipboard with the
+    // platform's line ends; the signal's text gets CR LF when it is stored (TextCp1251).
+    setEolMode(QsciScintilla::EolUnix);
     setTabWidth(8);
     setIndentationsUseTabs(false);
+    // Blocks indent by two, as the skeletons and templates do.
+    setIndentationWidth(2);
     setAutoIndent(true);
     setCaretLineVisible(false);
     setBraceMatching(QsciScintilla::NoBraceMatch);
@@ -83,6 +87,11 @@ void TSignalEditor::SetupLexer(const QFont& font) {
         lexer->setColor(QColor(0, 128, 0), style);
         lexer->setFont(italic, style);
     }
+    // Compiler directives ({$R+}) are comments to the reader.
+    for (int style : {QsciLexerPascal::PreProcessor, QsciLexerPascal::PreProcessorParenthesis}) {
+        lexer->setColor(QColor(0, 128, 0), style);
+        lexer->setFont(italic, style);
+    }
     QFont bold = font;
     bold.setBold(true);
     lexer->setColor(QColor(0, 0, 255), QsciLexerPascal::Keyword);
@@ -90,6 +99,8 @@ void TSignalEditor::SetupLexer(const QFont& font) {
     for (int style : {QsciLexerPascal::SingleQuotedString, QsciLexerPascal::UnclosedString,
                       QsciLexerPascal::Character})
         lexer->setColor(QColor(128, 0, 0), style);
+    // Enter keeps the previous line's indentation: no guessing from begin and end.
+    lexer->setAutoIndentStyle(QsciScintilla::AiMaintain);
     QsciLexer* old = this->lexer();
     setLexer(lexer);
     if (old) old->deleteLater();
@@ -179,11 +190,18 @@ void TSignalEditor::keyPressEvent(QKeyEvent* event) {
         // An empty line at the caret; the caret stays where it is.
         int line, index;
         getCursorPosition(&line, &index);
-        insertAt("\r\n", line, index);
+        insertAt("\n", line, index);
         setCursorPosition(line, index);
         return;
     }
+    // A line break and its indentation are one step for undo.
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const bool lineBreak = ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                            !(mods & Qt::ControlModifier)) ||
+                           (event->key() == Qt::Key_M && mods == Qt::ControlModifier);
+    if (lineBreak) beginUndoAction();
     QsciScintilla::keyPressEvent(event);
+    if (lineBreak) endUndoAction();
 }
 
 void TSignalEditor::contextMenuEvent(QContextMenuEvent* event) {
@@ -233,7 +251,9 @@ void TSignalEditor::GotoBookmark(int k) {
 
 void TSignalEditor::LoadFrom(const TSignal& signal) {
     for (int k = 0; k < 10; ++k) ClearBookmark(k);
-    setText(FromCp1251(signal.GetText()));
+    QString text = FromCp1251(signal.GetText());
+    text.replace("\r\n", "\n");
+    setText(text);
     for (int k = 0; k < 10; ++k) {
         const TBookmark& b = signal.Bookmarks[static_cast<size_t>(k)];
         if (b.IsSet) SetBookmark(k, b.Y, b.X);

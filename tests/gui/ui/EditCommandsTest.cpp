@@ -109,7 +109,7 @@ TEST_F(EditAids, SearchActionsFollowThePanel) {
 }
 
 TEST_F(EditAids, TheIfTemplateAtColumnFivePutsTheCaretInColumnEight) {
-    Text("    \r\n");
+    Text("    \n");
     W().edSignal->setCursorPosition(0, 4);
     // Choose the "if" entry (after the signal reference, ":=" and "//") when the pop-up shows.
     QTimer::singleShot(0, [this] {
@@ -119,15 +119,15 @@ TEST_F(EditAids, TheIfTemplateAtColumnFivePutsTheCaretInColumnEight) {
         E().Operators().accept();
     });
     E().InsertOperator();
-    EXPECT_EQ(W().edSignal->text(0), "    if  then\r\n");
-    EXPECT_EQ(W().edSignal->text(1), "      ;\r\n");
+    EXPECT_EQ(W().edSignal->text(0), "    if  then\n");
+    EXPECT_EQ(W().edSignal->text(1), "      ;\n");
     EXPECT_EQ(Caret(), std::make_pair(0, 8));
-    EXPECT_EQ(QApplication::clipboard()->text(), "if  then\r\n      ;");
+    EXPECT_EQ(QApplication::clipboard()->text(), "if  then\n      ;") << "the platform's line ends";
     EXPECT_TRUE(W().edSignal->isModified());
 
     QTimer::singleShot(0, [this] { E().Operators().reject(); });
     E().InsertOperator();
-    EXPECT_EQ(W().edSignal->text(0), "    if  then\r\n") << "cancelled: nothing inserted";
+    EXPECT_EQ(W().edSignal->text(0), "    if  then\n") << "cancelled: nothing inserted";
 }
 
 TEST_F(EditAids, TheFontSurvivesARestartAndAMissingSizeKeepsTheBuiltInOne) {

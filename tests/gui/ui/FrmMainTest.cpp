@@ -147,7 +147,8 @@ TEST_F(MainWindow, OpenOfAMissingFileReportsItAndLeavesAnEmptyDocument) {
     W().DocumentCommands().Open();
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_EQ(dialogs_.Errors[0], "Ошибка загрузки файла|Файл: " + Path("absent.sig") +
-                                      "\nCannot open file " + Path("absent.sig"));
+                                      "\nНе удается открыть файл " + Path("absent.sig") +
+                                      ": нет такого файла или папки");
     EXPECT_EQ(W().DocumentName, "noname");
     EXPECT_EQ(Signals().Count(), 0);
 }
@@ -449,20 +450,20 @@ void Press(QWidget* w, int key, Qt::KeyboardModifiers mods, quint32 scan = 0,
 TEST_F(MainWindow, ClassicKeyBindings) {
     AddSignal("A");
     TSignalEditor* ed = W().edSignal;
-    ed->setText("alpha beta\r\nsecond\r\nthird\r\n");
+    ed->setText("alpha beta\nsecond\nthird\n");
     ed->SetCaret(1, 1);
     Press(ed, Qt::Key_T, Qt::ControlModifier);
-    EXPECT_EQ(ed->text(0), "beta\r\n") << "Ctrl+T deletes the word at the caret";
+    EXPECT_EQ(ed->text(0), "beta\n") << "Ctrl+T deletes the word at the caret";
     Press(ed, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(ed->text(0), "second\r\n") << "Ctrl+Y deletes the line";
+    EXPECT_EQ(ed->text(0), "second\n") << "Ctrl+Y deletes the line";
     Press(ed, Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_EQ(ed->text(0), "beta\r\n") << "Alt+Backspace undoes";
+    EXPECT_EQ(ed->text(0), "beta\n") << "Alt+Backspace undoes";
     ed->SetCaret(2, 3);
     Press(ed, Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(ed->text(1), "se\r\n") << "Shift+Ctrl+Y deletes to the end of the line";
+    EXPECT_EQ(ed->text(1), "se\n") << "Shift+Ctrl+Y deletes to the end of the line";
     Press(ed, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(ed->text(1), "se\r\n");
-    EXPECT_EQ(ed->text(2), "\r\n") << "Ctrl+N inserts an empty line";
+    EXPECT_EQ(ed->text(1), "se\n");
+    EXPECT_EQ(ed->text(2), "\n") << "Ctrl+N inserts an empty line";
     EXPECT_EQ(ed->CaretLine(), 2);
     EXPECT_EQ(ed->CaretColumn(), 3) << "and the caret stays";
 
