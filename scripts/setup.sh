@@ -13,6 +13,7 @@ packages=(
   fp-compiler                       # builds the model libraries
   libseccomp-dev                    # the model child's system-call filter
   libsndfile1-dev                   # WAV export
+  desktop-file-utils shared-mime-info dpkg-dev   # checking the desktop files; the Debian package
   fonts-liberation2 fonts-dejavu-core   # Cyrillic glyphs; Liberation Mono stands in for Courier New
 )
 if [ "${1:-}" = "--gui-tools" ]; then
