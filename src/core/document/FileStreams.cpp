@@ -56,17 +56,20 @@ std::string ResolveTarget(const std::string& path) {
 
 }  // namespace
 
-AtomicFileSink::AtomicFileSink(const std::string& path)
+AtomicFileSink::AtomicFileSink(const std::string& path, bool sayWhy)
     : path_(path), target_(ResolveTarget(path)) {
+    auto fail = [&](int error) {
+        throw EFileError("Cannot create file " + path +
+                         (sayWhy ? std::string(": ") + std::strerror(error) : std::string()));
+    };
     // A file the user may not write stays untouched, although the folder would allow a rename.
-    if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0)
-        throw EFileError("Cannot create file " + path);
+    if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0) fail(errno);
     std::string dir = DirectoryOf(target_);
     std::string name = target_.substr(target_.rfind('/') + 1);
     std::string pattern = (dir == "/" ? "" : dir) + "/." + name + ".XXXXXX";
     std::string buffer = pattern;
     fd_ = ::mkostemp(buffer.data(), O_CLOEXEC);
-    if (fd_ < 0) throw EFileError("Cannot create file " + path);
+    if (fd_ < 0) fail(errno);
     tempPath_ = buffer;
 
     // The new file gets the old one's permissions, or the usual ones for a new file.

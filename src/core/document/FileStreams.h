@@ -25,7 +25,9 @@ class FileSource : public ByteSource {
 // write never destroys the previous file. Without Commit the partial file is removed.
 class AtomicFileSink : public ByteSink {
   public:
-    explicit AtomicFileSink(const std::string& path);  // throws "Cannot create file %s"
+    // Throws "Cannot create file %s", the document's classic text; with `sayWhy` (exports) the
+    // system's reason follows.
+    explicit AtomicFileSink(const std::string& path, bool sayWhy = false);
     ~AtomicFileSink() override;
     AtomicFileSink(const AtomicFileSink&) = delete;
     AtomicFileSink& operator=(const AtomicFileSink&) = delete;

@@ -41,7 +41,7 @@ void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDa
         for (int s : range.Signals) text += "," + Shortest(data.GetData(s, q));
         text += "\n";
     }
-    AtomicFileSink sink(path);
+    AtomicFileSink sink(path, true);
     sink.Write(text.data(), text.size());
     sink.Commit();
 }

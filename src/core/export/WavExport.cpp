@@ -104,15 +104,15 @@ void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDa
     info.channels = channels;
     info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
-    if (!file) throw EFileError("Cannot create file " + path + "\n" + sf_strerror(nullptr));
+    if (!file) throw EFileError("Cannot create file " + path + ": " + sf_strerror(nullptr));
     // No PEAK chunk: the file is the same bytes for the same samples.
     sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     const sf_count_t written = sf_writef_float(file, frames.data(), range.QuantCount());
     const std::string error = written == range.QuantCount() ? "" : sf_strerror(file);
     if (sf_close(file) != 0 || !error.empty())
-        throw EFileError("Cannot create file " + path + "\n" + error);
+        throw EFileError("Cannot create file " + path + ": " + error);
 
-    AtomicFileSink sink(path);
+    AtomicFileSink sink(path, true);
     sink.Write(memory.Bytes.data(), memory.Bytes.size());
     sink.Commit();
 }
