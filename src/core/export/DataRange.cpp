@@ -78,37 +78,43 @@ void QuantsBetween(const TSignals& signals, double from, double to, int& first, 
     last = static_cast<int>(std::clamp(hi, -1.0, static_cast<double>(count - 1)));
 }
 
-TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selection) {
+TDataRange RangeOf(const TSignals& signals, std::vector<int> indices, std::optional<double> from,
+                   std::optional<double> to) {
     TDataRange range = WholeRun(signals);
-    if (!selection.SignalNames.empty()) {
-        for (const std::string& name : selection.SignalNames) {
-            bool found = false;
-            for (int s = 0; s < signals.Count(); ++s)
-                found = found || Cp1251ToUtf8(signals.Items(s).Name()) == name;
-            if (!found) throw ERangeError("В документе нет сигнала \"" + name + "\"");
-        }
-        range.Signals.clear();
-        for (int s = 0; s < signals.Count(); ++s) {
-            const std::string name = Cp1251ToUtf8(signals.Items(s).Name());
-            if (std::find(selection.SignalNames.begin(), selection.SignalNames.end(), name) !=
-                selection.SignalNames.end())
-                range.Signals.push_back(s);
-        }
+    if (!indices.empty()) {
+        std::sort(indices.begin(), indices.end());
+        indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+        for (int s : indices) KV_ASSERT(s >= 0 && s < signals.Count(), "DataRange");
+        range.Signals = std::move(indices);
     }
-    if (!selection.From && !selection.To) return range;
+    if (!from && !to) return range;
 
     const double end = ModelTime(signals, std::max(0, signals.QuantCount() - 1));
-    const double from = selection.From.value_or(0);
-    const double to = selection.To.value_or(end);
-    if (from > to)
-        throw ERangeError("Начало интервала (" + Seconds(from) + ") позже его конца (" +
-                          Seconds(to) + ")");
-    QuantsBetween(signals, from, to, range.FirstQuant, range.LastQuant);
+    const double first = from.value_or(0);
+    const double last = to.value_or(end);
+    if (first > last)
+        throw ERangeError("Начало интервала (" + Seconds(first) + ") позже его конца (" +
+                          Seconds(last) + ")");
+    QuantsBetween(signals, first, last, range.FirstQuant, range.LastQuant);
     if (range.QuantCount() <= 0)
-        throw ERangeError("В интервале от " + Seconds(from) + " до " + Seconds(to) +
+        throw ERangeError("В интервале от " + Seconds(first) + " до " + Seconds(last) +
                           " нет отсчетов: отсчеты модели идут от 0 до " + Seconds(end) + " через " +
                           Seconds(ModelTime(signals, 1)));
     return range;
+}
+
+TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selection) {
+    std::vector<int> indices;
+    for (const std::string& name : selection.SignalNames) {
+        bool found = false;
+        for (int s = 0; s < signals.Count(); ++s)
+            if (Cp1251ToUtf8(signals.Items(s).Name()) == name) {
+                indices.push_back(s);
+                found = true;
+            }
+        if (!found) throw ERangeError("В документе нет сигнала \"" + name + "\"");
+    }
+    return RangeOf(signals, std::move(indices), selection.From, selection.To);
 }
 
 void CheckRangeInData(const TSignals& signals, const TDataRange& range) {

@@ -50,6 +50,11 @@ TDataRange WholeRun(const TSignals& signals);
 // keeps its sample. An interval reaching beyond the run is cut to it. Throws ERangeError.
 TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selection);
 
+// The window's form: signal indices (any order, repeats ignored; none: every signal) and an
+// optional interval, with the rules of ResolveSelection.
+TDataRange RangeOf(const TSignals& signals, std::vector<int> indices, std::optional<double> from,
+                   std::optional<double> to);
+
 // Throws ERangeError when the range asks for samples the store does not hold (no run yet, or
 // the times changed since): writers call it before they read.
 void CheckRangeInData(const TSignals& signals, const TDataRange& range);

@@ -60,6 +60,15 @@ TEST_F(DataRangeTest, SignalsComeInDocumentOrderOnceEach) {
     EXPECT_EQ(ResolveSelection(signals_, selection).Signals, (std::vector<int>{1, 2, 3}));
 }
 
+TEST_F(DataRangeTest, BeamsPickedInAnyOrderGiveDocumentOrder) {
+    Make({"A", "B", "C", "D"}, 0.0001, 100);
+    const TDataRange range = RangeOf(signals_, {3, 0, 3, 2}, 0.001, std::nullopt);
+    EXPECT_EQ(range.Signals, (std::vector<int>{0, 2, 3}));
+    EXPECT_EQ(range.FirstQuant, 10);
+    EXPECT_EQ(range.LastQuant, 99);
+    EXPECT_THROW(RangeOf(signals_, {4}, std::nullopt, std::nullopt), EAssertionFailed);
+}
+
 TEST_F(DataRangeTest, UnknownSignalIsNamed) {
     Make({"A", "B"}, 0.0001, 100);
     TDataSelection selection;
