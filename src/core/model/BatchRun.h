@@ -1,10 +1,12 @@
 #pragma once
 // `kvaril --run`: build and run a document without a window, through the same steps the window
-// takes, and optionally write the samples as CSV.
+// takes, and optionally write the samples as CSV or WAV.
 
 #include <functional>
 #include <iosfwd>
 #include <string>
+
+#include "export/DataExport.h"
 
 namespace kvaril {
 
@@ -14,6 +16,8 @@ class TSignals;
 struct TBatchOptions {
     std::string Document;
     std::string CsvPath;        // empty: no CSV
+    std::string WavPath;        // empty: no WAV
+    TDataSelection Selection;   // the signals and times the CSV and the WAV hold
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;         // ends with "/"
     // After a successful run, with the oscilloscope synchronised to the document: more work
@@ -21,11 +25,9 @@ struct TBatchOptions {
     std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;
 };
 
-// Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit.
+// Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit. A
+// selection that does not fit the document, or a WAV rate the file cannot hold, fails before the
+// model runs, so nothing is written.
 int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err);
-
-// One row per quantum: q × QuantTime and every signal's sample, numbers in the shortest text
-// that reads back to the same double. Throws EFileError.
-void WriteSamplesCsv(const std::string& path, const TSignals& signals);
 
 }  // namespace kvaril
