@@ -29,8 +29,9 @@ struct TRunReport {
     int32_t HasErrorPlace;  // ErrorFactor and ErrorIndex were read from the library
     int32_t ErrorFactor;
     int32_t ErrorIndex;
-    int32_t ExitCode;      // ModelExited: the code the model gave
-    char RefusedCall[32];  // Refused: the system call's or C routine's name
+    int32_t ExitCode;          // ModelExited: the code the model gave
+    int64_t ModelNanoseconds;  // how long MainModelProc itself ran (for the benchmarks)
+    char RefusedCall[32];      // Refused: the system call's or C routine's name
     char ClassName[128];
     char Detail[4096];  // bytes as the library gave them (Windows-1251 for the user's texts)
 };
