@@ -28,6 +28,12 @@ void PrintUsage(std::ostream& out) {
            "               [--png КАРТИНКА.png|.svg] [--size ШxВ] [--screen N]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --png рисует экран N (с 1) осциллографа\n"
+           "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
+           "               [--window rect|hann|hamming|blackman-harris]\n"
+           "               [--signals A,B] [--from T0] [--to T1]\n"
+           "                                         статистика сигналов и их амплитудный\n"
+           "                                         спектр (окно Ханна по умолчанию) на\n"
+           "                                         отрезке времени T0..T1 (в секундах)\n"
            "  kvaril --help                          эта справка\n";
 }
 
@@ -48,8 +54,8 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     return true;
 }
 
-// --run FILE [--csv OUT] [--timeout SECONDS] [--png OUT] [--size WxH] [--screen N]; false on a
-// malformed command line.
+// --run FILE [--csv OUT] [--timeout SECONDS] [--png OUT] [--size WxH] [--screen N] and the
+// analysis options; false on a malformed command line.
 bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOptions& picture) {
     if (argc < 3) return false;
     options.Document = argv[2];
@@ -71,7 +77,8 @@ bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOpt
             picture.Screen = std::atoi(value);
             if (picture.Screen < 1) return false;
             pictureOptions = true;
-        } else {
+        } else if (kvaril::ParseAnalysisOption(argv[i], value, options.Analysis,
+                                               options.Selection) != kvaril::TOptionParse::Taken) {
             return false;
         }
     }

@@ -6,6 +6,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "analysis/AnalysisCsv.h"
+
 namespace kvaril {
 
 class TOsc;
@@ -16,6 +18,9 @@ struct TBatchOptions {
     std::string CsvPath;        // empty: no CSV
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;         // ends with "/"
+    // --stats, --spectrum, --window; --signals, --from, --to
+    TAnalysisRequest Analysis;
+    TSampleSelection Selection;
     // After a successful run, with the oscilloscope synchronised to the document: more work
     // (a picture, say). Returns the exit status; prints its own errors.
     std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;
