@@ -133,8 +133,9 @@ std::optional<TResolvedSelection> ResolveAnalysis(const TSignals& signals,
     if (request.Any() && !CheckModelTimes(signals)) {
         resolved.Range = QuantRangeOf(ModelTime(signals, 1), signals.QuantCount(), from, to);
         if (resolved.Range.Count() < 2) {
-            error = "В диапазоне от " + (selection.From ? FormatFloat(from) : "начала") + " до " +
-                    (selection.To ? FormatFloat(to) : "конца") + " с меньше двух отсчётов";
+            error = "На отрезке от " + (selection.From ? FormatFloat(from) + " с" : "начала") +
+                    " до " + (selection.To ? FormatFloat(to) + " с" : "конца") +
+                    " меньше двух отсчетов";
             return std::nullopt;
         }
     }

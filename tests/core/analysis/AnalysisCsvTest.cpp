@@ -141,9 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"OtherCase", "hann", {"sine"}, {}, {}, "нет сигнала \"sine\""},
         RefusalCase{"EmptyName", "hann", {"Sine", ""}, {}, {}, "нет сигнала \"\""},
         RefusalCase{"FromAfterTo", "hann", {}, 0.5, 0.2, "позже"},
-        RefusalCase{"OneSample", "hann", {}, 0.5, 0.5, "меньше двух отсчётов"},
-        RefusalCase{"AfterTheRun", "hann", {}, 5.0, {}, "меньше двух отсчётов"},
-        RefusalCase{"BeforeTheRun", "hann", {}, {}, -1.0, "меньше двух отсчётов"}),
+        RefusalCase{"OneSample", "hann", {}, 0.5, 0.5, "меньше двух отсчетов"},
+        RefusalCase{"AfterTheRun", "hann", {}, 5.0, {}, "меньше двух отсчетов"},
+        RefusalCase{"BeforeTheRun", "hann", {}, {}, -1.0, "меньше двух отсчетов"}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
 TEST_F(AnalysisCsvTest, SelectionAloneNeedsNoSamples) {
