@@ -43,28 +43,41 @@ TSignalStats ComputeStats(const double* samples, TQuantRange range) {
     if (n == 0) return NaNStats(0, 0);
     const double* x = samples + range.First;
 
+    // Independent lanes, so that each addition waits only for its own lane's last one and the
+    // comparisons need no branches; where the extremes first occur is found afterwards.
+    constexpr int kLanes = 4;
+    double low[kLanes], high[kLanes], sum[kLanes] = {}, squares[kLanes] = {};
+    int nans[kLanes] = {};
+    std::fill(low, low + kLanes, x[0]);
+    std::fill(high, high + kLanes, x[0]);
+    auto take = [&](int lane, double v) {
+        low[lane] = v < low[lane] ? v : low[lane];
+        high[lane] = v > high[lane] ? v : high[lane];
+        sum[lane] += v;
+        squares[lane] += v * v;
+        nans[lane] += v != v;
+    };
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes)
+        for (int lane = 0; lane < kLanes; ++lane) take(lane, x[i + lane]);
+    for (; i < n; ++i) take(0, x[i]);
+    double lowest = low[0], highest = high[0], total = 0, totalSquares = 0;
     int nanCount = 0;
-    int minAt = 0, maxAt = 0;
-    double sum = 0, sumSquares = 0;
-    for (int i = 0; i < n; ++i) {
-        const double v = x[i];
-        if (std::isnan(v)) {
-            ++nanCount;
-            continue;
-        }
-        if (v < x[minAt]) minAt = i;
-        if (v > x[maxAt]) maxAt = i;
-        sum += v;
-        sumSquares += v * v;
+    for (int lane = 0; lane < kLanes; ++lane) {
+        lowest = std::min(lowest, low[lane]);
+        highest = std::max(highest, high[lane]);
+        total += sum[lane];
+        totalSquares += squares[lane];
+        nanCount += nans[lane];
     }
     if (nanCount > 0) return NaNStats(n, nanCount);
 
     TSignalStats s;
     s.Count = n;
-    s.Min = x[minAt];
-    s.Max = x[maxAt];
-    s.MinQuant = range.First + minAt;
-    s.MaxQuant = range.First + maxAt;
+    s.MinQuant = range.First + static_cast<int>(std::find(x, x + n, lowest) - x);
+    s.MaxQuant = range.First + static_cast<int>(std::find(x, x + n, highest) - x);
+    s.Min = samples[s.MinQuant];
+    s.Max = samples[s.MaxQuant];
     s.PeakToPeak = s.Max - s.Min;
     if (s.Min == s.Max) {
         // A constant: exact numbers, not the rounding of a sum of n equal terms.
@@ -73,17 +86,26 @@ TSignalStats ComputeStats(const double* samples, TQuantRange range) {
         s.StdDev = 0;
         return s;
     }
-    s.Mean = std::clamp(sum / n, s.Min, s.Max);
-    s.Rms = std::sqrt(sumSquares / n);
+    s.Mean = std::clamp(total / n, s.Min, s.Max);
+    s.Rms = std::sqrt(totalSquares / n);
     // Deviations from the mean in a second pass: the difference of the mean square and the
-    // squared mean cancels badly for a small ripple on a large offset.
-    double deviations = 0, drift = 0;
-    for (int i = 0; i < n; ++i) {
-        const double d = x[i] - s.Mean;
-        deviations += d * d;
-        drift += d;
+    // squared mean cancels badly for a small ripple on a large offset. The sum of the
+    // deviations corrects for the rounding of the mean itself.
+    double deviations[kLanes] = {}, drift[kLanes] = {};
+    auto deviate = [&](int lane, double v) {
+        const double d = v - s.Mean;
+        deviations[lane] += d * d;
+        drift[lane] += d;
+    };
+    for (i = 0; i + kLanes <= n; i += kLanes)
+        for (int lane = 0; lane < kLanes; ++lane) deviate(lane, x[i + lane]);
+    for (; i < n; ++i) deviate(0, x[i]);
+    double totalDeviations = 0, totalDrift = 0;
+    for (int lane = 0; lane < kLanes; ++lane) {
+        totalDeviations += deviations[lane];
+        totalDrift += drift[lane];
     }
-    const double variance = (deviations - drift * drift / n) / n;
+    const double variance = (totalDeviations - totalDrift * totalDrift / n) / n;
     s.StdDev = std::sqrt(std::max(variance, 0.0));
     return s;
 }
