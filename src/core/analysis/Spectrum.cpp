@@ -117,7 +117,11 @@ struct TSpectrumAnalyzer::TPlan {
     explicit TPlan(int length) : n(length) {
         in = fftw_alloc_real(static_cast<size_t>(n));
         out = fftw_alloc_complex(static_cast<size_t>(n / 2 + 1));
-        if (!in || !out) throw std::bad_alloc();
+        if (!in || !out) {
+            fftw_free(in);
+            fftw_free(out);
+            throw std::bad_alloc();
+        }
         // Estimated, not measured: measuring costs more than many transforms of these sizes.
         plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
         KV_ASSERT(plan != nullptr, "Spectrum");

@@ -38,7 +38,7 @@ struct TSpectrum {
 };
 
 struct TSpectralPeak {
-    int Bin = -1;                         // the largest bin; -1 for no spectrum
+    int Bin = -1;                         // the peak's bin; -1 for no spectrum
     double Frequency = 0, Amplitude = 0;  // refined between bins
 };
 
@@ -52,7 +52,8 @@ inline constexpr double kDecibelFloor = -200;
 double ToDecibels(double amplitude);
 
 // Computes spectra, keeping FFTW's plans and buffers for the lengths it has seen so a view that
-// recomputes on every change plans only once per length. Not for use from several threads.
+// recomputes on every change plans only once per length. FFTW's planner is shared by the whole
+// process and not thread-safe: analyzers belong to one thread.
 class TSpectrumAnalyzer {
   public:
     TSpectrumAnalyzer();
