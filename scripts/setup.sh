@@ -14,6 +14,7 @@ packages=(
   libseccomp-dev                    # the model child's system-call filter
   libsndfile1-dev                   # WAV export
   desktop-file-utils shared-mime-info dpkg-dev   # checking the desktop files; the Debian package
+  libfftw3-dev                      # spectra
   fonts-liberation2 fonts-dejavu-core   # Cyrillic glyphs; Liberation Mono stands in for Courier New
 )
 if [ "${1:-}" = "--gui-tools" ]; then

@@ -32,6 +32,12 @@ void PrintUsage(std::ostream& out) {
            "                                         --signals (по умолчанию всех) от T0 до T1 с\n"
            "                                         (по умолчанию за весь прогон);\n"
            "                                         --png рисует экран N (с 1) осциллографа\n"
+           "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
+           "               [--window rect|hann|hamming|blackman-harris]\n"
+           "               [--signals A,B] [--from T0] [--to T1]\n"
+           "                                         статистика сигналов и их амплитудный\n"
+           "                                         спектр (окно Ханна по умолчанию) на\n"
+           "                                         отрезке времени T0..T1 (в секундах)\n"
            "  kvaril --help                          эта справка\n";
 }
 
@@ -52,8 +58,9 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     return true;
 }
 
-// --run FILE [--csv OUT] [--wav OUT] [--signals A,B] [--from T0] [--to T1] [--timeout SECONDS]
-// [--png OUT] [--size WxH] [--screen N]; the reason when the command line is malformed.
+// --run FILE [--csv OUT] [--wav OUT] [--stats OUT] [--spectrum OUT] [--window W]
+// [--signals A,B] [--from T0] [--to T1] [--timeout SECONDS] [--png OUT] [--size WxH]
+// [--screen N]; the reason when the command line is malformed.
 std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
                      TPictureOptions& picture) {
     if (argc < 3) return "Не задан документ";
@@ -85,7 +92,8 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
             picture.Screen = std::atoi(value);
             if (picture.Screen < 1) return std::string("Неверный номер --screen: ") + value;
             pictureOptions = true;
-        } else {
+        } else if (kvaril::ParseAnalysisOption(option, value, options.Analysis) !=
+                   kvaril::TOptionParse::Ok) {
             return "Неизвестный параметр " + option;
         }
     }

@@ -10,6 +10,7 @@
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
+#include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/uBeam.h"
 
@@ -38,6 +39,12 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     }
     if (signals.IsEmpty()) {
         err << "В документе нет сигналов\n";
+        return 1;
+    }
+    std::string problem;
+    const auto selection = ResolveAnalysis(signals, options.Analysis, options.Selection, problem);
+    if (!selection) {
+        err << problem << "\n";
         return 1;
     }
 
@@ -94,6 +101,8 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
         err << e.what() << "\n";
         return 1;
     }
+    if (options.Analysis.Any() && !WriteAnalysis(signals, options.Analysis, *selection, err))
+        return 1;
     if (options.AfterRun) {
         osc.SyncWithSignals(signals);
         signals.Data().CalcMaxima();  // automatic gains scale by them

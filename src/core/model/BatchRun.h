@@ -7,6 +7,7 @@
 #include <string>
 
 #include "export/DataExport.h"
+#include "analysis/AnalysisCsv.h"
 
 namespace kvaril {
 
@@ -17,9 +18,10 @@ struct TBatchOptions {
     std::string Document;
     std::string CsvPath;        // empty: no CSV
     std::string WavPath;        // empty: no WAV
-    TDataSelection Selection;   // the signals and times the CSV and the WAV hold
+    TDataSelection Selection;   // the signals and times the CSV, WAV and analyses cover
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;         // ends with "/"
+    TAnalysisRequest Analysis;  // --stats, --spectrum, --window
     // After a successful run, with the oscilloscope synchronised to the document: more work
     // (a picture, say). Returns the exit status; prints its own errors.
     std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;
