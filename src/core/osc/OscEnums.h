@@ -20,4 +20,7 @@ enum class TColorScheme { Gray = 0, White = 1, Black = 2 };
 // Which end of the time window an open entry sets.
 enum class TEntryMode { Start = 0, End = 1, Length = 2 };
 
+// How the keys move the measurement cursor: a quantum, ten quanta, or to an end of the window.
+enum class TCursorStep { Left, Right, LeftTen, RightTen, Home, End };
+
 }  // namespace kvaril

@@ -19,6 +19,7 @@ void TOscSession::PrepareForRun() {
     minInterval_ = 10 * signals_.QuantTime();
     cursorX_ = -1;
     measureTime_ = -1;
+    ResetAnalysis();
     entryOpen_ = false;
     entryScreen_ = -1;
     signals_.Data().CalcMaxima();
@@ -53,6 +54,7 @@ void TOscSession::SelectScreen(int index) {
     CommitEntry();
     if (index < 0 || index >= osc_.ViewCount() || index == current_) return;
     EndMeasurement();
+    ResetAnalysis();
     current_ = index;
     UpdateMaxValue();
 }
@@ -113,7 +115,8 @@ std::string TOscSession::T1Text() const {
 }
 
 std::string TOscSession::CaptionText() const {
-    if (Measuring()) return "T: " + FormatOscTime(signals_.QuantTime(), measureTime_);
+    if (Measuring() || Stepping())
+        return "T: " + FormatOscTime(signals_.QuantTime(), DisplayTime());
     const TView* view = Current();
     if (!view) return {};
     return "< dT : " + FormatOscTime(signals_.QuantTime(), view->T1() - view->T0()) + " >";
@@ -160,6 +163,7 @@ void TOscSession::Press(int x, bool onStrip) {
     CommitEntry();
     if (Measuring() || !Current()) return;
     measureOnStrip_ = onStrip;
+    stepTime_ = -1;  // the mouse takes the cursor over
     cursorX_ = ClampColumn(x);
     measureTime_ = TimeAtColumn(cursorX_);
 }
@@ -172,9 +176,11 @@ void TOscSession::Move(int x) {
 
 void TOscSession::Release(int x, bool onStrip, int markWidth) {
     if (!Measuring()) return;
+    if (!measureOnStrip_) lastMeasureTime_ = measureTime_;
     EndMeasurement();
     TView* view = Current();
     if (!onStrip || !measureOnStrip_ || !view) return;
+    pickedReference_ = -1;  // the labels' numbers shift
     const double t = TimeAtColumn(ClampColumn(x));
     const double t2 = TimeAtColumn(ClampColumn(x + markWidth));
     const double h = (t2 - t) / 2;
@@ -299,7 +305,7 @@ std::vector<TValueRow> TOscSession::ValueRows() const {
     for (int r = 0; r < grouping.RowCount(); ++r)
         for (int c = 0; c < 3; ++c)
             rows[static_cast<size_t>(r)].Cells[c] =
-                ValueCell(grouping, view, signals_, r, c, measureTime_);
+                ValueCell(grouping, view, signals_, r, c, DisplayTime());
     return rows;
 }
 

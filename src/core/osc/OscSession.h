@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "osc/BeamTable.h"
+#include "osc/GridLayout.h"
+#include "osc/OscAnalysis.h"
 #include "osc/OscEnums.h"
 #include "osc/ScreenLayout.h"
 #include "osc/TimeWindow.h"
@@ -82,6 +84,29 @@ class TOscSession {
     int CursorColumn() const { return cursorX_; }  // −1 when none
     double MeasureTime() const { return measureTime_; }
 
+    // ---- the stepped cursor, the Δ readout and the statistics span
+    // The instant the value table reads: the measured time, else the stepped one while it lies
+    // in the window, else T0.
+    double DisplayTime() const;
+    // Moves the cursor from where it is (or where the last measurement ended, or T0), quantum
+    // by quantum within the window.
+    void Step(TCursorStep step);
+    void EndStepping();
+    bool Stepping() const;
+    // The column of the cursor drawn over the traces: the mouse's, else the stepped one; −1.
+    int ShownCursorColumn() const;
+    // −1: the marker nearest left of the instant.
+    void PickReference(int label);
+    int PickedReference() const { return pickedReference_; }
+    TDeltaReadout Delta() const;
+    void SetSpan(const std::string& text);  // "Окно" or "m1..m2"
+    const std::string& SpanText() const { return spanText_; }
+    // The span's times on the current screen; false when it names no markers (then the window).
+    bool SpanTimes(double& t0, double& t1) const;
+    std::vector<TStatsRow> StatsRows() const;
+    // The selected signals (every shown beam when none is) over the statistics span.
+    TSpectrumRequest SpectrumRequest() const;
+
     // ---- the time entry
     // A click on a text of the time panel: commits an open entry, or opens one.
     void ClickTime(TEntryMode mode);
@@ -112,6 +137,10 @@ class TOscSession {
     void SetScheme(TColorScheme scheme);
     void LayoutGraph(int width, int height, TGraphPicture& picture) const;
     std::vector<TLabelMark> LayoutLabels() const;
+    // The grid and scales: a preference of the user's, not of the document.
+    bool ShowGrid() const { return showGrid_; }
+    void SetShowGrid(bool show) { showGrid_ = show; }
+    void LayoutGrid(int width, int height, TGridLayout& grid) const;
 
     // ---- the status line; each warning also asks for a beep
     const std::string& Status() const { return status_; }
@@ -121,6 +150,7 @@ class TOscSession {
 
   private:
     void EndMeasurement();
+    void ResetAnalysis();
     void UpdateMaxValue();
 
     TOsc& osc_;
@@ -131,6 +161,11 @@ class TOscSession {
     int graphWidth_ = 1;
     int cursorX_ = -1;
     double measureTime_ = -1;
+    double lastMeasureTime_ = -1;  // where the last measurement on the traces ended
+    double stepTime_ = -1;
+    int pickedReference_ = -1;
+    std::string spanText_ = kWindowSpan;
+    bool showGrid_ = false;
     bool measureOnStrip_ = false;
     bool entryOpen_ = false;
     TEntryMode entryMode_ = TEntryMode::Start;

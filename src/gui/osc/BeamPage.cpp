@@ -41,19 +41,27 @@ TValueGrid::TValueGrid(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TValueGrid::SetRows(QVector<std::array<TValueGridCell, 3>> rows, const QColor& background) {
+void TValueGrid::SetRows(QVector<TValueGridRow> rows, const QColor& background, bool withDelta) {
     rows_ = std::move(rows);
     background_ = background;
+    withDelta_ = withDelta;
     update();
 }
 
 QString TValueGrid::Text(int row, int column) const {
-    if (row < 0 || row >= rows_.size() || column < 0 || column > 2) return {};
+    if (row < 0 || row >= rows_.size() || column < 0 || column >= ColumnCount()) return {};
     return rows_[row][static_cast<size_t>(column)].Text;
 }
 
 int TValueGrid::ColumnWidth(int column) const {
     const int w = width();
+    if (withDelta_) {
+        // Four equal columns after the group's.
+        const int c = (w - 16) / 4 - 2;
+        if (column == 0) return 16;
+        if (column < kValueGridColumns - 1) return c;
+        return w - 16 - 3 * c - 9;
+    }
     const int c0 = 16, c1 = (w - 16) / 2 - 2;
     if (column == 0) return c0;
     if (column == 1) return c1;
@@ -66,7 +74,7 @@ void TValueGrid::paintEvent(QPaintEvent*) {
     constexpr int kRowHeight = 18;
     for (int r = 0; r < rows_.size(); ++r) {
         int x = 0;
-        for (int c = 0; c < 3; ++c) {
+        for (int c = 0; c < ColumnCount(); ++c) {
             const int w = ColumnWidth(c);
             const QRect cell(x, r * kRowHeight, w, kRowHeight);
             const TValueGridCell& v = rows_[r][static_cast<size_t>(c)];

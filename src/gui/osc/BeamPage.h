@@ -38,14 +38,20 @@ struct TValueGridCell {
     QColor Color;
 };
 
-// The value table: drawn entirely here, in the beams' colours on the scheme's background.
+// The value table: drawn entirely here, in the beams' colours on the scheme's background. Its
+// three classic columns (group, name, value) gain two while a reference marker is measured
+// from: the value at the marker and the difference.
+inline constexpr int kValueGridColumns = 5;
+using TValueGridRow = std::array<TValueGridCell, kValueGridColumns>;
+
 class TValueGrid : public QWidget {
     Q_OBJECT
   public:
     explicit TValueGrid(QWidget* parent);
 
-    void SetRows(QVector<std::array<TValueGridCell, 3>> rows, const QColor& background);
+    void SetRows(QVector<TValueGridRow> rows, const QColor& background, bool withDelta = false);
     int RowCount() const { return static_cast<int>(rows_.size()); }
+    int ColumnCount() const { return withDelta_ ? kValueGridColumns : 3; }
     QString Text(int row, int column) const;
     int ColumnWidth(int column) const;
 
@@ -53,7 +59,8 @@ class TValueGrid : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QVector<std::array<TValueGridCell, 3>> rows_;
+    QVector<TValueGridRow> rows_;
+    bool withDelta_ = false;
     QColor background_{192, 192, 192};
 };
 

@@ -18,6 +18,7 @@
 #include <QTableWidget>
 
 #include "osc/BeamPage.h"
+#include "osc/FrmSpectrum.h"
 #include "osc/OscPainter.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
@@ -53,6 +54,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
     CreateControlPanel();
     CreateScreenArea();
     ConnectScreenArea();
+    CreateAnalysis();
     tabControlSplit_->setStretchFactor(1, 1);
     tabControlSplit_->setSizes({170, 590});
     setCentralWidget(tabControlSplit_);
@@ -120,6 +122,7 @@ void TFormOsc::showEvent(QShowEvent* event) {
 }
 
 void TFormOsc::closeEvent(QCloseEvent* event) {
+    if (frmSpectrum_) frmSpectrum_->close();
     session_->Close();
     Refresh();
     event->accept();
@@ -145,6 +148,9 @@ bool TFormOsc::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == pbGraph_ && event->type() == QEvent::KeyPress &&
+        StepKey(*static_cast<QKeyEvent*>(event)))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -173,6 +179,7 @@ void TFormOsc::Refresh() {
     RefreshTimes();
     RefreshBeamTable();
     RefreshValues();
+    RefreshStats();
     RefreshCursor();
     PaintGraph();
     PaintLabels();
@@ -238,19 +245,30 @@ void TFormOsc::RefreshBeamTable() {
 
 void TFormOsc::RefreshValues() {
     const TColorScheme scheme = session_->Scheme();
-    QVector<std::array<TValueGridCell, 3>> rows;
-    for (const TValueRow& row : session_->ValueRows()) {
-        std::array<TValueGridCell, 3> cells;
+    const TDeltaReadout delta = session_->Delta();
+    QVector<TValueGridRow> rows;
+    const std::vector<TValueRow> values = session_->ValueRows();
+    for (size_t r = 0; r < values.size(); ++r) {
+        const TValueRow& row = values[r];
+        TValueGridRow cells;
+        const QColor color = ToQColor(BeamColor(scheme, row.Cells[2].ColorIndex));
         for (size_t c = 0; c < 3; ++c)
             cells[c] = {FromUtf8(row.Cells[c].Text),
                         ToQColor(BeamColor(scheme, row.Cells[c].ColorIndex))};
+        if (r < delta.Rows.size()) {
+            cells[3] = {FromUtf8(delta.Rows[r].Reference), color};
+            cells[4] = {FromUtf8(delta.Rows[r].Delta), color};
+        }
         rows.push_back(cells);
     }
-    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)));
+    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)),
+                          delta.Reference >= 0);
+    tsDeltaLabel_->setText(FromUtf8(delta.Header));
+    tsDeltaLabel_->setVisible(!delta.Header.empty());
 }
 
 void TFormOsc::RefreshCursor() {
-    pbGraph_->SetCursorX(session_->CursorColumn());
+    pbGraph_->SetCursorX(session_->ShownCursorColumn());
     pnlTime_->SetCaption(FromUtf8(session_->CaptionText()));
     if (!refreshing_) RefreshValues();
 }
@@ -277,7 +295,13 @@ void TFormOsc::PaintGraph() {
         pbGraph_->Picture = resized;
     }
     session_->LayoutGraph(size.width(), size.height(), *picture_);
-    PaintGraphImage(pbGraph_->Picture, *picture_);
+    if (session_->ShowGrid()) {
+        TGridLayout grid;
+        session_->LayoutGrid(size.width(), size.height(), grid);
+        PaintGraphImage(pbGraph_->Picture, *picture_, &grid);
+    } else {
+        PaintGraphImage(pbGraph_->Picture, *picture_);
+    }
     pbGraph_->update();
 }
 
@@ -327,7 +351,8 @@ void TFormOsc::ExportPicture() {
     std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
     const QString error =
-        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path);
+        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path,
+                     session_->ShowGrid());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
     else

@@ -7,10 +7,12 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "osc/OscEnums.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QScrollBar;
@@ -22,6 +24,8 @@ class QTableWidget;
 namespace kvaril {
 
 class TDialogs;
+class TFormSpectrum;
+class TStatsPage;
 class TGraphArea;
 class TLabelStrip;
 class TOscSession;
@@ -40,6 +44,8 @@ class TFormOsc : public QMainWindow {
     // Shows the window and returns when it has been closed.
     void ShowModal();
     const TOscSession& Session() const { return *session_; }
+    // The spectrum window, once the command has opened it.
+    TFormSpectrum* SpectrumWindow() const { return frmSpectrum_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +74,14 @@ class TFormOsc : public QMainWindow {
     void PaintGraph();
     void PaintLabels();
     void CommitEntry();
+
+    // Measurements beside the traces (FrmOscAnalysis.cpp).
+    void CreateAnalysis();
+    void RefreshStats();
+    std::vector<QColor> BeamColors() const;
+    bool StepKey(const QKeyEvent& event);
+    void ReferenceMenu(int x);
+    void ShowSpectrum();
 
     void ViewAdd();
     void ViewDelete();
@@ -98,6 +112,11 @@ class TFormOsc : public QMainWindow {
     TTimePanel* pnlTime_;
     QScrollBar* sbTime_;
     QLabel* pnlStatus_;
+    QLabel* tsDeltaLabel_;
+    TStatsPage* tsStats_ = nullptr;
+    QAction* actSpectrum_ = nullptr;
+    QAction* actGrid_ = nullptr;
+    TFormSpectrum* frmSpectrum_ = nullptr;
 };
 
 }  // namespace kvaril

@@ -193,8 +193,19 @@ void TFormOsc::CreateControlPanel() {
     tsBeamSplitter->setSizes({91, 200});
     beamLayout->addWidget(tsBeamSplitter);
     tabControl_->addTab(tsBeam, "Лучи");
-    tsValueGrid_ = new TValueGrid(nullptr);
-    tabControl_->addTab(tsValueGrid_, "Значения");
+    auto* tsValue = new QWidget;
+    auto* valueLayout = new QVBoxLayout(tsValue);
+    valueLayout->setContentsMargins(0, 0, 0, 0);
+    valueLayout->setSpacing(0);
+    tsDeltaLabel_ = new QLabel(tsValue);
+    tsDeltaLabel_->setObjectName("tsDeltaLabel");
+    tsDeltaLabel_->setTextFormat(Qt::PlainText);
+    tsDeltaLabel_->setWordWrap(true);
+    tsDeltaLabel_->hide();
+    tsValueGrid_ = new TValueGrid(tsValue);
+    valueLayout->addWidget(tsDeltaLabel_);
+    valueLayout->addWidget(tsValueGrid_, 1);
+    tabControl_->addTab(tsValue, "Значения");
     // The panel never gets narrower than its page tabs, so that both stay readable.
     tabControl_->tabBar()->setUsesScrollButtons(false);
     tabControl_->setMinimumWidth(

@@ -295,18 +295,39 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
     }
 }
 
+void DrawGridLines(QPainter& p, const TGridLayout& grid, int width, int height) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(ToQColor(grid.LineColor), 0));
+    for (int x : grid.Columns) p.drawLine(x, 0, x, height - 1);
+    for (int y : grid.Rows) p.drawLine(0, y, width - 1, y);
+}
+
+void DrawGridTexts(QPainter& p, const TGridLayout& grid) {
+    QFont font = p.font();
+    font.setPixelSize(kGridTextHeight - 2);
+    p.setFont(font);
+    p.setPen(ToQColor(grid.TextColor));
+    const QFontMetrics metrics(font);
+    for (const TGridText& t : grid.Texts)
+        p.drawText(QPoint(t.X, t.Y + metrics.ascent()), QString::fromStdString(t.Text));
+}
+
 }  // namespace
 
-void PaintGraphImage(QImage& image, const TGraphPicture& picture) {
+void PaintGraphImage(QImage& image, const TGraphPicture& picture, const TGridLayout* grid) {
     image.fill(ToQColor(picture.Background));
     const TRaster raster{image.bits(), image.bytesPerLine(), image.width(), image.height()};
     QPainter p(&image);
+    if (grid) DrawGridLines(p, *grid, image.width(), image.height());
     DrawItems(p, picture, &raster);
+    if (grid) DrawGridTexts(p, *grid);
 }
 
-void PaintGraphVector(QPainter& painter, const TGraphPicture& picture) {
+void PaintGraphVector(QPainter& painter, const TGraphPicture& picture, const TGridLayout* grid) {
     painter.fillRect(QRect(0, 0, picture.Width, picture.Height), ToQColor(picture.Background));
+    if (grid) DrawGridLines(painter, *grid, picture.Width, picture.Height);
     DrawItems(painter, picture, nullptr);
+    if (grid) DrawGridTexts(painter, *grid);
 }
 
 void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,

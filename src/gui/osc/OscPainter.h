@@ -6,6 +6,7 @@
 #include <QImage>
 #include <vector>
 
+#include "osc/GridLayout.h"
 #include "osc/ScreenLayout.h"
 
 class QPainter;
@@ -16,10 +17,13 @@ inline QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
 
 // Fills `image` (RGB32, already of the picture's size) and draws the picture into it; the
 // vertical strokes of compressed beams are written straight into the scanlines.
-void PaintGraphImage(QImage& image, const TGraphPicture& picture);
+// With a grid, its lines go under the traces and its texts over them.
+void PaintGraphImage(QImage& image, const TGraphPicture& picture,
+                     const TGridLayout* grid = nullptr);
 
 // The same through any painter (an SVG file, say), strokes as lines.
-void PaintGraphVector(QPainter& painter, const TGraphPicture& picture);
+void PaintGraphVector(QPainter& painter, const TGraphPicture& picture,
+                      const TGridLayout* grid = nullptr);
 
 // The label strip: the names at their columns on `background`.
 void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,

@@ -20,16 +20,25 @@ TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const
     return picture;
 }
 
+TGridLayout Grid(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+    const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
+    TGridLayout grid;
+    LayoutGrid(osc, view, signals.Data(), signals.QuantTime(), size.width(), size.height(), grid);
+    return grid;
+}
+
 }  // namespace
 
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    bool grid) {
     QImage image(size, QImage::Format_RGB32);
-    PaintGraphImage(image, Layout(osc, screen, signals, size));
+    const TGridLayout g = grid ? Grid(osc, screen, signals, size) : TGridLayout{};
+    PaintGraphImage(image, Layout(osc, screen, signals, size), grid ? &g : nullptr);
     return image;
 }
 
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path) {
+                     const QString& path, bool grid) {
     if (screen < 0 || screen >= osc.ViewCount())
         return QString("Нет экрана %1: экранов в документе %2")
             .arg(screen + 1)
@@ -42,11 +51,12 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         svg.setTitle("Kvaril");
         QPainter painter;
         if (!painter.begin(&svg)) return "Не могу записать " + path;
-        PaintGraphVector(painter, Layout(osc, screen, signals, size));
+        const TGridLayout g = grid ? Grid(osc, screen, signals, size) : TGridLayout{};
+        PaintGraphVector(painter, Layout(osc, screen, signals, size), grid ? &g : nullptr);
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size).save(path)) return "Не могу записать " + path;
+    if (!RenderScreen(osc, screen, signals, size, grid).save(path)) return "Не могу записать " + path;
     return {};
 }
 

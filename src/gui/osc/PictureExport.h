@@ -10,11 +10,13 @@ class TOsc;
 class TSignals;
 
 // The trace area of screen `screen` (0-based) at `size`, as the window would show it.
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size);
+// With `grid`, the grid and scales as "Вид → Сетка" shows them.
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    bool grid = false);
 
 // Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
 // Returns an error text, empty on success.
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path);
+                     const QString& path, bool grid = false);
 
 }  // namespace kvaril

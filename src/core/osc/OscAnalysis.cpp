@@ -1,0 +1,207 @@
+#include "osc/OscAnalysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/SignalStats.h"
+#include "document/Cp1251.h"
+#include "document/uSignal.h"
+#include "model/uCommon.h"
+#include "model/uSignalsData.h"
+#include "osc/BeamGroups.h"
+#include "osc/OscTime.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+
+namespace {
+
+// The value table's rule for readouts: magnitudes below 1e-8 read 0.
+std::string ValueText(double v) {
+    if (std::fabs(v) < 0.00000001) v = 0;
+    return FormatFloat4(v);
+}
+
+std::string SignalName(const TSignals& signals, int index) {
+    return index < signals.Count() ? Cp1251ToUtf8(signals.Items(index).Name()) : std::string();
+}
+
+// "mI" at the start of `text` from `pos`; the 0-based index or −1.
+int ParseMarker(const std::string& text, size_t& pos) {
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+    if (pos >= text.size() || (text[pos] != 'm' && text[pos] != 'M')) return -1;
+    ++pos;
+    size_t digits = 0;
+    int n = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4) {
+        n = n * 10 + (text[pos] - '0');
+        ++pos;
+        ++digits;
+    }
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+    return digits > 0 && n > 0 ? n - 1 : -1;
+}
+
+}  // namespace
+
+bool SampleAt(const TSignals& signals, int signal, double t, double& value) {
+    const TSignalsData& data = signals.Data();
+    if (!(signals.QuantTime() > 0) || signal < 0 || signal >= data.SignalCount() ||
+        data.SampleCount() == 0 || !std::isfinite(t))
+        return false;
+    int64_t k = Round(t / static_cast<long double>(signals.QuantTime()));
+    k = std::clamp<int64_t>(k, 0, data.SampleCount() - 1);
+    value = data.GetData(signal, static_cast<int32_t>(k));
+    return true;
+}
+
+// ---- Δ readout
+
+int ReferenceLabel(const TView& view, double t, int picked) {
+    if (picked >= 0 && picked < view.TimeLabelCount()) return picked;
+    int found = -1;
+    // Labels are kept in time order; the last one not right of the instant.
+    for (int i = 0; i < view.TimeLabelCount(); ++i)
+        if (view.TimeLabel(i).Time() <= t) found = i;
+    return found;
+}
+
+TDeltaReadout MakeDeltaReadout(const TBeamGrouping& grouping, const TView* view,
+                               const TSignals& signals, double t, int picked) {
+    TDeltaReadout out;
+    out.Rows.resize(static_cast<size_t>(grouping.RowCount()));
+    if (!view) return out;
+    out.Reference = ReferenceLabel(*view, t, picked);
+    if (out.Reference < 0) return out;
+    const double q = signals.QuantTime();
+    const double tRef = view->TimeLabel(out.Reference).Time();
+    const double dt = t - tRef;
+    out.DeltaTime = FormatOscTime(q, dt);
+    // Below half a quantum both instants read the same sample: no frequency to speak of.
+    if (std::fabs(dt) >= q / 2 && dt != 0) out.InverseDelta = FormatFloat4(1 / dt);
+    out.Header = MarkerName(out.Reference) + "   Δt: " + out.DeltaTime;
+    if (!out.InverseDelta.empty()) out.Header += "   1/Δt: " + out.InverseDelta + " Гц";
+    for (int r = 0; r < grouping.RowCount(); ++r) {
+        const int s = grouping.Row(r)->Beam->SignalIndex();
+        double v = 0, vRef = 0;
+        if (!SampleAt(signals, s, t, v) || !SampleAt(signals, s, tRef, vRef)) continue;
+        TDeltaCells& cells = out.Rows[static_cast<size_t>(r)];
+        cells.Reference = ValueText(vRef);
+        cells.Delta = ValueText(v - vRef);
+    }
+    return out;
+}
+
+// ---- spans
+
+const char* const kWindowSpan = "Окно";
+
+std::vector<std::string> SpanSuggestions(const TView& view) {
+    std::vector<std::string> out{kWindowSpan};
+    const int n = std::min(view.TimeLabelCount(), 12);  // a pick list, not an enumeration
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) out.push_back(MarkerName(i) + ".." + MarkerName(j));
+    return out;
+}
+
+bool ResolveSpan(const TView& view, const std::string& text, double& t0, double& t1) {
+    t0 = view.T0();
+    t1 = view.T1();
+    if (text.empty() || text == kWindowSpan) return true;
+    size_t pos = 0;
+    const int a = ParseMarker(text, pos);
+    if (a < 0 || text.compare(pos, 2, "..") != 0) return false;
+    pos += 2;
+    const int b = ParseMarker(text, pos);
+    if (b < 0 || pos != text.size() || a >= view.TimeLabelCount() || b >= view.TimeLabelCount())
+        return false;
+    t0 = std::min(view.TimeLabel(a).Time(), view.TimeLabel(b).Time());
+    t1 = std::max(view.TimeLabel(a).Time(), view.TimeLabel(b).Time());
+    return true;
+}
+
+// ---- statistics
+
+const char* StatsColumnCaption(TStatsColumn column) {
+    static const char* const kCaptions[kStatsColumnCount] = {
+        "n", "min", "t(min)", "max", "t(max)", "среднее", "СКЗ", "размах", "СКО"};
+    return kCaptions[static_cast<int>(column)];
+}
+
+std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* view,
+                                 const TSignals& signals, double t0, double t1) {
+    std::vector<TStatsRow> rows;
+    if (!view) return rows;
+    const double q = signals.QuantTime();
+    const TSignalsData& data = signals.Data();
+    const TQuantRange range = QuantRangeOf(q, data.SampleCount(), t0, t1);
+    for (int r = 0; r < grouping.RowCount(); ++r) {
+        const TBeamRowRef& ref = *grouping.Row(r);
+        TStatsRow row;
+        const int s = ref.Beam->SignalIndex();
+        row.Name = SignalName(signals, s);
+        row.ColorIndex = ref.Beam->Group() >= 1 ? ref.IndexInGroup : 0;
+        if (s < data.SignalCount()) {
+            const TSignalStats st = SignalStats(data, s, range);
+            auto set = [&row](TStatsColumn c, std::string text) {
+                row.Cells[static_cast<int>(c)] = std::move(text);
+            };
+            set(TStatsColumn::Count, std::to_string(st.Count));
+            if (st.Count > 0) {
+                set(TStatsColumn::Min, ValueText(st.Min));
+                set(TStatsColumn::Max, ValueText(st.Max));
+                if (st.MinQuant >= 0) set(TStatsColumn::TimeOfMin, FormatOscTime(q, st.MinQuant * q));
+                if (st.MaxQuant >= 0) set(TStatsColumn::TimeOfMax, FormatOscTime(q, st.MaxQuant * q));
+                set(TStatsColumn::Mean, ValueText(st.Mean));
+                set(TStatsColumn::Rms, ValueText(st.Rms));
+                set(TStatsColumn::PeakToPeak, ValueText(st.PeakToPeak));
+                set(TStatsColumn::StdDev, ValueText(st.StdDev));
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// ---- spectra
+
+std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::set<int>& chosen) {
+    std::vector<TBeamChoice> out;
+    auto colorOf = [&grouping](int r) {
+        const TBeamRowRef& ref = *grouping.Row(r);
+        return ref.Beam->Group() >= 1 ? ref.IndexInGroup : 0;
+    };
+    if (chosen.empty()) {
+        for (int r = 0; r < grouping.RowCount(); ++r)
+            out.push_back({grouping.Row(r)->Beam->SignalIndex(), colorOf(r)});
+        return out;
+    }
+    for (int signal : chosen) {
+        TBeamChoice c{signal, 0};
+        for (int r = 0; r < grouping.RowCount(); ++r)
+            if (grouping.Row(r)->Beam->SignalIndex() == signal) c.ColorIndex = colorOf(r);
+        out.push_back(c);
+    }
+    return out;
+}
+
+std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSignals& signals,
+                                       const std::vector<TBeamChoice>& beams, double t0,
+                                       double t1, TSpectrumWindow window) {
+    std::vector<TBeamSpectrum> out;
+    const double q = signals.QuantTime();
+    const TSignalsData& data = signals.Data();
+    const TQuantRange range = QuantRangeOf(q, data.SampleCount(), t0, t1);
+    for (const TBeamChoice& c : beams) {
+        if (c.Signal < 0 || c.Signal >= data.SignalCount()) continue;
+        TBeamSpectrum b;
+        b.Name = SignalName(signals, c.Signal);
+        b.ColorIndex = c.ColorIndex;
+        b.Spectrum = analyzer.Compute(data, c.Signal, range, q, window);
+        b.Peak = FindLargestPeak(b.Spectrum);
+        out.push_back(std::move(b));
+    }
+    return out;
+}
+
+}  // namespace kvaril

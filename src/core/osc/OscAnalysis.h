@@ -1,0 +1,101 @@
+#pragma once
+// Measurements the oscilloscope offers beside its traces: the difference between the measured
+// instant and a reference marker, statistics of each beam over a span of time, and the spectra
+// of chosen beams. Each is plain data computed from a screen and the store, so the window only
+// shows texts and numbers and every rule is tested without it.
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "analysis/Spectrum.h"
+
+namespace kvaril {
+
+class TBeamGrouping;
+class TSignals;
+class TView;
+
+// The value of `signal` at time `t` as the value table reads it: the nearest quantum, never
+// beyond the last sample. False when the store holds nothing for it.
+bool SampleAt(const TSignals& signals, int signal, double t, double& value);
+
+// ---- Δ readout
+
+// The marker the readout measures from: `picked` when it names a label of the screen, else the
+// last label at or left of `t`; −1 when there is none.
+int ReferenceLabel(const TView& view, double t, int picked);
+
+struct TDeltaCells {
+    std::string Reference;  // the value at the reference marker
+    std::string Delta;      // value at the instant minus value at the marker
+};
+
+struct TDeltaReadout {
+    int Reference = -1;        // label index; −1: no marker, every text below empty
+    std::string Header;        // "m1 · Δt: 0.25 с · 1/Δt: 4 Гц" (UTF-8)
+    std::string DeltaTime;     // Δt as the window writes times
+    std::string InverseDelta;  // 1/Δt in Hz; empty when Δt is 0
+    std::vector<TDeltaCells> Rows;  // one per value-table row
+};
+
+TDeltaReadout MakeDeltaReadout(const TBeamGrouping& grouping, const TView* view,
+                               const TSignals& signals, double t, int picked);
+
+// ---- spans of time: the window, or between two markers
+
+// "Окно" and "mI..mJ" for every pair of labels of the screen (UTF-8), the window first.
+extern const char* const kWindowSpan;
+std::vector<std::string> SpanSuggestions(const TView& view);
+
+// The times of a span text: the window for kWindowSpan or an empty text, two label times for
+// "mI..mJ" (either order). False, with the window's times, for a text that names no labels.
+bool ResolveSpan(const TView& view, const std::string& text, double& t0, double& t1);
+
+// ---- statistics per beam
+
+enum class TStatsColumn { Count, Min, TimeOfMin, Max, TimeOfMax, Mean, Rms, PeakToPeak, StdDev };
+inline constexpr int kStatsColumnCount = 9;
+const char* StatsColumnCaption(TStatsColumn column);  // UTF-8
+
+struct TStatsRow {
+    std::string Name;  // UTF-8
+    int ColorIndex = 0;
+    std::string Cells[kStatsColumnCount];
+};
+
+// One row per value-table row of the screen, over the quanta of [t0, t1].
+std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* view,
+                                 const TSignals& signals, double t0, double t1);
+
+// ---- spectra of chosen beams
+
+struct TBeamSpectrum {
+    std::string Name;  // UTF-8
+    int ColorIndex = 0;
+    TSpectrum Spectrum;
+    TSpectralPeak Peak;
+};
+
+struct TBeamChoice {
+    int Signal = 0;
+    int ColorIndex = 0;  // as the beam is drawn on the screen; 0 for a beam not shown
+};
+
+// The signals `chosen`, or every beam the screen shows when none is chosen.
+std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::set<int>& chosen);
+
+// The spectra of `beams` over the quanta of [t0, t1].
+std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSignals& signals,
+                                       const std::vector<TBeamChoice>& beams, double t0,
+                                       double t1, TSpectrumWindow window);
+
+// What the spectrum window is opened on: taken once, so it keeps its beams and times while the
+// oscilloscope moves on.
+struct TSpectrumRequest {
+    std::vector<TBeamChoice> Beams;
+    double T0 = 0, T1 = 0;
+    std::string Span;  // the span's text, for the caption (UTF-8)
+};
+
+}  // namespace kvaril

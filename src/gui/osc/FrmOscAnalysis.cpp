@@ -1,0 +1,162 @@
+// The oscilloscope window's measurements: the Δ readout's reference marker, the stepping keys,
+// the statistics page and the spectrum window. Each handler calls the session and refreshes.
+
+#include <QAction>
+#include <QActionGroup>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "osc/FrmOsc.h"
+#include "osc/FrmSpectrum.h"
+#include "osc/OscPainter.h"
+#include "osc/OscSession.h"
+#include "osc/OscTime.h"
+#include "osc/PaintAreas.h"
+#include "osc/StatsPage.h"
+#include "osc/uBeam.h"
+#include "ui/QtText.h"
+#include "ui/Workbench.h"
+
+namespace kvaril {
+
+namespace {
+
+const char* const kGridSetting = "Oscilloscope/Grid";
+
+}  // namespace
+
+void TFormOsc::CreateAnalysis() {
+    tsStats_ = new TStatsPage(nullptr);
+    tabControl_->addTab(tsStats_, "Статистика");
+    tabControl_->setMinimumWidth(
+        std::max(tabControl_->minimumWidth(), tabControl_->tabBar()->sizeHint().width() + 4));
+    connect(tsStats_, &TStatsPage::SpanEdited, this, [this](const QString& text) {
+        if (refreshing_) return;
+        session_->SetSpan(ToUtf8(text));
+        RefreshStats();
+    });
+    connect(tabControl_, &QTabWidget::currentChanged, this, [this] { RefreshStats(); });
+
+    actSpectrum_ = new QAction("&Спектр...", this);
+    actSpectrum_->setObjectName("actSpectrum");
+    const QString hint = "Спектр выбранных лучей (всех показанных, если ни один не выбран) на "
+                         "интервале страницы \"Статистика\"";
+    actSpectrum_->setStatusTip(hint);
+    actSpectrum_->setToolTip(hint);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        if (menu->title() == "&Лучи") {
+            menu->addSeparator();
+            menu->addAction(actSpectrum_);
+        }
+    if (auto* speedBar = findChild<QToolBar*>("SpeedBar")) {
+        speedBar->addSeparator();
+        speedBar->addAction(actSpectrum_);
+    }
+    connect(actSpectrum_, &QAction::triggered, this, [this] { Act("QAction", [this] { ShowSpectrum(); }); });
+
+    // "Вид" goes before the help menu.
+    actGrid_ = new QAction("&Сетка", this);
+    actGrid_->setObjectName("actGrid");
+    actGrid_->setCheckable(true);
+    actGrid_->setStatusTip("Сетка, шкала времени и шкалы значений групп");
+    actGrid_->setToolTip(actGrid_->statusTip());
+    QMenu* view = new QMenu("&Вид", this);
+    view->setObjectName("mnuView");
+    view->addAction(actGrid_);
+    QAction* before = nullptr;
+    for (QAction* a : menuBar()->actions())
+        if (a->text() == "&?") before = a;
+    menuBar()->insertMenu(before, view);
+    actGrid_->setChecked(QSettings("Dornek", "Kvaril").value(kGridSetting, false).toBool());
+    session_->SetShowGrid(actGrid_->isChecked());
+    connect(actGrid_, &QAction::toggled, this, [this](bool on) {
+        QSettings("Dornek", "Kvaril").setValue(kGridSetting, on);
+        Act("QAction", [this, on] { session_->SetShowGrid(on); });
+    });
+
+    pbGraph_->setFocusPolicy(Qt::StrongFocus);
+    pbGraph_->installEventFilter(this);  // the stepping keys, see StepKey
+    connect(pbLabels_, &TPaintArea::Pressed, this,
+            [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::RightButton) ReferenceMenu(x);
+            });
+}
+
+std::vector<QColor> TFormOsc::BeamColors() const {
+    std::vector<QColor> colors;
+    for (int k = 0; k < 6; ++k) colors.push_back(ToQColor(BeamColor(session_->Scheme(), k)));
+    return colors;
+}
+
+void TFormOsc::RefreshStats() {
+    if (!tsStats_ || !tsStats_->isVisible()) return;  // computed when it is looked at
+    double t0 = 0, t1 = 0;
+    const bool ok = session_->SpanTimes(t0, t1);
+    const TView* view = session_->Current();
+    tsStats_->Show(session_->StatsRows(), BeamColors(),
+                   ToQColor(SchemeBackground(session_->Scheme())),
+                   view ? SpanSuggestions(*view) : std::vector<std::string>{},
+                   FromUtf8(session_->SpanText()), ok);
+}
+
+bool TFormOsc::StepKey(const QKeyEvent& event) {
+    const bool ten = event.modifiers() & Qt::ShiftModifier;
+    TCursorStep step;
+    switch (event.key()) {
+        case Qt::Key_Left: step = ten ? TCursorStep::LeftTen : TCursorStep::Left; break;
+        case Qt::Key_Right: step = ten ? TCursorStep::RightTen : TCursorStep::Right; break;
+        case Qt::Key_Home: step = TCursorStep::Home; break;
+        case Qt::Key_End: step = TCursorStep::End; break;
+        case Qt::Key_Escape:
+            Act("TPaintBox", [this] { session_->EndStepping(); });
+            return true;
+        default: return false;
+    }
+    Act("TPaintBox", [this, step] { session_->Step(step); });
+    return true;
+}
+
+void TFormOsc::ReferenceMenu(int x) {
+    const TView* view = session_->Current();
+    if (!view) return;
+    QMenu menu(this);
+    menu.setObjectName("pmnuReference");
+    menu.addSection("Опорная метка");
+    auto* group = new QActionGroup(&menu);
+    auto add = [&](const QString& caption, int label) {
+        QAction* a = menu.addAction(caption);
+        a->setCheckable(true);
+        a->setChecked(session_->PickedReference() == label);
+        a->setData(label);
+        group->addAction(a);
+    };
+    add("Ближайшая слева от курсора", -1);
+    for (int i = 0; i < view->TimeLabelCount(); ++i)
+        add(QString("%1   (%2)").arg(FromUtf8(MarkerName(i)),
+                                      FromUtf8(FormatOscTime(workbench_.Signals.QuantTime(),
+                                                             view->TimeLabel(i).Time()))),
+            i);
+    QAction* chosen = menu.exec(pbLabels_->mapToGlobal(QPoint(x, pbLabels_->height())));
+    if (!chosen) return;
+    const int label = chosen->data().toInt();
+    Act("TPopupMenu", [this, label] { session_->PickReference(label); });
+}
+
+void TFormOsc::ShowSpectrum() {
+    CommitEntry();
+    if (!session_->Current()) return;
+    if (!frmSpectrum_) frmSpectrum_ = new TFormSpectrum(workbench_.Signals, this);
+    frmSpectrum_->Open(session_->SpectrumRequest(), BeamColors(),
+                       ToQColor(SchemeBackground(session_->Scheme())));
+    frmSpectrum_->show();
+    frmSpectrum_->raise();
+    frmSpectrum_->activateWindow();
+}
+
+}  // namespace kvaril

@@ -1,0 +1,259 @@
+// The oscilloscope's measurements driven from the window: the Δ readout, the stepping keys, the
+// statistics page and the spectrum window.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QSettings>
+#include <QTimer>
+#include <cmath>
+
+#include "ScriptedDialogs.h"
+#include "model/uSignalsData.h"
+#include "osc/BeamPage.h"
+#include "osc/FrmOsc.h"
+#include "osc/FrmSpectrum.h"
+#include "osc/OscSession.h"
+#include "osc/PaintAreas.h"
+#include "osc/PictureExport.h"
+#include "ui/Workbench.h"
+
+namespace kvaril {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Signals A, B, C, Q = 0.001, T = 1: A = t, B = 0.5, C a sine of amplitude 3 at 40 Hz.
+class OscAnalysis : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TSignals& s = wb_.Signals;
+        for (const char* name : {"A", "B", "C"}) {
+            auto signal = std::make_unique<TSignal>(s);
+            signal->SetName(name);
+            s.Insert(std::move(signal), -1);
+        }
+        s.SetQuantTime(0.001);
+        s.SetTotalTime(1);
+        TSignalsData& d = s.Data();
+        d.SetSize(s.Count(), s.QuantCount());
+        for (int q = 0; q < d.SampleCount(); ++q) {
+            d.SetData(0, q, q * 0.001);
+            d.SetData(1, q, 0.5);
+            d.SetData(2, q, 3 * std::sin(2 * kPi * 40 * q * 0.001));
+        }
+        QSettings("Dornek", "Kvaril").remove("Oscilloscope/Grid");  // off, as for a new user
+        osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
+        wb_.Osc.SyncWithSignals(wb_.Signals);
+        osc_->PrepareForRun();
+        osc_->resize(900, 500);
+        osc_->show();
+        QApplication::processEvents();
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        T* child = osc_->findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    TView& View() { return *osc_->Session().Current(); }
+    TGraphArea* Graph() { return Find<TGraphArea>("pbGraph"); }
+    QStringList Column(int column) {
+        auto* grid = Find<TValueGrid>("tsValueGrid");
+        QStringList texts;
+        for (int r = 0; r < grid->RowCount(); ++r) texts << grid->Text(r, column);
+        return texts;
+    }
+    // A click on the label strip at time t of the whole-run window.
+    void AddLabel(double t) {
+        auto* strip = Find<TLabelStrip>("pbLabels");
+        QTest::mouseClick(strip, Qt::LeftButton, {},
+                          QPoint(static_cast<int>(std::lround(t * Graph()->width())), 5));
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(Graph(), key, modifiers);
+    }
+    QString Caption() { return Find<QLabel>("lblCaption")->text(); }
+
+    TWorkbench wb_;
+    testing::ScriptedDialogs dialogs_;
+    std::unique_ptr<TFormOsc> osc_;
+};
+
+TEST_F(OscAnalysis, WithoutMarkersTheValueTableKeepsItsThreeColumns) {
+    Graph()->setFocus();
+    Key(Qt::Key_Right);
+    auto* grid = Find<TValueGrid>("tsValueGrid");
+    EXPECT_EQ(grid->ColumnCount(), 3);
+    EXPECT_EQ(Column(3), QStringList({"", "", ""}));
+    EXPECT_FALSE(Find<QLabel>("tsDeltaLabel")->isVisibleTo(osc_.get()));
+}
+
+TEST_F(OscAnalysis, StepKeysMoveTheCursorAndTheTableFollows) {
+    Graph()->setFocus();
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Column(2)[0], "0.001");
+    EXPECT_EQ(Caption(), "T: 0.001");
+    EXPECT_GE(Graph()->CursorX(), 1) << "the stepped cursor is drawn";
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(Column(2)[0], "0.011");
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Column(2)[0], "0.01");
+    Key(Qt::Key_End);
+    EXPECT_EQ(Column(2)[0], "1");
+    EXPECT_EQ(Graph()->CursorX(), Graph()->width() - 1);
+    Key(Qt::Key_Home);
+    EXPECT_EQ(Column(2)[0], "0");
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Graph()->CursorX(), -1);
+    EXPECT_EQ(Caption(), "< dT : 1 >");
+}
+
+TEST_F(OscAnalysis, DeltaReadoutFromTheMarkerLeftOfTheCursor) {
+    AddLabel(0.25);
+    ASSERT_EQ(View().TimeLabelCount(), 1);
+    const double m1 = View().TimeLabel(0).Time();
+    Graph()->setFocus();
+    Key(Qt::Key_End);  // t = 1
+    auto* grid = Find<TValueGrid>("tsValueGrid");
+    EXPECT_EQ(grid->ColumnCount(), 5);
+    const QString header = Find<QLabel>("tsDeltaLabel")->text();
+    EXPECT_TRUE(header.startsWith("m1   Δt: ")) << header.toStdString();
+    EXPECT_TRUE(header.endsWith(" Гц")) << header.toStdString();
+    const double at = std::round(m1 / 0.001) * 0.001;  // the sample the marker reads
+    EXPECT_NEAR(Column(3)[0].toDouble(), at, 1e-9);
+    EXPECT_NEAR(Column(4)[0].toDouble(), 1 - at, 1e-9);
+    EXPECT_EQ(Column(4)[1], "0");
+
+    // Before the only marker there is none to the left: the Δ columns empty themselves.
+    Key(Qt::Key_Home);
+    EXPECT_EQ(grid->ColumnCount(), 3);
+    EXPECT_EQ(Column(4), QStringList({"", "", ""}));
+}
+
+TEST_F(OscAnalysis, TheLabelStripPopUpPicksTheReference) {
+    AddLabel(0.2);
+    AddLabel(0.6);
+    ASSERT_EQ(View().TimeLabelCount(), 2);
+    Graph()->setFocus();
+    Key(Qt::Key_End);
+    EXPECT_TRUE(Find<QLabel>("tsDeltaLabel")->text().startsWith("m2"));
+    bool picked = false;
+    QTimer::singleShot(0, [&picked] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* a : menu->actions())
+            if (a->text().startsWith("m1")) {
+                picked = true;
+                a->trigger();
+            }
+        menu->close();
+    });
+    QTest::mouseClick(Find<TLabelStrip>("pbLabels"), Qt::RightButton, {}, QPoint(300, 5));
+    ASSERT_TRUE(picked) << "the pop-up lists the markers";
+    EXPECT_EQ(osc_->Session().PickedReference(), 0);
+    EXPECT_TRUE(Find<QLabel>("tsDeltaLabel")->text().startsWith("m1"));
+    EXPECT_EQ(View().TimeLabelCount(), 2) << "a right click toggles no label";
+}
+
+TEST_F(OscAnalysis, TheStatisticsPageFollowsTheWindowAndTheSpan) {
+    auto* tabs = Find<QTabWidget>("tabControl");
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(2), "Статистика");
+    tabs->setCurrentIndex(2);
+    QApplication::processEvents();
+    auto* grid = Find<QTableWidget>("tsStatsGrid");
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->item(0, 0)->text(), "1001");
+    EXPECT_EQ(grid->item(0, 3)->text(), "1") << "max of A = t over the whole run";
+
+    View().SetT0(0.2);
+    View().SetT1(0.4);
+    Find<QAction>("actBeamToOneGroup")->trigger();  // any command refreshes the window
+    EXPECT_EQ(grid->item(0, 0)->text(), "201");
+    EXPECT_EQ(grid->item(0, 1)->text(), "0.2");
+    EXPECT_EQ(grid->item(0, 2)->text(), "0.2") << "the time of the minimum";
+    EXPECT_EQ(grid->item(0, 3)->text(), "0.4");
+
+    View().SetT0(0);
+    View().SetT1(1);
+    AddLabel(0.5);
+    AddLabel(0.75);
+    auto* span = Find<QComboBox>("cbStatsSpan");
+    EXPECT_GE(span->findText("m1..m2"), 0) << "the pairs of markers are offered";
+    span->setEditText("m1..m2");
+    const int n = grid->item(0, 0)->text().toInt();
+    EXPECT_NEAR(n, 251, 3);
+    EXPECT_EQ(grid->item(1, 6)->text(), "0.5") << "RMS of the constant B";
+}
+
+TEST_F(OscAnalysis, TheSpectrumWindowOpensOnTheSelectedBeams) {
+    auto* list = Find<QListWidget>("tsBeamList");
+    list->item(2)->setSelected(true);
+    View().SetT1(0.999);  // 1000 samples: 40 Hz falls on a bin
+    Find<QAction>("actSpectrum")->trigger();
+    TFormSpectrum* spectrum = osc_->SpectrumWindow();
+    ASSERT_NE(spectrum, nullptr);
+    EXPECT_TRUE(spectrum->isVisible());
+    EXPECT_FALSE(osc_->isHidden()) << "not modal: the oscilloscope stays";
+    ASSERT_EQ(spectrum->Spectra().size(), 1u);
+    EXPECT_EQ(spectrum->Spectra()[0].Name, "C");
+    EXPECT_NEAR(spectrum->Spectra()[0].Peak.Frequency, 40, 1e-6);
+    EXPECT_NEAR(spectrum->Spectra()[0].Peak.Amplitude, 3, 1e-6);
+    const QString peaks = spectrum->findChild<QLabel*>("lbSpectrumPeaks")->text();
+    EXPECT_TRUE(peaks.contains("пик 40 Гц, 3")) << peaks.toStdString();
+
+    auto* window = spectrum->findChild<QComboBox*>("cbSpectrumWindow");
+    window->setCurrentIndex(0);  // rectangular: the same amplitude on a bin
+    EXPECT_NEAR(spectrum->Spectra()[0].Peak.Amplitude, 3, 1e-6);
+    spectrum->findChild<QComboBox*>("cbSpectrumAmplitude")->setCurrentIndex(1);
+    EXPECT_TRUE(spectrum->findChild<QLabel*>("lbSpectrumPeaks")->text().contains("дБ"));
+
+    osc_->close();
+    EXPECT_FALSE(spectrum->isVisible()) << "it closes with the oscilloscope";
+}
+
+TEST_F(OscAnalysis, ASpectrumOverNaNSaysSoInsteadOfDrawing) {
+    wb_.Signals.Data().SetData(1, 7, NAN);
+    Find<QListWidget>("tsBeamList")->item(1)->setSelected(true);
+    Find<QAction>("actSpectrum")->trigger();
+    ASSERT_NE(osc_->SpectrumWindow(), nullptr);
+    const QString peaks = osc_->SpectrumWindow()->findChild<QLabel*>("lbSpectrumPeaks")->text();
+    EXPECT_TRUE(peaks.contains("NaN или бесконечность")) << peaks.toStdString();
+}
+
+TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
+    QAction* grid = Find<QAction>("actGrid");
+    ASSERT_TRUE(grid->isCheckable());
+    EXPECT_FALSE(grid->isChecked());
+    const QSize size = Graph()->size();
+    const QImage classic = RenderScreen(wb_.Osc, 0, wb_.Signals, size);
+    EXPECT_EQ(Graph()->Picture, classic) << "without the grid the picture is the classic one";
+
+    grid->trigger();
+    EXPECT_TRUE(osc_->Session().ShowGrid());
+    EXPECT_TRUE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());
+    const QImage withGrid = RenderScreen(wb_.Osc, 0, wb_.Signals, size, true);
+    EXPECT_NE(withGrid, classic);
+    EXPECT_EQ(Graph()->Picture, withGrid) << "the window and the export draw the same grid";
+
+    // A new window takes the setting over.
+    TFormOsc second(wb_, dialogs_, nullptr);
+    EXPECT_TRUE(second.findChild<QAction*>("actGrid")->isChecked());
+    EXPECT_TRUE(second.Session().ShowGrid());
+    grid->trigger();
+    EXPECT_EQ(Graph()->Picture, classic);
+    EXPECT_FALSE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());
+    QSettings("Dornek", "Kvaril").remove("Oscilloscope/Grid");
+}
+
+}  // namespace
+}  // namespace kvaril
