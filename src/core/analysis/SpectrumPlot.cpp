@@ -27,7 +27,9 @@ double TSpectrumAxes::FrequencyAt(double x) const {
     return FMin + u * (FMax - FMin);
 }
 
-double TSpectrumAxes::LevelAt(double y) const { return AMin + (Height - y) / Height * (AMax - AMin); }
+double TSpectrumAxes::LevelAt(double y) const {
+    return AMin + (Height - y) / Height * (AMax - AMin);
+}
 
 TSpectrumAxes FitSpectrumAxes(const std::vector<const TSpectrum*>& spectra, bool logFrequency,
                               bool decibels, int width, int height) {

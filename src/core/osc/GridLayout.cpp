@@ -12,9 +12,12 @@ namespace kvaril {
 
 TRgb GridLineColor(TColorScheme scheme) {
     switch (scheme) {
-        case TColorScheme::White: return {224, 224, 224};
-        case TColorScheme::Black: return {52, 52, 52};
-        case TColorScheme::Gray: break;
+        case TColorScheme::White:
+            return {224, 224, 224};
+        case TColorScheme::Black:
+            return {52, 52, 52};
+        case TColorScheme::Gray:
+            break;
     }
     return {174, 174, 174};
 }

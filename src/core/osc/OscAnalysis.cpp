@@ -150,8 +150,10 @@ std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* vie
             if (st.Count > 0) {
                 set(TStatsColumn::Min, ValueText(st.Min));
                 set(TStatsColumn::Max, ValueText(st.Max));
-                if (st.MinQuant >= 0) set(TStatsColumn::TimeOfMin, FormatOscTime(q, st.MinQuant * q));
-                if (st.MaxQuant >= 0) set(TStatsColumn::TimeOfMax, FormatOscTime(q, st.MaxQuant * q));
+                if (st.MinQuant >= 0)
+                    set(TStatsColumn::TimeOfMin, FormatOscTime(q, st.MinQuant * q));
+                if (st.MaxQuant >= 0)
+                    set(TStatsColumn::TimeOfMax, FormatOscTime(q, st.MaxQuant * q));
                 set(TStatsColumn::Mean, ValueText(st.Mean));
                 set(TStatsColumn::Rms, ValueText(st.Rms));
                 set(TStatsColumn::PeakToPeak, ValueText(st.PeakToPeak));
@@ -186,8 +188,8 @@ std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::s
 }
 
 std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSignals& signals,
-                                       const std::vector<TBeamChoice>& beams, double t0,
-                                       double t1, TSpectrumWindow window) {
+                                       const std::vector<TBeamChoice>& beams, double t0, double t1,
+                                       TSpectrumWindow window) {
     std::vector<TBeamSpectrum> out;
     const double q = signals.QuantTime();
     const TSignalsData& data = signals.Data();

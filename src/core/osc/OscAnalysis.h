@@ -32,10 +32,10 @@ struct TDeltaCells {
 };
 
 struct TDeltaReadout {
-    int Reference = -1;        // label index; −1: no marker, every text below empty
-    std::string Header;        // "m1 · Δt: 0.25 с · 1/Δt: 4 Гц" (UTF-8)
-    std::string DeltaTime;     // Δt as the window writes times
-    std::string InverseDelta;  // 1/Δt in Hz; empty when Δt is 0
+    int Reference = -1;             // label index; −1: no marker, every text below empty
+    std::string Header;             // "m1 · Δt: 0.25 с · 1/Δt: 4 Гц" (UTF-8)
+    std::string DeltaTime;          // Δt as the window writes times
+    std::string InverseDelta;       // 1/Δt in Hz; empty when Δt is 0
     std::vector<TDeltaCells> Rows;  // one per value-table row
 };
 
@@ -87,8 +87,8 @@ std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::s
 
 // The spectra of `beams` over the quanta of [t0, t1].
 std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSignals& signals,
-                                       const std::vector<TBeamChoice>& beams, double t0,
-                                       double t1, TSpectrumWindow window);
+                                       const std::vector<TBeamChoice>& beams, double t0, double t1,
+                                       TSpectrumWindow window);
 
 // What the spectrum window is opened on: taken once, so it keeps its beams and times while the
 // oscilloscope moves on.

@@ -48,17 +48,29 @@ void TOscSession::Step(TCursorStep step) {
         from = lastMeasureTime_;
     int64_t k = Round(from / static_cast<long double>(q));
     switch (step) {
-        case TCursorStep::Left: k -= 1; break;
-        case TCursorStep::Right: k += 1; break;
-        case TCursorStep::LeftTen: k -= 10; break;
-        case TCursorStep::RightTen: k += 10; break;
-        case TCursorStep::Home: k = shown.First; break;
-        case TCursorStep::End: k = shown.Last; break;
+        case TCursorStep::Left:
+            k -= 1;
+            break;
+        case TCursorStep::Right:
+            k += 1;
+            break;
+        case TCursorStep::LeftTen:
+            k -= 10;
+            break;
+        case TCursorStep::RightTen:
+            k += 10;
+            break;
+        case TCursorStep::Home:
+            k = shown.First;
+            break;
+        case TCursorStep::End:
+            k = shown.Last;
+            break;
     }
     k = std::clamp<int64_t>(k, shown.First, shown.Last);
     // A quantum at the window's edge may lie a rounding hair outside it: keep it inside.
-    stepTime_ = std::clamp(static_cast<double>(k * static_cast<long double>(q)), view->T0(),
-                           view->T1());
+    stepTime_ =
+        std::clamp(static_cast<double>(k * static_cast<long double>(q)), view->T0(), view->T1());
 }
 
 void TOscSession::EndStepping() { stepTime_ = -1; }

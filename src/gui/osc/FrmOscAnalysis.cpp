@@ -45,8 +45,9 @@ void TFormOsc::CreateAnalysis() {
 
     actSpectrum_ = new QAction("&Спектр...", this);
     actSpectrum_->setObjectName("actSpectrum");
-    const QString hint = "Спектр выбранных лучей (всех показанных, если ни один не выбран) на "
-                         "интервале страницы \"Статистика\"";
+    const QString hint =
+        "Спектр выбранных лучей (всех показанных, если ни один не выбран) на "
+        "интервале страницы \"Статистика\"";
     actSpectrum_->setStatusTip(hint);
     actSpectrum_->setToolTip(hint);
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
@@ -58,7 +59,8 @@ void TFormOsc::CreateAnalysis() {
         speedBar->addSeparator();
         speedBar->addAction(actSpectrum_);
     }
-    connect(actSpectrum_, &QAction::triggered, this, [this] { Act("QAction", [this] { ShowSpectrum(); }); });
+    connect(actSpectrum_, &QAction::triggered, this,
+            [this] { Act("QAction", [this] { ShowSpectrum(); }); });
 
     // "Вид" goes before the help menu.
     actGrid_ = new QAction("&Сетка", this);
@@ -109,14 +111,23 @@ bool TFormOsc::StepKey(const QKeyEvent& event) {
     const bool ten = event.modifiers() & Qt::ShiftModifier;
     TCursorStep step;
     switch (event.key()) {
-        case Qt::Key_Left: step = ten ? TCursorStep::LeftTen : TCursorStep::Left; break;
-        case Qt::Key_Right: step = ten ? TCursorStep::RightTen : TCursorStep::Right; break;
-        case Qt::Key_Home: step = TCursorStep::Home; break;
-        case Qt::Key_End: step = TCursorStep::End; break;
+        case Qt::Key_Left:
+            step = ten ? TCursorStep::LeftTen : TCursorStep::Left;
+            break;
+        case Qt::Key_Right:
+            step = ten ? TCursorStep::RightTen : TCursorStep::Right;
+            break;
+        case Qt::Key_Home:
+            step = TCursorStep::Home;
+            break;
+        case Qt::Key_End:
+            step = TCursorStep::End;
+            break;
         case Qt::Key_Escape:
             Act("TPaintBox", [this] { session_->EndStepping(); });
             return true;
-        default: return false;
+        default:
+            return false;
     }
     Act("TPaintBox", [this, step] { session_->Step(step); });
     return true;
@@ -133,19 +144,18 @@ void TFormOsc::ReferenceMenu(int x) {
         QAction* a = menu.addAction(caption);
         a->setCheckable(true);
         a->setChecked(session_->PickedReference() == label);
-        a->setData(label);
         group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, label] {
+            Act("TPopupMenu", [this, label] { session_->PickReference(label); });
+        });
     };
     add("Ближайшая слева от курсора", -1);
     for (int i = 0; i < view->TimeLabelCount(); ++i)
-        add(QString("%1   (%2)").arg(FromUtf8(MarkerName(i)),
-                                      FromUtf8(FormatOscTime(workbench_.Signals.QuantTime(),
-                                                             view->TimeLabel(i).Time()))),
+        add(QString("%1   (%2)")
+                .arg(FromUtf8(MarkerName(i)), FromUtf8(FormatOscTime(workbench_.Signals.QuantTime(),
+                                                                     view->TimeLabel(i).Time()))),
             i);
-    QAction* chosen = menu.exec(pbLabels_->mapToGlobal(QPoint(x, pbLabels_->height())));
-    if (!chosen) return;
-    const int label = chosen->data().toInt();
-    Act("TPopupMenu", [this, label] { session_->PickReference(label); });
+    menu.exec(pbLabels_->mapToGlobal(QPoint(x, pbLabels_->height())));
 }
 
 void TFormOsc::ShowSpectrum() {

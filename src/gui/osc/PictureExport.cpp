@@ -56,7 +56,8 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size, grid).save(path)) return "Не могу записать " + path;
+    if (!RenderScreen(osc, screen, signals, size, grid).save(path))
+        return "Не могу записать " + path;
     return {};
 }
 

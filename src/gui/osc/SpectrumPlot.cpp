@@ -92,10 +92,10 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
     for (const TBeamSpectrum& b : *spectra_) {
         const TSpectrum& s = b.Spectrum;
         if (s.NonFinite || s.BinCount() < 2) continue;
-        const QColor color = colors_ && b.ColorIndex >= 0 &&
-                                     b.ColorIndex < static_cast<int>(colors_->size())
-                                 ? (*colors_)[static_cast<size_t>(b.ColorIndex)]
-                                 : text;
+        const QColor color =
+            colors_ && b.ColorIndex >= 0 && b.ColorIndex < static_cast<int>(colors_->size())
+                ? (*colors_)[static_cast<size_t>(b.ColorIndex)]
+                : text;
         QPainterPath path;
         bool first = true;
         for (int k = axes_.LogFrequency ? 1 : 0; k < s.BinCount(); ++k) {

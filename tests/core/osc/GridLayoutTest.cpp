@@ -54,8 +54,11 @@ TEST_F(Grid, TimeTicksAtLeastSixtyPixelsApartWithLabelsAlongTheBottom) {
     for (size_t i = 1; i < g.Columns.size(); ++i) EXPECT_GE(g.Columns[i] - g.Columns[i - 1], 60);
     const std::vector<std::string> texts = Texts(g);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "0.5"), texts.end());
-    for (const TGridText& t : g.Texts)
-        if (t.X > 20) EXPECT_EQ(t.Y, 400 - kGridTextHeight - 1) << t.Text;
+    for (const TGridText& t : g.Texts) {
+        if (t.X > 20) {
+            EXPECT_EQ(t.Y, 400 - kGridTextHeight - 1) << t.Text;
+        }
+    }
 }
 
 TEST_F(Grid, ValueTicksFollowEachBandsGainAndOffset) {
@@ -77,8 +80,11 @@ TEST_F(Grid, ValueTicksFollowEachBandsGainAndOffset) {
     EXPECT_TRUE(std::find(b.begin(), b.end(), zeroB) != b.end() ||
                 std::find(b.begin(), b.end(), zeroB + 1) != b.end() ||
                 std::find(b.begin(), b.end(), zeroB - 1) != b.end());
-    for (const TGridText& t : g.Texts)
-        if (t.X == 2) EXPECT_TRUE(t.Text.find_first_not_of("-0123456789.") == std::string::npos);
+    for (const TGridText& t : g.Texts) {
+        if (t.X == 2) {
+            EXPECT_EQ(t.Text.find_first_not_of("-0123456789."), std::string::npos);
+        }
+    }
 }
 
 TEST_F(Grid, NothingForNoScreenOrNoRoom) {

@@ -178,17 +178,13 @@ TEST_P(Spans, ResolveAgainstTheScreensMarkers) {
     EXPECT_DOUBLE_EQ(t1, GetParam().T1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Analysis, Spans,
-                         ::testing::Values(SpanCase{"Окно", true, 0.2, 0.9},
-                                           SpanCase{"", true, 0.2, 0.9},
-                                           SpanCase{"m1..m2", true, 0.1, 0.4},
-                                           SpanCase{"m3..m1", true, 0.1, 0.7},
-                                           SpanCase{" m2 .. m3", true, 0.4, 0.7},
-                                           SpanCase{"m1..m4", false, 0.2, 0.9},
-                                           SpanCase{"m0..m1", false, 0.2, 0.9},
-                                           SpanCase{"m1..", false, 0.2, 0.9},
-                                           SpanCase{"m1-m2", false, 0.2, 0.9},
-                                           SpanCase{"m1..m2x", false, 0.2, 0.9}));
+INSTANTIATE_TEST_SUITE_P(
+    Analysis, Spans,
+    ::testing::Values(SpanCase{"Окно", true, 0.2, 0.9}, SpanCase{"", true, 0.2, 0.9},
+                      SpanCase{"m1..m2", true, 0.1, 0.4}, SpanCase{"m3..m1", true, 0.1, 0.7},
+                      SpanCase{" m2 .. m3", true, 0.4, 0.7}, SpanCase{"m1..m4", false, 0.2, 0.9},
+                      SpanCase{"m0..m1", false, 0.2, 0.9}, SpanCase{"m1..", false, 0.2, 0.9},
+                      SpanCase{"m1-m2", false, 0.2, 0.9}, SpanCase{"m1..m2x", false, 0.2, 0.9}));
 
 TEST_F(Analysis, SpanSuggestionsNameEveryPairOfMarkers) {
     EXPECT_EQ(SpanSuggestions(View()), (std::vector<std::string>{"Окно"}));
@@ -238,7 +234,8 @@ TEST_F(Analysis, HiddenBeamsHaveNoStatisticsRow) {
 TEST_F(Analysis, SpectraOfChosenBeamsKeepTheirColours) {
     TSignalsData& d = signals.Data();
     // A: a sine of amplitude 2 at 50 Hz, on a bin of a 1000-sample range.
-    for (int q = 0; q < d.SampleCount(); ++q) d.SetData(0, q, 2 * std::sin(2 * kPi * 50 * q * 0.001));
+    for (int q = 0; q < d.SampleCount(); ++q)
+        d.SetData(0, q, 2 * std::sin(2 * kPi * 50 * q * 0.001));
     BeamsToOneGroup(View());
     TSpectrumAnalyzer analyzer;
     s.SetSelection({0, 2});
