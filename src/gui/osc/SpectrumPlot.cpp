@@ -15,6 +15,12 @@ namespace {
 
 constexpr int kLeft = 58, kRight = 12, kTop = 8, kBottom = 22;
 
+// Hertz and decibels read best in plain digits ("1000", "-150"); only the extremes get exponents.
+QString AxisText(double v) {
+    if (std::fabs(v) < 1e-12) v = 0;
+    return FromUtf8(FormatFloat(v, 6));
+}
+
 }  // namespace
 
 TSpectrumPlot::TSpectrumPlot(QWidget* parent) : QWidget(parent) {
@@ -63,10 +69,10 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
     std::vector<std::pair<double, QString>> fTicks;
     if (axes_.LogFrequency) {
         for (double f : DecadeTicks(axes_.FMin, axes_.FMax))
-            fTicks.emplace_back(f, FromUtf8(FormatFloat4(f)));
+            fTicks.emplace_back(f, AxisText(f));
     } else {
         for (const TTick& t : MakeTicks(axes_.FMin, axes_.FMax, r.width()).Ticks)
-            fTicks.emplace_back(t.Value, FromUtf8(t.Text));
+            fTicks.emplace_back(t.Value, AxisText(t.Value));
     }
     const QFontMetrics fm = fontMetrics();
     for (const auto& [f, label] : fTicks) {
@@ -82,7 +88,7 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
         p.drawLine(r.left(), y, r.right(), y);
         p.setPen(text);
         p.drawText(QRect(0, y - fm.height() / 2, kLeft - 4, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, FromUtf8(t.Text));
+                   Qt::AlignRight | Qt::AlignVCenter, AxisText(t.Value));
     }
     p.setPen(text);
     p.drawRect(r.adjusted(0, 0, -1, -1));
