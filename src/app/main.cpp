@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "document/DocumentInfo.h"
 #include "model/BatchRun.h"
 #include "model/ModelDirectory.h"
+#include "model/SampleCsv.h"
 #include "model/uCommon.h"
 #include "osc/PictureExport.h"
 #include "ui/Application.h"
@@ -26,13 +28,16 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --info ФАЙЛ.sig                 показать содержимое документа\n"
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg] [--size ШxВ] [--screen N]\n"
+           "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
-           "                                         --png рисует экран N (с 1) осциллографа\n"
+           "                                         --png рисует экран N (с 1) осциллографа;\n"
+           "                                         --against сверяет отсчеты с эталоном\n"
            "  kvaril --help                          эта справка\n";
 }
 
 struct TPictureOptions {
     std::string Path;
+    std::string Reference;  // a CSV drawn behind the beams
     int Width = 800, Height = 400;
     int Screen = 1;
 };
@@ -67,6 +72,13 @@ bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOpt
         } else if (std::strcmp(argv[i], "--size") == 0) {
             if (!ParseSize(value, picture)) return false;
             pictureOptions = true;
+        } else if (std::strcmp(argv[i], "--against") == 0) {
+            options.AgainstPath = value;
+        } else if (std::strcmp(argv[i], "--tolerance") == 0) {
+            if (!kvaril::ParseTolerance(value, options.Tolerance)) return false;
+        } else if (std::strcmp(argv[i], "--reference") == 0) {
+            picture.Reference = value;
+            pictureOptions = true;
         } else if (std::strcmp(argv[i], "--screen") == 0) {
             picture.Screen = std::atoi(value);
             if (picture.Screen < 1) return false;
@@ -85,10 +97,26 @@ int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kva
     int argc = 1;
     char name[] = "kvaril";
     char* argv[] = {name, nullptr};
+    std::optional<kvaril::TStoredRun> reference;
+    if (!picture.Reference.empty()) {
+        kvaril::TSampleTable table;
+        try {
+            table = kvaril::ReadSamplesCsv(picture.Reference);  // its errors name the file
+        } catch (const kvaril::ECsvError& e) {
+            err << e.what() << "\n";
+            return 1;
+        }
+        try {
+            reference = kvaril::RunFromTable(signals, table);
+        } catch (const kvaril::ECsvError& e) {
+            err << "Файл " << picture.Reference << ": " << e.what() << "\n";
+            return 1;
+        }
+    }
     QGuiApplication app(argc, argv);
-    const QString error =
-        kvaril::ExportScreen(osc, picture.Screen - 1, signals, QSize(picture.Width, picture.Height),
-                             QString::fromLocal8Bit(picture.Path.c_str()));
+    const QString error = kvaril::ExportScreen(
+        osc, picture.Screen - 1, signals, QSize(picture.Width, picture.Height),
+        QString::fromLocal8Bit(picture.Path.c_str()), reference ? &*reference : nullptr);
     if (!error.isEmpty()) {
         err << error.toStdString() << "\n";
         return 1;

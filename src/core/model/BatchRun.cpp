@@ -11,18 +11,13 @@
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
+#include "model/SampleCsv.h"
 #include "model/uSignalsData.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
 
 namespace {
-
-std::string Shortest(double value) {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
 
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -51,8 +46,8 @@ void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
         text += "," + CsvField(Cp1251ToUtf8(signals.Items(s).Name()));
     text += "\n";
     for (int q = 0; q < data.SampleCount(); ++q) {
-        text += Shortest(ModelTime(signals, q));
-        for (int s = 0; s < data.SignalCount(); ++s) text += "," + Shortest(data.GetData(s, q));
+        text += FormatShortest(ModelTime(signals, q));
+        for (int s = 0; s < data.SignalCount(); ++s) text += "," + FormatShortest(data.GetData(s, q));
         text += "\n";
     }
     AtomicFileSink sink(path);
@@ -72,6 +67,17 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     if (signals.IsEmpty()) {
         err << "В документе нет сигналов\n";
         return 1;
+    }
+
+    // A golden file that cannot be used is reported before the model is built.
+    TSampleTable golden;
+    if (!options.AgainstPath.empty()) {
+        try {
+            golden = ReadSamplesCsv(options.AgainstPath);
+        } catch (const ECsvError& e) {
+            err << e.what() << "\n";
+            return 1;
+        }
     }
 
     TRunOptions run;
@@ -117,6 +123,17 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
         osc.SyncWithSignals(signals);
         signals.Data().CalcMaxima();  // automatic gains scale by them
         if (int status = options.AfterRun(signals, osc, err); status != 0) return status;
+    }
+    if (!options.AgainstPath.empty()) {
+        const TComparison c = CompareWithTable(signals, golden, options.Tolerance);
+        if (!c.StructureError.empty()) {
+            err << "Файл " << options.AgainstPath << ": " << c.StructureError << "\n";
+            return 1;
+        }
+        if (c.Differences > 0) {
+            err << "Отличающихся отсчетов: " << c.Differences << "\n" << c.FirstDifference << "\n";
+            return 3;
+        }
     }
     out << "Ok\n";
     return 0;

@@ -14,6 +14,8 @@ class TSignals;
 struct TBatchOptions {
     std::string Document;
     std::string CsvPath;        // empty: no CSV
+    std::string AgainstPath;    // empty: no comparison with a stored run
+    double Tolerance = 0;
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;         // ends with "/"
     // After a successful run, with the oscilloscope synchronised to the document: more work
@@ -21,7 +23,8 @@ struct TBatchOptions {
     std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;
 };
 
-// Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit.
+// Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit,
+// 3 the run differs from the file of --against.
 int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err);
 
 // One row per quantum: q × QuantTime and every signal's sample, numbers in the shortest text

@@ -16,12 +16,17 @@ struct TRaster {
     int Width, Height;
 };
 
-void WriteStrokes(const TRaster& r, const std::vector<TStroke>& strokes, QRgb color) {
+// A dashed trace shows runs of this many pixels, with gaps as long.
+constexpr int kDash = 4;
+
+void WriteStrokes(const TRaster& r, const std::vector<TStroke>& strokes, QRgb color,
+                  bool dashed = false) {
     const int width = r.Width, height = r.Height;
     uchar* bits = r.Bits;
     const qsizetype stride = r.Stride;
     for (const TStroke& s : strokes) {
         if (s.X < 0 || s.X >= width) continue;
+        if (dashed && (s.X / kDash) % 2 == 1) continue;
         const int top = std::max(s.Top, 0), bottom = std::min(s.Bottom, height - 1);
         uchar* p = bits + top * stride + s.X * 4;
         for (int y = top; y <= bottom; ++y, p += stride) *reinterpret_cast<QRgb*>(p) = color;
@@ -36,10 +41,12 @@ inline void Plot(uchar* bits, qsizetype stride, int width, int height, int x, in
 // A polyline written into the image's memory with Bresenham's steps, the last point left out
 // like a line that stops before its end. Steps (all segments level or upright) and lines of a
 // few pixels each are far cheaper this way than through QPainter.
-void WritePolyline(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
+void WritePolyline(const TRaster& r, const std::vector<TPoint>& points, QRgb color,
+                   bool dashed = false) {
     const int width = r.Width, height = r.Height;
     uchar* bits = r.Bits;
     const qsizetype stride = r.Stride;
+    int run = 0;  // pixels along the line, for the dashes
     for (size_t k = 0; k + 1 < points.size(); ++k) {
         int x = points[k].X, y = points[k].Y;
         const int x1 = points[k + 1].X, y1 = points[k + 1].Y;
@@ -47,7 +54,7 @@ void WritePolyline(const TRaster& r, const std::vector<TPoint>& points, QRgb col
         const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
         int err = dx + dy;
         while (x != x1 || y != y1) {
-            Plot(bits, stride, width, height, x, y, color);
+            if (!dashed || (run++ / kDash) % 2 == 0) Plot(bits, stride, width, height, x, y, color);
             const int e2 = 2 * err;
             if (e2 >= dy) err += dy, x += sx;
             if (e2 <= dx) err += dx, y += sy;
@@ -58,7 +65,7 @@ void WritePolyline(const TRaster& r, const std::vector<TPoint>& points, QRgb col
 
 // A Bézier chain flattened into short straight pieces (a few pixels each) and written like a
 // polyline: QPainter's curves cost ten times as much for the hundreds of segments of a beam.
-void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
+void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color, bool dashed) {
     static thread_local std::vector<TPoint> flat;
     flat.clear();
     if (points.empty()) return;
@@ -82,7 +89,7 @@ void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color
             if (!(point == flat.back())) flat.push_back(point);
         }
     }
-    WritePolyline(r, flat, color);
+    WritePolyline(r, flat, color, dashed);
 }
 
 void DrawFigure(QPainter& p, const TBeamFigure& figure) {
@@ -128,20 +135,24 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                 break;
             case TDrawItem::Beam: {
                 const TBeamFigure& figure = picture.Figures[static_cast<size_t>(item.Figure)];
+                const QRgb rgb = ToQColor(item.Color).rgb();
+                QPen pen(ToQColor(item.Color), 0);
+                if (item.Dashed) pen.setStyle(Qt::DashLine);
                 if (figure.Kind == TFigureKind::Strokes) {
                     if (raster) {
-                        WriteStrokes(*raster, figure.Strokes, ToQColor(item.Color).rgb());
+                        WriteStrokes(*raster, figure.Strokes, rgb, item.Dashed);
                     } else {
-                        p.setPen(QPen(ToQColor(item.Color), 0));
+                        p.setPen(pen);
                         for (const TStroke& s : figure.Strokes)
-                            p.drawLine(s.X, s.Top, s.X, s.Bottom);
+                            if (!item.Dashed || (s.X / kDash) % 2 == 0)
+                                p.drawLine(s.X, s.Top, s.X, s.Bottom);
                     }
                 } else if (raster && figure.Kind == TFigureKind::Polyline) {
-                    WritePolyline(*raster, figure.Points, ToQColor(item.Color).rgb());
+                    WritePolyline(*raster, figure.Points, rgb, item.Dashed);
                 } else if (raster && figure.Kind == TFigureKind::Bezier) {
-                    WriteBezier(*raster, figure.Points, ToQColor(item.Color).rgb());
+                    WriteBezier(*raster, figure.Points, rgb, item.Dashed);
                 } else {
-                    p.setPen(QPen(ToQColor(item.Color), 0));
+                    p.setPen(pen);
                     p.setBrush(Qt::NoBrush);
                     DrawFigure(p, figure);
                 }
