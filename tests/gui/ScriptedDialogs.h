@@ -87,9 +87,9 @@ class ScriptedDialogs : public TDialogs {
             ADD_FAILURE() << "unexpected " << what;
             return fallback;
         }
-        T answer = queue.front();
+        std::swap(fallback, queue.front());
         queue.pop_front();
-        return answer;
+        return fallback;
     }
 };
 

@@ -47,7 +47,8 @@ void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
     text += "\n";
     for (int q = 0; q < data.SampleCount(); ++q) {
         text += FormatShortest(ModelTime(signals, q));
-        for (int s = 0; s < data.SignalCount(); ++s) text += "," + FormatShortest(data.GetData(s, q));
+        for (int s = 0; s < data.SignalCount(); ++s)
+            text += "," + FormatShortest(data.GetData(s, q));
         text += "\n";
     }
     AtomicFileSink sink(path);

@@ -13,8 +13,8 @@ class TSignals;
 
 struct TBatchOptions {
     std::string Document;
-    std::string CsvPath;        // empty: no CSV
-    std::string AgainstPath;    // empty: no comparison with a stored run
+    std::string CsvPath;      // empty: no CSV
+    std::string AgainstPath;  // empty: no comparison with a stored run
     double Tolerance = 0;
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;         // ends with "/"

@@ -14,15 +14,17 @@ namespace kvaril {
 class TSignals;
 
 struct TStoredRun {
-    int Id = 0;              // 1, 2, ... in the order of the runs
-    std::string Label;       // UTF-8: when it ran
-    double QuantTime = 0;    // the document's quantization time of that run
-    int SampleCount = 0;     // samples per signal
+    int Id = 0;                      // 1, 2, ... in the order of the runs
+    std::string Label;               // UTF-8: when it ran
+    double QuantTime = 0;            // the document's quantization time of that run
+    int SampleCount = 0;             // samples per signal
     std::vector<std::string> Names;  // Windows-1251, in the order of the rows
     std::vector<double> Values;      // row by row, SampleCount each
 
     int SignalCount() const { return static_cast<int>(Names.size()); }
-    const double* Row(int row) const { return Values.data() + static_cast<size_t>(row) * SampleCount; }
+    const double* Row(int row) const {
+        return Values.data() + static_cast<size_t>(row) * SampleCount;
+    }
     // The row of the `occurrence`-th signal (from 0) called `name`, or −1: a run whose signals
     // were renamed, added or removed still matches by name.
     int FindRow(const std::string& name, int occurrence = 0) const;

@@ -162,9 +162,9 @@ TComparison CompareWithTable(const TSignals& signals, const TSampleTable& golden
             const double b = golden.Columns[c][q];
             if (SamplesMatch(a, b, tolerance)) continue;
             if (result.Differences++ == 0)
-                result.FirstDifference = "Сигнал " + golden.Names[c] + ", t = " +
-                                         FormatShortest(golden.Times[q]) + ": получено " +
-                                         FormatShortest(a) + ", ожидалось " + FormatShortest(b);
+                result.FirstDifference =
+                    "Сигнал " + golden.Names[c] + ", t = " + FormatShortest(golden.Times[q]) +
+                    ": получено " + FormatShortest(a) + ", ожидалось " + FormatShortest(b);
         }
     }
     return result;

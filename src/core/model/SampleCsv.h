@@ -48,8 +48,7 @@ struct TComparison {
 };
 
 // Every column of `golden` must be a signal of the run with the same rows and times.
-TComparison CompareWithTable(const TSignals& signals, const TSampleTable& golden,
-                             double tolerance);
+TComparison CompareWithTable(const TSignals& signals, const TSampleTable& golden, double tolerance);
 
 // The table as a stored run to draw behind the run's beams; throws ECsvError when it does
 // not fit the run.

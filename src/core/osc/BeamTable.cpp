@@ -88,16 +88,13 @@ TValueCell ValueCell(const TBeamGrouping& grouping, const TView* view, const TSi
                 data.SampleCount() == 0)
                 break;
             const auto s = static_cast<size_t>(beam->SignalIndex());
-            const double* other =
-                reference && s < reference->size() ? (*reference)[s] : nullptr;
+            const double* other = reference && s < reference->size() ? (*reference)[s] : nullptr;
             if (column > 2 && !other) break;
             int64_t k = Round(t / static_cast<long double>(signals.QuantTime()));
             // Half a quantum below the end rounds to one past the last sample: show the last.
             k = std::clamp<int64_t>(k, 0, data.SampleCount() - 1);
             const double current = data.GetData(beam->SignalIndex(), static_cast<int32_t>(k));
-            double v = column == 2   ? current
-                       : column == 3 ? other[k]
-                                     : current - other[k];
+            double v = column == 2 ? current : column == 3 ? other[k] : current - other[k];
             if (std::fabs(v) < 0.00000001) v = 0;
             cell.Text = FormatFloat4(v);
             break;

@@ -405,7 +405,8 @@ void TOscSession::FitToWindow() {
         if (!view || !(q > 0) || data.SampleCount() == 0) return;
         // The quanta the traces show: from the window's start up to the last before its end.
         const int64_t last = data.SampleCount() - 1;
-        const int64_t i0 = std::clamp<int64_t>(Round(view->T0() / static_cast<long double>(q)), 0, last);
+        const int64_t i0 =
+            std::clamp<int64_t>(Round(view->T0() / static_cast<long double>(q)), 0, last);
         const int64_t i1 =
             std::clamp<int64_t>(Round(view->T1() / static_cast<long double>(q)) - 1, i0, last);
         for (int index : selection_) {
@@ -464,7 +465,8 @@ std::vector<TRunChoice> TOscSession::ReferenceChoices() const {
     if (!runs_) return choices;
     const TStoredRun* newest = runs_->Newest();
     for (const TStoredRun* run : runs_->Runs())
-        if (run != newest) choices.push_back({run->Id, RunChoiceText(*run, run->Id == runs_->PinnedId())});
+        if (run != newest)
+            choices.push_back({run->Id, RunChoiceText(*run, run->Id == runs_->PinnedId())});
     return choices;
 }
 
@@ -492,7 +494,8 @@ const std::vector<const double*>* TOscSession::ReferenceRows() const {
     const TStoredRun* run = Reference();
     if (!run) return nullptr;
     // Runs are never changed once stored, so their id and the current run's id say everything.
-    const long key = static_cast<long>(run->Id) * 65536 + (runs_->Newest() ? runs_->Newest()->Id : 0);
+    const long key =
+        static_cast<long>(run->Id) * 65536 + (runs_->Newest() ? runs_->Newest()->Id : 0);
     if (key != referenceKey_) {
         referenceRows_ = kvaril::ReferenceRows(signals_, *run);
         referenceKey_ = key;

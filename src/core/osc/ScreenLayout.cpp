@@ -114,7 +114,8 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
             if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
             DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
                      picture.Figures[usedFigures], (*reference)[s]);
-            TDrawItem item{TDrawItem::Beam, ReferenceColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
+            TDrawItem item{
+                TDrawItem::Beam, ReferenceColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
             item.Figure = static_cast<int>(usedFigures++);
             item.Dashed = scheme == TColorScheme::White;
             picture.Items.push_back(item);

@@ -28,8 +28,8 @@ struct TDrawItem {
     TRgb Color{0, 0, 0};
     // Line: from (X0, Y) to (X1, Y), X1 excluded. GroupNumber and Message: text at (X0, Y).
     int X0 = 0, X1 = 0, Y = 0;
-    std::string Text;  // UTF-8
-    int Figure = -1;   // Beam: index into TGraphPicture::Figures
+    std::string Text;     // UTF-8
+    int Figure = -1;      // Beam: index into TGraphPicture::Figures
     bool Dashed = false;  // Beam: a reference trace on the white screen
 };
 

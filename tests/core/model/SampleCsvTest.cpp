@@ -94,7 +94,8 @@ TEST_P(Tolerance, Edges) {
 
 INSTANTIATE_TEST_SUITE_P(
     SampleCsv, Tolerance,
-    ::testing::Values(ToleranceCase{1, 1, 0, true}, ToleranceCase{1, std::nextafter(1.0, 2.0), 0, false},
+    ::testing::Values(ToleranceCase{1, 1, 0, true},
+                      ToleranceCase{1, std::nextafter(1.0, 2.0), 0, false},
                       ToleranceCase{1.5, 1.25, 0.25, true},  // exactly at the tolerance
                       ToleranceCase{1.5, 1.25, std::nextafter(0.25, 0.0), false},
                       ToleranceCase{-0.0, 0.0, 0, true}, ToleranceCase{kNaN, kNaN, 0, true},
