@@ -35,6 +35,8 @@ namespace {
 
 // The smallest outer size of the window.
 constexpr QSize kMinimumOuterSize(300, 200);
+// The control panel's width when the value table shows a reference run.
+constexpr int kComparePanelWidth = 300;
 
 }  // namespace
 
@@ -254,8 +256,14 @@ void TFormOsc::RefreshValues() {
                         ToQColor(BeamColor(scheme, row.Cells[c].ColorIndex))};
         rows.push_back(cells);
     }
-    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)),
-                          session_->Reference() ? TValueGrid::kMaxColumns : 3);
+    const int columns = session_->Reference() ? TValueGrid::kMaxColumns : 3;
+    if (columns > tsValueGrid_->ColumnCount() && tabControl_->width() < kComparePanelWidth) {
+        // Three numbers side by side need more room than the classic panel has.
+        const QList<int> sizes = tabControlSplit_->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        tabControlSplit_->setSizes({kComparePanelWidth, std::max(0, total - kComparePanelWidth)});
+    }
+    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)), columns);
 }
 
 void TFormOsc::RefreshCursor() {
