@@ -53,12 +53,13 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     return true;
 }
 
-// --run FILE [--csv OUT] [--timeout SECONDS] [--png OUT] [--size WxH] [--screen N]; false on a
+// --run FILE [--csv OUT] [--timeout SECONDS] [--png OUT] [--size WxH] [--screen N]
+// [--against CSV [--tolerance X]] [--reference CSV]; false on a
 // malformed command line.
 bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOptions& picture) {
     if (argc < 3) return false;
     options.Document = argv[2];
-    bool pictureOptions = false;
+    bool pictureOptions = false, tolerance = false;
     for (int i = 3; i < argc; i += 2) {
         if (i + 1 >= argc) return false;
         const char* value = argv[i + 1];
@@ -76,6 +77,7 @@ bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOpt
             options.AgainstPath = value;
         } else if (std::strcmp(argv[i], "--tolerance") == 0) {
             if (!kvaril::ParseTolerance(value, options.Tolerance)) return false;
+            tolerance = true;
         } else if (std::strcmp(argv[i], "--reference") == 0) {
             picture.Reference = value;
             pictureOptions = true;
@@ -87,6 +89,7 @@ bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOpt
             return false;
         }
     }
+    if (tolerance && options.AgainstPath.empty()) return false;
     return !pictureOptions || !picture.Path.empty();
 }
 

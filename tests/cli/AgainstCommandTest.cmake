@@ -51,6 +51,11 @@ execute_process(COMMAND ${KVARIL} --run ${PROJECTS}/control.sig --against ${WORK
 if(NOT rc EQUAL 2)
   message(FATAL_ERROR "negative tolerance accepted: rc=${rc}\n${err}")
 endif()
+execute_process(COMMAND ${KVARIL} --run ${PROJECTS}/control.sig --tolerance 0.5
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 2)
+  message(FATAL_ERROR "--tolerance without --against accepted: rc=${rc}\n${err}")
+endif()
 
 # The golden values as reference traces in the picture.
 file(REMOVE ${WORK}/reference.png)
