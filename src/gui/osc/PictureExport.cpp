@@ -4,6 +4,7 @@
 #include <QSvgGenerator>
 
 #include "document/uSignal.h"
+#include "model/RunHistory.h"
 #include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
@@ -12,24 +13,28 @@ namespace kvaril {
 
 namespace {
 
-TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                     const TStoredRun* reference) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGraphPicture picture;
+    std::vector<const double*> rows;
+    if (reference) rows = ReferenceRows(signals, *reference);
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
-                size.height(), picture);
+                size.height(), picture, reference ? &rows : nullptr);
     return picture;
 }
 
 }  // namespace
 
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    const TStoredRun* reference) {
     QImage image(size, QImage::Format_RGB32);
-    PaintGraphImage(image, Layout(osc, screen, signals, size));
+    PaintGraphImage(image, Layout(osc, screen, signals, size, reference));
     return image;
 }
 
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path) {
+                     const QString& path, const TStoredRun* reference) {
     if (screen < 0 || screen >= osc.ViewCount())
         return QString("Нет экрана %1: экранов в документе %2")
             .arg(screen + 1)
@@ -42,11 +47,12 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         svg.setTitle("Kvaril");
         QPainter painter;
         if (!painter.begin(&svg)) return "Не могу записать " + path;
-        PaintGraphVector(painter, Layout(osc, screen, signals, size));
+        PaintGraphVector(painter, Layout(osc, screen, signals, size, reference));
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size).save(path)) return "Не могу записать " + path;
+    if (!RenderScreen(osc, screen, signals, size, reference).save(path))
+        return "Не могу записать " + path;
     return {};
 }
 

@@ -8,13 +8,16 @@ namespace kvaril {
 
 class TOsc;
 class TSignals;
+struct TStoredRun;
 
-// The trace area of screen `screen` (0-based) at `size`, as the window would show it.
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size);
+// The trace area of screen `screen` (0-based) at `size`, as the window would show it, with the
+// traces of `reference` behind the beams when given.
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    const TStoredRun* reference = nullptr);
 
 // Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
 // Returns an error text, empty on success.
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path);
+                     const QString& path, const TStoredRun* reference = nullptr);
 
 }  // namespace kvaril
