@@ -48,12 +48,12 @@ endif()
 execute_process(COMMAND ${KVARIL} --run ${PROJECTS}/control.sig --against ${WORK}/changed.csv
                         --tolerance -1
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 2)
+if(NOT rc EQUAL 1)  # a malformed command line
   message(FATAL_ERROR "negative tolerance accepted: rc=${rc}\n${err}")
 endif()
 execute_process(COMMAND ${KVARIL} --run ${PROJECTS}/control.sig --tolerance 0.5
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 2)
+if(NOT rc EQUAL 1)  # a malformed command line
   message(FATAL_ERROR "--tolerance without --against accepted: rc=${rc}\n${err}")
 endif()
 
@@ -67,6 +67,6 @@ if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/reference.png)
 endif()
 execute_process(COMMAND ${KVARIL} --run ${PROJECTS}/control.sig --reference ${WORK}/changed.csv
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 2)
+if(NOT rc EQUAL 1)  # a malformed command line
   message(FATAL_ERROR "--reference without --png accepted: rc=${rc}\n${err}")
 endif()
