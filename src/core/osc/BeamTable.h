@@ -36,9 +36,13 @@ struct TValueCell {
     int ColorIndex = 0;  // into BeamColor
 };
 
+// Group, name, value, and with a reference run its value and the difference.
+inline constexpr int kValueColumns = 5;
+
 // Cell (row, column) of the value table of `view` grouped as `grouping`; `measureTime` is −1
-// without a measurement.
+// without a measurement. `reference` holds per signal a reference run's samples (or null).
 TValueCell ValueCell(const TBeamGrouping& grouping, const TView* view, const TSignals& signals,
-                     int row, int column, double measureTime);
+                     int row, int column, double measureTime,
+                     const std::vector<const double*>* reference = nullptr);
 
 }  // namespace kvaril

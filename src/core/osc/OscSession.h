@@ -17,17 +17,26 @@
 #include "osc/GridLayout.h"
 #include "osc/OscAnalysis.h"
 #include "osc/OscEnums.h"
+#include "osc/OscHistory.h"
 #include "osc/ScreenLayout.h"
 #include "osc/TimeWindow.h"
 
 namespace kvaril {
 
 class TOsc;
+class TRunHistory;
 class TSignals;
 class TView;
+struct TStoredRun;
 
+// Group, name, value; with a reference run also its value and the difference.
 struct TValueRow {
-    TValueCell Cells[3];
+    TValueCell Cells[kValueColumns];
+};
+
+struct TRunChoice {
+    int Id;            // 0: none
+    std::string Text;  // UTF-8
 };
 
 class TOscSession {
@@ -41,6 +50,24 @@ class TOscSession {
     void PrepareForRun();
     // The window closes: the entry is committed and the screen remembered.
     void Close();
+
+    // ---- undo of view changes; the history starts empty with every run
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    void Undo();
+    void Redo();
+    // A drag, a wheel burst or a slider move has ended: the next change is a new step.
+    void EndGesture() { history_.CloseStep(); }
+
+    // ---- reference runs
+    void SetRunHistory(TRunHistory* runs) { runs_ = runs; }
+    // "нет" and the runs before the current one, newest first.
+    std::vector<TRunChoice> ReferenceChoices() const;
+    void SetReference(int id);  // 0: none
+    const TStoredRun* Reference() const;
+    // Pins the reference shown, or else the current run.
+    void PinReference();
+    bool CanPinReference() const;
 
     // ---- screens
     int ScreenCount() const;
@@ -69,6 +96,8 @@ class TOscSession {
     std::string CaptionText() const;  // the width, or the measured time while measuring
     TScrollState Scroll() const;
     void ScrollTo(int position);
+    // The window's scroll bar moved the window onto its grid: no step of its own.
+    void FollowScroll(int position);
     void ScrollBy(int quanta);
     // A drag on the traces from column `from` to column `to` moves the window with the pointer.
     void PanColumns(int from, int to);
@@ -96,8 +125,8 @@ class TOscSession {
     // The column of the cursor drawn over the traces: the mouse's, else the stepped one; −1.
     int ShownCursorColumn() const;
     // −1: the marker nearest left of the instant.
-    void PickReference(int label);
-    int PickedReference() const { return pickedReference_; }
+    void PickReferenceMarker(int label);
+    int PickedReferenceMarker() const { return pickedReference_; }
     TDeltaReadout Delta() const;
     void SetSpan(const std::string& text);  // "Окно" or "m1..m2"
     const std::string& SpanText() const { return spanText_; }
@@ -128,6 +157,8 @@ class TOscSession {
     void EndBeamEdit(TBeamRow row, const std::string& text);
     void BeamsToOneGroup();
     void BeamsToManyGroups();
+    // Each selected beam's gain so that its largest magnitude in the time window fills the band.
+    void FitToWindow();
 
     // ---- the value table
     std::vector<TValueRow> ValueRows() const;
@@ -152,6 +183,12 @@ class TOscSession {
     void EndMeasurement();
     void ResetAnalysis();
     void UpdateMaxValue();
+    TOscState Capture() const;
+    void Restore(const TOscState& state);
+    // Runs `body` as one undoable change (nested changes join the outer one).
+    template <typename F>
+    void Change(TStepKind kind, F&& body);
+    const std::vector<const double*>* ReferenceRows() const;
 
     TOsc& osc_;
     TSignals& signals_;
@@ -175,6 +212,14 @@ class TOscSession {
     std::string maxValueText_;
     std::string status_;
     int warnings_ = 0;
+    TOscHistory history_;
+    int changeDepth_ = 0;
+    bool savedKnown_ = false;  // savedState_ holds the state the document was saved with
+    std::string savedState_;
+    TRunHistory* runs_ = nullptr;
+    int referenceId_ = 0;  // 0: the pinned run, if any; −1: none chosen
+    mutable std::vector<const double*> referenceRows_;
+    mutable long referenceKey_ = -1;
 };
 
 }  // namespace kvaril

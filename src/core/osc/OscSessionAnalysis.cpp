@@ -85,7 +85,7 @@ int TOscSession::ShownCursorColumn() const {
     return ClampColumn(static_cast<int>(Round(x)));
 }
 
-void TOscSession::PickReference(int label) {
+void TOscSession::PickReferenceMarker(int label) {
     const TView* view = Current();
     pickedReference_ = view && label >= 0 && label < view->TimeLabelCount() ? label : -1;
 }

@@ -26,6 +26,13 @@ size_t Index(TColorScheme scheme) {
 
 TRgb BeamColor(TColorScheme scheme, int k) { return kBeamColors[Index(scheme)][((k % 6) + 6) % 6]; }
 
+TRgb ReferenceColor(TColorScheme scheme, int k) {
+    const TRgb c = BeamColor(scheme, k), b = SchemeBackground(scheme);
+    if (scheme == TColorScheme::White) return c;  // dashed instead: dimmed would fade away
+    auto mix = [](uint8_t x, uint8_t y) { return static_cast<uint8_t>((x + y + 1) / 2); };
+    return {mix(c.R, b.R), mix(c.G, b.G), mix(c.B, b.B)};
+}
+
 TRgb CenterLineColor(TColorScheme scheme) {
     return scheme == TColorScheme::White ? TRgb{192, 192, 192} : TRgb{128, 128, 128};
 }
@@ -55,7 +62,8 @@ std::vector<TBand> LayoutBands(int height, int groups) {
 }
 
 void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
-                 int32_t quantCount, int width, int height, TGraphPicture& picture) {
+                 int32_t quantCount, int width, int height, TGraphPicture& picture,
+                 const std::vector<const double*>* reference) {
     picture.Width = width;
     picture.Height = height;
     const TColorScheme scheme = osc.Scheme();
@@ -99,6 +107,19 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
             view->T0(), dt,
             band.Half,  band.Mid,
             lastX,      picture.Compressed ? picture.ColumnQuanta.data() : nullptr};
+        // The reference traces go behind all the beams of the group.
+        for (size_t k = 0; reference && k < group.Beams.size(); ++k) {
+            const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
+            if (s >= reference->size() || !(*reference)[s]) continue;
+            if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
+            DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
+                     picture.Figures[usedFigures], (*reference)[s]);
+            TDrawItem item{
+                TDrawItem::Beam, ReferenceColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
+            item.Figure = static_cast<int>(usedFigures++);
+            item.Dashed = scheme == TColorScheme::White;
+            picture.Items.push_back(item);
+        }
         for (size_t k = 0; k < group.Beams.size(); ++k) {
             if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
             DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,

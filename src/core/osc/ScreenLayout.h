@@ -28,8 +28,9 @@ struct TDrawItem {
     TRgb Color{0, 0, 0};
     // Line: from (X0, Y) to (X1, Y), X1 excluded. GroupNumber and Message: text at (X0, Y).
     int X0 = 0, X1 = 0, Y = 0;
-    std::string Text;  // UTF-8
-    int Figure = -1;   // Beam: index into TGraphPicture::Figures
+    std::string Text;     // UTF-8
+    int Figure = -1;      // Beam: index into TGraphPicture::Figures
+    bool Dashed = false;  // Beam: a reference trace on the white screen
 };
 
 struct TGraphPicture {
@@ -48,10 +49,15 @@ struct TBand {
 // The bands of `groups` groups in a picture `height` rows high; empty when they do not fit.
 std::vector<TBand> LayoutBands(int height, int groups);
 
+// The colour of a reference trace behind beam colour k: dimmed towards the background.
+TRgb ReferenceColor(TColorScheme scheme, int k);
+
 // Lays out the screen `view` over the samples of `data`, with the document's quantization time
-// and quantum count, at the window's real scale however short the window is.
+// and quantum count, at the window's real scale however short the window is. `reference`, when
+// given, holds per signal the row of a reference run (or null), drawn behind each beam.
 void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
-                 int32_t quantCount, int width, int height, TGraphPicture& picture);
+                 int32_t quantCount, int width, int height, TGraphPicture& picture,
+                 const std::vector<const double*>* reference = nullptr);
 
 struct TLabelMark {
     int X;

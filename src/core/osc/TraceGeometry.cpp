@@ -138,13 +138,13 @@ void DrawSpline(const double* samples, const TRowScale& scale, const TBeamGeomet
 }  // namespace
 
 void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g, bool compressed,
-              TBeamFigure& figure) {
+              TBeamFigure& figure, const double* reference) {
     figure.Strokes.clear();
     figure.Points.clear();
     const int s = beam.SignalIndex();
     if (g.QuantCount <= 0 || s < 0 || s >= data.SignalCount() || data.SampleCount() < g.QuantCount)
         return;  // nothing to draw: no run, or a run of another document
-    const double* samples = data.Row(s);
+    const double* samples = reference ? reference : data.Row(s);
     const TRowScale scale = TRowScale::For(beam, data, g);
     if (compressed) {
         DrawCompressed(samples, scale, g, figure);

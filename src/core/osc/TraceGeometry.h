@@ -62,8 +62,9 @@ struct TBeamFigure {
     std::vector<TPoint> Points;    // polyline, or Bézier chain: start, then 3 points per segment
 };
 
-// Fills `figure` (its buffers are reused from call to call).
+// Fills `figure` (its buffers are reused from call to call). With `samples` (QuantCount of
+// them: a reference run's row) those are drawn instead of the beam's own, at its scale.
 void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g, bool compressed,
-              TBeamFigure& figure);
+              TBeamFigure& figure, const double* samples = nullptr);
 
 }  // namespace kvaril

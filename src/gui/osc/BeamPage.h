@@ -38,20 +38,19 @@ struct TValueGridCell {
     QColor Color;
 };
 
-// The value table: drawn entirely here, in the beams' colours on the scheme's background. Its
-// three classic columns (group, name, value) gain two while a reference marker is measured
-// from: the value at the marker and the difference.
-inline constexpr int kValueGridColumns = 5;
-using TValueGridRow = std::array<TValueGridCell, kValueGridColumns>;
-
+// The value table: drawn entirely here, in the beams' colours on the scheme's background.
 class TValueGrid : public QWidget {
     Q_OBJECT
   public:
     explicit TValueGrid(QWidget* parent);
 
-    void SetRows(QVector<TValueGridRow> rows, const QColor& background, bool withDelta = false);
+    // Three columns (group, name, value), then two with a reference run's value and difference,
+    // and two with the value at a reference marker and the difference from it.
+    static constexpr int kMaxColumns = 7;
+    void SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows, const QColor& background,
+                 int columns = 3);
+    int ColumnCount() const { return columns_; }
     int RowCount() const { return static_cast<int>(rows_.size()); }
-    int ColumnCount() const { return withDelta_ ? kValueGridColumns : 3; }
     QString Text(int row, int column) const;
     int ColumnWidth(int column) const;
 
@@ -59,8 +58,8 @@ class TValueGrid : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QVector<TValueGridRow> rows_;
-    bool withDelta_ = false;
+    QVector<std::array<TValueGridCell, kMaxColumns>> rows_;
+    int columns_ = 3;
     QColor background_{192, 192, 192};
 };
 

@@ -16,7 +16,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 
+#include "model/RunHistory.h"
 #include "osc/BeamPage.h"
 #include "osc/FrmSpectrum.h"
 #include "osc/OscPainter.h"
@@ -34,6 +36,8 @@ namespace {
 
 // The smallest outer size of the window.
 constexpr QSize kMinimumOuterSize(300, 200);
+// The control panel's width when the value table shows a reference run.
+constexpr int kComparePanelWidth = 300;
 
 }  // namespace
 
@@ -43,6 +47,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
       dialogs_(dialogs),
       session_(std::make_unique<TOscSession>(workbench.Osc, workbench.Signals)),
       picture_(std::make_unique<TGraphPicture>()) {
+    session_->SetRunHistory(&workbench.Runs);
     setObjectName("FormOsc");
     setWindowTitle("Kvaril - Многолучевой осциллограф");
     setWindowModality(Qt::ApplicationModal);
@@ -158,6 +163,11 @@ void TFormOsc::UpdateActions() {
     actViewAdd_->setEnabled(session_->CanAddScreen());
     actViewDelete_->setEnabled(session_->CanDeleteScreen());
     actViewRename_->setEnabled(session_->Current() != nullptr);
+    actOscUndo_->setEnabled(session_->CanUndo());
+    actOscRedo_->setEnabled(session_->CanRedo());
+    actBeamFit_->setEnabled(session_->Current() != nullptr && !session_->Selection().empty());
+    actCompareRun_->setEnabled(session_->ReferenceChoices().size() > 1);
+    actPinReference_->setEnabled(session_->CanPinReference());
     const QString hint =
         actOscControl_->isChecked() ? "Скрытие панели управления" : "Отображение панели управления";
     actOscControl_->setStatusTip(hint);
@@ -246,23 +256,32 @@ void TFormOsc::RefreshBeamTable() {
 void TFormOsc::RefreshValues() {
     const TColorScheme scheme = session_->Scheme();
     const TDeltaReadout delta = session_->Delta();
-    QVector<TValueGridRow> rows;
+    const bool compare = session_->Reference() != nullptr;
+    // The classic three columns, the reference run's two, then the marker's two.
+    const size_t deltaAt = compare ? kValueColumns : 3;
+    QVector<std::array<TValueGridCell, TValueGrid::kMaxColumns>> rows;
     const std::vector<TValueRow> values = session_->ValueRows();
     for (size_t r = 0; r < values.size(); ++r) {
         const TValueRow& row = values[r];
-        TValueGridRow cells;
+        std::array<TValueGridCell, TValueGrid::kMaxColumns> cells;
         const QColor color = ToQColor(BeamColor(scheme, row.Cells[2].ColorIndex));
-        for (size_t c = 0; c < 3; ++c)
+        for (size_t c = 0; c < kValueColumns; ++c)
             cells[c] = {FromUtf8(row.Cells[c].Text),
                         ToQColor(BeamColor(scheme, row.Cells[c].ColorIndex))};
         if (r < delta.Rows.size()) {
-            cells[3] = {FromUtf8(delta.Rows[r].Reference), color};
-            cells[4] = {FromUtf8(delta.Rows[r].Delta), color};
+            cells[deltaAt] = {FromUtf8(delta.Rows[r].Reference), color};
+            cells[deltaAt + 1] = {FromUtf8(delta.Rows[r].Delta), color};
         }
         rows.push_back(cells);
     }
-    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)),
-                          delta.Reference >= 0);
+    const int columns = static_cast<int>(deltaAt) + (delta.Reference >= 0 ? 2 : 0);
+    if (columns > tsValueGrid_->ColumnCount() && tabControl_->width() < kComparePanelWidth) {
+        // Three numbers side by side need more room than the classic panel has.
+        const QList<int> sizes = tabControlSplit_->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        tabControlSplit_->setSizes({kComparePanelWidth, std::max(0, total - kComparePanelWidth)});
+    }
+    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)), columns);
     tsDeltaLabel_->setText(FromUtf8(delta.Header));
     tsDeltaLabel_->setVisible(!delta.Header.empty());
 }
@@ -342,6 +361,21 @@ void TFormOsc::ViewRename() {
         session_->RenameScreen(ToUtf8(*answer));
 }
 
+void TFormOsc::CompareWithRun() {
+    CommitEntry();
+    const std::vector<TRunChoice> choices = session_->ReferenceChoices();
+    QStringList items;
+    int current = 0;
+    const TStoredRun* reference = session_->Reference();
+    for (size_t i = 0; i < choices.size(); ++i) {
+        items << FromUtf8(choices[i].Text);
+        if (reference && choices[i].Id == reference->Id) current = static_cast<int>(i);
+    }
+    const std::optional<int> picked = dialogs_.Choose(this, "Сравнить с запуском:", items, current);
+    if (picked && *picked >= 0 && *picked < static_cast<int>(choices.size()))
+        session_->SetReference(choices[static_cast<size_t>(*picked)].Id);
+}
+
 void TFormOsc::ExportPicture() {
     CommitEntry();
     const int screen = session_->CurrentScreen();
@@ -351,7 +385,7 @@ void TFormOsc::ExportPicture() {
     std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
     const QString error = ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(),
-                                       *path, session_->ShowGrid());
+                                       *path, session_->Reference(), session_->ShowGrid());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
     else

@@ -20,6 +20,7 @@ class QSplitter;
 class QTabBar;
 class QTabWidget;
 class QTableWidget;
+class QTimer;
 
 namespace kvaril {
 
@@ -87,6 +88,7 @@ class TFormOsc : public QMainWindow {
     void ViewDelete();
     void ViewRename();
     void ExportPicture();
+    void CompareWithRun();
 
     TWorkbench& workbench_;
     TDialogs& dialogs_;
@@ -98,6 +100,8 @@ class TFormOsc : public QMainWindow {
 
     QAction *actOscControl_, *actOscExit_, *actViewAdd_, *actViewDelete_, *actViewRename_;
     QAction *actBeamToOneGroup_, *actBeamToManyGroup_, *actExportPicture_;
+    QAction *actOscUndo_, *actOscRedo_, *actBeamFit_, *actCompareRun_, *actPinReference_;
+    QTimer* wheelPause_;  // a burst of wheel steps is one undo step
     QAction* mnuScheme_[3];
     QSplitter* tabControlSplit_;
     QTabWidget* tabControl_;

@@ -143,10 +143,10 @@ void TFormOsc::ReferenceMenu(int x) {
     auto add = [&](const QString& caption, int label) {
         QAction* a = menu.addAction(caption);
         a->setCheckable(true);
-        a->setChecked(session_->PickedReference() == label);
+        a->setChecked(session_->PickedReferenceMarker() == label);
         group->addAction(a);
         connect(a, &QAction::triggered, this, [this, label] {
-            Act("TPopupMenu", [this, label] { session_->PickReference(label); });
+            Act("TPopupMenu", [this, label] { session_->PickReferenceMarker(label); });
         });
     };
     add("Ближайшая слева от курсора", -1);

@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -60,10 +61,22 @@ void TFormOsc::CreateActions() {
         make("actBeamToOneGroup", "В &одну группу", "Сборка всех лучей в одну группу");
     actBeamToManyGroup_ = make("actBeamToManyGroup", "По &разным группам",
                                "Распределение всех лучей по различным группам");
+    actOscUndo_ = make("actOscUndo", "&Отменить", "Отмена последнего изменения вида", -1,
+                       QKeySequence("Ctrl+Z"));
+    actOscRedo_ = make("actOscRedo", "&Повторить", "Повтор отмененного изменения вида", -1,
+                       QKeySequence("Ctrl+Shift+Z"));
+    actBeamFit_ = make("actBeamFit", "Подогнать по &окну",
+                       "Усиление выбранных лучей по их наибольшему значению в окне времени");
+    actCompareRun_ = make("actCompareRun", "&Сравнить с запуском...",
+                          "Показ лучей одного из прежних запусков позади текущих");
+    actPinReference_ = make("actPinReference", "&Закрепить как опорный",
+                            "Сохранение запуска для сравнения и после пяти новых запусков");
     actExportPicture_ = make("actExportPicture", "Сохранить &картинку...",
                              "Сохранение изображения экрана в файл PNG или SVG");
 
     QMenu* osc = menuBar()->addMenu("&Осциллограф");
+    osc->addActions({actOscUndo_, actOscRedo_});
+    osc->addSeparator();
     osc->addAction(actOscControl_);
     QMenu* colour = osc->addMenu("&Цвет экрана");
     auto* schemes = new QActionGroup(this);
@@ -92,7 +105,9 @@ void TFormOsc::CreateActions() {
     view->addSeparator();
     view->addAction(actViewRename_);
     QMenu* beams = menuBar()->addMenu("&Лучи");
-    beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_});
+    beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_, actBeamFit_});
+    beams->addSeparator();
+    beams->addActions({actCompareRun_, actPinReference_});
     QAction* help = make("actHelpContents", "&Содержание", "Справочные сведения об осциллографе",
                          -1, QKeySequence("F1"));
     QAction* about = make("actHelpAbout", "&О программе", "Сведения о программе Kvaril");
@@ -126,6 +141,11 @@ void TFormOsc::CreateActions() {
     on(actBeamToOneGroup_, [this] { session_->BeamsToOneGroup(); });
     on(actBeamToManyGroup_, [this] { session_->BeamsToManyGroups(); });
     on(actExportPicture_, [this] { ExportPicture(); });
+    on(actOscUndo_, [this] { session_->Undo(); });
+    on(actOscRedo_, [this] { session_->Redo(); });
+    on(actBeamFit_, [this] { session_->FitToWindow(); });
+    on(actCompareRun_, [this] { CompareWithRun(); });
+    on(actPinReference_, [this] { session_->PinReference(); });
 }
 
 void TFormOsc::CreateControlPanel() {
@@ -250,11 +270,20 @@ void TFormOsc::ConnectScreenArea() {
     });
     connect(sbTime_, &QScrollBar::valueChanged, this, [this](int position) {
         if (refreshing_) {  // a new position from the refresh moves the window onto the grid
-            session_->ScrollTo(position);
+            session_->FollowScroll(position);
             return;
         }
         Act("TScrollBar", [&] { session_->ScrollTo(position); });
     });
+    // Each click on the bar is a step; a dragged slider is one step from press to release.
+    connect(sbTime_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove) session_->EndGesture();
+    });
+    connect(sbTime_, &QAbstractSlider::sliderReleased, this, [this] { session_->EndGesture(); });
+    wheelPause_ = new QTimer(this);
+    wheelPause_->setSingleShot(true);
+    wheelPause_->setInterval(600);
+    connect(wheelPause_, &QTimer::timeout, this, [this] { session_->EndGesture(); });
     connect(pbGraph_, &TPaintArea::PaintNeeded, this, [this] { PaintGraph(); });
     connect(pbLabels_, &TPaintArea::PaintNeeded, this, [this] { PaintLabels(); });
     connect(pbGraph_, &TPaintArea::Pressed, this,
@@ -279,6 +308,7 @@ void TFormOsc::ConnectScreenArea() {
     connect(pbGraph_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
         if (panFromX_ >= 0) {
             panFromX_ = -1;
+            session_->EndGesture();
         } else if (button == Qt::LeftButton) {
             Act("TPaintBox", [&] { session_->Release(x, false, 0); });
         }
@@ -287,6 +317,7 @@ void TFormOsc::ConnectScreenArea() {
             [this](int x, int steps, Qt::KeyboardModifiers modifiers) {
                 Act("TPaintBox",
                     [&] { session_->Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x); });
+                wheelPause_->start();
             });
     connect(pbLabels_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {

@@ -4,6 +4,7 @@
 #include <QSvgGenerator>
 
 #include "document/uSignal.h"
+#include "model/RunHistory.h"
 #include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
@@ -12,11 +13,14 @@ namespace kvaril {
 
 namespace {
 
-TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                     const TStoredRun* reference) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGraphPicture picture;
+    std::vector<const double*> rows;
+    if (reference) rows = ReferenceRows(signals, *reference);
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
-                size.height(), picture);
+                size.height(), picture, reference ? &rows : nullptr);
     return picture;
 }
 
@@ -30,15 +34,15 @@ TGridLayout Grid(const TOsc& osc, int screen, const TSignals& signals, const QSi
 }  // namespace
 
 QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                    bool grid) {
+                    const TStoredRun* reference, bool grid) {
     QImage image(size, QImage::Format_RGB32);
     const TGridLayout g = grid ? Grid(osc, screen, signals, size) : TGridLayout{};
-    PaintGraphImage(image, Layout(osc, screen, signals, size), grid ? &g : nullptr);
+    PaintGraphImage(image, Layout(osc, screen, signals, size, reference), grid ? &g : nullptr);
     return image;
 }
 
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path, bool grid) {
+                     const QString& path, const TStoredRun* reference, bool grid) {
     if (screen < 0 || screen >= osc.ViewCount())
         return QString("Нет экрана %1: экранов в документе %2")
             .arg(screen + 1)
@@ -52,11 +56,12 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         QPainter painter;
         if (!painter.begin(&svg)) return "Не могу записать " + path;
         const TGridLayout g = grid ? Grid(osc, screen, signals, size) : TGridLayout{};
-        PaintGraphVector(painter, Layout(osc, screen, signals, size), grid ? &g : nullptr);
+        PaintGraphVector(painter, Layout(osc, screen, signals, size, reference),
+                         grid ? &g : nullptr);
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size, grid).save(path))
+    if (!RenderScreen(osc, screen, signals, size, reference, grid).save(path))
         return "Не могу записать " + path;
     return {};
 }

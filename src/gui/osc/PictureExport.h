@@ -8,15 +8,18 @@ namespace kvaril {
 
 class TOsc;
 class TSignals;
+struct TStoredRun;
 
-// The trace area of screen `screen` (0-based) at `size`, as the window would show it.
-// With `grid`, the grid and scales as "Вид → Сетка" shows them.
+// The trace area of screen `screen` (0-based) at `size`, as the window would show it, with the
+// traces of `reference` behind the beams when given, and with `grid` the grid and scales as
+// "Вид → Сетка" shows them.
 QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                    bool grid = false);
+                    const TStoredRun* reference = nullptr, bool grid = false);
 
 // Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
 // Returns an error text, empty on success.
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path, bool grid = false);
+                     const QString& path, const TStoredRun* reference = nullptr,
+                     bool grid = false);
 
 }  // namespace kvaril

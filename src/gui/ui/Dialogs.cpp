@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <typeinfo>
@@ -114,6 +115,16 @@ std::optional<QString> TDialogs::Name(QWidget* parent, const QString& caption,
     TDlgName dialog(parent, caption, preset, false);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.Text();
+}
+
+std::optional<int> TDialogs::Choose(QWidget* parent, const QString& caption,
+                                    const QStringList& items, int current) {
+    bool ok = false;
+    const QString item =
+        QInputDialog::getItem(parent, "Kvaril", caption, items, current, false, &ok);
+    if (!ok) return {};
+    const int index = static_cast<int>(items.indexOf(item));
+    return index >= 0 ? std::optional<int>(index) : std::nullopt;
 }
 
 bool TDialogs::Reorder(QWidget* parent, TSignals& signals) {

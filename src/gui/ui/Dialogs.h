@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <optional>
 
@@ -62,6 +63,9 @@ class TDialogs {
     virtual bool Reorder(QWidget* parent, TSignals& signals);
     // Applies the new times to `signals` when confirmed.
     virtual bool ModelParams(QWidget* parent, TSignals& signals);
+    // One of `items` (its index), starting at `current`.
+    virtual std::optional<int> Choose(QWidget* parent, const QString& caption,
+                                      const QStringList& items, int current);
     // Fixed-pitch fonts only.
     virtual std::optional<QFont> Font(QWidget* parent, const QFont& initial);
     virtual void Beep();

@@ -67,6 +67,7 @@ void TDocumentCommands::New() {
         // Reading appends to the oscilloscope model: start the next document from nothing.
         wb.Osc.Clear();
     }
+    wb.Runs.Clear();  // earlier runs belong to the document they ran
     w_.ShowStatus("");
     w_.DocumentName = "noname";
     w_.UpdateCaption();

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <atomic>
+#include <ctime>
 #include <thread>
 
 #include "model/ModelRunner.h"
@@ -110,6 +111,11 @@ bool TModelCommands::Run() {
     if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
     if (!outcome.Ok) return false;
     wb.Osc.SyncWithSignals(wb.Signals);
+    try {
+        wb.Runs.Add(CaptureRun(wb.Signals, std::time(nullptr)));
+    } catch (const std::bad_alloc&) {
+        // The run is shown all the same; only comparing with it later is not possible.
+    }
     if (OnRunSucceeded) OnRunSucceeded();
     return true;
 }

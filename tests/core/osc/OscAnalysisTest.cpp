@@ -80,12 +80,12 @@ TEST_F(Analysis, DeltaFromTheNearestMarkerLeftOfTheInstant) {
     EXPECT_EQ(d.Rows[2].Delta, "0.2");
     EXPECT_EQ(d.Rows[1].Delta, "0") << "a constant beam has no difference";
 
-    s.PickReference(2);  // m3 lies right of the instant: Δt is negative
+    s.PickReferenceMarker(2);  // m3 lies right of the instant: Δt is negative
     d = s.Delta();
     EXPECT_EQ(d.Reference, 2);
     EXPECT_EQ(d.DeltaTime, "-0.3");
     EXPECT_EQ(d.Rows[2].Delta, "-0.3");
-    s.PickReference(7);  // no such label: back to the nearest one
+    s.PickReferenceMarker(7);  // no such label: back to the nearest one
     EXPECT_EQ(s.Delta().Reference, 1);
 }
 
@@ -151,12 +151,12 @@ TEST_F(Analysis, ACursorScrolledOutOfTheWindowIsGone) {
 TEST_F(Analysis, SwitchingScreensForgetsCursorAndPickedReference) {
     Label(0.1);
     Label(0.2);
-    s.PickReference(0);
+    s.PickReferenceMarker(0);
     s.Step(TCursorStep::Right);
     s.AddScreen("Два");
     s.SelectScreen(0);
     EXPECT_FALSE(s.Stepping());
-    EXPECT_EQ(s.PickedReference(), -1);
+    EXPECT_EQ(s.PickedReferenceMarker(), -1);
 }
 
 struct SpanCase {

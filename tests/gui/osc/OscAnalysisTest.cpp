@@ -159,7 +159,7 @@ TEST_F(OscAnalysis, TheLabelStripPopUpPicksTheReference) {
     });
     QTest::mouseClick(Find<TLabelStrip>("pbLabels"), Qt::RightButton, {}, QPoint(300, 5));
     ASSERT_TRUE(picked) << "the pop-up lists the markers";
-    EXPECT_EQ(osc_->Session().PickedReference(), 0);
+    EXPECT_EQ(osc_->Session().PickedReferenceMarker(), 0);
     EXPECT_TRUE(Find<QLabel>("tsDeltaLabel")->text().startsWith("m1"));
     EXPECT_EQ(View().TimeLabelCount(), 2) << "a right click toggles no label";
 }
