@@ -275,7 +275,10 @@ void TFormOsc::RefreshValues() {
         rows.push_back(cells);
     }
     const int columns = static_cast<int>(deltaAt) + (delta.Reference >= 0 ? 2 : 0);
-    if (columns > tsValueGrid_->ColumnCount() && tabControl_->width() < kComparePanelWidth) {
+    // Only a reference run widens the panel: the marker's columns come and go while the mouse
+    // drags, and the traces must not move under it.
+    if (compare && static_cast<int>(deltaAt) > tsValueGrid_->ColumnCount() &&
+        tabControl_->width() < kComparePanelWidth) {
         // Three numbers side by side need more room than the classic panel has.
         const QList<int> sizes = tabControlSplit_->sizes();
         const int total = sizes.value(0) + sizes.value(1);

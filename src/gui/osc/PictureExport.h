@@ -19,7 +19,6 @@ QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const 
 // Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
 // Returns an error text, empty on success.
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path, const TStoredRun* reference = nullptr,
-                     bool grid = false);
+                     const QString& path, const TStoredRun* reference = nullptr, bool grid = false);
 
 }  // namespace kvaril

@@ -68,8 +68,7 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
     // Frequency ticks: 1-2-5 steps, or decades on a logarithmic axis.
     std::vector<std::pair<double, QString>> fTicks;
     if (axes_.LogFrequency) {
-        for (double f : DecadeTicks(axes_.FMin, axes_.FMax))
-            fTicks.emplace_back(f, AxisText(f));
+        for (double f : DecadeTicks(axes_.FMin, axes_.FMax)) fTicks.emplace_back(f, AxisText(f));
     } else {
         for (const TTick& t : MakeTicks(axes_.FMin, axes_.FMax, r.width()).Ticks)
             fTicks.emplace_back(t.Value, AxisText(t.Value));
