@@ -33,7 +33,7 @@ TStatsPage::TStatsPage(QWidget* parent) : QWidget(parent) {
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->verticalHeader()->setDefaultSectionSize(18);
-    grid_->horizontalHeader()->setDefaultSectionSize(56);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     QStringList captions;
     for (int c = 0; c < kStatsColumnCount; ++c)
         captions << FromUtf8(StatsColumnCaption(static_cast<TStatsColumn>(c)));
