@@ -68,13 +68,19 @@ void TFormOsc::CreateAnalysis() {
     actGrid_->setCheckable(true);
     actGrid_->setStatusTip("Сетка, шкала времени и шкалы значений групп");
     actGrid_->setToolTip(actGrid_->statusTip());
-    QMenu* view = new QMenu("&Вид", this);
-    view->setObjectName("mnuView");
-    view->addAction(actGrid_);
+    // Other view options may have made the menu already.
+    QMenu* view = nullptr;
     QAction* before = nullptr;
-    for (QAction* a : menuBar()->actions())
+    for (QAction* a : menuBar()->actions()) {
+        if (a->menu() && a->text() == "&Вид") view = a->menu();
         if (a->text() == "&?") before = a;
-    menuBar()->insertMenu(before, view);
+    }
+    if (!view) {
+        view = new QMenu("&Вид", this);
+        view->setObjectName("mnuView");
+        menuBar()->insertMenu(before, view);
+    }
+    view->addAction(actGrid_);
     actGrid_->setChecked(QSettings("Dornek", "Kvaril").value(kGridSetting, false).toBool());
     session_->SetShowGrid(actGrid_->isChecked());
     connect(actGrid_, &QAction::toggled, this, [this](bool on) {
