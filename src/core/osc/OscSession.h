@@ -111,6 +111,12 @@ class TOscSession {
     TColorScheme Scheme() const;
     void SetScheme(TColorScheme scheme);
     void LayoutGraph(int width, int height, TGraphPicture& picture) const;
+    // The user's view choices (the window keeps them in its settings, not in the document).
+    bool SharedGroupScale() const { return sharedGroupScale_; }
+    void SetSharedGroupScale(bool on) { sharedGroupScale_ = on; }
+    bool Legend() const { return legend_; }
+    void SetLegend(bool on) { legend_ = on; }
+    TLayoutOptions LayoutOptions() const;
     std::vector<TLabelMark> LayoutLabels() const;
 
     // ---- the status line; each warning also asks for a beep
@@ -140,6 +146,8 @@ class TOscSession {
     std::string maxValueText_;
     std::string status_;
     int warnings_ = 0;
+    bool sharedGroupScale_ = false;
+    bool legend_ = false;
 };
 
 }  // namespace kvaril

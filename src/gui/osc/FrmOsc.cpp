@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -25,6 +26,7 @@
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/WindowPlacement.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -64,6 +66,8 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
     FitMinimumSize();
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    QSettings settings("Dornek", "Kvaril");
+    RestoreWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
 }
 
 TFormOsc::~TFormOsc() = default;
@@ -120,6 +124,8 @@ void TFormOsc::showEvent(QShowEvent* event) {
 }
 
 void TFormOsc::closeEvent(QCloseEvent* event) {
+    QSettings settings("Dornek", "Kvaril");
+    SaveWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
     session_->Close();
     Refresh();
     event->accept();
@@ -327,7 +333,8 @@ void TFormOsc::ExportPicture() {
     std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
     const QString error =
-        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path);
+        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path,
+                     session_->LayoutOptions());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
     else

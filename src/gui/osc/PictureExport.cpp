@@ -12,24 +12,26 @@ namespace kvaril {
 
 namespace {
 
-TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                     const TLayoutOptions& options) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGraphPicture picture;
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
-                size.height(), picture);
+                size.height(), picture, options);
     return picture;
 }
 
 }  // namespace
 
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    const TLayoutOptions& options) {
     QImage image(size, QImage::Format_RGB32);
-    PaintGraphImage(image, Layout(osc, screen, signals, size));
+    PaintGraphImage(image, Layout(osc, screen, signals, size, options));
     return image;
 }
 
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path) {
+                     const QString& path, const TLayoutOptions& options) {
     if (screen < 0 || screen >= osc.ViewCount())
         return QString("Нет экрана %1: экранов в документе %2")
             .arg(screen + 1)
@@ -42,11 +44,11 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         svg.setTitle("Kvaril");
         QPainter painter;
         if (!painter.begin(&svg)) return "Не могу записать " + path;
-        PaintGraphVector(painter, Layout(osc, screen, signals, size));
+        PaintGraphVector(painter, Layout(osc, screen, signals, size, options));
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size).save(path)) return "Не могу записать " + path;
+    if (!RenderScreen(osc, screen, signals, size, options).save(path)) return "Не могу записать " + path;
     return {};
 }
 

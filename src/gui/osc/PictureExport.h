@@ -4,17 +4,20 @@
 #include <QImage>
 #include <QString>
 
+#include "osc/ScreenLayout.h"
+
 namespace kvaril {
 
 class TOsc;
 class TSignals;
 
 // The trace area of screen `screen` (0-based) at `size`, as the window would show it.
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size);
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    const TLayoutOptions& options = {});
 
 // Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
 // Returns an error text, empty on success.
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path);
+                     const QString& path, const TLayoutOptions& options = {});
 
 }  // namespace kvaril

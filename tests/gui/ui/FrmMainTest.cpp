@@ -295,7 +295,7 @@ TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_EQ(dialogs_.Errors[0],
               "Ошибка при выполнении моделирования|Floating point division by zero"
-              "\r\n\r\nМесто ошибки: TSignal_A.Make\r\n");
+              "\r\n\r\nМесто ошибки: TSignal_A.Make\r\nВремя: t = 0\r\n");
     EXPECT_EQ(W().pnlMessage->text(), "Ok");
 
     Signals().Items(0).Lines()[20] = "  Value := t;";
