@@ -228,6 +228,7 @@ struct ExitCase {
     const char* Declaration;
     const char* Make;
     const char* Message;
+    const char* Time = "0";  // of the quantum it quits in
 };
 
 void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.Name; }
@@ -247,15 +248,16 @@ TEST_P(ModelExit, NamesTheSignalAndPhaseAndPrintsNothing) {
         ::testing::internal::GetCapturedStderr() + ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(ErrorText(r),
               std::string(c.Message) +
-                  "\r\n\r\nМесто ошибки: TSignal_Quits.Make\r\nВремя: t = 0\r\n");
+                  "\r\n\r\nМесто ошибки: TSignal_Quits.Make\r\nВремя: t = " + c.Time + "\r\n");
     EXPECT_EQ(printed, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ModelExit,
     ::testing::Values(
+        // 100 quanta of 0.0001 lie just above 0.01 in binary: it quits at quantum 100.
         ExitCase{"SystemHalt", "", "  if t > 0.01 then System.Halt(3);",
-                 "Модель завершила процесс сама (Halt, RunError или exit), код 3"},
+                 "Модель завершила процесс сама (Halt, RunError или exit), код 3", "0.01"},
         ExitCase{"SystemRunError", "", "  System.RunError(201);",
                  "Модель завершила процесс сама (Halt, RunError или exit), код 201: ошибка "
                  "диапазона"},

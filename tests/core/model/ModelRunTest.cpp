@@ -88,8 +88,8 @@ TEST_F(ModelRun, EveryKindOfFaultComesBackWithItsPlace) {
     }
 }
 
-// A signal that divides by zero at its 1000th call: the last quantum of the default run.
-void FailAtLastQuantum(TSignal& signal) {
+// A call counter and a zero for the signal to divide by.
+void CountCalls(TSignal& signal) {
     signal.Lines().insert(signal.Lines().begin(), {"var Calls: Integer = 0; Zero: Double = 0;", ""});
 }
 constexpr const char* kFailLast =
@@ -97,7 +97,7 @@ constexpr const char* kFailLast =
 
 TEST_F(ModelRun, AFaultInMakeTellsTheTimeOfItsQuantum) {
     // The failing signal first: the others have already written the quantum before.
-    FailAtLastQuantum(Add("Fails", kFailLast));
+    CountCalls(Add("Fails", kFailLast));
     Add("After", "  Value := t;");
     TModelOutcome r = Run();
     EXPECT_EQ(ErrorText(r),
@@ -107,7 +107,7 @@ TEST_F(ModelRun, AFaultInMakeTellsTheTimeOfItsQuantum) {
     // The failing signal last: the others have written this very quantum.
     signals_.Clear();
     Add("Before", "  Value := t;");
-    FailAtLastQuantum(Add("Fails", kFailLast));
+    CountCalls(Add("Fails", kFailLast));
     EXPECT_EQ(ErrorText(Run()),
               "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Fails.Make\r\n"
               "Время: t = 0.0999\r\n");
@@ -116,7 +116,7 @@ TEST_F(ModelRun, AFaultInMakeTellsTheTimeOfItsQuantum) {
     signals_.Clear();
     signals_.SetQuantTime(0.000003);
     signals_.SetTotalTime(0.00003);
-    Add("Fails", "  Value := 1 / (t - 3 * 0.000003);");
+    CountCalls(Add("Fails", "  Inc(Calls); if Calls = 4 then Value := 1 / Zero;"));
     EXPECT_EQ(ErrorText(Run()),
               "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Fails.Make\r\n"
               "Время: t = " + FormatFloat(ModelTime(signals_, 3)) + "\r\n");

@@ -235,10 +235,10 @@ TEST(SharedGroupScale, KeepsTheTrueRatioInsideAGroupAndLeavesOtherGroupsAlone) {
         for (const TPoint& p : points) top = std::min(top, p.Y);
         return top;
     };
-    // One band 101 rows high: middle 50, half 50. The value 1 reaches the top on its own scale,
-    // a quarter of the way on the group's.
+    // One band of 99 rows: middle 49, half 49. The value 1 reaches the top on its own scale,
+    // a quarter of the way on the group's: Round(49 - 49 / 4).
     EXPECT_EQ(lowest(BeamPoints(own, 1)), 0);
-    EXPECT_EQ(lowest(BeamPoints(common, 1)), 50 - 12);
+    EXPECT_EQ(lowest(BeamPoints(common, 1)), 37);
     EXPECT_EQ(BeamPoints(own, 0), BeamPoints(common, 0)) << "the beam with the maximum";
     EXPECT_EQ(BeamPoints(own, 3), BeamPoints(common, 3)) << "the fixed gain";
 

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "MainWindowFixture.h"
 #include "ui/DlgModelParams.h"
@@ -128,11 +129,13 @@ TEST_F(FirstHour, TheNextBuildRemovesTheMarkAndAWordlessPlaceGetsOneCharacter) {
     const int line = ValueLine(0);
     Signals().Items(0).Lines()[line - 1] = "  Value := Freq * t;";
     W().LoadEditor();
+    Idle();
     W().actModelCompile->trigger();
     EXPECT_EQ(W().edSignal->ErrorMarkLine(), line);
     EXPECT_EQ(W().edSignal->ErrorMarkRange(), std::make_pair(11, 4)) << "Freq";
     Signals().Items(0).Lines()[line - 1] = "  Value := t;";
     W().LoadEditor();
+    Idle();
     W().actModelCompile->trigger();
     EXPECT_EQ(W().edSignal->ErrorMarkLine(), 0) << "the next build starts clean";
 
@@ -181,7 +184,7 @@ TEST(WindowPlacement, WindowsComeBackOnAScreen) {
     } cases[] = {
         {{100, 80, 700, 500}, {100, 80, 700, 500}, "on the first screen: as it was"},
         {{2000, 100, 700, 500}, {2000, 100, 700, 500}, "on the second screen: as it was"},
-        {{5000, 4000, 700, 500}, {0, 0, 700, 500}, "off every screen: onto the first"},
+        {{5000, 4000, 700, 500}, {1220, 580, 700, 500}, "off every screen: the first's nearest corner"},
         {{-300, -200, 700, 500}, {0, 0, 700, 500}, "partly above and left: moved in"},
         {{1800, 900, 700, 500}, {1920, 524, 700, 500}, "mostly on the second: onto it"},
         {{10, 10, 3000, 2000}, {0, 0, 1920, 1080}, "larger than the screen: shrunk"},
@@ -222,7 +225,7 @@ TEST_F(FirstHour, AnEmptyWorkbenchShowsTheStartPage) {
     EXPECT_TRUE(W().pnlStart->lblStart->text().contains("filters.sig"));
 
     // The link opens the example.
-    W().pnlStart->Activate(W().pnlStart->Examples()[0]);
+    W().pnlStart->Activate(QUrl::fromLocalFile(W().pnlStart->Examples()[0]).toString());
     Idle();
     EXPECT_TRUE(Signals().HasSignals());
     EXPECT_FALSE(W().pnlStart->isVisible());
@@ -238,7 +241,7 @@ TEST_F(FirstHour, AnEmptyWorkbenchShowsTheStartPage) {
     Idle();
     EXPECT_EQ(Signals().Count(), 1);
     EXPECT_FALSE(W().pnlStart->isVisible());
-    W().pnlStart->Activate("/etc/passwd");  // only the listed examples open
+    W().pnlStart->Activate("file:///etc/passwd");  // only the listed examples open
     EXPECT_EQ(Signals().Count(), 1);
 }
 
@@ -264,6 +267,7 @@ TEST(DlgModelParams, TellsTheQuantaAndTheRateAsTheUserTypes) {
 
 TEST_F(FirstHour, SaveDialogsStartInTheDocumentsFolderOrWhereTheUserMaySave) {
     AddSignal("A");
+    Idle();
     dialogs_.Files.push_back(std::nullopt);
     W().actFileSaveAs->trigger();
     ASSERT_EQ(dialogs_.FileDialogs.size(), 1);
@@ -274,13 +278,14 @@ TEST_F(FirstHour, SaveDialogsStartInTheDocumentsFolderOrWhereTheUserMaySave) {
     const QString doc = Path("mine/doc.sig");
     dialogs_.Files.push_back(doc);
     W().actFileSaveAs->trigger();
+    Idle();
     ASSERT_TRUE(QFileInfo::exists(doc));
     dialogs_.Files.push_back(std::nullopt);
     W().actFileSaveAs->trigger();
-    EXPECT_EQ(dialogs_.FileDialogs.back().Directory, Path("mine/"));
+    EXPECT_EQ(dialogs_.FileDialogs.back().Directory, Path("mine"));
     dialogs_.Files.push_back(std::nullopt);
     W().actSignalSave->trigger();
-    EXPECT_EQ(dialogs_.FileDialogs.back().Directory, Path("mine/"));
+    EXPECT_EQ(dialogs_.FileDialogs.back().Directory, Path("mine"));
 
     // An examples folder that cannot be written (here: one that is gone).
     const QString documents =
