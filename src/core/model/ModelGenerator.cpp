@@ -51,8 +51,8 @@ TQuantaPreview PreviewQuanta(const std::string& quantText, const std::string& to
     preview.Allowed = preview.QuantCount >= 10 && preview.QuantCount <= 10000;
     const std::string quanta = "Квантов: " + std::to_string(preview.QuantCount);
     if (preview.Allowed)
-        preview.Text = quanta + ", частота дискретизации: " +
-                       FormatFloat(1.0L / scratch.QuantTime()) + " Гц";
+        preview.Text =
+            quanta + ", частота дискретизации: " + FormatFloat(1.0L / scratch.QuantTime()) + " Гц";
     else
         preview.Text = quanta + " - модель не будет построена: допустимо от 10 до 10000 квантов";
     return preview;

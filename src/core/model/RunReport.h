@@ -29,7 +29,7 @@ struct TRunReport {
     int32_t HasErrorPlace;  // ErrorFactor and ErrorIndex were read from the library
     int32_t ErrorFactor;
     int32_t ErrorIndex;
-    int32_t ExitCode;      // ModelExited: the code the model gave
+    int32_t ExitCode;        // ModelExited: the code the model gave
     int32_t HasLastWritten;  // LastSignal and LastQuant were read from the library
     int32_t LastSignal;      // the last sample the model wrote (−1 before the first)
     int32_t LastQuant;

@@ -125,10 +125,10 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
         if (options.Legend) {
             for (size_t k = 0; k < group.Beams.size(); ++k) {
                 const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
-                picture.Items.push_back({TDrawItem::Legend, BeamColor(scheme, static_cast<int>(k)),
-                                         static_cast<int>(k), 0, band.Top,
-                                         signal < options.Names.size() ? options.Names[signal]
-                                                                       : std::string()});
+                picture.Items.push_back(
+                    {TDrawItem::Legend, BeamColor(scheme, static_cast<int>(k)), static_cast<int>(k),
+                     0, band.Top,
+                     signal < options.Names.size() ? options.Names[signal] : std::string()});
             }
         }
         if (gi + 1 < groups) {

@@ -332,9 +332,8 @@ void TFormOsc::ExportPicture() {
         "Сохранение изображения экрана", "Изображения (*.png *.svg)", "png", {}, {}};
     std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
-    const QString error =
-        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path,
-                     session_->LayoutOptions());
+    const QString error = ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(),
+                                       *path, session_->LayoutOptions());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
     else

@@ -48,7 +48,8 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size, options).save(path)) return "Не могу записать " + path;
+    if (!RenderScreen(osc, screen, signals, size, options).save(path))
+        return "Не могу записать " + path;
     return {};
 }
 

@@ -62,8 +62,9 @@ void TDlgModelParams::UpdateQuanta() {
     // A grid no model can run is still accepted (the build refuses it), but said at once, where
     // it can still be mended.
     QPalette palette = lblQuanta->palette();
-    palette.setColor(QPalette::WindowText, preview.Allowed ? this->palette().color(QPalette::WindowText)
-                                                           : QColor(192, 0, 0));
+    palette.setColor(QPalette::WindowText, preview.Allowed
+                                               ? this->palette().color(QPalette::WindowText)
+                                               : QColor(192, 0, 0));
     lblQuanta->setPalette(palette);
 }
 

@@ -92,8 +92,7 @@ QAction* TFormMain::MakeAction(const QString& caption, const QString& hint, int 
 
 void TFormMain::CreateActions() {
     actFileNew = MakeAction("&Создать", "Создание нового файла", icoFileNew);
-    actFileLoad =
-        MakeAction("&Открыть...", "Открытие файла", icoFileLoad, QKeySequence("Ctrl+O"));
+    actFileLoad = MakeAction("&Открыть...", "Открытие файла", icoFileLoad, QKeySequence("Ctrl+O"));
     actFileSave = MakeAction("С&охранить", "Сохранение файла", icoFileSave, QKeySequence("Ctrl+S"));
     actFileSaveAs = MakeAction("Сохранить &как...", "Сохранение файла с новым именем", -1,
                                QKeySequence("Shift+Ctrl+S"));

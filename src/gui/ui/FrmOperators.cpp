@@ -65,8 +65,7 @@ void TfrmOperators::Fill(const TSignals& signals) {
     // more than the text and a padding.
     nameWidth = std::max(nameWidth + kPadding, ContentWidth(0));
     commentWidth = std::max(commentWidth + kPadding, ContentWidth(1));
-    const int client =
-        std::max({227 - frame, 2 * nameWidth, 2 * (commentWidth + scrollBar)});
+    const int client = std::max({227 - frame, 2 * nameWidth, 2 * (commentWidth + scrollBar)});
     const int row = lstOp->topLevelItemCount() > 0 ? lstOp->sizeHintForRow(0) : 0;
     resize(client + frame, std::max(73, 5 * row + frame));
     // Each time it is shown: half the client width for the names, the rest but a scroll bar for

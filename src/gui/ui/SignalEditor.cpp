@@ -277,8 +277,8 @@ void TSignalEditor::MarkError(int line, int column) {
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, lineIndex);
     const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, lineIndex);
     const long start = SendScintilla(SCI_FINDCOLUMN, lineIndex, std::max(column - 1, 0));
-    const QString rest = text(lineIndex).mid(
-        static_cast<int>(SendScintilla(SCI_COUNTCHARACTERS, lineStart, start)));
+    const QString rest =
+        text(lineIndex).mid(static_cast<int>(SendScintilla(SCI_COUNTCHARACTERS, lineStart, start)));
     int length = 0;
     while (length < rest.size() && IsWordChar(rest[length])) ++length;
     // Not on a word (a missing semicolon, say): the one character there, if any.

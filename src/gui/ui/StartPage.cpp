@@ -19,8 +19,7 @@ TStartPage::TStartPage(QWidget* parent) : QWidget(parent) {
     lblStart->setTextFormat(Qt::RichText);
     lblStart->setWordWrap(true);
     lblStart->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblStart->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
-                                      Qt::LinksAccessibleByKeyboard);
+    lblStart->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     layout->addWidget(lblStart, 1);
     connect(lblStart, &QLabel::linkActivated, this, &TStartPage::Activate);
     ShowExamples({});

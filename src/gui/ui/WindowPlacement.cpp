@@ -53,7 +53,8 @@ bool RestoreWindowPlacement(QSettings& settings, const QString& name, QWidget* w
     if (!stored.isValid()) return false;
 
     QList<QRect> screens;
-    for (const QScreen* screen : QApplication::screens()) screens.append(screen->availableGeometry());
+    for (const QScreen* screen : QApplication::screens())
+        screens.append(screen->availableGeometry());
     // The window may not shrink below what its controls need.
     QRect placed = PlaceOnScreens(stored, screens);
     placed.setSize(placed.size().expandedTo(window->minimumSize()));

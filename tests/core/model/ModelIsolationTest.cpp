@@ -150,8 +150,9 @@ TEST_F(ModelIsolation, ASignalThatAsksForRangeChecksGetsThemWithItsPlace) {
     checked.Lines().insert(checked.Lines().begin(),
                            {"{$R+}", "var A: array[0..9] of Double; I: Integer = 0;", ""});
     TModelOutcome r = Run();
-    EXPECT_EQ(ErrorText(r),
-              "Range check error\r\n\r\nМесто ошибки: TSignal_Checked.Make\r\nВремя: t = 0.0009\r\n")
+    EXPECT_EQ(
+        ErrorText(r),
+        "Range check error\r\n\r\nМесто ошибки: TSignal_Checked.Make\r\nВремя: t = 0.0009\r\n")
         << "the tenth call: quantum 9";
 }
 
@@ -246,9 +247,9 @@ TEST_P(ModelExit, NamesTheSignalAndPhaseAndPrintsNothing) {
     TModelOutcome r = Run();
     const std::string printed =
         ::testing::internal::GetCapturedStderr() + ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(ErrorText(r),
-              std::string(c.Message) +
-                  "\r\n\r\nМесто ошибки: TSignal_Quits.Make\r\nВремя: t = " + c.Time + "\r\n");
+    EXPECT_EQ(ErrorText(r), std::string(c.Message) +
+                                "\r\n\r\nМесто ошибки: TSignal_Quits.Make\r\nВремя: t = " + c.Time +
+                                "\r\n");
     EXPECT_EQ(printed, "");
 }
 

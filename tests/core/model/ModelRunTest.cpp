@@ -4,11 +4,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "document/DocumentFile.h"
+#include "model/BatchRun.h"
 #include "model/ModelFixture.h"
 #include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
+#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {
@@ -90,7 +94,8 @@ TEST_F(ModelRun, EveryKindOfFaultComesBackWithItsPlace) {
 
 // A call counter and a zero for the signal to divide by.
 void CountCalls(TSignal& signal) {
-    signal.Lines().insert(signal.Lines().begin(), {"var Calls: Integer = 0; Zero: Double = 0;", ""});
+    signal.Lines().insert(signal.Lines().begin(),
+                          {"var Calls: Integer = 0; Zero: Double = 0;", ""});
 }
 constexpr const char* kFailLast =
     "  Inc(Calls); if Calls = 1000 then Value := 1 / Zero else Value := t;";
@@ -119,7 +124,43 @@ TEST_F(ModelRun, AFaultInMakeTellsTheTimeOfItsQuantum) {
     CountCalls(Add("Fails", "  Inc(Calls); if Calls = 4 then Value := 1 / Zero;"));
     EXPECT_EQ(ErrorText(Run()),
               "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Fails.Make\r\n"
-              "Время: t = " + FormatFloat(ModelTime(signals_, 3)) + "\r\n");
+              "Время: t = " +
+                  FormatFloat(ModelTime(signals_, 3)) + "\r\n");
+}
+
+class BatchRunHints : public testing::ModelFixture {
+  protected:
+    // What `kvaril --run` prints for a document of the signals.
+    std::string BatchErrors(const std::string& name, int* status) {
+        TOsc osc;
+        const std::string path = dir_.string() + "/" + name;
+        WriteDocument(path, signals_, osc);
+        TBatchOptions options;
+        options.Document = path;
+        options.BinDir = binDir_;
+        std::ostringstream out, err;
+        *status = RunBatch(options, out, err);
+        return err.str();
+    }
+};
+
+TEST_F(BatchRunHints, TheCommandLinePrintsTheReorderHintAndTheFaultTime) {
+    Add("Early", "  Value := Signal_Late.Value;");
+    Add("Late", "  Value := t;");
+    int status = 0;
+    std::string err = BatchErrors("forward.sig", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("Error: Identifier not found 'Signal_Late'\nСигнал Late расположен ниже "
+                       "сигнала Early: измените порядок сигналов (Сигнал → Порядок)\n"),
+              std::string::npos)
+        << err;
+
+    signals_.Clear();
+    Add("Fails", "  Value := 1 / t;");
+    err = BatchErrors("fault.sig", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("Место ошибки: TSignal_Fails.Make\nВремя: t = 0\n"), std::string::npos)
+        << err;
 }
 
 TEST(FailingQuant, FromTheFailingSignalAndTheLastSampleWritten) {

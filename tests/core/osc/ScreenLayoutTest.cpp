@@ -51,8 +51,8 @@ struct Fixture {
     TView& View() { return osc.View(0); }
     TGraphPicture Layout(int width, int height, const TLayoutOptions& options = {}) {
         TGraphPicture p;
-        LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height,
-                    p, options);
+        LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height, p,
+                    options);
         return p;
     }
     TSignals signals;

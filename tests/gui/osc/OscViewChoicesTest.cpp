@@ -115,7 +115,8 @@ TEST_F(OscViewChoices, TheLegendIsDrawnAndExported) {
 
     const QSize size(400, 300);
     const QImage plain = RenderScreen(wb_.Osc, 0, wb_.Signals, size);
-    const QImage named = RenderScreen(wb_.Osc, 0, wb_.Signals, size, osc_->Session().LayoutOptions());
+    const QImage named =
+        RenderScreen(wb_.Osc, 0, wb_.Signals, size, osc_->Session().LayoutOptions());
     EXPECT_GT(CornerDifference(plain, named), 20) << "the export has them too";
 }
 

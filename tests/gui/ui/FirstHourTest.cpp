@@ -73,7 +73,8 @@ TEST_F(FirstHour, AddLeavesTheCaretWhereTheExpressionGoes) {
     EXPECT_EQ(Caret(), std::make_pair(second, 12));
     const int first = W().edSignal->firstVisibleLine();
     EXPECT_GE(second - 1, first) << "scrolled into view";
-    EXPECT_LT(second - 1, first + W().edSignal->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+    EXPECT_LT(second - 1,
+              first + W().edSignal->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
 }
 
 TEST_F(FirstHour, ThePopupOffersOnlyTheSignalsBeforeTheCurrentOne) {
@@ -81,9 +82,9 @@ TEST_F(FirstHour, ThePopupOffersOnlyTheSignalsBeforeTheCurrentOne) {
         AddSignal(name);
     EXPECT_EQ(PopupNames(0), QStringList{"Value"});
     EXPECT_EQ(PopupNames(1), (QStringList{"Signal_First.Value", "Value"}));
-    EXPECT_EQ(PopupNames(2), (QStringList{"Signal_First.Value",
-                                          "Signal_AMiddleSignalWithAVeryLongNameIndeed.Value",
-                                          "Value"}));
+    EXPECT_EQ(PopupNames(2),
+              (QStringList{"Signal_First.Value",
+                           "Signal_AMiddleSignalWithAVeryLongNameIndeed.Value", "Value"}));
 }
 
 TEST_F(FirstHour, TheCompilerMessageStaysMarkedUntilTheSignalIsEdited) {
@@ -150,11 +151,16 @@ TEST_F(FirstHour, OpenAndSaveAsHaveTheirDesktopShortcutsAndNoOtherShortcutChange
     EXPECT_EQ(W().actFileLoad->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(W().actFileSaveAs->shortcut(), QKeySequence("Shift+Ctrl+S"));
     const std::pair<QAction*, const char*> kept[] = {
-        {W().actFileSave, "Ctrl+S"},        {W().actEditOp, "Ctrl+J"},
-        {W().actSearchPan, "Ctrl+F"},       {W().actSearchStart, "F3"},
-        {W().actSearchReplace, "Ctrl+F3"},  {W().actModelParam, "F8"},
-        {W().actModelCompile, "Ctrl+F9"},   {W().actModelRun, "F9"},
-        {W().actHelpContents, "F1"},        {W().actFileNew, ""},
+        {W().actFileSave, "Ctrl+S"},
+        {W().actEditOp, "Ctrl+J"},
+        {W().actSearchPan, "Ctrl+F"},
+        {W().actSearchStart, "F3"},
+        {W().actSearchReplace, "Ctrl+F3"},
+        {W().actModelParam, "F8"},
+        {W().actModelCompile, "Ctrl+F9"},
+        {W().actModelRun, "F9"},
+        {W().actHelpContents, "F1"},
+        {W().actFileNew, ""},
         {W().actSignalAdd, ""},
     };
     for (const auto& [action, key] : kept) EXPECT_EQ(action->shortcut(), QKeySequence(key)) << key;
@@ -184,7 +190,9 @@ TEST(WindowPlacement, WindowsComeBackOnAScreen) {
     } cases[] = {
         {{100, 80, 700, 500}, {100, 80, 700, 500}, "on the first screen: as it was"},
         {{2000, 100, 700, 500}, {2000, 100, 700, 500}, "on the second screen: as it was"},
-        {{5000, 4000, 700, 500}, {1220, 580, 700, 500}, "off every screen: the first's nearest corner"},
+        {{5000, 4000, 700, 500},
+         {1220, 580, 700, 500},
+         "off every screen: the first's nearest corner"},
         {{-300, -200, 700, 500}, {0, 0, 700, 500}, "partly above and left: moved in"},
         {{1800, 900, 700, 500}, {1920, 524, 700, 500}, "mostly on the second: onto it"},
         {{10, 10, 3000, 2000}, {0, 0, 1920, 1080}, "larger than the screen: shrunk"},
@@ -214,8 +222,9 @@ TEST_F(FirstHour, TheWindowComesBackWhereItWasAndNeverOffScreen) {
 }
 
 TEST_F(FirstHour, AnEmptyWorkbenchShowsTheStartPage) {
-    std::filesystem::copy_file(std::filesystem::path(KVARIL_TEST_HELP_DIR) / "../Projects/filters.sig",
-                               dir_ / "Projects" / "filters.sig");
+    std::filesystem::copy_file(
+        std::filesystem::path(KVARIL_TEST_HELP_DIR) / "../Projects/filters.sig",
+        dir_ / "Projects" / "filters.sig");
     W().pnlStart->ShowExamples(W().Paths().ProjectsDir);
     Idle();
     EXPECT_TRUE(W().pnlStart->isVisible());
