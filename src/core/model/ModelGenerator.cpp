@@ -54,7 +54,7 @@ TQuantaPreview PreviewQuanta(const std::string& quantText, const std::string& to
         preview.Text =
             quanta + ", частота дискретизации: " + FormatFloat(1.0L / scratch.QuantTime()) + " Гц";
     else
-        preview.Text = quanta + " - модель не будет построена: допустимо от 10 до 10000 квантов";
+        preview.Text = quanta + " - допустимо от 10 до 10000 квантов";
     return preview;
 }
 

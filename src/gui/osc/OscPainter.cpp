@@ -123,10 +123,14 @@ void DrawGroupNumber(QPainter& p, const TDrawItem& item, TLegendPen& legend) {
 
 // The raster paint engine writes every primitive at once, so the image's memory may be
 // written between its calls.
-void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend) {
+// On the picture's background, so that a trace passing under the name does not hide it.
+void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
+                    const QColor& background) {
     const QFontMetrics metrics = p.fontMetrics();
     if (legend.Y != item.Y) legend = {item.Y, 2};
     const QString text = QString::fromStdString(item.Text);
+    p.fillRect(QRect(legend.X - 1, item.Y, metrics.horizontalAdvance(text) + 2, metrics.height()),
+               background);
     p.setPen(ToQColor(item.Color));
     p.drawText(QPoint(legend.X, item.Y + metrics.ascent()), text);
     legend.X += metrics.horizontalAdvance(text) + metrics.horizontalAdvance(' ') * 2;
@@ -177,7 +181,7 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                 break;
             }
             case TDrawItem::Legend:
-                DrawLegendName(p, item, legend);
+                DrawLegendName(p, item, legend, ToQColor(picture.Background));
                 break;
         }
     }

@@ -266,8 +266,7 @@ TEST(DlgModelParams, TellsTheQuantaAndTheRateAsTheUserTypes) {
     EXPECT_EQ(dialog.lblQuanta->text(), "Квантов: 10, частота дискретизации: 1000 Гц");
     dialog.edQuantTime->setText("0.0001");
     dialog.edTotalTime->setText("100");
-    EXPECT_EQ(dialog.lblQuanta->text(),
-              "Квантов: 1000000 - модель не будет построена: допустимо от 10 до 10000 квантов");
+    EXPECT_EQ(dialog.lblQuanta->text(), "Квантов: 1000000 - допустимо от 10 до 10000 квантов");
     dialog.edTotalTime->setText("x");
     EXPECT_EQ(dialog.lblQuanta->text(), "Квантов: 1000, частота дискретизации: 10000 Гц")
         << "a field that is no number keeps its value";
