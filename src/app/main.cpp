@@ -24,10 +24,20 @@ void PrintUsage(std::ostream& out) {
            "Использование:\n"
            "  kvaril [ФАЙЛ.sig]                      открыть окно (и документ)\n"
            "  kvaril --info ФАЙЛ.sig                 показать содержимое документа\n"
-           "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--timeout СЕКУНДЫ]\n"
+           "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
+           "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg] [--size ШxВ] [--screen N]\n"
            "                                         собрать и выполнить модель без окна;\n"
+           "                                         --csv и --wav пишут отсчеты сигналов\n"
+           "                                         --signals (по умолчанию всех) от T0 до T1 с\n"
+           "                                         (по умолчанию за весь прогон);\n"
            "                                         --png рисует экран N (с 1) осциллографа\n"
+           "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
+           "               [--window rect|hann|hamming|blackman-harris]\n"
+           "               [--signals A,B] [--from T0] [--to T1]\n"
+           "                                         статистика сигналов и их амплитудный\n"
+           "                                         спектр (окно Ханна по умолчанию) на\n"
+           "                                         отрезке времени T0..T1 (в секундах)\n"
            "  kvaril --help                          эта справка\n";
 }
 
@@ -48,34 +58,47 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     return true;
 }
 
-// --run FILE [--csv OUT] [--timeout SECONDS] [--png OUT] [--size WxH] [--screen N]; false on a
-// malformed command line.
-bool ParseRun(int argc, char** argv, kvaril::TBatchOptions& options, TPictureOptions& picture) {
-    if (argc < 3) return false;
+// --run FILE [--csv OUT] [--wav OUT] [--stats OUT] [--spectrum OUT] [--window W]
+// [--signals A,B] [--from T0] [--to T1] [--timeout SECONDS] [--png OUT] [--size WxH]
+// [--screen N]; the reason when the command line is malformed.
+std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
+                     TPictureOptions& picture) {
+    if (argc < 3) return "Не задан документ";
     options.Document = argv[2];
     bool pictureOptions = false;
     for (int i = 3; i < argc; i += 2) {
-        if (i + 1 >= argc) return false;
+        const std::string option = argv[i];
+        if (i + 1 >= argc) return "Нет значения у параметра " + option;
         const char* value = argv[i + 1];
-        if (std::strcmp(argv[i], "--csv") == 0) {
+        std::string error;
+        const auto selection =
+            kvaril::ParseSelectionOption(option, value, options.Selection, error);
+        if (selection == kvaril::TOptionParse::Bad) return error;
+        if (selection == kvaril::TOptionParse::Ok) continue;
+        if (option == "--csv") {
             options.CsvPath = value;
-        } else if (std::strcmp(argv[i], "--timeout") == 0) {
+        } else if (option == "--wav") {
+            options.WavPath = value;
+        } else if (option == "--timeout") {
             options.TimeoutSeconds = kvaril::StrToFloatDefault(value, -1);
-            if (options.TimeoutSeconds <= 0) return false;
-        } else if (std::strcmp(argv[i], "--png") == 0) {
+            if (options.TimeoutSeconds <= 0)
+                return std::string("Неверное время --timeout: ") + value;
+        } else if (option == "--png") {
             picture.Path = value;
-        } else if (std::strcmp(argv[i], "--size") == 0) {
-            if (!ParseSize(value, picture)) return false;
+        } else if (option == "--size") {
+            if (!ParseSize(value, picture)) return std::string("Неверный размер --size: ") + value;
             pictureOptions = true;
-        } else if (std::strcmp(argv[i], "--screen") == 0) {
+        } else if (option == "--screen") {
             picture.Screen = std::atoi(value);
-            if (picture.Screen < 1) return false;
+            if (picture.Screen < 1) return std::string("Неверный номер --screen: ") + value;
             pictureOptions = true;
-        } else {
-            return false;
+        } else if (kvaril::ParseAnalysisOption(option, value, options.Analysis) !=
+                   kvaril::TOptionParse::Ok) {
+            return "Неизвестный параметр " + option;
         }
     }
-    return !pictureOptions || !picture.Path.empty();
+    if (pictureOptions && picture.Path.empty()) return "--size и --screen нужны только с --png";
+    return {};
 }
 
 // Draws the screen after the run; text needs fonts, so a GUI application without a display.
@@ -113,9 +136,10 @@ int main(int argc, char** argv) {
         if (argc >= 2 && std::strcmp(argv[1], "--run") == 0) {
             kvaril::TBatchOptions options;
             TPictureOptions picture;
-            if (!ParseRun(argc, argv, options, picture)) {
+            if (const std::string error = ParseRun(argc, argv, options, picture); !error.empty()) {
+                std::cerr << "Kvaril: " << error << "\n\n";
                 PrintUsage(std::cerr);
-                return 2;
+                return 1;
             }
             if (!picture.Path.empty())
                 options.AfterRun = [&picture](kvaril::TSignals& s, kvaril::TOsc& o,

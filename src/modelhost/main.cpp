@@ -11,6 +11,7 @@
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -317,9 +318,14 @@ int main(int argc, char** argv) {
     g_fpcHandler = handlerQuery();
     struct sigaction old[std::size(kFaultSignals)];
     Install(ModelFaultHandler, old);
+    timespec started{}, ended{};
+    ::clock_gettime(CLOCK_MONOTONIC, &started);
     const int32_t result =
         callModel(mainModelProc, store.Object(), g_report->ClassName, sizeof g_report->ClassName,
                   g_report->Detail, sizeof g_report->Detail);
+    ::clock_gettime(CLOCK_MONOTONIC, &ended);
+    g_report->ModelNanoseconds =
+        (ended.tv_sec - started.tv_sec) * 1000000000LL + (ended.tv_nsec - started.tv_nsec);
     Restore(old);
     if (result != 0) {
         g_report->ErrorFactor = g_getErrorFactor();

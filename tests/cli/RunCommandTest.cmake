@@ -30,6 +30,6 @@ endif()
 
 execute_process(COMMAND ${KVARIL} --run ${data}/minimal.sig --timeout soon
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 2)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "Неверное время --timeout: soon")
   message(FATAL_ERROR "bad timeout accepted: rc=${rc}\n${err}")
 endif()

@@ -115,19 +115,29 @@ bool IsOurTempName(const std::string& name) {
     return EndsWithNoCase(inner, ".sig") || EndsWithNoCase(inner, ".txt");
 }
 
+// "Cannot create file %s", the documents' text; exports (`sayWhy`) add the system's reason.
+EFileError CreateFailed(const std::string& path, int error, bool sayWhy) {
+    EFileError plain(TFileOp::Create, path, error);
+    if (!sayWhy) return plain;
+    EFileError detailed(std::string(plain.what()) + ": " + std::strerror(error));
+    detailed.Op = plain.Op;
+    detailed.Path = plain.Path;
+    detailed.Errno = plain.Errno;
+    return detailed;
+}
+
 }  // namespace
 
-AtomicFileSink::AtomicFileSink(const std::string& path)
+AtomicFileSink::AtomicFileSink(const std::string& path, bool sayWhy)
     : path_(path), target_(ResolveTarget(path)) {
     struct stat old {};
     const bool exists = ::stat(target_.c_str(), &old) == 0;
     // A file the user may not write stays untouched, although the folder would allow a rename.
-    if (exists && ::access(target_.c_str(), W_OK) != 0)
-        throw EFileError(TFileOp::Create, path, EACCES);
+    if (exists && ::access(target_.c_str(), W_OK) != 0) throw CreateFailed(path, EACCES, sayWhy);
     RemoveStaleTempFiles(DirectoryOf(target_));
     if (OpenTemporary(exists ? &old : nullptr)) return;
     const int error = errno;
-    if (!exists || !S_ISREG(old.st_mode)) throw EFileError(TFileOp::Create, path, error);
+    if (!exists || !S_ISREG(old.st_mode)) throw CreateFailed(path, error, sayWhy);
     inPlace_ = true;
 }
 

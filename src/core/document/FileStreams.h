@@ -30,7 +30,9 @@ class FileSource : public ByteSource {
 // reads it back, and puts the old bytes back if anything went wrong.
 class AtomicFileSink : public ByteSink {
   public:
-    explicit AtomicFileSink(const std::string& path);  // throws "Cannot create file %s"
+    // Throws "Cannot create file %s", the document's classic text; with `sayWhy` (exports) the
+    // system's reason follows.
+    explicit AtomicFileSink(const std::string& path, bool sayWhy = false);
     ~AtomicFileSink() override;
     AtomicFileSink(const AtomicFileSink&) = delete;
     AtomicFileSink& operator=(const AtomicFileSink&) = delete;

@@ -1,6 +1,5 @@
 #include "model/BatchRun.h"
 
-#include <charconv>
 #include <chrono>
 #include <ostream>
 
@@ -11,28 +10,13 @@
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
+#include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
 
 namespace {
-
-std::string Shortest(double value) {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
 
 // Box texts use CR LF like the window's boxes; a terminal wants plain line ends.
 std::string ForTerminal(std::string text) {
@@ -43,22 +27,6 @@ std::string ForTerminal(std::string text) {
 }
 
 }  // namespace
-
-void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
-    const TSignalsData& data = signals.Data();
-    std::string text = "t";
-    for (int s = 0; s < signals.Count(); ++s)
-        text += "," + CsvField(Cp1251ToUtf8(signals.Items(s).Name()));
-    text += "\n";
-    for (int q = 0; q < data.SampleCount(); ++q) {
-        text += Shortest(ModelTime(signals, q));
-        for (int s = 0; s < data.SignalCount(); ++s) text += "," + Shortest(data.GetData(s, q));
-        text += "\n";
-    }
-    AtomicFileSink sink(path);
-    sink.Write(text.data(), text.size());
-    sink.Commit();
-}
 
 int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err) {
     TSignals signals;
@@ -72,6 +40,27 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     if (signals.IsEmpty()) {
         err << "В документе нет сигналов\n";
         return 1;
+    }
+    std::string problem;
+    const auto selection = ResolveAnalysis(signals, options.Analysis, options.Selection, problem);
+    if (!selection) {
+        err << problem << "\n";
+        return 1;
+    }
+
+    TDataRange range;
+    if (!CheckModelTimes(signals)) {  // otherwise the run reports the times
+        try {
+            range = ResolveSelection(signals, options.Selection);
+            if (!options.WavPath.empty()) {
+                const TWavRate rate = WavRateOf(signals);
+                if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
+                if (rate.Inexact) err << "Внимание! " << rate.Warning() << "\n";
+            }
+        } catch (const ERangeError& e) {
+            err << e.what() << "\n";
+            return 1;
+        }
     }
 
     TRunOptions run;
@@ -105,14 +94,15 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     }
     if (!outcome.Ok) return 1;
 
-    if (!options.CsvPath.empty()) {
-        try {
-            WriteSamplesCsv(options.CsvPath, signals);
-        } catch (const std::exception& e) {
-            err << e.what() << "\n";
-            return 1;
-        }
+    try {
+        if (!options.CsvPath.empty()) WriteSamplesCsv(options.CsvPath, signals, range);
+        if (!options.WavPath.empty()) WriteSamplesWav(options.WavPath, signals, range);
+    } catch (const std::exception& e) {
+        err << e.what() << "\n";
+        return 1;
     }
+    if (options.Analysis.Any() && !WriteAnalysis(signals, options.Analysis, *selection, err))
+        return 1;
     if (options.AfterRun) {
         osc.SyncWithSignals(signals);
         signals.Data().CalcMaxima();  // automatic gains scale by them

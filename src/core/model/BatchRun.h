@@ -1,10 +1,13 @@
 #pragma once
 // `kvaril --run`: build and run a document without a window, through the same steps the window
-// takes, and optionally write the samples as CSV.
+// takes, and optionally write the samples as CSV or WAV.
 
 #include <functional>
 #include <iosfwd>
 #include <string>
+
+#include "export/DataExport.h"
+#include "analysis/AnalysisCsv.h"
 
 namespace kvaril {
 
@@ -14,18 +17,19 @@ class TSignals;
 struct TBatchOptions {
     std::string Document;
     std::string CsvPath;        // empty: no CSV
+    std::string WavPath;        // empty: no WAV
+    TDataSelection Selection;   // the signals and times the CSV, WAV and analyses cover
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;         // ends with "/"
+    TAnalysisRequest Analysis;  // --stats, --spectrum, --window
     // After a successful run, with the oscilloscope synchronised to the document: more work
     // (a picture, say). Returns the exit status; prints its own errors.
     std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;
 };
 
-// Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit.
+// Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit. A
+// selection that does not fit the document, or a WAV rate the file cannot hold, fails before the
+// model runs, so nothing is written.
 int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err);
-
-// One row per quantum: q × QuantTime and every signal's sample, numbers in the shortest text
-// that reads back to the same double. Throws EFileError.
-void WriteSamplesCsv(const std::string& path, const TSignals& signals);
 
 }  // namespace kvaril

@@ -25,6 +25,7 @@ struct TModelOutcome {
     std::optional<TSourceLocation> Location;  // the editor goes there before the box appears
     std::optional<std::string> Status;        // shown after the box
     bool Cancelled = false;                   // the user or a time limit stopped it
+    double ModelSeconds = 0;                  // MainModelProc's own time, when it ran
 
     static TModelOutcome Success() { return {true, {}, {}, {}, false}; }
     static TModelOutcome Failure(std::string title, std::string text) {

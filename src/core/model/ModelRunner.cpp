@@ -213,7 +213,9 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
                              : "Моделирование прервано";
         return outcome;
     }
-    return InterpretRunReport(*report, signals, host->Status());
+    TModelOutcome outcome = InterpretRunReport(*report, signals, host->Status());
+    outcome.ModelSeconds = static_cast<double>(report->ModelNanoseconds) * 1e-9;
+    return outcome;
 }
 
 TModelOutcome RunModel(TSignals& signals, const TRunOptions& options, const TModelHooks& hooks) {

@@ -29,9 +29,10 @@ struct TRunReport {
     int32_t HasErrorPlace;  // ErrorFactor and ErrorIndex were read from the library
     int32_t ErrorFactor;
     int32_t ErrorIndex;
-    int32_t ExitCode;        // ModelExited: the code the model gave
-    int32_t HasLastWritten;  // LastSignal and LastQuant were read from the library
-    int32_t LastSignal;      // the last sample the model wrote (−1 before the first)
+    int32_t ExitCode;          // ModelExited: the code the model gave
+    int64_t ModelNanoseconds;  // how long MainModelProc itself ran (for the benchmarks)
+    int32_t HasLastWritten;    // LastSignal and LastQuant were read from the library
+    int32_t LastSignal;        // the last sample the model wrote (−1 before the first)
     int32_t LastQuant;
     char RefusedCall[32];  // Refused: the system call's or C routine's name
     char ClassName[128];

@@ -65,6 +65,22 @@ std::string FormatFloat(long double value, int precision) {
     return out;
 }
 
+std::string FormatShortest(double value) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }

@@ -32,6 +32,13 @@ std::string FormatFloat(long double value, int precision = 15);
 // The "%.4g" readouts.
 inline std::string FormatFloat4(long double value) { return FormatFloat(value, 4); }
 
+// The shortest text that reads back to the same double ("0.1", "1e-07", "nan"): the form of
+// every number in the CSV files.
+std::string FormatShortest(double value);
+
+// A CSV field: as it is, or quoted when it holds a comma, a quote or a line break.
+std::string CsvField(const std::string& text);
+
 // `text` as a number (optional blanks around an optional sign, digits with an optional "."
 // and an optional exponent), or `defaultValue` when it is not one or is out of range.
 double StrToFloatDefault(std::string_view text, double defaultValue);

@@ -33,56 +33,188 @@ inline void Plot(uchar* bits, qsizetype stride, int width, int height, int x, in
         *reinterpret_cast<QRgb*>(bits + y * stride + x * 4) = color;
 }
 
+inline bool Inside(const TRaster& r, int x, int y) {
+    return x >= 0 && y >= 0 && x < r.Width && y < r.Height;
+}
+
+// One Bresenham segment from (x, y) to (x1, y1), its end point left out. A segment wholly inside
+// the picture (nearly all of them) runs without a test per pixel.
+void WriteSegment(const TRaster& r, int x, int y, int x1, int y1, QRgb color) {
+    const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
+    const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
+    int err = dx + dy;
+    if (Inside(r, x, y) && Inside(r, x1, y1)) {
+        uchar* p = r.Bits + y * r.Stride + x * 4;
+        const qsizetype stepX = sx * 4, stepY = sy * r.Stride;
+        for (int n = std::max(dx, -dy); n > 0; --n) {
+            *reinterpret_cast<QRgb*>(p) = color;
+            const int e2 = 2 * err;
+            if (e2 >= dy) err += dy, p += stepX;
+            if (e2 <= dx) err += dx, p += stepY;
+        }
+        return;
+    }
+    while (x != x1 || y != y1) {
+        Plot(r.Bits, r.Stride, r.Width, r.Height, x, y, color);
+        const int e2 = 2 * err;
+        if (e2 >= dy) err += dy, x += sx;
+        if (e2 <= dx) err += dx, y += sy;
+    }
+}
+
 // A polyline written into the image's memory with Bresenham's steps, the last point left out
 // like a line that stops before its end. Steps (all segments level or upright) and lines of a
 // few pixels each are far cheaper this way than through QPainter.
 void WritePolyline(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
-    const int width = r.Width, height = r.Height;
-    uchar* bits = r.Bits;
-    const qsizetype stride = r.Stride;
-    for (size_t k = 0; k + 1 < points.size(); ++k) {
-        int x = points[k].X, y = points[k].Y;
-        const int x1 = points[k + 1].X, y1 = points[k + 1].Y;
-        const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
-        const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
-        int err = dx + dy;
-        while (x != x1 || y != y1) {
-            Plot(bits, stride, width, height, x, y, color);
-            const int e2 = 2 * err;
-            if (e2 >= dy) err += dy, x += sx;
-            if (e2 <= dx) err += dx, y += sy;
-        }
-    }
-    if (points.size() == 1) Plot(bits, stride, width, height, points[0].X, points[0].Y, color);
+    for (size_t k = 0; k + 1 < points.size(); ++k)
+        WriteSegment(r, points[k].X, points[k].Y, points[k + 1].X, points[k + 1].Y, color);
+    if (points.size() == 1)
+        Plot(r.Bits, r.Stride, r.Width, r.Height, points[0].X, points[0].Y, color);
 }
 
-// A Bézier chain flattened into short straight pieces (a few pixels each) and written like a
-// polyline: QPainter's curves cost ten times as much for the hundreds of segments of a beam.
-void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
-    static thread_local std::vector<TPoint> flat;
-    flat.clear();
-    if (points.empty()) return;
-    flat.push_back(points[0]);
-    for (size_t i = 1; i + 2 < points.size(); i += 3) {
-        const QPointF p0(points[i - 1].X, points[i - 1].Y), c1(points[i].X, points[i].Y),
-            c2(points[i + 1].X, points[i + 1].Y), p3(points[i + 2].X, points[i + 2].Y);
-        // The control polygon's extent bounds the curve's length well enough for the steps.
-        auto extent = [](QPointF a, QPointF b) {
-            return std::abs(a.x() - b.x()) + std::abs(a.y() - b.y());
-        };
-        const double length = extent(p0, c1) + extent(c1, c2) + extent(c2, p3);
-        const int steps = std::max(1, static_cast<int>(length / 4));
-        const double dt = 1.0 / steps;
-        for (int k = 1; k <= steps; ++k) {
-            const double t = k * dt, u = 1 - t;
-            const QPointF q =
-                u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * c2 + t * t * t * p3;
-            auto nearest = [](double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); };
-            const TPoint point{nearest(q.x()), nearest(q.y())};
-            if (!(point == flat.back())) flat.push_back(point);
+// floor(v + 0.5) and floor(v) without a call into the maths library: coordinates of the
+// picture's curves stay far inside ±2^20.
+constexpr double kBias = 1048576.0;
+inline int Nearest(double v) {
+    return static_cast<int>(v + (kBias + 0.5)) - static_cast<int>(kBias);
+}
+
+// A curve written one column at a time: the rows its straight pieces cross within a column
+// (x within half a pixel of the column's centre) gather into one vertical run, written when the
+// curve moves on. Every pixel lies within half a pixel of a piece, and a steep curve costs one
+// store per row, not one piece per row.
+class TColumnSpans {
+  public:
+    TColumnSpans(const TRaster& r, QRgb color) : r_(r), color_(color) {}
+    ~TColumnSpans() { Flush(); }
+
+    void Piece(double x0, double y0, double x1, double y1) {
+        if (x0 > x1) std::swap(x0, x1), std::swap(y0, y1);
+        const int first = Nearest(x0), last = Nearest(x1);
+        if (first == last) return Add(first, y0, y1);
+        const double slope = (y1 - y0) / (x1 - x0);
+        double ya = y0;
+        for (int column = first; column <= last; ++column) {
+            const double xb = column == last ? x1 : column + 0.5;
+            const double yb = column == last ? y1 : y0 + (xb - x0) * slope;
+            Add(column, ya, yb);
+            ya = yb;
         }
     }
-    WritePolyline(r, flat, color);
+
+    void Add(int column, double ya, double yb) {
+        const double lo = std::min(ya, yb), hi = std::max(ya, yb);
+        if (column != column_) {
+            Flush();
+            column_ = column, lo_ = lo, hi_ = hi;
+        } else {
+            lo_ = std::min(lo_, lo), hi_ = std::max(hi_, hi);
+        }
+    }
+
+  private:
+    void Flush() {
+        if (column_ < 0 || column_ >= r_.Width) return;
+        const int top = std::max(Nearest(lo_), 0), bottom = std::min(Nearest(hi_), r_.Height - 1);
+        uchar* p = r_.Bits + top * r_.Stride + column_ * 4;
+        for (int y = top; y <= bottom; ++y, p += r_.Stride) *reinterpret_cast<QRgb*>(p) = color_;
+    }
+
+    const TRaster& r_;
+    QRgb color_;
+    int column_ = -1;
+    double lo_ = 0, hi_ = 0;
+};
+
+// A segment whose control points are evenly spaced across (the beams' usual case: one quantum
+// per column or so) has x linear in t, so y is a cubic of x: each column gets the exact rows of
+// the curve over its width, from the ends of the column and any turning point inside it.
+void WriteEvenSegment(TColumnSpans& spans, double x0, double x3, double y0, double y1, double y2,
+                      double y3) {
+    const double a = -y0 + 3 * y1 - 3 * y2 + y3, b = 3 * y0 - 6 * y1 + 3 * y2, c = -3 * y0 + 3 * y1;
+    auto y = [&](double t) { return ((a * t + b) * t + c) * t + y0; };
+    // Turning points: roots of 3a t² + 2b t + c in (0, 1).
+    double turns[2];
+    int turnCount = 0;
+    if (a != 0) {
+        const double disc = b * b - 3 * a * c;
+        if (disc >= 0) {
+            const double root = std::sqrt(disc);
+            for (double t : {(-b - root) / (3 * a), (-b + root) / (3 * a)})
+                if (t > 0 && t < 1) turns[turnCount++] = t;
+        }
+    } else if (b != 0) {
+        const double t = -c / (2 * b);
+        if (t > 0 && t < 1) turns[turnCount++] = t;
+    }
+    // Columns from left to right; t of a column's edges steps by a constant.
+    const bool forward = x3 > x0;
+    const double left = forward ? x0 : x3, step = 1 / std::abs(x3 - x0);
+    const int first = Nearest(left), last = Nearest(forward ? x3 : x0);
+    double tLeft = 0, yLeft = forward ? y0 : y3;
+    double tEdge = (first + 0.5 - left) * step;
+    for (int column = first; column <= last; ++column, tEdge += step) {
+        const double tRight = column == last ? 1 : std::min(tEdge, 1.0);
+        const double yRight =
+            column == last ? (forward ? y3 : y0) : y(forward ? tRight : 1 - tRight);
+        double lo = std::min(yLeft, yRight), hi = std::max(yLeft, yRight);
+        for (int k = 0; k < turnCount; ++k) {
+            const double t = forward ? turns[k] : 1 - turns[k];
+            if (t > tLeft && t < tRight) {
+                const double v = y(turns[k]);
+                lo = std::min(lo, v), hi = std::max(hi, v);
+            }
+        }
+        spans.Add(column, lo, hi);
+        tLeft = tRight, yLeft = yRight;
+    }
+}
+
+// The flattening keeps each straight piece within this distance of the curve; with the half
+// pixel of the columns' rounding, every pixel stays within one pixel of the exact curve.
+constexpr double kFlatness = 0.4;
+
+// A Bézier chain flattened into straight pieces and written straight into the image: QPainter's
+// curves cost ten times as much for the hundreds of segments of a beam. The number of pieces of
+// a segment comes from its control points' second differences: n pieces deviate from the curve
+// by at most 3/4 of the largest of them over n squared.
+void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
+    if (points.empty()) return;
+    if (points.size() < 4) {
+        Plot(r.Bits, r.Stride, r.Width, r.Height, points[0].X, points[0].Y, color);
+        return;
+    }
+    TColumnSpans spans(r, color);
+    for (size_t i = 1; i + 2 < points.size(); i += 3) {
+        const double x0 = points[i - 1].X, y0 = points[i - 1].Y;
+        const double x1 = points[i].X, y1 = points[i].Y;
+        const double x2 = points[i + 1].X, y2 = points[i + 1].Y;
+        const double x3 = points[i + 2].X, y3 = points[i + 2].Y;
+        if (x1 - x0 == x2 - x1 && x2 - x1 == x3 - x2 && x1 != x0) {
+            WriteEvenSegment(spans, x0, x3, y0, y1, y2, y3);
+            continue;
+        }
+        const double bend = std::max({std::abs(x0 - 2 * x1 + x2), std::abs(y0 - 2 * y1 + y2),
+                                      std::abs(x1 - 2 * x2 + x3), std::abs(y1 - 2 * y2 + y3)});
+        const int n = std::max(1, static_cast<int>(std::ceil(std::sqrt(0.75 * bend / kFlatness))));
+        // Forward differences of the cubic at steps of 1/n.
+        const double h = 1.0 / n, h2 = h * h, h3 = h2 * h;
+        const double ax = -x0 + 3 * x1 - 3 * x2 + x3, bx = 3 * x0 - 6 * x1 + 3 * x2,
+                     cx = -3 * x0 + 3 * x1;
+        const double ay = -y0 + 3 * y1 - 3 * y2 + y3, by = 3 * y0 - 6 * y1 + 3 * y2,
+                     cy = -3 * y0 + 3 * y1;
+        double px = x0, py = y0;
+        double d1x = ax * h3 + bx * h2 + cx * h, d1y = ay * h3 + by * h2 + cy * h;
+        double d2x = 6 * ax * h3 + 2 * bx * h2, d2y = 6 * ay * h3 + 2 * by * h2;
+        const double d3x = 6 * ax * h3, d3y = 6 * ay * h3;
+        for (int k = 1; k <= n; ++k) {
+            const double qx = k == n ? x3 : px + d1x, qy = k == n ? y3 : py + d1y;
+            spans.Piece(px, py, qx, qy);
+            px = qx, py = qy;
+            d1x += d2x, d1y += d2y;
+            d2x += d3x, d2y += d3y;
+        }
+    }
 }
 
 void DrawFigure(QPainter& p, const TBeamFigure& figure) {

@@ -75,6 +75,23 @@ TEST(FormatFloat, IgnoresTheProcessLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+TEST(FormatShortest, ReadsBackToTheSameDouble) {
+    for (double x : {0.1, 1.0 / 3, -2.5e-300, 1e21, 0.015000000000000001, 123456789.125}) {
+        const std::string text = FormatShortest(x);
+        EXPECT_EQ(StrToFloatDefault(text, NAN), x) << text;
+    }
+    EXPECT_EQ(FormatShortest(0.1), "0.1");
+    EXPECT_EQ(FormatShortest(-4), "-4");
+    EXPECT_EQ(FormatShortest(NAN), "nan");
+}
+
+TEST(CsvField, QuotesOnlyWhatNeedsIt) {
+    EXPECT_EQ(CsvField("Sine"), "Sine");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
+}
+
 TEST(StrToFloatDefault, AcceptsDecimalNumbers) {
     EXPECT_EQ(StrToFloatDefault("1.5", 9), 1.5);
     EXPECT_EQ(StrToFloatDefault("  2 ", 9), 2);

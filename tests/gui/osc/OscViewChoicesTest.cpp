@@ -6,16 +6,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QSplitter>
+#include <cmath>
 
-#include "ScriptedDialogs.h"
+#include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
+#include "ui/Dialogs.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -79,7 +80,7 @@ class OscViewChoices : public ::testing::Test {
     }
 
     TWorkbench wb_;
-    testing::ScriptedDialogs dialogs_;
+    TDialogs dialogs_;  // none of these steps asks anything
     std::unique_ptr<TFormOsc> osc_;
 };
 

@@ -1,0 +1,153 @@
+#include "analysis/AnalysisCsv.h"
+
+#include <cmath>
+#include <limits>
+#include <ostream>
+
+#include "document/Cp1251.h"
+#include "document/FileStreams.h"
+#include "document/uSignal.h"
+#include "model/ModelGenerator.h"
+#include "model/uCommon.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+
+namespace {
+
+// The model's own time of a quantum, or NaN for none.
+double TimeOf(const TSignals& signals, int quant) {
+    return quant < 0 ? std::numeric_limits<double>::quiet_NaN() : ModelTime(signals, quant);
+}
+
+std::string SignalColumn(const TSignals& signals, int index) {
+    return CsvField(Cp1251ToUtf8(signals.Items(index).Name()));
+}
+
+std::string StatsText(const TSignals& signals, const TResolvedSelection& selection) {
+    std::string text = "signal,n,min,t_min,max,t_max,mean,rms,p2p,std\n";
+    for (int index : selection.Signals) {
+        const TSignalStats s = SignalStats(signals.Data(), index, selection.Range);
+        text += SignalColumn(signals, index) + "," + std::to_string(s.Count);
+        for (double v : {s.Min, TimeOf(signals, s.MinQuant), s.Max, TimeOf(signals, s.MaxQuant),
+                         s.Mean, s.Rms, s.PeakToPeak, s.StdDev})
+            text += "," + FormatShortest(v);
+        text += "\n";
+    }
+    return text;
+}
+
+std::string SpectrumText(const TSignals& signals, const TResolvedSelection& selection,
+                         TSpectrumWindow window, std::ostream& warnings) {
+    TSpectrumAnalyzer analyzer;
+    const double quantTime = ModelTime(signals, 1);
+    std::vector<TSpectrum> spectra;
+    std::string text = "f";
+    for (int index : selection.Signals) {
+        spectra.push_back(
+            analyzer.Compute(signals.Data(), index, selection.Range, quantTime, window));
+        text += "," + SignalColumn(signals, index);
+        if (spectra.back().NonFinite)
+            warnings << "Сигнал " << Cp1251ToUtf8(signals.Items(index).Name())
+                     << ": в диапазоне есть NaN или бесконечность, спектр не вычислен\n";
+    }
+    text += "\n";
+    const int n = selection.Range.Count();
+    for (int k = 0; k <= n / 2; ++k) {
+        text += FormatShortest(k / (n * quantTime));
+        for (const TSpectrum& s : spectra)
+            text += "," + FormatShortest(s.NonFinite ? std::numeric_limits<double>::quiet_NaN()
+                                                     : s.Amplitude[static_cast<size_t>(k)]);
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,
+                                 TAnalysisRequest& request) {
+    if (option == "--stats")
+        request.StatsPath = value;
+    else if (option == "--spectrum")
+        request.SpectrumPath = value;
+    else if (option == "--window")
+        request.Window = value;
+    else
+        return TOptionParse::NotMine;
+    return TOptionParse::Ok;
+}
+
+std::optional<TResolvedSelection> ResolveAnalysis(const TSignals& signals,
+                                                  const TAnalysisRequest& request,
+                                                  const TDataSelection& selection,
+                                                  std::string& error) {
+    if (!SpectrumWindowFromName(request.Window)) {
+        error = "Неизвестное окно \"" + request.Window +
+                "\": допустимы rect, hann, hamming, blackman-harris";
+        return std::nullopt;
+    }
+    if (selection.From && selection.To && *selection.From > *selection.To) {
+        error = "Начало диапазона (--from " + FormatFloat(*selection.From) +
+                ") позже его конца (--to " + FormatFloat(*selection.To) + ")";
+        return std::nullopt;
+    }
+    TResolvedSelection resolved;
+    for (const std::string& name : selection.SignalNames) {
+        const int index = signals.IndexOfName(Utf8ToCp1251(name));
+        if (index < 0) {
+            error = "В документе нет сигнала \"" + name + "\"";
+            return std::nullopt;
+        }
+        resolved.Signals.push_back(index);
+    }
+    if (selection.SignalNames.empty())
+        for (int i = 0; i < signals.Count(); ++i) resolved.Signals.push_back(i);
+
+    const double from = selection.From.value_or(-std::numeric_limits<double>::infinity());
+    const double to = selection.To.value_or(std::numeric_limits<double>::infinity());
+    // Times that cannot be built are the run's own error, reported in its words.
+    if (request.Any() && !CheckModelTimes(signals)) {
+        resolved.Range = QuantRangeOf(ModelTime(signals, 1), signals.QuantCount(), from, to);
+        if (resolved.Range.Count() < 2) {
+            error = "На отрезке от " + (selection.From ? FormatFloat(from) + " с" : "начала") +
+                    " до " + (selection.To ? FormatFloat(to) + " с" : "конца") +
+                    " меньше двух отсчетов";
+            return std::nullopt;
+        }
+    }
+    return resolved;
+}
+
+void WriteStatsCsv(const std::string& path, const TSignals& signals,
+                   const TResolvedSelection& selection) {
+    const std::string text = StatsText(signals, selection);
+    AtomicFileSink sink(path);
+    sink.Write(text.data(), text.size());
+    sink.Commit();
+}
+
+void WriteSpectrumCsv(const std::string& path, const TSignals& signals,
+                      const TResolvedSelection& selection, TSpectrumWindow window,
+                      std::ostream& warnings) {
+    const std::string text = SpectrumText(signals, selection, window, warnings);
+    AtomicFileSink sink(path);
+    sink.Write(text.data(), text.size());
+    sink.Commit();
+}
+
+bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
+                   const TResolvedSelection& selection, std::ostream& err) {
+    try {
+        if (!request.StatsPath.empty()) WriteStatsCsv(request.StatsPath, signals, selection);
+        if (!request.SpectrumPath.empty())
+            WriteSpectrumCsv(request.SpectrumPath, signals, selection,
+                             *SpectrumWindowFromName(request.Window), err);
+    } catch (const std::exception& e) {
+        err << e.what() << "\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kvaril

@@ -1,0 +1,60 @@
+#pragma once
+// The headless form of statistics and spectra: `kvaril --run FILE --stats OUT.csv` and
+// `--spectrum OUT.csv`, with the signals and the time range they cover.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/SignalStats.h"
+#include "analysis/Spectrum.h"
+#include "export/DataRange.h"
+
+namespace kvaril {
+
+class TSignals;
+
+struct TAnalysisRequest {
+    std::string StatsPath;     // empty: no statistics
+    std::string SpectrumPath;  // empty: no spectrum
+    std::string Window = "hann";
+    bool Any() const { return !StatsPath.empty() || !SpectrumPath.empty(); }
+};
+
+// --stats, --spectrum and --window with their value; the signals and times they cover come
+// from the shared selection options (ParseSelectionOption). Windows are checked against the
+// document later.
+TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,
+                                 TAnalysisRequest& request);
+
+struct TResolvedSelection {
+    std::vector<int> Signals;  // indices in document order of the request
+    TQuantRange Range;
+};
+
+// The selection against the document (before the run: its quanta are known from the times).
+// Nothing and a message (UTF-8, one line) when a name is unknown, the window unknown, the range
+// reversed or, with an output requested, holding fewer than two samples.
+std::optional<TResolvedSelection> ResolveAnalysis(const TSignals& signals,
+                                                  const TAnalysisRequest& request,
+                                                  const TDataSelection& selection,
+                                                  std::string& error);
+
+// `signal,n,min,t_min,max,t_max,mean,rms,p2p,std`, one row per signal. Throws EFileError.
+void WriteStatsCsv(const std::string& path, const TSignals& signals,
+                   const TResolvedSelection& selection);
+
+// `f` and one column per signal, one row per bin. A signal with NaN or infinity in the range
+// gets "nan" in its column and a line on `warnings`. Throws EFileError.
+void WriteSpectrumCsv(const std::string& path, const TSignals& signals,
+                      const TResolvedSelection& selection, TSpectrumWindow window,
+                      std::ostream& warnings);
+
+// Both outputs the request asks for, after a successful run; false (message on `err`) when a
+// file cannot be written.
+bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
+                   const TResolvedSelection& selection, std::ostream& err);
+
+}  // namespace kvaril

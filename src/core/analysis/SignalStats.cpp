@@ -1,0 +1,120 @@
+#include "analysis/SignalStats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TSignalStats NaNStats(int count, int nanCount) {
+    TSignalStats s;
+    s.Count = count;
+    s.NanCount = nanCount;
+    s.Min = s.Max = s.Mean = s.Rms = s.PeakToPeak = s.StdDev = kNaN;
+    return s;
+}
+
+}  // namespace
+
+TQuantRange QuantRangeOf(double quantTime, int sampleCount, double t0, double t1) {
+    TQuantRange range;
+    if (!(quantTime > 0) || !(t1 >= t0) || sampleCount <= 0) return range;
+    // In quanta, in extended precision so that ends a rounding away from a quantum stay on it.
+    const long double a = static_cast<long double>(t0) / quantTime - 0.5L;
+    const long double b = static_cast<long double>(t1) / quantTime + 0.5L;
+    const long double last = sampleCount - 1;
+    // The smallest q above a and the largest below b, clipped to the row.
+    const long double first = std::clamp<long double>(std::floor(a) + 1, 0, last + 1);
+    const long double end = std::clamp<long double>(std::ceil(b) - 1, -1, last);
+    if (end < first) return range;
+    range.First = static_cast<int>(first);
+    range.Last = static_cast<int>(end);
+    return range;
+}
+
+TSignalStats ComputeStats(const double* samples, TQuantRange range) {
+    const int n = range.Count();
+    if (n == 0) return NaNStats(0, 0);
+    const double* x = samples + range.First;
+
+    // Independent lanes, so that each addition waits only for its own lane's last one and the
+    // comparisons need no branches; where the extremes first occur is found afterwards.
+    constexpr int kLanes = 4;
+    double low[kLanes], high[kLanes], sum[kLanes] = {}, squares[kLanes] = {};
+    int nans[kLanes] = {};
+    std::fill(low, low + kLanes, x[0]);
+    std::fill(high, high + kLanes, x[0]);
+    auto take = [&](int lane, double v) {
+        low[lane] = v < low[lane] ? v : low[lane];
+        high[lane] = v > high[lane] ? v : high[lane];
+        sum[lane] += v;
+        squares[lane] += v * v;
+        nans[lane] += v != v;
+    };
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes)
+        for (int lane = 0; lane < kLanes; ++lane) take(lane, x[i + lane]);
+    for (; i < n; ++i) take(0, x[i]);
+    double lowest = low[0], highest = high[0], total = 0, totalSquares = 0;
+    int nanCount = 0;
+    for (int lane = 0; lane < kLanes; ++lane) {
+        lowest = std::min(lowest, low[lane]);
+        highest = std::max(highest, high[lane]);
+        total += sum[lane];
+        totalSquares += squares[lane];
+        nanCount += nans[lane];
+    }
+    if (nanCount > 0) return NaNStats(n, nanCount);
+
+    TSignalStats s;
+    s.Count = n;
+    s.MinQuant = range.First + static_cast<int>(std::find(x, x + n, lowest) - x);
+    s.MaxQuant = range.First + static_cast<int>(std::find(x, x + n, highest) - x);
+    s.Min = samples[s.MinQuant];
+    s.Max = samples[s.MaxQuant];
+    s.PeakToPeak = s.Max - s.Min;
+    if (s.Min == s.Max) {
+        // A constant: exact numbers, not the rounding of a sum of n equal terms.
+        s.Mean = s.Min;
+        s.Rms = std::fabs(s.Min);
+        s.StdDev = 0;
+        return s;
+    }
+    s.Mean = std::clamp(total / n, s.Min, s.Max);
+    s.Rms = std::sqrt(totalSquares / n);
+    // Deviations from the mean in a second pass: the difference of the mean square and the
+    // squared mean cancels badly for a small ripple on a large offset. The sum of the
+    // deviations corrects for the rounding of the mean itself.
+    double deviations[kLanes] = {}, drift[kLanes] = {};
+    auto deviate = [&](int lane, double v) {
+        const double d = v - s.Mean;
+        deviations[lane] += d * d;
+        drift[lane] += d;
+    };
+    for (i = 0; i + kLanes <= n; i += kLanes)
+        for (int lane = 0; lane < kLanes; ++lane) deviate(lane, x[i + lane]);
+    for (; i < n; ++i) deviate(0, x[i]);
+    double totalDeviations = 0, totalDrift = 0;
+    for (int lane = 0; lane < kLanes; ++lane) {
+        totalDeviations += deviations[lane];
+        totalDrift += drift[lane];
+    }
+    const double variance = (totalDeviations - totalDrift * totalDrift / n) / n;
+    s.StdDev = std::sqrt(std::max(variance, 0.0));
+    return s;
+}
+
+TSignalStats SignalStats(const TSignalsData& data, int32_t signal, TQuantRange range) {
+    range.First = std::max(range.First, 0);
+    range.Last = std::min(range.Last, data.SampleCount() - 1);
+    if (range.Count() == 0) return ComputeStats(nullptr, range);
+    return ComputeStats(data.Row(signal), range);
+}
+
+}  // namespace kvaril

@@ -1,0 +1,210 @@
+#include "analysis/Spectrum.h"
+
+#include <fftw3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "Errors.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+
+namespace {
+
+// Cosine sums a0 - a1 cos(x) + a2 cos(2x) - a3 cos(3x), x = 2πi/n.
+struct TCosineSum {
+    double A0, A1, A2, A3;
+};
+
+TCosineSum CoefficientsOf(TSpectrumWindow window) {
+    switch (window) {
+        case TSpectrumWindow::Rectangular:
+            return {1, 0, 0, 0};
+        case TSpectrumWindow::Hann:
+            return {0.5, 0.5, 0, 0};
+        case TSpectrumWindow::Hamming:
+            return {0.54, 0.46, 0, 0};
+        case TSpectrumWindow::BlackmanHarris:
+            return {0.35875, 0.48829, 0.14128, 0.01168};
+    }
+    return {1, 0, 0, 0};
+}
+
+// Plans live only as long as their length is among the last few used.
+constexpr size_t kMaxPlans = 8;
+
+}  // namespace
+
+std::optional<TSpectrumWindow> SpectrumWindowFromName(std::string_view name) {
+    for (auto w : {TSpectrumWindow::Rectangular, TSpectrumWindow::Hann, TSpectrumWindow::Hamming,
+                   TSpectrumWindow::BlackmanHarris})
+        if (SpectrumWindowName(w) == name) return w;
+    return std::nullopt;
+}
+
+std::string SpectrumWindowName(TSpectrumWindow window) {
+    switch (window) {
+        case TSpectrumWindow::Rectangular:
+            return "rect";
+        case TSpectrumWindow::Hann:
+            return "hann";
+        case TSpectrumWindow::Hamming:
+            return "hamming";
+        case TSpectrumWindow::BlackmanHarris:
+            return "blackman-harris";
+    }
+    return "rect";
+}
+
+std::vector<double> WindowCoefficients(TSpectrumWindow window, int n) {
+    const TCosineSum c = CoefficientsOf(window);
+    std::vector<double> w(static_cast<size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i) {
+        const double x = 2 * std::numbers::pi * i / n;
+        w[static_cast<size_t>(i)] =
+            c.A0 - c.A1 * std::cos(x) + c.A2 * std::cos(2 * x) - c.A3 * std::cos(3 * x);
+    }
+    return w;
+}
+
+double ToDecibels(double amplitude) {
+    const double db = 20 * std::log10(std::fabs(amplitude));
+    return db > kDecibelFloor ? db : kDecibelFloor;  // also for log10(0) = -inf
+}
+
+TSpectralPeak FindLargestPeak(const TSpectrum& spectrum) {
+    TSpectralPeak peak;
+    const int bins = spectrum.BinCount();
+    if (bins == 0 || spectrum.NonFinite) return peak;
+    // Bins 0 and N/2 stand alone while the others are doubled for their mirror image, so a
+    // window's lobe around DC or Nyquist reads higher beside the edge than on it. Peaks are
+    // therefore found on the two-sided magnitudes, mirrored at the edges.
+    const bool evenN = spectrum.N % 2 == 0;
+    auto twoSided = [&](int k) {
+        if (k < 0) k = -k;
+        if (k >= bins) k = evenN ? 2 * (bins - 1) - k : 2 * bins - 1 - k;
+        const double a = spectrum.Amplitude[static_cast<size_t>(k)];
+        return k == 0 || (evenN && k == bins - 1) ? a : a / 2;
+    };
+    for (int k = 0; k < bins; ++k) {
+        const double m = twoSided(k);
+        if (m < twoSided(k - 1) || m < twoSided(k + 1)) continue;
+        const double a = spectrum.Amplitude[static_cast<size_t>(k)];
+        if (peak.Bin < 0 || a > peak.Amplitude) {
+            peak.Bin = k;
+            peak.Amplitude = a;
+        }
+    }
+    if (peak.Bin < 0) return peak;  // no local maximum: NaN amplitudes
+    peak.Frequency = spectrum.Frequency(peak.Bin);
+    const bool edge = peak.Bin == 0 || (evenN && peak.Bin == bins - 1);
+    if (edge || peak.Amplitude <= 0) return peak;  // symmetric about an edge: no shift
+    // Logarithms with the dB floor, so a neighbour of exactly zero stays finite.
+    const double l = ToDecibels(twoSided(peak.Bin - 1));
+    const double c = ToDecibels(twoSided(peak.Bin));
+    const double r = ToDecibels(twoSided(peak.Bin + 1));
+    const double curvature = l - 2 * c + r;
+    if (!(curvature < 0)) return peak;
+    const double p = std::clamp(0.5 * (l - r) / curvature, -0.5, 0.5);
+    peak.Frequency = (peak.Bin + p) / (spectrum.N * spectrum.QuantTime);
+    peak.Amplitude = 2 * std::pow(10.0, (c - 0.25 * (l - r) * p) / 20);
+    return peak;
+}
+
+struct TSpectrumAnalyzer::TPlan {
+    explicit TPlan(int length) : n(length) {
+        in = fftw_alloc_real(static_cast<size_t>(n));
+        out = fftw_alloc_complex(static_cast<size_t>(n / 2 + 1));
+        if (!in || !out) {
+            fftw_free(in);
+            fftw_free(out);
+            throw std::bad_alloc();
+        }
+        // Estimated, not measured: measuring costs more than many transforms of these sizes.
+        plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_ESTIMATE);
+        KV_ASSERT(plan != nullptr, "Spectrum");
+    }
+    ~TPlan() {
+        if (plan) fftw_destroy_plan(plan);
+        fftw_free(in);
+        fftw_free(out);
+    }
+    TPlan(const TPlan&) = delete;
+    TPlan& operator=(const TPlan&) = delete;
+
+    int n;
+    double* in = nullptr;
+    fftw_complex* out = nullptr;
+    fftw_plan plan = nullptr;
+    unsigned long lastUse = 0;
+};
+
+TSpectrumAnalyzer::TSpectrumAnalyzer() = default;
+TSpectrumAnalyzer::~TSpectrumAnalyzer() = default;
+
+TSpectrumAnalyzer::TPlan& TSpectrumAnalyzer::PlanFor(int n) {
+    auto it = plans_.find(n);
+    if (it == plans_.end()) {
+        if (plans_.size() >= kMaxPlans) {
+            auto oldest = std::min_element(plans_.begin(), plans_.end(), [](auto& x, auto& y) {
+                return x.second->lastUse < y.second->lastUse;
+            });
+            plans_.erase(oldest);
+        }
+        it = plans_.emplace(n, std::make_unique<TPlan>(n)).first;
+    }
+    it->second->lastUse = ++useClock_;
+    return *it->second;
+}
+
+const std::vector<double>& TSpectrumAnalyzer::WindowFor(TSpectrumWindow window, int n,
+                                                        double& sum) {
+    if (window_.N != n || window_.Window != window || window_.W.empty()) {
+        window_.W = WindowCoefficients(window, n);
+        window_.N = n;
+        window_.Window = window;
+        window_.Sum = 0;
+        for (double w : window_.W) window_.Sum += w;
+    }
+    sum = window_.Sum;
+    return window_.W;
+}
+
+TSpectrum TSpectrumAnalyzer::Compute(const double* samples, int n, double quantTime,
+                                     TSpectrumWindow window) {
+    TSpectrum spectrum;
+    spectrum.QuantTime = quantTime;
+    if (n < 2) return spectrum;
+    spectrum.N = n;
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(samples[i])) {
+            spectrum.NonFinite = true;
+            return spectrum;
+        }
+    TPlan& plan = PlanFor(n);
+    double sum = 0;
+    const std::vector<double>& w = WindowFor(window, n, sum);
+    for (int i = 0; i < n; ++i) plan.in[i] = samples[i] * w[static_cast<size_t>(i)];
+    fftw_execute(plan.plan);
+
+    const int bins = n / 2 + 1;
+    spectrum.Amplitude.resize(static_cast<size_t>(bins));
+    for (int k = 0; k < bins; ++k) {
+        const double magnitude = std::hypot(plan.out[k][0], plan.out[k][1]);
+        const bool single = k == 0 || (n % 2 == 0 && k == n / 2);
+        spectrum.Amplitude[static_cast<size_t>(k)] = magnitude * (single ? 1 : 2) / sum;
+    }
+    return spectrum;
+}
+
+TSpectrum TSpectrumAnalyzer::Compute(const TSignalsData& data, int signal, TQuantRange range,
+                                     double quantTime, TSpectrumWindow window) {
+    range.First = std::max(range.First, 0);
+    range.Last = std::min(range.Last, data.SampleCount() - 1);
+    if (range.Count() < 2) return Compute(nullptr, 0, quantTime, window);
+    return Compute(data.Row(signal) + range.First, range.Count(), quantTime, window);
+}
+
+}  // namespace kvaril

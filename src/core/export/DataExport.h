@@ -1,0 +1,41 @@
+#pragma once
+// Samples of the last run written out for other programs: CSV for spreadsheets and scripts, WAV
+// for audio tools. Both take a TDataRange (DataRange.h), write the file atomically (a failed
+// export never leaves half a file, nor destroys the old one) and throw with the reason.
+
+#include <cstdint>
+#include <string>
+
+#include "export/DataRange.h"
+
+namespace kvaril {
+
+class TSignals;
+
+// A header row "t" and the signals' names, then one row per quantum: the model time and every
+// selected signal's sample, numbers in the shortest text that reads back to the same double.
+// Throws EFileError.
+void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range);
+inline void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
+    WriteSamplesCsv(path, signals, WholeRun(signals));
+}
+
+// The sample rate a WAV file gets for the document's quantum: the nearest whole number of hertz.
+struct TWavRate {
+    int32_t Rate = 0;      // 0 when refused
+    double Exact = 0;      // 1 / quantum
+    bool Inexact = false;  // Rate differs from Exact by more than a millionth: time would drift
+    std::string Refusal;   // why WAV cannot hold this rate (empty when it can)
+    std::string Warning() const;  // the text to show the user when Inexact
+};
+TWavRate WavRateOf(const TSignals& signals);
+
+// 32-bit float samples, one channel per selected signal in document order, values as the model
+// wrote them (not scaled to [-1, 1]). Written at WavRateOf's rate even when it is inexact: the
+// caller asks or warns first. Throws ERangeError when refused, EFileError when it cannot write.
+void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range);
+
+// The most channels a WAV file can have here (the sound library's limit).
+inline constexpr int kMaxWavChannels = 1024;
+
+}  // namespace kvaril

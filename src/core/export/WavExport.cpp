@@ -1,0 +1,120 @@
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "document/FileStreams.h"
+#include "document/uSignal.h"
+#include "export/DataExport.h"
+#include "model/ModelGenerator.h"
+#include "model/uCommon.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+
+namespace {
+
+// The sound library writes into memory through its virtual I/O (it seeks back to finish the
+// header); the bytes then go to disk through the same atomic sink as documents.
+struct TMemoryFile {
+    std::vector<char> Bytes;
+    sf_count_t Position = 0;
+};
+
+sf_count_t MemLength(void* user) { return static_cast<TMemoryFile*>(user)->Bytes.size(); }
+
+sf_count_t MemSeek(sf_count_t offset, int whence, void* user) {
+    auto* f = static_cast<TMemoryFile*>(user);
+    sf_count_t base = whence == SEEK_CUR   ? f->Position
+                      : whence == SEEK_END ? static_cast<sf_count_t>(f->Bytes.size())
+                                           : 0;
+    if (base + offset < 0) return -1;
+    f->Position = base + offset;
+    return f->Position;
+}
+
+sf_count_t MemRead(void* data, sf_count_t count, void* user) {
+    auto* f = static_cast<TMemoryFile*>(user);
+    const sf_count_t size = static_cast<sf_count_t>(f->Bytes.size());
+    const sf_count_t n = std::max<sf_count_t>(0, std::min(count, size - f->Position));
+    if (n > 0) std::memcpy(data, f->Bytes.data() + f->Position, n);
+    f->Position += n;
+    return n;
+}
+
+sf_count_t MemWrite(const void* data, sf_count_t count, void* user) {
+    auto* f = static_cast<TMemoryFile*>(user);
+    if (f->Position + count > static_cast<sf_count_t>(f->Bytes.size()))
+        f->Bytes.resize(f->Position + count);
+    std::memcpy(f->Bytes.data() + f->Position, data, count);
+    f->Position += count;
+    return count;
+}
+
+sf_count_t MemTell(void* user) { return static_cast<TMemoryFile*>(user)->Position; }
+
+std::string Hertz(long double value) { return FormatFloat(value) + " Гц"; }
+
+}  // namespace
+
+std::string TWavRate::Warning() const {
+    return "Частота отсчетов модели " + Hertz(Exact) + " не целая; WAV будет записан с частотой " +
+           Hertz(Rate) + ", и время в нем разойдется со временем модели";
+}
+
+TWavRate WavRateOf(const TSignals& signals) {
+    TWavRate rate;
+    const long double quantTime = ModelTime(signals, 1);
+    const long double exact = 1.0L / quantTime;
+    rate.Exact = static_cast<double>(exact);
+    const int64_t rounded = std::isfinite(exact) ? Round(exact) : 0;
+    // The header holds the rate and the bytes per second (rate × channels × 4) in 32 bits.
+    constexpr int64_t kMaxRate = std::numeric_limits<uint32_t>::max() / (4 * kMaxWavChannels);
+    if (!(quantTime > 0) || rounded < 1 || rounded > kMaxRate) {
+        rate.Refusal = "Частоту отсчетов модели " + Hertz(exact) +
+                       " в WAV не записать: " + "файл хранит частоты от 1 до " + Hertz(kMaxRate);
+        return rate;
+    }
+    rate.Rate = static_cast<int32_t>(rounded);
+    rate.Inexact = std::fabs(exact - rounded) > exact * 1e-6L;
+    return rate;
+}
+
+void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range) {
+    CheckRangeInData(signals, range);
+    const TWavRate rate = WavRateOf(signals);
+    if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
+    const int channels = static_cast<int>(range.Signals.size());
+    if (channels > kMaxWavChannels)
+        throw ERangeError("В WAV не больше " + std::to_string(kMaxWavChannels) +
+                          " каналов, а выбрано сигналов: " + std::to_string(channels));
+
+    std::vector<float> frames;
+    frames.reserve(static_cast<size_t>(channels) * range.QuantCount());
+    const TSignalsData& data = signals.Data();
+    for (int q = range.FirstQuant; q <= range.LastQuant; ++q)
+        for (int s : range.Signals) frames.push_back(static_cast<float>(data.GetData(s, q)));
+
+    TMemoryFile memory;
+    SF_VIRTUAL_IO io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
+    SF_INFO info{};
+    info.samplerate = rate.Rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
+    if (!file) throw EFileError("Cannot create file " + path + ": " + sf_strerror(nullptr));
+    // No PEAK chunk: the file is the same bytes for the same samples.
+    sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    const sf_count_t written = sf_writef_float(file, frames.data(), range.QuantCount());
+    const std::string error = written == range.QuantCount() ? "" : sf_strerror(file);
+    if (sf_close(file) != 0 || !error.empty())
+        throw EFileError("Cannot create file " + path + ": " + error);
+
+    AtomicFileSink sink(path, true);
+    sink.Write(memory.Bytes.data(), memory.Bytes.size());
+    sink.Commit();
+}
+
+}  // namespace kvaril

@@ -1,0 +1,78 @@
+#include "osc/Ticks.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/uCommon.h"
+
+namespace kvaril {
+
+namespace {
+
+// Ticks in one scale beyond this are a fault of the inputs, not a scale.
+constexpr long double kMaxTicks = 10000;
+
+struct TStep {
+    int Mantissa = 1;  // 1, 2 or 5
+    int Exponent = 0;  // of ten
+    long double Value() const { return Mantissa * std::pow(10.0L, Exponent); }
+};
+
+// The smallest 1-2-5 step not below `raw` (> 0, finite).
+TStep StepAtLeast(long double raw) {
+    TStep s;
+    s.Exponent = static_cast<int>(std::floor(std::log10(raw)));
+    for (;;) {
+        for (int m : {1, 2, 5}) {
+            s.Mantissa = m;
+            if (s.Value() >= raw) return s;
+        }
+        ++s.Exponent;
+    }
+}
+
+// k × step without the error of a binary step: 3 × 0.1 is 3/10, exactly the double 0.3.
+long double TickValue(long double k, const TStep& s) {
+    const long double units = k * s.Mantissa;
+    return s.Exponent >= 0 ? units * std::pow(10.0L, s.Exponent)
+                           : units / std::pow(10.0L, -s.Exponent);
+}
+
+int Magnitude(double value) {
+    return value == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
+}
+
+}  // namespace
+
+TTickScale MakeTicks(double from, double to, int pixels, int minSpacing) {
+    TTickScale scale;
+    if (!std::isfinite(from) || !std::isfinite(to) || from == to || pixels <= 0) return scale;
+    // Extended precision: the span of two doubles never overflows it.
+    const long double span = static_cast<long double>(to) - from;
+    const long double lo = std::fmin(from, to), hi = std::fmax(from, to);
+    const TStep step = StepAtLeast(std::fabs(span) * std::max(minSpacing, 1) / pixels);
+    const long double stepValue = step.Value();
+    scale.Step = static_cast<double>(stepValue);
+
+    const long double first = std::ceil(lo / stepValue), last = std::floor(hi / stepValue);
+    if (!(last - first < kMaxTicks)) return scale;
+    for (long double k = first; k <= last; ++k) {
+        const long double exact = TickValue(k, step);
+        const double value = static_cast<double>(exact);
+        // Steps finer than the doubles themselves: one tick per distinct value.
+        if (!scale.Ticks.empty() && value == scale.Ticks.back().Value) continue;
+        TTick tick;
+        tick.Value = value;
+        tick.Pixel = static_cast<int>(Round((exact - from) / span * pixels));
+        scale.Ticks.push_back(tick);
+    }
+    if (scale.Ticks.empty()) return scale;
+
+    const int largest =
+        std::max(Magnitude(scale.Ticks.front().Value), Magnitude(scale.Ticks.back().Value));
+    const int digits = std::clamp(largest - step.Exponent + 1, 1, 17);
+    for (TTick& tick : scale.Ticks) tick.Text = FormatFloat(tick.Value, digits);
+    return scale;
+}
+
+}  // namespace kvaril

@@ -1,0 +1,180 @@
+#include "analysis/SignalStats.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TSignalStats StatsOf(const std::vector<double>& x) {
+    return ComputeStats(x.data(), {0, static_cast<int>(x.size()) - 1});
+}
+
+struct RangeCase {
+    const char* name;
+    double quantTime;
+    int count;
+    double t0, t1;
+    int first, last;  // last < first: empty
+};
+
+class QuantRangeOfTest : public testing::TestWithParam<RangeCase> {};
+
+TEST_P(QuantRangeOfTest, TakesTheQuantaWithinHalfAQuantumOfTheEnds) {
+    const RangeCase& c = GetParam();
+    const TQuantRange r = QuantRangeOf(c.quantTime, c.count, c.t0, c.t1);
+    if (c.last < c.first) {
+        EXPECT_EQ(r.Count(), 0) << r.First << ".." << r.Last;
+    } else {
+        EXPECT_EQ(r.First, c.first);
+        EXPECT_EQ(r.Last, c.last);
+        EXPECT_EQ(r.Count(), c.last - c.first + 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, QuantRangeOfTest,
+    testing::Values(
+        RangeCase{"WholeRun", 0.0001, 1000, 0, 0.0999, 0, 999},
+        RangeCase{"BeyondBothEnds", 0.0001, 1000, -5, 5, 0, 999},
+        RangeCase{"EndsARoundingAwayFromQuanta", 0.1, 100, 0.30000000000000004, 0.7, 3, 7},
+        RangeCase{"EndsJustBelowQuanta", 0.1, 100, 0.29999999999999993, 0.6999999999999999, 3, 7},
+        RangeCase{"NearerQuantaCount", 1, 100, 2.4, 6.6, 2, 7},
+        RangeCase{"HalfwayEndsAreNotShared", 1, 100, 2.5, 6.5, 3, 6},
+        RangeCase{"OneInstant", 0.001, 100, 0.005, 0.005, 5, 5},
+        RangeCase{"Reversed", 0.001, 100, 0.006, 0.005, 1, 0},
+        RangeCase{"AfterTheRun", 1, 10, 10.5, 20, 1, 0},
+        RangeCase{"HalfAQuantumAfterTheRun", 1, 10, 9.4, 20, 9, 9},
+        RangeCase{"BeforeTheRun", 1, 10, -3, -0.6, 1, 0}, RangeCase{"NaNEnd", 1, 10, kNaN, 3, 1, 0},
+        RangeCase{"InfiniteEnds", 1, 10, -kInf, kInf, 0, 9},
+        RangeCase{"HugeTimes", 0.000001, 10000, 1e300, 1e301, 1, 0},
+        RangeCase{"NoQuantizationTime", 0, 10, 0, 1, 1, 0}),
+    [](const testing::TestParamInfo<RangeCase>& info) { return info.param.name; });
+
+TEST(ComputeStats, SineOverWholePeriodsHasMeanZeroAndRmsAOverRootTwo) {
+    const double a = 3;
+    std::vector<double> x(1000);  // ten periods of 100 quanta
+    for (size_t q = 0; q < x.size(); ++q) x[q] = a * std::sin(2 * std::numbers::pi * q / 100.0);
+    const TSignalStats s = StatsOf(x);
+    EXPECT_EQ(s.Count, 1000);
+    EXPECT_NEAR(s.Mean, 0, 1e-14);
+    EXPECT_NEAR(s.Rms, a / std::numbers::sqrt2, 1e-13);
+    EXPECT_NEAR(s.StdDev, a / std::numbers::sqrt2, 1e-13);
+    EXPECT_NEAR(s.Max, a, 1e-14);
+    EXPECT_NEAR(s.Min, -a, 1e-14);
+    EXPECT_EQ(s.MaxQuant, 25) << "the first crest, not one of the nine later ones";
+    EXPECT_EQ(s.MinQuant, 75);
+    EXPECT_DOUBLE_EQ(s.PeakToPeak, s.Max - s.Min);
+}
+
+TEST(ComputeStats, RampMatchesItsSums) {
+    std::vector<double> x(2001);
+    for (size_t q = 0; q < x.size(); ++q) x[q] = static_cast<double>(q);
+    const TQuantRange range{500, 1500};  // values 500 .. 1500
+    const TSignalStats s = ComputeStats(x.data(), range);
+    const double n = 1001;
+    EXPECT_EQ(s.Count, 1001);
+    EXPECT_DOUBLE_EQ(s.Mean, 1000);
+    EXPECT_EQ(s.Min, 500);
+    EXPECT_EQ(s.MinQuant, 500);
+    EXPECT_EQ(s.Max, 1500);
+    EXPECT_EQ(s.MaxQuant, 1500);
+    EXPECT_EQ(s.PeakToPeak, 1000);
+    EXPECT_NEAR(s.StdDev, std::sqrt((n * n - 1) / 12), 1e-9);
+    // Σ q² for q = 500 .. 1500 = S(1500) - S(499), S(m) = m(m+1)(2m+1)/6.
+    auto squares = [](double m) { return m * (m + 1) * (2 * m + 1) / 6; };
+    EXPECT_NEAR(s.Rms, std::sqrt((squares(1500) - squares(499)) / n), 1e-9);
+}
+
+TEST(ComputeStats, SingleSample) {
+    const TSignalStats s = StatsOf({-2.5});
+    EXPECT_EQ(s.Count, 1);
+    EXPECT_EQ(s.Min, -2.5);
+    EXPECT_EQ(s.Max, -2.5);
+    EXPECT_EQ(s.MinQuant, 0);
+    EXPECT_EQ(s.MaxQuant, 0);
+    EXPECT_EQ(s.Mean, -2.5);
+    EXPECT_EQ(s.Rms, 2.5);
+    EXPECT_EQ(s.PeakToPeak, 0);
+    EXPECT_EQ(s.StdDev, 0);
+}
+
+class ConstantStatsTest : public testing::TestWithParam<double> {};
+
+TEST_P(ConstantStatsTest, ConstantGivesItsValueExactlyAndNoSpread) {
+    const double c = GetParam();
+    const TSignalStats s = StatsOf(std::vector<double>(10000, c));
+    EXPECT_EQ(s.Mean, c) << "not the rounding of 10000 added terms";
+    EXPECT_EQ(s.Min, c);
+    EXPECT_EQ(s.Max, c);
+    EXPECT_EQ(s.MinQuant, 0);
+    EXPECT_EQ(s.MaxQuant, 0);
+    EXPECT_EQ(s.Rms, std::fabs(c));
+    EXPECT_EQ(s.PeakToPeak, 0);
+    EXPECT_EQ(s.StdDev, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ConstantStatsTest, testing::Values(0.0, 0.1, -7.3, 1e300));
+
+TEST(ComputeStats, SmallRippleOnALargeOffsetKeepsItsSpread) {
+    // The mean square minus the squared mean would lose every digit here.
+    std::vector<double> x(1000);
+    for (size_t q = 0; q < x.size(); ++q) x[q] = 1e9 + (q % 2 ? 1e-3 : -1e-3);
+    const TSignalStats s = StatsOf(x);
+    const double ripple = (x[1] - x[0]) / 2;  // what 1e9 ± 1e-3 became as doubles
+    EXPECT_NEAR(ripple, 1e-3, 1e-7);
+    EXPECT_NEAR(s.StdDev, ripple, 1e-15);
+    EXPECT_NEAR(s.Mean, 1e9, 1e-6);
+}
+
+TEST(ComputeStats, NaNMakesEveryValueNaN) {
+    const TSignalStats s = StatsOf({1, 2, kNaN, -4});
+    EXPECT_EQ(s.Count, 4);
+    EXPECT_EQ(s.NanCount, 1);
+    for (double v : {s.Min, s.Max, s.Mean, s.Rms, s.PeakToPeak, s.StdDev})
+        EXPECT_TRUE(std::isnan(v));
+    EXPECT_EQ(s.MinQuant, -1);
+    EXPECT_EQ(s.MaxQuant, -1);
+}
+
+TEST(ComputeStats, InfinityIsAnExtreme) {
+    const TSignalStats s = StatsOf({1, kInf, -2});
+    EXPECT_EQ(s.Max, kInf);
+    EXPECT_EQ(s.MaxQuant, 1);
+    EXPECT_EQ(s.Min, -2);
+    EXPECT_EQ(s.Mean, kInf);
+}
+
+TEST(ComputeStats, EmptyRangeHasNoSamples) {
+    const TSignalStats s = ComputeStats(nullptr, {5, 4});
+    EXPECT_EQ(s.Count, 0);
+    EXPECT_TRUE(std::isnan(s.Mean));
+    EXPECT_EQ(s.MinQuant, -1);
+}
+
+TEST(SignalStats, ReadsTheStoreRowWithinItsBounds) {
+    TSignalsData data;
+    data.SetSize(2, 10);
+    for (int q = 0; q < 10; ++q) {
+        data.SetData(0, q, 100);
+        data.SetData(1, q, q);
+    }
+    const TSignalStats s = SignalStats(data, 1, {7, 40});
+    EXPECT_EQ(s.Count, 3);
+    EXPECT_EQ(s.Min, 7);
+    EXPECT_EQ(s.Max, 9);
+    EXPECT_EQ(s.MaxQuant, 9);
+    EXPECT_EQ(SignalStats(data, 1, {20, 40}).Count, 0);
+}
+
+}  // namespace
+}  // namespace kvaril

@@ -1,0 +1,189 @@
+#include "export/DataExport.h"
+
+#include <sndfile.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "ExportFixture.h"
+
+namespace kvaril {
+namespace {
+
+using testing::ExportFixture;
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class CsvExportTest : public ExportFixture {};
+
+TEST_F(CsvExportTest, WholeRunHasAHeaderAndARowPerQuantum) {
+    Make({"A", "Шум, \"белый\""}, 0.5, 10);
+    WriteSamplesCsv(Path("all.csv"), signals_);
+    const auto lines = ReadLines(Path("all.csv"));
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines[0], "t,A,\"Шум, \"\"белый\"\"\"");
+    EXPECT_EQ(lines[1], "0,997.25,1997.5");
+    EXPECT_EQ(lines[10], "4.5,1001.75,2002");
+}
+
+TEST_F(CsvExportTest, TimeRangeHoldsExactlyItsRows) {
+    Make({"A", "B", "C"}, 0.0001, 1000);
+    TDataSelection selection;
+    selection.SignalNames = {"C", "A"};
+    selection.From = 0.03;
+    selection.To = 0.0305;
+    WriteSamplesCsv(Path("part.csv"), signals_, ResolveSelection(signals_, selection));
+    const auto lines = ReadLines(Path("part.csv"));
+    ASSERT_EQ(lines.size(), 7u);  // header, quanta 300 to 305
+    EXPECT_EQ(lines[0], "t,A,C");
+    for (int q = 300; q <= 305; ++q) {
+        std::istringstream row(lines[q - 299]);
+        double t, a, c;
+        char comma1, comma2;
+        row >> t >> comma1 >> a >> comma2 >> c;
+        EXPECT_NEAR(t, q * 0.0001, 1e-12);
+        EXPECT_EQ(a, Sample(0, q));
+        EXPECT_EQ(c, Sample(2, q));
+    }
+}
+
+// Unlike a document save, whose message is the classic one, an export says why it failed.
+TEST_F(CsvExportTest, UnwritablePathSaysWhereAndWhy) {
+    Make({"A"}, 0.001, 10);
+    const std::string path = Path("missing/out.csv");
+    try {
+        WriteSamplesCsv(path, signals_);
+        FAIL() << "written";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file " + path + ": " + std::strerror(ENOENT));
+    }
+}
+
+// What libsndfile reads back from a file we wrote.
+struct TWavContent {
+    SF_INFO Info{};
+    std::vector<float> Frames;
+};
+
+TWavContent ReadWav(const std::string& path) {
+    TWavContent content;
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &content.Info);
+    EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
+    if (!file) return content;
+    content.Frames.resize(content.Info.frames * content.Info.channels);
+    EXPECT_EQ(sf_readf_float(file, content.Frames.data(), content.Info.frames),
+              content.Info.frames);
+    sf_close(file);
+    return content;
+}
+
+class WavExportTest : public ExportFixture {};
+
+TEST_F(WavExportTest, ReadsBackTheSamplesUnscaledAtTheQuantumRate) {
+    Make({"A", "B", "C"}, 0.0001, 1000);
+    WriteSamplesWav(Path("all.wav"), signals_, WholeRun(signals_));
+    const TWavContent wav = ReadWav(Path("all.wav"));
+    EXPECT_EQ(wav.Info.samplerate, 10000);
+    EXPECT_EQ(wav.Info.channels, 3);
+    EXPECT_EQ(wav.Info.frames, 1000);
+    EXPECT_EQ(wav.Info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    ASSERT_EQ(wav.Frames.size(), 3000u);
+    for (int q = 0; q < 1000; ++q)
+        for (int s = 0; s < 3; ++s)
+            ASSERT_EQ(wav.Frames[q * 3 + s], static_cast<float>(Sample(s, q))) << s << " " << q;
+}
+
+TEST_F(WavExportTest, SelectionGivesItsChannelsInDocumentOrder) {
+    Make({"A", "B", "C", "D"}, 0.00002, 500);
+    TDataSelection selection;
+    selection.SignalNames = {"D", "B"};
+    selection.From = 0.001;
+    selection.To = 0.002;
+    WriteSamplesWav(Path("part.wav"), signals_, ResolveSelection(signals_, selection));
+    const TWavContent wav = ReadWav(Path("part.wav"));
+    EXPECT_EQ(wav.Info.samplerate, 50000);
+    EXPECT_EQ(wav.Info.channels, 2);
+    ASSERT_EQ(wav.Info.frames, 51);  // quanta 50 to 100
+    for (int f = 0; f < 51; ++f) {
+        EXPECT_EQ(wav.Frames[f * 2], static_cast<float>(Sample(1, 50 + f)));
+        EXPECT_EQ(wav.Frames[f * 2 + 1], static_cast<float>(Sample(3, 50 + f)));
+    }
+}
+
+TEST_F(WavExportTest, SameSamplesGiveTheSameBytes) {
+    Make({"A"}, 0.001, 100);
+    WriteSamplesWav(Path("1.wav"), signals_, WholeRun(signals_));
+    WriteSamplesWav(Path("2.wav"), signals_, WholeRun(signals_));
+    EXPECT_EQ(ReadAll(Path("1.wav")), ReadAll(Path("2.wav")));
+}
+
+TEST_F(WavExportTest, RefusedRateLeavesTheOldFileAlone) {
+    Make({"A"}, 3, 10);  // a third of a hertz
+    std::ofstream(Path("old.wav")) << "old";
+    EXPECT_THROW(WriteSamplesWav(Path("old.wav"), signals_, WholeRun(signals_)), ERangeError);
+    EXPECT_EQ(ReadAll(Path("old.wav")), "old");
+}
+
+TEST_F(WavExportTest, TooManyChannelsAreRefused) {
+    std::vector<std::string> names;
+    for (int i = 0; i <= kMaxWavChannels; ++i) names.push_back("S" + std::to_string(i));
+    Make(names, 0.001, 10);
+    EXPECT_THROW(WriteSamplesWav(Path("many.wav"), signals_, WholeRun(signals_)), ERangeError);
+    EXPECT_FALSE(std::filesystem::exists(Path("many.wav")));
+}
+
+TEST_F(WavExportTest, UnwritablePathSaysWhereAndWhy) {
+    Make({"A"}, 0.001, 10);
+    const std::string path = Path("missing/out.wav");
+    try {
+        WriteSamplesWav(path, signals_, WholeRun(signals_));
+        FAIL() << "written";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file " + path + ": " + std::strerror(ENOENT));
+    }
+}
+
+struct TRateCase {
+    double QuantTime;
+    int Rate;  // 0: refused
+    bool Inexact;
+};
+
+class WavRateTest : public ExportFixture, public ::testing::WithParamInterface<TRateCase> {};
+
+TEST_P(WavRateTest, IsTheNearestWholeHertzWithAWarningWhenTimeWouldDrift) {
+    Make({"A"}, GetParam().QuantTime, 10);
+    const TWavRate rate = WavRateOf(signals_);
+    EXPECT_EQ(rate.Rate, GetParam().Rate);
+    EXPECT_EQ(rate.Refusal.empty(), GetParam().Rate != 0) << rate.Refusal;
+    if (GetParam().Rate == 0) return;
+    EXPECT_EQ(rate.Inexact, GetParam().Inexact);
+    EXPECT_NE(rate.Warning().find(std::to_string(GetParam().Rate) + " Гц"), std::string::npos)
+        << rate.Warning();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QuantTimes, WavRateTest,
+    ::testing::Values(TRateCase{0.0001, 10000, false}, TRateCase{0.000125, 8000, false},
+                      TRateCase{0.000001, 1000000, false}, TRateCase{0.000023, 43478, true},
+                      TRateCase{0.000006, 166667, true}, TRateCase{1, 1, false},
+                      TRateCase{1.5, 1, true}, TRateCase{2.5, 0, false}, TRateCase{3, 0, false}));
+
+}  // namespace
+}  // namespace kvaril

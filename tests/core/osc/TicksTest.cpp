@@ -1,0 +1,151 @@
+#include "osc/Ticks.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <set>
+
+namespace kvaril {
+namespace {
+
+struct TickCase {
+    const char* name;
+    double from, to;
+    int pixels;
+};
+
+// The next smaller step of the 1-2-5 series.
+long double SmallerStep(double step) {
+    const int e = static_cast<int>(std::floor(std::log10(step) + 1e-9));
+    const long double decade = std::pow(10.0L, e);
+    const long double mantissa = std::round(step / decade);
+    return mantissa == 1 ? decade / 2 : mantissa == 2 ? decade : 2 * decade;
+}
+
+class TickScaleTest : public testing::TestWithParam<TickCase> {};
+
+TEST_P(TickScaleTest, OneTwoFiveStepsAtLeastSixtyPixelsApartAndNoWider) {
+    const TickCase& c = GetParam();
+    const TTickScale scale = MakeTicks(c.from, c.to, c.pixels);
+    const long double lo = std::fmin(c.from, c.to), hi = std::fmax(c.from, c.to);
+    const long double span = hi - lo;
+    ASSERT_GT(scale.Step, 0);
+
+    const long double decade =
+        std::pow(10.0L, std::floor(std::log10((long double)scale.Step) + 1e-9L));
+    const long double mantissa = scale.Step / decade;
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 ||
+                std::fabs(mantissa - 5) < 1e-9)
+        << scale.Step;
+    EXPECT_GE(scale.Step * c.pixels / span, kMinTickSpacing * (1 - 1e-12));
+    EXPECT_LT(SmallerStep(scale.Step) * c.pixels / span, kMinTickSpacing) << "the smallest step";
+
+    std::set<std::string> texts;
+    for (size_t i = 0; i < scale.Ticks.size(); ++i) {
+        const TTick& t = scale.Ticks[i];
+        EXPECT_GE(t.Value, lo);
+        EXPECT_LE(t.Value, hi);
+        EXPECT_GE(t.Pixel, 0);
+        EXPECT_LE(t.Pixel, c.pixels);
+        // A multiple of the step, up to the rounding of the value to a double.
+        const long double k = std::round(t.Value / (long double)scale.Step);
+        const double ulp = std::nextafter(std::fabs(t.Value), DBL_MAX) - std::fabs(t.Value);
+        EXPECT_LE(std::fabs(t.Value - k * (long double)scale.Step),
+                  std::max(scale.Step * 1e-9, ulp))
+            << t.Value;
+        if (i > 0) {
+            EXPECT_GT(t.Value, scale.Ticks[i - 1].Value);
+            EXPECT_GE(std::abs(t.Pixel - scale.Ticks[i - 1].Pixel), kMinTickSpacing);
+        }
+        EXPECT_TRUE(texts.insert(t.Text).second) << "two ticks read " << t.Text;
+    }
+    // Every multiple of the step in the range is there (or as many as the doubles can tell).
+    const long double expected =
+        std::floor(hi / scale.Step + 1e-9L) - std::ceil(lo / scale.Step - 1e-9L) + 1;
+    const double largest = std::fmax(std::fabs(c.from), std::fabs(c.to));
+    if (scale.Step > 4 * (std::nextafter(largest, DBL_MAX) - largest)) {
+        EXPECT_EQ((long double)scale.Ticks.size(), expected);
+    }
+    EXPECT_LE((int)scale.Ticks.size(), c.pixels / kMinTickSpacing + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AwkwardRanges, TickScaleTest,
+    testing::Values(TickCase{"UnitRange", 0, 1, 1000}, TickCase{"Tiny", 1, 1 + 1e-12, 800},
+                    TickCase{"TinyNearZero", -3e-300, 4e-300, 700},
+                    TickCase{"FewUlps", 1, 1 + 8 * DBL_EPSILON, 1000},
+                    TickCase{"Huge", 0, 1e300, 1920},
+                    TickCase{"WholeDoubleRange", -DBL_MAX, DBL_MAX, 1920},
+                    TickCase{"Negative", -7.3, -2.1, 500}, TickCase{"AcrossZero", -0.35, 0.8, 600},
+                    TickCase{"ValueAxisDrawnUpwards", 5, -5, 400}, TickCase{"OnePixel", 0, 1, 1},
+                    TickCase{"OnePixelOffZero", 0.5, 1.5, 1},
+                    TickCase{"JustTooNarrowForTwo", 0, 1, 59}, TickCase{"LongTime", 0, 10000, 1920},
+                    TickCase{"QuantaOfAMicrosecond", 0.001234, 0.001301, 1900}),
+    [](const testing::TestParamInfo<TickCase>& info) { return info.param.name; });
+
+TEST(MakeTicks, UnitRangeInTenths) {
+    const TTickScale scale = MakeTicks(0, 1, 1000);
+    EXPECT_DOUBLE_EQ(scale.Step, 0.1);
+    ASSERT_EQ(scale.Ticks.size(), 11u);
+    EXPECT_EQ(scale.Ticks[3].Value, 0.3) << "3/10, not 3 × 0.1";
+    EXPECT_EQ(scale.Ticks[3].Pixel, 300);
+    EXPECT_EQ(scale.Ticks[3].Text, "0.3");
+    EXPECT_EQ(scale.Ticks[0].Text, "0");
+    EXPECT_EQ(scale.Ticks[10].Text, "1");
+}
+
+TEST(MakeTicks, NegativeAndAcrossZero) {
+    const TTickScale scale = MakeTicks(-0.35, 0.8, 600);  // 60 px ≈ 0.115
+    EXPECT_DOUBLE_EQ(scale.Step, 0.2);
+    std::vector<std::string> texts;
+    for (const TTick& t : scale.Ticks) texts.push_back(t.Text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"-0.2", "0", "0.2", "0.4", "0.6", "0.8"}));
+    EXPECT_EQ(scale.Ticks[1].Pixel, 183);  // 0.35 / 1.15 × 600 = 182.6
+}
+
+TEST(MakeTicks, ValueAxisDrawnUpwardsCountsPixelsFromTheTop) {
+    const TTickScale scale = MakeTicks(5, -5, 400);  // 5 at the top, pixel 0
+    EXPECT_DOUBLE_EQ(scale.Step, 2);
+    ASSERT_EQ(scale.Ticks.size(), 5u);
+    EXPECT_EQ(scale.Ticks.front().Value, -4);
+    EXPECT_EQ(scale.Ticks.front().Pixel, 360);
+    EXPECT_EQ(scale.Ticks.back().Value, 4);
+    EXPECT_EQ(scale.Ticks.back().Pixel, 40);
+}
+
+TEST(MakeTicks, TinyRangeLabelsTellTicksApart) {
+    const TTickScale scale = MakeTicks(1, 1 + 1e-12, 800);
+    EXPECT_DOUBLE_EQ(scale.Step, 1e-13);
+    ASSERT_EQ(scale.Ticks.size(), 11u);
+    EXPECT_EQ(scale.Ticks[0].Text, "1");
+    EXPECT_EQ(scale.Ticks[1].Text, "1.0000000000001");
+}
+
+TEST(MakeTicks, HugeRangeInExponents) {
+    const TTickScale scale = MakeTicks(0, 1e300, 1920);
+    EXPECT_DOUBLE_EQ(scale.Step, 5e298);
+    EXPECT_EQ(scale.Ticks[1].Text, "5E298");
+}
+
+TEST(MakeTicks, OnePixelHoldsAtMostOneTick) {
+    const TTickScale scale = MakeTicks(0, 1, 1);
+    ASSERT_EQ(scale.Ticks.size(), 1u);
+    EXPECT_EQ(scale.Ticks[0].Value, 0);
+    EXPECT_TRUE(MakeTicks(0.5, 1.5, 1).Ticks.empty());
+}
+
+TEST(MakeTicks, NoScaleWithoutARangeOrPixels) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_TRUE(MakeTicks(1, 1, 500).Ticks.empty());
+    EXPECT_TRUE(MakeTicks(0, 1, 0).Ticks.empty());
+    EXPECT_TRUE(MakeTicks(0, 1, -5).Ticks.empty());
+    EXPECT_TRUE(MakeTicks(nan, 1, 500).Ticks.empty());
+    EXPECT_TRUE(MakeTicks(0, inf, 500).Ticks.empty());
+    EXPECT_EQ(MakeTicks(0, inf, 500).Step, 0);
+}
+
+}  // namespace
+}  // namespace kvaril
