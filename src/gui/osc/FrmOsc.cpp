@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -27,6 +28,7 @@
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/WindowPlacement.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -69,6 +71,8 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
     FitMinimumSize();
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    QSettings settings("Dornek", "Kvaril");
+    RestoreWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
 }
 
 TFormOsc::~TFormOsc() = default;
@@ -125,6 +129,8 @@ void TFormOsc::showEvent(QShowEvent* event) {
 }
 
 void TFormOsc::closeEvent(QCloseEvent* event) {
+    QSettings settings("Dornek", "Kvaril");
+    SaveWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
     session_->Close();
     Refresh();
     event->accept();
@@ -359,7 +365,7 @@ void TFormOsc::ExportPicture() {
     std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
     const QString error = ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(),
-                                       *path, session_->Reference());
+                                       *path, session_->Reference(), session_->LayoutOptions());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
     else

@@ -50,6 +50,7 @@ class TFormOsc : public QMainWindow {
 
   private:
     void CreateActions();
+    void CreateViewMenu();
     void CreateControlPanel();
     void CreateScreenArea();
     void ConnectScreenArea();

@@ -14,27 +14,28 @@ namespace kvaril {
 namespace {
 
 TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const TStoredRun* reference) {
+                     const TStoredRun* reference, const TLayoutOptions& options) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGraphPicture picture;
     std::vector<const double*> rows;
     if (reference) rows = ReferenceRows(signals, *reference);
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
-                size.height(), picture, reference ? &rows : nullptr);
+                size.height(), picture, reference ? &rows : nullptr, options);
     return picture;
 }
 
 }  // namespace
 
 QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                    const TStoredRun* reference) {
+                    const TStoredRun* reference, const TLayoutOptions& options) {
     QImage image(size, QImage::Format_RGB32);
-    PaintGraphImage(image, Layout(osc, screen, signals, size, reference));
+    PaintGraphImage(image, Layout(osc, screen, signals, size, reference, options));
     return image;
 }
 
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path, const TStoredRun* reference) {
+                     const QString& path, const TStoredRun* reference,
+                     const TLayoutOptions& options) {
     if (screen < 0 || screen >= osc.ViewCount())
         return QString("Нет экрана %1: экранов в документе %2")
             .arg(screen + 1)
@@ -47,11 +48,11 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         svg.setTitle("Kvaril");
         QPainter painter;
         if (!painter.begin(&svg)) return "Не могу записать " + path;
-        PaintGraphVector(painter, Layout(osc, screen, signals, size, reference));
+        PaintGraphVector(painter, Layout(osc, screen, signals, size, reference, options));
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size, reference).save(path))
+    if (!RenderScreen(osc, screen, signals, size, reference, options).save(path))
         return "Не могу записать " + path;
     return {};
 }

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+#include "osc/ScreenLayout.h"
+
 namespace kvaril {
 
 class TOsc;
@@ -13,11 +15,12 @@ struct TStoredRun;
 // The trace area of screen `screen` (0-based) at `size`, as the window would show it, with the
 // traces of `reference` behind the beams when given.
 QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                    const TStoredRun* reference = nullptr);
+                    const TStoredRun* reference = nullptr, const TLayoutOptions& options = {});
 
 // Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
 // Returns an error text, empty on success.
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path, const TStoredRun* reference = nullptr);
+                     const QString& path, const TStoredRun* reference = nullptr,
+                     const TLayoutOptions& options = {});
 
 }  // namespace kvaril
