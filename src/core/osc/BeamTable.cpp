@@ -57,6 +57,24 @@ void BeamsToOneGroup(TView& view) {
     for (int i = 0; i < view.BeamCount(); ++i) view.Beam(i).SetGroup(1);
 }
 
+void BeamsToOneGroup(TView& view, const std::set<int>& selected) {
+    std::vector<int> beams;
+    for (int index : selected)
+        if (index >= 0 && index < view.BeamCount()) beams.push_back(index);
+    if (beams.size() < 2) {
+        BeamsToOneGroup(view);
+        return;
+    }
+    // They join the first group one of them is shown in, so the rest of the screen stays put.
+    int group = 0;
+    for (int index : beams) {
+        const int g = view.Beam(index).Group();
+        if (g > 0 && (group == 0 || g < group)) group = g;
+    }
+    if (group == 0) group = 1;
+    for (int index : beams) view.Beam(index).SetGroup(group);
+}
+
 void BeamsToManyGroups(TView& view) {
     for (int i = 0; i < view.BeamCount(); ++i) view.Beam(i).SetGroup(i + 1);
 }

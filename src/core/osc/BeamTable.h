@@ -30,6 +30,9 @@ void ApplyBeamEdit(TView& view, const std::set<int>& selected, TBeamRow row,
 // Every beam into group 1, or each into a group of its own (signal index + 1).
 void BeamsToOneGroup(TView& view);
 void BeamsToManyGroups(TView& view);
+// The selected beams into one group (the lowest group any of them is shown in, else 1) when
+// more than one is selected; otherwise every beam, as above.
+void BeamsToOneGroup(TView& view, const std::set<int>& selected);
 
 struct TValueCell {
     std::string Text;    // UTF-8

@@ -27,7 +27,7 @@ TRgb GridTextColor(TColorScheme scheme) {
 }
 
 void LayoutGrid(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
-                int width, int height, TGridLayout& grid) {
+                int width, int height, TGridLayout& grid, const TLayoutOptions& options) {
     grid = TGridLayout{};
     grid.LineColor = GridLineColor(osc.Scheme());
     grid.TextColor = GridTextColor(osc.Scheme());
@@ -48,6 +48,8 @@ void LayoutGrid(const TOsc& osc, const TView* view, const TSignalsData& data, do
         g.QuantTime = quantTime;
         g.Half = band.Half;
         g.Mid = band.Mid;
+        if (options.SharedGroupScale)
+            g.SharedMax = SharedAutoMax(grouping.Group(static_cast<int>(gi)).Beams, data);
         const TRowScale scale = TRowScale::For(beam, data, g);
         if (!(scale.Gain != 0) || !std::isfinite(scale.Gain) || band.Half < 1) continue;
         // Row y shows the value ((mid − y) / half − offset) / gain.
@@ -58,8 +60,9 @@ void LayoutGrid(const TOsc& osc, const TView* view, const TSignalsData& data, do
             const int y = y0 + t.Pixel;
             if (y <= band.Top || y >= band.Top + band.Height - 1) continue;
             grid.Rows.push_back(y);
-            // Clear of the group number in the band's top left corner and of the time labels.
-            if (y - kGridTextHeight / 2 > band.Top + kGridTextHeight + 2 &&
+            // Clear of the group number and the beams' names along the band's top and of the
+            // time labels.
+            if (y - kGridTextHeight / 2 > band.Top + 2 * kGridTextHeight &&
                 y + kGridTextHeight / 2 < height - kGridTextHeight - 2)
                 grid.Texts.push_back({2, y - kGridTextHeight / 2, t.Text});
         }

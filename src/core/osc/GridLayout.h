@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "osc/ScreenLayout.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -35,8 +36,9 @@ struct TGridLayout {
 TRgb GridLineColor(TColorScheme scheme);
 TRgb GridTextColor(TColorScheme scheme);
 
-// The grid of screen `view` in a picture `width` × `height` laid out as LayoutGraph does.
+// The grid of screen `view` in a picture `width` × `height` laid out as LayoutGraph does with
+// the same `options`.
 void LayoutGrid(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
-                int width, int height, TGridLayout& grid);
+                int width, int height, TGridLayout& grid, const TLayoutOptions& options = {});
 
 }  // namespace kvaril

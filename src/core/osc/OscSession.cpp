@@ -351,7 +351,7 @@ void TOscSession::EndBeamEdit(TBeamRow row, const std::string& text) {
 void TOscSession::BeamsToOneGroup() {
     Change(TStepKind::Discrete, [&] {
         CommitEntry();
-        if (TView* view = Current()) kvaril::BeamsToOneGroup(*view);
+        if (TView* view = Current()) kvaril::BeamsToOneGroup(*view, selection_);
     });
 }
 
@@ -421,7 +421,16 @@ void TOscSession::SetScheme(TColorScheme scheme) {
 
 void TOscSession::LayoutGraph(int width, int height, TGraphPicture& picture) const {
     kvaril::LayoutGraph(osc_, Current(), signals_.Data(), signals_.QuantTime(),
-                        signals_.QuantCount(), width, height, picture, ReferenceRows());
+                        signals_.QuantCount(), width, height, picture, ReferenceRows(),
+                        LayoutOptions());
+}
+
+TLayoutOptions TOscSession::LayoutOptions() const {
+    TLayoutOptions options;
+    options.SharedGroupScale = sharedGroupScale_;
+    options.Legend = legend_;
+    if (legend_) options.Names = SignalNames();
+    return options;
 }
 
 std::vector<TLabelMark> TOscSession::LayoutLabels() const {

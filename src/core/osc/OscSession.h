@@ -167,6 +167,12 @@ class TOscSession {
     TColorScheme Scheme() const;
     void SetScheme(TColorScheme scheme);
     void LayoutGraph(int width, int height, TGraphPicture& picture) const;
+    // The user's view choices (the window keeps them in its settings, not in the document).
+    bool SharedGroupScale() const { return sharedGroupScale_; }
+    void SetSharedGroupScale(bool on) { sharedGroupScale_ = on; }
+    bool Legend() const { return legend_; }
+    void SetLegend(bool on) { legend_ = on; }
+    TLayoutOptions LayoutOptions() const;
     std::vector<TLabelMark> LayoutLabels() const;
     // The grid and scales: a preference of the user's, not of the document.
     bool ShowGrid() const { return showGrid_; }
@@ -220,6 +226,8 @@ class TOscSession {
     int referenceId_ = 0;  // 0: the pinned run, if any; −1: none chosen
     mutable std::vector<const double*> referenceRows_;
     mutable long referenceKey_ = -1;
+    bool sharedGroupScale_ = false;
+    bool legend_ = false;
 };
 
 }  // namespace kvaril

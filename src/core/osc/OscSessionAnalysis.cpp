@@ -117,7 +117,8 @@ std::vector<TStatsRow> TOscSession::StatsRows() const {
 }
 
 void TOscSession::LayoutGrid(int width, int height, TGridLayout& grid) const {
-    kvaril::LayoutGrid(osc_, Current(), signals_.Data(), signals_.QuantTime(), width, height, grid);
+    kvaril::LayoutGrid(osc_, Current(), signals_.Data(), signals_.QuantTime(), width, height, grid,
+                       LayoutOptions());
 }
 
 TSpectrumRequest TOscSession::SpectrumRequest() const {

@@ -32,7 +32,7 @@ TRowScale TRowScale::For(const TBeam& beam, const TSignalsData& data, const TBea
     TRowScale s;
     s.Gain = beam.Gain();
     if (s.Gain == 0 && beam.SignalIndex() < data.SignalCount()) {
-        const double m = data.GetMax(beam.SignalIndex());
+        const double m = g.SharedMax >= 0 ? g.SharedMax : data.GetMax(beam.SignalIndex());
         if (m > 1e-10) s.Gain = 1 / m;
     }
     s.Offset = beam.Offset();

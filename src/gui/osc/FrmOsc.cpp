@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -28,6 +29,7 @@
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/WindowPlacement.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -71,6 +73,8 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
     FitMinimumSize();
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    QSettings settings("Dornek", "Kvaril");
+    RestoreWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
 }
 
 TFormOsc::~TFormOsc() = default;
@@ -127,6 +131,8 @@ void TFormOsc::showEvent(QShowEvent* event) {
 }
 
 void TFormOsc::closeEvent(QCloseEvent* event) {
+    QSettings settings("Dornek", "Kvaril");
+    SaveWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
     if (frmSpectrum_) frmSpectrum_->close();
     session_->Close();
     Refresh();
@@ -387,8 +393,9 @@ void TFormOsc::ExportPicture() {
         "Сохранение изображения экрана", "Изображения (*.png *.svg)", "png", {}, {}};
     std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
-    const QString error = ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(),
-                                       *path, session_->Reference(), session_->ShowGrid());
+    const QString error =
+        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path,
+                     session_->Reference(), session_->LayoutOptions(), session_->ShowGrid());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
     else

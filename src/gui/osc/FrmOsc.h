@@ -56,6 +56,7 @@ class TFormOsc : public QMainWindow {
 
   private:
     void CreateActions();
+    void CreateViewMenu();
     void CreateControlPanel();
     void CreateScreenArea();
     void ConnectScreenArea();

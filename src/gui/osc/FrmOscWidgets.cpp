@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -37,6 +38,42 @@ QIcon OscIcon(int index) {
 }
 
 }  // namespace
+
+void TFormOsc::CreateViewMenu() {
+    // The user's own choices, kept in the settings (off at first); the document never changes.
+    QMenu* view = menuBar()->addMenu("&Вид");
+    const struct {
+        const char* Name;
+        const char* Caption;
+        const char* Hint;
+        const char* Key;
+        void (TOscSession::*Set)(bool);
+    } kChoices[] = {
+        {"actViewLegend", "&Подписи лучей",
+         "Имена лучей цветом луча в левом верхнем углу каждой группы", "Oscilloscope/Legend",
+         &TOscSession::SetLegend},
+        {"actViewSharedScale", "&Общий масштаб групп",
+         "Лучи с автоматическим усилением в одной группе - в общем масштабе",
+         "Oscilloscope/SharedGroupScale", &TOscSession::SetSharedGroupScale},
+    };
+    for (const auto& c : kChoices) {
+        QAction* a = view->addAction(c.Caption);
+        a->setObjectName(c.Name);
+        a->setStatusTip(c.Hint);
+        a->setToolTip(c.Hint);
+        a->setCheckable(true);
+        const QString key = c.Key;
+        const auto set = c.Set;
+        a->setChecked(QSettings("Dornek", "Kvaril").value(key, false).toBool());
+        (session_.get()->*set)(a->isChecked());
+        connect(a, &QAction::toggled, this, [this, key, set](bool on) {
+            Act("QAction", [&] {
+                (session_.get()->*set)(on);
+                QSettings("Dornek", "Kvaril").setValue(key, on);
+            });
+        });
+    }
+}
 
 void TFormOsc::CreateActions() {
     auto make = [this](const char* name, const QString& caption, const QString& hint, int icon = -1,
@@ -108,6 +145,7 @@ void TFormOsc::CreateActions() {
     beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_, actBeamFit_});
     beams->addSeparator();
     beams->addActions({actCompareRun_, actPinReference_});
+    CreateViewMenu();
     QAction* help = make("actHelpContents", "&Содержание", "Справочные сведения об осциллографе",
                          -1, QKeySequence("F1"));
     QAction* about = make("actHelpAbout", "&О программе", "Сведения о программе Kvaril");

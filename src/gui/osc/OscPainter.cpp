@@ -292,9 +292,16 @@ void DrawFigure(QPainter& p, const TBeamFigure& figure) {
     }
 }
 
-void DrawGroupNumber(QPainter& p, const TDrawItem& item) {
+// Where the next legend name of a band goes: after the group number drawn at the same top.
+struct TLegendPen {
+    int Y = -1;
+    int X = 0;
+};
+
+void DrawGroupNumber(QPainter& p, const TDrawItem& item, TLegendPen& legend) {
     const QFontMetrics metrics = p.fontMetrics();
     const QString text = QString::fromStdString(item.Text);
+    legend = {item.Y, metrics.horizontalAdvance(text) + 3 + 4};
     p.fillRect(QRect(QPoint(0, item.Y), QPoint(metrics.horizontalAdvance(text) + 3 - 1,
                                                item.Y + metrics.height() - 1)),
                QColor(255, 255, 0));
@@ -304,9 +311,23 @@ void DrawGroupNumber(QPainter& p, const TDrawItem& item) {
 
 // The raster paint engine writes every primitive at once, so the image's memory may be
 // written between its calls.
+// On the picture's background, so that a trace passing under the name does not hide it.
+void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
+                    const QColor& background) {
+    const QFontMetrics metrics = p.fontMetrics();
+    if (legend.Y != item.Y) legend = {item.Y, 2};
+    const QString text = QString::fromStdString(item.Text);
+    p.fillRect(QRect(legend.X - 1, item.Y, metrics.horizontalAdvance(text) + 2, metrics.height()),
+               background);
+    p.setPen(ToQColor(item.Color));
+    p.drawText(QPoint(legend.X, item.Y + metrics.ascent()), text);
+    legend.X += metrics.horizontalAdvance(text) + metrics.horizontalAdvance(' ') * 2;
+}
+
 void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
+    TLegendPen legend;
     for (const TDrawItem& item : picture.Items) {
         switch (item.What) {
             case TDrawItem::Line:
@@ -346,7 +367,7 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                 break;
             }
             case TDrawItem::GroupNumber:
-                DrawGroupNumber(p, item);
+                DrawGroupNumber(p, item, legend);
                 break;
             case TDrawItem::Message: {
                 const QFontMetrics metrics = p.fontMetrics();
@@ -357,6 +378,9 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                 p.drawText(QPoint(item.X0, item.Y + metrics.ascent()), text);
                 break;
             }
+            case TDrawItem::Legend:
+                DrawLegendName(p, item, legend, ToQColor(picture.Background));
+                break;
         }
     }
 }

@@ -14,35 +14,39 @@ namespace kvaril {
 namespace {
 
 TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const TStoredRun* reference) {
+                     const TStoredRun* reference, const TLayoutOptions& options) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGraphPicture picture;
     std::vector<const double*> rows;
     if (reference) rows = ReferenceRows(signals, *reference);
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
-                size.height(), picture, reference ? &rows : nullptr);
+                size.height(), picture, reference ? &rows : nullptr, options);
     return picture;
 }
 
-TGridLayout Grid(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+TGridLayout Grid(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                 const TLayoutOptions& options) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGridLayout grid;
-    LayoutGrid(osc, view, signals.Data(), signals.QuantTime(), size.width(), size.height(), grid);
+    LayoutGrid(osc, view, signals.Data(), signals.QuantTime(), size.width(), size.height(), grid,
+               options);
     return grid;
 }
 
 }  // namespace
 
 QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                    const TStoredRun* reference, bool grid) {
+                    const TStoredRun* reference, const TLayoutOptions& options, bool grid) {
     QImage image(size, QImage::Format_RGB32);
-    const TGridLayout g = grid ? Grid(osc, screen, signals, size) : TGridLayout{};
-    PaintGraphImage(image, Layout(osc, screen, signals, size, reference), grid ? &g : nullptr);
+    const TGridLayout g = grid ? Grid(osc, screen, signals, size, options) : TGridLayout{};
+    PaintGraphImage(image, Layout(osc, screen, signals, size, reference, options),
+                    grid ? &g : nullptr);
     return image;
 }
 
 QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path, const TStoredRun* reference, bool grid) {
+                     const QString& path, const TStoredRun* reference,
+                     const TLayoutOptions& options, bool grid) {
     if (screen < 0 || screen >= osc.ViewCount())
         return QString("Нет экрана %1: экранов в документе %2")
             .arg(screen + 1)
@@ -55,13 +59,13 @@ QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const
         svg.setTitle("Kvaril");
         QPainter painter;
         if (!painter.begin(&svg)) return "Не могу записать " + path;
-        const TGridLayout g = grid ? Grid(osc, screen, signals, size) : TGridLayout{};
-        PaintGraphVector(painter, Layout(osc, screen, signals, size, reference),
+        const TGridLayout g = grid ? Grid(osc, screen, signals, size, options) : TGridLayout{};
+        PaintGraphVector(painter, Layout(osc, screen, signals, size, reference, options),
                          grid ? &g : nullptr);
         painter.end();
         return {};
     }
-    if (!RenderScreen(osc, screen, signals, size, reference, grid).save(path))
+    if (!RenderScreen(osc, screen, signals, size, reference, options, grid).save(path))
         return "Не могу записать " + path;
     return {};
 }

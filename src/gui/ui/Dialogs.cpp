@@ -56,9 +56,14 @@ TAnswer TDialogs::Confirm(QWidget* parent, const QString& text) {
 }
 
 void TDialogs::Error(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Information, "Kvaril: Сообщение об ошибке", title + "\n" + text,
-                    QMessageBox::Ok, parent);
-    box.exec();
+    std::unique_ptr<QMessageBox> box = MakeErrorBox(parent, title, text);
+    box->exec();
+}
+
+std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& title,
+                                          const QString& text) {
+    return std::make_unique<QMessageBox>(QMessageBox::Critical, "Kvaril: Сообщение об ошибке",
+                                         title + "\n" + text, QMessageBox::Ok, parent);
 }
 
 void TDialogs::Debug(QWidget* parent, const QString& text) {

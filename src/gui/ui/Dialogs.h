@@ -6,10 +6,12 @@
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <memory>
 #include <optional>
 
 class QDialog;
 class QDialogButtonBox;
+class QMessageBox;
 class QPushButton;
 class QWidget;
 
@@ -34,6 +36,10 @@ struct TSignalNameAnswer {
 
 // The text of the unexpected-error box for what escaped an event handler of `senderClass`.
 QString UnexpectedErrorText(const QString& senderClass, const std::exception& e);
+
+// The box of TDialogs::Error, with the error icon, not yet shown.
+std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& title,
+                                          const QString& text);
 
 // A fixed dialog border with only a close box.
 void MakeFixedDialog(QDialog* dialog);
