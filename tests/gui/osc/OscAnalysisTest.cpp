@@ -241,7 +241,7 @@ TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
     grid->trigger();
     EXPECT_TRUE(osc_->Session().ShowGrid());
     EXPECT_TRUE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());
-    const QImage withGrid = RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, true);
+    const QImage withGrid = RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, {}, true);
     EXPECT_NE(withGrid, classic);
     EXPECT_EQ(Graph()->Picture, withGrid) << "the window and the export draw the same grid";
 
