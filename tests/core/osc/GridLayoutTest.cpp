@@ -8,6 +8,7 @@
 
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
+#include "osc/BeamTable.h"
 #include "osc/ScreenLayout.h"
 
 namespace kvaril {
@@ -106,6 +107,27 @@ TEST_F(Grid, ABandWithoutGainHasNoValueScale) {
     const TGridLayout g = Layout(600, 400);
     EXPECT_TRUE(g.Rows.empty());
     EXPECT_FALSE(g.Columns.empty());
+}
+
+TEST_F(Grid, ASharedGroupScaleScalesTheValueTicks) {
+    // One band: A up to 2 and B up to 4, both automatic.
+    osc.View(0).Beam(1).SetGain(0);
+    osc.View(0).Beam(1).SetOffset(0);
+    BeamsToOneGroup(osc.View(0));
+    for (int q = 0; q < signals.Data().SampleCount(); ++q) signals.Data().SetData(1, q, q * 0.004);
+    signals.Data().CalcMaxima();
+    auto texts = [this](bool shared) {
+        TGridLayout g;
+        TLayoutOptions options;
+        options.SharedGroupScale = shared;
+        LayoutGrid(osc, &osc.View(0), signals.Data(), 0.001, 600, 400, g, options);
+        std::vector<std::string> left;
+        for (const TGridText& t : g.Texts)
+            if (t.X == 2) left.push_back(t.Text);
+        return left;
+    };
+    EXPECT_EQ(texts(false), (std::vector<std::string>{"-1", "0", "1"})) << "A alone: -2 .. 2";
+    EXPECT_EQ(texts(true), (std::vector<std::string>{"-2", "0", "2"})) << "the group's -4 .. 4";
 }
 
 TEST_F(Grid, TheBlackSchemeGetsDarkLines) {
