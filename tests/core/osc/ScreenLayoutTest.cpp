@@ -52,7 +52,7 @@ struct Fixture {
     TGraphPicture Layout(int width, int height, const TLayoutOptions& options = {}) {
         TGraphPicture p;
         LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height, p,
-                    options);
+                    nullptr, options);
         return p;
     }
     TSignals signals;
