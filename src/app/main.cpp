@@ -6,12 +6,14 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "document/DocumentInfo.h"
 #include "model/BatchRun.h"
 #include "model/ModelDirectory.h"
 #include "model/uCommon.h"
 #include "osc/PictureExport.h"
+#include "osc/uBeam.h"
 #include "ui/Application.h"
 
 #include <QGuiApplication>
@@ -44,7 +46,7 @@ void PrintUsage(std::ostream& out) {
 struct TPictureOptions {
     std::string Path;
     int Width = 800, Height = 400;
-    int Screen = 1;
+    int Screen = 1;  // from 1; 0: every screen, stacked
 };
 
 bool ParseSize(const char* text, TPictureOptions& picture) {
@@ -52,7 +54,9 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     char x = 0, rest = 0;
     if (std::sscanf(text, "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X'))
         return false;
-    if (w < 1 || h < 1 || w > 20000 || h > 20000) return false;
+    if (w < kvaril::kMinPictureSize.width() || h < kvaril::kMinPictureSize.height() ||
+        w > kvaril::kMaxPictureSide || h > kvaril::kMaxPictureSide)
+        return false;
     picture.Width = w;
     picture.Height = h;
     return true;
@@ -85,12 +89,22 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
                 return std::string("Неверное время --timeout: ") + value;
         } else if (option == "--png") {
             picture.Path = value;
+            if (kvaril::PictureFormatOf(QString::fromLocal8Bit(value)) ==
+                kvaril::TPictureFormat::Unknown)
+                return std::string("Неизвестный формат рисунка --png: ") + value +
+                       " (нужно расширение .png, .svg или .pdf)";
         } else if (option == "--size") {
             if (!ParseSize(value, picture)) return std::string("Неверный размер --size: ") + value;
             pictureOptions = true;
         } else if (option == "--screen") {
-            picture.Screen = std::atoi(value);
-            if (picture.Screen < 1) return std::string("Неверный номер --screen: ") + value;
+            char* end = nullptr;
+            const long screen = std::strtol(value, &end, 10);
+            if (std::strcmp(value, "all") == 0)
+                picture.Screen = 0;
+            else if (end != value && *end == 0 && screen >= 1 && screen <= 1000000)
+                picture.Screen = static_cast<int>(screen);
+            else
+                return std::string("Неверный номер --screen: ") + value + " (номер с 1 или all)";
             pictureOptions = true;
         } else if (kvaril::ParseAnalysisOption(option, value, options.Analysis) !=
                    kvaril::TOptionParse::Ok) {
@@ -109,9 +123,14 @@ int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kva
     char name[] = "kvaril";
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
+    std::vector<int> screens;
+    if (picture.Screen == 0)
+        for (int i = 0; i < osc.ViewCount(); ++i) screens.push_back(i);
+    else
+        screens.push_back(picture.Screen - 1);
     const QString error =
-        kvaril::ExportScreen(osc, picture.Screen - 1, signals, QSize(picture.Width, picture.Height),
-                             QString::fromLocal8Bit(picture.Path.c_str()));
+        kvaril::ExportScreens(osc, screens, signals, QSize(picture.Width, picture.Height),
+                              QString::fromLocal8Bit(picture.Path.c_str()));
     if (!error.isEmpty()) {
         err << error.toStdString() << "\n";
         return 1;

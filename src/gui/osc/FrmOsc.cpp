@@ -21,7 +21,6 @@
 #include "osc/OscPainter.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
-#include "osc/PictureExport.h"
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
@@ -316,22 +315,6 @@ void TFormOsc::ViewRename() {
     const QString name = FromUtf8(session_->ScreenName(session_->CurrentScreen()));
     if (std::optional<QString> answer = dialogs_.Name(this, "Новое имя экрана", name))
         session_->RenameScreen(ToUtf8(*answer));
-}
-
-void TFormOsc::ExportPicture() {
-    CommitEntry();
-    const int screen = session_->CurrentScreen();
-    if (screen < 0) return;
-    TFileDialogSpec spec{
-        "Сохранение изображения экрана", "Изображения (*.png *.svg)", "png", {}, {}};
-    std::optional<QString> path = dialogs_.SaveFile(this, spec);
-    if (!path) return;
-    const QString error =
-        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path);
-    if (error.isEmpty())
-        session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
-    else
-        session_->Warn(ToUtf8(error));
 }
 
 }  // namespace kvaril

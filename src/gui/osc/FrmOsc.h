@@ -72,7 +72,9 @@ class TFormOsc : public QMainWindow {
     void ViewAdd();
     void ViewDelete();
     void ViewRename();
+    // FrmOscExport.cpp
     void ExportPicture();
+    void ExportData();
 
     TWorkbench& workbench_;
     TDialogs& dialogs_;
@@ -83,7 +85,7 @@ class TFormOsc : public QMainWindow {
     bool refreshing_ = false;
 
     QAction *actOscControl_, *actOscExit_, *actViewAdd_, *actViewDelete_, *actViewRename_;
-    QAction *actBeamToOneGroup_, *actBeamToManyGroup_, *actExportPicture_;
+    QAction *actBeamToOneGroup_, *actBeamToManyGroup_, *actExportPicture_, *actExportData_;
     QAction* mnuScheme_[3];
     QSplitter* tabControlSplit_;
     QTabWidget* tabControl_;

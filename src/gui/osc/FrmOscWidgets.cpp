@@ -60,8 +60,10 @@ void TFormOsc::CreateActions() {
         make("actBeamToOneGroup", "В &одну группу", "Сборка всех лучей в одну группу");
     actBeamToManyGroup_ = make("actBeamToManyGroup", "По &разным группам",
                                "Распределение всех лучей по различным группам");
-    actExportPicture_ = make("actExportPicture", "Сохранить &картинку...",
-                             "Сохранение изображения экрана в файл PNG или SVG");
+    actExportData_ = make("actExportData", "Экспорт &данных...",
+                          "Запись отсчетов выбранных лучей в файл CSV или WAV");
+    actExportPicture_ = make("actExportPicture", "Экспорт &рисунка...",
+                             "Сохранение изображения экранов в файл PNG, SVG или PDF");
 
     QMenu* osc = menuBar()->addMenu("&Осциллограф");
     osc->addAction(actOscControl_);
@@ -84,6 +86,7 @@ void TFormOsc::CreateActions() {
                 [this, scheme] { Act("QAction", [&] { session_->SetScheme(scheme); }); });
         mnuScheme_[static_cast<int>(scheme)] = a;
     }
+    osc->addAction(actExportData_);
     osc->addAction(actExportPicture_);
     osc->addSeparator();
     osc->addAction(actOscExit_);
@@ -126,6 +129,7 @@ void TFormOsc::CreateActions() {
     on(actBeamToOneGroup_, [this] { session_->BeamsToOneGroup(); });
     on(actBeamToManyGroup_, [this] { session_->BeamsToManyGroups(); });
     on(actExportPicture_, [this] { ExportPicture(); });
+    on(actExportData_, [this] { ExportData(); });
 }
 
 void TFormOsc::CreateControlPanel() {
