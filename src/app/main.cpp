@@ -28,12 +28,14 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --info ФАЙЛ.sig                 показать содержимое документа\n"
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
-           "               [--png КАРТИНКА.png|.svg] [--size ШxВ] [--screen N]\n"
+           "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
            "                                         --signals (по умолчанию всех) от T0 до T1 с\n"
            "                                         (по умолчанию за весь прогон);\n"
            "                                         --png рисует экран N (с 1) осциллографа\n"
+           "                                         или все экраны друг под другом (all);\n"
+           "                                         формат - по расширению файла\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
            "               [--signals A,B] [--from T0] [--to T1]\n"
@@ -54,9 +56,7 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     char x = 0, rest = 0;
     if (std::sscanf(text, "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X'))
         return false;
-    if (w < kvaril::kMinPictureSize.width() || h < kvaril::kMinPictureSize.height() ||
-        w > kvaril::kMaxPictureSide || h > kvaril::kMaxPictureSide)
-        return false;
+    if (w < 1 || h < 1 || w > kvaril::kMaxPictureSide || h > kvaril::kMaxPictureSide) return false;
     picture.Width = w;
     picture.Height = h;
     return true;
@@ -112,6 +112,12 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
         }
     }
     if (pictureOptions && picture.Path.empty()) return "--size и --screen нужны только с --png";
+    if (!picture.Path.empty() && (picture.Width < kvaril::kMinPictureSize.width() ||
+                                  picture.Height < kvaril::kMinPictureSize.height()))
+        return "Неверный размер --size: " + std::to_string(picture.Width) + "x" +
+               std::to_string(picture.Height) + " (не меньше " +
+               std::to_string(kvaril::kMinPictureSize.width()) + "x" +
+               std::to_string(kvaril::kMinPictureSize.height()) + ")";
     return {};
 }
 
