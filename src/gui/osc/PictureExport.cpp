@@ -44,6 +44,11 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
     const TView& view = osc.View(screen);
     const QColor panel = QGuiApplication::palette().color(QPalette::Button);
     painter.save();
+    // Text as large against the traces as in the window, whatever resolution the file has
+    // (a PDF or SVG page counts 72 units per inch, the screen 96).
+    QFont font = QGuiApplication::font();
+    if (font.pointSizeF() > 0) font.setPixelSize(qRound(font.pointSizeF() * 96 / 72));
+    painter.setFont(font);
     PaintLabelStrip(painter, LayoutLabels(&view, signals.QuantTime(), sheet.width()),
                     QSize(sheet.width(), kStripHeight), panel);
     painter.translate(0, kStripHeight);
