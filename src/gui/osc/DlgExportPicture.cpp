@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,10 +45,13 @@ TDlgExportPicture::TDlgExportPicture(QWidget* parent, const TPictureExportQuesti
     seHeight->setValue(std::max(windowSize_.height(), kMinPictureSize.height()));
     rbWindowSize->setChecked(true);
     size->addWidget(rbWindowSize, 0, 0, 1, 4);
-    size->addWidget(rbOwnSize, 1, 0);
-    size->addWidget(seWidth, 1, 1);
-    size->addWidget(new QLabel("×", gbSize), 1, 2);
-    size->addWidget(seHeight, 1, 3);
+    auto* typed = new QHBoxLayout;
+    typed->addWidget(rbOwnSize);
+    typed->addWidget(seWidth);
+    typed->addWidget(new QLabel("×", gbSize));
+    typed->addWidget(seHeight);
+    typed->addStretch(1);
+    size->addLayout(typed, 1, 0, 1, 4);
     layout->addWidget(gbSize);
 
     auto* hint = new QLabel("Формат выбирается расширением файла: PNG, SVG или PDF", this);

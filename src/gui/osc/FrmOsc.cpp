@@ -265,28 +265,20 @@ void TFormOsc::RefreshStatus() {
 void TFormOsc::PaintGraph() {
     const QSize size = pbGraph_->size();
     session_->SetGraphWidth(size.width());
-    if (pbGraph_->Picture.size() != size) {
-        QImage resized(size, QImage::Format_RGB32);
-        if (resized.isNull()) {
-            // The area keeps its previous content; the next paint tries again.
-            session_->Warn("Отказ выделения памяти для рисования графиков");
-            RefreshStatus();
-            return;
-        }
-        pbGraph_->Picture = resized;
+    if (!pbGraph_->FitPicture()) {
+        // The area keeps its previous content; the next paint tries again.
+        session_->Warn("Отказ выделения памяти для рисования графиков");
+        RefreshStatus();
+        return;
     }
     session_->LayoutGraph(size.width(), size.height(), *picture_);
-    PaintGraphImage(pbGraph_->Picture, *picture_);
+    PaintGraphOn(pbGraph_->Picture, *picture_);
     pbGraph_->update();
 }
 
 void TFormOsc::PaintLabels() {
     const QSize size = pbLabels_->size();
-    if (pbLabels_->Picture.size() != size) {
-        QImage resized(size, QImage::Format_RGB32);
-        if (resized.isNull()) return;
-        pbLabels_->Picture = resized;
-    }
+    if (!pbLabels_->FitPicture()) return;
     QPainter p(&pbLabels_->Picture);
     PaintLabelStrip(p, session_->LayoutLabels(), size, palette().color(QPalette::Button));
     p.end();

@@ -246,6 +246,17 @@ void DrawGroupNumber(QPainter& p, const TDrawItem& item) {
     p.drawText(QPoint(item.X0, item.Y + metrics.ascent()), text);
 }
 
+// One pixel of the window: the thinnest line on a file's page or a normal screen, as many device
+// pixels as the ratio says on a high-density screen, so a trace keeps its weight and its
+// strokes still touch.
+QPen TracePen(const QPainter& p, const QColor& color) {
+    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1;
+    QPen pen(color, ratio > 1 ? ratio : 0);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::SquareCap);
+    return pen;
+}
+
 // The raster paint engine writes every primitive at once, so the image's memory may be
 // written between its calls.
 void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster) {
@@ -255,7 +266,7 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
         switch (item.What) {
             case TDrawItem::Line:
                 // The end point is excluded: the last column stays free.
-                p.setPen(QPen(ToQColor(item.Color), 0));
+                p.setPen(TracePen(p, ToQColor(item.Color)));
                 if (item.X1 - 1 >= item.X0) p.drawLine(item.X0, item.Y, item.X1 - 1, item.Y);
                 break;
             case TDrawItem::Beam: {
@@ -264,7 +275,7 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                     if (raster) {
                         WriteStrokes(*raster, figure.Strokes, ToQColor(item.Color).rgb());
                     } else {
-                        p.setPen(QPen(ToQColor(item.Color), 0));
+                        p.setPen(TracePen(p, ToQColor(item.Color)));
                         for (const TStroke& s : figure.Strokes)
                             p.drawLine(s.X, s.Top, s.X, s.Bottom);
                     }
@@ -273,7 +284,7 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                 } else if (raster && figure.Kind == TFigureKind::Bezier) {
                     WriteBezier(*raster, figure.Points, ToQColor(item.Color).rgb());
                 } else {
-                    p.setPen(QPen(ToQColor(item.Color), 0));
+                    p.setPen(TracePen(p, ToQColor(item.Color)));
                     p.setBrush(Qt::NoBrush);
                     DrawFigure(p, figure);
                 }
@@ -307,6 +318,15 @@ void PaintGraphImage(QImage& image, const TGraphPicture& picture) {
 void PaintGraphVector(QPainter& painter, const TGraphPicture& picture) {
     painter.fillRect(QRect(0, 0, picture.Width, picture.Height), ToQColor(picture.Background));
     DrawItems(painter, picture, nullptr);
+}
+
+void PaintGraphOn(QImage& image, const TGraphPicture& picture) {
+    if (image.devicePixelRatio() == 1) {
+        PaintGraphImage(image, picture);
+        return;
+    }
+    QPainter painter(&image);
+    PaintGraphVector(painter, picture);
 }
 
 void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,

@@ -18,6 +18,11 @@ inline QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
 // vertical strokes of compressed beams are written straight into the scanlines.
 void PaintGraphImage(QImage& image, const TGraphPicture& picture);
 
+// The window's picture: PaintGraphImage at one device pixel per column; on a high-density
+// screen (an image with a device pixel ratio above 1) through a painter, so that lines and
+// texts use every device pixel instead of being magnified.
+void PaintGraphOn(QImage& image, const TGraphPicture& picture);
+
 // The same through any painter (an SVG file, say), strokes as lines.
 void PaintGraphVector(QPainter& painter, const TGraphPicture& picture);
 
