@@ -257,6 +257,27 @@ QPen TracePen(const QPainter& p, const QColor& color) {
     return pen;
 }
 
+// Lines through a painter go through the middle of their pixels: a line wider than a device
+// pixel (a high-density screen) then covers its pixel's rows and columns, not half a pixel of
+// the neighbours, and a page's hairline sits where the window's pixel is.
+class TOnPixelCentres {
+  public:
+    TOnPixelCentres(QPainter& p, bool on) : p_(on ? &p : nullptr) {
+        if (p_) {
+            p_->save();
+            p_->translate(0.5, 0.5);
+        }
+    }
+    ~TOnPixelCentres() {
+        if (p_) p_->restore();
+    }
+    TOnPixelCentres(const TOnPixelCentres&) = delete;
+    TOnPixelCentres& operator=(const TOnPixelCentres&) = delete;
+
+  private:
+    QPainter* p_;
+};
+
 // The raster paint engine writes every primitive at once, so the image's memory may be
 // written between its calls.
 void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster) {
@@ -264,13 +285,16 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
     p.setBrush(Qt::NoBrush);
     for (const TDrawItem& item : picture.Items) {
         switch (item.What) {
-            case TDrawItem::Line:
+            case TDrawItem::Line: {
                 // The end point is excluded: the last column stays free.
+                TOnPixelCentres centres(p, raster == nullptr);
                 p.setPen(TracePen(p, ToQColor(item.Color)));
                 if (item.X1 - 1 >= item.X0) p.drawLine(item.X0, item.Y, item.X1 - 1, item.Y);
                 break;
+            }
             case TDrawItem::Beam: {
                 const TBeamFigure& figure = picture.Figures[static_cast<size_t>(item.Figure)];
+                TOnPixelCentres centres(p, raster == nullptr);
                 if (figure.Kind == TFigureKind::Strokes) {
                     if (raster) {
                         WriteStrokes(*raster, figure.Strokes, ToQColor(item.Color).rgb());
