@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "document/DocumentInfo.h"
 #include "model/BatchRun.h"
 #include "model/ModelDirectory.h"
+#include "model/SampleCsv.h"
 #include "model/uCommon.h"
 #include "osc/PictureExport.h"
 #include "osc/uBeam.h"
@@ -29,13 +31,15 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
+           "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
            "                                         --signals (по умолчанию всех) от T0 до T1 с\n"
            "                                         (по умолчанию за весь прогон);\n"
            "                                         --png рисует экран N (с 1) осциллографа\n"
            "                                         или все экраны друг под другом (all);\n"
-           "                                         формат - по расширению файла\n"
+           "                                         формат - по расширению файла;\n"
+           "                                         --against сверяет отсчеты с эталоном\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
            "               [--signals A,B] [--from T0] [--to T1]\n"
@@ -47,6 +51,7 @@ void PrintUsage(std::ostream& out) {
 
 struct TPictureOptions {
     std::string Path;
+    std::string Reference;  // a CSV drawn behind the beams
     int Width = 800, Height = 400;
     int Screen = 1;  // from 1; 0: every screen, stacked
 };
@@ -64,12 +69,13 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
 
 // --run FILE [--csv OUT] [--wav OUT] [--stats OUT] [--spectrum OUT] [--window W]
 // [--signals A,B] [--from T0] [--to T1] [--timeout SECONDS] [--png OUT] [--size WxH]
-// [--screen N]; the reason when the command line is malformed.
+// [--screen N] [--against CSV [--tolerance X]] [--reference CSV]; the reason when the
+// command line is malformed.
 std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
                      TPictureOptions& picture) {
     if (argc < 3) return "Не задан документ";
     options.Document = argv[2];
-    bool pictureOptions = false;
+    bool pictureOptions = false, tolerance = false;
     for (int i = 3; i < argc; i += 2) {
         const std::string option = argv[i];
         if (i + 1 >= argc) return "Нет значения у параметра " + option;
@@ -96,6 +102,15 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
         } else if (option == "--size") {
             if (!ParseSize(value, picture)) return std::string("Неверный размер --size: ") + value;
             pictureOptions = true;
+        } else if (option == "--against") {
+            options.AgainstPath = value;
+        } else if (option == "--tolerance") {
+            if (!kvaril::ParseTolerance(value, options.Tolerance))
+                return std::string("Неверный допуск --tolerance: ") + value;
+            tolerance = true;
+        } else if (option == "--reference") {
+            picture.Reference = value;
+            pictureOptions = true;
         } else if (option == "--screen") {
             char* end = nullptr;
             const long screen = std::strtol(value, &end, 10);
@@ -111,7 +126,9 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
             return "Неизвестный параметр " + option;
         }
     }
-    if (pictureOptions && picture.Path.empty()) return "--size и --screen нужны только с --png";
+    if (tolerance && options.AgainstPath.empty()) return "--tolerance нужен только с --against";
+    if (pictureOptions && picture.Path.empty())
+        return "--size, --screen и --reference нужны только с --png";
     if (!picture.Path.empty() && (picture.Width < kvaril::kMinPictureSize.width() ||
                                   picture.Height < kvaril::kMinPictureSize.height()))
         return "Неверный размер --size: " + std::to_string(picture.Width) + "x" +
@@ -128,15 +145,31 @@ int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kva
     int argc = 1;
     char name[] = "kvaril";
     char* argv[] = {name, nullptr};
+    std::optional<kvaril::TStoredRun> reference;
+    if (!picture.Reference.empty()) {
+        kvaril::TSampleTable table;
+        try {
+            table = kvaril::ReadSamplesCsv(picture.Reference);  // its errors name the file
+        } catch (const kvaril::ECsvError& e) {
+            err << e.what() << "\n";
+            return 1;
+        }
+        try {
+            reference = kvaril::RunFromTable(signals, table);
+        } catch (const kvaril::ECsvError& e) {
+            err << "Файл " << picture.Reference << ": " << e.what() << "\n";
+            return 1;
+        }
+    }
     QGuiApplication app(argc, argv);
     std::vector<int> screens;
     if (picture.Screen == 0)
         for (int i = 0; i < osc.ViewCount(); ++i) screens.push_back(i);
     else
         screens.push_back(picture.Screen - 1);
-    const QString error =
-        kvaril::ExportScreens(osc, screens, signals, QSize(picture.Width, picture.Height),
-                              QString::fromLocal8Bit(picture.Path.c_str()));
+    const QString error = kvaril::ExportScreens(
+        osc, screens, signals, QSize(picture.Width, picture.Height),
+        QString::fromLocal8Bit(picture.Path.c_str()), reference ? &*reference : nullptr);
     if (!error.isEmpty()) {
         err << error.toStdString() << "\n";
         return 1;

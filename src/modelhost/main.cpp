@@ -33,12 +33,14 @@ using MainModelProc = void (*)(void* store);
 using ErrorQuery = int32_t (*)();
 using CallModel = int32_t (*)(MainModelProc proc, void* store, char* className, int32_t classSize,
                               char* message, int32_t messageSize);
+using LastWrittenQuery = void (*)(int32_t* signal, int32_t* quant);
 using SignalHandler = void (*)(int, siginfo_t*, void*);
 using HandlerQuery = SignalHandler (*)();
 
 TRunReport* g_report = nullptr;
 ErrorQuery g_getErrorFactor = nullptr;
 ErrorQuery g_getErrorIndex = nullptr;
+LastWrittenQuery g_lastWritten = nullptr;
 SignalHandler g_fpcHandler = nullptr;
 
 constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE};
@@ -61,11 +63,18 @@ bool ModelActive() {
     return g_report->State == TRunState::Loading || g_report->State == TRunState::Running;
 }
 
+void RecordLastWritten() {
+    if (!g_lastWritten) return;
+    g_lastWritten(&g_report->LastSignal, &g_report->LastQuant);
+    g_report->HasLastWritten = 1;
+}
+
 void RecordPlace() {
     if (g_report->State == TRunState::Running && g_getErrorFactor && g_getErrorIndex) {
         g_report->ErrorFactor = g_getErrorFactor();
         g_report->ErrorIndex = g_getErrorIndex();
         g_report->HasErrorPlace = 1;
+        RecordLastWritten();
     }
 }
 
@@ -296,6 +305,7 @@ int main(int argc, char** argv) {
     }
     auto* callModel = reinterpret_cast<CallModel>(::dlsym(handle, "KvarilCallModel"));
     auto* handlerQuery = reinterpret_cast<HandlerQuery>(::dlsym(handle, "KvarilSignalHandler"));
+    g_lastWritten = reinterpret_cast<LastWrittenQuery>(::dlsym(handle, "KvarilLastWritten"));
 
     g_report->State = TRunState::Running;
     if (!callModel || !handlerQuery) {
@@ -321,6 +331,7 @@ int main(int argc, char** argv) {
         g_report->ErrorFactor = g_getErrorFactor();
         g_report->ErrorIndex = g_getErrorIndex();
         g_report->HasErrorPlace = 1;
+        RecordLastWritten();
         g_report->State = TRunState::ModelError;
     } else {
         g_report->State = TRunState::Succeeded;

@@ -66,12 +66,20 @@ begin
   end;
 end;
 
+{ Where the last sample was written (-1, -1 before the first). }
+procedure KvarilLastWritten(Signal, Quant: PInteger); cdecl;
+begin
+  Signal^ := LastSignalWritten;
+  Quant^ := LastQuantWritten;
+end;
+
 exports
   MainModelProc,
   GetErrorFactor,
   GetErrorIndex,
   KvarilSignalHandler,
-  KvarilCallModel;
+  KvarilCallModel,
+  KvarilLastWritten;
 
 begin
 end.

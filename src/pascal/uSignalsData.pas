@@ -31,6 +31,12 @@ type
   { Raised instead of ending the process when a signal calls Halt or RunError. }
   EModelHalt = class(Exception);
 
+var
+  { The place of the last sample written, so that a fault can be given its quantum's time:
+    the signals write in list order, quantum by quantum. -1 until the first write. }
+  LastSignalWritten: Integer = -1;
+  LastQuantWritten: Integer = -1;
+
 procedure Halt(ExitCode: Longint = 0);
 procedure RunError(ErrorCode: Word = 0);
 
@@ -58,6 +64,8 @@ begin
   if (Signal < 0) or (Signal >= FSignalCount) or (Quant < 0) or (Quant >= FSampleCount) then
     raise ERangeError.CreateFmt('SetData(%d, %d): index out of range', [Signal, Quant]);
   FSamples[Signal][Quant] := Value;
+  LastSignalWritten := Signal;
+  LastQuantWritten := Quant;
 end;
 
 procedure Halt(ExitCode: Longint);

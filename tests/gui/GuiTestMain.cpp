@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
 #include <QStandardPaths>
 #include <cstdlib>
 
@@ -11,6 +15,13 @@ int main(int argc, char** argv) {
     if (!std::getenv("XDG_RUNTIME_DIR")) setenv("XDG_RUNTIME_DIR", "/tmp", 0);
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // CTest runs the tests in parallel processes; those that store the editor font or a
+    // window's place must not read each other's settings, nor those of an earlier run.
+    QDir settings(QDir::tempPath() + "/kvaril-gui-settings-" + QString::number(::getpid()));
+    settings.removeRecursively();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    settings.removeRecursively();
+    return status;
 }

@@ -68,6 +68,12 @@ class ScriptedDialogs : public TDialogs {
         auto f = Take(Params, "parameters dialog", std::function<bool(TSignals&)>());
         return f && f(signals);
     }
+    std::deque<std::optional<int>> Choices;
+    QList<QStringList> ChoiceLists;  // the items offered
+    std::optional<int> Choose(QWidget*, const QString&, const QStringList& items, int) override {
+        ChoiceLists << items;
+        return Take(Choices, "choice dialog", std::optional<int>());
+    }
     std::deque<std::optional<QFont>> Fonts;
     std::optional<QFont> Font(QWidget*, const QFont&) override {
         return Take(Fonts, "font dialog", std::optional<QFont>());
@@ -95,9 +101,9 @@ class ScriptedDialogs : public TDialogs {
             ADD_FAILURE() << "unexpected " << what;
             return fallback;
         }
-        T answer = queue.front();
+        std::swap(fallback, queue.front());
         queue.pop_front();
-        return answer;
+        return fallback;
     }
 };
 

@@ -8,7 +8,9 @@ namespace kvaril {
 
 std::vector<TOperatorTemplate> OperatorTemplates(const TSignals& signals, int current) {
     std::vector<TOperatorTemplate> list;
-    for (int i = 0; i < signals.Count(); ++i) {
+    // The unit declares the signals in list order: a signal sees only those before it. Without
+    // a current signal none can be offered.
+    for (int i = 0; i < signals.Count() && i <= current; ++i) {
         const std::string name =
             i == current ? "Value" : "Signal_" + signals.Items(i).Name() + ".Value";
         list.push_back({name, "", name});

@@ -15,7 +15,8 @@ struct TOperatorTemplate {
     std::string Meta;  // "?" marks the caret, "\" a line break
 };
 
-// Built anew each time: they name the current signals. `current` is the selected signal.
+// Built anew each time: they name the current signals. `current` is the selected signal; only
+// the signals before it (and its own Value) are offered, the only ones its code can use.
 std::vector<TOperatorTemplate> OperatorTemplates(const TSignals& signals, int current);
 
 struct TExpansion {

@@ -10,6 +10,7 @@
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
+#include "model/SampleCsv.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/uBeam.h"
@@ -63,6 +64,17 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
         }
     }
 
+    // A golden file that cannot be used is reported before the model is built.
+    TSampleTable golden;
+    if (!options.AgainstPath.empty()) {
+        try {
+            golden = ReadSamplesCsv(options.AgainstPath);
+        } catch (const ECsvError& e) {
+            err << e.what() << "\n";
+            return 1;
+        }
+    }
+
     TRunOptions run;
     run.BinDir = options.BinDir;
     run.Timeout = std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
@@ -107,6 +119,17 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
         osc.SyncWithSignals(signals);
         signals.Data().CalcMaxima();  // automatic gains scale by them
         if (int status = options.AfterRun(signals, osc, err); status != 0) return status;
+    }
+    if (!options.AgainstPath.empty()) {
+        const TComparison c = CompareWithTable(signals, golden, options.Tolerance);
+        if (!c.StructureError.empty()) {
+            err << "Файл " << options.AgainstPath << ": " << c.StructureError << "\n";
+            return 1;
+        }
+        if (c.Differences > 0) {
+            err << "Отличающихся отсчетов: " << c.Differences << "\n" << c.FirstDifference << "\n";
+            return 3;
+        }
     }
     out << "Ok\n";
     return 0;

@@ -54,7 +54,37 @@ std::string QuotedIdentifier(const std::string& message) {
     return identifier;
 }
 
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameIdentifier(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
 }  // namespace
+
+std::optional<std::string> ReorderHint(const TSignals& signals, int signalIndex,
+                                       const std::string& message) {
+    if (signalIndex < 0 || signalIndex >= signals.Count()) return std::nullopt;
+    if (message.find("Identifier not found") == std::string::npos) return std::nullopt;
+    const std::string identifier = QuotedIdentifier(message);
+    static const std::string kPrefix = "Signal_";
+    if (identifier.size() <= kPrefix.size() ||
+        !SameIdentifier(identifier.substr(0, kPrefix.size()), kPrefix))
+        return std::nullopt;
+    const std::string name = identifier.substr(kPrefix.size());
+    // Pascal does not tell letter cases apart; the unit declares the signals in list order, so
+    // only a signal further down can be the one the compiler has not met yet.
+    for (int i = signalIndex + 1; i < signals.Count(); ++i) {
+        if (!SameIdentifier(signals.Items(i).Name(), name)) continue;
+        return "Сигнал " + Cp1251ToUtf8(signals.Items(i).Name()) + " расположен ниже сигнала " +
+               Cp1251ToUtf8(signals.Items(signalIndex).Name()) +
+               ": измените порядок сигналов (Сигнал → Порядок)";
+    }
+    return std::nullopt;
+}
 
 std::optional<TSourceLocation> LocateCompilerLine(const TSignals& signals, int line,
                                                   const std::string& message) {
@@ -89,8 +119,12 @@ TModelOutcome ParseCompilerLog(const std::string& log, const TSignals& signals) 
             TModelOutcome outcome;
             if (std::optional<int> number = LineNumberOf(line))
                 outcome.Location = LocateCompilerLine(signals, *number, message);
-            outcome.Error =
-                TErrorBox{std::string(marker.Kind) + " в программе", Cp1251ToUtf8(message)};
+            std::string text = Cp1251ToUtf8(message);
+            if (outcome.Location)
+                if (std::optional<std::string> hint =
+                        ReorderHint(signals, outcome.Location->SignalIndex, message))
+                    text += "\r\n" + *hint;
+            outcome.Error = TErrorBox{std::string(marker.Kind) + " в программе", text};
             outcome.Status = Cp1251ToUtf8(message);
             return outcome;
         }

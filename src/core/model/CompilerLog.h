@@ -21,4 +21,9 @@ TModelOutcome ParseCompilerLog(const std::string& log, const TSignals& signals);
 std::optional<TSourceLocation> LocateCompilerLine(const TSignals& signals, int line,
                                                   const std::string& message);
 
+// For "Identifier not found 'Signal_X'" in signal `signalIndex` when X is a signal below it:
+// the line that tells the user to change the order (UTF-8); nothing for any other message.
+std::optional<std::string> ReorderHint(const TSignals& signals, int signalIndex,
+                                       const std::string& message);
+
 }  // namespace kvaril

@@ -40,6 +40,24 @@ std::optional<TErrorBox> CheckModelTimes(const TSignals& signals) {
     return std::nullopt;
 }
 
+TQuantaPreview PreviewQuanta(const std::string& quantText, const std::string& totalText,
+                             double quantTime, double totalTime) {
+    // The same setters as accepting the dialog, on a scratch list.
+    TSignals scratch;
+    scratch.SetQuantTime(StrToFloatDefault(quantText, quantTime));
+    scratch.SetTotalTime(StrToFloatDefault(totalText, totalTime));
+    TQuantaPreview preview;
+    preview.QuantCount = scratch.QuantCount();
+    preview.Allowed = preview.QuantCount >= 10 && preview.QuantCount <= 10000;
+    const std::string quanta = "Квантов: " + std::to_string(preview.QuantCount);
+    if (preview.Allowed)
+        preview.Text =
+            quanta + ", частота дискретизации: " + FormatFloat(1.0L / scratch.QuantTime()) + " Гц";
+    else
+        preview.Text = quanta + " - допустимо от 10 до 10000 квантов";
+    return preview;
+}
+
 double ModelTime(const TSignals& signals, int quant) {
     const double quantTime = StrToFloatDefault(FormatFloat(signals.QuantTime()), 0);
     return quant * quantTime;

@@ -2,6 +2,7 @@
 // Turns the document into the Pascal unit KVM ("kvm.pas"): a fixed header, every signal's text
 // unchanged, and the main routine that drives all signals through the time quanta.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,16 @@ inline constexpr int kUnitHeaderLines = 33;
 
 // The first failing time check as its error box, or nothing when the times can be built.
 std::optional<TErrorBox> CheckModelTimes(const TSignals& signals);
+
+// What the parameters dialog would make of the typed texts (UTF-8), as its live line: the
+// quanta and the sampling rate they give, or, beyond what a build accepts, the allowed range.
+struct TQuantaPreview {
+    int32_t QuantCount = 0;
+    bool Allowed = false;
+    std::string Text;
+};
+TQuantaPreview PreviewQuanta(const std::string& quantText, const std::string& totalText,
+                             double quantTime, double totalTime);
 
 // The time of quantum `quant` as the model computes it: the unit holds QuantTime as a 15-digit
 // constant, which is not always the document's value (1/3, say).

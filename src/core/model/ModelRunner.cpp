@@ -13,7 +13,9 @@
 #include "document/uSignal.h"
 #include "model/ChildProcess.h"
 #include "model/ModelFolderLock.h"
+#include "model/ModelGenerator.h"
 #include "model/SharedMemory.h"
+#include "model/uCommon.h"
 #include "model/uSignalsData.h"
 
 namespace kvaril {
@@ -92,12 +94,28 @@ std::string ModelExitText(int code) {
     }
 }
 
+std::optional<int> FailingQuant(const TRunReport& report, int signalCount, int quantCount) {
+    constexpr int kMake = 1;
+    if (!report.HasErrorPlace || report.ErrorFactor != kMake || report.ErrorIndex < 0 ||
+        report.ErrorIndex >= signalCount || !report.HasLastWritten)
+        return std::nullopt;
+    // Each quantum runs the signals in list order and writes each one's sample after its Make:
+    // a failing signal at or before the last one written is already in the next quantum.
+    int quant = 0;
+    if (report.LastQuant >= 0)
+        quant = report.LastSignal >= report.ErrorIndex ? report.LastQuant + 1 : report.LastQuant;
+    if (quant < 0 || quant >= quantCount) return std::nullopt;
+    return quant;
+}
+
 namespace {
 
 TModelOutcome RunError(const std::string& message, const TRunReport& report,
                        const TSignals& signals) {
-    return TModelOutcome::Failure(kRunErrorTitle,
-                                  message + "\r\n\r\n" + ErrorPlace(report, signals) + "\r\n");
+    std::string text = message + "\r\n\r\n" + ErrorPlace(report, signals) + "\r\n";
+    if (std::optional<int> quant = FailingQuant(report, signals.Count(), signals.QuantCount()))
+        text += "Время: t = " + FormatFloat(ModelTime(signals, *quant)) + "\r\n";
+    return TModelOutcome::Failure(kRunErrorTitle, text);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // calls MainModelProc and reports back. Nothing the model does can take the workbench down.
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "model/CompilerDriver.h"
@@ -24,6 +25,10 @@ struct TRunOptions {
 // The texts of a refused system call and of a model that ended the process itself.
 std::string RefusedCallText(const std::string& call);
 std::string ModelExitText(int code);
+
+// The quantum whose Make failed, from the failing signal and the last sample written before
+// the fault; nothing outside Make or without a known place.
+std::optional<int> FailingQuant(const TRunReport& report, int signalCount, int quantCount);
 
 // The host's report turned into the run's outcome (the error box and its place).
 TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals, int waitStatus);

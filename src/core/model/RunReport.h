@@ -31,7 +31,10 @@ struct TRunReport {
     int32_t ErrorIndex;
     int32_t ExitCode;          // ModelExited: the code the model gave
     int64_t ModelNanoseconds;  // how long MainModelProc itself ran (for the benchmarks)
-    char RefusedCall[32];      // Refused: the system call's or C routine's name
+    int32_t HasLastWritten;    // LastSignal and LastQuant were read from the library
+    int32_t LastSignal;        // the last sample the model wrote (−1 before the first)
+    int32_t LastQuant;
+    char RefusedCall[32];  // Refused: the system call's or C routine's name
     char ClassName[128];
     char Detail[4096];  // bytes as the library gave them (Windows-1251 for the user's texts)
 };

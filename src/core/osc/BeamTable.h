@@ -30,15 +30,22 @@ void ApplyBeamEdit(TView& view, const std::set<int>& selected, TBeamRow row,
 // Every beam into group 1, or each into a group of its own (signal index + 1).
 void BeamsToOneGroup(TView& view);
 void BeamsToManyGroups(TView& view);
+// The selected beams into one group (the lowest group any of them is shown in, else 1) when
+// more than one is selected; otherwise every beam, as above.
+void BeamsToOneGroup(TView& view, const std::set<int>& selected);
 
 struct TValueCell {
     std::string Text;    // UTF-8
     int ColorIndex = 0;  // into BeamColor
 };
 
+// Group, name, value, and with a reference run its value and the difference.
+inline constexpr int kValueColumns = 5;
+
 // Cell (row, column) of the value table of `view` grouped as `grouping`; `measureTime` is −1
-// without a measurement.
+// without a measurement. `reference` holds per signal a reference run's samples (or null).
 TValueCell ValueCell(const TBeamGrouping& grouping, const TView* view, const TSignals& signals,
-                     int row, int column, double measureTime);
+                     int row, int column, double measureTime,
+                     const std::vector<const double*>* reference = nullptr);
 
 }  // namespace kvaril

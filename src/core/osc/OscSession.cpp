@@ -5,6 +5,7 @@
 
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
+#include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/BeamSettingText.h"
@@ -15,6 +16,37 @@
 namespace kvaril {
 
 TOscSession::TOscSession(TOsc& osc, TSignals& signals) : osc_(osc), signals_(signals) {}
+
+template <typename F>
+void TOscSession::Change(TStepKind kind, F&& body) {
+    if (changeDepth_ > 0 || history_.Joins(kind)) {
+        ++changeDepth_;
+        try {
+            body();
+        } catch (...) {
+            --changeDepth_;
+            throw;
+        }
+        --changeDepth_;
+        return;
+    }
+    const bool wasModified = osc_.Modified;
+    TOscState before = Capture();
+    ++changeDepth_;
+    try {
+        body();
+    } catch (...) {
+        --changeDepth_;
+        throw;
+    }
+    --changeDepth_;
+    if (Capture() == before) return;
+    if (!wasModified) {
+        savedState_ = before.Osc;
+        savedKnown_ = true;
+    }
+    history_.Push(std::move(before), kind);
+}
 
 void TOscSession::PrepareForRun() {
     minInterval_ = 10 * signals_.QuantTime();
@@ -29,6 +61,9 @@ void TOscSession::PrepareForRun() {
     current_ = osc_.ViewCount() > 0 ? savedScreen_ : -1;
     maxValueText_.clear();
     status_.clear();
+    history_.Clear();
+    savedKnown_ = !osc_.Modified;
+    if (savedKnown_) savedState_ = Capture().Osc;
 }
 
 void TOscSession::Close() {
@@ -51,18 +86,22 @@ std::string TOscSession::ScreenName(int index) const {
 }
 
 void TOscSession::SelectScreen(int index) {
-    CommitEntry();
-    if (index < 0 || index >= osc_.ViewCount() || index == current_) return;
-    EndMeasurement();
-    current_ = index;
-    UpdateMaxValue();
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        if (index < 0 || index >= osc_.ViewCount() || index == current_) return;
+        EndMeasurement();
+        current_ = index;
+        UpdateMaxValue();
+    });
 }
 
 void TOscSession::AddScreen(const std::string& name) {
-    CommitEntry();
-    if (!CanAddScreen()) return;
-    osc_.AddView(Utf8ToCp1251(name));
-    SelectScreen(osc_.ViewCount() - 1);
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        if (!CanAddScreen()) return;
+        osc_.AddView(Utf8ToCp1251(name));
+        SelectScreen(osc_.ViewCount() - 1);
+    });
 }
 
 std::string TOscSession::DeleteQuestion() const {
@@ -73,18 +112,22 @@ std::string TOscSession::DeleteQuestion() const {
 }
 
 void TOscSession::DeleteScreen() {
-    CommitEntry();
-    if (!CanDeleteScreen()) return;
-    EndMeasurement();
-    const int i = current_;
-    osc_.DeleteView(i);
-    current_ = i < osc_.ViewCount() ? i : i - 1;
-    UpdateMaxValue();
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        if (!CanDeleteScreen()) return;
+        EndMeasurement();
+        const int i = current_;
+        osc_.DeleteView(i);
+        current_ = i < osc_.ViewCount() ? i : i - 1;
+        UpdateMaxValue();
+    });
 }
 
 void TOscSession::RenameScreen(const std::string& name) {
-    CommitEntry();
-    if (TView* view = Current()) view->SetName(Utf8ToCp1251(name));
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        if (TView* view = Current()) view->SetName(Utf8ToCp1251(name));
+    });
 }
 
 // ---- columns and time
@@ -125,38 +168,49 @@ TScrollState TOscSession::Scroll() const {
 }
 
 void TOscSession::ScrollTo(int position) {
+    Change(TStepKind::Scroll, [&] { FollowScroll(position); });
+}
+
+void TOscSession::FollowScroll(int position) {
     CommitEntry();
     if (TView* view = Current()) ScrollWindowTo(*view, Frame(), position);
 }
 
 void TOscSession::ScrollBy(int quanta) {
-    CommitEntry();  // first: the step is from the window the entry leaves
-    const TScrollState s = Scroll();
-    ScrollTo(std::clamp(s.Position + quanta, 0, s.Maximum));
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();  // first: the step is from the window the entry leaves
+        const TScrollState s = Scroll();
+        ScrollTo(std::clamp(s.Position + quanta, 0, s.Maximum));
+    });
 }
 
 void TOscSession::PanColumns(int from, int to) {
-    CommitEntry();
-    TView* view = Current();
-    if (!view) return;
-    const double dt = (view->T1() - view->T0()) / graphWidth_;
-    PanWindow(*view, Frame(), (from - to) * dt);
+    Change(TStepKind::Pan, [&] {
+        CommitEntry();
+        TView* view = Current();
+        if (!view) return;
+        const double dt = (view->T1() - view->T0()) / graphWidth_;
+        PanWindow(*view, Frame(), (from - to) * dt);
+    });
 }
 
 void TOscSession::Wheel(int steps, bool pan, int x) {
-    CommitEntry();
-    TView* view = Current();
-    if (!view || steps == 0) return;
-    const double width = view->T1() - view->T0();
-    if (pan)
-        PanWindow(*view, Frame(), -steps * width / 10);
-    else
-        ZoomWindow(*view, Frame(), TimeAtColumn(x), std::pow(0.8, steps));
+    Change(TStepKind::Wheel, [&] {
+        CommitEntry();
+        TView* view = Current();
+        if (!view || steps == 0) return;
+        const double width = view->T1() - view->T0();
+        if (pan)
+            PanWindow(*view, Frame(), -steps * width / 10);
+        else
+            ZoomWindow(*view, Frame(), TimeAtColumn(x), std::pow(0.8, steps));
+    });
 }
 
 // ---- measurement and labels
 
 void TOscSession::Press(int x, bool onStrip) {
+    history_.CloseStep();
     CommitEntry();
     if (Measuring() || !Current()) return;
     measureOnStrip_ = onStrip;
@@ -175,17 +229,19 @@ void TOscSession::Release(int x, bool onStrip, int markWidth) {
     EndMeasurement();
     TView* view = Current();
     if (!onStrip || !measureOnStrip_ || !view) return;
-    const double t = TimeAtColumn(ClampColumn(x));
-    const double t2 = TimeAtColumn(ClampColumn(x + markWidth));
-    const double h = (t2 - t) / 2;
-    const int i = view->FindTimeLabel(t - h, t2 - h);
-    if (i < 0) {
-        auto label = std::make_unique<TTimeLabel>(osc_);
-        label->SetTime(t);
-        view->AddTimeLabel(std::move(label));
-    } else {
-        view->DeleteTimeLabel(i);
-    }
+    Change(TStepKind::Discrete, [&] {
+        const double t = TimeAtColumn(ClampColumn(x));
+        const double t2 = TimeAtColumn(ClampColumn(x + markWidth));
+        const double h = (t2 - t) / 2;
+        const int i = view->FindTimeLabel(t - h, t2 - h);
+        if (i < 0) {
+            auto label = std::make_unique<TTimeLabel>(osc_);
+            label->SetTime(t);
+            view->AddTimeLabel(std::move(label));
+        } else {
+            view->DeleteTimeLabel(i);
+        }
+    });
 }
 
 void TOscSession::EndMeasurement() {
@@ -196,6 +252,7 @@ void TOscSession::EndMeasurement() {
 // ---- the time entry
 
 void TOscSession::ClickTime(TEntryMode mode) {
+    history_.CloseStep();
     if (entryOpen_) {
         CommitEntry();
         return;
@@ -230,11 +287,13 @@ void TOscSession::SetEntryText(const std::string& text) {
 
 void TOscSession::CommitEntry() {
     if (!entryOpen_) return;
-    entryOpen_ = false;
-    if (entryScreen_ >= 0 && entryScreen_ < osc_.ViewCount())
-        CommitTimeEntry(osc_.View(entryScreen_), Frame(), entryMode_, entryText_);
-    entryScreen_ = -1;
-    status_.clear();
+    Change(TStepKind::Discrete, [&] {
+        entryOpen_ = false;
+        if (entryScreen_ >= 0 && entryScreen_ < osc_.ViewCount())
+            CommitTimeEntry(osc_.View(entryScreen_), Frame(), entryMode_, entryText_);
+        entryScreen_ = -1;
+        status_.clear();
+    });
 }
 
 // ---- the signal list and the beam table
@@ -247,6 +306,7 @@ std::vector<std::string> TOscSession::SignalNames() const {
 }
 
 void TOscSession::SetSelection(const std::set<int>& selected) {
+    history_.CloseStep();
     CommitEntry();
     selection_ = selected;
     UpdateMaxValue();
@@ -264,28 +324,66 @@ void TOscSession::UpdateMaxValue() {
 }
 
 void TOscSession::StartBeamEdit(TBeamRow row) {
+    history_.CloseStep();
     CommitEntry();
     status_ = BeamRowText(row).Hint;
 }
 
 void TOscSession::EditBeam(TBeamRow row, const std::string& text) {
-    if (TView* view = Current()) ApplyBeamEdit(*view, selection_, row, text);
+    Change(TStepKind::BeamEdit, [&] {
+        if (TView* view = Current()) ApplyBeamEdit(*view, selection_, row, text);
+    });
     UpdateMaxValue();
 }
 
 void TOscSession::EndBeamEdit(TBeamRow row, const std::string& text) {
     EditBeam(row, text);
+    history_.CloseStep();
     status_.clear();
 }
 
 void TOscSession::BeamsToOneGroup() {
-    CommitEntry();
-    if (TView* view = Current()) kvaril::BeamsToOneGroup(*view);
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        if (TView* view = Current()) kvaril::BeamsToOneGroup(*view, selection_);
+    });
 }
 
 void TOscSession::BeamsToManyGroups() {
-    CommitEntry();
-    if (TView* view = Current()) kvaril::BeamsToManyGroups(*view);
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        if (TView* view = Current()) kvaril::BeamsToManyGroups(*view);
+    });
+}
+
+void TOscSession::FitToWindow() {
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        TView* view = Current();
+        const TSignalsData& data = signals_.Data();
+        const double q = signals_.QuantTime();
+        if (!view || !(q > 0) || data.SampleCount() == 0) return;
+        // The quanta the traces show: from the window's start up to the last before its end.
+        const int64_t last = data.SampleCount() - 1;
+        const int64_t i0 =
+            std::clamp<int64_t>(Round(view->T0() / static_cast<long double>(q)), 0, last);
+        const int64_t i1 =
+            std::clamp<int64_t>(Round(view->T1() / static_cast<long double>(q)) - 1, i0, last);
+        for (int index : selection_) {
+            if (index < 0 || index >= view->BeamCount()) continue;
+            TBeam& beam = view->Beam(index);
+            if (beam.SignalIndex() >= data.SignalCount()) continue;
+            const double* row = data.Row(beam.SignalIndex());
+            double m = 0;
+            for (int64_t i = i0; i <= i1; ++i)
+                if (std::isfinite(row[i]) && std::fabs(row[i]) > m) m = std::fabs(row[i]);
+            if (!(m > 1e-10)) continue;  // nothing to fill the band with
+            // With the offset kept, the largest magnitude reaches the band's nearer edge.
+            const double room = std::fabs(beam.Offset()) < 1 ? 1 - std::fabs(beam.Offset()) : 1;
+            beam.SetGain(room / m);
+        }
+    });
+    UpdateMaxValue();
 }
 
 // ---- the value table
@@ -296,10 +394,11 @@ std::vector<TValueRow> TOscSession::ValueRows() const {
     if (!view) return rows;
     const TBeamGrouping grouping(*view);
     rows.resize(static_cast<size_t>(grouping.RowCount()));
+    const std::vector<const double*>* reference = ReferenceRows();
     for (int r = 0; r < grouping.RowCount(); ++r)
-        for (int c = 0; c < 3; ++c)
+        for (int c = 0; c < kValueColumns; ++c)
             rows[static_cast<size_t>(r)].Cells[c] =
-                ValueCell(grouping, view, signals_, r, c, measureTime_);
+                ValueCell(grouping, view, signals_, r, c, measureTime_, reference);
     return rows;
 }
 
@@ -308,13 +407,24 @@ std::vector<TValueRow> TOscSession::ValueRows() const {
 TColorScheme TOscSession::Scheme() const { return osc_.Scheme(); }
 
 void TOscSession::SetScheme(TColorScheme scheme) {
-    CommitEntry();
-    osc_.SetColorScheme(scheme);
+    Change(TStepKind::Discrete, [&] {
+        CommitEntry();
+        osc_.SetColorScheme(scheme);
+    });
 }
 
 void TOscSession::LayoutGraph(int width, int height, TGraphPicture& picture) const {
     kvaril::LayoutGraph(osc_, Current(), signals_.Data(), signals_.QuantTime(),
-                        signals_.QuantCount(), width, height, picture);
+                        signals_.QuantCount(), width, height, picture, ReferenceRows(),
+                        LayoutOptions());
+}
+
+TLayoutOptions TOscSession::LayoutOptions() const {
+    TLayoutOptions options;
+    options.SharedGroupScale = sharedGroupScale_;
+    options.Legend = legend_;
+    if (legend_) options.Names = SignalNames();
+    return options;
 }
 
 std::vector<TLabelMark> TOscSession::LayoutLabels() const {

@@ -15,17 +15,26 @@
 
 #include "osc/BeamTable.h"
 #include "osc/OscEnums.h"
+#include "osc/OscHistory.h"
 #include "osc/ScreenLayout.h"
 #include "osc/TimeWindow.h"
 
 namespace kvaril {
 
 class TOsc;
+class TRunHistory;
 class TSignals;
 class TView;
+struct TStoredRun;
 
+// Group, name, value; with a reference run also its value and the difference.
 struct TValueRow {
-    TValueCell Cells[3];
+    TValueCell Cells[kValueColumns];
+};
+
+struct TRunChoice {
+    int Id;            // 0: none
+    std::string Text;  // UTF-8
 };
 
 class TOscSession {
@@ -39,6 +48,24 @@ class TOscSession {
     void PrepareForRun();
     // The window closes: the entry is committed and the screen remembered.
     void Close();
+
+    // ---- undo of view changes; the history starts empty with every run
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    void Undo();
+    void Redo();
+    // A drag, a wheel burst or a slider move has ended: the next change is a new step.
+    void EndGesture() { history_.CloseStep(); }
+
+    // ---- reference runs
+    void SetRunHistory(TRunHistory* runs) { runs_ = runs; }
+    // "нет" and the runs before the current one, newest first.
+    std::vector<TRunChoice> ReferenceChoices() const;
+    void SetReference(int id);  // 0: none
+    const TStoredRun* Reference() const;
+    // Pins the reference shown, or else the current run.
+    void PinReference();
+    bool CanPinReference() const;
 
     // ---- screens
     int ScreenCount() const;
@@ -67,6 +94,8 @@ class TOscSession {
     std::string CaptionText() const;  // the width, or the measured time while measuring
     TScrollState Scroll() const;
     void ScrollTo(int position);
+    // The window's scroll bar moved the window onto its grid: no step of its own.
+    void FollowScroll(int position);
     void ScrollBy(int quanta);
     // A drag on the traces from column `from` to column `to` moves the window with the pointer.
     void PanColumns(int from, int to);
@@ -103,6 +132,8 @@ class TOscSession {
     void EndBeamEdit(TBeamRow row, const std::string& text);
     void BeamsToOneGroup();
     void BeamsToManyGroups();
+    // Each selected beam's gain so that its largest magnitude in the time window fills the band.
+    void FitToWindow();
 
     // ---- the value table
     std::vector<TValueRow> ValueRows() const;
@@ -111,6 +142,12 @@ class TOscSession {
     TColorScheme Scheme() const;
     void SetScheme(TColorScheme scheme);
     void LayoutGraph(int width, int height, TGraphPicture& picture) const;
+    // The user's view choices (the window keeps them in its settings, not in the document).
+    bool SharedGroupScale() const { return sharedGroupScale_; }
+    void SetSharedGroupScale(bool on) { sharedGroupScale_ = on; }
+    bool Legend() const { return legend_; }
+    void SetLegend(bool on) { legend_ = on; }
+    TLayoutOptions LayoutOptions() const;
     std::vector<TLabelMark> LayoutLabels() const;
 
     // ---- the status line; each warning also asks for a beep
@@ -122,6 +159,12 @@ class TOscSession {
   private:
     void EndMeasurement();
     void UpdateMaxValue();
+    TOscState Capture() const;
+    void Restore(const TOscState& state);
+    // Runs `body` as one undoable change (nested changes join the outer one).
+    template <typename F>
+    void Change(TStepKind kind, F&& body);
+    const std::vector<const double*>* ReferenceRows() const;
 
     TOsc& osc_;
     TSignals& signals_;
@@ -140,6 +183,16 @@ class TOscSession {
     std::string maxValueText_;
     std::string status_;
     int warnings_ = 0;
+    TOscHistory history_;
+    int changeDepth_ = 0;
+    bool savedKnown_ = false;  // savedState_ holds the state the document was saved with
+    std::string savedState_;
+    TRunHistory* runs_ = nullptr;
+    int referenceId_ = 0;  // 0: the pinned run, if any; −1: none chosen
+    mutable std::vector<const double*> referenceRows_;
+    mutable long referenceKey_ = -1;
+    bool sharedGroupScale_ = false;
+    bool legend_ = false;
 };
 
 }  // namespace kvaril

@@ -26,6 +26,13 @@ size_t Index(TColorScheme scheme) {
 
 TRgb BeamColor(TColorScheme scheme, int k) { return kBeamColors[Index(scheme)][((k % 6) + 6) % 6]; }
 
+TRgb ReferenceColor(TColorScheme scheme, int k) {
+    const TRgb c = BeamColor(scheme, k), b = SchemeBackground(scheme);
+    if (scheme == TColorScheme::White) return c;  // dashed instead: dimmed would fade away
+    auto mix = [](uint8_t x, uint8_t y) { return static_cast<uint8_t>((x + y + 1) / 2); };
+    return {mix(c.R, b.R), mix(c.G, b.G), mix(c.B, b.B)};
+}
+
 TRgb CenterLineColor(TColorScheme scheme) {
     return scheme == TColorScheme::White ? TRgb{192, 192, 192} : TRgb{128, 128, 128};
 }
@@ -54,8 +61,20 @@ std::vector<TBand> LayoutBands(int height, int groups) {
     return bands;
 }
 
+double SharedAutoMax(const std::vector<const TBeam*>& group, const TSignalsData& data) {
+    double m = 0;
+    for (const TBeam* b : group) {
+        if (b->Gain() != 0 || b->SignalIndex() < 0 || b->SignalIndex() >= data.SignalCount())
+            continue;
+        const double own = data.GetMax(b->SignalIndex());
+        if (own > m) m = own;  // a NaN never wins
+    }
+    return m;
+}
+
 void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
-                 int32_t quantCount, int width, int height, TGraphPicture& picture) {
+                 int32_t quantCount, int width, int height, TGraphPicture& picture,
+                 const std::vector<const double*>* reference, const TLayoutOptions& options) {
     picture.Width = width;
     picture.Height = height;
     const TColorScheme scheme = osc.Scheme();
@@ -94,11 +113,25 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
             picture.Items.push_back(
                 {TDrawItem::Line, CenterLineColor(scheme), 0, lastX, band.Mid, {}});
 
-        const TBeamGeometry geometry{
+        TBeamGeometry geometry{
             quantTime,  quantCount,
             view->T0(), dt,
             band.Half,  band.Mid,
             lastX,      picture.Compressed ? picture.ColumnQuanta.data() : nullptr};
+        if (options.SharedGroupScale) geometry.SharedMax = SharedAutoMax(group.Beams, data);
+        // The reference traces go behind all the beams of the group.
+        for (size_t k = 0; reference && k < group.Beams.size(); ++k) {
+            const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
+            if (s >= reference->size() || !(*reference)[s]) continue;
+            if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
+            DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
+                     picture.Figures[usedFigures], (*reference)[s]);
+            TDrawItem item{
+                TDrawItem::Beam, ReferenceColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
+            item.Figure = static_cast<int>(usedFigures++);
+            item.Dashed = scheme == TColorScheme::White;
+            picture.Items.push_back(item);
+        }
         for (size_t k = 0; k < group.Beams.size(); ++k) {
             if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
             DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
@@ -109,6 +142,15 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
         }
         picture.Items.push_back(
             {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
+        if (options.Legend) {
+            for (size_t k = 0; k < group.Beams.size(); ++k) {
+                const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
+                picture.Items.push_back(
+                    {TDrawItem::Legend, BeamColor(scheme, static_cast<int>(k)), static_cast<int>(k),
+                     0, band.Top,
+                     signal < options.Names.size() ? options.Names[signal] : std::string()});
+            }
+        }
         if (gi + 1 < groups) {
             const int y = band.Top + band.Height;
             picture.Items.push_back(

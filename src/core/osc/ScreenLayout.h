@@ -24,12 +24,15 @@ inline constexpr const char* kGroupsDoNotFit =
 
 // One thing to draw, in drawing order.
 struct TDrawItem {
-    enum Kind { Line, Beam, GroupNumber, Message } What;
+    enum Kind { Line, Beam, GroupNumber, Message, Legend } What;
     TRgb Color{0, 0, 0};
     // Line: from (X0, Y) to (X1, Y), X1 excluded. GroupNumber and Message: text at (X0, Y).
+    // Legend: a beam's name at the top (Y) of its band, X0 its place in the band's row of
+    // names; the painter puts them side by side after the group number.
     int X0 = 0, X1 = 0, Y = 0;
-    std::string Text;  // UTF-8
-    int Figure = -1;   // Beam: index into TGraphPicture::Figures
+    std::string Text;     // UTF-8
+    int Figure = -1;      // Beam: index into TGraphPicture::Figures
+    bool Dashed = false;  // Beam: a reference trace on the white screen
 };
 
 struct TGraphPicture {
@@ -48,10 +51,29 @@ struct TBand {
 // The bands of `groups` groups in a picture `height` rows high; empty when they do not fit.
 std::vector<TBand> LayoutBands(int height, int groups);
 
+// The colour of a reference trace behind beam colour k: dimmed towards the background.
+TRgb ReferenceColor(TColorScheme scheme, int k);
+
+// Choices of the window's View menu; they belong to the user, not to the document.
+struct TLayoutOptions {
+    // Automatic gains of one group share the largest maximum among those beams.
+    bool SharedGroupScale = false;
+    // The beams' names in their colours at each band's top left, from `Names` (UTF-8, by
+    // signal index).
+    bool Legend = false;
+    std::vector<std::string> Names;
+};
+
+// The largest maximum among the beams of `group` with automatic gain; 0 when there is none.
+double SharedAutoMax(const std::vector<const TBeam*>& group, const TSignalsData& data);
+
 // Lays out the screen `view` over the samples of `data`, with the document's quantization time
-// and quantum count, at the window's real scale however short the window is.
+// and quantum count, at the window's real scale however short the window is. `reference`, when
+// given, holds per signal the row of a reference run (or null), drawn behind each beam.
 void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
-                 int32_t quantCount, int width, int height, TGraphPicture& picture);
+                 int32_t quantCount, int width, int height, TGraphPicture& picture,
+                 const std::vector<const double*>* reference = nullptr,
+                 const TLayoutOptions& options = {});
 
 struct TLabelMark {
     int X;

@@ -32,7 +32,7 @@ TRowScale TRowScale::For(const TBeam& beam, const TSignalsData& data, const TBea
     TRowScale s;
     s.Gain = beam.Gain();
     if (s.Gain == 0 && beam.SignalIndex() < data.SignalCount()) {
-        const double m = data.GetMax(beam.SignalIndex());
+        const double m = g.SharedMax >= 0 ? g.SharedMax : data.GetMax(beam.SignalIndex());
         if (m > 1e-10) s.Gain = 1 / m;
     }
     s.Offset = beam.Offset();
@@ -138,13 +138,13 @@ void DrawSpline(const double* samples, const TRowScale& scale, const TBeamGeomet
 }  // namespace
 
 void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g, bool compressed,
-              TBeamFigure& figure) {
+              TBeamFigure& figure, const double* reference) {
     figure.Strokes.clear();
     figure.Points.clear();
     const int s = beam.SignalIndex();
     if (g.QuantCount <= 0 || s < 0 || s >= data.SignalCount() || data.SampleCount() < g.QuantCount)
         return;  // nothing to draw: no run, or a run of another document
-    const double* samples = data.Row(s);
+    const double* samples = reference ? reference : data.Row(s);
     const TRowScale scale = TRowScale::For(beam, data, g);
     if (compressed) {
         DrawCompressed(samples, scale, g, figure);

@@ -22,6 +22,9 @@ struct TBeamGeometry {
     // QuantAtColumn of columns 0 .. LastX + 1, when the caller computed them once for all the
     // beams of a picture (they share the geometry); may be null.
     const int* ColumnQuanta = nullptr;
+    // When not negative, automatic gains scale by this maximum instead of their own (a group
+    // shown on a common scale).
+    double SharedMax = -1;
 };
 
 // QuantAtColumn of every column 0 .. LastX + 1.
@@ -34,7 +37,7 @@ int ColumnOfQuant(const TBeamGeometry& g, int i);
 
 // Gain and offset of one beam, resolved once per drawing.
 struct TRowScale {
-    double Gain = 0;  // automatic gain already replaced by 1 / maximum
+    double Gain = 0;  // automatic gain already replaced by 1 / maximum (or the shared one)
     double Offset = 0;
     int Half = 0;
     int Mid = 0;
@@ -62,8 +65,9 @@ struct TBeamFigure {
     std::vector<TPoint> Points;    // polyline, or Bézier chain: start, then 3 points per segment
 };
 
-// Fills `figure` (its buffers are reused from call to call).
+// Fills `figure` (its buffers are reused from call to call). With `samples` (QuantCount of
+// them: a reference run's row) those are drawn instead of the beam's own, at its scale.
 void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g, bool compressed,
-              TBeamFigure& figure);
+              TBeamFigure& figure, const double* samples = nullptr);
 
 }  // namespace kvaril

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
+#include <algorithm>
 
 namespace kvaril {
 
@@ -41,21 +42,29 @@ TValueGrid::TValueGrid(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TValueGrid::SetRows(QVector<std::array<TValueGridCell, 3>> rows, const QColor& background) {
+void TValueGrid::SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows,
+                         const QColor& background, int columns) {
     rows_ = std::move(rows);
+    columns_ = std::clamp(columns, 3, kMaxColumns);
     background_ = background;
     update();
 }
 
 QString TValueGrid::Text(int row, int column) const {
-    if (row < 0 || row >= rows_.size() || column < 0 || column > 2) return {};
+    if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_) return {};
     return rows_[row][static_cast<size_t>(column)].Text;
 }
 
 int TValueGrid::ColumnWidth(int column) const {
     const int w = width();
-    const int c0 = 16, c1 = (w - 16) / 2 - 2;
+    const int c0 = 16;
     if (column == 0) return c0;
+    if (columns_ > 3) {
+        // The name and the three numbers share the rest alike.
+        const int c = (w - c0 - columns_) / (columns_ - 1);
+        return column < columns_ - 1 ? c : w - c0 - (columns_ - 2) * (c + 1) - columns_;
+    }
+    const int c1 = (w - 16) / 2 - 2;
     if (column == 1) return c1;
     return w - c1 - c0 - 7;
 }
@@ -66,7 +75,7 @@ void TValueGrid::paintEvent(QPaintEvent*) {
     constexpr int kRowHeight = 18;
     for (int r = 0; r < rows_.size(); ++r) {
         int x = 0;
-        for (int c = 0; c < 3; ++c) {
+        for (int c = 0; c < columns_; ++c) {
             const int w = ColumnWidth(c);
             const QRect cell(x, r * kRowHeight, w, kRowHeight);
             const TValueGridCell& v = rows_[r][static_cast<size_t>(c)];

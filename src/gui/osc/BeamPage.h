@@ -44,7 +44,11 @@ class TValueGrid : public QWidget {
   public:
     explicit TValueGrid(QWidget* parent);
 
-    void SetRows(QVector<std::array<TValueGridCell, 3>> rows, const QColor& background);
+    // Three columns (group, name, value), or five with a reference run's value and difference.
+    static constexpr int kMaxColumns = 5;
+    void SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows, const QColor& background,
+                 int columns = 3);
+    int ColumnCount() const { return columns_; }
     int RowCount() const { return static_cast<int>(rows_.size()); }
     QString Text(int row, int column) const;
     int ColumnWidth(int column) const;
@@ -53,7 +57,8 @@ class TValueGrid : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QVector<std::array<TValueGridCell, 3>> rows_;
+    QVector<std::array<TValueGridCell, kMaxColumns>> rows_;
+    int columns_ = 3;
     QColor background_{192, 192, 192};
 };
 

@@ -11,12 +11,15 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 
+#include "model/RunHistory.h"
 #include "osc/BeamPage.h"
 #include "osc/OscPainter.h"
 #include "osc/OscSession.h"
@@ -24,6 +27,7 @@
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/WindowPlacement.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -32,6 +36,8 @@ namespace {
 
 // The smallest outer size of the window.
 constexpr QSize kMinimumOuterSize(300, 200);
+// The control panel's width when the value table shows a reference run.
+constexpr int kComparePanelWidth = 300;
 
 }  // namespace
 
@@ -41,6 +47,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
       dialogs_(dialogs),
       session_(std::make_unique<TOscSession>(workbench.Osc, workbench.Signals)),
       picture_(std::make_unique<TGraphPicture>()) {
+    session_->SetRunHistory(&workbench.Runs);
     setObjectName("FormOsc");
     setWindowTitle("Kvaril - Многолучевой осциллограф");
     setWindowModality(Qt::ApplicationModal);
@@ -63,6 +70,8 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
     FitMinimumSize();
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    QSettings settings("Dornek", "Kvaril");
+    RestoreWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
 }
 
 TFormOsc::~TFormOsc() = default;
@@ -119,6 +128,8 @@ void TFormOsc::showEvent(QShowEvent* event) {
 }
 
 void TFormOsc::closeEvent(QCloseEvent* event) {
+    QSettings settings("Dornek", "Kvaril");
+    SaveWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
     session_->Close();
     Refresh();
     event->accept();
@@ -151,6 +162,11 @@ void TFormOsc::UpdateActions() {
     actViewAdd_->setEnabled(session_->CanAddScreen());
     actViewDelete_->setEnabled(session_->CanDeleteScreen());
     actViewRename_->setEnabled(session_->Current() != nullptr);
+    actOscUndo_->setEnabled(session_->CanUndo());
+    actOscRedo_->setEnabled(session_->CanRedo());
+    actBeamFit_->setEnabled(session_->Current() != nullptr && !session_->Selection().empty());
+    actCompareRun_->setEnabled(session_->ReferenceChoices().size() > 1);
+    actPinReference_->setEnabled(session_->CanPinReference());
     const QString hint =
         actOscControl_->isChecked() ? "Скрытие панели управления" : "Отображение панели управления";
     actOscControl_->setStatusTip(hint);
@@ -237,15 +253,22 @@ void TFormOsc::RefreshBeamTable() {
 
 void TFormOsc::RefreshValues() {
     const TColorScheme scheme = session_->Scheme();
-    QVector<std::array<TValueGridCell, 3>> rows;
+    QVector<std::array<TValueGridCell, TValueGrid::kMaxColumns>> rows;
     for (const TValueRow& row : session_->ValueRows()) {
-        std::array<TValueGridCell, 3> cells;
-        for (size_t c = 0; c < 3; ++c)
+        std::array<TValueGridCell, TValueGrid::kMaxColumns> cells;
+        for (size_t c = 0; c < cells.size(); ++c)
             cells[c] = {FromUtf8(row.Cells[c].Text),
                         ToQColor(BeamColor(scheme, row.Cells[c].ColorIndex))};
         rows.push_back(cells);
     }
-    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)));
+    const int columns = session_->Reference() ? TValueGrid::kMaxColumns : 3;
+    if (columns > tsValueGrid_->ColumnCount() && tabControl_->width() < kComparePanelWidth) {
+        // Three numbers side by side need more room than the classic panel has.
+        const QList<int> sizes = tabControlSplit_->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        tabControlSplit_->setSizes({kComparePanelWidth, std::max(0, total - kComparePanelWidth)});
+    }
+    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)), columns);
 }
 
 void TFormOsc::RefreshCursor() {
@@ -307,6 +330,21 @@ void TFormOsc::ViewRename() {
     const QString name = FromUtf8(session_->ScreenName(session_->CurrentScreen()));
     if (std::optional<QString> answer = dialogs_.Name(this, "Новое имя экрана", name))
         session_->RenameScreen(ToUtf8(*answer));
+}
+
+void TFormOsc::CompareWithRun() {
+    CommitEntry();
+    const std::vector<TRunChoice> choices = session_->ReferenceChoices();
+    QStringList items;
+    int current = 0;
+    const TStoredRun* reference = session_->Reference();
+    for (size_t i = 0; i < choices.size(); ++i) {
+        items << FromUtf8(choices[i].Text);
+        if (reference && choices[i].Id == reference->Id) current = static_cast<int>(i);
+    }
+    const std::optional<int> picked = dialogs_.Choose(this, "Сравнить с запуском:", items, current);
+    if (picked && *picked >= 0 && *picked < static_cast<int>(choices.size()))
+        session_->SetReference(choices[static_cast<size_t>(*picked)].Id);
 }
 
 }  // namespace kvaril

@@ -18,6 +18,7 @@ class QSplitter;
 class QTabBar;
 class QTabWidget;
 class QTableWidget;
+class QTimer;
 
 namespace kvaril {
 
@@ -49,6 +50,7 @@ class TFormOsc : public QMainWindow {
 
   private:
     void CreateActions();
+    void CreateViewMenu();
     void CreateControlPanel();
     void CreateScreenArea();
     void ConnectScreenArea();
@@ -75,6 +77,7 @@ class TFormOsc : public QMainWindow {
     // FrmOscExport.cpp
     void ExportPicture();
     void ExportData();
+    void CompareWithRun();
 
     TWorkbench& workbench_;
     TDialogs& dialogs_;
@@ -86,6 +89,8 @@ class TFormOsc : public QMainWindow {
 
     QAction *actOscControl_, *actOscExit_, *actViewAdd_, *actViewDelete_, *actViewRename_;
     QAction *actBeamToOneGroup_, *actBeamToManyGroup_, *actExportPicture_, *actExportData_;
+    QAction *actOscUndo_, *actOscRedo_, *actBeamFit_, *actCompareRun_, *actPinReference_;
+    QTimer* wheelPause_;  // a burst of wheel steps is one undo step
     QAction* mnuScheme_[3];
     QSplitter* tabControlSplit_;
     QTabWidget* tabControl_;

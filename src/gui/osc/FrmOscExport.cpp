@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
+#include "model/RunHistory.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
@@ -100,8 +101,9 @@ void TFormOsc::ExportPicture() {
         for (int i = 0; i < session_->ScreenCount(); ++i) screens.push_back(i);
     else
         screens.push_back(screen);
-    const QString error =
-        ExportScreens(workbench_.Osc, screens, workbench_.Signals, choice->Size, *path);
+    // The picture shows what the window shows: the reference run behind, legend and scales.
+    const QString error = ExportScreens(workbench_.Osc, screens, workbench_.Signals, choice->Size,
+                                        *path, session_->Reference(), session_->LayoutOptions());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Рисунок сохранен: " + *path));
     else

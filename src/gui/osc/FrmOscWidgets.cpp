@@ -6,11 +6,13 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -37,6 +39,42 @@ QIcon OscIcon(int index) {
 
 }  // namespace
 
+void TFormOsc::CreateViewMenu() {
+    // The user's own choices, kept in the settings (off at first); the document never changes.
+    QMenu* view = menuBar()->addMenu("&Вид");
+    const struct {
+        const char* Name;
+        const char* Caption;
+        const char* Hint;
+        const char* Key;
+        void (TOscSession::*Set)(bool);
+    } kChoices[] = {
+        {"actViewLegend", "&Подписи лучей",
+         "Имена лучей цветом луча в левом верхнем углу каждой группы", "Oscilloscope/Legend",
+         &TOscSession::SetLegend},
+        {"actViewSharedScale", "&Общий масштаб групп",
+         "Лучи с автоматическим усилением в одной группе - в общем масштабе",
+         "Oscilloscope/SharedGroupScale", &TOscSession::SetSharedGroupScale},
+    };
+    for (const auto& c : kChoices) {
+        QAction* a = view->addAction(c.Caption);
+        a->setObjectName(c.Name);
+        a->setStatusTip(c.Hint);
+        a->setToolTip(c.Hint);
+        a->setCheckable(true);
+        const QString key = c.Key;
+        const auto set = c.Set;
+        a->setChecked(QSettings("Dornek", "Kvaril").value(key, false).toBool());
+        (session_.get()->*set)(a->isChecked());
+        connect(a, &QAction::toggled, this, [this, key, set](bool on) {
+            Act("QAction", [&] {
+                (session_.get()->*set)(on);
+                QSettings("Dornek", "Kvaril").setValue(key, on);
+            });
+        });
+    }
+}
+
 void TFormOsc::CreateActions() {
     auto make = [this](const char* name, const QString& caption, const QString& hint, int icon = -1,
                        const QKeySequence& key = {}) {
@@ -60,12 +98,24 @@ void TFormOsc::CreateActions() {
         make("actBeamToOneGroup", "В &одну группу", "Сборка всех лучей в одну группу");
     actBeamToManyGroup_ = make("actBeamToManyGroup", "По &разным группам",
                                "Распределение всех лучей по различным группам");
+    actOscUndo_ = make("actOscUndo", "&Отменить", "Отмена последнего изменения вида", -1,
+                       QKeySequence("Ctrl+Z"));
+    actOscRedo_ = make("actOscRedo", "&Повторить", "Повтор отмененного изменения вида", -1,
+                       QKeySequence("Ctrl+Shift+Z"));
+    actBeamFit_ = make("actBeamFit", "Подогнать по &окну",
+                       "Усиление выбранных лучей по их наибольшему значению в окне времени");
+    actCompareRun_ = make("actCompareRun", "&Сравнить с запуском...",
+                          "Показ лучей одного из прежних запусков позади текущих");
+    actPinReference_ = make("actPinReference", "&Закрепить как опорный",
+                            "Сохранение запуска для сравнения и после пяти новых запусков");
     actExportData_ = make("actExportData", "Экспорт &данных...",
                           "Запись отсчетов выбранных лучей в файл CSV или WAV");
     actExportPicture_ = make("actExportPicture", "Экспорт &рисунка...",
                              "Сохранение изображения экранов в файл PNG, SVG или PDF");
 
     QMenu* osc = menuBar()->addMenu("&Осциллограф");
+    osc->addActions({actOscUndo_, actOscRedo_});
+    osc->addSeparator();
     osc->addAction(actOscControl_);
     QMenu* colour = osc->addMenu("&Цвет экрана");
     auto* schemes = new QActionGroup(this);
@@ -95,7 +145,10 @@ void TFormOsc::CreateActions() {
     view->addSeparator();
     view->addAction(actViewRename_);
     QMenu* beams = menuBar()->addMenu("&Лучи");
-    beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_});
+    beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_, actBeamFit_});
+    beams->addSeparator();
+    beams->addActions({actCompareRun_, actPinReference_});
+    CreateViewMenu();
     QAction* help = make("actHelpContents", "&Содержание", "Справочные сведения об осциллографе",
                          -1, QKeySequence("F1"));
     QAction* about = make("actHelpAbout", "&О программе", "Сведения о программе Kvaril");
@@ -130,6 +183,11 @@ void TFormOsc::CreateActions() {
     on(actBeamToManyGroup_, [this] { session_->BeamsToManyGroups(); });
     on(actExportPicture_, [this] { ExportPicture(); });
     on(actExportData_, [this] { ExportData(); });
+    on(actOscUndo_, [this] { session_->Undo(); });
+    on(actOscRedo_, [this] { session_->Redo(); });
+    on(actBeamFit_, [this] { session_->FitToWindow(); });
+    on(actCompareRun_, [this] { CompareWithRun(); });
+    on(actPinReference_, [this] { session_->PinReference(); });
 }
 
 void TFormOsc::CreateControlPanel() {
@@ -243,11 +301,20 @@ void TFormOsc::ConnectScreenArea() {
     });
     connect(sbTime_, &QScrollBar::valueChanged, this, [this](int position) {
         if (refreshing_) {  // a new position from the refresh moves the window onto the grid
-            session_->ScrollTo(position);
+            session_->FollowScroll(position);
             return;
         }
         Act("TScrollBar", [&] { session_->ScrollTo(position); });
     });
+    // Each click on the bar is a step; a dragged slider is one step from press to release.
+    connect(sbTime_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove) session_->EndGesture();
+    });
+    connect(sbTime_, &QAbstractSlider::sliderReleased, this, [this] { session_->EndGesture(); });
+    wheelPause_ = new QTimer(this);
+    wheelPause_->setSingleShot(true);
+    wheelPause_->setInterval(600);
+    connect(wheelPause_, &QTimer::timeout, this, [this] { session_->EndGesture(); });
     connect(pbGraph_, &TPaintArea::PaintNeeded, this, [this] { PaintGraph(); });
     connect(pbLabels_, &TPaintArea::PaintNeeded, this, [this] { PaintLabels(); });
     connect(pbGraph_, &TPaintArea::Pressed, this,
@@ -272,6 +339,7 @@ void TFormOsc::ConnectScreenArea() {
     connect(pbGraph_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
         if (panFromX_ >= 0) {
             panFromX_ = -1;
+            session_->EndGesture();
         } else if (button == Qt::LeftButton) {
             Act("TPaintBox", [&] { session_->Release(x, false, 0); });
         }
@@ -280,6 +348,7 @@ void TFormOsc::ConnectScreenArea() {
             [this](int x, int steps, Qt::KeyboardModifiers modifiers) {
                 Act("TPaintBox",
                     [&] { session_->Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x); });
+                wheelPause_->start();
             });
     connect(pbLabels_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {

@@ -16,12 +16,17 @@ struct TRaster {
     int Width, Height;
 };
 
-void WriteStrokes(const TRaster& r, const std::vector<TStroke>& strokes, QRgb color) {
+// A dashed trace shows runs of this many pixels, with gaps as long.
+constexpr int kDash = 4;
+
+void WriteStrokes(const TRaster& r, const std::vector<TStroke>& strokes, QRgb color,
+                  bool dashed = false) {
     const int width = r.Width, height = r.Height;
     uchar* bits = r.Bits;
     const qsizetype stride = r.Stride;
     for (const TStroke& s : strokes) {
         if (s.X < 0 || s.X >= width) continue;
+        if (dashed && (s.X / kDash) % 2 == 1) continue;
         const int top = std::max(s.Top, 0), bottom = std::min(s.Bottom, height - 1);
         uchar* p = bits + top * stride + s.X * 4;
         for (int y = top; y <= bottom; ++y, p += stride) *reinterpret_cast<QRgb*>(p) = color;
@@ -217,6 +222,57 @@ void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color
     }
 }
 
+// A reference trace on the white screen: every other run of kDash pixels along the line. Not
+// on the hot path, so plain Bresenham steps with a test per pixel.
+void WriteDashedPolyline(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
+    const int width = r.Width, height = r.Height;
+    uchar* bits = r.Bits;
+    const qsizetype stride = r.Stride;
+    int run = 0;  // pixels along the line, for the dashes
+    for (size_t k = 0; k + 1 < points.size(); ++k) {
+        int x = points[k].X, y = points[k].Y;
+        const int x1 = points[k + 1].X, y1 = points[k + 1].Y;
+        const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
+        const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
+        int err = dx + dy;
+        while (x != x1 || y != y1) {
+            if ((run++ / kDash) % 2 == 0) Plot(bits, stride, width, height, x, y, color);
+            const int e2 = 2 * err;
+            if (e2 >= dy) err += dy, x += sx;
+            if (e2 <= dx) err += dx, y += sy;
+        }
+    }
+    if (points.size() == 1) Plot(bits, stride, width, height, points[0].X, points[0].Y, color);
+}
+
+// The dashed form of a Bézier chain: flattened into short straight pieces, then dashed.
+void WriteDashedBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color) {
+    static thread_local std::vector<TPoint> flat;
+    flat.clear();
+    if (points.empty()) return;
+    flat.push_back(points[0]);
+    for (size_t i = 1; i + 2 < points.size(); i += 3) {
+        const QPointF p0(points[i - 1].X, points[i - 1].Y), c1(points[i].X, points[i].Y),
+            c2(points[i + 1].X, points[i + 1].Y), p3(points[i + 2].X, points[i + 2].Y);
+        // The control polygon's extent bounds the curve's length well enough for the steps.
+        auto extent = [](QPointF a, QPointF b) {
+            return std::abs(a.x() - b.x()) + std::abs(a.y() - b.y());
+        };
+        const double length = extent(p0, c1) + extent(c1, c2) + extent(c2, p3);
+        const int steps = std::max(1, static_cast<int>(length / 4));
+        const double dt = 1.0 / steps;
+        for (int k = 1; k <= steps; ++k) {
+            const double t = k * dt, u = 1 - t;
+            const QPointF q =
+                u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * c2 + t * t * t * p3;
+            auto nearest = [](double v) { return static_cast<int>(v < 0 ? v - 0.5 : v + 0.5); };
+            const TPoint point{nearest(q.x()), nearest(q.y())};
+            if (!(point == flat.back())) flat.push_back(point);
+        }
+    }
+    WriteDashedPolyline(r, flat, color);
+}
+
 void DrawFigure(QPainter& p, const TBeamFigure& figure) {
     if (figure.Points.empty()) return;
     if (figure.Kind == TFigureKind::Polyline) {
@@ -236,9 +292,16 @@ void DrawFigure(QPainter& p, const TBeamFigure& figure) {
     }
 }
 
-void DrawGroupNumber(QPainter& p, const TDrawItem& item) {
+// Where the next legend name of a band goes: after the group number drawn at the same top.
+struct TLegendPen {
+    int Y = -1;
+    int X = 0;
+};
+
+void DrawGroupNumber(QPainter& p, const TDrawItem& item, TLegendPen& legend) {
     const QFontMetrics metrics = p.fontMetrics();
     const QString text = QString::fromStdString(item.Text);
+    legend = {item.Y, metrics.horizontalAdvance(text) + 3 + 4};
     p.fillRect(QRect(QPoint(0, item.Y), QPoint(metrics.horizontalAdvance(text) + 3 - 1,
                                                item.Y + metrics.height() - 1)),
                QColor(255, 255, 0));
@@ -280,9 +343,23 @@ class TOnPixelCentres {
 
 // The raster paint engine writes every primitive at once, so the image's memory may be
 // written between its calls.
+// On the picture's background, so that a trace passing under the name does not hide it.
+void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
+                    const QColor& background) {
+    const QFontMetrics metrics = p.fontMetrics();
+    if (legend.Y != item.Y) legend = {item.Y, 2};
+    const QString text = QString::fromStdString(item.Text);
+    p.fillRect(QRect(legend.X - 1, item.Y, metrics.horizontalAdvance(text) + 2, metrics.height()),
+               background);
+    p.setPen(ToQColor(item.Color));
+    p.drawText(QPoint(legend.X, item.Y + metrics.ascent()), text);
+    legend.X += metrics.horizontalAdvance(text) + metrics.horizontalAdvance(' ') * 2;
+}
+
 void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
+    TLegendPen legend;
     for (const TDrawItem& item : picture.Items) {
         switch (item.What) {
             case TDrawItem::Line: {
@@ -295,27 +372,37 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
             case TDrawItem::Beam: {
                 const TBeamFigure& figure = picture.Figures[static_cast<size_t>(item.Figure)];
                 TOnPixelCentres centres(p, raster == nullptr);
+                const QRgb rgb = ToQColor(item.Color).rgb();
+                QPen pen = TracePen(p, ToQColor(item.Color));
+                if (item.Dashed) pen.setStyle(Qt::DashLine);
                 if (figure.Kind == TFigureKind::Strokes) {
                     if (raster) {
-                        WriteStrokes(*raster, figure.Strokes, ToQColor(item.Color).rgb());
+                        WriteStrokes(*raster, figure.Strokes, rgb, item.Dashed);
                     } else {
-                        p.setPen(TracePen(p, ToQColor(item.Color)));
+                        p.setPen(pen);
                         for (const TStroke& s : figure.Strokes)
-                            p.drawLine(s.X, s.Top, s.X, s.Bottom);
+                            if (!item.Dashed || (s.X / kDash) % 2 == 0)
+                                p.drawLine(s.X, s.Top, s.X, s.Bottom);
                     }
                 } else if (raster && figure.Kind == TFigureKind::Polyline) {
-                    WritePolyline(*raster, figure.Points, ToQColor(item.Color).rgb());
+                    if (item.Dashed)
+                        WriteDashedPolyline(*raster, figure.Points, rgb);
+                    else
+                        WritePolyline(*raster, figure.Points, rgb);
                 } else if (raster && figure.Kind == TFigureKind::Bezier) {
-                    WriteBezier(*raster, figure.Points, ToQColor(item.Color).rgb());
+                    if (item.Dashed)
+                        WriteDashedBezier(*raster, figure.Points, rgb);
+                    else
+                        WriteBezier(*raster, figure.Points, rgb);
                 } else {
-                    p.setPen(TracePen(p, ToQColor(item.Color)));
+                    p.setPen(pen);
                     p.setBrush(Qt::NoBrush);
                     DrawFigure(p, figure);
                 }
                 break;
             }
             case TDrawItem::GroupNumber:
-                DrawGroupNumber(p, item);
+                DrawGroupNumber(p, item, legend);
                 break;
             case TDrawItem::Message: {
                 const QFontMetrics metrics = p.fontMetrics();
@@ -326,6 +413,9 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
                 p.drawText(QPoint(item.X0, item.Y + metrics.ascent()), text);
                 break;
             }
+            case TDrawItem::Legend:
+                DrawLegendName(p, item, legend, ToQColor(picture.Background));
+                break;
         }
     }
 }

@@ -11,6 +11,7 @@
 #include <QSvgGenerator>
 
 #include "document/uSignal.h"
+#include "model/RunHistory.h"
 #include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
@@ -25,11 +26,20 @@ namespace {
 constexpr int kStripHeight = 16;
 constexpr int kTimesHeight = 20;
 
-TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+// What a picture draws besides the document: a reference run and the window's layout options.
+struct TExtras {
+    const TStoredRun* Reference = nullptr;
+    TLayoutOptions Options;
+};
+
+TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                     const TExtras& extras) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGraphPicture picture;
+    std::vector<const double*> rows;
+    if (extras.Reference) rows = ReferenceRows(signals, *extras.Reference);
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
-                size.height(), picture);
+                size.height(), picture, extras.Reference ? &rows : nullptr, extras.Options);
     return picture;
 }
 
@@ -40,7 +50,7 @@ QSize GraphSize(const QSize& sheet) {
 // One screen at the painter's origin, `sheet` large. A raster target gets the traces through
 // the window's own raster painter, so the file shows the same pixels as the screen.
 void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& signals,
-                const QSize& sheet, bool raster) {
+                const QSize& sheet, bool raster, const TExtras& extras) {
     const TView& view = osc.View(screen);
     const QColor panel = QGuiApplication::palette().color(QPalette::Button);
     painter.save();
@@ -53,7 +63,7 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
                     QSize(sheet.width(), kStripHeight), panel);
     painter.translate(0, kStripHeight);
     const QSize graph = GraphSize(sheet);
-    const TGraphPicture picture = Layout(osc, screen, signals, graph);
+    const TGraphPicture picture = Layout(osc, screen, signals, graph, extras);
     // Whatever the layout holds (group bands, beams, and any scale drawn into it) is painted
     // here; a picture element the window adds outside the layout must be added here too.
     if (raster) {
@@ -81,11 +91,11 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
 }
 
 void PaintSheets(QPainter& painter, const TOsc& osc, const std::vector<int>& screens,
-                 const TSignals& signals, const QSize& sheet, bool raster) {
+                 const TSignals& signals, const QSize& sheet, bool raster, const TExtras& extras) {
     for (size_t i = 0; i < screens.size(); ++i) {
         painter.save();
         painter.translate(0, static_cast<int>(i) * sheet.height());
-        PaintSheet(painter, osc, screens[i], signals, sheet, raster);
+        PaintSheet(painter, osc, screens[i], signals, sheet, raster, extras);
         painter.restore();
     }
 }
@@ -105,14 +115,17 @@ QSize SheetSizeForGraph(const QSize& graph) {
     return {graph.width(), graph.height() + kStripHeight + kTimesHeight};
 }
 
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size) {
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    const TStoredRun* reference, const TLayoutOptions& options) {
     QImage image(size, QImage::Format_RGB32);
-    PaintGraphImage(image, Layout(osc, screen, signals, size));
+    PaintGraphImage(image, Layout(osc, screen, signals, size, {reference, options}));
     return image;
 }
 
 QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TSignals& signals,
-                      const QSize& size, const QString& path) {
+                      const QSize& size, const QString& path, const TStoredRun* reference,
+                      const TLayoutOptions& options) {
+    const TExtras extras{reference, options};
     if (screens.empty()) return "Нет экранов для рисунка";
     for (int screen : screens)
         if (screen < 0 || screen >= osc.ViewCount())
@@ -147,7 +160,7 @@ QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TS
         svg.setTitle("Kvaril");
         QPainter painter;
         if (painter.begin(&svg)) {
-            PaintSheets(painter, osc, screens, signals, size, false);
+            PaintSheets(painter, osc, screens, signals, size, false, extras);
             painted = painter.end();
         }
     } else if (format == TPictureFormat::Pdf) {
@@ -161,7 +174,7 @@ QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TS
             QPageSize(QSizeF(whole), QPageSize::Point, QString(), QPageSize::ExactMatch));
         QPainter painter;
         if (painter.begin(&pdf)) {
-            PaintSheets(painter, osc, screens, signals, size, false);
+            PaintSheets(painter, osc, screens, signals, size, false, extras);
             painted = painter.end();
         }
     } else {
@@ -171,7 +184,7 @@ QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TS
             return "Не хватает памяти для рисунка такого размера";
         }
         QPainter painter(&image);
-        PaintSheets(painter, osc, screens, signals, size, true);
+        PaintSheets(painter, osc, screens, signals, size, true, extras);
         painter.end();
         painted = image.save(&file, QFileInfo(path).suffix().toLower().toLatin1().constData());
     }

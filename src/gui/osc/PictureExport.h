@@ -8,10 +8,13 @@
 #include <QString>
 #include <vector>
 
+#include "osc/ScreenLayout.h"
+
 namespace kvaril {
 
 class TOsc;
 class TSignals;
+struct TStoredRun;
 
 enum class TPictureFormat { Raster, Svg, Pdf, Unknown };
 
@@ -26,18 +29,22 @@ inline constexpr int kMaxPictureSide = 20000;
 // One screen's picture for traces `graph` large, as the window shows them.
 QSize SheetSizeForGraph(const QSize& graph);
 
-// The trace area of screen `screen` (0-based) at `size`, as the window would show it.
-QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size);
+// The trace area of screen `screen` (0-based) at `size`, as the window would show it, with the
+// traces of `reference` behind the beams when given.
+QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                    const TStoredRun* reference = nullptr, const TLayoutOptions& options = {});
 
 // Writes the screens `screens` (0-based, in this order, stacked), each `size` large, to `path`
 // atomically: a failure leaves any older file as it was. Returns an error text, empty on
 // success; nothing is written when the screens or the size are wrong.
 QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TSignals& signals,
-                      const QSize& size, const QString& path);
+                      const QSize& size, const QString& path, const TStoredRun* reference = nullptr,
+                      const TLayoutOptions& options = {});
 
 inline QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                            const QString& path) {
-    return ExportScreens(osc, {screen}, signals, size, path);
+                            const QString& path, const TStoredRun* reference = nullptr,
+                            const TLayoutOptions& options = {}) {
+    return ExportScreens(osc, {screen}, signals, size, path, reference, options);
 }
 
 }  // namespace kvaril

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <typeinfo>
@@ -57,9 +58,14 @@ TAnswer TDialogs::Confirm(QWidget* parent, const QString& text) {
 }
 
 void TDialogs::Error(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Information, "Kvaril: Сообщение об ошибке", title + "\n" + text,
-                    QMessageBox::Ok, parent);
-    box.exec();
+    std::unique_ptr<QMessageBox> box = MakeErrorBox(parent, title, text);
+    box->exec();
+}
+
+std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& title,
+                                          const QString& text) {
+    return std::make_unique<QMessageBox>(QMessageBox::Critical, "Kvaril: Сообщение об ошибке",
+                                         title + "\n" + text, QMessageBox::Ok, parent);
 }
 
 void TDialogs::Debug(QWidget* parent, const QString& text) {
@@ -116,6 +122,16 @@ std::optional<QString> TDialogs::Name(QWidget* parent, const QString& caption,
     TDlgName dialog(parent, caption, preset, false);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.Text();
+}
+
+std::optional<int> TDialogs::Choose(QWidget* parent, const QString& caption,
+                                    const QStringList& items, int current) {
+    bool ok = false;
+    const QString item =
+        QInputDialog::getItem(parent, "Kvaril", caption, items, current, false, &ok);
+    if (!ok) return {};
+    const int index = static_cast<int>(items.indexOf(item));
+    return index >= 0 ? std::optional<int>(index) : std::nullopt;
 }
 
 bool TDialogs::Reorder(QWidget* parent, TSignals& signals) {

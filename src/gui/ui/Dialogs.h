@@ -4,13 +4,16 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <exception>
+#include <memory>
 #include <optional>
 
 #include "osc/ExportChoices.h"
 
 class QDialog;
 class QDialogButtonBox;
+class QMessageBox;
 class QPushButton;
 class QWidget;
 
@@ -35,6 +38,10 @@ struct TSignalNameAnswer {
 
 // The text of the unexpected-error box for what escaped an event handler of `senderClass`.
 QString UnexpectedErrorText(const QString& senderClass, const std::exception& e);
+
+// The box of TDialogs::Error, with the error icon, not yet shown.
+std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& title,
+                                          const QString& text);
 
 // A fixed dialog border with only a close box.
 void MakeFixedDialog(QDialog* dialog);
@@ -64,6 +71,9 @@ class TDialogs {
     virtual bool Reorder(QWidget* parent, TSignals& signals);
     // Applies the new times to `signals` when confirmed.
     virtual bool ModelParams(QWidget* parent, TSignals& signals);
+    // One of `items` (its index), starting at `current`.
+    virtual std::optional<int> Choose(QWidget* parent, const QString& caption,
+                                      const QStringList& items, int current);
     // Fixed-pitch fonts only.
     virtual std::optional<QFont> Font(QWidget* parent, const QFont& initial);
     virtual void Beep();

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "document/uSignal.h"
+#include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
@@ -29,6 +30,9 @@ TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
     edTotalTime->setToolTip("Общее время моделирования (сек)");
     form->addRow(new QLabel("Время квантования:", times), edQuantTime);
     form->addRow(new QLabel("Время моделирования:", times), edTotalTime);
+    lblQuanta = new QLabel(times);
+    lblQuanta->setObjectName("lblQuanta");
+    form->addRow(lblQuanta);
     layout->addWidget(times);
 
     auto* gbDescription = new QGroupBox(" Описание ", this);
@@ -44,7 +48,24 @@ TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
     QDialogButtonBox* buttons = AcceptCancelButtons(this, &btnOk, &btnCancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &TDlgModelParams::btnOkClick);
+    connect(edQuantTime, &QLineEdit::textChanged, this, &TDlgModelParams::UpdateQuanta);
+    connect(edTotalTime, &QLineEdit::textChanged, this, &TDlgModelParams::UpdateQuanta);
+    UpdateQuanta();
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TDlgModelParams::UpdateQuanta() {
+    const TQuantaPreview preview =
+        PreviewQuanta(ToUtf8(edQuantTime->text()), ToUtf8(edTotalTime->text()),
+                      signals_.QuantTime(), signals_.TotalTime());
+    lblQuanta->setText(FromUtf8(preview.Text));
+    // A grid no model can run is still accepted (the build refuses it), but said at once, where
+    // it can still be mended.
+    QPalette palette = lblQuanta->palette();
+    palette.setColor(QPalette::WindowText, preview.Allowed
+                                               ? this->palette().color(QPalette::WindowText)
+                                               : QColor(192, 0, 0));
+    lblQuanta->setPalette(palette);
 }
 
 void TDlgModelParams::btnOkClick() {

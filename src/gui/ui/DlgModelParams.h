@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -18,11 +19,13 @@ class TDlgModelParams : public QDialog {
 
     QLineEdit* edQuantTime;
     QLineEdit* edTotalTime;
+    QLabel* lblQuanta;  // the quanta and sampling rate of the typed times, as the user types
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
   private:
     void btnOkClick();
+    void UpdateQuanta();
 
     TSignals& signals_;
 };

@@ -1,6 +1,7 @@
 #include "ui/DocumentCommands.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTabBar>
 
 #include "document/DocumentFile.h"
@@ -67,6 +68,7 @@ void TDocumentCommands::New() {
         // Reading appends to the oscilloscope model: start the next document from nothing.
         wb.Osc.Clear();
     }
+    wb.Runs.Clear();  // earlier runs belong to the document they ran
     w_.ShowStatus("");
     w_.DocumentName = "noname";
     w_.UpdateCaption();
@@ -139,8 +141,8 @@ void TDocumentCommands::SaveAs() {
 }
 
 bool TDocumentCommands::AskSaveAsName() {
-    TFileDialogSpec spec{"Сохранение файла сигналов", kSignalFilter, "sig", w_.LastDocumentDir,
-                         w_.DocumentName};
+    TFileDialogSpec spec{"Сохранение файла сигналов", kSignalFilter, "sig",
+                         SaveFolder(DocumentFolder()), w_.DocumentName};
     std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
     if (!path) return false;
     const QString name = WithExt(*path, "sig");
@@ -176,7 +178,36 @@ void TDocumentCommands::SignalAdd() {
     signals.Insert(std::move(signal), index);
     w_.RebuildTabs(index);
     w_.LoadEditor();
+    PlaceCaretForValue(index);
     if (!lossless) w_.ShowStatus(ReplacedNotice("Символы имени", answer->Name));
+}
+
+void TDocumentCommands::PlaceCaretForValue(int index) {
+    // The skeleton's last "Value := ;" is the one in Make: the caret goes before its semicolon,
+    // so the user types the expression at once.
+    const std::vector<std::string>& lines = w_.Workbench().Signals.Items(index).Lines();
+    static const std::string kValue = "Value := ;";
+    for (size_t i = lines.size(); i-- > 0;) {
+        const size_t at = lines[i].find(kValue);
+        if (at == std::string::npos) continue;
+        TSignalEditor* ed = w_.Editor();
+        ed->SetCaret(static_cast<int>(i) + 1, static_cast<int>(at + kValue.size()));
+        ed->ensureCursorVisible();
+        ed->setFocus();
+        return;
+    }
+}
+
+QString TDocumentCommands::SaveFolder(const QString& preferred) const {
+    // An installed copy's examples folder cannot be written: start where the user may save.
+    const QFileInfo folder(preferred);
+    if (folder.isDir() && folder.isWritable()) return preferred;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? preferred : documents + "/";
+}
+
+QString TDocumentCommands::DocumentFolder() const {
+    return w_.DocumentName == "noname" ? w_.LastDocumentDir : DirOf(w_.DocumentName);
 }
 
 void TDocumentCommands::SignalDelete() {
@@ -243,8 +274,11 @@ void TDocumentCommands::LibraryLoad() {
 }
 
 void TDocumentCommands::LibrarySave() {
+    // A library folder the user went to wins; otherwise the document's own folder.
+    const QString start =
+        w_.LastLibraryDir != w_.Paths().ProjectsDir ? w_.LastLibraryDir : DocumentFolder();
     TFileDialogSpec spec{
-        "Сохранение сигнала в библиотеке", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
+        "Сохранение сигнала в библиотеке", kLibraryFilter, "txt", SaveFolder(start), {}};
     std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
     if (!path) return;
     w_.LastLibraryDir = DirOf(*path);

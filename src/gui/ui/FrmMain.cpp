@@ -30,6 +30,8 @@
 #include "ui/ModelCommands.h"
 #include "ui/QtText.h"
 #include "ui/SignalEditor.h"
+#include "ui/StartPage.h"
+#include "ui/WindowPlacement.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -61,6 +63,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     // The stored editor font; errors leave what was set before them.
     EditorFont = BuiltInEditorFont();
     QSettings settings("Dornek", "Kvaril");
+    RestoreWindowPlacement(settings, "Main", this);
     LoadEditorFont(settings, EditorFont, &EditorCharset);
     edSignal->SetEditorFont(EditorFont);
 
@@ -90,9 +93,10 @@ QAction* TFormMain::MakeAction(const QString& caption, const QString& hint, int 
 
 void TFormMain::CreateActions() {
     actFileNew = MakeAction("&Создать", "Создание нового файла", icoFileNew);
-    actFileLoad = MakeAction("&Открыть...", "Открытие файла", icoFileLoad);
+    actFileLoad = MakeAction("&Открыть...", "Открытие файла", icoFileLoad, QKeySequence("Ctrl+O"));
     actFileSave = MakeAction("С&охранить", "Сохранение файла", icoFileSave, QKeySequence("Ctrl+S"));
-    actFileSaveAs = MakeAction("Сохранить &как...", "Сохранение файла с новым именем");
+    actFileSaveAs = MakeAction("Сохранить &как...", "Сохранение файла с новым именем", -1,
+                               QKeySequence("Shift+Ctrl+S"));
     actFileExit = MakeAction("&Выход", "Выход из программы");
     actSignalAdd = MakeAction("&Добавить...", "Добавление нового сигнала", icoSignalAdd);
     actSignalDelete = MakeAction("&Удалить", "Удаление сигнала", icoSignalDelete);
@@ -233,6 +237,16 @@ void TFormMain::CreateCentralArea() {
     page->addWidget(tabSignals);
     page->addWidget(edSignal, 1);
     layout->addWidget(tabPage, 1);
+    pnlStart = new TStartPage(central);
+    pnlStart->ShowExamples(paths_.ProjectsDir);
+    pnlStart->OnAdd = [this] {
+        if (actSignalAdd->isEnabled()) actSignalAdd->trigger();
+    };
+    pnlStart->OnOpen = [this](const QString& path) {
+        Guard(pnlStart, [this, path] { documentCommands_->OpenPath(path); });
+    };
+    pnlStart->OnHelp = [this] { ShowHelp(this, THelpTopic::Contents); };
+    layout->addWidget(pnlStart, 1);
     setCentralWidget(central);
 }
 
@@ -332,8 +346,11 @@ void TFormMain::LoadEditor() {
     const bool modified = signals.Modified;
     const int index = SelectedTab();
     if (index >= 0 && index < signals.Count()) {
+        loading_ = true;
         edSignal->LoadFrom(signals.Items(index));
+        loading_ = false;
         shownIndex_ = index;
+        if (index == errorSignal_) edSignal->MarkError(errorLine_, errorColumn_);
         edSignal->setFocus();
     }
     signals.Modified = modified;
@@ -364,6 +381,8 @@ void TFormMain::StoreEditor() {
 void TFormMain::RebuildTabs(int index) {
     TSignals& signals = workbench_.Signals;
     rebuilding_ = true;
+    ClearCompilerError();  // the signals may have changed places
+    pnlStart->setVisible(signals.IsEmpty());
     if (signals.IsEmpty()) {
         while (tabSignals->count() > 0) tabSignals->removeTab(0);
         tabPage->hide();
@@ -394,7 +413,23 @@ void TFormMain::tabSignalsChange(int index) {
 }
 
 void TFormMain::edSignalChange() {
-    if (edSignal->isModified()) workbench_.Signals.Modified = true;
+    if (!edSignal->isModified()) return;
+    workbench_.Signals.Modified = true;
+    if (!loading_ && shownIndex_ == errorSignal_) ClearCompilerError();
+}
+
+void TFormMain::MarkCompilerError(int index, int line, int column) {
+    ClearCompilerError();
+    if (index < 0 || index >= workbench_.Signals.Count()) return;
+    errorSignal_ = index;
+    errorLine_ = line;
+    errorColumn_ = column;
+    if (shownIndex_ == index) edSignal->MarkError(line, column);
+}
+
+void TFormMain::ClearCompilerError() {
+    errorSignal_ = -1;
+    edSignal->ClearErrorMark();
 }
 
 void TFormMain::ShowSignalAt(int index, int line, int column) {
@@ -512,10 +547,13 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     }
     bool allowed = false;
     Guard(this, [&] { allowed = documentCommands_->CloseQuery(); });
-    if (allowed)
-        event->accept();
-    else
+    if (!allowed) {
         event->ignore();
+        return;
+    }
+    QSettings settings("Dornek", "Kvaril");
+    SaveWindowPlacement(settings, "Main", this);
+    event->accept();
 }
 
 }  // namespace kvaril

@@ -30,6 +30,7 @@ class TModelCommands;
 class TRecentFiles;
 class TSignal;
 class TSignalEditor;
+class TStartPage;
 struct TWorkbench;
 
 struct TProgramPaths {
@@ -55,6 +56,10 @@ class TFormMain : public QMainWindow {
     int SelectedTab() const;
     // Shows the signal at `index` and puts the caret there (a located compiler message).
     void ShowSignalAt(int index, int line, int column);
+    // The place of the last compiler message stays marked in its signal until that signal is
+    // edited, the signals change places or the next build starts.
+    void MarkCompilerError(int index, int line, int column);
+    void ClearCompilerError();
     // After a successful run: the oscilloscope, shown modally while this window is hidden.
     void ShowOscilloscope();
     TFormOsc* Oscilloscope() { return formOsc_; }
@@ -91,6 +96,7 @@ class TFormMain : public QMainWindow {
     QLineEdit* edReplace;
     QTabBar* tabSignals;
     QWidget* tabPage;
+    TStartPage* pnlStart;  // in place of the editor while there are no signals
     TSignalEditor* edSignal;
     QLabel* pnlCaret;
     QLabel* pnlInsert;
@@ -150,6 +156,10 @@ class TFormMain : public QMainWindow {
     QString storeNotice_;
     TRecentFiles* recentFiles_ = nullptr;  // owned by its menu
     QMenu* mnuRecentFiles_ = nullptr;
+    bool loading_ = false;  // the editor is being filled, not edited
+    int errorSignal_ = -1;  // the signal with a marked compiler message, −1 when none
+    int errorLine_ = 0;
+    int errorColumn_ = 0;
 };
 
 }  // namespace kvaril

@@ -40,6 +40,11 @@ TfrmOperators::TfrmOperators(QWidget* parent)
     connect(lstOp, &QTreeWidget::itemClicked, this, [this] { accept(); });
 }
 
+int TfrmOperators::ContentWidth(int column) {
+    lstOp->resizeColumnToContents(column);
+    return lstOp->columnWidth(column);
+}
+
 void TfrmOperators::Fill(const TSignals& signals) {
     templates_ = OperatorTemplates(signals, CurrentSignal);
     lstOp->clear();
@@ -56,8 +61,11 @@ void TfrmOperators::Fill(const TSignals& signals) {
         commentWidth = std::max(commentWidth, metrics.horizontalAdvance(FromCp1251(t.Comment)));
     }
     constexpr int kPadding = 12;
-    const int client = std::max(
-        {227 - frame, 2 * (nameWidth + kPadding), 2 * (commentWidth + kPadding + scrollBar)});
+    // The view's own measure of a cell (its margins and the item style included) where that is
+    // more than the text and a padding.
+    nameWidth = std::max(nameWidth + kPadding, ContentWidth(0));
+    commentWidth = std::max(commentWidth + kPadding, ContentWidth(1));
+    const int client = std::max({227 - frame, 2 * nameWidth, 2 * (commentWidth + scrollBar)});
     const int row = lstOp->topLevelItemCount() > 0 ? lstOp->sizeHintForRow(0) : 0;
     resize(client + frame, std::max(73, 5 * row + frame));
     // Each time it is shown: half the client width for the names, the rest but a scroll bar for

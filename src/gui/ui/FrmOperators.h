@@ -31,6 +31,8 @@ class TfrmOperators : public QDialog {
 
   private:
     void Fill(const TSignals& signals);
+    // What column `column` needs to show every entry whole (it is set to that width).
+    int ContentWidth(int column);
     std::vector<TOperatorTemplate> templates_;
 };
 

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QProgressDialog>
 #include <atomic>
+#include <ctime>
 #include <thread>
 
 #include "model/ModelRunner.h"
@@ -77,15 +78,19 @@ TModelOutcome TModelCommands::InBackground(
 }
 
 void TModelCommands::Report(const TModelOutcome& outcome) {
-    if (outcome.Location)
+    if (outcome.Location) {
         w_.ShowSignalAt(outcome.Location->SignalIndex, outcome.Location->Line,
                         outcome.Location->Column);
+        w_.MarkCompilerError(outcome.Location->SignalIndex, outcome.Location->Line,
+                             outcome.Location->Column);
+    }
     if (outcome.Error) w_.ShowError(FromUtf8(outcome.Error->Title), FromUtf8(outcome.Error->Text));
     if (outcome.Status) w_.ShowStatus(FromUtf8(*outcome.Status));
 }
 
 bool TModelCommands::Compile() {
     w_.StoreEditor();
+    w_.ClearCompilerError();
     w_.ShowStatus("");
     TSignals& signals = w_.Workbench().Signals;
     if (signals.IsEmpty()) return false;
@@ -100,6 +105,7 @@ bool TModelCommands::Compile() {
 
 bool TModelCommands::Run() {
     w_.StoreEditor();
+    w_.ClearCompilerError();
     TWorkbench& wb = w_.Workbench();
     if (wb.Signals.IsEmpty()) return false;
     TRunOptions options;
@@ -110,6 +116,11 @@ bool TModelCommands::Run() {
     if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
     if (!outcome.Ok) return false;
     wb.Osc.SyncWithSignals(wb.Signals);
+    try {
+        wb.Runs.Add(CaptureRun(wb.Signals, std::time(nullptr)));
+    } catch (const std::bad_alloc&) {
+        // The run is shown all the same; only comparing with it later is not possible.
+    }
     if (OnRunSucceeded) OnRunSucceeded();
     return true;
 }

@@ -14,7 +14,25 @@ namespace kvaril {
 namespace {
 
 constexpr int kBookmarkMargin = 0;
-constexpr int kMarkerMask = 0x3FF;
+constexpr int kErrorMarker = 10;
+constexpr int kMarkerMask = 0x3FF | (1 << kErrorMarker);
+constexpr int kErrorIndicator = 8;  // the first indicator that lexers leave alone
+
+QPixmap ErrorPicture() {
+    QPixmap pixmap(14, 14);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 0, 0));
+    p.drawEllipse(QRectF(1, 1, 12, 12));
+    p.setPen(QPen(Qt::white, 2));
+    p.drawLine(QPointF(7, 3.5), QPointF(7, 8));
+    p.drawPoint(QPointF(7, 10.5));
+    return pixmap;
+}
+
+bool IsWordChar(QChar c) { return c.isLetterOrNumber() || c == '_'; }
 
 // A small picture of the bookmark's digit for the gutter.
 QPixmap BookmarkPicture(int k) {
@@ -58,6 +76,9 @@ TSignalEditor::TSignalEditor(QWidget* parent) : QsciScintilla(parent) {
     setMarginsBackgroundColor(palette().color(QPalette::Button));
     for (int m = 1; m < 5; ++m) setMarginWidth(m, 0);
     for (int k = 0; k < 10; ++k) markerDefine(BookmarkPicture(k), k);
+    markerDefine(ErrorPicture(), kErrorMarker);
+    indicatorDefine(QsciScintilla::SquiggleIndicator, kErrorIndicator);
+    setIndicatorForegroundColor(QColor(220, 0, 0), kErrorIndicator);
 
     // "Courier New", 15 pixels high: 11 points on a 96-dpi screen. QScintilla works in points.
     QFont font("Courier New");
@@ -249,7 +270,55 @@ void TSignalEditor::GotoBookmark(int k) {
     if (line > 0) SetCaret(line, BookmarkColumn(k));
 }
 
+void TSignalEditor::MarkError(int line, int column) {
+    ClearErrorMark();
+    if (lines() == 0) return;
+    const int lineIndex = std::clamp(line - 1, 0, lines() - 1);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, lineIndex);
+    const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, lineIndex);
+    const long start = SendScintilla(SCI_FINDCOLUMN, lineIndex, std::max(column - 1, 0));
+    const QString rest =
+        text(lineIndex).mid(static_cast<int>(SendScintilla(SCI_COUNTCHARACTERS, lineStart, start)));
+    int length = 0;
+    while (length < rest.size() && IsWordChar(rest[length])) ++length;
+    // Not on a word (a missing semicolon, say): the one character there, if any.
+    if (length == 0 && start < lineEnd) length = 1;
+    const long end = SendScintilla(SCI_POSITIONRELATIVE, start, length);
+    SendScintilla(SCI_SETINDICATORCURRENT, kErrorIndicator);
+    if (end > start) SendScintilla(SCI_INDICATORFILLRANGE, start, end - start);
+    markerAdd(lineIndex, kErrorMarker);
+}
+
+void TSignalEditor::ClearErrorMark() {
+    markerDeleteAll(kErrorMarker);
+    SendScintilla(SCI_SETINDICATORCURRENT, kErrorIndicator);
+    SendScintilla(SCI_INDICATORCLEARRANGE, 0, SendScintilla(SCI_GETLENGTH));
+}
+
+int TSignalEditor::ErrorMarkLine() const {
+    const int line = const_cast<TSignalEditor*>(this)->markerFindNext(0, 1u << kErrorMarker);
+    return line < 0 ? 0 : line + 1;
+}
+
+std::pair<int, int> TSignalEditor::ErrorMarkRange() const {
+    auto* self = const_cast<TSignalEditor*>(this);
+    const long length = self->SendScintilla(SCI_GETLENGTH);
+    for (long pos = 0; pos < length;) {
+        const long end = self->SendScintilla(SCI_INDICATOREND, kErrorIndicator, pos);
+        if (self->SendScintilla(SCI_INDICATORVALUEAT, kErrorIndicator, pos) != 0) {
+            const long line = self->SendScintilla(SCI_LINEFROMPOSITION, pos);
+            const long lineStart = self->SendScintilla(SCI_POSITIONFROMLINE, line);
+            return {static_cast<int>(self->SendScintilla(SCI_COUNTCHARACTERS, lineStart, pos)),
+                    static_cast<int>(self->SendScintilla(SCI_COUNTCHARACTERS, pos, end))};
+        }
+        if (end <= pos) break;
+        pos = end;
+    }
+    return {-1, 0};
+}
+
 void TSignalEditor::LoadFrom(const TSignal& signal) {
+    ClearErrorMark();
     for (int k = 0; k < 10; ++k) ClearBookmark(k);
     QString text = FromCp1251(signal.GetText());
     text.replace("\r\n", "\n");

@@ -6,6 +6,7 @@
 #include "ui/QsciIncludes.h"
 
 #include <array>
+#include <utility>
 
 namespace kvaril {
 
@@ -36,6 +37,14 @@ class TSignalEditor : public QsciScintilla {
     void StorePlaceInto(TSignal& signal) const;
 
     void SetEditorFont(const QFont& font);
+
+    // The place of a compiler message: a squiggle from `column` to the end of the word there
+    // and a mark in the margin. One at a time; gone with ClearErrorMark or a new text.
+    void MarkError(int line, int column);
+    void ClearErrorMark();
+    int ErrorMarkLine() const;  // 1-based, 0 when there is none
+    // The underlined characters of the line (0-based start, length), or {-1, 0}.
+    std::pair<int, int> ErrorMarkRange() const;
 
     // QScintilla can clear its modified flag but not set it; a loaded library signal must
     // count as edited, so the flag is kept here too.

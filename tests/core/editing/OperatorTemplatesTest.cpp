@@ -18,11 +18,20 @@ TEST(OperatorTemplates, SignalReferencesNameTheCurrentSignalValue) {
     const std::vector<TOperatorTemplate> list = OperatorTemplates(signals, 1);
     EXPECT_EQ(list[0].Name, "Signal_A.Value");
     EXPECT_EQ(list[1].Name, "Value");
-    EXPECT_EQ(list[2].Name, "Signal_C.Value");
-    EXPECT_EQ(list[3].Meta, " := ");
+    EXPECT_EQ(list[2].Meta, " := ") << "C comes later in the unit: B cannot use it";
     EXPECT_EQ(list.back().Meta,
               "destructor TSignal_B.Destroy;\\begin\\  ;\\  inherited Destroy;\\end;");
-    EXPECT_EQ(list.size(), 3u + 14u);
+    EXPECT_EQ(list.size(), 2u + 14u);
+
+    const auto names = [&signals](int current) {
+        std::vector<std::string> n;
+        for (const TOperatorTemplate& t : OperatorTemplates(signals, current))
+            if (t.Name.find("Value") != std::string::npos) n.push_back(t.Name);
+        return n;
+    };
+    EXPECT_EQ(names(0), (std::vector<std::string>{"Value"})) << "the first sees no other";
+    EXPECT_EQ(names(2), (std::vector<std::string>{"Signal_A.Value", "Signal_B.Value", "Value"}));
+    EXPECT_TRUE(names(-1).empty()) << "no current signal";
 }
 
 TEST(OperatorTemplates, ExpansionIndentsContinuationLinesToTheCaret) {

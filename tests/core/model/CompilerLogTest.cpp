@@ -92,5 +92,51 @@ TEST(LocateCompilerLine, ColumnOfTheQuotedIdentifier) {
     EXPECT_EQ(column("Error: 'Freq"), 12) << "unclosed: the last character is left out";
 }
 
+// Signals First, Middle and Last, each with 10 lines from unit line 100, 200 and 300.
+void ThreeSignals(TSignals& signals) {
+    int start = 100;
+    for (const char* name : {"First", "Middle", "Last"}) {
+        auto signal = std::make_unique<TSignal>(signals);
+        signal->SetName(name);
+        for (int i = 1; i <= 10; ++i) signal->Lines().push_back("  Value := Signal_Last.Value;");
+        signal->StartLine = start;
+        start += 100;
+        signals.Insert(std::move(signal), -1);
+    }
+}
+
+TEST(ReorderHint, AForwardReferenceNamesBothSignalsAndTheCommand) {
+    TSignals signals;
+    ThreeSignals(signals);
+    const TModelOutcome r = ParseCompilerLog(
+        "banner\r\nkvm.pas(205) Error: Identifier not found 'Signal_Last'\r\n", signals);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text,
+              "Error: Identifier not found 'Signal_Last'\r\n"
+              "Сигнал Last расположен ниже сигнала Middle: измените порядок сигналов "
+              "(Сигнал → Порядок)");
+    EXPECT_EQ(r.Status, "Error: Identifier not found 'Signal_Last'") << "the status stays short";
+    // Pascal ignores case; the hint names the signal as the list spells it.
+    EXPECT_EQ(ReorderHint(signals, 0, "Error: Identifier not found 'signal_middle'"),
+              "Сигнал Middle расположен ниже сигнала First: измените порядок сигналов "
+              "(Сигнал → Порядок)");
+}
+
+TEST(ReorderHint, NoneForAMisspeltNameASignalAboveOrAnotherMessage) {
+    TSignals signals;
+    ThreeSignals(signals);
+    EXPECT_FALSE(ReorderHint(signals, 1, "Error: Identifier not found 'Signal_Lsat'"));
+    EXPECT_FALSE(ReorderHint(signals, 1, "Error: Identifier not found 'Signal_First'"))
+        << "above: the message has another cause";
+    EXPECT_FALSE(ReorderHint(signals, 1, "Error: Identifier not found 'Signal_Middle'"));
+    EXPECT_FALSE(ReorderHint(signals, 1, "Error: Identifier not found 'Last'"));
+    EXPECT_FALSE(ReorderHint(signals, 1, "Error: Illegal expression 'Signal_Last'"));
+    EXPECT_FALSE(ReorderHint(signals, 5, "Error: Identifier not found 'Signal_Last'"));
+    const TModelOutcome r = ParseCompilerLog(
+        "banner\r\nkvm.pas(305) Error: Identifier not found 'Signal_Lsat'\r\n", signals);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text, "Error: Identifier not found 'Signal_Lsat'");
+}
+
 }  // namespace
 }  // namespace kvaril

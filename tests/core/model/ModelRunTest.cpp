@@ -4,9 +4,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "document/DocumentFile.h"
+#include "model/BatchRun.h"
 #include "model/ModelFixture.h"
+#include "model/ModelGenerator.h"
+#include "model/uCommon.h"
 #include "model/uSignalsData.h"
+#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {
@@ -44,7 +50,9 @@ TEST_F(ModelRun, DivisionByZeroInTheThirdSignalNamesItsMake) {
     ASSERT_TRUE(r.Error);
     EXPECT_EQ(r.Error->Title, "Ошибка при выполнении моделирования");
     EXPECT_EQ(r.Error->Text,
-              "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Third.Make\r\n");
+              "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Third.Make\r\n"
+              "Время: t = 0\r\n")
+        << "the first quantum";
     EXPECT_EQ(r.Status, "Ok");
 }
 
@@ -79,8 +87,107 @@ TEST_F(ModelRun, EveryKindOfFaultComesBackWithItsPlace) {
         Add("A", make);
         Add("After", "  Value := Cos(t) * 2;");  // a late x87 report would blame this one
         TModelOutcome r = Run();
-        EXPECT_EQ(ErrorText(r), std::string(message) + "\r\n\r\nМесто ошибки: TSignal_A.Make\r\n");
+        EXPECT_EQ(ErrorText(r), std::string(message) +
+                                    "\r\n\r\nМесто ошибки: TSignal_A.Make\r\nВремя: t = 0\r\n");
     }
+}
+
+// A call counter and a zero for the signal to divide by.
+void CountCalls(TSignal& signal) {
+    signal.Lines().insert(signal.Lines().begin(),
+                          {"var Calls: Integer = 0; Zero: Double = 0;", ""});
+}
+constexpr const char* kFailLast =
+    "  Inc(Calls); if Calls = 1000 then Value := 1 / Zero else Value := t;";
+
+TEST_F(ModelRun, AFaultInMakeTellsTheTimeOfItsQuantum) {
+    // The failing signal first: the others have already written the quantum before.
+    CountCalls(Add("Fails", kFailLast));
+    Add("After", "  Value := t;");
+    TModelOutcome r = Run();
+    EXPECT_EQ(ErrorText(r),
+              "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Fails.Make\r\n"
+              "Время: t = 0.0999\r\n");
+
+    // The failing signal last: the others have written this very quantum.
+    signals_.Clear();
+    Add("Before", "  Value := t;");
+    CountCalls(Add("Fails", kFailLast));
+    EXPECT_EQ(ErrorText(Run()),
+              "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Fails.Make\r\n"
+              "Время: t = 0.0999\r\n");
+
+    // The model's own time: the unit writes QuantTime with 15 digits.
+    signals_.Clear();
+    signals_.SetQuantTime(0.000003);
+    signals_.SetTotalTime(0.00003);
+    CountCalls(Add("Fails", "  Inc(Calls); if Calls = 4 then Value := 1 / Zero;"));
+    EXPECT_EQ(ErrorText(Run()),
+              "Floating point division by zero\r\n\r\nМесто ошибки: TSignal_Fails.Make\r\n"
+              "Время: t = " +
+                  FormatFloat(ModelTime(signals_, 3)) + "\r\n");
+}
+
+class BatchRunHints : public testing::ModelFixture {
+  protected:
+    // What `kvaril --run` prints for a document of the signals.
+    std::string BatchErrors(const std::string& name, int* status) {
+        TOsc osc;
+        const std::string path = dir_.string() + "/" + name;
+        WriteDocument(path, signals_, osc);
+        TBatchOptions options;
+        options.Document = path;
+        options.BinDir = binDir_;
+        std::ostringstream out, err;
+        *status = RunBatch(options, out, err);
+        return err.str();
+    }
+};
+
+TEST_F(BatchRunHints, TheCommandLinePrintsTheReorderHintAndTheFaultTime) {
+    Add("Early", "  Value := Signal_Late.Value;");
+    Add("Late", "  Value := t;");
+    int status = 0;
+    std::string err = BatchErrors("forward.sig", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("Error: Identifier not found 'Signal_Late'\nСигнал Late расположен ниже "
+                       "сигнала Early: измените порядок сигналов (Сигнал → Порядок)\n"),
+              std::string::npos)
+        << err;
+
+    signals_.Clear();
+    Add("Fails", "  Value := 1 / t;");
+    err = BatchErrors("fault.sig", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("Место ошибки: TSignal_Fails.Make\nВремя: t = 0\n"), std::string::npos)
+        << err;
+}
+
+TEST(FailingQuant, FromTheFailingSignalAndTheLastSampleWritten) {
+    TRunReport report{};
+    report.HasErrorPlace = 1;
+    report.ErrorFactor = 1;
+    report.HasLastWritten = 1;
+    const auto at = [&report](int failing, int lastSignal, int lastQuant) {
+        report.ErrorIndex = failing;
+        report.LastSignal = lastSignal;
+        report.LastQuant = lastQuant;
+        return FailingQuant(report, 3, 100);
+    };
+    EXPECT_EQ(at(0, -1, -1), 0) << "nothing written yet";
+    EXPECT_EQ(at(2, 1, 0), 0) << "the earlier signals wrote this quantum";
+    EXPECT_EQ(at(0, 2, 0), 1) << "the quantum after the last complete one";
+    EXPECT_EQ(at(1, 1, 41), 42) << "its own sample of the quantum before";
+    EXPECT_EQ(at(2, 1, 99), 99) << "the last quantum";
+    EXPECT_EQ(at(0, 2, 99), std::nullopt) << "after the last quantum: no Make runs";
+    EXPECT_EQ(at(3, 1, 5), std::nullopt) << "no signal of the list";
+    report.ErrorFactor = 0;
+    EXPECT_EQ(at(0, -1, -1), std::nullopt) << "Create";
+    report.ErrorFactor = 2;
+    EXPECT_EQ(at(0, 2, 99), std::nullopt) << "Destroy";
+    report.ErrorFactor = 1;
+    report.HasLastWritten = 0;
+    EXPECT_EQ(at(0, -1, -1), std::nullopt) << "a library that cannot tell";
 }
 
 TEST_F(ModelRun, RunawayRecursionIsAStackOverflow) {

@@ -82,8 +82,23 @@ TEST(BeamTable, GroupsShapeTheValueTable) {
     EXPECT_EQ(f.Column(0).back(), "X");
     EXPECT_EQ(f.Colour(2), 0);
 
-    BeamsToOneGroup(f.View());
-    EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "1", "1", "1"}));
+    BeamsToOneGroup(f.View(), {2});
+    EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "1", "1", "1"})) << "one: all of them";
+    BeamsToManyGroups(f.View());
+    BeamsToOneGroup(f.View(), {1, 3});
+    const auto groups = [&f] {
+        std::vector<int> g;
+        for (int i = 0; i < f.View().BeamCount(); ++i) g.push_back(f.View().Beam(i).Group());
+        return g;
+    };
+    EXPECT_EQ(groups(), (std::vector<int>{1, 2, 3, 2}))
+        << "the selected ones join the lowest group among them";
+    ApplyBeamEdit(f.View(), {1, 2}, TBeamRow::Group, "-1");
+    BeamsToOneGroup(f.View(), {1, 2});
+    EXPECT_EQ(f.View().Beam(1).Group(), 1) << "none of them shown: group 1";
+    EXPECT_EQ(f.View().Beam(2).Group(), 1);
+    BeamsToOneGroup(f.View(), {});
+    EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "1", "1", "1"})) << "none: all of them";
     BeamsToManyGroups(f.View());
     EXPECT_EQ(f.Column(0), (std::vector<std::string>{"1", "2", "3", "4"}));
 }

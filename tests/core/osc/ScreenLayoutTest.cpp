@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "document/uSignal.h"
@@ -48,10 +49,10 @@ struct Fixture {
         data.CalcMaxima();
     }
     TView& View() { return osc.View(0); }
-    TGraphPicture Layout(int width, int height) {
+    TGraphPicture Layout(int width, int height, const TLayoutOptions& options = {}) {
         TGraphPicture p;
-        LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height,
-                    p);
+        LayoutGraph(osc, &View(), data, signals.QuantTime(), signals.QuantCount(), width, height, p,
+                    nullptr, options);
         return p;
     }
     TSignals signals;
@@ -178,6 +179,97 @@ TEST(ColourTables, SchemesAndTheFallback) {
     EXPECT_EQ(BeamColor(TColorScheme::Gray, 6), BeamColor(TColorScheme::Gray, 0)) << "modulo 6";
     EXPECT_EQ(CenterLineColor(TColorScheme::White), (TRgb{192, 192, 192}));
     EXPECT_EQ(SeparatorUpperColor(TColorScheme::Black), (TRgb{192, 192, 192}));
+}
+
+// Four signals of 20 quanta: one swinging to -4 with a NaN, one within ±1, one all zero, one
+// of 10 shown with a fixed gain of 0.5.
+struct ScaleFixture : Fixture {
+    explicit ScaleFixture(std::vector<int> groups) : Fixture(std::move(groups), 20) {
+        for (int32_t k = 0; k < 20; ++k) {
+            data.SetData(0, k, k == 3 ? std::nan("") : k % 2 ? -4 : 2);
+            data.SetData(1, k, k % 2 ? 1 : -0.5);
+            data.SetData(2, k, 0);
+            data.SetData(3, k, 10);
+        }
+        View().Beam(3).SetGain(0.5);
+        data.CalcMaxima();
+    }
+};
+
+// Rows of the beam of signal `signal` in a picture of one band.
+std::vector<TPoint> BeamPoints(const TGraphPicture& p, int signal) {
+    int seen = 0;
+    for (const TDrawItem& item : p.Items)
+        if (item.What == TDrawItem::Beam && seen++ == signal)
+            return p.Figures[static_cast<size_t>(item.Figure)].Points;
+    return {};
+}
+
+TEST(SharedGroupScale, TheLargestAutomaticMaximumOfTheGroupWithNegativeZeroAndNaNSamples) {
+    ScaleFixture f({1, 1, 1, 1});
+    const TView& v = f.View();
+    const std::vector<const TBeam*> group = {&v.Beam(0), &v.Beam(1), &v.Beam(2), &v.Beam(3)};
+    EXPECT_EQ(SharedAutoMax(group, f.data), 4) << "|-4| wins, the NaN never, the fixed 10 is out";
+    EXPECT_EQ(SharedAutoMax({&v.Beam(2)}, f.data), 0) << "a group of zeros";
+    EXPECT_EQ(SharedAutoMax({&v.Beam(3)}, f.data), 0) << "fixed gains only";
+
+    TBeamGeometry g{f.signals.QuantTime(), 20, 0, 1e-4, 50, 50, 199};
+    EXPECT_EQ(TRowScale::For(v.Beam(1), f.data, g).Gain, 1) << "its own maximum without sharing";
+    EXPECT_EQ(TRowScale::For(v.Beam(2), f.data, g).Gain, 0) << "nothing to scale by";
+    g.SharedMax = 4;
+    EXPECT_EQ(TRowScale::For(v.Beam(1), f.data, g).Gain, 0.25);
+    EXPECT_EQ(TRowScale::For(v.Beam(2), f.data, g).Gain, 0.25);
+    EXPECT_EQ(TRowScale::For(v.Beam(3), f.data, g).Gain, 0.5) << "a fixed gain keeps its own";
+    g.SharedMax = 0;
+    EXPECT_EQ(TRowScale::For(v.Beam(2), f.data, g).Gain, 0) << "zeros stay unscaled";
+}
+
+TEST(SharedGroupScale, KeepsTheTrueRatioInsideAGroupAndLeavesOtherGroupsAlone) {
+    ScaleFixture f({1, 1, 1, 1});
+    const TGraphPicture own = f.Layout(200, 101);
+    TLayoutOptions shared;
+    shared.SharedGroupScale = true;
+    const TGraphPicture common = f.Layout(200, 101, shared);
+    const auto lowest = [](const std::vector<TPoint>& points) {
+        int top = INT32_MAX;
+        for (const TPoint& p : points) top = std::min(top, p.Y);
+        return top;
+    };
+    // One band of 99 rows: middle 49, half 49. The value 1 reaches the top on its own scale,
+    // a quarter of the way on the group's: Round(49 - 49 / 4).
+    EXPECT_EQ(lowest(BeamPoints(own, 1)), 0);
+    EXPECT_EQ(lowest(BeamPoints(common, 1)), 37);
+    EXPECT_EQ(BeamPoints(own, 0), BeamPoints(common, 0)) << "the beam with the maximum";
+    EXPECT_EQ(BeamPoints(own, 3), BeamPoints(common, 3)) << "the fixed gain";
+
+    ScaleFixture apart({1, 2, 3, 4});
+    EXPECT_EQ(BeamPoints(apart.Layout(200, 200), 1), BeamPoints(apart.Layout(200, 200, shared), 1))
+        << "beams of other groups do not share";
+}
+
+TEST(Legend, EachBandNamesItsBeamsInTheirColoursAtItsTop) {
+    Fixture f({2, 1, 2});
+    TLayoutOptions options;
+    options.Legend = true;
+    options.Names = {"S0", "S1", "S2"};
+    std::vector<TDrawItem> legend;
+    int bandTop[2] = {-1, -1};
+    for (const TDrawItem& item : f.Layout(200, 100, options).Items) {
+        if (item.What == TDrawItem::Legend) legend.push_back(item);
+        if (item.What == TDrawItem::GroupNumber) bandTop[item.Text == "1" ? 0 : 1] = item.Y;
+    }
+    ASSERT_EQ(legend.size(), 3u);
+    EXPECT_EQ(legend[0].Text, "S1");
+    EXPECT_EQ(legend[0].Y, bandTop[0]);
+    EXPECT_EQ(legend[0].Color, BeamColor(TColorScheme::Gray, 0));
+    EXPECT_EQ(legend[1].Text, "S0");
+    EXPECT_EQ(legend[2].Text, "S2");
+    EXPECT_EQ(legend[2].Y, bandTop[1]);
+    EXPECT_EQ(legend[2].X0, 1) << "second in its band";
+    EXPECT_EQ(legend[2].Color, BeamColor(TColorScheme::Gray, 1));
+
+    for (const TDrawItem& item : f.Layout(200, 100).Items)
+        EXPECT_NE(item.What, TDrawItem::Legend) << "off by default";
 }
 
 }  // namespace

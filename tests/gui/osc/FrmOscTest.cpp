@@ -500,3 +500,61 @@ TEST_F(Oscilloscope, NothingOverlapsOrIsCutAtTheMinimumSize) {
 
 }  // namespace
 }  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+TEST_F(Oscilloscope, UndoRestoresZoomGainAndADeletedScreenExactly) {
+    EXPECT_EQ(Action("actOscUndo")->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(Action("actOscRedo")->shortcut(), QKeySequence("Ctrl+Shift+Z"));
+    EXPECT_FALSE(Action("actOscUndo")->isEnabled()) << "the history starts empty";
+
+    TGraphArea* graph = Graph();
+    QWheelEvent in(QPointF(100, 10), graph->mapToGlobal(QPointF(100, 10)), {}, QPoint(0, 120),
+                   Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(graph, &in);
+    QApplication::sendEvent(graph, &in);  // one burst
+    const double t0 = View().T0(), t1 = View().T1();
+    ASSERT_LT(t1 - t0, 1);
+    Select({1});  // selecting ends the burst
+    EditBeams(0, "3");
+    ASSERT_EQ(View().Beam(1).Gain(), 3);
+    AddScreen("Два");
+    dialogs_.Confirms.push_back(TAnswer::Yes);
+    Action("actViewDelete")->trigger();
+    ASSERT_EQ(Tabs()->count(), 1);
+
+    QAction* undo = Action("actOscUndo");
+    ASSERT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_EQ(Tabs()->count(), 2);
+    EXPECT_EQ(Tabs()->tabText(1), "Два");
+    EXPECT_EQ(Tabs()->currentIndex(), 1);
+    undo->trigger();  // the added screen
+    EXPECT_EQ(Tabs()->count(), 1);
+    undo->trigger();
+    EXPECT_EQ(View().Beam(1).Gain(), 0);
+    EXPECT_EQ(BeamGrid()->item(0, 1)->text(), "Авто");
+    EXPECT_EQ(View().T0(), t0);
+    EXPECT_EQ(View().T1(), t1);
+    undo->trigger();
+    EXPECT_EQ(View().T0(), 0);
+    EXPECT_EQ(View().T1(), 1);
+    EXPECT_FALSE(undo->isEnabled());
+
+    Action("actOscRedo")->trigger();
+    EXPECT_EQ(View().T0(), t0);
+    EXPECT_EQ(View().T1(), t1);
+}
+
+TEST_F(Oscilloscope, FittingTheWindowSetsTheGainOfTheSelection) {
+    Window("0..0.5");
+    Select({3});
+    Action("actBeamFit")->trigger();
+    EXPECT_NEAR(View().Beam(3).Gain(), 1 / 0.499, 1e-12);
+    Action("actOscUndo")->trigger();
+    EXPECT_EQ(View().Beam(3).Gain(), 0);
+}
+
+}  // namespace
+}  // namespace kvaril

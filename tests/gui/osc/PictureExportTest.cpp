@@ -6,7 +6,10 @@
 #include <QFile>
 
 #include "document/uSignal.h"
+#include "model/RunHistory.h"
 #include "model/uSignalsData.h"
+#include "osc/OscPainter.h"
+#include "osc/ScreenLayout.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -35,6 +38,25 @@ TEST(PictureExport, AConstantSignalLiesOnTheTopRowAboveTheCentreLine) {
     EXPECT_EQ(image.pixelColor(400, 100), QColor(192, 192, 192));
     EXPECT_EQ(image.pixelColor(799, 199), QColor(192, 192, 192)) << "the last column stays free";
     EXPECT_EQ(image.pixelColor(0, 1), QColor(255, 255, 0)) << "the group number's box";
+}
+
+// The reference run is C = −3: at the beam's gain (1/3) it lies on the band's bottom row.
+TEST(PictureExport, AReferenceRunIsDimmedOnGrayAndDashedOnWhite) {
+    ConstantRun run;
+    TStoredRun reference = CaptureRun(run.signals, 0);
+    for (double& v : reference.Values) v = -3;
+    const QImage plain = RenderScreen(run.osc, 0, run.signals, QSize(800, 400));
+    const QImage gray = RenderScreen(run.osc, 0, run.signals, QSize(800, 400), &reference);
+    EXPECT_EQ(gray.pixelColor(400, 398), ToQColor(ReferenceColor(TColorScheme::Gray, 0)));
+    EXPECT_EQ(plain.pixelColor(400, 398), QColor(192, 192, 192));
+    EXPECT_EQ(gray.pixelColor(400, 0), QColor(0, 0, 255)) << "the beam itself is unchanged";
+
+    run.osc.SetColorScheme(TColorScheme::White);
+    const QImage white = RenderScreen(run.osc, 0, run.signals, QSize(800, 400), &reference);
+    int drawn = 0, gaps = 0;
+    for (int x = 0; x < 799; ++x) ++(white.pixelColor(x, 398) == QColor(0, 0, 255) ? drawn : gaps);
+    EXPECT_GT(drawn, 300);
+    EXPECT_GT(gaps, 300) << "dashed";
 }
 
 TEST(PictureExport, WritesPngAndSvgAndRefusesAMissingScreen) {

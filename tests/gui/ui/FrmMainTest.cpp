@@ -67,7 +67,7 @@ TEST_F(MainWindow, AddPlacesTheSignalBehindTheSelectedTab) {
     EXPECT_TRUE(W().actFileSave->isEnabled()) << "a new signal modifies the document";
     EXPECT_FALSE(W().actSignalReorder->isEnabled());
     EXPECT_EQ(W().edSignal->lines(), 23) << "22 lines and the empty one after the last break";
-    EXPECT_EQ(W().pnlCaret->text(), "L:1  C:1");
+    EXPECT_EQ(W().pnlCaret->text(), "L:21  C:12") << "in \"Value := ;\" of Make";
 
     AddSignal("B");
     AddSignal("C");
@@ -89,7 +89,8 @@ TEST_F(MainWindow, TypingModifiesTheDocumentAndMovesTheCaret) {
     QTest::keyClicks(W().edSignal, "x");
     Idle();
     EXPECT_TRUE(W().actFileSave->isEnabled());
-    EXPECT_EQ(W().pnlCaret->text(), "L:1  C:2");
+    EXPECT_EQ(W().pnlCaret->text(), "L:21  C:13");
+    EXPECT_EQ(W().edSignal->text(20), "  Value := x;\n");
     EXPECT_EQ(W().pnlInsert->text(), "Ins");
     QTest::keyClick(W().edSignal, Qt::Key_Insert);
     Idle();
@@ -295,7 +296,7 @@ TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_EQ(dialogs_.Errors[0],
               "Ошибка при выполнении моделирования|Floating point division by zero"
-              "\r\n\r\nМесто ошибки: TSignal_A.Make\r\n");
+              "\r\n\r\nМесто ошибки: TSignal_A.Make\r\nВремя: t = 0\r\n");
     EXPECT_EQ(W().pnlMessage->text(), "Ok");
 
     Signals().Items(0).Lines()[20] = "  Value := t;";

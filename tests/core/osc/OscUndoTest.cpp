@@ -1,0 +1,305 @@
+// Undo and redo of the oscilloscope's view, fitting the gain to the window, and reference runs
+// in the session: all without a window.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+
+#include "document/uSignal.h"
+#include "model/RunHistory.h"
+#include "model/uSignalsData.h"
+#include "osc/OscSession.h"
+#include "osc/ScreenLayout.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+namespace {
+
+// Signals A, B, C; Q = 0.001, T = 1; A = 2 sin(2πt), B = 0.5, C = t; traces 200 columns wide.
+struct Undo : ::testing::Test {
+    void SetUp() override {
+        for (const char* name : {"A", "B", "C"}) {
+            auto s = std::make_unique<TSignal>(signals);
+            s->SetName(name);
+            signals.Insert(std::move(s), -1);
+        }
+        signals.SetQuantTime(0.001);
+        signals.SetTotalTime(1);
+        TSignalsData& d = signals.Data();
+        d.SetSize(3, signals.QuantCount());
+        for (int q = 0; q < d.SampleCount(); ++q) {
+            d.SetData(0, q, 2 * std::sin(2 * M_PI * q * 0.001));
+            d.SetData(1, q, 0.5);
+            d.SetData(2, q, q * 0.001);
+        }
+        osc.Modified = false;  // as after opening a saved document
+        s.PrepareForRun();
+        osc.Modified = false;
+        s.PrepareForRun();
+        s.SetGraphWidth(200);
+    }
+    TView& View() { return *s.Current(); }
+    TSignals signals;
+    TOsc osc;
+    TOscSession s{osc, signals};
+};
+
+TEST_F(Undo, TheHistoryStartsEmpty) {
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_FALSE(s.CanRedo());
+    s.Undo();  // nothing happens
+    EXPECT_EQ(s.ScreenCount(), 1);
+}
+
+TEST_F(Undo, ZoomGainAndScreenDeletionAreRestoredExactly) {
+    s.Wheel(3, false, 50);
+    const double t0 = View().T0(), t1 = View().T1();
+    s.EndGesture();
+    s.SetSelection({0});
+    s.EditBeam(TBeamRow::Gain, "2.5");
+    s.EndBeamEdit(TBeamRow::Gain, "2.5");
+    s.AddScreen("Два");
+    s.DeleteScreen();
+    ASSERT_EQ(s.ScreenCount(), 1);
+
+    s.Undo();  // the deletion
+    ASSERT_EQ(s.ScreenCount(), 2);
+    EXPECT_EQ(s.CurrentScreen(), 1);
+    EXPECT_EQ(s.ScreenName(1), "Два");
+    s.Undo();  // the addition
+    ASSERT_EQ(s.ScreenCount(), 1);
+    EXPECT_EQ(View().Beam(0).Gain(), 2.5);
+    s.Undo();  // the gain
+    EXPECT_EQ(View().Beam(0).Gain(), 0);
+    EXPECT_EQ(View().T0(), t0);
+    EXPECT_EQ(View().T1(), t1);
+    s.Undo();  // the zoom
+    EXPECT_EQ(View().T0(), 0);
+    EXPECT_EQ(View().T1(), 1);
+    EXPECT_FALSE(s.CanUndo());
+
+    for (int i = 0; i < 4; ++i) s.Redo();
+    EXPECT_EQ(s.ScreenCount(), 1);
+    EXPECT_EQ(View().Beam(0).Gain(), 2.5);
+    EXPECT_EQ(View().T0(), t0);
+    EXPECT_FALSE(s.CanRedo());
+}
+
+TEST_F(Undo, ADragAndAWheelBurstAreOneStepEach) {
+    s.Wheel(2, false, 100);
+    s.Wheel(2, false, 100);
+    s.EndGesture();
+    const double t0 = View().T0();
+    for (int x = 100; x > 60; x -= 5) s.PanColumns(x, x - 5);
+    s.EndGesture();
+    ASSERT_NE(View().T0(), t0);
+    s.Undo();
+    EXPECT_EQ(View().T0(), t0) << "the whole drag at once";
+    s.Undo();
+    EXPECT_EQ(View().T1() - View().T0(), 1) << "both wheel steps at once";
+    EXPECT_FALSE(s.CanUndo());
+}
+
+TEST_F(Undo, TypingIntoTheBeamTableIsOneStep) {
+    s.SetSelection({1});
+    s.StartBeamEdit(TBeamRow::Offset);
+    s.EditBeam(TBeamRow::Offset, "0");
+    s.EditBeam(TBeamRow::Offset, "0.");
+    s.EditBeam(TBeamRow::Offset, "0.5");
+    s.EndBeamEdit(TBeamRow::Offset, "0.5");
+    ASSERT_EQ(View().Beam(1).Offset(), 0.5);
+    s.Undo();
+    EXPECT_EQ(View().Beam(1).Offset(), 0);
+    EXPECT_FALSE(s.CanUndo());
+}
+
+TEST_F(Undo, ANewChangeClearsRedo) {
+    s.SetScheme(TColorScheme::White);
+    s.SetScheme(TColorScheme::Black);
+    s.Undo();
+    EXPECT_EQ(s.Scheme(), TColorScheme::White);
+    ASSERT_TRUE(s.CanRedo());
+    s.BeamsToOneGroup();
+    EXPECT_FALSE(s.CanRedo());
+    s.Undo();
+    s.Undo();
+    EXPECT_EQ(s.Scheme(), TColorScheme::Gray);
+}
+
+TEST_F(Undo, ActionsThatChangeNothingMakeNoStep) {
+    s.SetScheme(TColorScheme::Gray);
+    s.SelectScreen(0);
+    s.Press(50, false);
+    s.Release(60, false, 0);  // a measurement, not a label
+    EXPECT_FALSE(s.CanUndo());
+}
+
+TEST_F(Undo, LabelsRenamesAndSchemesAreSteps) {
+    s.Press(100, true);
+    s.Release(100, true, 10);
+    ASSERT_EQ(View().TimeLabelCount(), 1);
+    s.RenameScreen("Новое");
+    s.Undo();
+    EXPECT_EQ(s.ScreenName(0), "Экран 1");
+    s.Undo();
+    EXPECT_EQ(View().TimeLabelCount(), 0);
+}
+
+TEST_F(Undo, AHundredStepsAtLeastAndNoMoreThanTheLimit) {
+    const int n = static_cast<int>(TOscHistory::kMaxSteps) + 20;
+    for (int i = 0; i < n; ++i) s.SetScheme(i % 2 ? TColorScheme::White : TColorScheme::Black);
+    int undone = 0;
+    while (s.CanUndo()) {
+        s.Undo();
+        ++undone;
+    }
+    EXPECT_GE(undone, 100);
+    EXPECT_EQ(undone, static_cast<int>(TOscHistory::kMaxSteps));
+    // The oldest states went first: what is left is the oldest kept step, not the start.
+    EXPECT_EQ(s.Scheme(), (n - static_cast<int>(TOscHistory::kMaxSteps)) % 2 ? TColorScheme::Black
+                                                                             : TColorScheme::White);
+}
+
+TEST_F(Undo, UndoingBackToTheSavedStateClearsTheModifiedFlag) {
+    ASSERT_FALSE(osc.Modified);
+    s.SetSelection({0, 1});
+    s.EditBeam(TBeamRow::Group, "1");
+    s.EndBeamEdit(TBeamRow::Group, "1");
+    EXPECT_TRUE(osc.Modified);
+    s.Undo();
+    EXPECT_FALSE(osc.Modified) << "back where the document was saved";
+    s.Redo();
+    EXPECT_TRUE(osc.Modified);
+}
+
+TEST_F(Undo, AStateSavedMidwayIsTheOneThatCounts) {
+    s.SetScheme(TColorScheme::White);
+    osc.Modified = false;  // the document was saved here
+    s.SetScheme(TColorScheme::Black);
+    s.Undo();
+    EXPECT_FALSE(osc.Modified);
+    s.Undo();
+    EXPECT_TRUE(osc.Modified) << "the state before the save differs from the saved file";
+}
+
+TEST_F(Undo, TheHistoryStartsAgainWithEveryRun) {
+    s.SetScheme(TColorScheme::White);
+    s.PrepareForRun();
+    EXPECT_FALSE(s.CanUndo());
+}
+
+TEST_F(Undo, UndoDiscardsAnOpenEntryAndEndsTheMeasurement) {
+    s.Wheel(1, false, 100);
+    s.EndGesture();
+    s.ClickTime(TEntryMode::Start);
+    ASSERT_TRUE(s.EntryOpen());
+    s.SetEntryText("0.5");
+    s.Undo();
+    EXPECT_FALSE(s.EntryOpen());
+    EXPECT_EQ(View().T0(), 0);
+    EXPECT_EQ(View().T1(), 1);
+}
+
+TEST_F(Undo, FittingSetsTheGainFromTheLargestValueInTheWindow) {
+    View().SetT0(0);
+    View().SetT1(0.1);  // A rises to 2 sin(0.2π) at most
+    s.SetSelection({0, 2});
+    View().Beam(2).SetOffset(0.5);
+    s.FitToWindow();
+    EXPECT_NEAR(View().Beam(0).Gain(), 1 / (2 * std::sin(2 * M_PI * 0.099)), 1e-12);
+    EXPECT_NEAR(View().Beam(2).Gain(), 0.5 / 0.099, 1e-12) << "the offset leaves half the band";
+    EXPECT_EQ(View().Beam(2).Offset(), 0.5);
+    EXPECT_EQ(View().Beam(1).Gain(), 0) << "not selected";
+    s.Undo();
+    EXPECT_EQ(View().Beam(0).Gain(), 0);
+}
+
+TEST_F(Undo, FittingLeavesABeamThatIsZeroInTheWindow) {
+    View().SetT0(0);
+    View().SetT1(0.0005);  // only C = 0 there
+    s.SetSelection({2});
+    s.FitToWindow();
+    EXPECT_EQ(View().Beam(2).Gain(), 0);
+    EXPECT_FALSE(s.CanUndo());
+}
+
+// ---- reference runs in the session
+
+struct Reference : Undo {
+    void SetUp() override {
+        Undo::SetUp();
+        s.SetRunHistory(&runs);
+        runs.Add(CaptureRun(signals, 0));
+        for (int q = 0; q < signals.Data().SampleCount(); ++q) signals.Data().SetData(1, q, 0.75);
+        runs.Add(CaptureRun(signals, 0));
+        s.PrepareForRun();
+    }
+    TRunHistory runs;
+};
+
+TEST_F(Reference, ASecondRunOffersTheFirst) {
+    const std::vector<TRunChoice> choices = s.ReferenceChoices();
+    ASSERT_EQ(choices.size(), 2u);
+    EXPECT_EQ(choices[0].Text, "нет");
+    EXPECT_EQ(choices[1].Id, 1);
+    EXPECT_NE(choices[1].Text.find("сигналов: 3"), std::string::npos);
+    EXPECT_EQ(s.Reference(), nullptr);
+}
+
+TEST_F(Reference, TheValueTableShowsTheReferenceAndTheDifference) {
+    s.SetReference(1);
+    ASSERT_NE(s.Reference(), nullptr);
+    const std::vector<TValueRow> rows = s.ValueRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].Cells[2].Text, "0.75");
+    EXPECT_EQ(rows[1].Cells[3].Text, "0.5");
+    EXPECT_EQ(rows[1].Cells[4].Text, "0.25");
+    s.SetReference(0);
+    EXPECT_EQ(s.ValueRows()[1].Cells[3].Text, "");
+}
+
+TEST_F(Reference, ThePictureDrawsTheReferenceBehindEachBeam) {
+    TGraphPicture plain, compared;
+    s.LayoutGraph(200, 300, plain);
+    s.SetReference(1);
+    s.LayoutGraph(200, 300, compared);
+    int beams = 0, references = 0;
+    for (const TDrawItem& item : compared.Items)
+        if (item.What == TDrawItem::Beam)
+            ++(item.Color == ReferenceColor(TColorScheme::Gray, 0) ? references : beams);
+    EXPECT_EQ(beams, 3);
+    EXPECT_EQ(references, 3);
+    EXPECT_EQ(compared.Items.size(), plain.Items.size() + 3);
+    // Each group's reference comes before its beam.
+    for (size_t i = 0; i + 1 < compared.Items.size(); ++i) {
+        if (compared.Items[i].What == TDrawItem::Beam &&
+            compared.Items[i].Color == ReferenceColor(TColorScheme::Gray, 0)) {
+            EXPECT_EQ(compared.Items[i + 1].Color, BeamColor(TColorScheme::Gray, 0));
+        }
+    }
+}
+
+TEST_F(Reference, PinningKeepsTheRunAndItBecomesTheDefault) {
+    s.PinReference();  // nothing chosen: the current run, id 2
+    EXPECT_EQ(runs.PinnedId(), 2);
+    for (int i = 0; i < 6; ++i) runs.Add(CaptureRun(signals, 0));
+    s.PrepareForRun();
+    ASSERT_NE(s.Reference(), nullptr);
+    EXPECT_EQ(s.Reference()->Id, 2);
+    s.SetReference(0);  // "нет" chosen on purpose
+    EXPECT_EQ(s.Reference(), nullptr);
+}
+
+TEST_F(Reference, ARunOfOtherTimesIsNotDrawn) {
+    TStoredRun other = CaptureRun(signals, 0);
+    other.QuantTime = 0.002;
+    const int id = runs.Add(std::move(other)).Id;
+    runs.Add(CaptureRun(signals, 0));
+    s.SetReference(id);
+    ASSERT_NE(s.Reference(), nullptr);
+    EXPECT_EQ(s.ValueRows()[0].Cells[3].Text, "");
+}
+
+}  // namespace
+}  // namespace kvaril
