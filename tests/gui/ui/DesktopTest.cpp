@@ -48,16 +48,17 @@ class Desktop : public testing::MainWindowFixture {
         return nullptr;
     }
     // A drop of `urls` on the window, then what the window does once the drop returned.
-    bool Drop(const QList<QUrl>& urls, const QString& text = {}) {
+    bool Drop(const QList<QUrl>& urls, const QString& text = {}, QWidget* target = nullptr) {
+        if (!target) target = &W();
         QMimeData data;
         if (!urls.isEmpty()) data.setUrls(urls);
         if (!text.isEmpty()) data.setText(text);
         QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&W(), &enter);
+        QApplication::sendEvent(target, &enter);
         const bool accepted = enter.isAccepted();
         if (accepted) {
             QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QApplication::sendEvent(&W(), &drop);
+            QApplication::sendEvent(target, &drop);
         }
         Idle();
         return accepted;
@@ -133,6 +134,18 @@ TEST_F(Desktop, ADroppedDocumentOpensAfterTheUnsavedQuestion) {
     ASSERT_TRUE(Drop({QUrl::fromLocalFile(doc)}));
     EXPECT_EQ(W().DocumentName, doc);
     EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+}
+
+TEST_F(Desktop, AFileDroppedOnTheEditorOpensInsteadOfBecomingText) {
+    const QString doc = SaveDocument("on-editor.sig");
+    W().DocumentCommands().New();
+    AddSignal("Other");
+    const QString before = W().Editor()->text();
+    dialogs_.Confirms.push_back(TAnswer::No);
+    ASSERT_TRUE(Drop({QUrl::fromLocalFile(doc)}, doc, W().Editor()->viewport()));
+    EXPECT_EQ(W().DocumentName, doc);
+    EXPECT_FALSE(W().Editor()->text().contains("on-editor.sig")) << "the name was not typed in";
+    EXPECT_NE(W().Editor()->text(), before);
 }
 
 TEST_F(Desktop, ANonDocumentIsRefusedPolitelyAndNothingChanges) {
