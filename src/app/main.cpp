@@ -7,6 +7,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "document/DocumentInfo.h"
 #include "model/BatchRun.h"
@@ -14,6 +15,7 @@
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
 #include "osc/PictureExport.h"
+#include "osc/uBeam.h"
 #include "ui/Application.h"
 
 #include <QGuiApplication>
@@ -28,13 +30,15 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --info ФАЙЛ.sig                 показать содержимое документа\n"
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
-           "               [--png КАРТИНКА.png|.svg] [--size ШxВ] [--screen N]\n"
+           "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
            "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
            "                                         --signals (по умолчанию всех) от T0 до T1 с\n"
            "                                         (по умолчанию за весь прогон);\n"
-           "                                         --png рисует экран N (с 1) осциллографа;\n"
+           "                                         --png рисует экран N (с 1) осциллографа\n"
+           "                                         или все экраны друг под другом (all);\n"
+           "                                         формат - по расширению файла;\n"
            "                                         --against сверяет отсчеты с эталоном\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
@@ -49,7 +53,7 @@ struct TPictureOptions {
     std::string Path;
     std::string Reference;  // a CSV drawn behind the beams
     int Width = 800, Height = 400;
-    int Screen = 1;
+    int Screen = 1;  // from 1; 0: every screen, stacked
 };
 
 bool ParseSize(const char* text, TPictureOptions& picture) {
@@ -57,7 +61,7 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     char x = 0, rest = 0;
     if (std::sscanf(text, "%d%c%d%c", &w, &x, &h, &rest) != 3 || (x != 'x' && x != 'X'))
         return false;
-    if (w < 1 || h < 1 || w > 20000 || h > 20000) return false;
+    if (w < 1 || h < 1 || w > kvaril::kMaxPictureSide || h > kvaril::kMaxPictureSide) return false;
     picture.Width = w;
     picture.Height = h;
     return true;
@@ -91,6 +95,10 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
                 return std::string("Неверное время --timeout: ") + value;
         } else if (option == "--png") {
             picture.Path = value;
+            if (kvaril::PictureFormatOf(QString::fromLocal8Bit(value)) ==
+                kvaril::TPictureFormat::Unknown)
+                return std::string("Неизвестный формат рисунка --png: ") + value +
+                       " (нужно расширение .png, .svg или .pdf)";
         } else if (option == "--size") {
             if (!ParseSize(value, picture)) return std::string("Неверный размер --size: ") + value;
             pictureOptions = true;
@@ -104,8 +112,14 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
             picture.Reference = value;
             pictureOptions = true;
         } else if (option == "--screen") {
-            picture.Screen = std::atoi(value);
-            if (picture.Screen < 1) return std::string("Неверный номер --screen: ") + value;
+            char* end = nullptr;
+            const long screen = std::strtol(value, &end, 10);
+            if (std::strcmp(value, "all") == 0)
+                picture.Screen = 0;
+            else if (end != value && *end == 0 && screen >= 1 && screen <= 1000000)
+                picture.Screen = static_cast<int>(screen);
+            else
+                return std::string("Неверный номер --screen: ") + value + " (номер с 1 или all)";
             pictureOptions = true;
         } else if (kvaril::ParseAnalysisOption(option, value, options.Analysis) !=
                    kvaril::TOptionParse::Ok) {
@@ -115,6 +129,12 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
     if (tolerance && options.AgainstPath.empty()) return "--tolerance нужен только с --against";
     if (pictureOptions && picture.Path.empty())
         return "--size, --screen и --reference нужны только с --png";
+    if (!picture.Path.empty() && (picture.Width < kvaril::kMinPictureSize.width() ||
+                                  picture.Height < kvaril::kMinPictureSize.height()))
+        return "Неверный размер --size: " + std::to_string(picture.Width) + "x" +
+               std::to_string(picture.Height) + " (не меньше " +
+               std::to_string(kvaril::kMinPictureSize.width()) + "x" +
+               std::to_string(kvaril::kMinPictureSize.height()) + ")";
     return {};
 }
 
@@ -142,8 +162,13 @@ int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kva
         }
     }
     QGuiApplication app(argc, argv);
-    const QString error = kvaril::ExportScreen(
-        osc, picture.Screen - 1, signals, QSize(picture.Width, picture.Height),
+    std::vector<int> screens;
+    if (picture.Screen == 0)
+        for (int i = 0; i < osc.ViewCount(); ++i) screens.push_back(i);
+    else
+        screens.push_back(picture.Screen - 1);
+    const QString error = kvaril::ExportScreens(
+        osc, screens, signals, QSize(picture.Width, picture.Height),
         QString::fromLocal8Bit(picture.Path.c_str()), reference ? &*reference : nullptr);
     if (!error.isEmpty()) {
         err << error.toStdString() << "\n";

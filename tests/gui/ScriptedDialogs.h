@@ -79,6 +79,20 @@ class ScriptedDialogs : public TDialogs {
         return Take(Fonts, "font dialog", std::optional<QFont>());
     }
     void Beep() override { ++Beeps; }
+    std::deque<std::optional<TDataExportChoice>> DataExports;
+    QList<TDataExportQuestion> DataExportAsked;
+    std::optional<TDataExportChoice> DataExport(QWidget*,
+                                                const TDataExportQuestion& question) override {
+        DataExportAsked << question;
+        return Take(DataExports, "data export dialog", std::optional<TDataExportChoice>());
+    }
+    std::deque<std::optional<TPictureExportChoice>> PictureExports;
+    QList<TPictureExportQuestion> PictureExportAsked;
+    std::optional<TPictureExportChoice> PictureExport(
+        QWidget*, const TPictureExportQuestion& question) override {
+        PictureExportAsked << question;
+        return Take(PictureExports, "picture export dialog", std::optional<TPictureExportChoice>());
+    }
 
   private:
     template <typename T>

@@ -10,6 +10,7 @@
 #include "osc/BeamGroups.h"
 #include "osc/BeamSettingText.h"
 #include "osc/OscTime.h"
+#include "osc/WindowTexts.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -149,20 +150,19 @@ TTimeFrame TOscSession::Frame() const {
 
 std::string TOscSession::T0Text() const {
     const TView* view = Current();
-    return view ? "T0 : " + FormatOscTime(signals_.QuantTime(), view->T0()) : std::string();
+    return view ? WindowTextsOf(*view, signals_.QuantTime()).T0 : std::string();
 }
 
 std::string TOscSession::T1Text() const {
     const TView* view = Current();
-    return view ? FormatOscTime(signals_.QuantTime(), view->T1()) + " : T1" : std::string();
+    return view ? WindowTextsOf(*view, signals_.QuantTime()).T1 : std::string();
 }
 
 std::string TOscSession::CaptionText() const {
     if (Measuring() || Stepping())
         return "T: " + FormatOscTime(signals_.QuantTime(), DisplayTime());
     const TView* view = Current();
-    if (!view) return {};
-    return "< dT : " + FormatOscTime(signals_.QuantTime(), view->T1() - view->T0()) + " >";
+    return view ? WindowTextsOf(*view, signals_.QuantTime()).Width : std::string();
 }
 
 TScrollState TOscSession::Scroll() const {

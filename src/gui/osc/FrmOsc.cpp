@@ -25,7 +25,6 @@
 #include "osc/OscPainter.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
-#include "osc/PictureExport.h"
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
@@ -312,34 +311,26 @@ void TFormOsc::RefreshStatus() {
 void TFormOsc::PaintGraph() {
     const QSize size = pbGraph_->size();
     session_->SetGraphWidth(size.width());
-    if (pbGraph_->Picture.size() != size) {
-        QImage resized(size, QImage::Format_RGB32);
-        if (resized.isNull()) {
-            // The area keeps its previous content; the next paint tries again.
-            session_->Warn("Отказ выделения памяти для рисования графиков");
-            RefreshStatus();
-            return;
-        }
-        pbGraph_->Picture = resized;
+    if (!pbGraph_->FitPicture()) {
+        // The area keeps its previous content; the next paint tries again.
+        session_->Warn("Отказ выделения памяти для рисования графиков");
+        RefreshStatus();
+        return;
     }
     session_->LayoutGraph(size.width(), size.height(), *picture_);
     if (session_->ShowGrid()) {
         TGridLayout grid;
         session_->LayoutGrid(size.width(), size.height(), grid);
-        PaintGraphImage(pbGraph_->Picture, *picture_, &grid);
+        PaintGraphOn(pbGraph_->Picture, *picture_, &grid);
     } else {
-        PaintGraphImage(pbGraph_->Picture, *picture_);
+        PaintGraphOn(pbGraph_->Picture, *picture_);
     }
     pbGraph_->update();
 }
 
 void TFormOsc::PaintLabels() {
     const QSize size = pbLabels_->size();
-    if (pbLabels_->Picture.size() != size) {
-        QImage resized(size, QImage::Format_RGB32);
-        if (resized.isNull()) return;
-        pbLabels_->Picture = resized;
-    }
+    if (!pbLabels_->FitPicture()) return;
     QPainter p(&pbLabels_->Picture);
     PaintLabelStrip(p, session_->LayoutLabels(), size, palette().color(QPalette::Button));
     p.end();
@@ -383,23 +374,6 @@ void TFormOsc::CompareWithRun() {
     const std::optional<int> picked = dialogs_.Choose(this, "Сравнить с запуском:", items, current);
     if (picked && *picked >= 0 && *picked < static_cast<int>(choices.size()))
         session_->SetReference(choices[static_cast<size_t>(*picked)].Id);
-}
-
-void TFormOsc::ExportPicture() {
-    CommitEntry();
-    const int screen = session_->CurrentScreen();
-    if (screen < 0) return;
-    TFileDialogSpec spec{
-        "Сохранение изображения экрана", "Изображения (*.png *.svg)", "png", {}, {}};
-    std::optional<QString> path = dialogs_.SaveFile(this, spec);
-    if (!path) return;
-    const QString error =
-        ExportScreen(workbench_.Osc, screen, workbench_.Signals, pbGraph_->size(), *path,
-                     session_->Reference(), session_->LayoutOptions(), session_->ShowGrid());
-    if (error.isEmpty())
-        session_->SetStatus(ToUtf8("Изображение сохранено: " + *path));
-    else
-        session_->Warn(ToUtf8(error));
 }
 
 }  // namespace kvaril

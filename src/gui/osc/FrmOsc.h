@@ -88,7 +88,9 @@ class TFormOsc : public QMainWindow {
     void ViewAdd();
     void ViewDelete();
     void ViewRename();
+    // FrmOscExport.cpp
     void ExportPicture();
+    void ExportData();
     void CompareWithRun();
 
     TWorkbench& workbench_;
@@ -100,7 +102,7 @@ class TFormOsc : public QMainWindow {
     bool refreshing_ = false;
 
     QAction *actOscControl_, *actOscExit_, *actViewAdd_, *actViewDelete_, *actViewRename_;
-    QAction *actBeamToOneGroup_, *actBeamToManyGroup_, *actExportPicture_;
+    QAction *actBeamToOneGroup_, *actBeamToManyGroup_, *actExportPicture_, *actExportData_;
     QAction *actOscUndo_, *actOscRedo_, *actBeamFit_, *actCompareRun_, *actPinReference_;
     QTimer* wheelPause_;  // a burst of wheel steps is one undo step
     QAction* mnuScheme_[3];

@@ -108,8 +108,10 @@ void TFormOsc::CreateActions() {
                           "Показ лучей одного из прежних запусков позади текущих");
     actPinReference_ = make("actPinReference", "&Закрепить как опорный",
                             "Сохранение запуска для сравнения и после пяти новых запусков");
-    actExportPicture_ = make("actExportPicture", "Сохранить &картинку...",
-                             "Сохранение изображения экрана в файл PNG или SVG");
+    actExportData_ = make("actExportData", "Экспорт &данных...",
+                          "Запись отсчетов выбранных лучей в файл CSV или WAV");
+    actExportPicture_ = make("actExportPicture", "Экспорт &рисунка...",
+                             "Сохранение изображения экранов в файл PNG, SVG или PDF");
 
     QMenu* osc = menuBar()->addMenu("&Осциллограф");
     osc->addActions({actOscUndo_, actOscRedo_});
@@ -134,6 +136,7 @@ void TFormOsc::CreateActions() {
                 [this, scheme] { Act("QAction", [&] { session_->SetScheme(scheme); }); });
         mnuScheme_[static_cast<int>(scheme)] = a;
     }
+    osc->addAction(actExportData_);
     osc->addAction(actExportPicture_);
     osc->addSeparator();
     osc->addAction(actOscExit_);
@@ -179,6 +182,7 @@ void TFormOsc::CreateActions() {
     on(actBeamToOneGroup_, [this] { session_->BeamsToOneGroup(); });
     on(actBeamToManyGroup_, [this] { session_->BeamsToManyGroups(); });
     on(actExportPicture_, [this] { ExportPicture(); });
+    on(actExportData_, [this] { ExportData(); });
     on(actOscUndo_, [this] { session_->Undo(); });
     on(actOscRedo_, [this] { session_->Redo(); });
     on(actBeamFit_, [this] { session_->FitToWindow(); });

@@ -309,6 +309,38 @@ void DrawGroupNumber(QPainter& p, const TDrawItem& item, TLegendPen& legend) {
     p.drawText(QPoint(item.X0, item.Y + metrics.ascent()), text);
 }
 
+// One pixel of the window: the thinnest line on a file's page or a normal screen, as many device
+// pixels as the ratio says on a high-density screen, so a trace keeps its weight and its
+// strokes still touch.
+QPen TracePen(const QPainter& p, const QColor& color) {
+    const qreal ratio = p.device() ? p.device()->devicePixelRatioF() : 1;
+    QPen pen(color, ratio > 1 ? ratio : 0);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::SquareCap);
+    return pen;
+}
+
+// Lines through a painter go through the middle of their pixels: a line wider than a device
+// pixel (a high-density screen) then covers its pixel's rows and columns, not half a pixel of
+// the neighbours, and a page's hairline sits where the window's pixel is.
+class TOnPixelCentres {
+  public:
+    TOnPixelCentres(QPainter& p, bool on) : p_(on ? &p : nullptr) {
+        if (p_) {
+            p_->save();
+            p_->translate(0.5, 0.5);
+        }
+    }
+    ~TOnPixelCentres() {
+        if (p_) p_->restore();
+    }
+    TOnPixelCentres(const TOnPixelCentres&) = delete;
+    TOnPixelCentres& operator=(const TOnPixelCentres&) = delete;
+
+  private:
+    QPainter* p_;
+};
+
 // The raster paint engine writes every primitive at once, so the image's memory may be
 // written between its calls.
 // On the picture's background, so that a trace passing under the name does not hide it.
@@ -330,15 +362,18 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TRaster* raster)
     TLegendPen legend;
     for (const TDrawItem& item : picture.Items) {
         switch (item.What) {
-            case TDrawItem::Line:
+            case TDrawItem::Line: {
                 // The end point is excluded: the last column stays free.
-                p.setPen(QPen(ToQColor(item.Color), 0));
+                TOnPixelCentres centres(p, raster == nullptr);
+                p.setPen(TracePen(p, ToQColor(item.Color)));
                 if (item.X1 - 1 >= item.X0) p.drawLine(item.X0, item.Y, item.X1 - 1, item.Y);
                 break;
+            }
             case TDrawItem::Beam: {
                 const TBeamFigure& figure = picture.Figures[static_cast<size_t>(item.Figure)];
+                TOnPixelCentres centres(p, raster == nullptr);
                 const QRgb rgb = ToQColor(item.Color).rgb();
-                QPen pen(ToQColor(item.Color), 0);
+                QPen pen = TracePen(p, ToQColor(item.Color));
                 if (item.Dashed) pen.setStyle(Qt::DashLine);
                 if (figure.Kind == TFigureKind::Strokes) {
                     if (raster) {
@@ -418,6 +453,15 @@ void PaintGraphVector(QPainter& painter, const TGraphPicture& picture, const TGr
     if (grid) DrawGridLines(painter, *grid, picture.Width, picture.Height);
     DrawItems(painter, picture, nullptr);
     if (grid) DrawGridTexts(painter, *grid);
+}
+
+void PaintGraphOn(QImage& image, const TGraphPicture& picture, const TGridLayout* grid) {
+    if (image.devicePixelRatio() == 1) {
+        PaintGraphImage(image, picture, grid);
+        return;
+    }
+    QPainter painter(&image);
+    PaintGraphVector(painter, picture, grid);
 }
 
 void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,

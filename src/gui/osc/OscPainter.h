@@ -21,6 +21,11 @@ inline QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
 void PaintGraphImage(QImage& image, const TGraphPicture& picture,
                      const TGridLayout* grid = nullptr);
 
+// The window's picture: PaintGraphImage at one device pixel per column; on a high-density
+// screen (an image with a device pixel ratio above 1) through a painter, so that lines and
+// texts use every device pixel instead of being magnified.
+void PaintGraphOn(QImage& image, const TGraphPicture& picture, const TGridLayout* grid = nullptr);
+
 // The same through any painter (an SVG file, say), strokes as lines.
 void PaintGraphVector(QPainter& painter, const TGraphPicture& picture,
                       const TGridLayout* grid = nullptr);

@@ -12,10 +12,24 @@ TPaintArea::TPaintArea(QWidget* parent) : QWidget(parent), Picture(10, 10, QImag
 
 void TPaintArea::resizeEvent(QResizeEvent*) { Q_EMIT PaintNeeded(); }
 
+bool TPaintArea::FitPicture() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (Picture.size() == device && Picture.devicePixelRatio() == ratio) return true;
+    QImage resized(device, QImage::Format_RGB32);
+    if (resized.isNull()) return false;
+    resized.setDevicePixelRatio(ratio);
+    Picture = resized;
+    return true;
+}
+
 void TPaintArea::paintEvent(QPaintEvent* event) {
-    if (Picture.size() != size()) Q_EMIT PaintNeeded();
+    const qreal ratio = Picture.devicePixelRatio();
+    if (Picture.deviceIndependentSize() != QSizeF(size()) || ratio != devicePixelRatioF())
+        Q_EMIT PaintNeeded();
     QPainter p(this);
-    p.drawImage(event->rect().topLeft(), Picture, event->rect());
+    const QRectF target(event->rect());
+    p.drawImage(target, Picture, QRectF(target.topLeft() * ratio, target.size() * ratio));
 }
 
 void TPaintArea::mousePressEvent(QMouseEvent* e) {

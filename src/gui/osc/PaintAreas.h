@@ -12,7 +12,11 @@ class TPaintArea : public QWidget {
   public:
     explicit TPaintArea(QWidget* parent);
 
-    QImage Picture;  // what the window drew last
+    QImage Picture;  // what the window drew last, in device pixels
+
+    // Gives Picture the area's size at the screen's pixel ratio (a high-density screen gets
+    // every device pixel); the old content stays when it fits. False when memory fails.
+    bool FitPicture();
 
   Q_SIGNALS:
     void PaintNeeded();  // the size changed, or it is shown for the first time

@@ -1,8 +1,12 @@
 #pragma once
-// A screen's trace area as a picture: PNG (or any raster format Qt writes) or SVG.
+// Screens of the oscilloscope as a picture file: PNG (or another raster format Qt writes), SVG or
+// PDF, chosen by the file's extension. Each screen is drawn as the window shows it: the strip of
+// label names, the traces and the three time texts under them; several screens stack downwards.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
+#include <vector>
 
 #include "osc/ScreenLayout.h"
 
@@ -12,17 +16,37 @@ class TOsc;
 class TSignals;
 struct TStoredRun;
 
+enum class TPictureFormat { Raster, Svg, Pdf, Unknown };
+
+// By the extension, case aside; Unknown for a raster format Qt cannot write.
+TPictureFormat PictureFormatOf(const QString& path);
+
+// The size of one screen's picture may not go below this (the traces keep some rows) ...
+inline constexpr QSize kMinPictureSize(60, 60);
+// ... nor any side of the whole picture beyond this.
+inline constexpr int kMaxPictureSide = 20000;
+
+// One screen's picture for traces `graph` large, as the window shows them.
+QSize SheetSizeForGraph(const QSize& graph);
+
 // The trace area of screen `screen` (0-based) at `size`, as the window would show it, with the
-// traces of `reference` behind the beams when given, and with `grid` the grid and scales as
-// "Вид → Сетка" shows them.
+// traces of `reference` behind the beams when given.
+// With `grid`, the grid and scales as "Вид → Сетка" shows them.
 QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
                     const TStoredRun* reference = nullptr, const TLayoutOptions& options = {},
                     bool grid = false);
 
-// Writes the picture to `path`: SVG when it ends in ".svg", otherwise a raster image.
-// Returns an error text, empty on success.
-QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
-                     const QString& path, const TStoredRun* reference = nullptr,
-                     const TLayoutOptions& options = {}, bool grid = false);
+// Writes the screens `screens` (0-based, in this order, stacked), each `size` large, to `path`
+// atomically: a failure leaves any older file as it was. Returns an error text, empty on
+// success; nothing is written when the screens or the size are wrong.
+QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TSignals& signals,
+                      const QSize& size, const QString& path, const TStoredRun* reference = nullptr,
+                      const TLayoutOptions& options = {}, bool grid = false);
+
+inline QString ExportScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
+                            const QString& path, const TStoredRun* reference = nullptr,
+                            const TLayoutOptions& options = {}) {
+    return ExportScreens(osc, {screen}, signals, size, path, reference, options);
+}
 
 }  // namespace kvaril

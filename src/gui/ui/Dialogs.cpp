@@ -10,6 +10,8 @@
 #include <typeinfo>
 
 #include "Errors.h"
+#include "osc/DlgExportData.h"
+#include "osc/DlgExportPicture.h"
 #include "ui/DlgFont.h"
 #include "ui/DlgModelParams.h"
 #include "ui/DlgName.h"
@@ -149,5 +151,19 @@ std::optional<QFont> TDialogs::Font(QWidget* parent, const QFont& initial) {
 }
 
 void TDialogs::Beep() { QApplication::beep(); }
+
+std::optional<TDataExportChoice> TDialogs::DataExport(QWidget* parent,
+                                                      const TDataExportQuestion& question) {
+    TDlgExportData dialog(parent, question);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.Choice();
+}
+
+std::optional<TPictureExportChoice> TDialogs::PictureExport(
+    QWidget* parent, const TPictureExportQuestion& question) {
+    TDlgExportPicture dialog(parent, question);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.Choice();
+}
 
 }  // namespace kvaril

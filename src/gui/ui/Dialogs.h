@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+#include "osc/ExportChoices.h"
+
 class QDialog;
 class QDialogButtonBox;
 class QMessageBox;
@@ -75,6 +77,12 @@ class TDialogs {
     // Fixed-pitch fonts only.
     virtual std::optional<QFont> Font(QWidget* parent, const QFont& initial);
     virtual void Beep();
+    // What "Экспорт данных..." writes: the time span and the file format.
+    virtual std::optional<TDataExportChoice> DataExport(QWidget* parent,
+                                                        const TDataExportQuestion& question);
+    // What "Экспорт рисунка..." draws: one screen or all, and the size.
+    virtual std::optional<TPictureExportChoice> PictureExport(
+        QWidget* parent, const TPictureExportQuestion& question);
 };
 
 }  // namespace kvaril

@@ -112,6 +112,7 @@ void TDocumentCommands::ReadInto(const QString& path) {
     w_.UpdateCaption();
     w_.RebuildTabs(0);
     w_.LoadEditor();
+    w_.NoteRecentDocument(w_.DocumentName);
     w_.ShowStatus("Ok");
 }
 
@@ -130,6 +131,7 @@ bool TDocumentCommands::Save() {
         return false;
     }
     w_.UpdateCaption();
+    w_.NoteRecentDocument(w_.DocumentName);
     w_.ShowStatus(notice.isEmpty() ? QString("Ok") : notice);
     return true;
 }

@@ -53,6 +53,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     CreateCentralArea();
     CreateStatusBar();
     ConnectActions();
+    CreateDesktopSupport(mnuRecentFiles_);
 
     resize(640, 420);
     setMinimumSize(520, 300);
@@ -136,6 +137,8 @@ void TFormMain::CreateMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu("&Файл");
     file->addActions({actFileNew, actFileLoad, actFileSave, actFileSaveAs});
+    file->addSeparator();
+    mnuRecentFiles_ = file->addMenu("Последние &файлы");
     file->addSeparator();
     file->addAction(actFileExit);
     QMenu* signal = bar->addMenu("&Сигнал");

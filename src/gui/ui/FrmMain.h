@@ -11,8 +11,11 @@
 
 class QAction;
 class QLabel;
+class QDragEnterEvent;
+class QDropEvent;
 class QLineEdit;
 class QMenu;
+class QMimeData;
 class QTabBar;
 class QToolBar;
 class QToolButton;
@@ -24,6 +27,7 @@ class TDocumentCommands;
 class TEditCommands;
 class TFormOsc;
 class TModelCommands;
+class TRecentFiles;
 class TSignal;
 class TSignalEditor;
 class TStartPage;
@@ -73,6 +77,12 @@ class TFormMain : public QMainWindow {
     // The notice of the last StoreEditor about characters it had to replace (empty if none),
     // handed over once.
     QString TakeStoreNotice();
+    // FrmMainDesktop.cpp: after a document was opened or saved under `path`.
+    void NoteRecentDocument(const QString& path);
+    QStringList RecentDocuments() const;
+    // Opens the first file of a drop when it is a document (after the unsaved-changes
+    // question), politely refuses anything else; both once the drop has returned.
+    void OpenDropped(const QMimeData* data);
 
     QString DocumentName = "noname";
     QString LastDocumentDir;
@@ -114,6 +124,8 @@ class TFormMain : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -121,6 +133,7 @@ class TFormMain : public QMainWindow {
                         const QKeySequence& shortcut = {});
     void CreateActions();
     void CreateMenus();
+    void CreateDesktopSupport(QMenu* recentMenu);
     void CreateSpeedBar();
     void CreateSearchPanel();
     void CreateCentralArea();
@@ -141,6 +154,8 @@ class TFormMain : public QMainWindow {
     int shownIndex_ = -1;          // the signal whose text the editor holds
     bool rebuilding_ = false;
     QString storeNotice_;
+    TRecentFiles* recentFiles_ = nullptr;  // owned by its menu
+    QMenu* mnuRecentFiles_ = nullptr;
     bool loading_ = false;  // the editor is being filled, not edited
     int errorSignal_ = -1;  // the signal with a marked compiler message, −1 when none
     int errorLine_ = 0;

@@ -1,0 +1,28 @@
+#pragma once
+// What the oscilloscope's data export covers: the beams picked in the signal list (every signal
+// when none is) over the current screen's time window, the whole run, or the interval between
+// two of the screen's time labels. Resolved into the TDataRange every writer takes.
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "export/DataRange.h"
+
+namespace kvaril {
+
+class TSignals;
+class TView;
+
+enum class TExportSpan { Window, WholeRun, Markers };
+
+// The labels of `view` as the export dialog lists them, in their order on the screen (UTF-8).
+std::vector<std::string> MarkerTexts(const TView* view, double quantTime);
+
+// `markerA` and `markerB` index the screen's labels (either order) for TExportSpan::Markers.
+// Without a screen the window is the whole run. Throws ERangeError when the markers do not
+// exist or the interval holds no sample.
+TDataRange ExportRangeOf(const TSignals& signals, const TView* view, const std::set<int>& beams,
+                         TExportSpan span, int markerA = -1, int markerB = -1);
+
+}  // namespace kvaril

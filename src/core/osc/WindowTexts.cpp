@@ -1,0 +1,14 @@
+#include "osc/WindowTexts.h"
+
+#include "osc/OscTime.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+
+TWindowTexts WindowTextsOf(const TView& view, double quantTime) {
+    return {"T0 : " + FormatOscTime(quantTime, view.T0()),
+            "< dT : " + FormatOscTime(quantTime, view.T1() - view.T0()) + " >",
+            FormatOscTime(quantTime, view.T1()) + " : T1"};
+}
+
+}  // namespace kvaril

@@ -1,0 +1,114 @@
+// The oscilloscope's exports: the samples of the picked beams, and pictures of the screens.
+
+#include <QFileInfo>
+
+#include "Errors.h"
+#include "document/uSignal.h"
+#include "export/DataExport.h"
+#include "model/RunHistory.h"
+#include "osc/FrmOsc.h"
+#include "osc/OscSession.h"
+#include "osc/PaintAreas.h"
+#include "osc/PictureExport.h"
+#include "ui/Dialogs.h"
+#include "ui/QtText.h"
+#include "ui/Workbench.h"
+
+namespace kvaril {
+
+namespace {
+
+// The beams an export covers, as the dialog names them.
+QString BeamsText(const TSignals& signals, const std::set<int>& selection) {
+    QStringList names;
+    for (int s : selection)
+        if (s >= 0 && s < signals.Count()) names << FromCp1251(signals.Items(s).Name());
+    if (names.isEmpty()) return QString("все (%1)").arg(signals.Count());
+    return names.join(", ");
+}
+
+}  // namespace
+
+void TFormOsc::ExportData() {
+    CommitEntry();
+    TSignals& signals = workbench_.Signals;
+    const TView* view = session_->Current();
+    TDataExportQuestion question{BeamsText(signals, session_->Selection()), {}};
+    for (const std::string& text : MarkerTexts(view, signals.QuantTime()))
+        question.Markers << FromUtf8(text);
+    const std::optional<TDataExportChoice> choice = dialogs_.DataExport(this, question);
+    if (!choice) return;
+
+    const QString title = "Экспорт данных невозможен";
+    TDataRange range;
+    try {
+        range = ExportRangeOf(signals, view, session_->Selection(), choice->Span, choice->MarkerA,
+                              choice->MarkerB);
+        CheckRangeInData(signals, range);
+    } catch (const EKvaril& e) {
+        dialogs_.Error(this, title, QString::fromUtf8(e.what()));
+        return;
+    }
+    const bool wav = choice->Format == TDataFormat::Wav;
+    if (wav) {
+        // Refused or shifted in time: the user hears it before picking a file.
+        const TWavRate rate = WavRateOf(signals);
+        if (!rate.Refusal.empty()) {
+            dialogs_.Error(this, title, FromUtf8(rate.Refusal));
+            return;
+        }
+        if (rate.Inexact &&
+            dialogs_.Confirm(this,
+                             FromUtf8(rate.Warning()) +
+                                 QString(".\nЗаписать файл с частотой %1 Гц?").arg(rate.Rate)) !=
+                TAnswer::Yes)
+            return;
+    }
+    const TFileDialogSpec spec =
+        wav ? TFileDialogSpec{"Экспорт данных", "Звуковые файлы (*.wav)", "wav", {}, {}}
+            : TFileDialogSpec{"Экспорт данных", "Таблицы CSV (*.csv)", "csv", {}, {}};
+    const std::optional<QString> path = dialogs_.SaveFile(this, spec);
+    if (!path) return;
+    try {
+        if (wav)
+            WriteSamplesWav(ToUtf8(*path), signals, range);
+        else
+            WriteSamplesCsv(ToUtf8(*path), signals, range);
+    } catch (const EKvaril& e) {
+        dialogs_.Error(this, "Ошибка записи файла " + *path, QString::fromUtf8(e.what()));
+        return;
+    }
+    session_->SetStatus(ToUtf8(QString("Записано отсчетов: %1 × %2 в %3")
+                                   .arg(range.QuantCount())
+                                   .arg(range.Signals.size())
+                                   .arg(*path)));
+}
+
+void TFormOsc::ExportPicture() {
+    CommitEntry();
+    const int screen = session_->CurrentScreen();
+    if (screen < 0) return;
+    const TPictureExportQuestion question{SheetSizeForGraph(pbGraph_->size()),
+                                          session_->ScreenCount()};
+    const std::optional<TPictureExportChoice> choice = dialogs_.PictureExport(this, question);
+    if (!choice) return;
+    const TFileDialogSpec spec{
+        "Экспорт рисунка", "PNG (*.png);;SVG (*.svg);;PDF (*.pdf)", "png", {}, {}};
+    const std::optional<QString> path = dialogs_.SaveFile(this, spec);
+    if (!path) return;
+    std::vector<int> screens;
+    if (choice->AllScreens)
+        for (int i = 0; i < session_->ScreenCount(); ++i) screens.push_back(i);
+    else
+        screens.push_back(screen);
+    // The picture shows what the window shows: the reference run behind, legend and scales.
+    const QString error =
+        ExportScreens(workbench_.Osc, screens, workbench_.Signals, choice->Size, *path,
+                      session_->Reference(), session_->LayoutOptions(), session_->ShowGrid());
+    if (error.isEmpty())
+        session_->SetStatus(ToUtf8("Рисунок сохранен: " + *path));
+    else
+        dialogs_.Error(this, "Ошибка записи рисунка", error);
+}
+
+}  // namespace kvaril

@@ -1,0 +1,59 @@
+# `kvaril --run --png`: the extension chooses PNG, SVG or PDF, `--screen all` stacks every screen,
+# and a command line that cannot be drawn writes nothing.
+set(out ${WORK}/picture)
+file(REMOVE_RECURSE ${out})
+file(MAKE_DIRECTORY ${out})
+set(doc ${PROJECTS}/filters.sig)
+
+execute_process(COMMAND ${KVARIL} --info ${doc} OUTPUT_VARIABLE info)
+string(REGEX MATCH "Экраны: ([0-9]+)" screens "${info}")
+set(screen_count "${CMAKE_MATCH_1}")
+if(NOT screen_count GREATER 0)
+  message(FATAL_ERROR "no screens in --info:\n${info}")
+endif()
+math(EXPR stacked "${screen_count} * 150")
+
+execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/all.pdf --screen all --size 300x150
+                RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${out}/all.pdf)
+  message(FATAL_ERROR "pdf: rc=${rc}\n${err}")
+endif()
+file(READ ${out}/all.pdf head LIMIT 5)
+if(NOT head MATCHES "^%PDF-")
+  message(FATAL_ERROR "not a PDF: ${head}")
+endif()
+if(PDFINFO)
+  execute_process(COMMAND ${PDFINFO} ${out}/all.pdf RESULT_VARIABLE rc OUTPUT_VARIABLE pdf)
+  if(NOT rc EQUAL 0 OR NOT pdf MATCHES "Page size: +300 x ${stacked} pts" OR
+     NOT pdf MATCHES "Pages: +1\n")
+    message(FATAL_ERROR "pdfinfo: rc=${rc}, ${screen_count} screens\n${pdf}")
+  endif()
+endif()
+
+execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/one.SVG --size 320x240
+                RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+file(READ ${out}/one.SVG svg)
+if(NOT rc EQUAL 0 OR NOT svg MATCHES "<svg" OR NOT svg MATCHES "viewBox=\"0 0 320 240\"")
+  message(FATAL_ERROR "svg: rc=${rc}\n${err}")
+endif()
+
+# Refused before the run, or after it when the screen does not exist: status 1, no file.
+set(refusals
+  "--png ${out}/bad.doc|Неизвестный формат рисунка"
+  "--png ${out}/bad.png --screen 0|Неверный номер --screen"
+  "--png ${out}/bad.png --screen 1x|Неверный номер --screen"
+  "--png ${out}/bad.png --size 10x10|Неверный размер --size"
+  "--png ${out}/bad.png --screen 99|Нет экрана 99")
+foreach(refusal ${refusals})
+  string(FIND "${refusal}" "|" bar)
+  string(SUBSTRING "${refusal}" 0 ${bar} arguments)
+  math(EXPR bar "${bar} + 1")
+  string(SUBSTRING "${refusal}" ${bar} -1 expected)
+  separate_arguments(parts UNIX_COMMAND "${arguments}")
+  execute_process(COMMAND ${KVARIL} --run ${doc} ${parts}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+  file(GLOB written ${out}/bad*)
+  if(NOT rc EQUAL 1 OR NOT err MATCHES "${expected}" OR written)
+    message(FATAL_ERROR "${parts}: rc=${rc}\n${err}\n${written}")
+  endif()
+endforeach()
