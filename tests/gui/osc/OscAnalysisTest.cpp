@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cmath>
@@ -244,6 +245,11 @@ TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
     const QImage withGrid = RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, {}, true);
     EXPECT_NE(withGrid, classic);
     EXPECT_EQ(Graph()->Picture, withGrid) << "the window and the export draw the same grid";
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("plain.png"), gridded = dir.filePath("grid.png");
+    ASSERT_EQ(ExportScreen(wb_.Osc, 0, wb_.Signals, size, plain), "");
+    ASSERT_EQ(ExportScreens(wb_.Osc, {0}, wb_.Signals, size, gridded, nullptr, {}, true), "");
+    EXPECT_NE(QImage(plain), QImage(gridded)) << "a saved picture carries the grid when asked";
 
     // A new window takes the setting over.
     TFormOsc second(wb_, dialogs_, nullptr);
