@@ -17,29 +17,35 @@ namespace kvaril {
 
 TOscSession::TOscSession(TOsc& osc, TSignals& signals) : osc_(osc), signals_(signals) {}
 
+namespace {
+
+// Counts a change in progress for as long as its body runs, however the body ends.
+class TDepthGuard {
+  public:
+    explicit TDepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~TDepthGuard() { --depth_; }
+    TDepthGuard(const TDepthGuard&) = delete;
+    TDepthGuard& operator=(const TDepthGuard&) = delete;
+
+  private:
+    int& depth_;
+};
+
+}  // namespace
+
 template <typename F>
 void TOscSession::Change(TStepKind kind, F&& body) {
     if (changeDepth_ > 0 || history_.Joins(kind)) {
-        ++changeDepth_;
-        try {
-            body();
-        } catch (...) {
-            --changeDepth_;
-            throw;
-        }
-        --changeDepth_;
+        TDepthGuard inside(changeDepth_);
+        body();
         return;
     }
     const bool wasModified = osc_.Modified;
     TOscState before = Capture();
-    ++changeDepth_;
-    try {
+    {
+        TDepthGuard inside(changeDepth_);
         body();
-    } catch (...) {
-        --changeDepth_;
-        throw;
     }
-    --changeDepth_;
     if (Capture() == before) return;
     if (!wasModified) {
         savedState_ = before.Osc;
