@@ -19,17 +19,26 @@ struct TRaster {
 // A dashed trace shows runs of this many pixels, with gaps as long.
 constexpr int kDash = 4;
 
+// Rows top to bottom of one column, in fixed groups of four whose spare stores repeat the bottom
+// row: a run's length changes from column to column, and a loop that ends after each row
+// mispredicts its end more often than the spare stores cost.
+inline void WriteRun(const TRaster& r, int x, int top, int bottom, QRgb color) {
+    uchar* const column = r.Bits + x * 4;
+    const qsizetype stride = r.Stride;
+    for (int y = top; y <= bottom; y += 4) {
+        *reinterpret_cast<QRgb*>(column + y * stride) = color;
+        *reinterpret_cast<QRgb*>(column + std::min(y + 1, bottom) * stride) = color;
+        *reinterpret_cast<QRgb*>(column + std::min(y + 2, bottom) * stride) = color;
+        *reinterpret_cast<QRgb*>(column + std::min(y + 3, bottom) * stride) = color;
+    }
+}
+
 void WriteStrokes(const TRaster& r, const std::vector<TStroke>& strokes, QRgb color,
                   bool dashed = false) {
-    const int width = r.Width, height = r.Height;
-    uchar* bits = r.Bits;
-    const qsizetype stride = r.Stride;
     for (const TStroke& s : strokes) {
-        if (s.X < 0 || s.X >= width) continue;
+        if (s.X < 0 || s.X >= r.Width) continue;
         if (dashed && (s.X / kDash) % 2 == 1) continue;
-        const int top = std::max(s.Top, 0), bottom = std::min(s.Bottom, height - 1);
-        uchar* p = bits + top * stride + s.X * 4;
-        for (int y = top; y <= bottom; ++y, p += stride) *reinterpret_cast<QRgb*>(p) = color;
+        WriteRun(r, s.X, std::max(s.Top, 0), std::min(s.Bottom, r.Height - 1), color);
     }
 }
 
@@ -117,13 +126,15 @@ class TColumnSpans {
         }
     }
 
-  private:
-    void Flush() {
-        if (column_ < 0 || column_ >= r_.Width) return;
-        const int top = std::max(Nearest(lo_), 0), bottom = std::min(Nearest(hi_), r_.Height - 1);
-        uchar* p = r_.Bits + top * r_.Stride + column_ * 4;
-        for (int y = top; y <= bottom; ++y, p += r_.Stride) *reinterpret_cast<QRgb*>(p) = color_;
+    // A column no other piece shares: written at once.
+    void Write(int column, double lo, double hi) const {
+        if (column < 0 || column >= r_.Width) return;
+        WriteRun(r_, column, std::max(Nearest(lo), 0), std::min(Nearest(hi), r_.Height - 1),
+                 color_);
     }
+
+  private:
+    void Flush() { Write(column_, lo_, hi_); }
 
     const TRaster& r_;
     QRgb color_;
@@ -131,48 +142,58 @@ class TColumnSpans {
     double lo_ = 0, hi_ = 0;
 };
 
-// A segment whose control points are evenly spaced across (the beams' usual case: one quantum
-// per column or so) has x linear in t, so y is a cubic of x: each column gets the exact rows of
-// the curve over its width, from the ends of the column and any turning point inside it.
-void WriteEvenSegment(TColumnSpans& spans, double x0, double x3, double y0, double y1, double y2,
-                      double y3) {
+// Whether a segment may be taken with x linear in t: its inner control points lie within 2/3 of a
+// column of the even thirds between its ends. The beams' segments always do (one quantum per
+// column or so, each rounded to its column), and then x strays from the curve's own by at most
+// 3/4 · 2/3 = 1/2 column; with the half pixel of rounding, every pixel stays within one pixel of
+// the exact curve.
+bool NearlyEven(int x0, int x1, int x2, int x3) {
+    return std::abs(3 * x1 - 2 * x0 - x3) <= 2 && std::abs(3 * x2 - x0 - 2 * x3) <= 2;
+}
+
+// Such a segment has y as a cubic of x, so each column gets the exact rows of the curve over its
+// width: the ends of the column and any turning point inside it.
+void WriteNearlyEvenSegment(TColumnSpans& spans, int x0, int x3, double y0, double y1, double y2,
+                            double y3) {
+    if (x3 < x0) std::swap(x0, x3), std::swap(y0, y3), std::swap(y1, y2);  // the same curve
     const double a = -y0 + 3 * y1 - 3 * y2 + y3, b = 3 * y0 - 6 * y1 + 3 * y2, c = -3 * y0 + 3 * y1;
     auto y = [&](double t) { return ((a * t + b) * t + c) * t + y0; };
-    // Turning points: roots of 3a t² + 2b t + c in (0, 1).
-    double turns[2];
-    int turnCount = 0;
-    if (a != 0) {
-        const double disc = b * b - 3 * a * c;
-        if (disc >= 0) {
-            const double root = std::sqrt(disc);
-            for (double t : {(-b - root) / (3 * a), (-b + root) / (3 * a)})
-                if (t > 0 && t < 1) turns[turnCount++] = t;
-        }
-    } else if (b != 0) {
-        const double t = -c / (2 * b);
-        if (t > 0 && t < 1) turns[turnCount++] = t;
+    // Turning points: the roots of 3a t² + 2b t + c, in the form that stays exact when a is 0 (a
+    // common case with whole rows). Without real roots, or outside the segment, the values taken
+    // are still points of the curve (clamped to its ends; NaN becomes 0), which cannot widen a
+    // column beyond the curve: no branch to mispredict on noisy traces.
+    const double disc = 4 * b * b - 12 * a * c;
+    const double q = -0.5 * (2 * b + std::copysign(std::sqrt(std::max(disc, 0.0)), b));
+    auto clamp = [](double t) { return t > 0 ? (t < 1 ? t : 1.0) : 0.0; };
+    const double t1 = clamp(q / (3 * a)), t2 = clamp(c / q);
+    const double v1 = y(t1), v2 = y(t2);
+    const int d = x3 - x0;
+    const int k1 = Nearest(t1 * d), k2 = Nearest(t2 * d);
+    // Column k covers t from (k − ½)/d to (k + ½)/d, cut to the segment. The end columns may be
+    // shared with the neighbouring segments; the ones between are this segment's alone.
+    const double step = d > 0 ? 1.0 / d : 0;
+    auto range = [&](int k, double ya, double yb, double& lo, double& hi) {
+        lo = std::min(ya, yb), hi = std::max(ya, yb);
+        if (k == k1) lo = std::min(lo, v1), hi = std::max(hi, v1);
+        if (k == k2) lo = std::min(lo, v2), hi = std::max(hi, v2);
+    };
+    double lo, hi;
+    if (d == 0) {
+        range(0, y0, y3, lo, hi);
+        spans.Add(x0, lo, hi);
+        return;
     }
-    // Columns from left to right; t of a column's edges steps by a constant.
-    const bool forward = x3 > x0;
-    const double left = forward ? x0 : x3, step = 1 / std::abs(x3 - x0);
-    const int first = Nearest(left), last = Nearest(forward ? x3 : x0);
-    double tLeft = 0, yLeft = forward ? y0 : y3;
-    double tEdge = (first + 0.5 - left) * step;
-    for (int column = first; column <= last; ++column, tEdge += step) {
-        const double tRight = column == last ? 1 : std::min(tEdge, 1.0);
-        const double yRight =
-            column == last ? (forward ? y3 : y0) : y(forward ? tRight : 1 - tRight);
-        double lo = std::min(yLeft, yRight), hi = std::max(yLeft, yRight);
-        for (int k = 0; k < turnCount; ++k) {
-            const double t = forward ? turns[k] : 1 - turns[k];
-            if (t > tLeft && t < tRight) {
-                const double v = y(turns[k]);
-                lo = std::min(lo, v), hi = std::max(hi, v);
-            }
-        }
-        spans.Add(column, lo, hi);
-        tLeft = tRight, yLeft = yRight;
+    double yLeft = y(0.5 * step);
+    range(0, y0, yLeft, lo, hi);
+    spans.Add(x0, lo, hi);
+    for (int k = 1; k < d; ++k) {
+        const double yRight = y((k + 0.5) * step);
+        range(k, yLeft, yRight, lo, hi);
+        spans.Write(x0 + k, lo, hi);
+        yLeft = yRight;
     }
+    range(d, yLeft, y3, lo, hi);
+    spans.Add(x3, lo, hi);
 }
 
 // The flattening keeps each straight piece within this distance of the curve; with the half
@@ -191,14 +212,13 @@ void WriteBezier(const TRaster& r, const std::vector<TPoint>& points, QRgb color
     }
     TColumnSpans spans(r, color);
     for (size_t i = 1; i + 2 < points.size(); i += 3) {
-        const double x0 = points[i - 1].X, y0 = points[i - 1].Y;
-        const double x1 = points[i].X, y1 = points[i].Y;
-        const double x2 = points[i + 1].X, y2 = points[i + 1].Y;
-        const double x3 = points[i + 2].X, y3 = points[i + 2].Y;
-        if (x1 - x0 == x2 - x1 && x2 - x1 == x3 - x2 && x1 != x0) {
-            WriteEvenSegment(spans, x0, x3, y0, y1, y2, y3);
+        const TPoint &p0 = points[i - 1], &p1 = points[i], &p2 = points[i + 1], &p3 = points[i + 2];
+        if (NearlyEven(p0.X, p1.X, p2.X, p3.X)) {
+            WriteNearlyEvenSegment(spans, p0.X, p3.X, p0.Y, p1.Y, p2.Y, p3.Y);
             continue;
         }
+        const double x0 = p0.X, y0 = p0.Y, x1 = p1.X, y1 = p1.Y;
+        const double x2 = p2.X, y2 = p2.Y, x3 = p3.X, y3 = p3.Y;
         const double bend = std::max({std::abs(x0 - 2 * x1 + x2), std::abs(y0 - 2 * y1 + y2),
                                       std::abs(x1 - 2 * x2 + x3), std::abs(y1 - 2 * y2 + y3)});
         const int n = std::max(1, static_cast<int>(std::ceil(std::sqrt(0.75 * bend / kFlatness))));

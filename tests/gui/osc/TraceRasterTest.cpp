@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -113,6 +114,28 @@ TEST(TraceRaster, SplinePixelsStayWithinOnePixelOfTheExactCurve) {
             Distances(Paint(TFigureKind::Bezier, chain), Sample(TFigureKind::Bezier, chain));
         EXPECT_LE(pixel, 1.0 + 1e-3) << (uneven ? "uneven" : "even") << " step " << step;
         EXPECT_LE(gap, 1.0 + 1e-3) << (uneven ? "uneven" : "even") << " step " << step;
+    }
+}
+
+// The layout's own chains: one sample per quantum at any number of columns per quantum, each
+// rounded to its column, so the control points are nearly but not quite evenly spaced (and
+// several share a column when the window is compressed towards it). Drawn forwards and
+// backwards, since a segment read from its end is the same curve.
+TEST(TraceRaster, SplinesOfRoundedQuantaStayWithinOnePixelOfTheExactCurve) {
+    std::mt19937 random(23);
+    for (double columnsPerQuantum : {0.3, 0.88, 1.0, 1.37, 2.5, 6.2}) {
+        for (bool backwards : {false, true}) {
+            SCOPED_TRACE(testing::Message() << columnsPerQuantum << (backwards ? " backwards" : ""));
+            std::vector<TPoint> chain;
+            for (int j = 0; j < 3 * 10 + 1; ++j)
+                chain.push_back({static_cast<int>(std::lround(3 + j * columnsPerQuantum)),
+                                 static_cast<int>(random() % (kHeight + 20)) - 10});
+            if (backwards) std::reverse(chain.begin(), chain.end());
+            const auto [pixel, gap] =
+                Distances(Paint(TFigureKind::Bezier, chain), Sample(TFigureKind::Bezier, chain));
+            EXPECT_LE(pixel, 1.0 + 1e-3);
+            EXPECT_LE(gap, 1.0 + 1e-3);
+        }
     }
 }
 
