@@ -47,7 +47,8 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
       workbench_(workbench),
       dialogs_(dialogs),
       session_(std::make_unique<TOscSession>(workbench.Osc, workbench.Signals)),
-      picture_(std::make_unique<TGraphPicture>()) {
+      picture_(std::make_unique<TGraphPicture>()),
+      grid_(std::make_unique<TGridLayout>()) {
     session_->SetRunHistory(&workbench.Runs);
     setObjectName("FormOsc");
     setWindowTitle("Kvaril - Многолучевой осциллограф");
@@ -318,14 +319,8 @@ void TFormOsc::PaintGraph() {
         return;
     }
     session_->LayoutGraph(size.width(), size.height(), *picture_);
-    if (session_->ShowGrid()) {
-        TGridLayout grid;
-        session_->LayoutGrid(size.width(), size.height(), grid);
-        PaintGraphOn(pbGraph_->Picture, *picture_, &grid);
-    } else {
-        PaintGraphOn(pbGraph_->Picture, *picture_);
-    }
-    pbGraph_->update();
+    if (session_->ShowGrid()) session_->LayoutGrid(size.width(), size.height(), *grid_);
+    pbGraph_->ShowPicture(picture_.get(), session_->ShowGrid() ? grid_.get() : nullptr);
 }
 
 void TFormOsc::PaintLabels() {

@@ -33,6 +33,7 @@ class TOscSession;
 class TTimePanel;
 class TValueGrid;
 struct TGraphPicture;
+struct TGridLayout;
 struct TWorkbench;
 
 class TFormOsc : public QMainWindow {
@@ -96,7 +97,8 @@ class TFormOsc : public QMainWindow {
     TWorkbench& workbench_;
     TDialogs& dialogs_;
     std::unique_ptr<TOscSession> session_;
-    std::unique_ptr<TGraphPicture> picture_;
+    std::unique_ptr<TGraphPicture> picture_;  // what the trace area shows
+    std::unique_ptr<TGridLayout> grid_;
     int warningsShown_ = 0;
     int panFromX_ = -1;  // the column where a pan drag started, −1 when none
     bool refreshing_ = false;

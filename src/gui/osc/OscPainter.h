@@ -21,6 +21,19 @@ inline QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
 void PaintGraphImage(QImage& image, const TGraphPicture& picture,
                      const TGridLayout* grid = nullptr);
 
+// Memory of 32-bit pixels (0xffRRGGBB) that traces are written into straight: an image, or the
+// part of the window's backing store under the trace area.
+struct TPixels {
+    uchar* Bits;
+    qsizetype Stride;
+    int Width, Height;
+};
+
+// PaintGraphImage into such memory, `painter` being open on it with its origin at the memory's
+// first pixel (for the texts).
+void PaintGraphPixels(QPainter& painter, const TPixels& pixels, const TGraphPicture& picture,
+                      const TGridLayout* grid = nullptr);
+
 // The window's picture: PaintGraphImage at one device pixel per column; on a high-density
 // screen (an image with a device pixel ratio above 1) through a painter, so that lines and
 // texts use every device pixel instead of being magnified.

@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "osc/OscPainter.h"
+#include "osc/WidgetPixels.h"
+
 namespace kvaril {
 
 TPaintArea::TPaintArea(QWidget* parent) : QWidget(parent), Picture(10, 10, QImage::Format_RGB32) {
@@ -63,13 +66,56 @@ void TGraphArea::SetCursorX(int x) {
     if (x >= 0) update(QRect(x - 1, 0, 3, height()));
 }
 
+void TGraphArea::ShowPicture(const TGraphPicture* picture, const TGridLayout* grid) {
+    picture_ = picture;
+    grid_ = grid;
+    rendered_ = false;
+    update();
+}
+
+const QImage& TGraphArea::Rendered() {
+    if (!rendered_ && picture_ && FitPicture()) {
+        PaintGraphOn(Picture, *picture_, grid_);
+        rendered_ = true;
+    }
+    return Picture;
+}
+
 void TGraphArea::paintEvent(QPaintEvent* event) {
-    TPaintArea::paintEvent(event);
-    if (cursorX_ < 0) return;
-    // Inverting the picture under the cursor: drawn twice at one place it is gone.
+    if (!picture_ || QSize(picture_->Width, picture_->Height) != size()) Q_EMIT PaintNeeded();
     QPainter p(this);
+    const QRect cursor = cursorX_ >= 0 ? QRect(cursorX_ - 1, 0, 3, height()) : QRect();
+    // Straight into the window's memory where it can be: a whole repaint (a zoom, a pan, new
+    // beams) saves drawing the traces off screen and copying them, and the cursor's thin, tall
+    // strips would cost Qt's painter more than the pixels themselves.
+    const TWidgetPixels pixels = WidgetPixels(p, size());
+    if (pixels.Pixels.Bits) {
+        if (picture_ && pixels.Writable == QRegion(rect())) {
+            PaintGraphPixels(p, pixels.Pixels, *picture_, grid_);
+        } else {
+            const QImage& picture = Rendered();
+            const bool fits = picture.devicePixelRatio() == 1 && picture.size() == size();
+            for (const QRect& r : pixels.Writable) {
+                if (fits)
+                    CopyPixels(picture, pixels.Pixels, r);
+                else
+                    p.drawImage(r, picture, r);
+            }
+        }
+        // Inverting the picture under the cursor: drawn twice at one place it is gone.
+        if (!cursor.isEmpty())
+            for (const QRect& r : pixels.Writable) InvertPixels(pixels.Pixels, r & cursor);
+        return;
+    }
+    const QImage& picture = Rendered();
+    const qreal ratio = picture.devicePixelRatio();
+    for (const QRect& r : event->region()) {
+        const QRectF target(r);
+        p.drawImage(target, picture, QRectF(target.topLeft() * ratio, target.size() * ratio));
+    }
+    if (cursor.isEmpty()) return;
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    p.fillRect(QRect(cursorX_ - 1, 0, 3, height()), Qt::white);
+    p.fillRect(cursor, Qt::white);
 }
 
 TLabelStrip::TLabelStrip(QWidget* parent) : TPaintArea(parent) {

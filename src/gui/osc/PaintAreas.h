@@ -1,6 +1,8 @@
 #pragma once
 // The trace area (pbGraph) and the label strip (pbLabels) of the oscilloscope window: each
-// keeps its off-screen picture, paints it, and reports the mouse to the window.
+// paints its picture and reports the mouse to the window. The label strip keeps its picture
+// drawn off screen; the trace area draws its traces straight into the window when it can and
+// keeps an off-screen copy only for the small repaints of the cursor.
 
 #include <QImage>
 #include <QWidget>
@@ -34,10 +36,20 @@ class TPaintArea : public QWidget {
     void wheelEvent(QWheelEvent* event) override;
 };
 
+struct TGraphPicture;
+struct TGridLayout;
+
 class TGraphArea : public TPaintArea {
     Q_OBJECT
   public:
     explicit TGraphArea(QWidget* parent);
+
+    // The laid-out traces to show, with the grid or null; both stay the caller's and must live
+    // until the next call. Repaints the area.
+    void ShowPicture(const TGraphPicture* picture, const TGridLayout* grid);
+    // The traces as the area shows them, in device pixels: Picture, drawn first if the area
+    // has painted straight into the window since.
+    const QImage& Rendered();
 
     int CursorX() const { return cursorX_; }
     // Shows the cursor at column x (−1: none) by repainting only the old and new places.
@@ -47,6 +59,9 @@ class TGraphArea : public TPaintArea {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    const TGraphPicture* picture_ = nullptr;
+    const TGridLayout* grid_ = nullptr;
+    bool rendered_ = false;  // Picture holds the traces of picture_
     int cursorX_ = -1;
 };
 

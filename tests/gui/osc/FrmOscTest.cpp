@@ -333,7 +333,7 @@ TEST_F(Oscilloscope, ColourSchemesMarkTheSettingsModified) {
     EXPECT_EQ(wb_.Osc.ColorScheme(), 2);
     EXPECT_TRUE(wb_.Osc.Modified);
     EXPECT_TRUE(Action("mnuBlack")->isChecked());
-    EXPECT_EQ(Graph()->Picture.pixelColor(Graph()->width() / 2, 5), QColor(0, 0, 0));
+    EXPECT_EQ(Graph()->Rendered().pixelColor(Graph()->width() / 2, 5), QColor(0, 0, 0));
 }
 
 TEST_F(Oscilloscope, TheWheelZoomsAroundThePointer) {

@@ -74,16 +74,16 @@ TEST(HighDensity, TheWindowsPicturesHaveADevicePixelEach) {
     auto* labels = osc.findChild<TLabelStrip*>("pbLabels");
     ASSERT_NE(graph, nullptr);
     ASSERT_NE(labels, nullptr);
-    EXPECT_EQ(graph->Picture.size(), graph->size() * ratio);
-    EXPECT_EQ(graph->Picture.devicePixelRatio(), ratio);
+    EXPECT_EQ(graph->Rendered().size(), graph->size() * ratio);
+    EXPECT_EQ(graph->Rendered().devicePixelRatio(), ratio);
     EXPECT_EQ(labels->Picture.size(), labels->size() * ratio);
     // The trace on the top row, two device rows thick.
-    const int x = graph->Picture.width() / 2;
-    EXPECT_EQ(graph->Picture.pixelColor(x, 0), QColor(0, 0, 255));
-    EXPECT_EQ(graph->Picture.pixelColor(x, 1), QColor(0, 0, 255));
+    const int x = graph->Rendered().width() / 2;
+    EXPECT_EQ(graph->Rendered().pixelColor(x, 0), QColor(0, 0, 255));
+    EXPECT_EQ(graph->Rendered().pixelColor(x, 1), QColor(0, 0, 255));
     // What the area paints on the screen is the picture at its own size, not magnified.
     const QImage shown = graph->grab().toImage();
-    EXPECT_EQ(shown.size(), graph->Picture.size());
+    EXPECT_EQ(shown.size(), graph->Rendered().size());
     EXPECT_EQ(shown.pixelColor(x, 1), QColor(0, 0, 255));
     EXPECT_NE(shown.pixelColor(x, 2), QColor(0, 0, 255));
 }

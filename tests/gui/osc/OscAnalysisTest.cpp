@@ -237,14 +237,14 @@ TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
     EXPECT_FALSE(grid->isChecked());
     const QSize size = Graph()->size();
     const QImage classic = RenderScreen(wb_.Osc, 0, wb_.Signals, size);
-    EXPECT_EQ(Graph()->Picture, classic) << "without the grid the picture is the classic one";
+    EXPECT_EQ(Graph()->Rendered(), classic) << "without the grid the picture is the classic one";
 
     grid->trigger();
     EXPECT_TRUE(osc_->Session().ShowGrid());
     EXPECT_TRUE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());
     const QImage withGrid = RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, {}, true);
     EXPECT_NE(withGrid, classic);
-    EXPECT_EQ(Graph()->Picture, withGrid) << "the window and the export draw the same grid";
+    EXPECT_EQ(Graph()->Rendered(), withGrid) << "the window and the export draw the same grid";
     QTemporaryDir dir;
     const QString plain = dir.filePath("plain.png"), gridded = dir.filePath("grid.png");
     ASSERT_EQ(ExportScreen(wb_.Osc, 0, wb_.Signals, size, plain), "");
@@ -256,7 +256,7 @@ TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
     EXPECT_TRUE(second.findChild<QAction*>("actGrid")->isChecked());
     EXPECT_TRUE(second.Session().ShowGrid());
     grid->trigger();
-    EXPECT_EQ(Graph()->Picture, classic);
+    EXPECT_EQ(Graph()->Rendered(), classic);
     EXPECT_FALSE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());
     QSettings("Dornek", "Kvaril").remove("Oscilloscope/Grid");
 }

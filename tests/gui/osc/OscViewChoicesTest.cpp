@@ -69,7 +69,7 @@ class OscViewChoices : public ::testing::Test {
     }
     QImage Picture() {
         QApplication::processEvents();
-        return osc_->findChild<TGraphArea*>("pbGraph")->Picture;
+        return osc_->findChild<TGraphArea*>("pbGraph")->Rendered();
     }
     // Pixels of the top left corner, beside the group number, that differ between two pictures.
     static int CornerDifference(const QImage& a, const QImage& b) {
