@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
@@ -350,6 +351,44 @@ TEST_F(Oscilloscope, TheWheelZoomsAroundThePointer) {
     const double t0 = View().T0();
     QApplication::sendEvent(graph, &pan);
     EXPECT_GT(View().T0(), t0);
+}
+
+// The trace area writes the window's memory itself: a whole repaint draws the traces there, a
+// cursor move copies two thin strips back from the off-screen picture and inverts the cursor.
+// What the window holds must be that picture, with the cursor (and only it) inverted.
+TEST_F(Oscilloscope, TheWindowShowsThePictureWithOnlyTheCursorInverted) {
+    TSignalsData& d = wb_.Signals.Data();
+    for (int q = 0; q < d.SampleCount(); ++q) d.SetData(3, q, std::sin(q * 0.9));  // steep D
+    d.CalcMaxima();
+    Prepare();
+    Window("0.2..0.3");
+    TGraphArea* graph = Graph();
+    auto shown = [&] {
+        QApplication::processEvents();
+        const QPoint at = graph->mapTo(&O(), QPoint(0, 0));
+        return O().screen()
+            ->grabWindow(O().winId(), at.x(), at.y(), graph->width(), graph->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    auto withCursor = [&](int x) {
+        QImage image = graph->Rendered().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int c = x - 1; c <= x + 1; ++c) image.setPixel(c, y, image.pixel(c, y) ^ 0xffffff);
+        return image;
+    };
+    const QImage picture = graph->Rendered().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(picture.size(), graph->size());
+    EXPECT_EQ(shown(), picture);
+
+    QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(100, 10));
+    EXPECT_EQ(shown(), withCursor(100));
+    QTest::mouseMove(graph, QPoint(140, 10));
+    EXPECT_EQ(shown(), withCursor(140)) << "the old place restored, the new one inverted";
+    QTest::mouseMove(graph, QPoint(141, 10));
+    EXPECT_EQ(shown(), withCursor(141)) << "strips that overlap";
+    QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(141, 10));
+    EXPECT_EQ(shown(), graph->Rendered().convertToFormat(QImage::Format_RGB32));
 }
 
 // A document with several screens showed no tabs until a screen command rebuilt them.
