@@ -14,7 +14,7 @@ class TPaintArea : public QWidget {
   public:
     explicit TPaintArea(QWidget* parent);
 
-    QImage Picture;  // what the window drew last, in device pixels
+    QImage Picture;  // the off-screen picture, in device pixels
 
     // Gives Picture the area's size at the screen's pixel ratio (a high-density screen gets
     // every device pixel); the old content stays when it fits. False when memory fails.
