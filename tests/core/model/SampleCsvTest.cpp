@@ -9,6 +9,7 @@
 #include <fstream>
 #include <limits>
 
+#include "HandRun.h"
 #include "document/uSignal.h"
 #include "model/BatchRun.h"
 #include "model/uSignalsData.h"
@@ -115,19 +116,8 @@ TEST(SampleCsv, ToleranceText) {
 // A run of A = sin, B = q; written by WriteSamplesCsv and read back.
 struct Against : ::testing::Test {
     void SetUp() override {
-        for (const char* name : {"A", "B"}) {
-            auto s = std::make_unique<TSignal>(signals);
-            s->SetName(name);
-            signals.Insert(std::move(s), -1);
-        }
-        signals.SetQuantTime(0.001);
-        signals.SetTotalTime(0.02);
-        TSignalsData& d = signals.Data();
-        d.SetSize(2, signals.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q) {
-            d.SetData(0, q, std::sin(q * 0.3));
-            d.SetData(1, q, q);
-        }
+        MakeHandRun(signals, {"A", "B"}, 0.001, 0.02,
+                    [](int s, int q) { return s == 0 ? std::sin(q * 0.3) : q; });
         path = ::testing::TempDir() + "kvaril_against.csv";
         WriteSamplesCsv(path, signals);
         golden = ReadSamplesCsv(path);

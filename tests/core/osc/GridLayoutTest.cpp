@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "HandRun.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamTable.h"
@@ -18,17 +19,9 @@ namespace {
 // offset 0.5. Q = 0.001, T = 1.
 struct Grid : ::testing::Test {
     void SetUp() override {
-        for (const char* name : {"A", "B"}) {
-            auto s = std::make_unique<TSignal>(signals);
-            s->SetName(name);
-            signals.Insert(std::move(s), -1);
-        }
-        signals.SetQuantTime(0.001);
-        signals.SetTotalTime(1);
-        TSignalsData& d = signals.Data();
-        d.SetSize(2, signals.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q) d.SetData(0, q, q * 0.002);
-        d.CalcMaxima();
+        MakeHandRun(signals, {"A", "B"}, 0.001, 1,
+                    [](int s, int q) { return s == 0 ? q * 0.002 : 0; });
+        signals.Data().CalcMaxima();
         osc.SyncWithSignals(signals);
         osc.View(0).Beam(1).SetGain(1);
         osc.View(0).Beam(1).SetOffset(0.5);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "HandRun.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
@@ -20,19 +21,8 @@ constexpr double kPi = 3.14159265358979323846;
 // Signals A, B, C; Q = 0.001, T = 1; A = 0, B = 0.5, C = t; traces 200 columns wide.
 struct Analysis : ::testing::Test {
     void SetUp() override {
-        for (const char* name : {"A", "B", "C"}) {
-            auto sig = std::make_unique<TSignal>(signals);
-            sig->SetName(name);
-            signals.Insert(std::move(sig), -1);
-        }
-        signals.SetQuantTime(0.001);
-        signals.SetTotalTime(1);
-        TSignalsData& d = signals.Data();
-        d.SetSize(3, signals.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q) {
-            d.SetData(1, q, 0.5);
-            d.SetData(2, q, q * 0.001);
-        }
+        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1,
+                    [](int s, int q) { return s == 0 ? 0 : s == 1 ? 0.5 : q * 0.001; });
         s.PrepareForRun();
         s.SetGraphWidth(200);
     }

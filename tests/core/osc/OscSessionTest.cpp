@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 
+#include "HandRun.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
@@ -18,19 +19,8 @@ namespace {
 // Signals A, B, C; Q = 0.001, T = 1; B = 0.5 and C = t everywhere; traces 200 columns wide.
 struct Session : ::testing::Test {
     void SetUp() override {
-        for (const char* name : {"A", "B", "C"}) {
-            auto s = std::make_unique<TSignal>(signals);
-            s->SetName(name);
-            signals.Insert(std::move(s), -1);
-        }
-        signals.SetQuantTime(0.001);
-        signals.SetTotalTime(1);
-        TSignalsData& d = signals.Data();
-        d.SetSize(3, signals.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q) {
-            d.SetData(1, q, 0.5);
-            d.SetData(2, q, q * 0.001);
-        }
+        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1,
+                    [](int s, int q) { return s == 0 ? 0 : s == 1 ? 0.5 : q * 0.001; });
         s.PrepareForRun();
         s.SetGraphWidth(200);
     }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "HandRun.h"
 #include "document/uSignal.h"
 #include "model/RunHistory.h"
 #include "model/uSignalsData.h"
@@ -19,20 +20,9 @@ namespace {
 // Signals A, B, C; Q = 0.001, T = 1; A = 2 sin(2πt), B = 0.5, C = t; traces 200 columns wide.
 struct Undo : ::testing::Test {
     void SetUp() override {
-        for (const char* name : {"A", "B", "C"}) {
-            auto s = std::make_unique<TSignal>(signals);
-            s->SetName(name);
-            signals.Insert(std::move(s), -1);
-        }
-        signals.SetQuantTime(0.001);
-        signals.SetTotalTime(1);
-        TSignalsData& d = signals.Data();
-        d.SetSize(3, signals.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q) {
-            d.SetData(0, q, 2 * std::sin(2 * M_PI * q * 0.001));
-            d.SetData(1, q, 0.5);
-            d.SetData(2, q, q * 0.001);
-        }
+        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1, [](int s, int q) {
+            return s == 0 ? 2 * std::sin(2 * M_PI * q * 0.001) : s == 1 ? 0.5 : q * 0.001;
+        });
         osc.Modified = false;  // as after opening a saved document
         s.PrepareForRun();
         osc.Modified = false;

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "HandRun.h"
 #include "ScriptedDialogs.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamPage.h"
@@ -36,21 +37,9 @@ constexpr double kPi = 3.14159265358979323846;
 class OscAnalysis : public ::testing::Test {
   protected:
     void SetUp() override {
-        TSignals& s = wb_.Signals;
-        for (const char* name : {"A", "B", "C"}) {
-            auto signal = std::make_unique<TSignal>(s);
-            signal->SetName(name);
-            s.Insert(std::move(signal), -1);
-        }
-        s.SetQuantTime(0.001);
-        s.SetTotalTime(1);
-        TSignalsData& d = s.Data();
-        d.SetSize(s.Count(), s.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q) {
-            d.SetData(0, q, q * 0.001);
-            d.SetData(1, q, 0.5);
-            d.SetData(2, q, 3 * std::sin(2 * kPi * 40 * q * 0.001));
-        }
+        MakeHandRun(wb_.Signals, {"A", "B", "C"}, 0.001, 1, [](int s, int q) {
+            return s == 0 ? q * 0.001 : s == 1 ? 0.5 : 3 * std::sin(2 * kPi * 40 * q * 0.001);
+        });
         QSettings("Dornek", "Kvaril").remove("Oscilloscope/Grid");  // off, as for a new user
         osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
         wb_.Osc.SyncWithSignals(wb_.Signals);

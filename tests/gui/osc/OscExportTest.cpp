@@ -15,6 +15,7 @@
 #include <QXmlStreamReader>
 #include <filesystem>
 
+#include "HandRun.h"
 #include "ScriptedDialogs.h"
 #include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
@@ -38,20 +39,10 @@ class OscExport : public ::testing::Test {
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        TSignals& s = wb_.Signals;
-        for (const char* name : {"A", "B", "C"}) {
-            auto signal = std::make_unique<TSignal>(s);
-            signal->SetName(name);
-            s.Insert(std::move(signal), -1);
-        }
-        s.SetQuantTime(0.001);
-        s.SetTotalTime(0.2);
-        TSignalsData& d = s.Data();
-        d.SetSize(s.Count(), s.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q)
-            for (int k = 0; k < 3; ++k) d.SetData(k, q, k + q / 1000.0);
-        d.CalcMaxima();
-        wb_.Osc.SyncWithSignals(s);
+        MakeHandRun(wb_.Signals, {"A", "B", "C"}, 0.001, 0.2,
+                    [](int s, int q) { return s + q / 1000.0; });
+        wb_.Signals.Data().CalcMaxima();
+        wb_.Osc.SyncWithSignals(wb_.Signals);
         osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
         osc_->PrepareForRun();
         osc_->resize(800, 500);

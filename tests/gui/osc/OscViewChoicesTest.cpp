@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <cmath>
 
+#include "HandRun.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
@@ -27,22 +28,10 @@ class OscViewChoices : public ::testing::Test {
   protected:
     void SetUp() override {
         ClearSettings();
-        TSignals& s = wb_.Signals;
-        for (const char* name : {"In", "Out", "Third"}) {
-            auto signal = std::make_unique<TSignal>(s);
-            signal->SetName(name);
-            s.Insert(std::move(signal), -1);
-        }
-        s.SetQuantTime(0.001);
-        s.SetTotalTime(1);
-        TSignalsData& d = s.Data();
-        d.SetSize(s.Count(), s.QuantCount());
-        for (int q = 0; q < d.SampleCount(); ++q) {
-            d.SetData(0, q, 4 * std::sin(q * 0.02));
-            d.SetData(1, q, 0.4 * std::sin(q * 0.02));
-            d.SetData(2, q, 1);
-        }
-        d.CalcMaxima();
+        MakeHandRun(wb_.Signals, {"In", "Out", "Third"}, 0.001, 1, [](int s, int q) {
+            return s == 0 ? 4 * std::sin(q * 0.02) : s == 1 ? 0.4 * std::sin(q * 0.02) : 1;
+        });
+        wb_.Signals.Data().CalcMaxima();
         Open();
     }
     void TearDown() override {
