@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/DocumentInfo.h"
+#include "document/uSignal.h"
 #include "model/BatchRun.h"
 #include "model/ModelDirectory.h"
 #include "model/SampleCsv.h"
@@ -31,6 +32,7 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
+           "               [--view grid,legend,shared]\n"
            "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
@@ -39,6 +41,8 @@ void PrintUsage(std::ostream& out) {
            "                                         --png рисует экран N (с 1) осциллографа\n"
            "                                         или все экраны друг под другом (all);\n"
            "                                         формат - по расширению файла;\n"
+           "                                         --view добавляет сетку, подписи лучей и\n"
+           "                                         общий масштаб групп, как в меню Вид;\n"
            "                                         --against сверяет отсчеты с эталоном\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
@@ -54,7 +58,28 @@ struct TPictureOptions {
     std::string Reference;  // a CSV drawn behind the beams
     int Width = 800, Height = 400;
     int Screen = 1;  // from 1; 0: every screen, stacked
+    // The oscilloscope's View menu choices; off, the picture is the classic one.
+    bool Grid = false, Legend = false, SharedGroupScale = false;
 };
+
+// "grid,legend,shared", any of them in any order.
+bool ParseView(const std::string& text, TPictureOptions& picture) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string choice = text.substr(start, comma - start);
+        if (choice == "grid")
+            picture.Grid = true;
+        else if (choice == "legend")
+            picture.Legend = true;
+        else if (choice == "shared")
+            picture.SharedGroupScale = true;
+        else
+            return false;
+        start = comma + 1;
+    }
+    return true;
+}
 
 bool ParseSize(const char* text, TPictureOptions& picture) {
     int w = 0, h = 0;
@@ -69,8 +94,8 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
 
 // --run FILE [--csv OUT] [--wav OUT] [--stats OUT] [--spectrum OUT] [--window W]
 // [--signals A,B] [--from T0] [--to T1] [--timeout SECONDS] [--png OUT] [--size WxH]
-// [--screen N] [--against CSV [--tolerance X]] [--reference CSV]; the reason when the
-// command line is malformed.
+// [--screen N] [--view CHOICES] [--against CSV [--tolerance X]] [--reference CSV]; the reason
+// when the command line is malformed.
 std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
                      TPictureOptions& picture) {
     if (argc < 3) return "Не задан документ";
@@ -111,6 +136,11 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
         } else if (option == "--reference") {
             picture.Reference = value;
             pictureOptions = true;
+        } else if (option == "--view") {
+            if (!ParseView(value, picture))
+                return std::string("Неверный вид --view: ") + value +
+                       " (через запятую: grid, legend, shared)";
+            pictureOptions = true;
         } else if (option == "--screen") {
             char* end = nullptr;
             const long screen = std::strtol(value, &end, 10);
@@ -128,7 +158,7 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
     }
     if (tolerance && options.AgainstPath.empty()) return "--tolerance нужен только с --against";
     if (pictureOptions && picture.Path.empty())
-        return "--size, --screen и --reference нужны только с --png";
+        return "--size, --screen, --view и --reference нужны только с --png";
     if (!picture.Path.empty() && (picture.Width < kvaril::kMinPictureSize.width() ||
                                   picture.Height < kvaril::kMinPictureSize.height()))
         return "Неверный размер --size: " + std::to_string(picture.Width) + "x" +
@@ -167,9 +197,14 @@ int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kva
         for (int i = 0; i < osc.ViewCount(); ++i) screens.push_back(i);
     else
         screens.push_back(picture.Screen - 1);
+    kvaril::TLayoutOptions options;
+    options.SharedGroupScale = picture.SharedGroupScale;
+    options.Legend = picture.Legend;
+    if (picture.Legend) options.Names = kvaril::SignalNamesUtf8(signals);
     const QString error = kvaril::ExportScreens(
         osc, screens, signals, QSize(picture.Width, picture.Height),
-        QString::fromLocal8Bit(picture.Path.c_str()), reference ? &*reference : nullptr);
+        QString::fromLocal8Bit(picture.Path.c_str()), reference ? &*reference : nullptr, options,
+        picture.Grid);
     if (!error.isEmpty()) {
         err << error.toStdString() << "\n";
         return 1;

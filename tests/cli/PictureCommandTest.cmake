@@ -37,12 +37,27 @@ if(NOT rc EQUAL 0 OR NOT svg MATCHES "<svg" OR NOT svg MATCHES "viewBox=\"0 0 32
   message(FATAL_ERROR "svg: rc=${rc}\n${err}")
 endif()
 
+# The View menu's choices on request only: the beams' names and the grid's times are texts of
+# the SVG with --view, and absent from the classic picture.
+execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/view.svg --size 600x300
+                        --view legend,grid,shared
+                RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+file(READ ${out}/view.svg viewed)
+if(NOT rc EQUAL 0 OR NOT viewed MATCHES ">LowPass<" OR NOT viewed MATCHES ">0\\.02<")
+  message(FATAL_ERROR "--view: rc=${rc}\n${err}")
+endif()
+if(svg MATCHES ">LowPass<" OR svg MATCHES ">0\\.02<")
+  message(FATAL_ERROR "the classic picture has a legend or a grid")
+endif()
+
 # Refused before the run, or after it when the screen does not exist: status 1, no file.
 set(refusals
   "--png ${out}/bad.doc|Неизвестный формат рисунка"
   "--png ${out}/bad.png --screen 0|Неверный номер --screen"
   "--png ${out}/bad.png --screen 1x|Неверный номер --screen"
   "--png ${out}/bad.png --size 10x10|Неверный размер --size"
+  "--png ${out}/bad.png --view grid,bogus|Неверный вид --view"
+  "--view grid|нужны только с --png"
   "--png ${out}/bad.png --screen 99|Нет экрана 99")
 foreach(refusal ${refusals})
   string(FIND "${refusal}" "|" bar)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Errors.h"
+#include "document/Cp1251.h"
 #include "document/ValueStream.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
@@ -199,6 +200,12 @@ void TSignals::ReadFrom(TValueReader& reader, int /*version*/) {
     }
     reader.ReadListEnd();
     Modified = false;
+}
+
+std::vector<std::string> SignalNamesUtf8(const TSignals& signals) {
+    std::vector<std::string> names;
+    for (int i = 0; i < signals.Count(); ++i) names.push_back(Cp1251ToUtf8(signals.Items(i).Name()));
+    return names;
 }
 
 }  // namespace kvaril

@@ -96,4 +96,7 @@ class TSignals {
     std::unique_ptr<TSignalsData> data_;
 };
 
+// The signals' names in UTF-8, in their order.
+std::vector<std::string> SignalNamesUtf8(const TSignals& signals);
+
 }  // namespace kvaril

@@ -310,12 +310,7 @@ void TOscSession::CommitEntry() {
 
 // ---- the signal list and the beam table
 
-std::vector<std::string> TOscSession::SignalNames() const {
-    std::vector<std::string> names;
-    for (int i = 0; i < signals_.Count(); ++i)
-        names.push_back(Cp1251ToUtf8(signals_.Items(i).Name()));
-    return names;
-}
+std::vector<std::string> TOscSession::SignalNames() const { return SignalNamesUtf8(signals_); }
 
 void TOscSession::SetSelection(const std::set<int>& selected) {
     history_.CloseStep();
