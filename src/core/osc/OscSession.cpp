@@ -409,6 +409,16 @@ std::vector<TValueRow> TOscSession::ValueRows() const {
     return rows;
 }
 
+std::vector<std::string> TOscSession::ValueTitles(const TDeltaReadout& delta) const {
+    const bool compare = Reference() != nullptr, marker = delta.Reference >= 0;
+    if (!compare && !marker) return {};
+    // Short enough for the narrow columns: each Δ is the value less the column before it.
+    std::vector<std::string> titles{"", "Луч", "Знач."};
+    if (compare) titles.insert(titles.end(), {"Опорн.", "Δ"});
+    if (marker) titles.insert(titles.end(), {MarkerName(delta.Reference), "Δ"});
+    return titles;
+}
+
 // ---- colours and pictures
 
 TColorScheme TOscSession::Scheme() const { return osc_.Scheme(); }

@@ -162,6 +162,9 @@ class TOscSession {
 
     // ---- the value table
     std::vector<TValueRow> ValueRows() const;
+    // Titles over the columns when the table shows more than the classic three: a reference
+    // run's value and difference, then the `delta` marker's. Empty with the classic three.
+    std::vector<std::string> ValueTitles(const TDeltaReadout& delta) const;
 
     // ---- colours and pictures
     TColorScheme Scheme() const;

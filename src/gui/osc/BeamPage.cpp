@@ -43,8 +43,9 @@ TValueGrid::TValueGrid(QWidget* parent) : QWidget(parent) {
 }
 
 void TValueGrid::SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows,
-                         const QColor& background, int columns) {
+                         const QColor& background, int columns, QStringList titles) {
     rows_ = std::move(rows);
+    titles_ = std::move(titles);
     columns_ = std::clamp(columns, 3, kMaxColumns);
     background_ = background;
     update();
@@ -73,11 +74,27 @@ void TValueGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), background_);
     constexpr int kRowHeight = 18;
+    // The titles in the window's own colours, so they never pass for a beam's values.
+    const int top = titles_.isEmpty() ? 0 : kRowHeight;
+    if (!titles_.isEmpty()) {
+        int x = 0;
+        for (int c = 0; c < columns_; ++c) {
+            const int w = ColumnWidth(c);
+            const QRect cell(x, 0, w, kRowHeight);
+            p.fillRect(cell, palette().color(QPalette::Button));
+            p.setPen(QColor(128, 128, 128));
+            p.drawRect(cell);
+            p.setPen(palette().color(QPalette::ButtonText));
+            p.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                       titles_.value(c));
+            x += w + 1;
+        }
+    }
     for (int r = 0; r < rows_.size(); ++r) {
         int x = 0;
         for (int c = 0; c < columns_; ++c) {
             const int w = ColumnWidth(c);
-            const QRect cell(x, r * kRowHeight, w, kRowHeight);
+            const QRect cell(x, top + r * kRowHeight, w, kRowHeight);
             const TValueGridCell& v = rows_[r][static_cast<size_t>(c)];
             p.setPen(QColor(128, 128, 128));
             p.drawRect(cell);

@@ -47,9 +47,11 @@ class TValueGrid : public QWidget {
     // Three columns (group, name, value), then two with a reference run's value and difference,
     // and two with the value at a reference marker and the difference from it.
     static constexpr int kMaxColumns = 7;
+    // `titles`, when given, head the columns in a row of their own above the values.
     void SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows, const QColor& background,
-                 int columns = 3);
+                 int columns = 3, QStringList titles = {});
     int ColumnCount() const { return columns_; }
+    QStringList Titles() const { return titles_; }
     int RowCount() const { return static_cast<int>(rows_.size()); }
     QString Text(int row, int column) const;
     int ColumnWidth(int column) const;
@@ -59,6 +61,7 @@ class TValueGrid : public QWidget {
 
   private:
     QVector<std::array<TValueGridCell, kMaxColumns>> rows_;
+    QStringList titles_;
     int columns_ = 3;
     QColor background_{192, 192, 192};
 };

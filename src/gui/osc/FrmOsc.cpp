@@ -290,7 +290,9 @@ void TFormOsc::RefreshValues() {
         const int total = sizes.value(0) + sizes.value(1);
         tabControlSplit_->setSizes({kComparePanelWidth, std::max(0, total - kComparePanelWidth)});
     }
-    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)), columns);
+    QStringList titles;
+    for (const std::string& title : session_->ValueTitles(delta)) titles << FromUtf8(title);
+    tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)), columns, titles);
     tsDeltaLabel_->setText(FromUtf8(delta.Header));
     tsDeltaLabel_->setVisible(!delta.Header.empty());
 }

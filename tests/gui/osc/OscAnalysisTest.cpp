@@ -83,6 +83,7 @@ TEST_F(OscAnalysis, WithoutMarkersTheValueTableKeepsItsThreeColumns) {
     Key(Qt::Key_Right);
     auto* grid = Find<TValueGrid>("tsValueGrid");
     EXPECT_EQ(grid->ColumnCount(), 3);
+    EXPECT_TRUE(grid->Titles().isEmpty()) << "the classic table has no title row";
     EXPECT_EQ(Column(3), QStringList({"", "", ""}));
     EXPECT_FALSE(Find<QLabel>("tsDeltaLabel")->isVisibleTo(osc_.get()));
 }
@@ -115,6 +116,7 @@ TEST_F(OscAnalysis, DeltaReadoutFromTheMarkerLeftOfTheCursor) {
     Key(Qt::Key_End);  // t = 0.999, the last quantum
     auto* grid = Find<TValueGrid>("tsValueGrid");
     EXPECT_EQ(grid->ColumnCount(), 5);
+    EXPECT_EQ(grid->Titles(), QStringList({"", "Луч", "Знач.", "m1", "Δ"}));
     const QString header = Find<QLabel>("tsDeltaLabel")->text();
     EXPECT_TRUE(header.startsWith("m1   Δt: ")) << header.toStdString();
     EXPECT_TRUE(header.endsWith(" Гц")) << header.toStdString();
@@ -126,6 +128,7 @@ TEST_F(OscAnalysis, DeltaReadoutFromTheMarkerLeftOfTheCursor) {
     // Before the only marker there is none to the left: the Δ columns empty themselves.
     Key(Qt::Key_Home);
     EXPECT_EQ(grid->ColumnCount(), 3);
+    EXPECT_TRUE(grid->Titles().isEmpty());
     EXPECT_EQ(Column(4), QStringList({"", "", ""}));
 }
 

@@ -5,6 +5,7 @@
 
 #include "MainWindowFixture.h"
 #include "model/RunHistory.h"
+#include "osc/BeamPage.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
 
@@ -42,11 +43,13 @@ TEST_F(MainWindow, ASecondRunOffersTheFirstAsReference) {
     Idle();
     int reference = 0;
     QString cell;
+    QStringList titles;
     look = [&](TFormOsc& osc) {
         dialogs_.Choices.push_back(1);
         osc.findChild<QAction*>("actCompareRun")->trigger();
         if (const TStoredRun* run = osc.Session().Reference()) reference = run->Id;
         cell = QString::fromStdString(osc.Session().ValueRows().at(0).Cells[4].Text);
+        titles = osc.findChild<TValueGrid*>("tsValueGrid")->Titles();
     };
     W().actModelRun->trigger();
     closer.stop();
@@ -59,6 +62,8 @@ TEST_F(MainWindow, ASecondRunOffersTheFirstAsReference) {
     EXPECT_TRUE(offered[1].endsWith(", сигналов: 1")) << offered[1].toStdString();
     EXPECT_EQ(reference, 1);
     EXPECT_EQ(cell, "0") << "at t = 0 both runs are 0";
+    EXPECT_EQ(titles, QStringList({"", "Луч", "Знач.", "Опорн.", "Δ"}))
+        << "the reference run's columns are named";
     EXPECT_EQ(workbench_.Runs.Runs().size(), 2u);
 
     dialogs_.Confirms.push_back(TAnswer::No);  // do not save
