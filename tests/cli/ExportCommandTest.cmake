@@ -1,5 +1,7 @@
 # `kvaril --run` writing samples for other programs: a WAV and a CSV of chosen signals over a
 # time range, the rate warning and refusal, and command lines that must write nothing.
+include(${CMAKE_CURRENT_LIST_DIR}/Refusal.cmake)
+
 set(data ${CMAKE_CURRENT_LIST_DIR}/../data)
 set(out ${WORK}/export)
 file(REMOVE_RECURSE ${out})
@@ -84,11 +86,7 @@ set(refusals
   "--bogus 1|Неизвестный параметр --bogus"
   "--size 10x10|только с --png")
 foreach(refusal ${refusals})
-  string(FIND "${refusal}" "|" bar)
-  string(SUBSTRING "${refusal}" 0 ${bar} arguments)
-  math(EXPR bar "${bar} + 1")
-  string(SUBSTRING "${refusal}" ${bar} -1 expected)
-  separate_arguments(parts UNIX_COMMAND "${arguments}")
+  split_refusal("${refusal}" parts expected)
   execute_process(COMMAND ${KVARIL} --run ${PROJECTS}/filters.sig --wav ${out}/bad.wav
                           --csv ${out}/bad.csv ${parts}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)

@@ -1,5 +1,7 @@
 # `kvaril --run --png`: the extension chooses PNG, SVG or PDF, `--screen all` stacks every screen,
 # and a command line that cannot be drawn writes nothing.
+include(${CMAKE_CURRENT_LIST_DIR}/Refusal.cmake)
+
 set(out ${WORK}/picture)
 file(REMOVE_RECURSE ${out})
 file(MAKE_DIRECTORY ${out})
@@ -60,11 +62,7 @@ set(refusals
   "--view grid|нужны только с --png"
   "--png ${out}/bad.png --screen 99|Нет экрана 99")
 foreach(refusal ${refusals})
-  string(FIND "${refusal}" "|" bar)
-  string(SUBSTRING "${refusal}" 0 ${bar} arguments)
-  math(EXPR bar "${bar} + 1")
-  string(SUBSTRING "${refusal}" ${bar} -1 expected)
-  separate_arguments(parts UNIX_COMMAND "${arguments}")
+  split_refusal("${refusal}" parts expected)
   execute_process(COMMAND ${KVARIL} --run ${doc} ${parts}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
   file(GLOB written ${out}/bad*)

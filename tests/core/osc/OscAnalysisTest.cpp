@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "HandRun.h"
+#include "SessionFixture.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
@@ -18,28 +18,13 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Signals A, B, C; Q = 0.001, T = 1; A = 0, B = 0.5, C = t; traces 200 columns wide.
-struct Analysis : ::testing::Test {
-    void SetUp() override {
-        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1,
-                    [](int s, int q) { return s == 0 ? 0 : s == 1 ? 0.5 : q * 0.001; });
-        s.PrepareForRun();
-        s.SetGraphWidth(200);
-    }
-    TView& View() { return *s.Current(); }
-    void Window(double t0, double t1) {
-        View().SetT0(t0);
-        View().SetT1(t1);
-    }
+struct Analysis : TSessionFixture {
     void Label(double t) {
         auto label = std::make_unique<TTimeLabel>(osc);
         label->SetTime(t);
         View().AddTimeLabel(std::move(label));
     }
     std::string ValueOfC() { return s.ValueRows().at(2).Cells[2].Text; }
-    TSignals signals;
-    TOsc osc;
-    TOscSession s{osc, signals};
 };
 
 TEST_F(Analysis, WithoutMarkersTheDeltaColumnsAreEmpty) {

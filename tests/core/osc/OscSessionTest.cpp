@@ -7,7 +7,7 @@
 #include <cmath>
 #include <functional>
 
-#include "HandRun.h"
+#include "SessionFixture.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
@@ -16,23 +16,7 @@
 namespace kvaril {
 namespace {
 
-// Signals A, B, C; Q = 0.001, T = 1; B = 0.5 and C = t everywhere; traces 200 columns wide.
-struct Session : ::testing::Test {
-    void SetUp() override {
-        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1,
-                    [](int s, int q) { return s == 0 ? 0 : s == 1 ? 0.5 : q * 0.001; });
-        s.PrepareForRun();
-        s.SetGraphWidth(200);
-    }
-    TView& View() { return *s.Current(); }
-    void Window(double t0, double t1) {
-        View().SetT0(t0);
-        View().SetT1(t1);
-    }
-    TSignals signals;
-    TOsc osc;
-    TOscSession s{osc, signals};
-};
+using Session = TSessionFixture;
 
 #define EXPECT_WINDOW(view, t0, t1)                                                             \
     EXPECT_TRUE(std::fabs((view).T0() - (t0)) < 1e-12 && std::fabs((view).T1() - (t1)) < 1e-12) \
