@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     auto pictureAlone = [&] {
         QElapsedTimer timer;
         timer.start();
-        window.Session().LayoutGraph(graph->width(), graph->height(), layout);
+        window.Session().Picture().LayoutGraph(graph->width(), graph->height(), layout);
         PaintGraphImage(image, layout);
         return static_cast<double>(timer.nsecsElapsed()) * 1e-6;
     };

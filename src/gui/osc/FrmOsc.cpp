@@ -49,7 +49,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
       session_(std::make_unique<TOscSession>(workbench.Osc, workbench.Signals)),
       picture_(std::make_unique<TGraphPicture>()),
       grid_(std::make_unique<TGridLayout>()) {
-    session_->SetRunHistory(&workbench.Runs);
+    session_->References().SetRunHistory(&workbench.Runs);
     setObjectName("FormOsc");
     setWindowTitle("Kvaril - Многолучевой осциллограф");
     setWindowModality(Qt::ApplicationModal);
@@ -104,7 +104,8 @@ void TFormOsc::PrepareForRun() {
     panFromX_ = -1;
     refreshing_ = true;
     tsBeamList_->clear();
-    for (const std::string& name : session_->SignalNames()) tsBeamList_->addItem(FromUtf8(name));
+    for (const std::string& name : session_->Beams().SignalNames())
+        tsBeamList_->addItem(FromUtf8(name));
     refreshing_ = false;
     tsMaxValueLabel_->clear();
     pnlTime_->CloseEntry();
@@ -171,9 +172,10 @@ void TFormOsc::UpdateActions() {
     actViewRename_->setEnabled(session_->Current() != nullptr);
     actOscUndo_->setEnabled(session_->CanUndo());
     actOscRedo_->setEnabled(session_->CanRedo());
-    actBeamFit_->setEnabled(session_->Current() != nullptr && !session_->Selection().empty());
-    actCompareRun_->setEnabled(session_->ReferenceChoices().size() > 1);
-    actPinReference_->setEnabled(session_->CanPinReference());
+    actBeamFit_->setEnabled(session_->Current() != nullptr &&
+                            !session_->Beams().Selection().empty());
+    actCompareRun_->setEnabled(session_->References().Choices().size() > 1);
+    actPinReference_->setEnabled(session_->References().CanPin());
     const QString hint =
         actOscControl_->isChecked() ? "Скрытие панели управления" : "Отображение панели управления";
     actOscControl_->setStatusTip(hint);
@@ -181,7 +183,7 @@ void TFormOsc::UpdateActions() {
 }
 
 void TFormOsc::CommitEntry() {
-    session_->CommitEntry();
+    session_->Entry().Commit();
     RefreshEntry();
 }
 
@@ -199,7 +201,7 @@ void TFormOsc::Refresh() {
     RefreshCursor();
     PaintGraph();
     PaintLabels();
-    mnuScheme_[static_cast<int>(session_->Scheme())]->setChecked(true);
+    mnuScheme_[static_cast<int>(session_->Picture().Scheme())]->setChecked(true);
     RefreshStatus();
     UpdateActions();
     FitMinimumSize();  // longer times may need more room
@@ -207,12 +209,13 @@ void TFormOsc::Refresh() {
 }
 
 void TFormOsc::RefreshEntry() {
-    if (session_->EntryOpen() == pnlTime_->EntryOpen()) return;
-    if (session_->EntryOpen()) {
+    if (session_->Entry().Open() == pnlTime_->EntryOpen()) return;
+    if (session_->Entry().Open()) {
         QStringList suggestions;
-        for (const std::string& s : session_->EntrySuggestions()) suggestions << FromUtf8(s);
-        pnlTime_->OpenEntry(session_->EntryMode(), FromUtf8(session_->EntryText()), suggestions);
-        session_->SetEntryText(ToUtf8(pnlTime_->EntryText()));
+        for (const std::string& s : session_->Entry().Suggestions()) suggestions << FromUtf8(s);
+        pnlTime_->OpenEntry(session_->Entry().Mode(), FromUtf8(session_->Entry().Text()),
+                            suggestions);
+        session_->Entry().SetText(ToUtf8(pnlTime_->EntryText()));
     } else {
         pnlTime_->CloseEntry();
         sbTime_->setFocus();
@@ -237,7 +240,7 @@ void TFormOsc::RefreshTabs() {
 }
 
 void TFormOsc::RefreshTimes() {
-    const TScrollState s = session_->Scroll();
+    const TScrollState s = session_->TimeView().Scroll();
     {
         const QSignalBlocker quiet(sbTime_);
         sbTime_->setRange(0, s.Maximum);
@@ -245,28 +248,29 @@ void TFormOsc::RefreshTimes() {
         sbTime_->setSingleStep(s.SmallStep);
     }
     sbTime_->setValue(s.Position);  // a changed position takes the window with it
-    pnlTime_->SetTexts(FromUtf8(session_->T0Text()), FromUtf8(session_->CaptionText()),
-                       FromUtf8(session_->T1Text()));
+    pnlTime_->SetTexts(FromUtf8(session_->TimeView().T0Text()),
+                       FromUtf8(session_->TimeView().CaptionText()),
+                       FromUtf8(session_->TimeView().T1Text()));
 }
 
 void TFormOsc::RefreshBeamTable() {
     const QSignalBlocker quiet(tsBeamList_);
     for (int i = 0; i < tsBeamList_->count(); ++i)
-        tsBeamList_->item(i)->setSelected(session_->Selection().count(i) > 0);
+        tsBeamList_->item(i)->setSelected(session_->Beams().Selection().count(i) > 0);
     for (int r = 0; r < kBeamRowCount; ++r)
         if (QTableWidgetItem* item = tsBeamGrid_->item(r, 1))
-            item->setText(FromUtf8(session_->BeamText(static_cast<TBeamRow>(r))));
-    tsMaxValueLabel_->setText(FromUtf8(session_->MaxValueText()));
+            item->setText(FromUtf8(session_->Beams().BeamText(static_cast<TBeamRow>(r))));
+    tsMaxValueLabel_->setText(FromUtf8(session_->Beams().MaxValueText()));
 }
 
 void TFormOsc::RefreshValues() {
-    const TColorScheme scheme = session_->Scheme();
-    const TDeltaReadout delta = session_->Delta();
-    const bool compare = session_->Reference() != nullptr;
+    const TColorScheme scheme = session_->Picture().Scheme();
+    const TDeltaReadout delta = session_->Cursors().Delta();
+    const bool compare = session_->References().Reference() != nullptr;
     // The classic three columns, the reference run's two, then the marker's two.
     const size_t deltaAt = compare ? kValueColumns : 3;
     QVector<std::array<TValueGridCell, TValueGrid::kMaxColumns>> rows;
-    const std::vector<TValueRow> values = session_->ValueRows();
+    const std::vector<TValueRow> values = session_->Readings().ValueRows();
     for (size_t r = 0; r < values.size(); ++r) {
         const TValueRow& row = values[r];
         std::array<TValueGridCell, TValueGrid::kMaxColumns> cells;
@@ -291,15 +295,16 @@ void TFormOsc::RefreshValues() {
         tabControlSplit_->setSizes({kComparePanelWidth, std::max(0, total - kComparePanelWidth)});
     }
     QStringList titles;
-    for (const std::string& title : session_->ValueTitles(delta)) titles << FromUtf8(title);
+    for (const std::string& title : session_->Readings().ValueTitles(delta))
+        titles << FromUtf8(title);
     tsValueGrid_->SetRows(std::move(rows), ToQColor(SchemeBackground(scheme)), columns, titles);
     tsDeltaLabel_->setText(FromUtf8(delta.Header));
     tsDeltaLabel_->setVisible(!delta.Header.empty());
 }
 
 void TFormOsc::RefreshCursor() {
-    pbGraph_->SetCursorX(session_->ShownCursorColumn());
-    pnlTime_->SetCaption(FromUtf8(session_->CaptionText()));
+    pbGraph_->SetCursorX(session_->Cursors().ShownCursorColumn());
+    pnlTime_->SetCaption(FromUtf8(session_->TimeView().CaptionText()));
     if (!refreshing_) RefreshValues();
 }
 
@@ -313,23 +318,24 @@ void TFormOsc::RefreshStatus() {
 
 void TFormOsc::PaintGraph() {
     const QSize size = pbGraph_->size();
-    session_->SetGraphWidth(size.width());
+    session_->TimeView().SetGraphWidth(size.width());
     if (!pbGraph_->FitPicture()) {
         // The area keeps its previous content; the next paint tries again.
         session_->Warn("Отказ выделения памяти для рисования графиков");
         RefreshStatus();
         return;
     }
-    session_->LayoutGraph(size.width(), size.height(), *picture_);
-    if (session_->ShowGrid()) session_->LayoutGrid(size.width(), size.height(), *grid_);
-    pbGraph_->ShowPicture(picture_.get(), session_->ShowGrid() ? grid_.get() : nullptr);
+    session_->Picture().LayoutGraph(size.width(), size.height(), *picture_);
+    if (session_->Picture().ShowGrid())
+        session_->Picture().LayoutGrid(size.width(), size.height(), *grid_);
+    pbGraph_->ShowPicture(picture_.get(), session_->Picture().ShowGrid() ? grid_.get() : nullptr);
 }
 
 void TFormOsc::PaintLabels() {
     const QSize size = pbLabels_->size();
     if (!pbLabels_->FitPicture()) return;
     QPainter p(&pbLabels_->Picture);
-    PaintLabelStrip(p, session_->LayoutLabels(), size, palette().color(QPalette::Button));
+    PaintLabelStrip(p, session_->Cursors().LayoutLabels(), size, palette().color(QPalette::Button));
     p.end();
     pbLabels_->update();
 }
@@ -360,17 +366,17 @@ void TFormOsc::ViewRename() {
 
 void TFormOsc::CompareWithRun() {
     CommitEntry();
-    const std::vector<TRunChoice> choices = session_->ReferenceChoices();
+    const std::vector<TRunChoice> choices = session_->References().Choices();
     QStringList items;
     int current = 0;
-    const TStoredRun* reference = session_->Reference();
+    const TStoredRun* reference = session_->References().Reference();
     for (size_t i = 0; i < choices.size(); ++i) {
         items << FromUtf8(choices[i].Text);
         if (reference && choices[i].Id == reference->Id) current = static_cast<int>(i);
     }
     const std::optional<int> picked = dialogs_.Choose(this, "Сравнить с запуском:", items, current);
     if (picked && *picked >= 0 && *picked < static_cast<int>(choices.size()))
-        session_->SetReference(choices[static_cast<size_t>(*picked)].Id);
+        session_->References().SetReference(choices[static_cast<size_t>(*picked)].Id);
 }
 
 }  // namespace kvaril

@@ -38,7 +38,7 @@ void TFormOsc::CreateAnalysis() {
         std::max(tabControl_->minimumWidth(), tabControl_->tabBar()->sizeHint().width() + 4));
     connect(tsStats_, &TStatsPage::SpanEdited, this, [this](const QString& text) {
         if (refreshing_) return;
-        session_->SetSpan(ToUtf8(text));
+        session_->Readings().SetSpan(ToUtf8(text));
         RefreshStats();
     });
     connect(tabControl_, &QTabWidget::currentChanged, this, [this] { RefreshStats(); });
@@ -82,10 +82,10 @@ void TFormOsc::CreateAnalysis() {
     }
     view->addAction(actGrid_);
     actGrid_->setChecked(QSettings("Dornek", "Kvaril").value(kGridSetting, false).toBool());
-    session_->SetShowGrid(actGrid_->isChecked());
+    session_->Picture().SetShowGrid(actGrid_->isChecked());
     connect(actGrid_, &QAction::toggled, this, [this](bool on) {
         QSettings("Dornek", "Kvaril").setValue(kGridSetting, on);
-        Act("QAction", [this, on] { session_->SetShowGrid(on); });
+        Act("QAction", [this, on] { session_->Picture().SetShowGrid(on); });
     });
 
     pbGraph_->setFocusPolicy(Qt::StrongFocus);
@@ -98,19 +98,20 @@ void TFormOsc::CreateAnalysis() {
 
 std::vector<QColor> TFormOsc::BeamColors() const {
     std::vector<QColor> colors;
-    for (int k = 0; k < 6; ++k) colors.push_back(ToQColor(BeamColor(session_->Scheme(), k)));
+    for (int k = 0; k < 6; ++k)
+        colors.push_back(ToQColor(BeamColor(session_->Picture().Scheme(), k)));
     return colors;
 }
 
 void TFormOsc::RefreshStats() {
     if (!tsStats_ || !tsStats_->isVisible()) return;  // computed when it is looked at
     double t0 = 0, t1 = 0;
-    const bool ok = session_->SpanTimes(t0, t1);
+    const bool ok = session_->Readings().SpanTimes(t0, t1);
     const TView* view = session_->Current();
-    tsStats_->Show(session_->StatsRows(), BeamColors(),
-                   ToQColor(SchemeBackground(session_->Scheme())),
+    tsStats_->Show(session_->Readings().StatsRows(), BeamColors(),
+                   ToQColor(SchemeBackground(session_->Picture().Scheme())),
                    view ? SpanSuggestions(*view) : std::vector<std::string>{},
-                   FromUtf8(session_->SpanText()), ok);
+                   FromUtf8(session_->Readings().SpanText()), ok);
 }
 
 bool TFormOsc::StepKey(const QKeyEvent& event) {
@@ -130,12 +131,12 @@ bool TFormOsc::StepKey(const QKeyEvent& event) {
             step = TCursorStep::End;
             break;
         case Qt::Key_Escape:
-            Act("TPaintBox", [this] { session_->EndStepping(); });
+            Act("TPaintBox", [this] { session_->Cursors().EndStepping(); });
             return true;
         default:
             return false;
     }
-    Act("TPaintBox", [this, step] { session_->Step(step); });
+    Act("TPaintBox", [this, step] { session_->Cursors().Step(step); });
     return true;
 }
 
@@ -149,10 +150,10 @@ void TFormOsc::ReferenceMenu(int x) {
     auto add = [&](const QString& caption, int label) {
         QAction* a = menu.addAction(caption);
         a->setCheckable(true);
-        a->setChecked(session_->PickedReferenceMarker() == label);
+        a->setChecked(session_->Cursors().PickedReferenceMarker() == label);
         group->addAction(a);
         connect(a, &QAction::triggered, this, [this, label] {
-            Act("TPopupMenu", [this, label] { session_->PickReferenceMarker(label); });
+            Act("TPopupMenu", [this, label] { session_->Cursors().PickReferenceMarker(label); });
         });
     };
     add("Ближайшая слева от курсора", -1);
@@ -168,8 +169,8 @@ void TFormOsc::ShowSpectrum() {
     CommitEntry();
     if (!session_->Current()) return;
     if (!frmSpectrum_) frmSpectrum_ = new TFormSpectrum(workbench_.Signals, this);
-    frmSpectrum_->Open(session_->SpectrumRequest(), BeamColors(),
-                       ToQColor(SchemeBackground(session_->Scheme())));
+    frmSpectrum_->Open(session_->Readings().SpectrumRequest(), BeamColors(),
+                       ToQColor(SchemeBackground(session_->Picture().Scheme())));
     frmSpectrum_->show();
     frmSpectrum_->raise();
     frmSpectrum_->activateWindow();

@@ -33,7 +33,7 @@ void TFormOsc::ExportData() {
     CommitEntry();
     TSignals& signals = workbench_.Signals;
     const TView* view = session_->Current();
-    TDataExportQuestion question{BeamsText(signals, session_->Selection()), {}};
+    TDataExportQuestion question{BeamsText(signals, session_->Beams().Selection()), {}};
     for (const std::string& text : MarkerTexts(view, signals.QuantTime()))
         question.Markers << FromUtf8(text);
     const std::optional<TDataExportChoice> choice = dialogs_.DataExport(this, question);
@@ -42,8 +42,8 @@ void TFormOsc::ExportData() {
     const QString title = "Экспорт данных невозможен";
     TDataRange range;
     try {
-        range = ExportRangeOf(signals, view, session_->Selection(), choice->Span, choice->MarkerA,
-                              choice->MarkerB);
+        range = ExportRangeOf(signals, view, session_->Beams().Selection(), choice->Span,
+                              choice->MarkerA, choice->MarkerB);
         CheckRangeInData(signals, range);
     } catch (const EKvaril& e) {
         dialogs_.Error(this, title, QString::fromUtf8(e.what()));
@@ -104,7 +104,8 @@ void TFormOsc::ExportPicture() {
     // The picture shows what the window shows: the reference run behind, legend and scales.
     const QString error =
         ExportScreens(workbench_.Osc, screens, workbench_.Signals, choice->Size, *path,
-                      session_->Reference(), session_->LayoutOptions(), session_->ShowGrid());
+                      session_->References().Reference(), session_->Picture().LayoutOptions(),
+                      session_->Picture().ShowGrid());
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Рисунок сохранен: " + *path));
     else

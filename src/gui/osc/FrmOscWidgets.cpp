@@ -47,14 +47,14 @@ void TFormOsc::CreateViewMenu() {
         const char* Caption;
         const char* Hint;
         const char* Key;
-        void (TOscSession::*Set)(bool);
+        void (TOscPicture::*Set)(bool);
     } kChoices[] = {
         {"actViewLegend", "&Подписи лучей",
          "Имена лучей цветом луча в левом верхнем углу каждой группы", "Oscilloscope/Legend",
-         &TOscSession::SetLegend},
+         &TOscPicture::SetLegend},
         {"actViewSharedScale", "&Общий масштаб групп",
          "Лучи с автоматическим усилением в одной группе - в общем масштабе",
-         "Oscilloscope/SharedGroupScale", &TOscSession::SetSharedGroupScale},
+         "Oscilloscope/SharedGroupScale", &TOscPicture::SetSharedGroupScale},
     };
     for (const auto& c : kChoices) {
         QAction* a = view->addAction(c.Caption);
@@ -65,10 +65,10 @@ void TFormOsc::CreateViewMenu() {
         const QString key = c.Key;
         const auto set = c.Set;
         a->setChecked(QSettings("Dornek", "Kvaril").value(key, false).toBool());
-        (session_.get()->*set)(a->isChecked());
+        (session_->Picture().*set)(a->isChecked());
         connect(a, &QAction::toggled, this, [this, key, set](bool on) {
             Act("QAction", [&] {
-                (session_.get()->*set)(on);
+                (session_->Picture().*set)(on);
                 QSettings("Dornek", "Kvaril").setValue(key, on);
             });
         });
@@ -133,7 +133,7 @@ void TFormOsc::CreateActions() {
         schemes->addAction(a);
         const TColorScheme scheme = s.Scheme;
         connect(a, &QAction::triggered, this,
-                [this, scheme] { Act("QAction", [&] { session_->SetScheme(scheme); }); });
+                [this, scheme] { Act("QAction", [&] { session_->Picture().SetScheme(scheme); }); });
         mnuScheme_[static_cast<int>(scheme)] = a;
     }
     osc->addAction(actExportData_);
@@ -179,15 +179,15 @@ void TFormOsc::CreateActions() {
     on(actViewAdd_, [this] { ViewAdd(); });
     on(actViewDelete_, [this] { ViewDelete(); });
     on(actViewRename_, [this] { ViewRename(); });
-    on(actBeamToOneGroup_, [this] { session_->BeamsToOneGroup(); });
-    on(actBeamToManyGroup_, [this] { session_->BeamsToManyGroups(); });
+    on(actBeamToOneGroup_, [this] { session_->Beams().ToOneGroup(); });
+    on(actBeamToManyGroup_, [this] { session_->Beams().ToManyGroups(); });
     on(actExportPicture_, [this] { ExportPicture(); });
     on(actExportData_, [this] { ExportData(); });
     on(actOscUndo_, [this] { session_->Undo(); });
     on(actOscRedo_, [this] { session_->Redo(); });
-    on(actBeamFit_, [this] { session_->FitToWindow(); });
+    on(actBeamFit_, [this] { session_->Beams().FitToWindow(); });
     on(actCompareRun_, [this] { CompareWithRun(); });
-    on(actPinReference_, [this] { session_->PinReference(); });
+    on(actPinReference_, [this] { session_->References().Pin(); });
 }
 
 void TFormOsc::CreateControlPanel() {
@@ -240,14 +240,15 @@ void TFormOsc::CreateControlPanel() {
     auto* delegate = new TBeamCellDelegate(pickLists, tsBeamGrid_);
     tsBeamGrid_->setItemDelegate(delegate);
     connect(delegate, &TBeamCellDelegate::Opened, this, [this](int row) {
-        Act("TInplaceEdit", [&] { session_->StartBeamEdit(static_cast<TBeamRow>(row)); });
+        Act("TInplaceEdit", [&] { session_->Beams().StartEdit(static_cast<TBeamRow>(row)); });
     });
     connect(delegate, &TBeamCellDelegate::Edited, this, [this](int row, const QString& text) {
-        Act("TInplaceEdit", [&] { session_->EditBeam(static_cast<TBeamRow>(row), ToUtf8(text)); });
+        Act("TInplaceEdit",
+            [&] { session_->Beams().Edit(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
     connect(delegate, &TBeamCellDelegate::Closed, this, [this](int row, const QString& text) {
         Act("TInplaceEdit",
-            [&] { session_->EndBeamEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
+            [&] { session_->Beams().EndEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
     gridLayout->addWidget(tsMaxValueLabel_);
     gridLayout->addWidget(tsBeamGrid_);
@@ -277,7 +278,7 @@ void TFormOsc::CreateControlPanel() {
         std::set<int> selected;
         for (int i = 0; i < tsBeamList_->count(); ++i)
             if (tsBeamList_->item(i)->isSelected()) selected.insert(i);
-        Act("TListBox", [&] { session_->SetSelection(selected); });
+        Act("TListBox", [&] { session_->Beams().SetSelection(selected); });
     });
 }
 
@@ -312,10 +313,10 @@ void TFormOsc::ConnectScreenArea() {
     });
     connect(sbTime_, &QScrollBar::valueChanged, this, [this](int position) {
         if (refreshing_) {  // a new position from the refresh moves the window onto the grid
-            session_->FollowScroll(position);
+            session_->TimeView().FollowScroll(position);
             return;
         }
-        Act("TScrollBar", [&] { session_->ScrollTo(position); });
+        Act("TScrollBar", [&] { session_->TimeView().ScrollTo(position); });
     });
     // Each click on the bar is a step; a dragged slider is one step from press to release.
     connect(sbTime_, &QAbstractSlider::actionTriggered, this, [this](int action) {
@@ -332,18 +333,18 @@ void TFormOsc::ConnectScreenArea() {
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
                 if (button == Qt::MiddleButton ||
                     (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier))) {
-                    Act("TPaintBox", [&] { session_->CommitEntry(); });
+                    Act("TPaintBox", [&] { session_->Entry().Commit(); });
                     panFromX_ = x;
                 } else if (button == Qt::LeftButton) {
-                    Act("TPaintBox", [&] { session_->Press(x, false); });
+                    Act("TPaintBox", [&] { session_->Cursors().Press(x, false); });
                 }
             });
     connect(pbGraph_, &TPaintArea::Moved, this, [this](int x) {
         if (panFromX_ >= 0) {
-            Act("TPaintBox", [&] { session_->PanColumns(panFromX_, x); });
+            Act("TPaintBox", [&] { session_->TimeView().PanColumns(panFromX_, x); });
             panFromX_ = x;
-        } else if (session_->Measuring()) {
-            session_->Move(x);
+        } else if (session_->Cursors().Measuring()) {
+            session_->Cursors().Move(x);
             RefreshCursor();
         }
     });
@@ -352,35 +353,37 @@ void TFormOsc::ConnectScreenArea() {
             panFromX_ = -1;
             session_->EndGesture();
         } else if (button == Qt::LeftButton) {
-            Act("TPaintBox", [&] { session_->Release(x, false, 0); });
+            Act("TPaintBox", [&] { session_->Cursors().Release(x, false, 0); });
         }
     });
     connect(pbGraph_, &TPaintArea::Wheeled, this,
             [this](int x, int steps, Qt::KeyboardModifiers modifiers) {
-                Act("TPaintBox",
-                    [&] { session_->Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x); });
+                Act("TPaintBox", [&] {
+                    session_->TimeView().Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x);
+                });
                 wheelPause_->start();
             });
     connect(pbLabels_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                if (button == Qt::LeftButton) Act("TPaintBox", [&] { session_->Press(x, true); });
+                if (button == Qt::LeftButton)
+                    Act("TPaintBox", [&] { session_->Cursors().Press(x, true); });
             });
     connect(pbLabels_, &TPaintArea::Moved, this, [this](int x) {
-        if (!session_->Measuring()) return;
-        session_->Move(x);
+        if (!session_->Cursors().Measuring()) return;
+        session_->Cursors().Move(x);
         RefreshCursor();
     });
     connect(pbLabels_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
         if (button != Qt::LeftButton) return;
         const int mark = pbLabels_->fontMetrics().horizontalAdvance("MM");
-        Act("TPaintBox", [&] { session_->Release(x, true, mark); });
+        Act("TPaintBox", [&] { session_->Cursors().Release(x, true, mark); });
     });
     connect(pnlTime_, &TTimePanel::Clicked, this,
-            [this](TEntryMode where) { Act("TPanel", [&] { session_->ClickTime(where); }); });
+            [this](TEntryMode where) { Act("TPanel", [&] { session_->Entry().Click(where); }); });
     connect(pnlTime_, &TTimePanel::EntryEdited, this,
-            [this](const QString& text) { session_->SetEntryText(ToUtf8(text)); });
+            [this](const QString& text) { session_->Entry().SetText(ToUtf8(text)); });
     connect(pnlTime_, &TTimePanel::EntryDone, this,
-            [this] { Act("TComboBox", [&] { session_->CommitEntry(); }); });
+            [this] { Act("TComboBox", [&] { session_->Entry().Commit(); }); });
     connect(pnlTime_, &TTimePanel::Resized, this, [this] {
         if (!pnlTime_->EntryOpen()) sbTime_->setFocus();
     });

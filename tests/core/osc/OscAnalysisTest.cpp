@@ -24,12 +24,12 @@ struct Analysis : TSessionFixture {
         label->SetTime(t);
         View().AddTimeLabel(std::move(label));
     }
-    std::string ValueOfC() { return s.ValueRows().at(2).Cells[2].Text; }
+    std::string ValueOfC() { return s.Readings().ValueRows().at(2).Cells[2].Text; }
 };
 
 TEST_F(Analysis, WithoutMarkersTheDeltaColumnsAreEmpty) {
-    s.Step(TCursorStep::Right);
-    const TDeltaReadout d = s.Delta();
+    s.Cursors().Step(TCursorStep::Right);
+    const TDeltaReadout d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, -1);
     EXPECT_EQ(d.Header, "");
     ASSERT_EQ(d.Rows.size(), 3u);
@@ -44,9 +44,9 @@ TEST_F(Analysis, DeltaFromTheNearestMarkerLeftOfTheInstant) {
     Label(0.3);
     Label(0.8);
     Window(0.5, 0.7);
-    s.Step(TCursorStep::Home);
-    EXPECT_EQ(s.DisplayTime(), 0.5);
-    TDeltaReadout d = s.Delta();
+    s.Cursors().Step(TCursorStep::Home);
+    EXPECT_EQ(s.Cursors().DisplayTime(), 0.5);
+    TDeltaReadout d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, 1) << "m2 at 0.3 is the last one left of 0.5";
     EXPECT_EQ(d.DeltaTime, "0.2");
     EXPECT_EQ(d.InverseDelta, "5");
@@ -55,20 +55,20 @@ TEST_F(Analysis, DeltaFromTheNearestMarkerLeftOfTheInstant) {
     EXPECT_EQ(d.Rows[2].Delta, "0.2");
     EXPECT_EQ(d.Rows[1].Delta, "0") << "a constant beam has no difference";
 
-    s.PickReferenceMarker(2);  // m3 lies right of the instant: Δt is negative
-    d = s.Delta();
+    s.Cursors().PickReferenceMarker(2);  // m3 lies right of the instant: Δt is negative
+    d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, 2);
     EXPECT_EQ(d.DeltaTime, "-0.3");
     EXPECT_EQ(d.Rows[2].Delta, "-0.3");
-    s.PickReferenceMarker(7);  // no such label: back to the nearest one
-    EXPECT_EQ(s.Delta().Reference, 1);
+    s.Cursors().PickReferenceMarker(7);  // no such label: back to the nearest one
+    EXPECT_EQ(s.Cursors().Delta().Reference, 1);
 }
 
 TEST_F(Analysis, AnInstantOnTheMarkerHasNoFrequency) {
     Label(0.25);
     Window(0.25, 0.5);
-    s.Step(TCursorStep::Home);
-    const TDeltaReadout d = s.Delta();
+    s.Cursors().Step(TCursorStep::Home);
+    const TDeltaReadout d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, 0);
     EXPECT_EQ(d.DeltaTime, "0");
     EXPECT_EQ(d.InverseDelta, "");
@@ -77,61 +77,61 @@ TEST_F(Analysis, AnInstantOnTheMarkerHasNoFrequency) {
 
 TEST_F(Analysis, KeysStepByQuantaWithinTheWindow) {
     Window(0.2, 0.3);
-    EXPECT_FALSE(s.Stepping());
-    EXPECT_EQ(s.ShownCursorColumn(), -1);
-    s.Step(TCursorStep::Right);
-    EXPECT_TRUE(s.Stepping());
-    EXPECT_DOUBLE_EQ(s.DisplayTime(), 0.201);
+    EXPECT_FALSE(s.Cursors().Stepping());
+    EXPECT_EQ(s.Cursors().ShownCursorColumn(), -1);
+    s.Cursors().Step(TCursorStep::Right);
+    EXPECT_TRUE(s.Cursors().Stepping());
+    EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.201);
     EXPECT_EQ(ValueOfC(), "0.201") << "the value table follows the cursor";
-    EXPECT_EQ(s.CaptionText(), "T: 0.201");
-    s.Step(TCursorStep::RightTen);
-    EXPECT_DOUBLE_EQ(s.DisplayTime(), 0.211);
-    s.Step(TCursorStep::LeftTen);
-    s.Step(TCursorStep::LeftTen);
-    EXPECT_DOUBLE_EQ(s.DisplayTime(), 0.2) << "clamped to the window's start";
-    s.Step(TCursorStep::End);
-    EXPECT_DOUBLE_EQ(s.DisplayTime(), 0.3);
-    EXPECT_EQ(s.ShownCursorColumn(), 199) << "the last column a cursor may take";
-    s.Step(TCursorStep::Right);
-    EXPECT_DOUBLE_EQ(s.DisplayTime(), 0.3);
-    s.Step(TCursorStep::Home);
-    EXPECT_EQ(s.ShownCursorColumn(), 1);
-    s.EndStepping();
-    EXPECT_EQ(s.CaptionText(), "< dT : 0.1 >");
+    EXPECT_EQ(s.TimeView().CaptionText(), "T: 0.201");
+    s.Cursors().Step(TCursorStep::RightTen);
+    EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.211);
+    s.Cursors().Step(TCursorStep::LeftTen);
+    s.Cursors().Step(TCursorStep::LeftTen);
+    EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.2) << "clamped to the window's start";
+    s.Cursors().Step(TCursorStep::End);
+    EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.3);
+    EXPECT_EQ(s.Cursors().ShownCursorColumn(), 199) << "the last column a cursor may take";
+    s.Cursors().Step(TCursorStep::Right);
+    EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.3);
+    s.Cursors().Step(TCursorStep::Home);
+    EXPECT_EQ(s.Cursors().ShownCursorColumn(), 1);
+    s.Cursors().EndStepping();
+    EXPECT_EQ(s.TimeView().CaptionText(), "< dT : 0.1 >");
 }
 
 TEST_F(Analysis, SteppingStartsWhereTheLastMeasurementEnded) {
     Window(0, 0.2);
-    s.Press(100, false);  // 0.1
-    s.Release(100, false, 0);
-    EXPECT_FALSE(s.Measuring());
-    EXPECT_EQ(s.DisplayTime(), 0) << "the classic table reads T0 after a release";
-    s.Step(TCursorStep::Left);
-    EXPECT_DOUBLE_EQ(s.DisplayTime(), 0.099);
-    s.Press(50, false);  // the mouse takes over
-    EXPECT_DOUBLE_EQ(s.DisplayTime(), 0.05);
-    s.Release(50, false, 0);
-    EXPECT_FALSE(s.Stepping());
+    s.Cursors().Press(100, false);  // 0.1
+    s.Cursors().Release(100, false, 0);
+    EXPECT_FALSE(s.Cursors().Measuring());
+    EXPECT_EQ(s.Cursors().DisplayTime(), 0) << "the classic table reads T0 after a release";
+    s.Cursors().Step(TCursorStep::Left);
+    EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.099);
+    s.Cursors().Press(50, false);  // the mouse takes over
+    EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.05);
+    s.Cursors().Release(50, false, 0);
+    EXPECT_FALSE(s.Cursors().Stepping());
 }
 
 TEST_F(Analysis, ACursorScrolledOutOfTheWindowIsGone) {
     Window(0.2, 0.3);
-    s.Step(TCursorStep::End);
+    s.Cursors().Step(TCursorStep::End);
     Window(0.5, 0.6);
-    EXPECT_FALSE(s.Stepping());
-    EXPECT_EQ(s.DisplayTime(), 0.5);
-    EXPECT_EQ(s.ShownCursorColumn(), -1);
+    EXPECT_FALSE(s.Cursors().Stepping());
+    EXPECT_EQ(s.Cursors().DisplayTime(), 0.5);
+    EXPECT_EQ(s.Cursors().ShownCursorColumn(), -1);
 }
 
 TEST_F(Analysis, SwitchingScreensForgetsCursorAndPickedReference) {
     Label(0.1);
     Label(0.2);
-    s.PickReferenceMarker(0);
-    s.Step(TCursorStep::Right);
+    s.Cursors().PickReferenceMarker(0);
+    s.Cursors().Step(TCursorStep::Right);
     s.AddScreen("Два");
     s.SelectScreen(0);
-    EXPECT_FALSE(s.Stepping());
-    EXPECT_EQ(s.PickedReferenceMarker(), -1);
+    EXPECT_FALSE(s.Cursors().Stepping());
+    EXPECT_EQ(s.Cursors().PickedReferenceMarker(), -1);
 }
 
 struct SpanCase {
@@ -172,7 +172,7 @@ TEST_F(Analysis, SpanSuggestionsNameEveryPairOfMarkers) {
 
 TEST_F(Analysis, StatisticsFollowTheWindowAndTheMarkers) {
     Window(0.1, 0.2);
-    std::vector<TStatsRow> rows = s.StatsRows();
+    std::vector<TStatsRow> rows = s.Readings().StatsRows();
     ASSERT_EQ(rows.size(), 3u);
     const TStatsRow& c = rows[2];
     EXPECT_EQ(c.Name, "C");
@@ -189,19 +189,19 @@ TEST_F(Analysis, StatisticsFollowTheWindowAndTheMarkers) {
 
     Label(0.5);
     Label(0.52);
-    s.SetSpan("m1..m2");
-    rows = s.StatsRows();
+    s.Readings().SetSpan("m1..m2");
+    rows = s.Readings().StatsRows();
     EXPECT_EQ(cell(rows[2], TStatsColumn::Count), "21");
     EXPECT_EQ(cell(rows[2], TStatsColumn::Min), "0.5");
-    s.SetSpan("m1..m9");  // names no markers: the window again
+    s.Readings().SetSpan("m1..m9");  // names no markers: the window again
     double t0 = 0, t1 = 0;
-    EXPECT_FALSE(s.SpanTimes(t0, t1));
-    EXPECT_EQ(cell(s.StatsRows()[2], TStatsColumn::Count), "101");
+    EXPECT_FALSE(s.Readings().SpanTimes(t0, t1));
+    EXPECT_EQ(cell(s.Readings().StatsRows()[2], TStatsColumn::Count), "101");
 }
 
 TEST_F(Analysis, HiddenBeamsHaveNoStatisticsRow) {
     View().Beam(0).SetGroup(0);
-    const std::vector<TStatsRow> rows = s.StatsRows();
+    const std::vector<TStatsRow> rows = s.Readings().StatsRows();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].Name, "B");
 }
@@ -213,9 +213,9 @@ TEST_F(Analysis, SpectraOfChosenBeamsKeepTheirColours) {
         d.SetData(0, q, 2 * std::sin(2 * kPi * 50 * q * 0.001));
     BeamsToOneGroup(View());
     TSpectrumAnalyzer analyzer;
-    s.SetSelection({0, 2});
+    s.Beams().SetSelection({0, 2});
     Window(0, 0.999);
-    const TSpectrumRequest request = s.SpectrumRequest();
+    const TSpectrumRequest request = s.Readings().SpectrumRequest();
     EXPECT_EQ(request.Span, "Окно");
     std::vector<TBeamSpectrum> spectra = BeamSpectra(analyzer, signals, request.Beams, request.T0,
                                                      request.T1, TSpectrumWindow::Hann);
@@ -228,8 +228,8 @@ TEST_F(Analysis, SpectraOfChosenBeamsKeepTheirColours) {
     EXPECT_NEAR(spectra[0].Peak.Frequency, 50, 1e-6);
     EXPECT_NEAR(spectra[0].Peak.Amplitude, 2, 1e-9);
     // None chosen: every beam the screen shows.
-    s.SetSelection({});
-    EXPECT_EQ(s.SpectrumRequest().Beams.size(), 3u);
+    s.Beams().SetSelection({});
+    EXPECT_EQ(s.Readings().SpectrumRequest().Beams.size(), 3u);
 }
 
 TEST_F(Analysis, ASpectrumOfABeamWithNaNSaysSo) {

@@ -26,11 +26,11 @@ TEST_F(Session, PreparingGivesOneScreenShowingTheWholeRun) {
     ASSERT_EQ(s.ScreenCount(), 1);
     EXPECT_EQ(s.CurrentScreen(), 0);
     EXPECT_EQ(s.ScreenName(0), "Экран 1");
-    EXPECT_EQ(s.T0Text(), "T0 : 0");
-    EXPECT_EQ(s.T1Text(), "1 : T1");
-    EXPECT_EQ(s.CaptionText(), "< dT : 1 >");
-    EXPECT_EQ(s.Frame().MinInterval, 0.01);
-    EXPECT_EQ(s.SignalNames(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(s.TimeView().T0Text(), "T0 : 0");
+    EXPECT_EQ(s.TimeView().T1Text(), "1 : T1");
+    EXPECT_EQ(s.TimeView().CaptionText(), "< dT : 1 >");
+    EXPECT_EQ(s.TimeView().Frame().MinInterval, 0.01);
+    EXPECT_EQ(s.Beams().SignalNames(), (std::vector<std::string>{"A", "B", "C"}));
 }
 
 // A document whose oscilloscope held no screen left the window without any, Add disabled.
@@ -78,159 +78,159 @@ TEST_F(Session, TheScreenShownAtClosingReturnsWhileItExists) {
 
 TEST_F(Session, ColumnsAndTimesAtTheEdges) {
     Window(0.2, 0.4);
-    EXPECT_DOUBLE_EQ(s.TimeAtColumn(0), 0.2);
-    EXPECT_DOUBLE_EQ(s.TimeAtColumn(200), 0.4);
-    EXPECT_DOUBLE_EQ(s.TimeAtColumn(50), 0.25);
-    EXPECT_EQ(s.ClampColumn(-5), 1);
-    EXPECT_EQ(s.ClampColumn(0), 1);
-    EXPECT_EQ(s.ClampColumn(199), 199);
-    EXPECT_EQ(s.ClampColumn(400), 199);
-    s.SetGraphWidth(0);
-    EXPECT_EQ(s.GraphWidth(), 1) << "never a division by zero";
+    EXPECT_DOUBLE_EQ(s.TimeView().TimeAtColumn(0), 0.2);
+    EXPECT_DOUBLE_EQ(s.TimeView().TimeAtColumn(200), 0.4);
+    EXPECT_DOUBLE_EQ(s.TimeView().TimeAtColumn(50), 0.25);
+    EXPECT_EQ(s.TimeView().ClampColumn(-5), 1);
+    EXPECT_EQ(s.TimeView().ClampColumn(0), 1);
+    EXPECT_EQ(s.TimeView().ClampColumn(199), 199);
+    EXPECT_EQ(s.TimeView().ClampColumn(400), 199);
+    s.TimeView().SetGraphWidth(0);
+    EXPECT_EQ(s.TimeView().GraphWidth(), 1) << "never a division by zero";
 }
 
 TEST_F(Session, DraggingPansWithThePointer) {
     Window(0.2, 0.4);
-    s.PanColumns(100, 50);  // half the traces to the left: later times come in
+    s.TimeView().PanColumns(100, 50);  // half the traces to the left: later times come in
     EXPECT_WINDOW(View(), 0.25, 0.45);
-    s.PanColumns(0, 2000);
+    s.TimeView().PanColumns(0, 2000);
     EXPECT_WINDOW(View(), 0, 0.2) << "not before the start";
-    s.PanColumns(2000, 0);
+    s.TimeView().PanColumns(2000, 0);
     EXPECT_WINDOW(View(), 0.8, 1) << "not past the end";
 }
 
 TEST_F(Session, TheWheelZoomsAroundThePointerAndPans) {
     Window(0.2, 0.3);
-    s.Wheel(1, false, 100);
+    s.TimeView().Wheel(1, false, 100);
     EXPECT_NEAR(View().T1() - View().T0(), 0.08, 1e-12);
     EXPECT_NEAR((View().T0() + View().T1()) / 2, 0.25, 0.002);
-    for (int i = 0; i < 40; ++i) s.Wheel(1, false, 0);
+    for (int i = 0; i < 40; ++i) s.TimeView().Wheel(1, false, 0);
     EXPECT_NEAR(View().T1() - View().T0(), 0.01, 1e-12) << "never below ten quanta";
-    for (int i = 0; i < 60; ++i) s.Wheel(-1, false, 0);
+    for (int i = 0; i < 60; ++i) s.TimeView().Wheel(-1, false, 0);
     EXPECT_WINDOW(View(), 0, 1);
     Window(0.2, 0.3);
-    s.Wheel(-1, true, 0);
+    s.TimeView().Wheel(-1, true, 0);
     EXPECT_WINDOW(View(), 0.21, 0.31) << "Ctrl+wheel down moves a tenth later";
 }
 
 TEST_F(Session, TheScrollBarFollowsTheWindow) {
     Window(0.2, 0.3);
-    const TScrollState st = s.Scroll();
+    const TScrollState st = s.TimeView().Scroll();
     EXPECT_EQ(st.Maximum, 900);
     EXPECT_EQ(st.Position, 200);
     EXPECT_EQ(st.LargeStep, 100);
     EXPECT_EQ(st.SmallStep, 10);
-    s.ScrollBy(-10);
+    s.TimeView().ScrollBy(-10);
     EXPECT_WINDOW(View(), 0.19, 0.29);
-    s.ScrollBy(10000);
+    s.TimeView().ScrollBy(10000);
     EXPECT_WINDOW(View(), 0.9, 1);
-    s.ScrollTo(0);
+    s.TimeView().ScrollTo(0);
     EXPECT_WINDOW(View(), 0, 0.1);
 }
 
 TEST_F(Session, TheCursorMeasuresAndTheStripTogglesLabels) {
-    s.Press(0, false);
-    EXPECT_TRUE(s.Measuring());
-    EXPECT_EQ(s.CursorColumn(), 1);
-    EXPECT_DOUBLE_EQ(s.MeasureTime(), 1.0 / 200);
-    EXPECT_EQ(s.CaptionText(), "T: 0.005");
-    s.Press(50, false);
-    EXPECT_EQ(s.CursorColumn(), 1) << "a second press while measuring is ignored";
-    s.Move(500);
-    EXPECT_EQ(s.CursorColumn(), 199);
-    s.Release(500, false, 10);
-    EXPECT_FALSE(s.Measuring());
-    EXPECT_EQ(s.MeasureTime(), -1);
-    EXPECT_EQ(s.CaptionText(), "< dT : 1 >");
+    s.Cursors().Press(0, false);
+    EXPECT_TRUE(s.Cursors().Measuring());
+    EXPECT_EQ(s.Cursors().CursorColumn(), 1);
+    EXPECT_DOUBLE_EQ(s.Cursors().MeasureTime(), 1.0 / 200);
+    EXPECT_EQ(s.TimeView().CaptionText(), "T: 0.005");
+    s.Cursors().Press(50, false);
+    EXPECT_EQ(s.Cursors().CursorColumn(), 1) << "a second press while measuring is ignored";
+    s.Cursors().Move(500);
+    EXPECT_EQ(s.Cursors().CursorColumn(), 199);
+    s.Cursors().Release(500, false, 10);
+    EXPECT_FALSE(s.Cursors().Measuring());
+    EXPECT_EQ(s.Cursors().MeasureTime(), -1);
+    EXPECT_EQ(s.TimeView().CaptionText(), "< dT : 1 >");
     EXPECT_EQ(View().TimeLabelCount(), 0) << "a drag on the traces sets no label";
 
-    s.Press(100, true);
-    s.Release(100, true, 10);
+    s.Cursors().Press(100, true);
+    s.Cursors().Release(100, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 1);
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.5);
-    s.Press(50, true);
-    s.Release(50, true, 10);
+    s.Cursors().Press(50, true);
+    s.Cursors().Release(50, true, 10);
     EXPECT_EQ(View().TimeLabelCount(), 2);
-    s.Press(103, true);
-    s.Release(103, true, 10);
+    s.Cursors().Press(103, true);
+    s.Cursors().Release(103, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 1) << "within half a mark of it: removed";
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.25);
-    s.Press(150, false);
-    s.Release(150, true, 10);
+    s.Cursors().Press(150, false);
+    s.Cursors().Release(150, true, 10);
     EXPECT_EQ(View().TimeLabelCount(), 1) << "a drag from the traces onto the strip";
-    s.Move(20);
-    EXPECT_FALSE(s.Measuring()) << "moving without a press measures nothing";
+    s.Cursors().Move(20);
+    EXPECT_FALSE(s.Cursors().Measuring()) << "moving without a press measures nothing";
 }
 
 TEST_F(Session, TheValueRowsFollowTheGroupsAndTheCursor) {
-    std::vector<TValueRow> rows = s.ValueRows();
+    std::vector<TValueRow> rows = s.Readings().ValueRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].Cells[1].Text, "B");
     EXPECT_EQ(rows[2].Cells[2].Text, "0") << "at T0";
-    s.Press(100, false);
-    EXPECT_EQ(s.ValueRows()[2].Cells[2].Text, "0.5") << "at the measured time";
-    s.Release(100, false, 10);
-    s.SetSelection({0});
-    s.EditBeam(TBeamRow::Group, "Нет");
-    rows = s.ValueRows();
+    s.Cursors().Press(100, false);
+    EXPECT_EQ(s.Readings().ValueRows()[2].Cells[2].Text, "0.5") << "at the measured time";
+    s.Cursors().Release(100, false, 10);
+    s.Beams().SetSelection({0});
+    s.Beams().Edit(TBeamRow::Group, "Нет");
+    rows = s.Readings().ValueRows();
     ASSERT_EQ(rows.size(), 2u) << "grouping follows the edit with nothing rebuilt by hand";
     EXPECT_EQ(rows[0].Cells[1].Text, "B");
-    s.BeamsToOneGroup();
-    rows = s.ValueRows();
+    s.Beams().ToOneGroup();
+    rows = s.Readings().ValueRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2].Cells[0].Text, "1");
     EXPECT_EQ(rows[2].Cells[0].ColorIndex, 2);
-    s.BeamsToManyGroups();
-    EXPECT_EQ(s.ValueRows()[2].Cells[0].Text, "3");
+    s.Beams().ToManyGroups();
+    EXPECT_EQ(s.Readings().ValueRows()[2].Cells[0].Text, "3");
 }
 
 TEST_F(Session, TheBeamTableShowsAndEditsTheSelection) {
-    EXPECT_EQ(s.BeamText(TBeamRow::Gain), "") << "nothing selected";
-    s.SetSelection({1});
-    EXPECT_EQ(s.BeamText(TBeamRow::Gain), "Авто");
-    EXPECT_EQ(s.MaxValueText(), "Макс: 0.5 ");
-    s.StartBeamEdit(TBeamRow::Interpolation);
+    EXPECT_EQ(s.Beams().BeamText(TBeamRow::Gain), "") << "nothing selected";
+    s.Beams().SetSelection({1});
+    EXPECT_EQ(s.Beams().BeamText(TBeamRow::Gain), "Авто");
+    EXPECT_EQ(s.Beams().MaxValueText(), "Макс: 0.5 ");
+    s.Beams().StartEdit(TBeamRow::Interpolation);
     EXPECT_EQ(s.Status(), "Вид интерполяции: нет, линия, сплайн");
-    s.EditBeam(TBeamRow::Interpolation, "Ли");
+    s.Beams().Edit(TBeamRow::Interpolation, "Ли");
     EXPECT_EQ(View().Beam(1).InterpolationKind(), TInterpolation::Spline);
-    s.EndBeamEdit(TBeamRow::Interpolation, "Линия");
+    s.Beams().EndEdit(TBeamRow::Interpolation, "Линия");
     EXPECT_EQ(View().Beam(1).InterpolationKind(), TInterpolation::Line);
-    EXPECT_EQ(s.BeamText(TBeamRow::Interpolation), "Линия");
+    EXPECT_EQ(s.Beams().BeamText(TBeamRow::Interpolation), "Линия");
     EXPECT_EQ(s.Status(), "");
-    s.SetSelection({1, 2});
-    EXPECT_EQ(s.BeamText(TBeamRow::Interpolation), "") << "the settings differ";
-    EXPECT_EQ(s.MaxValueText(), "");
-    s.SetSelection({});
-    EXPECT_EQ(s.MaxValueText(), "") << "kept while nothing is selected";
+    s.Beams().SetSelection({1, 2});
+    EXPECT_EQ(s.Beams().BeamText(TBeamRow::Interpolation), "") << "the settings differ";
+    EXPECT_EQ(s.Beams().MaxValueText(), "");
+    s.Beams().SetSelection({});
+    EXPECT_EQ(s.Beams().MaxValueText(), "") << "kept while nothing is selected";
     s.AddScreen("2");
-    s.SetSelection({1});
-    EXPECT_EQ(s.BeamText(TBeamRow::Interpolation), "Нет") << "each screen has its beams";
+    s.Beams().SetSelection({1});
+    EXPECT_EQ(s.Beams().BeamText(TBeamRow::Interpolation), "Нет") << "each screen has its beams";
 }
 
 TEST_F(Session, TheColourSchemeIsTheOscilloscopes) {
     osc.Modified = false;
-    s.SetScheme(TColorScheme::Black);
-    EXPECT_EQ(s.Scheme(), TColorScheme::Black);
+    s.Picture().SetScheme(TColorScheme::Black);
+    EXPECT_EQ(s.Picture().Scheme(), TColorScheme::Black);
     EXPECT_TRUE(osc.Modified);
     TGraphPicture p;
-    s.LayoutGraph(100, 100, p);
+    s.Picture().LayoutGraph(100, 100, p);
     EXPECT_EQ(p.Background, (TRgb{0, 0, 0}));
 }
 
 TEST_F(Session, TheEntryOpensWithTheShownTimeAndItsHint) {
-    s.ClickTime(TEntryMode::Start);
-    EXPECT_FALSE(s.EntryOpen()) << "the whole run is shown";
+    s.Entry().Click(TEntryMode::Start);
+    EXPECT_FALSE(s.Entry().Open()) << "the whole run is shown";
     EXPECT_EQ(s.WarningCount(), 1);
     EXPECT_EQ(s.Status(), "На экране отображается полный интервал времен");
     Window(0.2, 0.3);
-    s.ClickTime(TEntryMode::Length);
-    ASSERT_TRUE(s.EntryOpen());
-    EXPECT_EQ(s.EntryText(), "0.1");
+    s.Entry().Click(TEntryMode::Length);
+    ASSERT_TRUE(s.Entry().Open());
+    EXPECT_EQ(s.Entry().Text(), "0.1");
     EXPECT_EQ(s.Status(), "Значение интервала может быть в пределах от 0.01 до 1");
-    EXPECT_EQ(s.EntrySuggestions().at(1), "D*2");
-    s.SetEntryText("D*2");
-    s.ClickTime(TEntryMode::Start);  // a click on a text while open only commits
-    EXPECT_FALSE(s.EntryOpen());
+    EXPECT_EQ(s.Entry().Suggestions().at(1), "D*2");
+    s.Entry().SetText("D*2");
+    s.Entry().Click(TEntryMode::Start);  // a click on a text while open only commits
+    EXPECT_FALSE(s.Entry().Open());
     EXPECT_WINDOW(View(), 0.2, 0.4);
     EXPECT_EQ(s.Status(), "");
 }
@@ -239,13 +239,13 @@ TEST_F(Session, TheEntryOpensWithTheShownTimeAndItsHint) {
 // evaluates what was typed, never a completion of it.
 TEST_F(Session, TheEntryEvaluatesExactlyWhatWasTyped) {
     Window(0.2, 0.3);
-    s.ClickTime(TEntryMode::Start);
-    s.SetEntryText("T");
-    s.CommitEntry();
+    s.Entry().Click(TEntryMode::Start);
+    s.Entry().SetText("T");
+    s.Entry().Commit();
     EXPECT_WINDOW(View(), 0.9, 1);
-    s.ClickTime(TEntryMode::Length);
-    s.SetEntryText("0");
-    s.CommitEntry();
+    s.Entry().Click(TEntryMode::Length);
+    s.Entry().SetText("0");
+    s.Entry().Commit();
     EXPECT_WINDOW(View(), 0.9, 0.91) << "length 0 is the shortest window";
 }
 
@@ -254,17 +254,17 @@ TEST_F(Session, TheEntryEvaluatesExactlyWhatWasTyped) {
 TEST_F(Session, AnOpenEntryIsCommittedToItsScreenOnEveryPath) {
     const std::vector<std::pair<const char*, std::function<void()>>> paths = {
         {"tab change", [&] { s.SelectScreen(1); }},
-        {"press on the traces", [&] { s.Press(10, false); }},
-        {"press on the strip", [&] { s.Press(10, true); }},
-        {"wheel", [&] { s.Wheel(0, false, 10); }},
-        {"scroll bar", [&] { s.ScrollBy(0); }},
-        {"drag", [&] { s.PanColumns(0, 0); }},
-        {"signal list", [&] { s.SetSelection({0}); }},
+        {"press on the traces", [&] { s.Cursors().Press(10, false); }},
+        {"press on the strip", [&] { s.Cursors().Press(10, true); }},
+        {"wheel", [&] { s.TimeView().Wheel(0, false, 10); }},
+        {"scroll bar", [&] { s.TimeView().ScrollBy(0); }},
+        {"drag", [&] { s.TimeView().PanColumns(0, 0); }},
+        {"signal list", [&] { s.Beams().SetSelection({0}); }},
         {"add screen", [&] { s.AddScreen("new"); }},
         {"rename screen", [&] { s.RenameScreen("x"); }},
-        {"colour", [&] { s.SetScheme(TColorScheme::White); }},
-        {"regroup", [&] { s.BeamsToOneGroup(); }},
-        {"beam edit", [&] { s.StartBeamEdit(TBeamRow::Gain); }},
+        {"colour", [&] { s.Picture().SetScheme(TColorScheme::White); }},
+        {"regroup", [&] { s.Beams().ToOneGroup(); }},
+        {"beam edit", [&] { s.Beams().StartEdit(TBeamRow::Gain); }},
         {"closing", [&] { s.Close(); }},
     };
     for (const auto& [name, path] : paths) {
@@ -278,12 +278,12 @@ TEST_F(Session, AnOpenEntryIsCommittedToItsScreenOnEveryPath) {
         first.SetT1(0.3);
         second.SetT0(0.5);
         second.SetT1(0.6);
-        s.ClickTime(TEntryMode::Start);
-        ASSERT_TRUE(s.EntryOpen());
-        s.SetEntryText("0.4");
+        s.Entry().Click(TEntryMode::Start);
+        ASSERT_TRUE(s.Entry().Open());
+        s.Entry().SetText("0.4");
         path();
-        EXPECT_FALSE(s.EntryOpen());
-        EXPECT_EQ(s.EntrySuggestions().size(), 0u);
+        EXPECT_FALSE(s.Entry().Open());
+        EXPECT_EQ(s.Entry().Suggestions().size(), 0u);
         EXPECT_WINDOW(first, 0.4, 0.5);
         EXPECT_WINDOW(second, 0.5, 0.6) << "the other screen is untouched";
     }
@@ -293,38 +293,38 @@ TEST_F(Session, DeletingTheScreenOfAnOpenEntryCommitsItFirst) {
     s.AddScreen("2");
     s.SelectScreen(0);
     Window(0.2, 0.3);
-    s.ClickTime(TEntryMode::Start);
-    s.SetEntryText("0.4");
+    s.Entry().Click(TEntryMode::Start);
+    s.Entry().SetText("0.4");
     osc.Modified = false;
     s.DeleteScreen();
-    EXPECT_FALSE(s.EntryOpen());
+    EXPECT_FALSE(s.Entry().Open());
     ASSERT_EQ(s.ScreenCount(), 1);
     EXPECT_WINDOW(View(), 0, 1) << "the remaining screen did not get the entry";
-    s.CommitEntry();
+    s.Entry().Commit();
     EXPECT_WINDOW(View(), 0, 1);
 }
 
 TEST_F(Session, ClosingTheEntryTwiceAppliesItOnce) {
     Window(0.2, 0.3);
-    s.ClickTime(TEntryMode::Length);
-    s.SetEntryText("D*2");
-    s.CommitEntry();
-    s.CommitEntry();
-    s.SetEntryText("D*2");  // no entry open: ignored
-    s.CommitEntry();
+    s.Entry().Click(TEntryMode::Length);
+    s.Entry().SetText("D*2");
+    s.Entry().Commit();
+    s.Entry().Commit();
+    s.Entry().SetText("D*2");  // no entry open: ignored
+    s.Entry().Commit();
     EXPECT_WINDOW(View(), 0.2, 0.4);
 }
 
 TEST_F(Session, LabelsShowOnTheStripAndAmongTheSuggestions) {
     Window(0.2, 0.4);
-    s.Press(50, true);
-    s.Release(50, true, 10);
-    const std::vector<TLabelMark> marks = s.LayoutLabels();
+    s.Cursors().Press(50, true);
+    s.Cursors().Release(50, true, 10);
+    const std::vector<TLabelMark> marks = s.Cursors().LayoutLabels();
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0].X, 50);
     EXPECT_EQ(marks[0].Text, "m1");
-    s.ClickTime(TEntryMode::End);
-    EXPECT_EQ(s.EntrySuggestions(), (std::vector<std::string>{"T", "T/2", "m1"}));
+    s.Entry().Click(TEntryMode::End);
+    EXPECT_EQ(s.Entry().Suggestions(), (std::vector<std::string>{"T", "T/2", "m1"}));
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ struct Undo : ::testing::Test {
         s.PrepareForRun();
         osc.Modified = false;
         s.PrepareForRun();
-        s.SetGraphWidth(200);
+        s.TimeView().SetGraphWidth(200);
     }
     TView& View() { return *s.Current(); }
     TSignals signals;
@@ -43,12 +43,12 @@ TEST_F(Undo, TheHistoryStartsEmpty) {
 }
 
 TEST_F(Undo, ZoomGainAndScreenDeletionAreRestoredExactly) {
-    s.Wheel(3, false, 50);
+    s.TimeView().Wheel(3, false, 50);
     const double t0 = View().T0(), t1 = View().T1();
     s.EndGesture();
-    s.SetSelection({0});
-    s.EditBeam(TBeamRow::Gain, "2.5");
-    s.EndBeamEdit(TBeamRow::Gain, "2.5");
+    s.Beams().SetSelection({0});
+    s.Beams().Edit(TBeamRow::Gain, "2.5");
+    s.Beams().EndEdit(TBeamRow::Gain, "2.5");
     s.AddScreen("Два");
     s.DeleteScreen();
     ASSERT_EQ(s.ScreenCount(), 1);
@@ -77,11 +77,11 @@ TEST_F(Undo, ZoomGainAndScreenDeletionAreRestoredExactly) {
 }
 
 TEST_F(Undo, ADragAndAWheelBurstAreOneStepEach) {
-    s.Wheel(2, false, 100);
-    s.Wheel(2, false, 100);
+    s.TimeView().Wheel(2, false, 100);
+    s.TimeView().Wheel(2, false, 100);
     s.EndGesture();
     const double t0 = View().T0();
-    for (int x = 100; x > 60; x -= 5) s.PanColumns(x, x - 5);
+    for (int x = 100; x > 60; x -= 5) s.TimeView().PanColumns(x, x - 5);
     s.EndGesture();
     ASSERT_NE(View().T0(), t0);
     s.Undo();
@@ -92,12 +92,12 @@ TEST_F(Undo, ADragAndAWheelBurstAreOneStepEach) {
 }
 
 TEST_F(Undo, TypingIntoTheBeamTableIsOneStep) {
-    s.SetSelection({1});
-    s.StartBeamEdit(TBeamRow::Offset);
-    s.EditBeam(TBeamRow::Offset, "0");
-    s.EditBeam(TBeamRow::Offset, "0.");
-    s.EditBeam(TBeamRow::Offset, "0.5");
-    s.EndBeamEdit(TBeamRow::Offset, "0.5");
+    s.Beams().SetSelection({1});
+    s.Beams().StartEdit(TBeamRow::Offset);
+    s.Beams().Edit(TBeamRow::Offset, "0");
+    s.Beams().Edit(TBeamRow::Offset, "0.");
+    s.Beams().Edit(TBeamRow::Offset, "0.5");
+    s.Beams().EndEdit(TBeamRow::Offset, "0.5");
     ASSERT_EQ(View().Beam(1).Offset(), 0.5);
     s.Undo();
     EXPECT_EQ(View().Beam(1).Offset(), 0);
@@ -105,29 +105,29 @@ TEST_F(Undo, TypingIntoTheBeamTableIsOneStep) {
 }
 
 TEST_F(Undo, ANewChangeClearsRedo) {
-    s.SetScheme(TColorScheme::White);
-    s.SetScheme(TColorScheme::Black);
+    s.Picture().SetScheme(TColorScheme::White);
+    s.Picture().SetScheme(TColorScheme::Black);
     s.Undo();
-    EXPECT_EQ(s.Scheme(), TColorScheme::White);
+    EXPECT_EQ(s.Picture().Scheme(), TColorScheme::White);
     ASSERT_TRUE(s.CanRedo());
-    s.BeamsToOneGroup();
+    s.Beams().ToOneGroup();
     EXPECT_FALSE(s.CanRedo());
     s.Undo();
     s.Undo();
-    EXPECT_EQ(s.Scheme(), TColorScheme::Gray);
+    EXPECT_EQ(s.Picture().Scheme(), TColorScheme::Gray);
 }
 
 TEST_F(Undo, ActionsThatChangeNothingMakeNoStep) {
-    s.SetScheme(TColorScheme::Gray);
+    s.Picture().SetScheme(TColorScheme::Gray);
     s.SelectScreen(0);
-    s.Press(50, false);
-    s.Release(60, false, 0);  // a measurement, not a label
+    s.Cursors().Press(50, false);
+    s.Cursors().Release(60, false, 0);  // a measurement, not a label
     EXPECT_FALSE(s.CanUndo());
 }
 
 TEST_F(Undo, LabelsRenamesAndSchemesAreSteps) {
-    s.Press(100, true);
-    s.Release(100, true, 10);
+    s.Cursors().Press(100, true);
+    s.Cursors().Release(100, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 1);
     s.RenameScreen("Новое");
     s.Undo();
@@ -138,7 +138,8 @@ TEST_F(Undo, LabelsRenamesAndSchemesAreSteps) {
 
 TEST_F(Undo, AHundredStepsAtLeastAndNoMoreThanTheLimit) {
     const int n = static_cast<int>(TOscHistory::kMaxSteps) + 20;
-    for (int i = 0; i < n; ++i) s.SetScheme(i % 2 ? TColorScheme::White : TColorScheme::Black);
+    for (int i = 0; i < n; ++i)
+        s.Picture().SetScheme(i % 2 ? TColorScheme::White : TColorScheme::Black);
     int undone = 0;
     while (s.CanUndo()) {
         s.Undo();
@@ -147,15 +148,16 @@ TEST_F(Undo, AHundredStepsAtLeastAndNoMoreThanTheLimit) {
     EXPECT_GE(undone, 100);
     EXPECT_EQ(undone, static_cast<int>(TOscHistory::kMaxSteps));
     // The oldest states went first: what is left is the oldest kept step, not the start.
-    EXPECT_EQ(s.Scheme(), (n - static_cast<int>(TOscHistory::kMaxSteps)) % 2 ? TColorScheme::Black
-                                                                             : TColorScheme::White);
+    EXPECT_EQ(s.Picture().Scheme(), (n - static_cast<int>(TOscHistory::kMaxSteps)) % 2
+                                        ? TColorScheme::Black
+                                        : TColorScheme::White);
 }
 
 TEST_F(Undo, UndoingBackToTheSavedStateClearsTheModifiedFlag) {
     ASSERT_FALSE(osc.Modified);
-    s.SetSelection({0, 1});
-    s.EditBeam(TBeamRow::Group, "1");
-    s.EndBeamEdit(TBeamRow::Group, "1");
+    s.Beams().SetSelection({0, 1});
+    s.Beams().Edit(TBeamRow::Group, "1");
+    s.Beams().EndEdit(TBeamRow::Group, "1");
     EXPECT_TRUE(osc.Modified);
     s.Undo();
     EXPECT_FALSE(osc.Modified) << "back where the document was saved";
@@ -164,9 +166,9 @@ TEST_F(Undo, UndoingBackToTheSavedStateClearsTheModifiedFlag) {
 }
 
 TEST_F(Undo, AStateSavedMidwayIsTheOneThatCounts) {
-    s.SetScheme(TColorScheme::White);
+    s.Picture().SetScheme(TColorScheme::White);
     osc.Modified = false;  // the document was saved here
-    s.SetScheme(TColorScheme::Black);
+    s.Picture().SetScheme(TColorScheme::Black);
     s.Undo();
     EXPECT_FALSE(osc.Modified);
     s.Undo();
@@ -174,19 +176,19 @@ TEST_F(Undo, AStateSavedMidwayIsTheOneThatCounts) {
 }
 
 TEST_F(Undo, TheHistoryStartsAgainWithEveryRun) {
-    s.SetScheme(TColorScheme::White);
+    s.Picture().SetScheme(TColorScheme::White);
     s.PrepareForRun();
     EXPECT_FALSE(s.CanUndo());
 }
 
 TEST_F(Undo, UndoDiscardsAnOpenEntryAndEndsTheMeasurement) {
-    s.Wheel(1, false, 100);
+    s.TimeView().Wheel(1, false, 100);
     s.EndGesture();
-    s.ClickTime(TEntryMode::Start);
-    ASSERT_TRUE(s.EntryOpen());
-    s.SetEntryText("0.5");
+    s.Entry().Click(TEntryMode::Start);
+    ASSERT_TRUE(s.Entry().Open());
+    s.Entry().SetText("0.5");
     s.Undo();
-    EXPECT_FALSE(s.EntryOpen());
+    EXPECT_FALSE(s.Entry().Open());
     EXPECT_EQ(View().T0(), 0);
     EXPECT_EQ(View().T1(), 1);
 }
@@ -194,9 +196,9 @@ TEST_F(Undo, UndoDiscardsAnOpenEntryAndEndsTheMeasurement) {
 TEST_F(Undo, FittingSetsTheGainFromTheLargestValueInTheWindow) {
     View().SetT0(0);
     View().SetT1(0.1);  // A rises to 2 sin(0.2π) at most
-    s.SetSelection({0, 2});
+    s.Beams().SetSelection({0, 2});
     View().Beam(2).SetOffset(0.5);
-    s.FitToWindow();
+    s.Beams().FitToWindow();
     EXPECT_NEAR(View().Beam(0).Gain(), 1 / (2 * std::sin(2 * M_PI * 0.099)), 1e-12);
     EXPECT_NEAR(View().Beam(2).Gain(), 0.5 / 0.099, 1e-12) << "the offset leaves half the band";
     EXPECT_EQ(View().Beam(2).Offset(), 0.5);
@@ -208,8 +210,8 @@ TEST_F(Undo, FittingSetsTheGainFromTheLargestValueInTheWindow) {
 TEST_F(Undo, FittingLeavesABeamThatIsZeroInTheWindow) {
     View().SetT0(0);
     View().SetT1(0.0005);  // only C = 0 there
-    s.SetSelection({2});
-    s.FitToWindow();
+    s.Beams().SetSelection({2});
+    s.Beams().FitToWindow();
     EXPECT_EQ(View().Beam(2).Gain(), 0);
     EXPECT_FALSE(s.CanUndo());
 }
@@ -219,7 +221,7 @@ TEST_F(Undo, FittingLeavesABeamThatIsZeroInTheWindow) {
 struct Reference : Undo {
     void SetUp() override {
         Undo::SetUp();
-        s.SetRunHistory(&runs);
+        s.References().SetRunHistory(&runs);
         runs.Add(CaptureRun(signals, 0));
         for (int q = 0; q < signals.Data().SampleCount(); ++q) signals.Data().SetData(1, q, 0.75);
         runs.Add(CaptureRun(signals, 0));
@@ -229,31 +231,31 @@ struct Reference : Undo {
 };
 
 TEST_F(Reference, ASecondRunOffersTheFirst) {
-    const std::vector<TRunChoice> choices = s.ReferenceChoices();
+    const std::vector<TRunChoice> choices = s.References().Choices();
     ASSERT_EQ(choices.size(), 2u);
     EXPECT_EQ(choices[0].Text, "нет");
     EXPECT_EQ(choices[1].Id, 1);
     EXPECT_NE(choices[1].Text.find("сигналов: 3"), std::string::npos);
-    EXPECT_EQ(s.Reference(), nullptr);
+    EXPECT_EQ(s.References().Reference(), nullptr);
 }
 
 TEST_F(Reference, TheValueTableShowsTheReferenceAndTheDifference) {
-    s.SetReference(1);
-    ASSERT_NE(s.Reference(), nullptr);
-    const std::vector<TValueRow> rows = s.ValueRows();
+    s.References().SetReference(1);
+    ASSERT_NE(s.References().Reference(), nullptr);
+    const std::vector<TValueRow> rows = s.Readings().ValueRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].Cells[2].Text, "0.75");
     EXPECT_EQ(rows[1].Cells[3].Text, "0.5");
     EXPECT_EQ(rows[1].Cells[4].Text, "0.25");
-    s.SetReference(0);
-    EXPECT_EQ(s.ValueRows()[1].Cells[3].Text, "");
+    s.References().SetReference(0);
+    EXPECT_EQ(s.Readings().ValueRows()[1].Cells[3].Text, "");
 }
 
 TEST_F(Reference, ThePictureDrawsTheReferenceBehindEachBeam) {
     TGraphPicture plain, compared;
-    s.LayoutGraph(200, 300, plain);
-    s.SetReference(1);
-    s.LayoutGraph(200, 300, compared);
+    s.Picture().LayoutGraph(200, 300, plain);
+    s.References().SetReference(1);
+    s.Picture().LayoutGraph(200, 300, compared);
     int beams = 0, references = 0;
     for (const TDrawItem& item : compared.Items)
         if (item.What == TDrawItem::Beam)
@@ -271,14 +273,14 @@ TEST_F(Reference, ThePictureDrawsTheReferenceBehindEachBeam) {
 }
 
 TEST_F(Reference, PinningKeepsTheRunAndItBecomesTheDefault) {
-    s.PinReference();  // nothing chosen: the current run, id 2
+    s.References().Pin();  // nothing chosen: the current run, id 2
     EXPECT_EQ(runs.PinnedId(), 2);
     for (int i = 0; i < 6; ++i) runs.Add(CaptureRun(signals, 0));
     s.PrepareForRun();
-    ASSERT_NE(s.Reference(), nullptr);
-    EXPECT_EQ(s.Reference()->Id, 2);
-    s.SetReference(0);  // "нет" chosen on purpose
-    EXPECT_EQ(s.Reference(), nullptr);
+    ASSERT_NE(s.References().Reference(), nullptr);
+    EXPECT_EQ(s.References().Reference()->Id, 2);
+    s.References().SetReference(0);  // "нет" chosen on purpose
+    EXPECT_EQ(s.References().Reference(), nullptr);
 }
 
 TEST_F(Reference, ARunOfOtherTimesIsNotDrawn) {
@@ -286,9 +288,9 @@ TEST_F(Reference, ARunOfOtherTimesIsNotDrawn) {
     other.QuantTime = 0.002;
     const int id = runs.Add(std::move(other)).Id;
     runs.Add(CaptureRun(signals, 0));
-    s.SetReference(id);
-    ASSERT_NE(s.Reference(), nullptr);
-    EXPECT_EQ(s.ValueRows()[0].Cells[3].Text, "");
+    s.References().SetReference(id);
+    ASSERT_NE(s.References().Reference(), nullptr);
+    EXPECT_EQ(s.Readings().ValueRows()[0].Cells[3].Text, "");
 }
 
 }  // namespace

@@ -12,10 +12,11 @@ namespace kvaril {
 
 struct TSessionFixture : ::testing::Test {
     void SetUp() override {
-        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1,
-                    [](int s, int q) { return s == 0 ? 0 : s == 1 ? 0.5 : q * 0.001; });
+        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1, [](int s, int q) {
+            return s == 0 ? 0 : s == 1 ? 0.5 : q * 0.001;
+        });
         s.PrepareForRun();
-        s.SetGraphWidth(200);
+        s.TimeView().SetGraphWidth(200);
     }
     TView& View() { return *s.Current(); }
     void Window(double t0, double t1) {

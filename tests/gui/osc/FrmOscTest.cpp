@@ -219,13 +219,13 @@ TEST_F(Oscilloscope, TheCursorIsClampedAndFollowsTheMouse) {
     const int w = graph->width();
     QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(0, 10));
     EXPECT_EQ(graph->CursorX(), 1);
-    EXPECT_DOUBLE_EQ(Session().MeasureTime(), 1.0 / w);
+    EXPECT_DOUBLE_EQ(Session().Cursors().MeasureTime(), 1.0 / w);
     EXPECT_EQ(LabelText("lblCaption").left(3), "T: ");
     QTest::mouseMove(graph, QPoint(w + 50, 10));
     EXPECT_EQ(graph->CursorX(), w - 1);
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(w + 50, 10));
     EXPECT_EQ(graph->CursorX(), -1);
-    EXPECT_EQ(Session().MeasureTime(), -1);
+    EXPECT_EQ(Session().Cursors().MeasureTime(), -1);
     EXPECT_EQ(LabelText("lblCaption"), "< dT : 1 >");
     EXPECT_EQ(View().TimeLabelCount(), 0) << "a drag on the traces never sets labels";
 }
@@ -279,9 +279,8 @@ TEST_F(Oscilloscope, TheMeasuredTimeDrivesTheValueColumn) {
     EXPECT_EQ(ValueColumn(2)[3], "0") << "values at T0";
     TGraphArea* graph = Graph();
     QTest::mousePress(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
-    EXPECT_EQ(
-        ValueColumn(2)[3],
-        QString::fromStdString(FormatFloat4(std::round(Session().MeasureTime() * 1000) / 1000)));
+    EXPECT_EQ(ValueColumn(2)[3], QString::fromStdString(FormatFloat4(
+                                     std::round(Session().Cursors().MeasureTime() * 1000) / 1000)));
     QTest::mouseRelease(graph, Qt::LeftButton, {}, QPoint(graph->width() / 2, 10));
     EXPECT_EQ(ValueColumn(2)[3], "0");
 }
@@ -366,7 +365,8 @@ TEST_F(Oscilloscope, TheWindowShowsThePictureWithOnlyTheCursorInverted) {
     auto shown = [&] {
         QApplication::processEvents();
         const QPoint at = graph->mapTo(&O(), QPoint(0, 0));
-        return O().screen()
+        return O()
+            .screen()
             ->grabWindow(O().winId(), at.x(), at.y(), graph->width(), graph->height())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);

@@ -152,7 +152,7 @@ TEST_F(OscAnalysis, TheLabelStripPopUpPicksTheReference) {
     });
     QTest::mouseClick(Find<TLabelStrip>("pbLabels"), Qt::RightButton, {}, QPoint(300, 5));
     ASSERT_TRUE(picked) << "the pop-up lists the markers";
-    EXPECT_EQ(osc_->Session().PickedReferenceMarker(), 0);
+    EXPECT_EQ(osc_->Session().Cursors().PickedReferenceMarker(), 0);
     EXPECT_TRUE(Find<QLabel>("tsDeltaLabel")->text().startsWith("m1"));
     EXPECT_EQ(View().TimeLabelCount(), 2) << "a right click toggles no label";
 }
@@ -232,7 +232,7 @@ TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
     EXPECT_EQ(Graph()->Rendered(), classic) << "without the grid the picture is the classic one";
 
     grid->trigger();
-    EXPECT_TRUE(osc_->Session().ShowGrid());
+    EXPECT_TRUE(osc_->Session().Picture().ShowGrid());
     EXPECT_TRUE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());
     const QImage withGrid = RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, {}, true);
     EXPECT_NE(withGrid, classic);
@@ -246,7 +246,7 @@ TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
     // A new window takes the setting over.
     TFormOsc second(wb_, dialogs_, nullptr);
     EXPECT_TRUE(second.findChild<QAction*>("actGrid")->isChecked());
-    EXPECT_TRUE(second.Session().ShowGrid());
+    EXPECT_TRUE(second.Session().Picture().ShowGrid());
     grid->trigger();
     EXPECT_EQ(Graph()->Rendered(), classic);
     EXPECT_FALSE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());

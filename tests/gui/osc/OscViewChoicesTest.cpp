@@ -81,19 +81,19 @@ TEST_F(OscViewChoices, BothAreOffAtFirstAndRememberedInTheSettings) {
     EXPECT_EQ(shared->text(), "&Общий масштаб групп");
     EXPECT_FALSE(legend->isChecked());
     EXPECT_FALSE(shared->isChecked());
-    EXPECT_FALSE(osc_->Session().Legend());
+    EXPECT_FALSE(osc_->Session().Picture().Legend());
 
     wb_.Osc.Modified = false;
     legend->trigger();
     shared->trigger();
-    EXPECT_TRUE(osc_->Session().Legend());
-    EXPECT_TRUE(osc_->Session().SharedGroupScale());
+    EXPECT_TRUE(osc_->Session().Picture().Legend());
+    EXPECT_TRUE(osc_->Session().Picture().SharedGroupScale());
     EXPECT_FALSE(wb_.Osc.Modified) << "the document does not change";
     Open();  // the next start
     EXPECT_TRUE(Action("actViewLegend")->isChecked());
     EXPECT_TRUE(Action("actViewSharedScale")->isChecked());
-    EXPECT_TRUE(osc_->Session().Legend());
-    EXPECT_TRUE(osc_->Session().SharedGroupScale());
+    EXPECT_TRUE(osc_->Session().Picture().Legend());
+    EXPECT_TRUE(osc_->Session().Picture().SharedGroupScale());
 }
 
 TEST_F(OscViewChoices, TheLegendIsDrawnAndExported) {
@@ -105,8 +105,8 @@ TEST_F(OscViewChoices, TheLegendIsDrawnAndExported) {
 
     const QSize size(400, 300);
     const QImage plain = RenderScreen(wb_.Osc, 0, wb_.Signals, size);
-    const QImage named =
-        RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, osc_->Session().LayoutOptions());
+    const QImage named = RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr,
+                                      osc_->Session().Picture().LayoutOptions());
     EXPECT_GT(CornerDifference(plain, named), 20) << "the export has them too";
 }
 

@@ -47,8 +47,8 @@ TEST_F(MainWindow, ASecondRunOffersTheFirstAsReference) {
     look = [&](TFormOsc& osc) {
         dialogs_.Choices.push_back(1);
         osc.findChild<QAction*>("actCompareRun")->trigger();
-        if (const TStoredRun* run = osc.Session().Reference()) reference = run->Id;
-        cell = QString::fromStdString(osc.Session().ValueRows().at(0).Cells[4].Text);
+        if (const TStoredRun* run = osc.Session().References().Reference()) reference = run->Id;
+        cell = QString::fromStdString(osc.Session().Readings().ValueRows().at(0).Cells[4].Text);
         titles = osc.findChild<TValueGrid*>("tsValueGrid")->Titles();
     };
     W().actModelRun->trigger();

@@ -1,0 +1,40 @@
+#include "osc/OscPicture.h"
+
+#include "document/uSignal.h"
+#include "osc/OscContext.h"
+#include "osc/OscReferences.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+
+TColorScheme TOscPicture::Scheme() const { return context_.Osc.Scheme(); }
+
+void TOscPicture::SetScheme(TColorScheme scheme) {
+    context_.Change(TStepKind::Discrete, [&] {
+        context_.CommitEntry();
+        context_.Osc.SetColorScheme(scheme);
+    });
+}
+
+TLayoutOptions TOscPicture::LayoutOptions() const {
+    TLayoutOptions options;
+    options.SharedGroupScale = sharedGroupScale_;
+    options.Legend = legend_;
+    if (legend_) options.Names = SignalNamesUtf8(context_.Signals);
+    return options;
+}
+
+void TOscPicture::LayoutGraph(int width, int height, TGraphPicture& picture) const {
+    const TSignals& signals = context_.Signals;
+    kvaril::LayoutGraph(context_.Osc, context_.Current(), signals.Data(), signals.QuantTime(),
+                        signals.QuantCount(), width, height, picture, references_.Rows(),
+                        LayoutOptions());
+}
+
+void TOscPicture::LayoutGrid(int width, int height, TGridLayout& grid) const {
+    const TSignals& signals = context_.Signals;
+    kvaril::LayoutGrid(context_.Osc, context_.Current(), signals.Data(), signals.QuantTime(), width,
+                       height, grid, LayoutOptions());
+}
+
+}  // namespace kvaril

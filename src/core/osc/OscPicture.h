@@ -1,0 +1,45 @@
+#pragma once
+// The session's picture of the current screen: the colour scheme (part of the document), the
+// user's view choices (kept in the settings, never in the document), and the layouts of the
+// traces and the grid that the painter turns into pixels. The view choices still to come (beam
+// colours, marker lines, long runs' summaries) join these.
+
+#include <vector>
+
+#include "osc/GridLayout.h"
+#include "osc/OscEnums.h"
+#include "osc/ScreenLayout.h"
+
+namespace kvaril {
+
+class TOscContext;
+class TOscReferences;
+
+class TOscPicture {
+  public:
+    TOscPicture(TOscContext& context, const TOscReferences& references)
+        : context_(context), references_(references) {}
+
+    TColorScheme Scheme() const;
+    void SetScheme(TColorScheme scheme);
+
+    bool SharedGroupScale() const { return sharedGroupScale_; }
+    void SetSharedGroupScale(bool on) { sharedGroupScale_ = on; }
+    bool Legend() const { return legend_; }
+    void SetLegend(bool on) { legend_ = on; }
+    bool ShowGrid() const { return showGrid_; }
+    void SetShowGrid(bool show) { showGrid_ = show; }
+    TLayoutOptions LayoutOptions() const;
+
+    void LayoutGraph(int width, int height, TGraphPicture& picture) const;
+    void LayoutGrid(int width, int height, TGridLayout& grid) const;
+
+  private:
+    TOscContext& context_;
+    const TOscReferences& references_;
+    bool sharedGroupScale_ = false;
+    bool legend_ = false;
+    bool showGrid_ = false;
+};
+
+}  // namespace kvaril

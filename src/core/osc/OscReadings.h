@@ -1,0 +1,53 @@
+#pragma once
+// What the session reads off the current screen for the panel beside the traces: the value table
+// at the cursor's instant, statistics over a span (the window or between two markers), and what
+// a spectrum window is opened on.
+
+#include <string>
+#include <vector>
+
+#include "osc/BeamTable.h"
+#include "osc/OscAnalysis.h"
+
+namespace kvaril {
+
+class TOscBeams;
+class TOscContext;
+class TOscCursors;
+class TOscReferences;
+
+// Group, name, value; with a reference run also its value and the difference.
+struct TValueRow {
+    TValueCell Cells[kValueColumns];
+};
+
+class TOscReadings {
+  public:
+    TOscReadings(TOscContext& context, const TOscBeams& beams, const TOscCursors& cursors,
+                 const TOscReferences& references)
+        : context_(context), beams_(beams), cursors_(cursors), references_(references) {}
+
+    // ---- the value table
+    std::vector<TValueRow> ValueRows() const;
+    // Titles over the columns when the table shows more than the classic three: a reference
+    // run's value and difference, then the `delta` marker's. Empty with the classic three.
+    std::vector<std::string> ValueTitles(const TDeltaReadout& delta) const;
+
+    // ---- the statistics span and what is measured over it
+    void SetSpan(const std::string& text);  // "Окно" or "m1..m2"
+    const std::string& SpanText() const { return spanText_; }
+    // The span's times on the current screen; false when it names no markers (then the window).
+    bool SpanTimes(double& t0, double& t1) const;
+    std::vector<TStatsRow> StatsRows() const;
+    // The selected signals (every shown beam when none is) over the statistics span.
+    TSpectrumRequest SpectrumRequest() const;
+
+  private:
+    TOscContext& context_;
+    const TOscBeams& beams_;
+    const TOscCursors& cursors_;
+    const TOscReferences& references_;
+    std::string spanText_ = kWindowSpan;
+};
+
+}  // namespace kvaril
