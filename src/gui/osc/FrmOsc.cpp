@@ -8,7 +8,6 @@
 #include <QLayout>
 #include <QListWidget>
 #include <QPainter>
-#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -116,11 +115,18 @@ void TFormOsc::ShowModal() {
     show();
     raise();
     activateWindow();
-    // The window may go away with its owner while the loop runs (the program quitting).
-    QPointer<TFormOsc> self(this);
+    // A loop of its own that sleeps until something happens and ends with the window: hidden,
+    // destroyed with its owner, or the program quitting (which ends every loop).
     QEventLoop loop;
-    while (self && self->isVisible() && !QCoreApplication::closingDown())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    connect(this, &TFormOsc::Hidden, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    if (isVisible() && !QCoreApplication::closingDown()) loop.exec();
+}
+
+void TFormOsc::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    // Minimizing hides the window on the screen only; it stays open.
+    if (!isVisible()) Q_EMIT Hidden();
 }
 
 void TFormOsc::showEvent(QShowEvent* event) {

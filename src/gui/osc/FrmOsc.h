@@ -49,9 +49,14 @@ class TFormOsc : public QMainWindow {
     // The spectrum window, once the command has opened it.
     TFormSpectrum* SpectrumWindow() const { return frmSpectrum_; }
 
+  Q_SIGNALS:
+    // The window was closed or hidden (not minimized).
+    void Hidden();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -21,15 +20,10 @@
 #include "osc/StatsPage.h"
 #include "osc/uBeam.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
-
-namespace {
-
-const char* const kGridSetting = "Oscilloscope/Grid";
-
-}  // namespace
 
 void TFormOsc::CreateAnalysis() {
     tsStats_ = new TStatsPage(nullptr);
@@ -81,10 +75,10 @@ void TFormOsc::CreateAnalysis() {
         menuBar()->insertMenu(before, view);
     }
     view->addAction(actGrid_);
-    actGrid_->setChecked(QSettings("Dornek", "Kvaril").value(kGridSetting, false).toBool());
+    actGrid_->setChecked(ReadSetting(settings::kOscGrid));
     session_->Picture().SetShowGrid(actGrid_->isChecked());
     connect(actGrid_, &QAction::toggled, this, [this](bool on) {
-        QSettings("Dornek", "Kvaril").setValue(kGridSetting, on);
+        WriteSetting(settings::kOscGrid, on);
         Act("QAction", [this, on] { session_->Picture().SetShowGrid(on); });
     });
 

@@ -6,7 +6,6 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -26,6 +25,7 @@
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace kvaril {
 
@@ -46,15 +46,15 @@ void TFormOsc::CreateViewMenu() {
         const char* Name;
         const char* Caption;
         const char* Hint;
-        const char* Key;
+        const TSetting<bool>& Setting;
         void (TOscPicture::*Set)(bool);
     } kChoices[] = {
         {"actViewLegend", "&Подписи лучей",
-         "Имена лучей цветом луча в левом верхнем углу каждой группы", "Oscilloscope/Legend",
+         "Имена лучей цветом луча в левом верхнем углу каждой группы", settings::kOscLegend,
          &TOscPicture::SetLegend},
         {"actViewSharedScale", "&Общий масштаб групп",
          "Лучи с автоматическим усилением в одной группе - в общем масштабе",
-         "Oscilloscope/SharedGroupScale", &TOscPicture::SetSharedGroupScale},
+         settings::kOscSharedScale, &TOscPicture::SetSharedGroupScale},
     };
     for (const auto& c : kChoices) {
         QAction* a = view->addAction(c.Caption);
@@ -62,14 +62,14 @@ void TFormOsc::CreateViewMenu() {
         a->setStatusTip(c.Hint);
         a->setToolTip(c.Hint);
         a->setCheckable(true);
-        const QString key = c.Key;
+        const TSetting<bool>* setting = &c.Setting;
         const auto set = c.Set;
-        a->setChecked(QSettings("Dornek", "Kvaril").value(key, false).toBool());
+        a->setChecked(ReadSetting(*setting));
         (session_->Picture().*set)(a->isChecked());
-        connect(a, &QAction::toggled, this, [this, key, set](bool on) {
+        connect(a, &QAction::toggled, this, [this, setting, set](bool on) {
             Act("QAction", [&] {
                 (session_->Picture().*set)(on);
-                QSettings("Dornek", "Kvaril").setValue(key, on);
+                WriteSetting(*setting, on);
             });
         });
     }

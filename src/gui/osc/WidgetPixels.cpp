@@ -24,7 +24,8 @@ TWidgetPixels WidgetPixels(QPainter& painter, QSize size) {
     const QImage& image = *static_cast<const QImage*>(device);
     if (!OpaqueThirtyTwoBits(image.format()) || image.devicePixelRatio() != 1) return result;
     const QTransform transform = painter.deviceTransform();
-    if (transform.type() > QTransform::TxTranslate || transform.dx() != std::floor(transform.dx()) ||
+    if (transform.type() > QTransform::TxTranslate ||
+        transform.dx() != std::floor(transform.dx()) ||
         transform.dy() != std::floor(transform.dy()))
         return result;
     const QPoint origin(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
@@ -37,8 +38,8 @@ TWidgetPixels WidgetPixels(QPainter& painter, QSize size) {
     writable = writable.intersected(area).translated(-origin);
     // The painter owns the image while the event lasts: its memory is written in place,
     // without the copy that bits() would make of a shared image.
-    uchar* bits = const_cast<uchar*>(image.constBits()) + origin.y() * image.bytesPerLine() +
-                  origin.x() * 4;
+    uchar* bits =
+        const_cast<uchar*>(image.constBits()) + origin.y() * image.bytesPerLine() + origin.x() * 4;
     result.Pixels = {bits, image.bytesPerLine(), size.width(), size.height()};
     result.Writable = writable;
     return result;

@@ -1,0 +1,61 @@
+#pragma once
+// Every value Kvaril keeps in the user's settings, declared once with its key, its type and its
+// default. None of them is ever stored in a document. New choices of the user (view options,
+// modelling modes) are declared here, off by default, so that with every choice off the
+// program is the classic one.
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+namespace kvaril {
+
+template <typename T>
+struct TSetting {
+    const char* Key;
+    T Default;
+};
+
+namespace settings {
+
+// ---- where each window was: a group with its geometry, maximized state and splitter widths
+inline constexpr const char* kMainWindow = "Windows/Main";
+inline constexpr const char* kOscWindow = "Windows/Oscilloscope";
+
+// ---- the editor's font; without a stored name the built-in font stays
+inline const TSetting<QString> kFontName{"Options/Font/Name", QString()};
+inline constexpr TSetting<int> kFontSize{"Options/Font/Size", 0};
+inline constexpr TSetting<int> kFontCharset{"Options/Font/Charset", 204};  // Russian
+
+// ---- the documents last opened or saved, newest first
+inline const TSetting<QStringList> kRecentFiles{"RecentFiles", QStringList()};
+
+// ---- the oscilloscope's view choices
+inline constexpr TSetting<bool> kOscGrid{"Oscilloscope/Grid", false};
+inline constexpr TSetting<bool> kOscLegend{"Oscilloscope/Legend", false};
+inline constexpr TSetting<bool> kOscSharedScale{"Oscilloscope/SharedGroupScale", false};
+
+}  // namespace settings
+
+// The user's settings of this program.
+QSettings OpenSettings();
+
+// The stored value, or the default when there is none or it does not read as the type (a
+// hand-edited file).
+bool ReadSetting(QSettings& store, const TSetting<bool>& s);
+int ReadSetting(QSettings& store, const TSetting<int>& s);
+QString ReadSetting(QSettings& store, const TSetting<QString>& s);
+QStringList ReadSetting(QSettings& store, const TSetting<QStringList>& s);
+
+template <typename T>
+T ReadSetting(const TSetting<T>& s) {
+    QSettings store = OpenSettings();
+    return ReadSetting(store, s);
+}
+
+template <typename T, typename V>
+void WriteSetting(const TSetting<T>& s, const V& value) {
+    OpenSettings().setValue(s.Key, T(value));
+}
+
+}  // namespace kvaril
