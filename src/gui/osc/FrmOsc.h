@@ -4,6 +4,7 @@
 // scroll bar. Shown modally after every successful run. A view of TOscSession: it forwards the
 // user's input there and redraws from there.
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@ class QAction;
 class QKeyEvent;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QScrollBar;
 class QSplitter;
 class QTabBar;
@@ -61,9 +63,19 @@ class TFormOsc : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
+                        int icon = -1, const QKeySequence& key = {});
     void CreateActions();
+    void CreateMenus();
+    void CreateSchemeMenu(QMenu* colour);
+    void CreateSpeedBar();
+    void ConnectActions();
     void CreateViewMenu();
     void CreateControlPanel();
+    // Each returns the width the beam table's captions need.
+    int CreateBeamPage();
+    int CreateBeamGrid(QWidget* gridPanel);
+    void CreateValuePage();
     void CreateScreenArea();
     void ConnectScreenArea();
     void FitMinimumSize();

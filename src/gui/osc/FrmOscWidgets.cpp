@@ -75,49 +75,81 @@ void TFormOsc::CreateViewMenu() {
     }
 }
 
+QAction* TFormOsc::MakeAction(const char* name, const QString& caption, const QString& hint,
+                              int icon, const QKeySequence& key) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(name);
+    a->setStatusTip(hint);
+    a->setToolTip(hint);
+    if (icon >= 0) a->setIcon(OscIcon(icon));
+    if (!key.isEmpty()) a->setShortcut(key);
+    return a;
+}
+
 void TFormOsc::CreateActions() {
-    auto make = [this](const char* name, const QString& caption, const QString& hint, int icon = -1,
-                       const QKeySequence& key = {}) {
-        auto* a = new QAction(caption, this);
-        a->setObjectName(name);
-        a->setStatusTip(hint);
-        a->setToolTip(hint);
-        if (icon >= 0) a->setIcon(OscIcon(icon));
-        if (!key.isEmpty()) a->setShortcut(key);
-        return a;
-    };
-    actOscControl_ = make("actOscControl", "&Панель управления", "Скрытие панели управления", 1,
-                          QKeySequence("F2"));
+    actOscControl_ = MakeAction("actOscControl", "&Панель управления", "Скрытие панели управления",
+                                1, QKeySequence("F2"));
     actOscControl_->setCheckable(true);
     actOscControl_->setChecked(true);
-    actOscExit_ = make("actOscExit", "&Выход", "Выход из осциллографа", 0);
-    actViewAdd_ = make("actViewAdd", "&Добавить...", "Создание нового экрана", 2);
-    actViewDelete_ = make("actViewDelete", "&Удалить...", "Удаление текущего экрана", 3);
-    actViewRename_ = make("actViewRename", "&Переименовать...", "Переименование экрана");
+    actOscExit_ = MakeAction("actOscExit", "&Выход", "Выход из осциллографа", 0);
+    actViewAdd_ = MakeAction("actViewAdd", "&Добавить...", "Создание нового экрана", 2);
+    actViewDelete_ = MakeAction("actViewDelete", "&Удалить...", "Удаление текущего экрана", 3);
+    actViewRename_ = MakeAction("actViewRename", "&Переименовать...", "Переименование экрана");
     actBeamToOneGroup_ =
-        make("actBeamToOneGroup", "В &одну группу", "Сборка всех лучей в одну группу");
-    actBeamToManyGroup_ = make("actBeamToManyGroup", "По &разным группам",
-                               "Распределение всех лучей по различным группам");
-    actOscUndo_ = make("actOscUndo", "&Отменить", "Отмена последнего изменения вида", -1,
-                       QKeySequence("Ctrl+Z"));
-    actOscRedo_ = make("actOscRedo", "&Повторить", "Повтор отмененного изменения вида", -1,
-                       QKeySequence("Ctrl+Shift+Z"));
-    actBeamFit_ = make("actBeamFit", "Подогнать по &окну",
-                       "Усиление выбранных лучей по их наибольшему значению в окне времени");
-    actCompareRun_ = make("actCompareRun", "&Сравнить с запуском...",
-                          "Показ лучей одного из прежних запусков позади текущих");
-    actPinReference_ = make("actPinReference", "&Закрепить как опорный",
-                            "Сохранение запуска для сравнения и после пяти новых запусков");
-    actExportData_ = make("actExportData", "Экспорт &данных...",
-                          "Запись отсчетов выбранных лучей в файл CSV или WAV");
-    actExportPicture_ = make("actExportPicture", "Экспорт &рисунка...",
-                             "Сохранение изображения экранов в файл PNG, SVG или PDF");
+        MakeAction("actBeamToOneGroup", "В &одну группу", "Сборка всех лучей в одну группу");
+    actBeamToManyGroup_ = MakeAction("actBeamToManyGroup", "По &разным группам",
+                                     "Распределение всех лучей по различным группам");
+    actOscUndo_ = MakeAction("actOscUndo", "&Отменить", "Отмена последнего изменения вида", -1,
+                             QKeySequence("Ctrl+Z"));
+    actOscRedo_ = MakeAction("actOscRedo", "&Повторить", "Повтор отмененного изменения вида", -1,
+                             QKeySequence("Ctrl+Shift+Z"));
+    actBeamFit_ = MakeAction("actBeamFit", "Подогнать по &окну",
+                             "Усиление выбранных лучей по их наибольшему значению в окне времени");
+    actCompareRun_ = MakeAction("actCompareRun", "&Сравнить с запуском...",
+                                "Показ лучей одного из прежних запусков позади текущих");
+    actPinReference_ = MakeAction("actPinReference", "&Закрепить как опорный",
+                                  "Сохранение запуска для сравнения и после пяти новых запусков");
+    actExportData_ = MakeAction("actExportData", "Экспорт &данных...",
+                                "Запись отсчетов выбранных лучей в файл CSV или WAV");
+    actExportPicture_ = MakeAction("actExportPicture", "Экспорт &рисунка...",
+                                   "Сохранение изображения экранов в файл PNG, SVG или PDF");
 
+    CreateMenus();
+    CreateSpeedBar();
+    ConnectActions();
+}
+
+void TFormOsc::CreateMenus() {
     QMenu* osc = menuBar()->addMenu("&Осциллограф");
     osc->addActions({actOscUndo_, actOscRedo_});
     osc->addSeparator();
     osc->addAction(actOscControl_);
-    QMenu* colour = osc->addMenu("&Цвет экрана");
+    CreateSchemeMenu(osc->addMenu("&Цвет экрана"));
+    osc->addAction(actExportData_);
+    osc->addAction(actExportPicture_);
+    osc->addSeparator();
+    osc->addAction(actOscExit_);
+    QMenu* view = menuBar()->addMenu("&Экран");
+    view->addActions({actViewAdd_, actViewDelete_});
+    view->addSeparator();
+    view->addAction(actViewRename_);
+    QMenu* beams = menuBar()->addMenu("&Лучи");
+    beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_, actBeamFit_});
+    beams->addSeparator();
+    beams->addActions({actCompareRun_, actPinReference_});
+    CreateViewMenu();
+    QAction* help = MakeAction("actHelpContents", "&Содержание",
+                               "Справочные сведения об осциллографе", -1, QKeySequence("F1"));
+    QAction* about = MakeAction("actHelpAbout", "&О программе", "Сведения о программе Kvaril");
+    QMenu* helpMenu = menuBar()->addMenu("&?");
+    helpMenu->addAction(help);
+    helpMenu->addSeparator();
+    helpMenu->addAction(about);
+    connect(help, &QAction::triggered, this, [this] { ShowHelp(this, THelpTopic::Oscilloscope); });
+    connect(about, &QAction::triggered, this, [this] { ShowAbout(this); });
+}
+
+void TFormOsc::CreateSchemeMenu(QMenu* colour) {
     auto* schemes = new QActionGroup(this);
     const struct {
         const char* Name;
@@ -136,29 +168,9 @@ void TFormOsc::CreateActions() {
                 [this, scheme] { Act("QAction", [&] { session_->Picture().SetScheme(scheme); }); });
         mnuScheme_[static_cast<int>(scheme)] = a;
     }
-    osc->addAction(actExportData_);
-    osc->addAction(actExportPicture_);
-    osc->addSeparator();
-    osc->addAction(actOscExit_);
-    QMenu* view = menuBar()->addMenu("&Экран");
-    view->addActions({actViewAdd_, actViewDelete_});
-    view->addSeparator();
-    view->addAction(actViewRename_);
-    QMenu* beams = menuBar()->addMenu("&Лучи");
-    beams->addActions({actBeamToOneGroup_, actBeamToManyGroup_, actBeamFit_});
-    beams->addSeparator();
-    beams->addActions({actCompareRun_, actPinReference_});
-    CreateViewMenu();
-    QAction* help = make("actHelpContents", "&Содержание", "Справочные сведения об осциллографе",
-                         -1, QKeySequence("F1"));
-    QAction* about = make("actHelpAbout", "&О программе", "Сведения о программе Kvaril");
-    QMenu* helpMenu = menuBar()->addMenu("&?");
-    helpMenu->addAction(help);
-    helpMenu->addSeparator();
-    helpMenu->addAction(about);
-    connect(help, &QAction::triggered, this, [this] { ShowHelp(this, THelpTopic::Oscilloscope); });
-    connect(about, &QAction::triggered, this, [this] { ShowAbout(this); });
+}
 
+void TFormOsc::CreateSpeedBar() {
     QToolBar* speedBar = addToolBar("SpeedBar");
     speedBar->setObjectName("SpeedBar");
     speedBar->setMovable(false);
@@ -167,7 +179,9 @@ void TFormOsc::CreateActions() {
     speedBar->addActions({actOscControl_, actOscExit_});
     speedBar->addSeparator();
     speedBar->addActions({actViewAdd_, actViewDelete_});
+}
 
+void TFormOsc::ConnectActions() {
     auto on = [this](QAction* a, std::function<void()> body) {
         connect(a, &QAction::triggered, this, [this, body] { Act("QAction", body); });
     };
@@ -193,6 +207,22 @@ void TFormOsc::CreateActions() {
 void TFormOsc::CreateControlPanel() {
     tabControl_ = new QTabWidget(tabControlSplit_);
     tabControl_->setObjectName("tabControl");
+    const int captionWidth = CreateBeamPage();
+    CreateValuePage();
+    // The panel never gets narrower than its page tabs, so that both stay readable.
+    tabControl_->tabBar()->setUsesScrollButtons(false);
+    tabControl_->setMinimumWidth(
+        std::max({110, tabControl_->tabBar()->sizeHint().width() + 4, captionWidth + 40}));
+    connect(tsBeamList_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (refreshing_) return;
+        std::set<int> selected;
+        for (int i = 0; i < tsBeamList_->count(); ++i)
+            if (tsBeamList_->item(i)->isSelected()) selected.insert(i);
+        Act("TListBox", [&] { session_->Beams().SetSelection(selected); });
+    });
+}
+
+int TFormOsc::CreateBeamPage() {
     auto* tsBeam = new QWidget;
     auto* beamLayout = new QVBoxLayout(tsBeam);
     beamLayout->setContentsMargins(2, 2, 2, 2);
@@ -210,6 +240,17 @@ void TFormOsc::CreateControlPanel() {
     tsMaxValueLabel_->setObjectName("tsMaxValueLabel");
     tsMaxValueLabel_->setTextFormat(Qt::PlainText);
     tsMaxValueLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const int captionWidth = CreateBeamGrid(gridPanel);
+    gridLayout->addWidget(tsMaxValueLabel_);
+    gridLayout->addWidget(tsBeamGrid_);
+    gridLayout->addStretch();
+    tsBeamSplitter->setSizes({91, 200});
+    beamLayout->addWidget(tsBeamSplitter);
+    tabControl_->addTab(tsBeam, "Лучи");
+    return captionWidth;
+}
+
+int TFormOsc::CreateBeamGrid(QWidget* gridPanel) {
     tsBeamGrid_ = new QTableWidget(kBeamRowCount, 2, gridPanel);
     tsBeamGrid_->setObjectName("tsBeamGrid");
     tsBeamGrid_->horizontalHeader()->hide();
@@ -250,12 +291,10 @@ void TFormOsc::CreateControlPanel() {
         Act("TInplaceEdit",
             [&] { session_->Beams().EndEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
-    gridLayout->addWidget(tsMaxValueLabel_);
-    gridLayout->addWidget(tsBeamGrid_);
-    gridLayout->addStretch();
-    tsBeamSplitter->setSizes({91, 200});
-    beamLayout->addWidget(tsBeamSplitter);
-    tabControl_->addTab(tsBeam, "Лучи");
+    return captionWidth;
+}
+
+void TFormOsc::CreateValuePage() {
     auto* tsValue = new QWidget;
     auto* valueLayout = new QVBoxLayout(tsValue);
     valueLayout->setContentsMargins(0, 0, 0, 0);
@@ -269,17 +308,6 @@ void TFormOsc::CreateControlPanel() {
     valueLayout->addWidget(tsDeltaLabel_);
     valueLayout->addWidget(tsValueGrid_, 1);
     tabControl_->addTab(tsValue, "Значения");
-    // The panel never gets narrower than its page tabs, so that both stay readable.
-    tabControl_->tabBar()->setUsesScrollButtons(false);
-    tabControl_->setMinimumWidth(
-        std::max({110, tabControl_->tabBar()->sizeHint().width() + 4, captionWidth + 40}));
-    connect(tsBeamList_, &QListWidget::itemSelectionChanged, this, [this] {
-        if (refreshing_) return;
-        std::set<int> selected;
-        for (int i = 0; i < tsBeamList_->count(); ++i)
-            if (tsBeamList_->item(i)->isSelected()) selected.insert(i);
-        Act("TListBox", [&] { session_->Beams().SetSelection(selected); });
-    });
 }
 
 void TFormOsc::CreateScreenArea() {
