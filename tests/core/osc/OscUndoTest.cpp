@@ -1,39 +1,19 @@
-// Undo and redo of the oscilloscope's view, fitting the gain to the window, and reference runs
-// in the session: all without a window.
+// Undo and redo of the oscilloscope's view, through the session and with the undo part alone.
+
+#include "osc/OscUndo.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <ctime>
+#include <stdexcept>
 
-#include "HandRun.h"
-#include "document/uSignal.h"
-#include "model/RunHistory.h"
-#include "model/uSignalsData.h"
-#include "osc/OscSession.h"
-#include "osc/ScreenLayout.h"
+#include "SessionFixture.h"
+#include "osc/OscContext.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {
 
-// Signals A, B, C; Q = 0.001, T = 1; A = 2 sin(2πt), B = 0.5, C = t; traces 200 columns wide.
-struct Undo : ::testing::Test {
-    void SetUp() override {
-        MakeHandRun(signals, {"A", "B", "C"}, 0.001, 1, [](int s, int q) {
-            return s == 0 ? 2 * std::sin(2 * M_PI * q * 0.001) : s == 1 ? 0.5 : q * 0.001;
-        });
-        osc.Modified = false;  // as after opening a saved document
-        s.PrepareForRun();
-        osc.Modified = false;
-        s.PrepareForRun();
-        s.TimeView().SetGraphWidth(200);
-    }
-    TView& View() { return *s.Current(); }
-    TSignals signals;
-    TOsc osc;
-    TOscSession s{osc, signals};
-};
+using Undo = TSavedSessionFixture;
 
 TEST_F(Undo, TheHistoryStartsEmpty) {
     EXPECT_FALSE(s.CanUndo());
@@ -193,104 +173,65 @@ TEST_F(Undo, UndoDiscardsAnOpenEntryAndEndsTheMeasurement) {
     EXPECT_EQ(View().T1(), 1);
 }
 
-TEST_F(Undo, FittingSetsTheGainFromTheLargestValueInTheWindow) {
-    View().SetT0(0);
-    View().SetT1(0.1);  // A rises to 2 sin(0.2π) at most
-    s.Beams().SetSelection({0, 2});
-    View().Beam(2).SetOffset(0.5);
-    s.Beams().FitToWindow();
-    EXPECT_NEAR(View().Beam(0).Gain(), 1 / (2 * std::sin(2 * M_PI * 0.099)), 1e-12);
-    EXPECT_NEAR(View().Beam(2).Gain(), 0.5 / 0.099, 1e-12) << "the offset leaves half the band";
-    EXPECT_EQ(View().Beam(2).Offset(), 0.5);
-    EXPECT_EQ(View().Beam(1).Gain(), 0) << "not selected";
-    s.Undo();
-    EXPECT_EQ(View().Beam(0).Gain(), 0);
-}
+// ---- the undo part alone, under a context without a session
 
-TEST_F(Undo, FittingLeavesABeamThatIsZeroInTheWindow) {
-    View().SetT0(0);
-    View().SetT1(0.0005);  // only C = 0 there
-    s.Beams().SetSelection({2});
-    s.Beams().FitToWindow();
-    EXPECT_EQ(View().Beam(2).Gain(), 0);
-    EXPECT_FALSE(s.CanUndo());
-}
+using UndoPart = TContextFixture;
 
-// ---- reference runs in the session
-
-struct Reference : Undo {
-    void SetUp() override {
-        Undo::SetUp();
-        s.References().SetRunHistory(&runs);
-        runs.Add(CaptureRun(signals, 0));
-        for (int q = 0; q < signals.Data().SampleCount(); ++q) signals.Data().SetData(1, q, 0.75);
-        runs.Add(CaptureRun(signals, 0));
-        s.PrepareForRun();
-    }
-    TRunHistory runs;
-};
-
-TEST_F(Reference, ASecondRunOffersTheFirst) {
-    const std::vector<TRunChoice> choices = s.References().Choices();
-    ASSERT_EQ(choices.size(), 2u);
-    EXPECT_EQ(choices[0].Text, "нет");
-    EXPECT_EQ(choices[1].Id, 1);
-    EXPECT_NE(choices[1].Text.find("сигналов: 3"), std::string::npos);
-    EXPECT_EQ(s.References().Reference(), nullptr);
-}
-
-TEST_F(Reference, TheValueTableShowsTheReferenceAndTheDifference) {
-    s.References().SetReference(1);
-    ASSERT_NE(s.References().Reference(), nullptr);
-    const std::vector<TValueRow> rows = s.Readings().ValueRows();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[1].Cells[2].Text, "0.75");
-    EXPECT_EQ(rows[1].Cells[3].Text, "0.5");
-    EXPECT_EQ(rows[1].Cells[4].Text, "0.25");
-    s.References().SetReference(0);
-    EXPECT_EQ(s.Readings().ValueRows()[1].Cells[3].Text, "");
-}
-
-TEST_F(Reference, ThePictureDrawsTheReferenceBehindEachBeam) {
-    TGraphPicture plain, compared;
-    s.Picture().LayoutGraph(200, 300, plain);
-    s.References().SetReference(1);
-    s.Picture().LayoutGraph(200, 300, compared);
-    int beams = 0, references = 0;
-    for (const TDrawItem& item : compared.Items)
-        if (item.What == TDrawItem::Beam)
-            ++(item.Color == ReferenceColor(TColorScheme::Gray, 0) ? references : beams);
-    EXPECT_EQ(beams, 3);
-    EXPECT_EQ(references, 3);
-    EXPECT_EQ(compared.Items.size(), plain.Items.size() + 3);
-    // Each group's reference comes before its beam.
-    for (size_t i = 0; i + 1 < compared.Items.size(); ++i) {
-        if (compared.Items[i].What == TDrawItem::Beam &&
-            compared.Items[i].Color == ReferenceColor(TColorScheme::Gray, 0)) {
-            EXPECT_EQ(compared.Items[i + 1].Color, BeamColor(TColorScheme::Gray, 0));
+// A change whose body throws must not stay counted as running, or every later change would join
+// it and none be recorded again.
+TEST_F(UndoPart, AChangeThatThrowsLeavesTheHistoryUsable) {
+    const auto refuse = [] { throw std::runtime_error("refused"); };
+    EXPECT_THROW(context.Change(TStepKind::Discrete, refuse), std::runtime_error);
+    context.Change(TStepKind::Discrete, [&] {
+        View().SetT0(0.2);
+        try {
+            context.Change(TStepKind::Discrete, refuse);
+        } catch (const std::runtime_error&) {
         }
-    }
+    });
+    context.Change(TStepKind::Discrete, [&] { View().SetT0(0.3); });
+    ASSERT_TRUE(context.Undo().Undo());
+    EXPECT_EQ(View().T0(), 0.2) << "the last change is a step of its own";
+    ASSERT_TRUE(context.Undo().Undo());
+    EXPECT_EQ(View().T0(), 0);
+    EXPECT_FALSE(context.Undo().CanUndo());
 }
 
-TEST_F(Reference, PinningKeepsTheRunAndItBecomesTheDefault) {
-    s.References().Pin();  // nothing chosen: the current run, id 2
-    EXPECT_EQ(runs.PinnedId(), 2);
-    for (int i = 0; i < 6; ++i) runs.Add(CaptureRun(signals, 0));
-    s.PrepareForRun();
-    ASSERT_NE(s.References().Reference(), nullptr);
-    EXPECT_EQ(s.References().Reference()->Id, 2);
-    s.References().SetReference(0);  // "нет" chosen on purpose
-    EXPECT_EQ(s.References().Reference(), nullptr);
+TEST_F(UndoPart, NestedChangesJoinTheOuterOne) {
+    context.Change(TStepKind::Discrete, [&] {
+        View().SetT0(0.2);
+        context.Change(TStepKind::Discrete, [&] { View().SetT1(0.4); });
+        context.Change(TStepKind::Pan, [&] { View().SetT0(0.3); });
+    });
+    ASSERT_TRUE(context.Undo().Undo());
+    EXPECT_EQ(View().T0(), 0);
+    EXPECT_EQ(View().T1(), 1);
+    EXPECT_FALSE(context.Undo().CanUndo());
 }
 
-TEST_F(Reference, ARunOfOtherTimesIsNotDrawn) {
-    TStoredRun other = CaptureRun(signals, 0);
-    other.QuantTime = 0.002;
-    const int id = runs.Add(std::move(other)).Id;
-    runs.Add(CaptureRun(signals, 0));
-    s.References().SetReference(id);
-    ASSERT_NE(s.References().Reference(), nullptr);
-    EXPECT_EQ(s.Readings().ValueRows()[0].Cells[3].Text, "");
+// Comparing the states writes them, and writing is what saving does: it clears the flag.
+TEST_F(UndoPart, AChangeThatChangesNothingMakesNoStepAndKeepsRedo) {
+    context.Change(TStepKind::Discrete, [&] { View().SetT0(0.2); });
+    context.Change(TStepKind::Discrete, [&] { View().SetT0(0.3); });
+    ASSERT_TRUE(context.Undo().Undo());
+    ASSERT_TRUE(osc.Modified);
+    context.Change(TStepKind::Discrete, [&] { View().SetT0(View().T0()); });
+    context.Change(TStepKind::Discrete, [] {});
+    EXPECT_TRUE(osc.Modified) << "the state is still not the saved one";
+    EXPECT_TRUE(context.Undo().CanRedo()) << "nothing changed: the undone change can return";
+    ASSERT_TRUE(context.Undo().Undo());
+    EXPECT_EQ(View().T0(), 0);
+    EXPECT_FALSE(context.Undo().CanUndo()) << "no step was recorded for nothing";
+}
+
+// A document that was never saved has no state to return to.
+TEST_F(UndoPart, ADocumentNeverSavedStaysModified) {
+    osc.Modified = true;
+    context.Undo().Reset();
+    context.Change(TStepKind::Discrete, [&] { View().SetT0(0.2); });
+    ASSERT_TRUE(context.Undo().Undo());
+    EXPECT_EQ(View().T0(), 0);
+    EXPECT_TRUE(osc.Modified);
 }
 
 }  // namespace

@@ -1,0 +1,122 @@
+// The value table, statistics over a span and spectrum requests of the current screen.
+
+#include "osc/OscReadings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "SessionFixture.h"
+#include "model/uSignalsData.h"
+#include "osc/BeamGroups.h"
+#include "osc/uBeam.h"
+
+namespace kvaril {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+using Readings = TSessionFixture;
+using ReadingsWithReference = TReferenceFixture;
+
+TEST_F(Readings, TheValueRowsFollowTheGroupsAndTheCursor) {
+    std::vector<TValueRow> rows = s.Readings().ValueRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].Cells[1].Text, "B");
+    EXPECT_EQ(rows[2].Cells[2].Text, "0") << "at T0";
+    s.Cursors().Press(100, false);
+    EXPECT_EQ(s.Readings().ValueRows()[2].Cells[2].Text, "0.5") << "at the measured time";
+    s.Cursors().Release(100, false, 10);
+    s.Beams().SetSelection({0});
+    s.Beams().Edit(TBeamRow::Group, "Нет");
+    rows = s.Readings().ValueRows();
+    ASSERT_EQ(rows.size(), 2u) << "grouping follows the edit with nothing rebuilt by hand";
+    EXPECT_EQ(rows[0].Cells[1].Text, "B");
+    s.Beams().ToOneGroup();
+    rows = s.Readings().ValueRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].Cells[0].Text, "1");
+    EXPECT_EQ(rows[2].Cells[0].ColorIndex, 2);
+    s.Beams().ToManyGroups();
+    EXPECT_EQ(s.Readings().ValueRows()[2].Cells[0].Text, "3");
+}
+
+TEST_F(Readings, StatisticsFollowTheWindowAndTheMarkers) {
+    Window(0.1, 0.2);
+    std::vector<TStatsRow> rows = s.Readings().StatsRows();
+    ASSERT_EQ(rows.size(), 3u);
+    const TStatsRow& c = rows[2];
+    EXPECT_EQ(c.Name, "C");
+    auto cell = [](const TStatsRow& r, TStatsColumn col) { return r.Cells[static_cast<int>(col)]; };
+    EXPECT_EQ(cell(c, TStatsColumn::Count), "101") << "both ends of the window count";
+    EXPECT_EQ(cell(c, TStatsColumn::Min), "0.1");
+    EXPECT_EQ(cell(c, TStatsColumn::TimeOfMin), "0.1");
+    EXPECT_EQ(cell(c, TStatsColumn::Max), "0.2");
+    EXPECT_EQ(cell(c, TStatsColumn::TimeOfMax), "0.2");
+    EXPECT_EQ(cell(c, TStatsColumn::Mean), "0.15");
+    EXPECT_EQ(cell(c, TStatsColumn::PeakToPeak), "0.1");
+    EXPECT_EQ(cell(rows[1], TStatsColumn::StdDev), "0");
+    EXPECT_EQ(cell(rows[1], TStatsColumn::Rms), "0.5");
+
+    Label(0.5);
+    Label(0.52);
+    s.Readings().SetSpan("m1..m2");
+    rows = s.Readings().StatsRows();
+    EXPECT_EQ(cell(rows[2], TStatsColumn::Count), "21");
+    EXPECT_EQ(cell(rows[2], TStatsColumn::Min), "0.5");
+    s.Readings().SetSpan("m1..m9");  // names no markers: the window again
+    double t0 = 0, t1 = 0;
+    EXPECT_FALSE(s.Readings().SpanTimes(t0, t1));
+    EXPECT_EQ(cell(s.Readings().StatsRows()[2], TStatsColumn::Count), "101");
+}
+
+TEST_F(Readings, HiddenBeamsHaveNoStatisticsRow) {
+    View().Beam(0).SetGroup(0);
+    const std::vector<TStatsRow> rows = s.Readings().StatsRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].Name, "B");
+}
+
+TEST_F(Readings, SpectraOfChosenBeamsKeepTheirColours) {
+    TSignalsData& d = signals.Data();
+    // A: a sine of amplitude 2 at 50 Hz, on a bin of a 1000-sample range.
+    for (int q = 0; q < d.SampleCount(); ++q)
+        d.SetData(0, q, 2 * std::sin(2 * kPi * 50 * q * 0.001));
+    BeamsToOneGroup(View());
+    TSpectrumAnalyzer analyzer;
+    s.Beams().SetSelection({0, 2});
+    Window(0, 0.999);
+    const TSpectrumRequest request = s.Readings().SpectrumRequest();
+    EXPECT_EQ(request.Span, "Окно");
+    std::vector<TBeamSpectrum> spectra = BeamSpectra(analyzer, signals, request.Beams, request.T0,
+                                                     request.T1, TSpectrumWindow::Hann);
+    ASSERT_EQ(spectra.size(), 2u);
+    EXPECT_EQ(spectra[0].Name, "A");
+    EXPECT_EQ(spectra[0].ColorIndex, 0);
+    EXPECT_EQ(spectra[1].Name, "C");
+    EXPECT_EQ(spectra[1].ColorIndex, 2) << "C is the third beam of the one group";
+    EXPECT_EQ(spectra[0].Spectrum.N, 1000);
+    EXPECT_NEAR(spectra[0].Peak.Frequency, 50, 1e-6);
+    EXPECT_NEAR(spectra[0].Peak.Amplitude, 2, 1e-9);
+    // None chosen: every beam the screen shows.
+    s.Beams().SetSelection({});
+    EXPECT_EQ(s.Readings().SpectrumRequest().Beams.size(), 3u);
+}
+
+// ---- with a reference run
+
+TEST_F(ReadingsWithReference, TheValueTableShowsTheReferenceAndTheDifference) {
+    s.References().SetReference(1);
+    ASSERT_NE(s.References().Reference(), nullptr);
+    const std::vector<TValueRow> rows = s.Readings().ValueRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].Cells[2].Text, "0.75");
+    EXPECT_EQ(rows[1].Cells[3].Text, "0.5");
+    EXPECT_EQ(rows[1].Cells[4].Text, "0.25");
+    s.References().SetReference(0);
+    EXPECT_EQ(s.Readings().ValueRows()[1].Cells[3].Text, "");
+}
+
+}  // namespace
+}  // namespace kvaril
