@@ -78,6 +78,10 @@ class TFormOsc : public QMainWindow {
     void CreateValuePage();
     void CreateScreenArea();
     void ConnectScreenArea();
+    void ConnectScrollBar();  // and the screens' tabs
+    void ConnectTraces();
+    void ConnectLabelStrip();
+    void ConnectTimePanel();
     void FitMinimumSize();
 
     // Runs one user action: errors are reported, then everything is shown anew.
@@ -97,6 +101,9 @@ class TFormOsc : public QMainWindow {
 
     // Measurements beside the traces (FrmOscAnalysis.cpp).
     void CreateAnalysis();
+    void CreateStatsPage();
+    void CreateSpectrumAction();
+    void CreateGridAction();
     void RefreshStats();
     std::vector<QColor> BeamColors() const;
     bool StepKey(const QKeyEvent& event);

@@ -26,6 +26,18 @@
 namespace kvaril {
 
 void TFormOsc::CreateAnalysis() {
+    CreateStatsPage();
+    CreateSpectrumAction();
+    CreateGridAction();
+    pbGraph_->setFocusPolicy(Qt::StrongFocus);
+    pbGraph_->installEventFilter(this);  // the stepping keys, see StepKey
+    connect(pbLabels_, &TPaintArea::Pressed, this,
+            [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::RightButton) ReferenceMenu(x);
+            });
+}
+
+void TFormOsc::CreateStatsPage() {
     tsStats_ = new TStatsPage(nullptr);
     tabControl_->addTab(tsStats_, "Статистика");
     tabControl_->setMinimumWidth(
@@ -36,7 +48,9 @@ void TFormOsc::CreateAnalysis() {
         RefreshStats();
     });
     connect(tabControl_, &QTabWidget::currentChanged, this, [this] { RefreshStats(); });
+}
 
+void TFormOsc::CreateSpectrumAction() {
     actSpectrum_ = new QAction("&Спектр...", this);
     actSpectrum_->setObjectName("actSpectrum");
     const QString hint =
@@ -55,7 +69,9 @@ void TFormOsc::CreateAnalysis() {
     }
     connect(actSpectrum_, &QAction::triggered, this,
             [this] { Act("QAction", [this] { ShowSpectrum(); }); });
+}
 
+void TFormOsc::CreateGridAction() {
     // "Вид" goes before the help menu.
     actGrid_ = new QAction("&Сетка", this);
     actGrid_->setObjectName("actGrid");
@@ -81,13 +97,6 @@ void TFormOsc::CreateAnalysis() {
         WriteSetting(settings::kOscGrid, on);
         Act("QAction", [this, on] { session_->Picture().SetShowGrid(on); });
     });
-
-    pbGraph_->setFocusPolicy(Qt::StrongFocus);
-    pbGraph_->installEventFilter(this);  // the stepping keys, see StepKey
-    connect(pbLabels_, &TPaintArea::Pressed, this,
-            [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                if (button == Qt::RightButton) ReferenceMenu(x);
-            });
 }
 
 std::vector<QColor> TFormOsc::BeamColors() const {

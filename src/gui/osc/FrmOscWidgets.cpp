@@ -335,6 +335,15 @@ void TFormOsc::CreateScreenArea() {
 }
 
 void TFormOsc::ConnectScreenArea() {
+    connect(pbGraph_, &TPaintArea::PaintNeeded, this, [this] { PaintGraph(); });
+    connect(pbLabels_, &TPaintArea::PaintNeeded, this, [this] { PaintLabels(); });
+    ConnectScrollBar();
+    ConnectTraces();
+    ConnectLabelStrip();
+    ConnectTimePanel();
+}
+
+void TFormOsc::ConnectScrollBar() {
     connect(tabGraph_, &QTabBar::currentChanged, this, [this](int index) {
         if (refreshing_) return;
         Act("TTabControl", [&] { session_->SelectScreen(index); });
@@ -355,8 +364,9 @@ void TFormOsc::ConnectScreenArea() {
     wheelPause_->setSingleShot(true);
     wheelPause_->setInterval(600);
     connect(wheelPause_, &QTimer::timeout, this, [this] { session_->EndGesture(); });
-    connect(pbGraph_, &TPaintArea::PaintNeeded, this, [this] { PaintGraph(); });
-    connect(pbLabels_, &TPaintArea::PaintNeeded, this, [this] { PaintLabels(); });
+}
+
+void TFormOsc::ConnectTraces() {
     connect(pbGraph_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
                 if (button == Qt::MiddleButton ||
@@ -391,6 +401,9 @@ void TFormOsc::ConnectScreenArea() {
                 });
                 wheelPause_->start();
             });
+}
+
+void TFormOsc::ConnectLabelStrip() {
     connect(pbLabels_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
                 if (button == Qt::LeftButton)
@@ -406,6 +419,9 @@ void TFormOsc::ConnectScreenArea() {
         const int mark = pbLabels_->fontMetrics().horizontalAdvance("MM");
         Act("TPaintBox", [&] { session_->Cursors().Release(x, true, mark); });
     });
+}
+
+void TFormOsc::ConnectTimePanel() {
     connect(pnlTime_, &TTimePanel::Clicked, this,
             [this](TEntryMode where) { Act("TPanel", [&] { session_->Entry().Click(where); }); });
     connect(pnlTime_, &TTimePanel::EntryEdited, this,

@@ -369,6 +369,48 @@ void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
     legend.X += metrics.horizontalAdvance(text) + metrics.horizontalAdvance(' ') * 2;
 }
 
+// A beam's figure: written straight into the raster where there is one, else painted.
+void DrawBeam(QPainter& p, const TGraphPicture& picture, const TDrawItem& item,
+              const TPixels* raster) {
+    const TBeamFigure& figure = picture.Figures[static_cast<size_t>(item.Figure)];
+    TOnPixelCentres centres(p, raster == nullptr);
+    const QRgb rgb = ToQColor(item.Color).rgb();
+    QPen pen = TracePen(p, ToQColor(item.Color));
+    if (item.Dashed) pen.setStyle(Qt::DashLine);
+    if (figure.Kind == TFigureKind::Strokes) {
+        if (raster) {
+            WriteStrokes(*raster, figure.Strokes, rgb, item.Dashed);
+        } else {
+            p.setPen(pen);
+            for (const TStroke& s : figure.Strokes)
+                if (!item.Dashed || (s.X / kDash) % 2 == 0) p.drawLine(s.X, s.Top, s.X, s.Bottom);
+        }
+    } else if (raster && figure.Kind == TFigureKind::Polyline) {
+        if (item.Dashed)
+            WriteDashedPolyline(*raster, figure.Points, rgb);
+        else
+            WritePolyline(*raster, figure.Points, rgb);
+    } else if (raster && figure.Kind == TFigureKind::Bezier) {
+        if (item.Dashed)
+            WriteDashedBezier(*raster, figure.Points, rgb);
+        else
+            WriteBezier(*raster, figure.Points, rgb);
+    } else {
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        DrawFigure(p, figure);
+    }
+}
+
+void DrawMessage(QPainter& p, const TGraphPicture& picture, const TDrawItem& item) {
+    const QFontMetrics metrics = p.fontMetrics();
+    const QString text = QString::fromStdString(item.Text);
+    p.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
+               ToQColor(picture.Background));
+    p.setPen(ToQColor(item.Color));
+    p.drawText(QPoint(item.X0, item.Y + metrics.ascent()), text);
+}
+
 void DrawItems(QPainter& p, const TGraphPicture& picture, const TPixels* raster) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
@@ -382,50 +424,15 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TPixels* raster)
                 if (item.X1 - 1 >= item.X0) p.drawLine(item.X0, item.Y, item.X1 - 1, item.Y);
                 break;
             }
-            case TDrawItem::Beam: {
-                const TBeamFigure& figure = picture.Figures[static_cast<size_t>(item.Figure)];
-                TOnPixelCentres centres(p, raster == nullptr);
-                const QRgb rgb = ToQColor(item.Color).rgb();
-                QPen pen = TracePen(p, ToQColor(item.Color));
-                if (item.Dashed) pen.setStyle(Qt::DashLine);
-                if (figure.Kind == TFigureKind::Strokes) {
-                    if (raster) {
-                        WriteStrokes(*raster, figure.Strokes, rgb, item.Dashed);
-                    } else {
-                        p.setPen(pen);
-                        for (const TStroke& s : figure.Strokes)
-                            if (!item.Dashed || (s.X / kDash) % 2 == 0)
-                                p.drawLine(s.X, s.Top, s.X, s.Bottom);
-                    }
-                } else if (raster && figure.Kind == TFigureKind::Polyline) {
-                    if (item.Dashed)
-                        WriteDashedPolyline(*raster, figure.Points, rgb);
-                    else
-                        WritePolyline(*raster, figure.Points, rgb);
-                } else if (raster && figure.Kind == TFigureKind::Bezier) {
-                    if (item.Dashed)
-                        WriteDashedBezier(*raster, figure.Points, rgb);
-                    else
-                        WriteBezier(*raster, figure.Points, rgb);
-                } else {
-                    p.setPen(pen);
-                    p.setBrush(Qt::NoBrush);
-                    DrawFigure(p, figure);
-                }
+            case TDrawItem::Beam:
+                DrawBeam(p, picture, item, raster);
                 break;
-            }
             case TDrawItem::GroupNumber:
                 DrawGroupNumber(p, item, legend);
                 break;
-            case TDrawItem::Message: {
-                const QFontMetrics metrics = p.fontMetrics();
-                const QString text = QString::fromStdString(item.Text);
-                p.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
-                           ToQColor(picture.Background));
-                p.setPen(ToQColor(item.Color));
-                p.drawText(QPoint(item.X0, item.Y + metrics.ascent()), text);
+            case TDrawItem::Message:
+                DrawMessage(p, picture, item);
                 break;
-            }
             case TDrawItem::Legend:
                 DrawLegendName(p, item, legend, ToQColor(picture.Background));
                 break;

@@ -62,9 +62,17 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().color(QPalette::Window));
     const QRect r = PlotRect();
     p.fillRect(r, background_);
+    const QColor text = palette().color(QPalette::WindowText);
+    DrawAxes(p, r, text);
+    if (!spectra_) return;
+    p.setClipRect(r);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    for (const TBeamSpectrum& b : *spectra_) DrawCurve(p, r, b, text);
+}
+
+void TSpectrumPlot::DrawAxes(QPainter& p, const QRect& r, const QColor& text) const {
     const bool dark = background_.lightness() < 100;
     const QColor grid = dark ? QColor(70, 70, 70) : QColor(210, 210, 210);
-    const QColor text = palette().color(QPalette::WindowText);
     // Frequency ticks: 1-2-5 steps, or decades on a logarithmic axis.
     std::vector<std::pair<double, QString>> fTicks;
     if (axes_.LogFrequency) {
@@ -91,35 +99,33 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
     }
     p.setPen(text);
     p.drawRect(r.adjusted(0, 0, -1, -1));
-    if (!spectra_) return;
-    p.setClipRect(r);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    for (const TBeamSpectrum& b : *spectra_) {
-        const TSpectrum& s = b.Spectrum;
-        if (s.NonFinite || s.BinCount() < 2) continue;
-        const QColor color =
-            colors_ && b.ColorIndex >= 0 && b.ColorIndex < static_cast<int>(colors_->size())
-                ? (*colors_)[static_cast<size_t>(b.ColorIndex)]
-                : text;
-        QPainterPath path;
-        bool first = true;
-        for (int k = axes_.LogFrequency ? 1 : 0; k < s.BinCount(); ++k) {
-            const QPointF pt(r.left() + axes_.X(s.Frequency(k)),
-                             r.top() + axes_.Y(s.Amplitude[static_cast<size_t>(k)]));
-            if (first)
-                path.moveTo(pt);
-            else
-                path.lineTo(pt);
-            first = false;
-        }
-        p.setPen(QPen(color, 1));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
-        if (b.Peak.Bin >= 0 && (!axes_.LogFrequency || b.Peak.Frequency > 0)) {
-            const QPointF at(r.left() + axes_.X(b.Peak.Frequency),
-                             r.top() + axes_.Y(b.Peak.Amplitude));
-            p.drawEllipse(at, 4, 4);
-        }
+}
+
+void TSpectrumPlot::DrawCurve(QPainter& p, const QRect& r, const TBeamSpectrum& b,
+                              const QColor& text) const {
+    const TSpectrum& s = b.Spectrum;
+    if (s.NonFinite || s.BinCount() < 2) return;
+    const QColor color =
+        colors_ && b.ColorIndex >= 0 && b.ColorIndex < static_cast<int>(colors_->size())
+            ? (*colors_)[static_cast<size_t>(b.ColorIndex)]
+            : text;
+    QPainterPath path;
+    bool first = true;
+    for (int k = axes_.LogFrequency ? 1 : 0; k < s.BinCount(); ++k) {
+        const QPointF pt(r.left() + axes_.X(s.Frequency(k)),
+                         r.top() + axes_.Y(s.Amplitude[static_cast<size_t>(k)]));
+        if (first)
+            path.moveTo(pt);
+        else
+            path.lineTo(pt);
+        first = false;
+    }
+    p.setPen(QPen(color, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    if (b.Peak.Bin >= 0 && (!axes_.LogFrequency || b.Peak.Frequency > 0)) {
+        const QPointF at(r.left() + axes_.X(b.Peak.Frequency), r.top() + axes_.Y(b.Peak.Amplitude));
+        p.drawEllipse(at, 4, 4);
     }
 }
 

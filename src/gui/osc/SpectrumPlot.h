@@ -30,6 +30,8 @@ class TSpectrumPlot : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void DrawAxes(QPainter& p, const QRect& r, const QColor& text) const;
+    void DrawCurve(QPainter& p, const QRect& r, const TBeamSpectrum& b, const QColor& text) const;
     void Fit();
 
     const std::vector<TBeamSpectrum>* spectra_ = nullptr;
