@@ -200,9 +200,8 @@ void TFormMain::ShowSignalAt(int index, int line, int column) {
         rebuilding_ = true;
         tabSignals_->setCurrentIndex(index);
         rebuilding_ = false;
-        LoadEditor();
+        LoadEditor();  // fills the editor at once: the caret can go there now
     }
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     edSignal_->SetCaret(line, column);
     edSignal_->setFocus();
 }
