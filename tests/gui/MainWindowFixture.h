@@ -1,18 +1,26 @@
 #pragma once
-// A main window over its own workbench, model directory and scripted dialogs.
+// A main window over its own workbench, model directory and scripted dialogs. The window's
+// controls are found by their names, as a user finds them by their captions.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QAbstractEventDispatcher>
+#include <QAction>
 #include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
 #include <QTimer>
+#include <QToolBar>
 #include <filesystem>
 
 #include "ScriptedDialogs.h"
 #include "ui/DocumentCommands.h"
+#include "ui/EditCommands.h"
 #include "ui/FrmMain.h"
 #include "ui/SignalEditor.h"
+#include "ui/StartPage.h"
 #include "ui/Workbench.h"
 
 namespace kvaril::testing {
@@ -56,10 +64,29 @@ class MainWindowFixture : public ::testing::Test {
     TFormMain& W() { return *window_; }
     TSignals& Signals() { return workbench_.Signals; }
 
+    // The window's child of that name; a missing one fails the test.
+    template <typename T>
+    T* Find(const char* name) {
+        T* child = W().findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    TSignalEditor* Editor() { return Find<TSignalEditor>("edSignal"); }
+    QTabBar* Tabs() { return Find<QTabBar>("tabSignals"); }
+    QAction* Action(const char* name) { return Find<QAction>(name); }
+    QString LabelText(const char* name) { return Find<QLabel>(name)->text(); }
+    QWidget* SearchPanel() { return Find<QWidget>("pnlSearch"); }
+    QLineEdit* SearchField() { return Find<QLineEdit>("edSearch"); }
+    QLineEdit* ReplaceField() { return Find<QLineEdit>("edReplace"); }
+    TStartPage* StartPage() { return Find<TStartPage>("pnlStart"); }
+
+    QString DocumentName() { return W().DocumentCommands().DocumentName(); }
+    QFont EditorFont() { return W().EditCommands().EditorFont(); }
+
     // Adds a signal through the Add command with the prepared name.
     void AddSignal(const QString& name, bool withDestructor = false) {
         dialogs_.SignalNames.push_back(TSignalNameAnswer{name, withDestructor});
-        W().actSignalAdd->trigger();
+        Action("actSignalAdd")->trigger();
     }
 
     std::filesystem::path dir_;

@@ -32,9 +32,15 @@ QString DirOf(const QString& path) { return FromUtf8(DirectoryOf(ToUtf8(path)));
 
 }  // namespace
 
+TDocumentCommands::TDocumentCommands(TFormMain& window, TSignalEditor& editor)
+    : w_(window),
+      editor_(editor),
+      lastDocumentDir_(window.Paths().ProjectsDir),
+      lastLibraryDir_(window.Paths().ProjectsDir) {}
+
 void TDocumentCommands::New() {
     TWorkbench& wb = w_.Workbench();
-    w_.CloseAllowed = true;
+    closeAllowed_ = true;
     if (wb.Signals.HasSignals()) {
         QString question;
         if (wb.Signals.Modified) {
@@ -49,14 +55,14 @@ void TDocumentCommands::New() {
                     // Nothing saved (the name dialog cancelled, the write failed): the
                     // document must not be thrown away.
                     if (!Save()) {
-                        w_.CloseAllowed = false;
+                        closeAllowed_ = false;
                         return;
                     }
                     break;
                 case TAnswer::No:
                     break;
                 case TAnswer::Cancel:
-                    w_.CloseAllowed = false;
+                    closeAllowed_ = false;
                     return;
             }
         }
@@ -70,15 +76,15 @@ void TDocumentCommands::New() {
     }
     wb.Runs.Clear();  // earlier runs belong to the document they ran
     w_.ShowStatus("");
-    w_.DocumentName = "noname";
+    documentName_ = "noname";
     w_.UpdateCaption();
 }
 
 void TDocumentCommands::Open() {
     New();
     if (w_.Workbench().Signals.HasSignals()) return;
-    TFileDialogSpec spec{"Открытие файла сигналов", kSignalFilter, "sig", w_.LastDocumentDir,
-                         w_.DocumentName == "noname" ? QString() : w_.DocumentName};
+    TFileDialogSpec spec{"Открытие файла сигналов", kSignalFilter, "sig", lastDocumentDir_,
+                         documentName_ == "noname" ? QString() : documentName_};
     std::optional<QString> path = w_.Dialogs().OpenFile(&w_, spec);
     if (!path) return;
     ReadInto(*path);
@@ -93,17 +99,17 @@ void TDocumentCommands::OpenPath(const QString& path) {
 void TDocumentCommands::ReadInto(const QString& path) {
     TWorkbench& wb = w_.Workbench();
     w_.ShowStatus("Загрузка файла...");
-    w_.DocumentName = WithExt(path, "sig");
-    w_.LastDocumentDir = DirOf(w_.DocumentName);
-    RemoveStaleTempFiles(ToUtf8(w_.LastDocumentDir));
+    documentName_ = WithExt(path, "sig");
+    lastDocumentDir_ = DirOf(documentName_);
+    RemoveStaleTempFiles(ToUtf8(lastDocumentDir_));
     try {
-        ReadDocument(ToUtf8(w_.DocumentName), wb.Signals, wb.Osc);
+        ReadDocument(ToUtf8(documentName_), wb.Signals, wb.Osc);
     } catch (const std::exception& e) {
         // What was read before the error must not be saved over the file later: start empty.
-        const QString name = w_.DocumentName;
+        const QString name = documentName_;
         wb.Signals.Clear();
         wb.Osc.Clear();
-        w_.DocumentName = "noname";
+        documentName_ = "noname";
         w_.UpdateCaption();
         w_.RebuildTabs(0);
         w_.ShowError("Ошибка загрузки файла", "Файл: " + name + "\n" + ErrorText(e));
@@ -112,7 +118,7 @@ void TDocumentCommands::ReadInto(const QString& path) {
     w_.UpdateCaption();
     w_.RebuildTabs(0);
     w_.LoadEditor();
-    w_.NoteRecentDocument(w_.DocumentName);
+    w_.NoteRecentDocument(documentName_);
     w_.ShowStatus("Ok");
 }
 
@@ -122,16 +128,16 @@ bool TDocumentCommands::Save() {
     w_.StoreEditor();
     // A notice of the editor's transfer outlives the save's own "Ok".
     const QString notice = w_.TakeStoreNotice();
-    if (w_.DocumentName == "noname" && !AskSaveAsName()) return false;
+    if (documentName_ == "noname" && !AskSaveAsName()) return false;
     w_.ShowStatus("Сохранение файла...");
     try {
-        WriteDocument(ToUtf8(w_.DocumentName), wb.Signals, wb.Osc);
+        WriteDocument(ToUtf8(documentName_), wb.Signals, wb.Osc);
     } catch (const std::exception& e) {
-        w_.ShowError("Ошибка записи файла", "Файл: " + w_.DocumentName + "\n" + ErrorText(e));
+        w_.ShowError("Ошибка записи файла", "Файл: " + documentName_ + "\n" + ErrorText(e));
         return false;
     }
     w_.UpdateCaption();
-    w_.NoteRecentDocument(w_.DocumentName);
+    w_.NoteRecentDocument(documentName_);
     w_.ShowStatus(notice.isEmpty() ? QString("Ok") : notice);
     return true;
 }
@@ -142,13 +148,13 @@ void TDocumentCommands::SaveAs() {
 
 bool TDocumentCommands::AskSaveAsName() {
     TFileDialogSpec spec{"Сохранение файла сигналов", kSignalFilter, "sig",
-                         SaveFolder(DocumentFolder()), w_.DocumentName};
+                         SaveFolder(DocumentFolder()), documentName_};
     std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
     if (!path) return false;
     const QString name = WithExt(*path, "sig");
     if (!MayReplace(spec.Title, *path, name)) return false;
-    w_.DocumentName = name;
-    w_.LastDocumentDir = DirOf(w_.DocumentName);
+    documentName_ = name;
+    lastDocumentDir_ = DirOf(documentName_);
     w_.UpdateCaption();
     return true;
 }
@@ -162,7 +168,7 @@ bool TDocumentCommands::MayReplace(const QString& title, const QString& chosen,
 
 bool TDocumentCommands::CloseQuery() {
     New();
-    return w_.CloseAllowed;
+    return closeAllowed_;
 }
 
 void TDocumentCommands::SignalAdd() {
@@ -190,10 +196,9 @@ void TDocumentCommands::PlaceCaretForValue(int index) {
     for (size_t i = lines.size(); i-- > 0;) {
         const size_t at = lines[i].find(kValue);
         if (at == std::string::npos) continue;
-        TSignalEditor* ed = w_.Editor();
-        ed->SetCaret(static_cast<int>(i) + 1, static_cast<int>(at + kValue.size()));
-        ed->ensureCursorVisible();
-        ed->setFocus();
+        editor_.SetCaret(static_cast<int>(i) + 1, static_cast<int>(at + kValue.size()));
+        editor_.ensureCursorVisible();
+        editor_.setFocus();
         return;
     }
 }
@@ -207,7 +212,7 @@ QString TDocumentCommands::SaveFolder(const QString& preferred) const {
 }
 
 QString TDocumentCommands::DocumentFolder() const {
-    return w_.DocumentName == "noname" ? w_.LastDocumentDir : DirOf(w_.DocumentName);
+    return documentName_ == "noname" ? lastDocumentDir_ : DirOf(documentName_);
 }
 
 void TDocumentCommands::SignalDelete() {
@@ -251,10 +256,10 @@ void TDocumentCommands::LibraryLoad() {
     TSignals& signals = w_.Workbench().Signals;
     w_.StoreEditor();
     TFileDialogSpec spec{
-        "Открытие библиотечного сигнала", kLibraryFilter, "txt", w_.LastLibraryDir, {}};
+        "Открытие библиотечного сигнала", kLibraryFilter, "txt", lastLibraryDir_, {}};
     std::optional<QString> path = w_.Dialogs().OpenFile(&w_, spec);
     if (!path) return;
-    w_.LastLibraryDir = DirOf(*path);
+    lastLibraryDir_ = DirOf(*path);
     std::optional<QString> answer = w_.Dialogs().Name(&w_, "Имя сигнала", "");
     if (!answer) return;
     bool lossless = true;
@@ -268,7 +273,7 @@ void TDocumentCommands::LibraryLoad() {
     signal.Lines() = ReadLibraryFile(ToUtf8(WithExt(*path, "txt")));
     signal.SetText(RewriteLibraryIdentifiers(signal.GetText(), name));
     w_.LoadEditor();
-    w_.Editor()->SetTextModified(true);
+    editor_.SetTextModified(true);
     signals.Modified = true;
     if (!lossless) w_.ShowStatus(ReplacedNotice("Символы имени", *answer));
 }
@@ -276,18 +281,18 @@ void TDocumentCommands::LibraryLoad() {
 void TDocumentCommands::LibrarySave() {
     // A library folder the user went to wins; otherwise the document's own folder.
     const QString start =
-        w_.LastLibraryDir != w_.Paths().ProjectsDir ? w_.LastLibraryDir : DocumentFolder();
+        lastLibraryDir_ != w_.Paths().ProjectsDir ? lastLibraryDir_ : DocumentFolder();
     TFileDialogSpec spec{
         "Сохранение сигнала в библиотеке", kLibraryFilter, "txt", SaveFolder(start), {}};
     std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
     if (!path) return;
-    w_.LastLibraryDir = DirOf(*path);
+    lastLibraryDir_ = DirOf(*path);
     const QString name = WithExt(*path, "txt");
     if (!MayReplace(spec.Title, *path, name)) return;
     // Exactly what the editor shows, stored into the signal or not.
     bool lossless = true;
-    WriteLibraryFile(ToUtf8(name), SplitLines(w_.Editor()->TextCp1251(&lossless)));
-    if (!lossless) w_.ShowStatus(ReplacedNotice("Символы текста", w_.Editor()->text()));
+    WriteLibraryFile(ToUtf8(name), SplitLines(editor_.TextCp1251(&lossless)));
+    if (!lossless) w_.ShowStatus(ReplacedNotice("Символы текста", editor_.text()));
 }
 
 }  // namespace kvaril

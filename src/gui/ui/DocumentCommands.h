@@ -1,17 +1,26 @@
 #pragma once
-// The document, signal and library commands of the main window.
+// The document, signal and library commands of the main window, with what they remember:
+// the document's name and the folders the file dialogs start in.
 
 #include <QString>
 
 namespace kvaril {
 
 class TFormMain;
+class TSignalEditor;
 
 class TDocumentCommands {
   public:
-    explicit TDocumentCommands(TFormMain& window) : w_(window) {}
+    // `editor` is the window's signal editor, which the library and signal commands use.
+    TDocumentCommands(TFormMain& window, TSignalEditor& editor);
 
-    // New document; also the first step of Open and of closing the window. Sets CloseAllowed.
+    // The document's file, "noname" for a new one.
+    const QString& DocumentName() const { return documentName_; }
+    const QString& LastLibraryDir() const { return lastLibraryDir_; }
+    // Whether the last New went through (nothing left unsaved that the user wanted kept).
+    bool CloseAllowed() const { return closeAllowed_; }
+
+    // New document; also the first step of Open and of closing the window.
     void New();
     void Open();
     // Whether something was written.
@@ -44,6 +53,11 @@ class TDocumentCommands {
     bool MayReplace(const QString& title, const QString& chosen, const QString& written);
 
     TFormMain& w_;
+    TSignalEditor& editor_;
+    QString documentName_ = "noname";
+    QString lastDocumentDir_;
+    QString lastLibraryDir_;
+    bool closeAllowed_ = true;
 };
 
 }  // namespace kvaril

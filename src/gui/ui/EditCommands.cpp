@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
-#include <QLineEdit>
 #include <QScopeGuard>
 #include <QSettings>
 #include <algorithm>
@@ -14,15 +13,25 @@
 #include "ui/FrmMain.h"
 #include "ui/FrmOperators.h"
 #include "ui/QtText.h"
+#include "ui/SearchPanel.h"
 #include "ui/SignalEditor.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
 
-TEditCommands::TEditCommands(TFormMain& window)
-    : w_(window), operators_(new TfrmOperators(&window)) {}
+TEditCommands::TEditCommands(TFormMain& window, TSignalEditor& editor, const TSearchPanel& search)
+    : w_(window),
+      editor_(editor),
+      search_(search),
+      operators_(new TfrmOperators(&window)),
+      font_(BuiltInEditorFont()) {}
 
 TEditCommands::~TEditCommands() = default;
+
+void TEditCommands::RestoreEditorFont(QSettings& settings) {
+    LoadEditorFont(settings, font_, &charset_);
+    editor_.SetEditorFont(font_);
+}
 
 namespace {
 
@@ -46,12 +55,12 @@ std::pair<int, int> Caret(const TSignalEditor* editor) {
 }  // namespace
 
 bool TEditCommands::CheckTexts(bool forReplace) {
-    if (w_.edSearch->text().isEmpty()) {
+    if (search_.SearchText().isEmpty()) {
         w_.ShowStatus("Не задана строка поиска");
         w_.Dialogs().Beep();
         return false;
     }
-    if (forReplace && w_.edSearch->text() == w_.edReplace->text()) {
+    if (forReplace && search_.SearchText() == search_.ReplaceText()) {
         w_.ShowStatus("Строка поиска совпадает со строкой замены");
         w_.Dialogs().Beep();
         return false;
@@ -61,94 +70,89 @@ bool TEditCommands::CheckTexts(bool forReplace) {
 
 void TEditCommands::Find() {
     if (!w_.EditorAvailable() || !CheckTexts(false)) return;
-    TSignalEditor* ed = w_.edSignal;
-    const QString needle = w_.edSearch->text();
-    const auto [line, column] = Caret(ed);
+    const QString needle = search_.SearchText();
+    const auto [line, column] = Caret(&editor_);
     std::optional<TTextPos> found =
-        w_.pnlSearch->isVisible() ? FindInLines(EditorLines(ed), line, column + 1, ToCp1251(needle))
-                                  : std::nullopt;
+        search_.isVisible() ? FindInLines(EditorLines(&editor_), line, column + 1, ToCp1251(needle))
+                            : std::nullopt;
     if (!found) {
         w_.ShowStatus("Подстрока <" + needle + "> не найдена");
         w_.Dialogs().Beep();
         return;
     }
     w_.ShowStatus("Найдена подстрока: <" + needle + ">");
-    ed->setCursorPosition(found->Line, found->Column - 1);
-    ed->setFocus();
+    editor_.setCursorPosition(found->Line, found->Column - 1);
+    editor_.setFocus();
 }
 
 void TEditCommands::ReplaceAt(int line, int column) {
-    TSignalEditor* ed = w_.edSignal;
-    const QString needle = w_.edSearch->text(), replacement = w_.edReplace->text();
+    const QString needle = search_.SearchText(), replacement = search_.ReplaceText();
     // A deletion and an insertion, each undoable.
-    ed->setSelection(line, column - 1, line, column - 1 + static_cast<int>(needle.size()));
-    ed->removeSelectedText();
+    editor_.setSelection(line, column - 1, line, column - 1 + static_cast<int>(needle.size()));
+    editor_.removeSelectedText();
     if (!replacement.isEmpty()) {
-        ed->insertAt(replacement, line, column - 1);
-        ed->setCursorPosition(line, column - 1 + static_cast<int>(replacement.size()));
+        editor_.insertAt(replacement, line, column - 1);
+        editor_.setCursorPosition(line, column - 1 + static_cast<int>(replacement.size()));
     } else {
-        ed->setCursorPosition(line, column - 1);
+        editor_.setCursorPosition(line, column - 1);
     }
 }
 
 void TEditCommands::Replace() {
     if (!w_.EditorAvailable() || !CheckTexts(true)) return;
-    TSignalEditor* ed = w_.edSignal;
-    const QString needle = w_.edSearch->text();
-    const auto [line, column] = Caret(ed);
+    const QString needle = search_.SearchText();
+    const auto [line, column] = Caret(&editor_);
     std::optional<TTextPos> found =
-        w_.pnlSearch->isVisible() ? FindInLines(EditorLines(ed), line, column, ToCp1251(needle))
-                                  : std::nullopt;
+        search_.isVisible() ? FindInLines(EditorLines(&editor_), line, column, ToCp1251(needle))
+                            : std::nullopt;
     if (!found) {
         w_.ShowStatus("Подстрока <" + needle + "> не найдена");
         w_.Dialogs().Beep();
         return;
     }
     ReplaceAt(found->Line, found->Column);
-    w_.ShowStatus("Сделана замена <" + needle + "> на <" + w_.edReplace->text() + ">");
-    ed->SetTextModified(true);
+    w_.ShowStatus("Сделана замена <" + needle + "> на <" + search_.ReplaceText() + ">");
+    editor_.SetTextModified(true);
     w_.Workbench().Signals.Modified = true;
-    ed->setFocus();
+    editor_.setFocus();
 }
 
 void TEditCommands::ReplaceAll() {
     if (!w_.EditorAvailable() || !CheckTexts(true)) return;
-    TSignalEditor* ed = w_.edSignal;
-    const QString needle = w_.edSearch->text();
+    const QString needle = search_.SearchText();
     const std::string needleCp = ToCp1251(needle);
-    ed->setCursorPosition(0, 0);
+    editor_.setCursorPosition(0, 0);
     int column = 1, count = 0;
-    ed->beginUndoAction();
+    editor_.beginUndoAction();
     for (;;) {
-        const auto [line, ignored] = Caret(ed);
-        std::optional<TTextPos> found = FindInLines(EditorLines(ed), line, column, needleCp);
+        const auto [line, ignored] = Caret(&editor_);
+        std::optional<TTextPos> found = FindInLines(EditorLines(&editor_), line, column, needleCp);
         if (!found) break;
         ReplaceAt(found->Line, found->Column);
         ++count;
-        column = Caret(ed).second;
+        column = Caret(&editor_).second;
     }
-    ed->endUndoAction();
+    editor_.endUndoAction();
     if (count == 0) {
         w_.ShowStatus("Подстрока <" + needle + "> не найдена");
         w_.Dialogs().Beep();
         return;
     }
     w_.ShowStatus("Сделано замен: " + QString::number(count));
-    ed->SetTextModified(true);
+    editor_.SetTextModified(true);
     w_.Workbench().Signals.Modified = true;
-    ed->setFocus();
+    editor_.setFocus();
 }
 
 void TEditCommands::InsertOperator() {
     if (!w_.EditorAvailable()) return;
-    TSignalEditor* ed = w_.edSignal;
-    const auto [line, column] = Caret(ed);
-    const long pos = ed->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const auto [line, column] = Caret(&editor_);
+    const long pos = editor_.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     const int x =
-        static_cast<int>(ed->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos));
+        static_cast<int>(editor_.SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos));
     const int y =
-        static_cast<int>(ed->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos));
-    const QPoint at = ed->viewport()->mapToGlobal(QPoint(x, y + 12));
+        static_cast<int>(editor_.SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos));
+    const QPoint at = editor_.viewport()->mapToGlobal(QPoint(x, y + 12));
     if (operators_->Choose(w_.Workbench().Signals, w_.SelectedTab(), column, at) !=
         QDialog::Accepted)
         return;
@@ -156,9 +160,9 @@ void TEditCommands::InsertOperator() {
     QString text = FromCp1251(e.Text);
     text.replace("\r\n", "\n");  // the platform's line ends on the clipboard
     QApplication::clipboard()->setText(text);
-    ed->paste();
-    if (e.MarkColumn > 0) ed->setCursorPosition(line - 1, e.MarkColumn - 1);
-    ed->setFocus();
+    editor_.paste();
+    if (e.MarkColumn > 0) editor_.setCursorPosition(line - 1, e.MarkColumn - 1);
+    editor_.setFocus();
 }
 
 QFont BuiltInEditorFont() { return EditorFontOf("Courier New", 11); }
@@ -188,14 +192,14 @@ void SaveEditorFont(QSettings& settings, const QFont& font, int charset) {
 }
 
 void TEditCommands::ChooseFont() {
-    std::optional<QFont> chosen = w_.Dialogs().Font(&w_, w_.EditorFont);
+    std::optional<QFont> chosen = w_.Dialogs().Font(&w_, font_);
     if (!chosen) return;
     // Only the family and the size come back; the style stays the editor's own.
     const QFont font = EditorFontOf(chosen->family(), chosen->pointSize());
-    w_.EditorFont = font;
-    w_.edSignal->SetEditorFont(font);
+    font_ = font;
+    editor_.SetEditorFont(font);
     QSettings settings("Dornek", "Kvaril");
-    SaveEditorFont(settings, font, w_.EditorCharset);
+    SaveEditorFont(settings, font, charset_);
 }
 
 }  // namespace kvaril

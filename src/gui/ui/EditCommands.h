@@ -10,12 +10,19 @@ class QSettings;
 namespace kvaril {
 
 class TFormMain;
+class TSearchPanel;
+class TSignalEditor;
 class TfrmOperators;
 
 class TEditCommands {
   public:
-    explicit TEditCommands(TFormMain& window);
+    // Works on the window's signal editor with the texts of its search panel.
+    TEditCommands(TFormMain& window, TSignalEditor& editor, const TSearchPanel& search);
     ~TEditCommands();
+
+    // The stored editor font into the editor; errors leave what was set before them.
+    void RestoreEditorFont(QSettings& settings);
+    const QFont& EditorFont() const { return font_; }
 
     void Find();
     void Replace();
@@ -31,7 +38,11 @@ class TEditCommands {
     void ReplaceAt(int line, int column);  // 0-based line, 1-based column
 
     TFormMain& w_;
+    TSignalEditor& editor_;
+    const TSearchPanel& search_;
     TfrmOperators* operators_;
+    QFont font_;
+    int charset_ = 204;  // stored with the font; Russian
 };
 
 // The editor font as stored under Options/Font: Name, Size (kept within 8 to 22), Charset

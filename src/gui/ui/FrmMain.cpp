@@ -4,9 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
@@ -20,6 +18,7 @@
 #include "ui/Icons.h"
 #include "ui/ModelCommands.h"
 #include "ui/QtText.h"
+#include "ui/SearchPanel.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
 #include "ui/WindowPlacement.h"
@@ -32,17 +31,15 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     setObjectName("FormMain");
     setWindowTitle("Kvaril");
     setWindowIcon(ApplicationIcon());
-    LastDocumentDir = paths.ProjectsDir;
-    LastLibraryDir = paths.ProjectsDir;
-    documentCommands_ = std::make_unique<TDocumentCommands>(*this);
-    modelCommands_ = std::make_unique<TModelCommands>(*this);
-    editCommands_ = std::make_unique<TEditCommands>(*this);
-
     CreateActions();
     CreateMenus();
     CreateSpeedBar();
     CreateCentralArea();
     CreateStatusBar();
+    // The commands work on the controls they are given.
+    documentCommands_ = std::make_unique<TDocumentCommands>(*this, *edSignal_);
+    modelCommands_ = std::make_unique<TModelCommands>(*this);
+    editCommands_ = std::make_unique<TEditCommands>(*this, *edSignal_, *pnlSearch_);
     ConnectActions();
     CreateDesktopSupport(mnuRecentFiles_);
 
@@ -51,19 +48,17 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    // The stored editor font; errors leave what was set before them.
-    EditorFont = BuiltInEditorFont();
     QSettings settings("Dornek", "Kvaril");
     RestoreWindowPlacement(settings, "Main", this);
-    LoadEditorFont(settings, EditorFont, &EditorCharset);
-    edSignal->SetEditorFont(EditorFont);
+    editCommands_->RestoreEditorFont(settings);
 
     UpdateCaption();
     RebuildTabs(0);
-    modelCommands_->OnRunSucceeded = [this] { ShowOscilloscope(); };
+    connect(modelCommands_.get(), &TModelCommands::RunSucceeded, this,
+            &TFormMain::ShowOscilloscope);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {
-                if (Busy) return;
+                if (Busy()) return;
                 UpdateActions();
                 UpdateStatusBar();
             });
@@ -80,18 +75,20 @@ void TFormMain::Guard(QObject* sender, const std::function<void()>& body) {
     }
 }
 
+bool TFormMain::Busy() const { return modelCommands_->Busy(); }
+
 bool TFormMain::EditorAvailable() const {
-    return workbench_.Signals.HasSignals() && tabSignals->isVisible() &&
-           tabSignals->currentIndex() >= 0;
+    return workbench_.Signals.HasSignals() && tabSignals_->isVisible() &&
+           tabSignals_->currentIndex() >= 0;
 }
 
 int TFormMain::SelectedTab() const {
-    return tabSignals->count() > 0 ? tabSignals->currentIndex() : -1;
+    return tabSignals_->count() > 0 ? tabSignals_->currentIndex() : -1;
 }
 
-void TFormMain::ShowStatus(const QString& text) { pnlMessage->setText(text); }
+void TFormMain::ShowStatus(const QString& text) { pnlMessage_->setText(text); }
 
-QString TFormMain::StatusText() const { return pnlMessage->text(); }
+QString TFormMain::StatusText() const { return pnlMessage_->text(); }
 
 QString TFormMain::TakeStoreNotice() {
     QString notice;
@@ -111,11 +108,11 @@ void TFormMain::LoadEditor() {
     const int index = SelectedTab();
     if (index >= 0 && index < signals.Count()) {
         loading_ = true;
-        edSignal->LoadFrom(signals.Items(index));
+        edSignal_->LoadFrom(signals.Items(index));
         loading_ = false;
         shownIndex_ = index;
-        if (index == errorSignal_) edSignal->MarkError(errorLine_, errorColumn_);
-        edSignal->setFocus();
+        if (index == errorSignal_) edSignal_->MarkError(errorLine_, errorColumn_);
+        edSignal_->setFocus();
     }
     signals.Modified = modified;
 }
@@ -127,17 +124,17 @@ void TFormMain::StoreEditor() {
     bool modified = signals.Modified;
     if (shownIndex_ >= 0 && shownIndex_ < signals.Count()) {
         TSignal& signal = signals.Items(shownIndex_);
-        if (edSignal->IsTextModified()) {
+        if (edSignal_->IsTextModified()) {
             bool lossless = true;
-            signal.SetText(edSignal->TextCp1251(&lossless));
-            edSignal->SetTextModified(false);
+            signal.SetText(edSignal_->TextCp1251(&lossless));
+            edSignal_->SetTextModified(false);
             modified = true;
             if (!lossless) {
-                storeNotice_ = ReplacedNotice("Символы текста", edSignal->text());
+                storeNotice_ = ReplacedNotice("Символы текста", edSignal_->text());
                 ShowStatus(storeNotice_);
             }
         }
-        edSignal->StorePlaceInto(signal);
+        edSignal_->StorePlaceInto(signal);
     }
     signals.Modified = modified;
 }
@@ -146,28 +143,28 @@ void TFormMain::RebuildTabs(int index) {
     TSignals& signals = workbench_.Signals;
     rebuilding_ = true;
     ClearCompilerError();  // the signals may have changed places
-    pnlStart->setVisible(signals.IsEmpty());
+    pnlStart_->setVisible(signals.IsEmpty());
     if (signals.IsEmpty()) {
-        while (tabSignals->count() > 0) tabSignals->removeTab(0);
-        tabPage->hide();
-        pnlSearch->hide();
-        actSearchPan->setChecked(false);
+        while (tabSignals_->count() > 0) tabSignals_->removeTab(0);
+        tabPage_->hide();
+        pnlSearch_->hide();
+        actSearchPan_->setChecked(false);
         UpdateSearchPanHint();
         shownIndex_ = -1;
         rebuilding_ = false;
         return;
     }
-    while (tabSignals->count() > 0) tabSignals->removeTab(0);
+    while (tabSignals_->count() > 0) tabSignals_->removeTab(0);
     for (int i = 0; i < signals.Count(); ++i)
-        tabSignals->addTab(FromCp1251(signals.Items(i).Name()));
-    tabPage->show();
-    tabSignals->setCurrentIndex(index >= 0 && index < tabSignals->count() ? index : 0);
+        tabSignals_->addTab(FromCp1251(signals.Items(i).Name()));
+    tabPage_->show();
+    tabSignals_->setCurrentIndex(index >= 0 && index < tabSignals_->count() ? index : 0);
     rebuilding_ = false;
 }
 
 void TFormMain::UpdateCaption() {
     // Paths are UTF-8; lowering only A to Z never touches a multi-byte character.
-    setWindowTitle(FromUtf8(DocumentCaption(ToUtf8(DocumentName))));
+    setWindowTitle(FromUtf8(DocumentCaption(ToUtf8(documentCommands_->DocumentName()))));
 }
 
 void TFormMain::tabSignalsChange(int index) {
@@ -177,7 +174,7 @@ void TFormMain::tabSignalsChange(int index) {
 }
 
 void TFormMain::edSignalChange() {
-    if (!edSignal->isModified()) return;
+    if (!edSignal_->isModified()) return;
     workbench_.Signals.Modified = true;
     if (!loading_ && shownIndex_ == errorSignal_) ClearCompilerError();
 }
@@ -188,12 +185,12 @@ void TFormMain::MarkCompilerError(int index, int line, int column) {
     errorSignal_ = index;
     errorLine_ = line;
     errorColumn_ = column;
-    if (shownIndex_ == index) edSignal->MarkError(line, column);
+    if (shownIndex_ == index) edSignal_->MarkError(line, column);
 }
 
 void TFormMain::ClearCompilerError() {
     errorSignal_ = -1;
-    edSignal->ClearErrorMark();
+    edSignal_->ClearErrorMark();
 }
 
 void TFormMain::ShowSignalAt(int index, int line, int column) {
@@ -201,13 +198,12 @@ void TFormMain::ShowSignalAt(int index, int line, int column) {
     if (SelectedTab() != index) {
         StoreEditor();
         rebuilding_ = true;
-        tabSignals->setCurrentIndex(index);
+        tabSignals_->setCurrentIndex(index);
         rebuilding_ = false;
-        LoadEditor();
+        LoadEditor();  // fills the editor at once: the caret can go there now
     }
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    edSignal->SetCaret(line, column);
-    edSignal->setFocus();
+    edSignal_->SetCaret(line, column);
+    edSignal_->setFocus();
 }
 
 void TFormMain::ShowOscilloscope() {
@@ -223,89 +219,73 @@ void TFormMain::ShowOscilloscope() {
 
 void TFormMain::ToggleSearchPanel() {
     // The action has already toggled its checked state.
-    const bool show = actSearchPan->isChecked();
-    pnlSearch->setVisible(show);
+    const bool show = actSearchPan_->isChecked();
+    pnlSearch_->setVisible(show);
     UpdateSearchPanHint();
-    if (show) {
-        // A word selected in the editor is what the user wants to find; otherwise the last
-        // text is selected, so that typing replaces it.
-        const QString selected = edSignal->selectedText();
-        if (!selected.isEmpty() && !selected.contains('\n') && !selected.contains('\r'))
-            edSearch->setText(selected);
-        edSearch->selectAll();
-        edSearch->setFocus();
-    } else {
-        edSignal->setFocus();
-    }
+    if (show)
+        pnlSearch_->StartSearch(edSignal_->selectedText());
+    else
+        edSignal_->setFocus();
 }
 
 void TFormMain::UpdateSearchPanHint() {
-    const QString hint = actSearchPan->isChecked() ? "Скрытие панели поиска-замены"
-                                                   : "Отображение панели поиска-замены";
-    actSearchPan->setStatusTip(hint);
-    actSearchPan->setToolTip(hint);
+    const QString hint = actSearchPan_->isChecked() ? "Скрытие панели поиска-замены"
+                                                    : "Отображение панели поиска-замены";
+    actSearchPan_->setStatusTip(hint);
+    actSearchPan_->setToolTip(hint);
 }
 
-bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    // Enter in the search field finds the next occurrence; Shift+Enter would look backwards,
-    // which the panel does not offer, so it does nothing.
-    if (watched == edSearch && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (!(key->modifiers() & Qt::ShiftModifier)) {
-                UpdateActions();
-                if (actSearchStart->isEnabled()) actSearchStart->trigger();
-            }
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+void TFormMain::FindNext() {
+    UpdateActions();
+    if (actSearchStart_->isEnabled()) actSearchStart_->trigger();
 }
 
 void TFormMain::UpdateActions() {
     const bool available = EditorAvailable();
     const TSignals& signals = workbench_.Signals;
-    const bool hasText = available && edSignal->hasSelectedText();
+    const bool hasText = available && edSignal_->hasSelectedText();
     const QMimeData* clip = QApplication::clipboard()->mimeData();
-    const bool searchable = available && pnlSearch->isVisible() && !edSearch->text().isEmpty();
+    const bool searchable =
+        available && pnlSearch_->isVisible() && !pnlSearch_->SearchText().isEmpty();
 
-    actFileNew->setEnabled(available);
-    actFileSave->setEnabled(available && (signals.Modified || workbench_.Osc.Modified));
-    actFileSaveAs->setEnabled(available);
-    actSignalDelete->setEnabled(available);
-    actSignalSave->setEnabled(available);
-    actSignalRename->setEnabled(available);
-    actSignalReorder->setEnabled(available && signals.Count() > 1);
-    actEditUndo->setEnabled(available && edSignal->isUndoAvailable());
-    actEditCut->setEnabled(hasText);
-    actEditCopy->setEnabled(hasText);
-    actEditPaste->setEnabled(available && clip && clip->hasText());
-    actEditSelectAll->setEnabled(available);
-    actEditOp->setEnabled(available);
-    actSearchPan->setEnabled(available);
-    actSearchStart->setEnabled(searchable);
-    actSearchReplace->setEnabled(searchable && edSearch->text() != edReplace->text());
-    actSearchReplaceAll->setEnabled(actSearchReplace->isEnabled());
-    actModelParam->setEnabled(available);
-    actModelCompile->setEnabled(available);
-    actModelRun->setEnabled(available);
+    actFileNew_->setEnabled(available);
+    actFileSave_->setEnabled(available && (signals.Modified || workbench_.Osc.Modified));
+    actFileSaveAs_->setEnabled(available);
+    actSignalDelete_->setEnabled(available);
+    actSignalSave_->setEnabled(available);
+    actSignalRename_->setEnabled(available);
+    actSignalReorder_->setEnabled(available && signals.Count() > 1);
+    actEditUndo_->setEnabled(available && edSignal_->isUndoAvailable());
+    actEditCut_->setEnabled(hasText);
+    actEditCopy_->setEnabled(hasText);
+    actEditPaste_->setEnabled(available && clip && clip->hasText());
+    actEditSelectAll_->setEnabled(available);
+    actEditOp_->setEnabled(available);
+    actSearchPan_->setEnabled(available);
+    actSearchStart_->setEnabled(searchable);
+    actSearchReplace_->setEnabled(searchable &&
+                                  pnlSearch_->SearchText() != pnlSearch_->ReplaceText());
+    actSearchReplaceAll_->setEnabled(actSearchReplace_->isEnabled());
+    actModelParam_->setEnabled(available);
+    actModelCompile_->setEnabled(available);
+    actModelRun_->setEnabled(available);
 }
 
 void TFormMain::UpdateStatusBar() {
     // Only real changes: clearing a label repaints it, and a repaint ends the idle state, so
     // clearing it on every idle would keep the window busy forever.
     if (!EditorAvailable()) {
-        if (!pnlCaret->text().isEmpty()) pnlCaret->clear();
-        if (!pnlInsert->text().isEmpty()) pnlInsert->clear();
+        if (!pnlCaret_->text().isEmpty()) pnlCaret_->clear();
+        if (!pnlInsert_->text().isEmpty()) pnlInsert_->clear();
         return;
     }
-    pnlCaret->setText(
-        QString("L:%1  C:%2").arg(edSignal->CaretLine()).arg(edSignal->CaretColumn()));
-    pnlInsert->setText(edSignal->overwriteMode() ? "Ovr" : "Ins");
+    pnlCaret_->setText(
+        QString("L:%1  C:%2").arg(edSignal_->CaretLine()).arg(edSignal_->CaretColumn()));
+    pnlInsert_->setText(edSignal_->overwriteMode() ? "Ovr" : "Ins");
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    if (Busy) {
+    if (Busy()) {
         event->ignore();
         return;
     }

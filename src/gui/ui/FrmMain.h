@@ -1,24 +1,21 @@
 #pragma once
 // The main window: the signal editor with one tab per signal, the actions with their menus,
 // tool bar and enabling rules, the status bar, and the transfers between editor and signals.
-// The commands themselves live in TDocumentCommands and TModelCommands.
+// The commands themselves live in TDocumentCommands, TModelCommands and TEditCommands; the
+// window's controls are its own, named as its design names them (tests find them by name).
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
-#include "model/ModelOutcome.h"
-
 class QAction;
 class QLabel;
 class QDragEnterEvent;
 class QDropEvent;
-class QLineEdit;
 class QMenu;
 class QMimeData;
 class QTabBar;
 class QToolBar;
-class QToolButton;
 
 namespace kvaril {
 
@@ -28,7 +25,7 @@ class TEditCommands;
 class TFormOsc;
 class TModelCommands;
 class TRecentFiles;
-class TSignal;
+class TSearchPanel;
 class TSignalEditor;
 class TStartPage;
 struct TWorkbench;
@@ -52,6 +49,7 @@ class TFormMain : public QMainWindow {
     void StoreEditor();
     void LoadEditor();
     void RebuildTabs(int index);
+    // The title after the document's name changed.
     void UpdateCaption();
     int SelectedTab() const;
     // Shows the signal at `index` and puts the caret there (a located compiler message).
@@ -60,18 +58,14 @@ class TFormMain : public QMainWindow {
     // edited, the signals change places or the next build starts.
     void MarkCompilerError(int index, int line, int column);
     void ClearCompilerError();
-    // After a successful run: the oscilloscope, shown modally while this window is hidden.
-    void ShowOscilloscope();
     TFormOsc* Oscilloscope() { return formOsc_; }
     // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
     void Guard(QObject* sender, const std::function<void()>& body);
-    // Idle work: the enabling rules and the status bar.
-    void UpdateActions();
-    void UpdateStatusBar();
+    // While a model is built or run in the background, idle work and commands wait.
+    bool Busy() const;
 
     TWorkbench& Workbench() { return workbench_; }
     TDialogs& Dialogs() { return dialogs_; }
-    TSignalEditor* Editor() { return edSignal; }
     const TProgramPaths& Paths() const { return paths_; }
     QString StatusText() const;
     // The notice of the last StoreEditor about characters it had to replace (empty if none),
@@ -84,69 +78,61 @@ class TFormMain : public QMainWindow {
     // question), politely refuses anything else; both once the drop has returned.
     void OpenDropped(const QMimeData* data);
 
-    QString DocumentName = "noname";
-    QString LastDocumentDir;
-    QString LastLibraryDir;
-    bool CloseAllowed = true;
-
-    // Controls and actions, named as the window's design names them.
-    QToolBar* SpeedBar;
-    QWidget* pnlSearch;
-    QLineEdit* edSearch;
-    QLineEdit* edReplace;
-    QTabBar* tabSignals;
-    QWidget* tabPage;
-    TStartPage* pnlStart;  // in place of the editor while there are no signals
-    TSignalEditor* edSignal;
-    QLabel* pnlCaret;
-    QLabel* pnlInsert;
-    QLabel* pnlMessage;
-    QMenu* pmnuEdit;
-    QToolButton* btnSearchPan = nullptr;
-
-    QAction *actFileNew, *actFileLoad, *actFileSave, *actFileSaveAs, *actFileExit;
-    QAction *actSignalAdd, *actSignalDelete, *actSignalLoad, *actSignalSave, *actSignalRename,
-        *actSignalReorder;
-    QAction *actEditUndo, *actEditCut, *actEditCopy, *actEditPaste, *actEditSelectAll, *actEditOp;
-    QAction *actSearchPan, *actSearchStart, *actSearchReplace, *actSearchReplaceAll;
-    QAction *actModelParam, *actModelCompile, *actModelRun;
-    QAction *actViewFont, *actHelpContents, *actHelpAbout;
-
     TDocumentCommands& DocumentCommands() { return *documentCommands_; }
     TModelCommands& ModelCommands() { return *modelCommands_; }
     TEditCommands& EditCommands() { return *editCommands_; }
-
-    QFont EditorFont;
-    int EditorCharset = 204;  // stored with the font; Russian
-
-    // While a model is built or run in the background, idle work and commands wait.
-    bool Busy = false;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    QAction* MakeAction(const QString& caption, const QString& hint, int icon = -1,
-                        const QKeySequence& shortcut = {});
+    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
+                        int icon = -1, const QKeySequence& shortcut = {});
     void CreateActions();
     void CreateMenus();
     void CreateDesktopSupport(QMenu* recentMenu);
     void CreateSpeedBar();
-    void CreateSearchPanel();
     void CreateCentralArea();
     void CreateStatusBar();
     void ConnectActions();
     void tabSignalsChange(int index);
     void ToggleSearchPanel();
     void UpdateSearchPanHint();
+    void FindNext();
     void edSignalChange();
+    // After a successful run: the oscilloscope, shown modally while this window is hidden.
+    void ShowOscilloscope();
+    // Idle work: the enabling rules and the status bar.
+    void UpdateActions();
+    void UpdateStatusBar();
 
     TWorkbench& workbench_;
     TDialogs& dialogs_;
     TProgramPaths paths_;
+
+    // Controls and actions, named as the window's design names them.
+    QToolBar* SpeedBar_;
+    TSearchPanel* pnlSearch_;
+    QTabBar* tabSignals_;
+    QWidget* tabPage_;
+    TStartPage* pnlStart_;  // in place of the editor while there are no signals
+    TSignalEditor* edSignal_;
+    QLabel* pnlCaret_;
+    QLabel* pnlInsert_;
+    QLabel* pnlMessage_;
+    QMenu* pmnuEdit_;
+
+    QAction *actFileNew_, *actFileLoad_, *actFileSave_, *actFileSaveAs_, *actFileExit_;
+    QAction *actSignalAdd_, *actSignalDelete_, *actSignalLoad_, *actSignalSave_, *actSignalRename_,
+        *actSignalReorder_;
+    QAction *actEditUndo_, *actEditCut_, *actEditCopy_, *actEditPaste_, *actEditSelectAll_,
+        *actEditOp_;
+    QAction *actSearchPan_, *actSearchStart_, *actSearchReplace_, *actSearchReplaceAll_;
+    QAction *actModelParam_, *actModelCompile_, *actModelRun_;
+    QAction *actViewFont_, *actHelpContents_, *actHelpAbout_;
+
     std::unique_ptr<TDocumentCommands> documentCommands_;
     std::unique_ptr<TModelCommands> modelCommands_;
     std::unique_ptr<TEditCommands> editCommands_;

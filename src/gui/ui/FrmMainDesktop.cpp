@@ -59,13 +59,14 @@ class TFileDropFilter : public QObject {
 }  // namespace
 
 void TFormMain::CreateDesktopSupport(QMenu* recentMenu) {
-    recentFiles_ = new TRecentFiles(recentMenu, [this](const QString& path) {
+    recentFiles_ = new TRecentFiles(recentMenu);
+    connect(recentFiles_, &TRecentFiles::OpenRequested, this, [this](const QString& path) {
         Guard(this, [&] { documentCommands_->OpenPath(path); });
     });
     setAcceptDrops(true);
     auto* filter = new TFileDropFilter(*this);
-    edSignal->viewport()->installEventFilter(filter);
-    edSignal->installEventFilter(filter);
+    edSignal_->viewport()->installEventFilter(filter);
+    edSignal_->installEventFilter(filter);
 }
 
 void TFormMain::NoteRecentDocument(const QString& path) {
@@ -91,7 +92,7 @@ void TFormMain::OpenDropped(const QMimeData* data) {
     if (path.isEmpty()) return;
     // The drag's source waits until the drop returns: the questions come after it.
     QTimer::singleShot(0, this, [this, path] {
-        if (Busy) {
+        if (Busy()) {
             dialogs_.Error(this, "Файл не открыт",
                            "Модель собирается или выполняется; перетащите файл, когда она "
                            "закончит.");

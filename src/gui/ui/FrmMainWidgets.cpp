@@ -1,15 +1,11 @@
 // The main window's parts: its actions, menus, speed bar, search panel, the signal tabs over
 // the editor, the status bar, and what each action does.
 
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "ui/DocumentCommands.h"
@@ -19,14 +15,16 @@
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/ModelCommands.h"
+#include "ui/SearchPanel.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
 
 namespace kvaril {
 
-QAction* TFormMain::MakeAction(const QString& caption, const QString& hint, int icon,
-                               const QKeySequence& shortcut) {
+QAction* TFormMain::MakeAction(const char* name, const QString& caption, const QString& hint,
+                               int icon, const QKeySequence& shortcut) {
     auto* action = new QAction(caption, this);
+    action->setObjectName(name);
     action->setStatusTip(hint);
     action->setToolTip(hint);
     if (icon >= 0) action->setIcon(MainIcon(icon));
@@ -36,126 +34,122 @@ QAction* TFormMain::MakeAction(const QString& caption, const QString& hint, int 
 }
 
 void TFormMain::CreateActions() {
-    actFileNew = MakeAction("&Создать", "Создание нового файла", icoFileNew);
-    actFileLoad = MakeAction("&Открыть...", "Открытие файла", icoFileLoad, QKeySequence("Ctrl+O"));
-    actFileSave = MakeAction("С&охранить", "Сохранение файла", icoFileSave, QKeySequence("Ctrl+S"));
-    actFileSaveAs = MakeAction("Сохранить &как...", "Сохранение файла с новым именем", -1,
-                               QKeySequence("Shift+Ctrl+S"));
-    actFileExit = MakeAction("&Выход", "Выход из программы");
-    actSignalAdd = MakeAction("&Добавить...", "Добавление нового сигнала", icoSignalAdd);
-    actSignalDelete = MakeAction("&Удалить", "Удаление сигнала", icoSignalDelete);
-    actSignalLoad =
-        MakeAction("&Взять из библиотеки...", "Загрузка сигнала из библиотеки", icoSignalLoad);
-    actSignalSave =
-        MakeAction("&Сохранить в библиотеке...", "Сохранение сигнала в библиотеке", icoSignalSave);
-    actSignalRename = MakeAction("&Переименовать...", "Переименование сигнала");
-    actSignalReorder =
-        MakeAction("&Изменить порядок...", "Изменение порядка сигналов", icoSignalReorder);
-    actEditUndo = MakeAction("&Отменить", "Отмена последней операции правки", icoEditUndo);
-    actEditCut = MakeAction("&Вырезать", "Удаление выделенного текста в буфер обмена", icoEditCut);
-    actEditCopy =
-        MakeAction("&Копировать", "Копирование выделенного текста в буфер обмена", icoEditCopy);
-    actEditPaste = MakeAction("Вст&авить", "Вставка текста из буфера обмена", icoEditPaste);
-    actEditSelectAll = MakeAction("Вы&делить все", "Выделение всего текста");
-    actEditOp = MakeAction("Оператор &языка", "Ввод заготовки для оператора языка Pascal",
-                           icoEditOp, QKeySequence("Ctrl+J"));
-    actSearchPan = MakeAction("&Панель...", "Показать или скрыть панель поиска-замены",
-                              icoSearchPan, QKeySequence("Ctrl+F"));
-    actSearchPan->setCheckable(true);
-    actSearchStart = MakeAction("&Найти", "Поиск текста", icoSearchStart, QKeySequence("F3"));
-    actSearchReplace = MakeAction("&Заменить", "Одиночный поиск и замена", icoSearchReplace,
-                                  QKeySequence("Ctrl+F3"));
-    actSearchReplaceAll = MakeAction("Заменить &все", "Поиск и замена по всему тексту сигнала");
-    actModelParam =
-        MakeAction("&Параметры...", "Параметры моделирования", icoModelParam, QKeySequence("F8"));
-    actModelCompile = MakeAction("&Компиляция", "Проверка правильности программы", icoModelCompile,
-                                 QKeySequence("Ctrl+F9"));
-    actModelRun = MakeAction("&Старт", "Компиляция, старт моделирования и отображение результатов",
-                             icoModelRun, QKeySequence("F9"));
-    actViewFont = MakeAction("&Шрифт...", "Изменение шрифта редактора текстов");
-    actHelpContents = MakeAction("&Содержание", "Содержание справки", -1, QKeySequence("F1"));
-    actHelpAbout = MakeAction("&О программе", "Сведения о программе Kvaril");
+    actFileNew_ = MakeAction("actFileNew", "&Создать", "Создание нового файла", icoFileNew);
+    actFileLoad_ = MakeAction("actFileLoad", "&Открыть...", "Открытие файла", icoFileLoad,
+                              QKeySequence("Ctrl+O"));
+    actFileSave_ = MakeAction("actFileSave", "С&охранить", "Сохранение файла", icoFileSave,
+                              QKeySequence("Ctrl+S"));
+    actFileSaveAs_ =
+        MakeAction("actFileSaveAs", "Сохранить &как...", "Сохранение файла с новым именем", -1,
+                   QKeySequence("Shift+Ctrl+S"));
+    actFileExit_ = MakeAction("actFileExit", "&Выход", "Выход из программы");
+    actSignalAdd_ =
+        MakeAction("actSignalAdd", "&Добавить...", "Добавление нового сигнала", icoSignalAdd);
+    actSignalDelete_ =
+        MakeAction("actSignalDelete", "&Удалить", "Удаление сигнала", icoSignalDelete);
+    actSignalLoad_ = MakeAction("actSignalLoad", "&Взять из библиотеки...",
+                                "Загрузка сигнала из библиотеки", icoSignalLoad);
+    actSignalSave_ = MakeAction("actSignalSave", "&Сохранить в библиотеке...",
+                                "Сохранение сигнала в библиотеке", icoSignalSave);
+    actSignalRename_ = MakeAction("actSignalRename", "&Переименовать...", "Переименование сигнала");
+    actSignalReorder_ = MakeAction("actSignalReorder", "&Изменить порядок...",
+                                   "Изменение порядка сигналов", icoSignalReorder);
+    actEditUndo_ =
+        MakeAction("actEditUndo", "&Отменить", "Отмена последней операции правки", icoEditUndo);
+    actEditCut_ = MakeAction("actEditCut", "&Вырезать",
+                             "Удаление выделенного текста в буфер обмена", icoEditCut);
+    actEditCopy_ = MakeAction("actEditCopy", "&Копировать",
+                              "Копирование выделенного текста в буфер обмена", icoEditCopy);
+    actEditPaste_ =
+        MakeAction("actEditPaste", "Вст&авить", "Вставка текста из буфера обмена", icoEditPaste);
+    actEditSelectAll_ = MakeAction("actEditSelectAll", "Вы&делить все", "Выделение всего текста");
+    actEditOp_ =
+        MakeAction("actEditOp", "Оператор &языка", "Ввод заготовки для оператора языка Pascal",
+                   icoEditOp, QKeySequence("Ctrl+J"));
+    actSearchPan_ =
+        MakeAction("actSearchPan", "&Панель...", "Показать или скрыть панель поиска-замены",
+                   icoSearchPan, QKeySequence("Ctrl+F"));
+    actSearchPan_->setCheckable(true);
+    actSearchStart_ =
+        MakeAction("actSearchStart", "&Найти", "Поиск текста", icoSearchStart, QKeySequence("F3"));
+    actSearchReplace_ = MakeAction("actSearchReplace", "&Заменить", "Одиночный поиск и замена",
+                                   icoSearchReplace, QKeySequence("Ctrl+F3"));
+    actSearchReplaceAll_ = MakeAction("actSearchReplaceAll", "Заменить &все",
+                                      "Поиск и замена по всему тексту сигнала");
+    actModelParam_ = MakeAction("actModelParam", "&Параметры...", "Параметры моделирования",
+                                icoModelParam, QKeySequence("F8"));
+    actModelCompile_ =
+        MakeAction("actModelCompile", "&Компиляция", "Проверка правильности программы",
+                   icoModelCompile, QKeySequence("Ctrl+F9"));
+    actModelRun_ = MakeAction("actModelRun", "&Старт",
+                              "Компиляция, старт моделирования и отображение результатов",
+                              icoModelRun, QKeySequence("F9"));
+    actViewFont_ = MakeAction("actViewFont", "&Шрифт...", "Изменение шрифта редактора текстов");
+    actHelpContents_ =
+        MakeAction("actHelpContents", "&Содержание", "Содержание справки", -1, QKeySequence("F1"));
+    actHelpAbout_ = MakeAction("actHelpAbout", "&О программе", "Сведения о программе Kvaril");
 }
 
 void TFormMain::CreateMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu("&Файл");
-    file->addActions({actFileNew, actFileLoad, actFileSave, actFileSaveAs});
+    file->addActions({actFileNew_, actFileLoad_, actFileSave_, actFileSaveAs_});
     file->addSeparator();
     mnuRecentFiles_ = file->addMenu("Последние &файлы");
     file->addSeparator();
-    file->addAction(actFileExit);
+    file->addAction(actFileExit_);
     QMenu* signal = bar->addMenu("&Сигнал");
-    signal->addActions({actSignalAdd, actSignalDelete});
+    signal->addActions({actSignalAdd_, actSignalDelete_});
     signal->addSeparator();
-    signal->addActions({actSignalLoad, actSignalSave});
+    signal->addActions({actSignalLoad_, actSignalSave_});
     signal->addSeparator();
-    signal->addActions({actSignalRename, actSignalReorder});
+    signal->addActions({actSignalRename_, actSignalReorder_});
     QMenu* edit = bar->addMenu("&Правка");
-    edit->addAction(actEditUndo);
+    edit->addAction(actEditUndo_);
     edit->addSeparator();
-    edit->addActions({actEditCut, actEditCopy, actEditPaste, actEditSelectAll});
+    edit->addActions({actEditCut_, actEditCopy_, actEditPaste_, actEditSelectAll_});
     edit->addSeparator();
-    edit->addAction(actEditOp);
+    edit->addAction(actEditOp_);
     QMenu* search = bar->addMenu("П&оиск");
-    search->addAction(actSearchPan);
+    search->addAction(actSearchPan_);
     search->addSeparator();
-    search->addActions({actSearchStart, actSearchReplace, actSearchReplaceAll});
+    search->addActions({actSearchStart_, actSearchReplace_, actSearchReplaceAll_});
     QMenu* model = bar->addMenu("&Моделирование");
-    model->addActions({actModelParam, actModelCompile, actModelRun});
+    model->addActions({actModelParam_, actModelCompile_, actModelRun_});
     QMenu* view = bar->addMenu("&Вид");
-    view->addAction(actViewFont);
+    view->addAction(actViewFont_);
     QMenu* help = bar->addMenu("&?");
-    help->addAction(actHelpContents);
+    help->addAction(actHelpContents_);
     help->addSeparator();
-    help->addAction(actHelpAbout);
+    help->addAction(actHelpAbout_);
     // Menus show each action's hint in the status line while it is highlighted.
     for (QMenu* menu : {file, signal, edit, search, model, view, help})
         menu->setToolTipsVisible(false);
 
-    pmnuEdit = new QMenu(this);
-    pmnuEdit->addActions(
-        {actEditUndo, actEditCut, actEditCopy, actEditPaste, actEditSelectAll, actEditOp});
+    pmnuEdit_ = new QMenu(this);
+    pmnuEdit_->setObjectName("pmnuEdit");
+    pmnuEdit_->addActions(
+        {actEditUndo_, actEditCut_, actEditCopy_, actEditPaste_, actEditSelectAll_, actEditOp_});
 }
 
 void TFormMain::CreateSpeedBar() {
-    SpeedBar = addToolBar("SpeedBar");
-    SpeedBar->setObjectName("SpeedBar");
-    SpeedBar->setMovable(false);
-    SpeedBar->setFloatable(false);
-    SpeedBar->setIconSize(QSize(20, 20));
-    SpeedBar->setContextMenuPolicy(Qt::PreventContextMenu);
-    SpeedBar->addActions({actFileNew, actFileLoad, actFileSave});
-    SpeedBar->addSeparator();
-    SpeedBar->addActions({actSignalAdd, actSignalDelete});
-    SpeedBar->addSeparator();
-    SpeedBar->addActions({actEditUndo, actEditCut, actEditCopy, actEditPaste, actEditOp});
-    SpeedBar->addSeparator();
-    SpeedBar->addActions({actSearchPan, actSearchStart, actSearchReplace});
-    SpeedBar->addSeparator();
-    SpeedBar->addActions({actModelParam, actModelCompile, actModelRun});
-    btnSearchPan = qobject_cast<QToolButton*>(SpeedBar->widgetForAction(actSearchPan));
-}
-
-void TFormMain::CreateSearchPanel() {
-    pnlSearch = new QWidget(this);
-    pnlSearch->setObjectName("pnlSearch");
-    auto* layout = new QHBoxLayout(pnlSearch);
-    layout->setContentsMargins(4, 2, 4, 2);
-    auto* left = new QVBoxLayout;
-    left->setSpacing(1);
-    left->addWidget(new QLabel("Что искать:", pnlSearch));
-    edSearch = new QLineEdit(pnlSearch);
-    left->addWidget(edSearch);
-    auto* right = new QVBoxLayout;
-    right->setSpacing(1);
-    right->addWidget(new QLabel("На что заменить:", pnlSearch));
-    edReplace = new QLineEdit(pnlSearch);
-    right->addWidget(edReplace);
-    edSearch->installEventFilter(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right, 1);
-    pnlSearch->hide();
+    SpeedBar_ = addToolBar("SpeedBar");
+    SpeedBar_->setObjectName("SpeedBar");
+    SpeedBar_->setMovable(false);
+    SpeedBar_->setFloatable(false);
+    SpeedBar_->setIconSize(QSize(20, 20));
+    SpeedBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    SpeedBar_->addActions({actFileNew_, actFileLoad_, actFileSave_});
+    SpeedBar_->addSeparator();
+    SpeedBar_->addActions({actSignalAdd_, actSignalDelete_});
+    SpeedBar_->addSeparator();
+    SpeedBar_->addActions({actEditUndo_, actEditCut_, actEditCopy_, actEditPaste_, actEditOp_});
+    SpeedBar_->addSeparator();
+    SpeedBar_->addActions({actSearchPan_, actSearchStart_, actSearchReplace_});
+    SpeedBar_->addSeparator();
+    SpeedBar_->addActions({actModelParam_, actModelCompile_, actModelRun_});
+    if (QWidget* button = SpeedBar_->widgetForAction(actSearchPan_))
+        button->setObjectName("btnSearchPan");
 }
 
 void TFormMain::CreateCentralArea() {
@@ -163,49 +157,47 @@ void TFormMain::CreateCentralArea() {
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 3, 0, 0);
     layout->setSpacing(0);
-    CreateSearchPanel();
-    layout->addWidget(pnlSearch);
+    pnlSearch_ = new TSearchPanel(central);
+    pnlSearch_->hide();
+    layout->addWidget(pnlSearch_);
 
-    tabPage = new QWidget(central);
-    auto* page = new QVBoxLayout(tabPage);
+    tabPage_ = new QWidget(central);
+    tabPage_->setObjectName("tabPage");
+    auto* page = new QVBoxLayout(tabPage_);
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
-    tabSignals = new QTabBar(tabPage);
-    tabSignals->setObjectName("tabSignals");
-    tabSignals->setExpanding(false);
-    tabSignals->setDocumentMode(true);
-    tabSignals->setElideMode(Qt::ElideNone);
-    tabSignals->setUsesScrollButtons(true);
-    edSignal = new TSignalEditor(tabPage);
-    edSignal->setObjectName("edSignal");
-    page->addWidget(tabSignals);
-    page->addWidget(edSignal, 1);
-    layout->addWidget(tabPage, 1);
-    pnlStart = new TStartPage(central);
-    pnlStart->ShowExamples(paths_.ProjectsDir);
-    pnlStart->OnAdd = [this] {
-        if (actSignalAdd->isEnabled()) actSignalAdd->trigger();
-    };
-    pnlStart->OnOpen = [this](const QString& path) {
-        Guard(pnlStart, [this, path] { documentCommands_->OpenPath(path); });
-    };
-    pnlStart->OnHelp = [this] { ShowHelp(this, THelpTopic::Contents); };
-    layout->addWidget(pnlStart, 1);
+    tabSignals_ = new QTabBar(tabPage_);
+    tabSignals_->setObjectName("tabSignals");
+    tabSignals_->setExpanding(false);
+    tabSignals_->setDocumentMode(true);
+    tabSignals_->setElideMode(Qt::ElideNone);
+    tabSignals_->setUsesScrollButtons(true);
+    edSignal_ = new TSignalEditor(tabPage_);
+    edSignal_->setObjectName("edSignal");
+    page->addWidget(tabSignals_);
+    page->addWidget(edSignal_, 1);
+    layout->addWidget(tabPage_, 1);
+    pnlStart_ = new TStartPage(central);
+    pnlStart_->ShowExamples(paths_.ProjectsDir);
+    layout->addWidget(pnlStart_, 1);
     setCentralWidget(central);
 }
 
 void TFormMain::CreateStatusBar() {
     QStatusBar* bar = statusBar();
-    pnlCaret = new QLabel(bar);
-    pnlCaret->setMinimumWidth(80);
-    pnlInsert = new QLabel(bar);
-    pnlInsert->setMinimumWidth(30);
-    pnlInsert->setAlignment(Qt::AlignCenter);
-    pnlMessage = new QLabel(bar);
-    pnlMessage->setMinimumWidth(100);
-    bar->addWidget(pnlCaret);
-    bar->addWidget(pnlInsert);
-    bar->addWidget(pnlMessage, 1);
+    pnlCaret_ = new QLabel(bar);
+    pnlCaret_->setObjectName("pnlCaret");
+    pnlCaret_->setMinimumWidth(80);
+    pnlInsert_ = new QLabel(bar);
+    pnlInsert_->setObjectName("pnlInsert");
+    pnlInsert_->setMinimumWidth(30);
+    pnlInsert_->setAlignment(Qt::AlignCenter);
+    pnlMessage_ = new QLabel(bar);
+    pnlMessage_->setObjectName("pnlMessage");
+    pnlMessage_->setMinimumWidth(100);
+    bar->addWidget(pnlCaret_);
+    bar->addWidget(pnlInsert_);
+    bar->addWidget(pnlMessage_, 1);
 }
 
 void TFormMain::ConnectActions() {
@@ -215,40 +207,50 @@ void TFormMain::ConnectActions() {
     };
     TDocumentCommands& doc = *documentCommands_;
     TModelCommands& model = *modelCommands_;
-    on(actFileNew, [&doc] { doc.New(); });
-    on(actFileLoad, [&doc] { doc.Open(); });
-    on(actFileSave, [&doc] { doc.Save(); });
-    on(actFileSaveAs, [&doc] { doc.SaveAs(); });
-    on(actFileExit, [this] { close(); });
-    on(actSignalAdd, [&doc] { doc.SignalAdd(); });
-    on(actSignalDelete, [&doc] { doc.SignalDelete(); });
-    on(actSignalLoad, [&doc] { doc.LibraryLoad(); });
-    on(actSignalSave, [&doc] { doc.LibrarySave(); });
-    on(actSignalRename, [&doc] { doc.SignalRename(); });
-    on(actSignalReorder, [&doc] { doc.SignalReorder(); });
-    on(actEditUndo, [this] { edSignal->undo(); });
-    on(actEditCut, [this] { edSignal->cut(); });
-    on(actEditCopy, [this] { edSignal->copy(); });
-    on(actEditPaste, [this] { edSignal->paste(); });
-    on(actEditSelectAll, [this] { edSignal->selectAll(); });
-    on(actSearchPan, [this] { ToggleSearchPanel(); });
+    on(actFileNew_, [&doc] { doc.New(); });
+    on(actFileLoad_, [&doc] { doc.Open(); });
+    on(actFileSave_, [&doc] { doc.Save(); });
+    on(actFileSaveAs_, [&doc] { doc.SaveAs(); });
+    on(actFileExit_, [this] { close(); });
+    on(actSignalAdd_, [&doc] { doc.SignalAdd(); });
+    on(actSignalDelete_, [&doc] { doc.SignalDelete(); });
+    on(actSignalLoad_, [&doc] { doc.LibraryLoad(); });
+    on(actSignalSave_, [&doc] { doc.LibrarySave(); });
+    on(actSignalRename_, [&doc] { doc.SignalRename(); });
+    on(actSignalReorder_, [&doc] { doc.SignalReorder(); });
+    on(actEditUndo_, [this] { edSignal_->undo(); });
+    on(actEditCut_, [this] { edSignal_->cut(); });
+    on(actEditCopy_, [this] { edSignal_->copy(); });
+    on(actEditPaste_, [this] { edSignal_->paste(); });
+    on(actEditSelectAll_, [this] { edSignal_->selectAll(); });
+    on(actSearchPan_, [this] { ToggleSearchPanel(); });
     TEditCommands& edit = *editCommands_;
-    on(actSearchStart, [&edit] { edit.Find(); });
-    on(actSearchReplace, [&edit] { edit.Replace(); });
-    on(actSearchReplaceAll, [&edit] { edit.ReplaceAll(); });
-    on(actEditOp, [&edit] { edit.InsertOperator(); });
-    on(actViewFont, [&edit] { edit.ChooseFont(); });
-    on(actHelpContents, [this] { ShowHelp(this, THelpTopic::Contents); });
-    on(actHelpAbout, [this] { ShowAbout(this); });
-    on(actModelParam, [&model] { model.Params(); });
-    on(actModelCompile, [&model] { model.Compile(); });
-    on(actModelRun, [&model] { model.Run(); });
+    on(actSearchStart_, [&edit] { edit.Find(); });
+    on(actSearchReplace_, [&edit] { edit.Replace(); });
+    on(actSearchReplaceAll_, [&edit] { edit.ReplaceAll(); });
+    on(actEditOp_, [&edit] { edit.InsertOperator(); });
+    on(actViewFont_, [&edit] { edit.ChooseFont(); });
+    on(actHelpContents_, [this] { ShowHelp(this, THelpTopic::Contents); });
+    on(actHelpAbout_, [this] { ShowAbout(this); });
+    on(actModelParam_, [&model] { model.Params(); });
+    on(actModelCompile_, [&model] { model.Compile(); });
+    on(actModelRun_, [&model] { model.Run(); });
 
-    connect(tabSignals, &QTabBar::currentChanged, this,
-            [this](int index) { Guard(tabSignals, [this, index] { tabSignalsChange(index); }); });
-    connect(edSignal, &QsciScintilla::textChanged, this, &TFormMain::edSignalChange);
-    connect(edSignal, &TSignalEditor::ContextMenuRequested, this,
-            [this](const QPoint& pos) { pmnuEdit->exec(pos); });
+    connect(tabSignals_, &QTabBar::currentChanged, this,
+            [this](int index) { Guard(tabSignals_, [this, index] { tabSignalsChange(index); }); });
+    connect(edSignal_, &QsciScintilla::textChanged, this, &TFormMain::edSignalChange);
+    connect(edSignal_, &TSignalEditor::ContextMenuRequested, this,
+            [this](const QPoint& pos) { pmnuEdit_->exec(pos); });
+    connect(pnlSearch_, &TSearchPanel::FindNextRequested, this, &TFormMain::FindNext);
+
+    connect(pnlStart_, &TStartPage::AddRequested, this, [this] {
+        if (actSignalAdd_->isEnabled()) actSignalAdd_->trigger();
+    });
+    connect(pnlStart_, &TStartPage::OpenRequested, this, [this](const QString& path) {
+        Guard(pnlStart_, [this, path] { documentCommands_->OpenPath(path); });
+    });
+    connect(pnlStart_, &TStartPage::HelpRequested, this,
+            [this] { ShowHelp(this, THelpTopic::Contents); });
 }
 
 }  // namespace kvaril

@@ -1,11 +1,13 @@
 #include "ui/ModelCommands.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QProgressDialog>
-#include <atomic>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <ctime>
-#include <thread>
 
 #include "model/ModelRunner.h"
 #include "ui/Dialogs.h"
@@ -15,66 +17,124 @@
 
 namespace kvaril {
 
+namespace {
+
+// How long a build or run goes on before the box with a way out appears.
+constexpr int kProgressDelayMs = 500;
+
+// The events by which the user acts on a window.
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+TModelCommands::TModelCommands(TFormMain& window) : w_(window) { worker_.setMaxThreadCount(1); }
+
+TModelCommands::~TModelCommands() = default;
+
 void TModelCommands::Params() { w_.Dialogs().ModelParams(&w_, w_.Workbench().Signals); }
+
+bool TModelCommands::eventFilter(QObject* watched, QEvent* event) {
+    // Only the busy window: the progress box above it must still take its button.
+    if (busy_ && watched->isWidgetType() && IsUserInput(event->type()) &&
+        static_cast<QWidget*>(watched)->window() == &w_) {
+        // A key the widget takes as its own is no shortcut of the window either.
+        if (event->type() == QEvent::ShortcutOverride) event->accept();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 TModelOutcome TModelCommands::InBackground(
     const std::function<TModelOutcome(const TModelHooks&)>& work) {
-    std::atomic<bool> done{false};
-    std::atomic<bool> cancel{false};
-    TModelOutcome outcome;
-    std::exception_ptr failure;
-
+    cancel_ = false;
     TModelHooks hooks;
-    hooks.Cancelled = [&cancel] { return cancel.load(); };
+    hooks.Cancelled = [this] { return cancel_.load(); };
     hooks.ShowStatus = [this](const std::string& text) {
         QMetaObject::invokeMethod(
-            &w_, [this, status = FromUtf8(text)] { w_.ShowStatus(status); }, Qt::QueuedConnection);
+            this, [this, status = FromUtf8(text)] { ShowWorkStatus(status); },
+            Qt::QueuedConnection);
     };
 
-    w_.Busy = true;
+    busy_ = true;
+    qApp->installEventFilter(this);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     bool busyCursor = true;
-    std::thread worker([&] {
-        try {
-            outcome = work(hooks);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        done = true;
+    const auto idleAgain = qScopeGuard([this, &busyCursor] {
+        progress_.reset();
+        if (busyCursor) QApplication::restoreOverrideCursor();
+        qApp->removeEventFilter(this);
+        busy_ = false;
     });
 
     // A quick build shows nothing; a longer one gets a box with a way out.
-    QElapsedTimer timer;
-    timer.start();
-    std::unique_ptr<QProgressDialog> progress;
-    while (!done) {
-        if (!progress && timer.elapsed() > 500) {
-            QApplication::restoreOverrideCursor();
-            busyCursor = false;
-            progress = std::make_unique<QProgressDialog>(w_.StatusText(), "Прервать", 0, 0, &w_);
-            progress->setWindowTitle("Kvaril");
-            progress->setWindowModality(Qt::WindowModal);
-            progress->setMinimumDuration(0);
-            QObject::connect(progress.get(), &QProgressDialog::canceled,
-                             [&cancel] { cancel = true; });
-            progress->show();
+    QTimer delay;
+    delay.setSingleShot(true);
+    connect(&delay, &QTimer::timeout, this, [this, &busyCursor] {
+        QApplication::restoreOverrideCursor();
+        busyCursor = false;
+        ShowProgress();
+    });
+
+    // A future and its watcher instead of a polling loop: the local loop sleeps until the
+    // worker ends. The status texts the worker posted are queued before its end, so they are
+    // shown before the outcome.
+    std::exception_ptr failure;
+    QFutureWatcher<TModelOutcome> watcher;
+    QEventLoop loop;
+    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run(&worker_, [&work, &hooks, &failure] {
+        try {
+            return work(hooks);
+        } catch (...) {
+            failure = std::current_exception();
+            return TModelOutcome();
         }
-        if (progress) {
-            progress->setLabelText(w_.StatusText());
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        } else {
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
-        }
-        if (!done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }));
+    delay.start(kProgressDelayMs);
+    loop.exec();
+    if (!watcher.isFinished()) {
+        // The application is quitting: its exit ended the loop, not the worker.
+        cancel_ = true;
+        watcher.waitForFinished();
     }
-    worker.join();
-    progress.reset();
-    if (busyCursor) QApplication::restoreOverrideCursor();
-    // Status texts posted by the worker arrive before the outcome is shown.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    w_.Busy = false;
     if (failure) std::rethrow_exception(failure);
-    return outcome;
+    return watcher.result();
+}
+
+void TModelCommands::ShowProgress() {
+    progress_ = std::make_unique<QProgressDialog>(w_.StatusText(), "Прервать", 0, 0, &w_);
+    progress_->setWindowTitle("Kvaril");
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(0);
+    connect(progress_.get(), &QProgressDialog::canceled, this, [this] { cancel_ = true; });
+    progress_->show();
+}
+
+void TModelCommands::ShowWorkStatus(const QString& text) {
+    w_.ShowStatus(text);
+    if (progress_) progress_->setLabelText(text);
 }
 
 void TModelCommands::Report(const TModelOutcome& outcome) {
@@ -121,7 +181,7 @@ bool TModelCommands::Run() {
     } catch (const std::bad_alloc&) {
         // The run is shown all the same; only comparing with it later is not possible.
     }
-    if (OnRunSucceeded) OnRunSucceeded();
+    Q_EMIT RunSucceeded();
     return true;
 }
 

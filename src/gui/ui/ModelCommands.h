@@ -1,20 +1,28 @@
 #pragma once
 // The modelling commands of the main window: parameters, compile and run. Building and running
-// happen on a worker thread while the window stays responsive; a run that takes long offers a
+// happen on a worker thread while the window stays painted; a run that takes long offers a
 // button to stop it.
 
+#include <QObject>
+#include <QThreadPool>
+#include <atomic>
 #include <functional>
+#include <memory>
 
 #include "model/CompilerDriver.h"
 #include "model/ModelOutcome.h"
+
+class QProgressDialog;
 
 namespace kvaril {
 
 class TFormMain;
 
-class TModelCommands {
+class TModelCommands : public QObject {
+    Q_OBJECT
   public:
-    explicit TModelCommands(TFormMain& window) : w_(window) {}
+    explicit TModelCommands(TFormMain& window);
+    ~TModelCommands() override;
 
     void Params();
     // Whether the library was built.
@@ -22,17 +30,33 @@ class TModelCommands {
     // Whether the model ran.
     bool Run();
 
-    // Called after a successful run, before the window shows the results.
-    std::function<void()> OnRunSucceeded;
+    // While a model is built or run: the window's idle work and commands wait.
+    bool Busy() const { return busy_; }
+
+  Q_SIGNALS:
+    // After a successful run, before Run returns: the window shows the results.
+    void RunSucceeded();
+
+  protected:
+    // While busy, the window's keyboard and mouse input is held back.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // Runs `work` on a worker thread; the window repaints meanwhile, takes no input, and after a
-    // moment shows a progress box whose button cancels the work.
+    // Runs `work` on the worker thread and returns its outcome (or throws what it threw) when
+    // it is done; meanwhile the window repaints and takes no input, and after a moment a
+    // progress box shows whose button cancels the work.
     TModelOutcome InBackground(const std::function<TModelOutcome(const TModelHooks&)>& work);
+    void ShowProgress();
+    // A status text the worker posted, on this thread.
+    void ShowWorkStatus(const QString& text);
     // The editor goes to the located place, then the box, then the status.
     void Report(const TModelOutcome& outcome);
 
     TFormMain& w_;
+    QThreadPool worker_;  // one thread, for the model alone
+    bool busy_ = false;
+    std::atomic<bool> cancel_{false};
+    std::unique_ptr<QProgressDialog> progress_;
 };
 
 }  // namespace kvaril

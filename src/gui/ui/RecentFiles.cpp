@@ -20,8 +20,7 @@ QString Normalized(const QString& path) {
 
 }  // namespace
 
-TRecentFiles::TRecentFiles(QMenu* menu, std::function<void(const QString&)> open)
-    : QObject(menu), menu_(menu), open_(std::move(open)) {
+TRecentFiles::TRecentFiles(QMenu* menu) : QObject(menu), menu_(menu) {
     menu_->setObjectName("mnuRecentFiles");
     menu_->setToolTipsVisible(true);
     connect(menu_, &QMenu::aboutToShow, this, &TRecentFiles::Rebuild);
@@ -93,7 +92,7 @@ void TRecentFiles::Rebuild() {
         a->setToolTip(path);
         a->setStatusTip(exists ? "Открытие файла " + path : "Файла больше нет: " + path);
         a->setEnabled(exists);
-        connect(a, &QAction::triggered, this, [this, path] { open_(path); });
+        connect(a, &QAction::triggered, this, [this, path] { Q_EMIT OpenRequested(path); });
     }
     if (items.isEmpty()) {
         QAction* empty = menu_->addAction("(список пуст)");

@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QStringList>
-#include <functional>
 
 #include "desktop/RecentDocuments.h"
 
@@ -16,8 +15,7 @@ namespace kvaril {
 class TRecentFiles : public QObject {
     Q_OBJECT
   public:
-    // `open` is called with the path of the entry the user picks.
-    TRecentFiles(QMenu* menu, std::function<void(const QString&)> open);
+    explicit TRecentFiles(QMenu* menu);
 
     // After a document was opened or saved under `path`.
     void Add(const QString& path);
@@ -29,12 +27,15 @@ class TRecentFiles : public QObject {
 
     static QString SettingsKey() { return "RecentFiles"; }
 
+  Q_SIGNALS:
+    // The user picked the entry of `path`.
+    void OpenRequested(const QString& path);
+
   private:
     void Load();
     void Store();
 
     QMenu* menu_;
-    std::function<void(const QString&)> open_;
     TRecentDocuments list_;
 };
 

@@ -14,14 +14,14 @@ TStartPage::TStartPage(QWidget* parent) : QWidget(parent) {
     setBackgroundRole(QPalette::Base);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 18);
-    lblStart = new QLabel(this);
-    lblStart->setObjectName("lblStart");
-    lblStart->setTextFormat(Qt::RichText);
-    lblStart->setWordWrap(true);
-    lblStart->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblStart->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    layout->addWidget(lblStart, 1);
-    connect(lblStart, &QLabel::linkActivated, this, &TStartPage::Activate);
+    lblStart_ = new QLabel(this);
+    lblStart_->setObjectName("lblStart");
+    lblStart_->setTextFormat(Qt::RichText);
+    lblStart_->setWordWrap(true);
+    lblStart_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblStart_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    layout->addWidget(lblStart_, 1);
+    connect(lblStart_, &QLabel::linkActivated, this, &TStartPage::Activate);
     ShowExamples({});
 }
 
@@ -48,17 +48,17 @@ void TStartPage::ShowExamples(const QString& folder) {
         html += "</ul>";
     }
     html += "<p><a href=\"help\">Справка</a> - клавиша <b>F1</b>.</p>";
-    lblStart->setText(html);
+    lblStart_->setText(html);
 }
 
 void TStartPage::Activate(const QString& link) {
     if (link == "add") {
-        if (OnAdd) OnAdd();
+        Q_EMIT AddRequested();
     } else if (link == "help") {
-        if (OnHelp) OnHelp();
+        Q_EMIT HelpRequested();
     } else {
         const QString path = QUrl(link).toLocalFile();
-        if (examples_.contains(path) && OnOpen) OnOpen(path);
+        if (examples_.contains(path)) Q_EMIT OpenRequested(path);
     }
 }
 

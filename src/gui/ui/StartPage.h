@@ -4,7 +4,6 @@
 
 #include <QStringList>
 #include <QWidget>
-#include <functional>
 
 class QLabel;
 
@@ -21,13 +20,13 @@ class TStartPage : public QWidget {
     // What a click on a link does: the link's target is "add", "help" or an example's path.
     void Activate(const QString& link);
 
-    std::function<void()> OnAdd;
-    std::function<void(const QString& path)> OnOpen;
-    std::function<void()> OnHelp;
-
-    QLabel* lblStart;
+  Q_SIGNALS:
+    void AddRequested();
+    void OpenRequested(const QString& path);  // one of the listed examples
+    void HelpRequested();
 
   private:
+    QLabel* lblStart_;
     QStringList examples_;
 };
 

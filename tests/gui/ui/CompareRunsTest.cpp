@@ -35,7 +35,7 @@ TEST_F(MainWindow, ASecondRunOffersTheFirstAsReference) {
     look = [&](TFormOsc& osc) {
         offeredNothing = !osc.findChild<QAction*>("actCompareRun")->isEnabled();
     };
-    W().actModelRun->trigger();
+    Action("actModelRun")->trigger();
     EXPECT_TRUE(offeredNothing) << "the first run has nothing to compare with";
 
     Signals().Items(0).Lines()[20] = "  Value := 2 * t;";
@@ -51,7 +51,7 @@ TEST_F(MainWindow, ASecondRunOffersTheFirstAsReference) {
         cell = QString::fromStdString(osc.Session().Readings().ValueRows().at(0).Cells[4].Text);
         titles = osc.findChild<TValueGrid*>("tsValueGrid")->Titles();
     };
-    W().actModelRun->trigger();
+    Action("actModelRun")->trigger();
     closer.stop();
 
     ASSERT_EQ(dialogs_.ChoiceLists.size(), 1)
@@ -68,7 +68,7 @@ TEST_F(MainWindow, ASecondRunOffersTheFirstAsReference) {
 
     dialogs_.Confirms.push_back(TAnswer::No);  // do not save
     Idle();
-    W().actFileNew->trigger();  // a new document forgets the runs of the old one
+    Action("actFileNew")->trigger();  // a new document forgets the runs of the old one
     EXPECT_TRUE(workbench_.Runs.Runs().empty());
 }
 

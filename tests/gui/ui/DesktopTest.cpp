@@ -118,7 +118,7 @@ TEST_F(Desktop, PickingAnEntryOpensItAfterTheUnsavedQuestion) {
     Entry("actRecentFile1")->trigger();
     Idle();
     EXPECT_EQ(dialogs_.Asked.size(), 1) << "the unsaved document was asked about";
-    EXPECT_EQ(W().DocumentName, first);
+    EXPECT_EQ(DocumentName(), first);
 }
 
 TEST_F(Desktop, ADroppedDocumentOpensAfterTheUnsavedQuestion) {
@@ -129,10 +129,10 @@ TEST_F(Desktop, ADroppedDocumentOpensAfterTheUnsavedQuestion) {
     dialogs_.Confirms.push_back(TAnswer::Cancel);
     ASSERT_TRUE(Drop({QUrl::fromLocalFile(doc)}));
     EXPECT_EQ(dialogs_.Asked.size(), 1);
-    EXPECT_EQ(W().DocumentName, "noname");
+    EXPECT_EQ(DocumentName(), "noname");
     dialogs_.Confirms.push_back(TAnswer::No);
     ASSERT_TRUE(Drop({QUrl::fromLocalFile(doc)}));
-    EXPECT_EQ(W().DocumentName, doc);
+    EXPECT_EQ(DocumentName(), doc);
     EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
 }
 
@@ -140,12 +140,12 @@ TEST_F(Desktop, AFileDroppedOnTheEditorOpensInsteadOfBecomingText) {
     const QString doc = SaveDocument("on-editor.sig");
     W().DocumentCommands().New();
     AddSignal("Other");
-    const QString before = W().Editor()->text();
+    const QString before = Editor()->text();
     dialogs_.Confirms.push_back(TAnswer::No);
-    ASSERT_TRUE(Drop({QUrl::fromLocalFile(doc)}, doc, W().Editor()->viewport()));
-    EXPECT_EQ(W().DocumentName, doc);
-    EXPECT_FALSE(W().Editor()->text().contains("on-editor.sig")) << "the name was not typed in";
-    EXPECT_NE(W().Editor()->text(), before);
+    ASSERT_TRUE(Drop({QUrl::fromLocalFile(doc)}, doc, Editor()->viewport()));
+    EXPECT_EQ(DocumentName(), doc);
+    EXPECT_FALSE(Editor()->text().contains("on-editor.sig")) << "the name was not typed in";
+    EXPECT_NE(Editor()->text(), before);
 }
 
 TEST_F(Desktop, ANonDocumentIsRefusedPolitelyAndNothingChanges) {

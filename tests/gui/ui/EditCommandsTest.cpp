@@ -22,20 +22,20 @@ class EditAids : public testing::MainWindowFixture {
         AddSignal("A");
     }
     void Text(const QString& text) {
-        W().edSignal->setText(text);
-        W().edSignal->setCursorPosition(0, 0);
+        Editor()->setText(text);
+        Editor()->setCursorPosition(0, 0);
     }
     void Panel(const QString& search, const QString& replace = {}) {
-        if (!W().pnlSearch->isVisible()) {
+        if (!SearchPanel()->isVisible()) {
             Idle();
-            W().actSearchPan->trigger();
+            Action("actSearchPan")->trigger();
         }
-        W().edSearch->setText(search);
-        W().edReplace->setText(replace);
+        SearchField()->setText(search);
+        ReplaceField()->setText(replace);
     }
     std::pair<int, int> Caret() {
         int line, index;
-        W().edSignal->getCursorPosition(&line, &index);
+        Editor()->getCursorPosition(&line, &index);
         return {line, index + 1};
     }
     TEditCommands& E() { return W().EditCommands(); }
@@ -46,71 +46,71 @@ TEST_F(EditAids, FindSkipsTheOccurrenceAtTheCaretAndStepsThroughALine) {
     Panel("abc");
     E().Find();
     EXPECT_EQ(Caret(), std::make_pair(0, 7));
-    EXPECT_EQ(W().pnlMessage->text(), "Найдена подстрока: <abc>");
+    EXPECT_EQ(LabelText("pnlMessage"), "Найдена подстрока: <abc>");
     E().Find();
     EXPECT_EQ(Caret(), std::make_pair(0, 11));
     E().Find();
-    EXPECT_EQ(W().pnlMessage->text(), "Подстрока <abc> не найдена");
+    EXPECT_EQ(LabelText("pnlMessage"), "Подстрока <abc> не найдена");
     EXPECT_EQ(dialogs_.Beeps, 1);
     EXPECT_EQ(Caret(), std::make_pair(0, 11)) << "not found: the caret stays";
 }
 
 TEST_F(EditAids, ReplaceAllOfAByAbInAaa) {
     Text("aaa\r\n");
-    W().edSignal->setCursorPosition(0, 2);
+    Editor()->setCursorPosition(0, 2);
     Panel("a", "ab");
     E().ReplaceAll();
-    EXPECT_EQ(W().edSignal->text(0), "ababab\r\n");
-    EXPECT_EQ(W().pnlMessage->text(), "Сделано замен: 3");
+    EXPECT_EQ(Editor()->text(0), "ababab\r\n");
+    EXPECT_EQ(LabelText("pnlMessage"), "Сделано замен: 3");
     EXPECT_TRUE(Signals().Modified);
-    W().edSignal->undo();
-    EXPECT_EQ(W().edSignal->text(0), "aaa\r\n") << "one undo step takes it back";
+    Editor()->undo();
+    EXPECT_EQ(Editor()->text(0), "aaa\r\n") << "one undo step takes it back";
 }
 
 TEST_F(EditAids, AnEmptyReplacementDeletesAndReplaceTakesTheOneAtTheCaret) {
     Text("x-y-z\r\n");
     Panel("-");
     E().ReplaceAll();
-    EXPECT_EQ(W().edSignal->text(0), "xyz\r\n");
-    EXPECT_EQ(W().pnlMessage->text(), "Сделано замен: 2");
+    EXPECT_EQ(Editor()->text(0), "xyz\r\n");
+    EXPECT_EQ(LabelText("pnlMessage"), "Сделано замен: 2");
 
     Text("ab ab\r\n");
     Panel("ab", "X");
     E().Replace();
-    EXPECT_EQ(W().edSignal->text(0), "X ab\r\n") << "the occurrence at the caret is replaced";
-    EXPECT_EQ(W().pnlMessage->text(), "Сделана замена <ab> на <X>");
+    EXPECT_EQ(Editor()->text(0), "X ab\r\n") << "the occurrence at the caret is replaced";
+    EXPECT_EQ(LabelText("pnlMessage"), "Сделана замена <ab> на <X>");
 }
 
 TEST_F(EditAids, MatchingIsCaseSensitiveAndChecksItsTexts) {
     Text("ABC\r\n");
     Panel("abc", "x");
     E().ReplaceAll();
-    EXPECT_EQ(W().pnlMessage->text(), "Подстрока <abc> не найдена");
+    EXPECT_EQ(LabelText("pnlMessage"), "Подстрока <abc> не найдена");
     Panel("abc", "abc");
     E().Replace();
-    EXPECT_EQ(W().pnlMessage->text(), "Строка поиска совпадает со строкой замены");
+    EXPECT_EQ(LabelText("pnlMessage"), "Строка поиска совпадает со строкой замены");
     Panel("");
     E().Find();
-    EXPECT_EQ(W().pnlMessage->text(), "Не задана строка поиска");
+    EXPECT_EQ(LabelText("pnlMessage"), "Не задана строка поиска");
     EXPECT_EQ(dialogs_.Beeps, 3);
 }
 
 TEST_F(EditAids, SearchActionsFollowThePanel) {
     Panel("abc", "x");
     Idle();
-    EXPECT_TRUE(W().actSearchStart->isEnabled());
-    EXPECT_TRUE(W().actSearchReplaceAll->isEnabled());
-    W().actSearchPan->trigger();
+    EXPECT_TRUE(Action("actSearchStart")->isEnabled());
+    EXPECT_TRUE(Action("actSearchReplaceAll")->isEnabled());
+    Action("actSearchPan")->trigger();
     Idle();
-    EXPECT_FALSE(W().pnlSearch->isVisible());
-    EXPECT_FALSE(W().actSearchStart->isEnabled());
-    EXPECT_FALSE(W().actSearchReplace->isEnabled());
-    EXPECT_FALSE(W().actSearchReplaceAll->isEnabled());
+    EXPECT_FALSE(SearchPanel()->isVisible());
+    EXPECT_FALSE(Action("actSearchStart")->isEnabled());
+    EXPECT_FALSE(Action("actSearchReplace")->isEnabled());
+    EXPECT_FALSE(Action("actSearchReplaceAll")->isEnabled());
 }
 
 TEST_F(EditAids, TheIfTemplateAtColumnFivePutsTheCaretInColumnEight) {
     Text("    \n");
-    W().edSignal->setCursorPosition(0, 4);
+    Editor()->setCursorPosition(0, 4);
     // Choose the "if" entry (after the signal reference, ":=" and "//") when the pop-up shows.
     QTimer::singleShot(0, [this] {
         QTreeWidget* list = E().Operators().lstOp;
@@ -119,29 +119,29 @@ TEST_F(EditAids, TheIfTemplateAtColumnFivePutsTheCaretInColumnEight) {
         E().Operators().accept();
     });
     E().InsertOperator();
-    EXPECT_EQ(W().edSignal->text(0), "    if  then\n");
-    EXPECT_EQ(W().edSignal->text(1), "      ;\n");
+    EXPECT_EQ(Editor()->text(0), "    if  then\n");
+    EXPECT_EQ(Editor()->text(1), "      ;\n");
     EXPECT_EQ(Caret(), std::make_pair(0, 8));
     EXPECT_EQ(QApplication::clipboard()->text(), "if  then\n      ;") << "the platform's line ends";
-    EXPECT_TRUE(W().edSignal->isModified());
+    EXPECT_TRUE(Editor()->isModified());
 
     QTimer::singleShot(0, [this] { E().Operators().reject(); });
     E().InsertOperator();
-    EXPECT_EQ(W().edSignal->text(0), "    if  then\n") << "cancelled: nothing inserted";
+    EXPECT_EQ(Editor()->text(0), "    if  then\n") << "cancelled: nothing inserted";
 }
 
 TEST_F(EditAids, TheFontSurvivesARestartAndAMissingSizeKeepsTheBuiltInOne) {
     QFont chosen("DejaVu Sans Mono");
     chosen.setPointSize(14);
     dialogs_.Fonts.push_back(chosen);
-    W().actViewFont->trigger();
-    EXPECT_EQ(W().EditorFont.pointSize(), 14);
+    Action("actViewFont")->trigger();
+    EXPECT_EQ(EditorFont().pointSize(), 14);
 
     // A restart: a new window reads the stored font.
     window_.reset();
     window_ = std::make_unique<TFormMain>(workbench_, dialogs_, TProgramPaths{});
-    EXPECT_EQ(W().EditorFont.family(), "DejaVu Sans Mono");
-    EXPECT_EQ(W().EditorFont.pointSize(), 14);
+    EXPECT_EQ(EditorFont().family(), "DejaVu Sans Mono");
+    EXPECT_EQ(EditorFont().pointSize(), 14);
 
     QSettings settings("Dornek", "Kvaril");
     settings.remove("Options/Font/Size");
@@ -160,7 +160,7 @@ TEST_F(EditAids, TheFontSurvivesARestartAndAMissingSizeKeepsTheBuiltInOne) {
 TEST_F(EditAids, CancellingTheFontDialogWritesNothing) {
     QSettings("Dornek", "Kvaril").clear();
     dialogs_.Fonts.push_back(std::nullopt);
-    W().actViewFont->trigger();
+    Action("actViewFont")->trigger();
     EXPECT_FALSE(QSettings("Dornek", "Kvaril").contains("Options/Font/Name"));
 }
 

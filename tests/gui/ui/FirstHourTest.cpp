@@ -25,7 +25,7 @@ namespace {
 
 class FirstHour : public testing::MainWindowFixture {
   protected:
-    std::pair<int, int> Caret() { return {W().edSignal->CaretLine(), W().edSignal->CaretColumn()}; }
+    std::pair<int, int> Caret() { return {Editor()->CaretLine(), Editor()->CaretColumn()}; }
     // The 1-based line of the skeleton's "Value := ;" in signal `index`.
     int ValueLine(int index) {
         const auto& lines = Signals().Items(index).Lines();
@@ -35,7 +35,7 @@ class FirstHour : public testing::MainWindowFixture {
     }
     // The names of the pop-up's signal entries for the signal of tab `index`.
     QStringList PopupNames(int index) {
-        W().tabSignals->setCurrentIndex(index);
+        Tabs()->setCurrentIndex(index);
         Idle();
         QStringList names;
         QTimer::singleShot(0, [this, &names] {
@@ -61,9 +61,9 @@ TEST_F(FirstHour, AddLeavesTheCaretWhereTheExpressionGoes) {
     const int line = ValueLine(0);
     ASSERT_GT(line, 0);
     EXPECT_EQ(Caret(), std::make_pair(line, 12)) << "between \":= \" and \";\"";
-    EXPECT_EQ(W().edSignal->text(line - 1).left(11), "  Value := ");
-    QTest::keyClicks(W().edSignal, "t");
-    EXPECT_EQ(W().edSignal->text(line - 1), "  Value := t;\n") << "the user types at once";
+    EXPECT_EQ(Editor()->text(line - 1).left(11), "  Value := ");
+    QTest::keyClicks(Editor(), "t");
+    EXPECT_EQ(Editor()->text(line - 1), "  Value := t;\n") << "the user types at once";
 
     // A later Add, with a destructor (a longer skeleton), in a short window.
     W().resize(W().minimumSize());
@@ -71,10 +71,9 @@ TEST_F(FirstHour, AddLeavesTheCaretWhereTheExpressionGoes) {
     Idle();
     const int second = ValueLine(1);
     EXPECT_EQ(Caret(), std::make_pair(second, 12));
-    const int first = W().edSignal->firstVisibleLine();
+    const int first = Editor()->firstVisibleLine();
     EXPECT_GE(second - 1, first) << "scrolled into view";
-    EXPECT_LT(second - 1,
-              first + W().edSignal->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+    EXPECT_LT(second - 1, first + Editor()->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
 }
 
 TEST_F(FirstHour, ThePopupOffersOnlyTheSignalsBeforeTheCurrentOne) {
@@ -92,37 +91,37 @@ TEST_F(FirstHour, TheCompilerMessageStaysMarkedUntilTheSignalIsEdited) {
     AddSignal("Late");
     const int line = ValueLine(0);
     Signals().Items(0).Lines()[line - 1] = "  Value := 2 * Signal_Late.Value;";
-    W().tabSignals->setCurrentIndex(1);
+    Tabs()->setCurrentIndex(1);
     W().LoadEditor();
     Idle();
-    W().actModelCompile->trigger();
+    Action("actModelCompile")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_TRUE(dialogs_.Errors[0].endsWith(
         "\r\nСигнал Late расположен ниже сигнала Early: измените порядок сигналов "
         "(Сигнал → Порядок)"))
         << dialogs_.Errors[0].toStdString();
-    ASSERT_EQ(W().tabSignals->currentIndex(), 0) << "the editor went to the message";
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), line);
-    EXPECT_EQ(W().edSignal->ErrorMarkRange(), std::make_pair(15, 11)) << "Signal_Late";
+    ASSERT_EQ(Tabs()->currentIndex(), 0) << "the editor went to the message";
+    EXPECT_EQ(Editor()->ErrorMarkLine(), line);
+    EXPECT_EQ(Editor()->ErrorMarkRange(), std::make_pair(15, 11)) << "Signal_Late";
 
     // Another signal and back: the mark is still there.
-    W().tabSignals->setCurrentIndex(1);
+    Tabs()->setCurrentIndex(1);
     Idle();
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), 0);
-    W().tabSignals->setCurrentIndex(0);
+    EXPECT_EQ(Editor()->ErrorMarkLine(), 0);
+    Tabs()->setCurrentIndex(0);
     Idle();
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), line);
+    EXPECT_EQ(Editor()->ErrorMarkLine(), line);
 
     // An edit of the signal removes it.
-    W().edSignal->SetCaret(1, 1);
-    QTest::keyClick(W().edSignal, Qt::Key_Space);
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), 0);
-    EXPECT_EQ(W().edSignal->ErrorMarkRange().first, -1);
-    W().tabSignals->setCurrentIndex(1);
+    Editor()->SetCaret(1, 1);
+    QTest::keyClick(Editor(), Qt::Key_Space);
+    EXPECT_EQ(Editor()->ErrorMarkLine(), 0);
+    EXPECT_EQ(Editor()->ErrorMarkRange().first, -1);
+    Tabs()->setCurrentIndex(1);
     Idle();
-    W().tabSignals->setCurrentIndex(0);
+    Tabs()->setCurrentIndex(0);
     Idle();
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), 0) << "gone for good";
+    EXPECT_EQ(Editor()->ErrorMarkLine(), 0) << "gone for good";
 }
 
 TEST_F(FirstHour, TheNextBuildRemovesTheMarkAndAWordlessPlaceGetsOneCharacter) {
@@ -131,37 +130,37 @@ TEST_F(FirstHour, TheNextBuildRemovesTheMarkAndAWordlessPlaceGetsOneCharacter) {
     Signals().Items(0).Lines()[line - 1] = "  Value := Freq * t;";
     W().LoadEditor();
     Idle();
-    W().actModelCompile->trigger();
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), line);
-    EXPECT_EQ(W().edSignal->ErrorMarkRange(), std::make_pair(11, 4)) << "Freq";
+    Action("actModelCompile")->trigger();
+    EXPECT_EQ(Editor()->ErrorMarkLine(), line);
+    EXPECT_EQ(Editor()->ErrorMarkRange(), std::make_pair(11, 4)) << "Freq";
     Signals().Items(0).Lines()[line - 1] = "  Value := t;";
     W().LoadEditor();
     Idle();
-    W().actModelCompile->trigger();
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), 0) << "the next build starts clean";
+    Action("actModelCompile")->trigger();
+    EXPECT_EQ(Editor()->ErrorMarkLine(), 0) << "the next build starts clean";
 
-    W().edSignal->MarkError(line, 13);  // the semicolon
-    EXPECT_EQ(W().edSignal->ErrorMarkRange(), std::make_pair(12, 1));
-    W().edSignal->MarkError(line, 40);  // beyond the end: the margin mark alone
-    EXPECT_EQ(W().edSignal->ErrorMarkLine(), line);
-    EXPECT_EQ(W().edSignal->ErrorMarkRange(), std::make_pair(-1, 0));
+    Editor()->MarkError(line, 13);  // the semicolon
+    EXPECT_EQ(Editor()->ErrorMarkRange(), std::make_pair(12, 1));
+    Editor()->MarkError(line, 40);  // beyond the end: the margin mark alone
+    EXPECT_EQ(Editor()->ErrorMarkLine(), line);
+    EXPECT_EQ(Editor()->ErrorMarkRange(), std::make_pair(-1, 0));
 }
 
 TEST_F(FirstHour, OpenAndSaveAsHaveTheirDesktopShortcutsAndNoOtherShortcutChanged) {
-    EXPECT_EQ(W().actFileLoad->shortcut(), QKeySequence("Ctrl+O"));
-    EXPECT_EQ(W().actFileSaveAs->shortcut(), QKeySequence("Shift+Ctrl+S"));
+    EXPECT_EQ(Action("actFileLoad")->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(Action("actFileSaveAs")->shortcut(), QKeySequence("Shift+Ctrl+S"));
     const std::pair<QAction*, const char*> kept[] = {
-        {W().actFileSave, "Ctrl+S"},
-        {W().actEditOp, "Ctrl+J"},
-        {W().actSearchPan, "Ctrl+F"},
-        {W().actSearchStart, "F3"},
-        {W().actSearchReplace, "Ctrl+F3"},
-        {W().actModelParam, "F8"},
-        {W().actModelCompile, "Ctrl+F9"},
-        {W().actModelRun, "F9"},
-        {W().actHelpContents, "F1"},
-        {W().actFileNew, ""},
-        {W().actSignalAdd, ""},
+        {Action("actFileSave"), "Ctrl+S"},
+        {Action("actEditOp"), "Ctrl+J"},
+        {Action("actSearchPan"), "Ctrl+F"},
+        {Action("actSearchStart"), "F3"},
+        {Action("actSearchReplace"), "Ctrl+F3"},
+        {Action("actModelParam"), "F8"},
+        {Action("actModelCompile"), "Ctrl+F9"},
+        {Action("actModelRun"), "F9"},
+        {Action("actHelpContents"), "F1"},
+        {Action("actFileNew"), ""},
+        {Action("actSignalAdd"), ""},
     };
     for (const auto& [action, key] : kept) EXPECT_EQ(action->shortcut(), QKeySequence(key)) << key;
 
@@ -170,14 +169,14 @@ TEST_F(FirstHour, OpenAndSaveAsHaveTheirDesktopShortcutsAndNoOtherShortcutChange
     Idle();
     dialogs_.Confirms.push_back(TAnswer::No);  // the new signal is not saved
     dialogs_.Files.push_back(std::nullopt);
-    QTest::keyClick(W().edSignal, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(Editor(), Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(dialogs_.FileDialogs.size(), 1);
     EXPECT_EQ(dialogs_.FileDialogs[0].Title, "Открытие файла сигналов");
 
     AddSignal("B");
     Idle();
     dialogs_.Files.push_back(std::nullopt);
-    QTest::keyClick(W().edSignal, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(Editor(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(dialogs_.FileDialogs.size(), 2);
     EXPECT_EQ(dialogs_.FileDialogs[1].Title, "Сохранение файла сигналов");
 }
@@ -225,32 +224,32 @@ TEST_F(FirstHour, AnEmptyWorkbenchShowsTheStartPage) {
     std::filesystem::copy_file(
         std::filesystem::path(KVARIL_TEST_HELP_DIR) / "../Projects/filters.sig",
         dir_ / "Projects" / "filters.sig");
-    W().pnlStart->ShowExamples(W().Paths().ProjectsDir);
+    StartPage()->ShowExamples(W().Paths().ProjectsDir);
     Idle();
-    EXPECT_TRUE(W().pnlStart->isVisible());
-    EXPECT_FALSE(W().tabPage->isVisible());
-    EXPECT_TRUE(W().pnlStart->lblStart->text().contains("F1"));
-    ASSERT_EQ(W().pnlStart->Examples().size(), 1);
-    EXPECT_TRUE(W().pnlStart->lblStart->text().contains("filters.sig"));
+    EXPECT_TRUE(StartPage()->isVisible());
+    EXPECT_FALSE(Find<QWidget>("tabPage")->isVisible());
+    EXPECT_TRUE(LabelText("lblStart").contains("F1"));
+    ASSERT_EQ(StartPage()->Examples().size(), 1);
+    EXPECT_TRUE(LabelText("lblStart").contains("filters.sig"));
 
     // The link opens the example.
-    W().pnlStart->Activate(QUrl::fromLocalFile(W().pnlStart->Examples()[0]).toString());
+    StartPage()->Activate(QUrl::fromLocalFile(StartPage()->Examples()[0]).toString());
     Idle();
     EXPECT_TRUE(Signals().HasSignals());
-    EXPECT_FALSE(W().pnlStart->isVisible());
-    EXPECT_TRUE(W().tabPage->isVisible());
-    EXPECT_TRUE(W().DocumentName.endsWith("filters.sig"));
+    EXPECT_FALSE(StartPage()->isVisible());
+    EXPECT_TRUE(Find<QWidget>("tabPage")->isVisible());
+    EXPECT_TRUE(DocumentName().endsWith("filters.sig"));
 
     // A new document: the page again; its "add" link adds a signal.
-    W().actFileNew->trigger();
+    Action("actFileNew")->trigger();
     Idle();
-    EXPECT_TRUE(W().pnlStart->isVisible());
+    EXPECT_TRUE(StartPage()->isVisible());
     dialogs_.SignalNames.push_back(TSignalNameAnswer{"A", false});
-    W().pnlStart->Activate("add");
+    StartPage()->Activate("add");
     Idle();
     EXPECT_EQ(Signals().Count(), 1);
-    EXPECT_FALSE(W().pnlStart->isVisible());
-    W().pnlStart->Activate("file:///etc/passwd");  // only the listed examples open
+    EXPECT_FALSE(StartPage()->isVisible());
+    StartPage()->Activate("file:///etc/passwd");  // only the listed examples open
     EXPECT_EQ(Signals().Count(), 1);
 }
 
@@ -277,7 +276,7 @@ TEST_F(FirstHour, SaveDialogsStartInTheDocumentsFolderOrWhereTheUserMaySave) {
     AddSignal("A");
     Idle();
     dialogs_.Files.push_back(std::nullopt);
-    W().actFileSaveAs->trigger();
+    Action("actFileSaveAs")->trigger();
     ASSERT_EQ(dialogs_.FileDialogs.size(), 1);
     EXPECT_EQ(dialogs_.FileDialogs.back().Directory, W().Paths().ProjectsDir);
 
@@ -285,14 +284,14 @@ TEST_F(FirstHour, SaveDialogsStartInTheDocumentsFolderOrWhereTheUserMaySave) {
     std::filesystem::create_directories(dir_ / "mine");
     const QString doc = Path("mine/doc.sig");
     dialogs_.Files.push_back(doc);
-    W().actFileSaveAs->trigger();
+    Action("actFileSaveAs")->trigger();
     Idle();
     ASSERT_TRUE(QFileInfo::exists(doc));
     dialogs_.Files.push_back(std::nullopt);
-    W().actFileSaveAs->trigger();
+    Action("actFileSaveAs")->trigger();
     EXPECT_EQ(dialogs_.FileDialogs.back().Directory, Path("mine"));
     dialogs_.Files.push_back(std::nullopt);
-    W().actSignalSave->trigger();
+    Action("actSignalSave")->trigger();
     EXPECT_EQ(dialogs_.FileDialogs.back().Directory, Path("mine"));
 
     // An examples folder that cannot be written (here: one that is gone).

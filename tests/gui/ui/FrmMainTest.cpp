@@ -36,23 +36,25 @@ QStringList TabNames(QTabBar* bar) {
 
 TEST_F(MainWindow, StartsWithAnEmptyDocument) {
     EXPECT_EQ(W().windowTitle(), "Kvaril - noname");
-    EXPECT_FALSE(W().tabSignals->isVisible());
-    EXPECT_FALSE(W().pnlSearch->isVisible());
-    EXPECT_EQ(W().pnlCaret->text(), "");
-    EXPECT_EQ(W().pnlInsert->text(), "");
-    EXPECT_EQ(W().pnlMessage->text(), "");
-    for (QAction* a : {W().actFileNew, W().actFileSave, W().actFileSaveAs, W().actSignalDelete,
-                       W().actEditUndo, W().actEditCut, W().actEditPaste, W().actSearchPan,
-                       W().actSearchStart, W().actModelParam, W().actModelCompile, W().actModelRun})
+    EXPECT_FALSE(Tabs()->isVisible());
+    EXPECT_FALSE(SearchPanel()->isVisible());
+    EXPECT_EQ(LabelText("pnlCaret"), "");
+    EXPECT_EQ(LabelText("pnlInsert"), "");
+    EXPECT_EQ(LabelText("pnlMessage"), "");
+    for (QAction* a : {Action("actFileNew"), Action("actFileSave"), Action("actFileSaveAs"),
+                       Action("actSignalDelete"), Action("actEditUndo"), Action("actEditCut"),
+                       Action("actEditPaste"), Action("actSearchPan"), Action("actSearchStart"),
+                       Action("actModelParam"), Action("actModelCompile"), Action("actModelRun")})
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    for (QAction* a : {W().actFileLoad, W().actFileExit, W().actSignalAdd, W().actSignalLoad,
-                       W().actViewFont, W().actHelpContents, W().actHelpAbout})
+    for (QAction* a : {Action("actFileLoad"), Action("actFileExit"), Action("actSignalAdd"),
+                       Action("actSignalLoad"), Action("actViewFont"), Action("actHelpContents"),
+                       Action("actHelpAbout")})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
-    EXPECT_EQ(W().actModelRun->shortcut(), QKeySequence("F9"));
-    EXPECT_EQ(W().actModelRun->toolTip(),
+    EXPECT_EQ(Action("actModelRun")->shortcut(), QKeySequence("F9"));
+    EXPECT_EQ(Action("actModelRun")->toolTip(),
               "Компиляция, старт моделирования и отображение результатов");
     // Every tool button has a picture.
-    for (QAction* a : W().SpeedBar->actions())
+    for (QAction* a : Find<QToolBar>("SpeedBar")->actions())
         if (!a->isSeparator()) {
             EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
         }
@@ -62,82 +64,82 @@ TEST_F(MainWindow, AddPlacesTheSignalBehindTheSelectedTab) {
     AddSignal("A");
     Idle();
     ASSERT_EQ(Signals().Count(), 1);
-    EXPECT_TRUE(W().tabSignals->isVisible());
-    EXPECT_EQ(W().tabSignals->currentIndex(), 0);
-    EXPECT_TRUE(W().actFileSave->isEnabled()) << "a new signal modifies the document";
-    EXPECT_FALSE(W().actSignalReorder->isEnabled());
-    EXPECT_EQ(W().edSignal->lines(), 23) << "22 lines and the empty one after the last break";
-    EXPECT_EQ(W().pnlCaret->text(), "L:21  C:12") << "in \"Value := ;\" of Make";
+    EXPECT_TRUE(Tabs()->isVisible());
+    EXPECT_EQ(Tabs()->currentIndex(), 0);
+    EXPECT_TRUE(Action("actFileSave")->isEnabled()) << "a new signal modifies the document";
+    EXPECT_FALSE(Action("actSignalReorder")->isEnabled());
+    EXPECT_EQ(Editor()->lines(), 23) << "22 lines and the empty one after the last break";
+    EXPECT_EQ(LabelText("pnlCaret"), "L:21  C:12") << "in \"Value := ;\" of Make";
 
     AddSignal("B");
     AddSignal("C");
-    EXPECT_EQ(TabNames(W().tabSignals), QStringList({"A", "B", "C"}));
-    W().tabSignals->setCurrentIndex(1);
+    EXPECT_EQ(TabNames(Tabs()), QStringList({"A", "B", "C"}));
+    Tabs()->setCurrentIndex(1);
     AddSignal("New");
-    EXPECT_EQ(TabNames(W().tabSignals), QStringList({"A", "B", "New", "C"}));
-    EXPECT_EQ(W().tabSignals->currentIndex(), 2);
+    EXPECT_EQ(TabNames(Tabs()), QStringList({"A", "B", "New", "C"}));
+    EXPECT_EQ(Tabs()->currentIndex(), 2);
     Idle();
-    EXPECT_TRUE(W().actSignalReorder->isEnabled());
+    EXPECT_TRUE(Action("actSignalReorder")->isEnabled());
 }
 
 TEST_F(MainWindow, TypingModifiesTheDocumentAndMovesTheCaret) {
     AddSignal("A");
     Signals().Modified = false;
     Idle();
-    EXPECT_FALSE(W().actFileSave->isEnabled());
-    W().edSignal->setFocus();
-    QTest::keyClicks(W().edSignal, "x");
+    EXPECT_FALSE(Action("actFileSave")->isEnabled());
+    Editor()->setFocus();
+    QTest::keyClicks(Editor(), "x");
     Idle();
-    EXPECT_TRUE(W().actFileSave->isEnabled());
-    EXPECT_EQ(W().pnlCaret->text(), "L:21  C:13");
-    EXPECT_EQ(W().edSignal->text(20), "  Value := x;\n");
-    EXPECT_EQ(W().pnlInsert->text(), "Ins");
-    QTest::keyClick(W().edSignal, Qt::Key_Insert);
+    EXPECT_TRUE(Action("actFileSave")->isEnabled());
+    EXPECT_EQ(LabelText("pnlCaret"), "L:21  C:13");
+    EXPECT_EQ(Editor()->text(20), "  Value := x;\n");
+    EXPECT_EQ(LabelText("pnlInsert"), "Ins");
+    QTest::keyClick(Editor(), Qt::Key_Insert);
     Idle();
-    EXPECT_EQ(W().pnlInsert->text(), "Ovr");
+    EXPECT_EQ(LabelText("pnlInsert"), "Ovr");
 }
 
 TEST_F(MainWindow, SwitchingSignalsKeepsTextCaretAndBookmarks) {
     AddSignal("A");
     AddSignal("B");
-    W().tabSignals->setCurrentIndex(0);
-    W().edSignal->SetCaret(3, 4);
-    W().edSignal->SetBookmark(2, 5, 3);
-    W().edSignal->insertAt("// edited\r\n", 0, 0);
-    W().tabSignals->setCurrentIndex(1);
+    Tabs()->setCurrentIndex(0);
+    Editor()->SetCaret(3, 4);
+    Editor()->SetBookmark(2, 5, 3);
+    Editor()->insertAt("// edited\r\n", 0, 0);
+    Tabs()->setCurrentIndex(1);
     EXPECT_EQ(Signals().Items(0).Lines()[0], "// edited");
-    EXPECT_FALSE(W().edSignal->HasBookmark(2));
-    W().tabSignals->setCurrentIndex(0);
-    EXPECT_TRUE(W().edSignal->HasBookmark(2));
-    EXPECT_EQ(W().edSignal->BookmarkLine(2), 6) << "the line moved down with the insertion";
-    EXPECT_FALSE(W().edSignal->isUndoAvailable()) << "every signal starts a new undo history";
-    EXPECT_EQ(W().edSignal->CaretLine(), 4);
+    EXPECT_FALSE(Editor()->HasBookmark(2));
+    Tabs()->setCurrentIndex(0);
+    EXPECT_TRUE(Editor()->HasBookmark(2));
+    EXPECT_EQ(Editor()->BookmarkLine(2), 6) << "the line moved down with the insertion";
+    EXPECT_FALSE(Editor()->isUndoAvailable()) << "every signal starts a new undo history";
+    EXPECT_EQ(Editor()->CaretLine(), 4);
 }
 
 TEST_F(MainWindow, SaveAsWritesTheSigFileAndOpenReadsItBack) {
     AddSignal("Sine");
-    W().edSignal->insertAt("{ x }", 0, 0);
+    Editor()->insertAt("{ x }", 0, 0);
     dialogs_.Files.push_back(Path("Test.txt"));
     W().DocumentCommands().SaveAs();
     EXPECT_TRUE(std::filesystem::exists(dir_ / "Test.sig"));
     EXPECT_EQ(W().windowTitle(), "Kvaril - test");
-    EXPECT_EQ(W().DocumentName, Path("Test.sig"));
+    EXPECT_EQ(DocumentName(), Path("Test.sig"));
     EXPECT_FALSE(Signals().Modified);
-    EXPECT_EQ(W().pnlMessage->text(), "Ok");
+    EXPECT_EQ(LabelText("pnlMessage"), "Ok");
 
     dialogs_.Files.push_back(Path("Test.sig"));
     W().DocumentCommands().Open();
     ASSERT_EQ(Signals().Count(), 1);
     EXPECT_EQ(Signals().Items(0).Lines()[0], "{ x }type");
-    EXPECT_EQ(TabNames(W().tabSignals), QStringList({"Sine"}));
-    EXPECT_EQ(W().edSignal->text(0).trimmed(), "{ x }type");
+    EXPECT_EQ(TabNames(Tabs()), QStringList({"Sine"}));
+    EXPECT_EQ(Editor()->text(0).trimmed(), "{ x }type");
 }
 
 TEST_F(MainWindow, SaveOnANewDocumentAsksForANameAndCancelWritesNothing) {
     AddSignal("A");
     dialogs_.Files.push_back(std::nullopt);
     W().DocumentCommands().Save();
-    EXPECT_EQ(W().DocumentName, "noname");
+    EXPECT_EQ(DocumentName(), "noname");
     EXPECT_TRUE(Signals().Modified);
     ASSERT_EQ(dialogs_.FileDialogs.size(), 1);
     EXPECT_EQ(dialogs_.FileDialogs[0].Title, "Сохранение файла сигналов");
@@ -150,7 +152,7 @@ TEST_F(MainWindow, OpenOfAMissingFileReportsItAndLeavesAnEmptyDocument) {
     EXPECT_EQ(dialogs_.Errors[0], "Ошибка загрузки файла|Файл: " + Path("absent.sig") +
                                       "\nНе удается открыть файл " + Path("absent.sig") +
                                       ": нет такого файла или папки");
-    EXPECT_EQ(W().DocumentName, "noname");
+    EXPECT_EQ(DocumentName(), "noname");
     EXPECT_EQ(Signals().Count(), 0);
 }
 
@@ -160,16 +162,16 @@ TEST_F(MainWindow, RenameRewritesTheVariableEverywhereInTheText) {
     W().LoadEditor();
     dialogs_.Names.push_back("AB");
     Idle();
-    W().actSignalRename->trigger();
+    Action("actSignalRename")->trigger();
     const auto& lines = Signals().Items(0).Lines();
     EXPECT_EQ(Signals().Items(0).Name(), "AB");
     EXPECT_EQ(lines[1], "  TSignal_AB = class");
     EXPECT_EQ(lines.back(), "{ Signal_ABB }");
-    EXPECT_EQ(TabNames(W().tabSignals), QStringList({"AB"}));
+    EXPECT_EQ(TabNames(Tabs()), QStringList({"AB"}));
 
     Signals().Modified = false;
     dialogs_.Names.push_back("AB");
-    W().actSignalRename->trigger();
+    Action("actSignalRename")->trigger();
     EXPECT_FALSE(Signals().Modified) << "renaming to the same name changes nothing";
 }
 
@@ -177,16 +179,16 @@ TEST_F(MainWindow, DeletingTheLastTabSelectsTheFirst) {
     AddSignal("A");
     AddSignal("B");
     AddSignal("C");
-    W().tabSignals->setCurrentIndex(2);
+    Tabs()->setCurrentIndex(2);
     dialogs_.Confirms.push_back(TAnswer::No);
     Idle();
-    W().actSignalDelete->trigger();
+    Action("actSignalDelete")->trigger();
     EXPECT_EQ(Signals().Count(), 3) << "only Yes deletes";
     EXPECT_EQ(dialogs_.Asked.back(), "Вы действительно хотите удалить сигнал\nC?");
     dialogs_.Confirms.push_back(TAnswer::Yes);
-    W().actSignalDelete->trigger();
-    EXPECT_EQ(TabNames(W().tabSignals), QStringList({"A", "B"}));
-    EXPECT_EQ(W().tabSignals->currentIndex(), 0);
+    Action("actSignalDelete")->trigger();
+    EXPECT_EQ(TabNames(Tabs()), QStringList({"A", "B"}));
+    EXPECT_EQ(Tabs()->currentIndex(), 0);
 }
 
 TEST_F(MainWindow, LibrarySaveAndLoadUnderANewName) {
@@ -195,7 +197,7 @@ TEST_F(MainWindow, LibrarySaveAndLoadUnderANewName) {
     std::filesystem::create_directories(dir_ / "lib");
     W().DocumentCommands().LibrarySave();
     ASSERT_TRUE(std::filesystem::exists(dir_ / "lib/sine.txt"));
-    EXPECT_EQ(W().LastLibraryDir, Path("lib"));
+    EXPECT_EQ(W().DocumentCommands().LastLibraryDir(), Path("lib"));
 
     Signals().Modified = false;
     dialogs_.Files.push_back(Path("lib/sine.txt"));
@@ -206,9 +208,9 @@ TEST_F(MainWindow, LibrarySaveAndLoadUnderANewName) {
     EXPECT_EQ(loaded.Name(), "Cosine");
     EXPECT_EQ(loaded.Lines()[1], "  TSignal_Cosine = class");
     EXPECT_EQ(loaded.Lines()[10], "  Signal_Cosine: TSignal_Cosine;");
-    EXPECT_EQ(W().tabSignals->currentIndex(), 1);
+    EXPECT_EQ(Tabs()->currentIndex(), 1);
     EXPECT_TRUE(Signals().Modified);
-    EXPECT_TRUE(W().edSignal->IsTextModified());
+    EXPECT_TRUE(Editor()->IsTextModified());
 }
 
 TEST_F(MainWindow, ReorderAppliesTheDialogsOrder) {
@@ -219,9 +221,9 @@ TEST_F(MainWindow, ReorderAppliesTheDialogsOrder) {
         return true;
     });
     Idle();
-    W().actSignalReorder->trigger();
-    EXPECT_EQ(TabNames(W().tabSignals), QStringList({"A", "B"}).mid(1) + QStringList({"A"}));
-    EXPECT_EQ(W().tabSignals->currentIndex(), 0);
+    Action("actSignalReorder")->trigger();
+    EXPECT_EQ(TabNames(Tabs()), QStringList({"A", "B"}).mid(1) + QStringList({"A"}));
+    EXPECT_EQ(Tabs()->currentIndex(), 0);
 }
 
 TEST_F(MainWindow, NewAsksTheOscilloscopeQuestionWhenOnlyItChanged) {
@@ -230,7 +232,7 @@ TEST_F(MainWindow, NewAsksTheOscilloscopeQuestionWhenOnlyItChanged) {
     workbench_.Osc.Modified = true;
     dialogs_.Confirms.push_back(TAnswer::No);
     Idle();
-    W().actFileNew->trigger();
+    Action("actFileNew")->trigger();
     ASSERT_EQ(dialogs_.Asked.size(), 1);
     EXPECT_EQ(dialogs_.Asked[0],
               "Параметры осциллографа изменены, но не сохранены в файле\nСохранить?");
@@ -239,7 +241,7 @@ TEST_F(MainWindow, NewAsksTheOscilloscopeQuestionWhenOnlyItChanged) {
     AddSignal("B");
     workbench_.Osc.Modified = true;
     dialogs_.Confirms.push_back(TAnswer::No);
-    W().actFileNew->trigger();
+    Action("actFileNew")->trigger();
     EXPECT_EQ(dialogs_.Asked[1], "Сигналы изменены, но не сохранены в файле\nСохранить?")
         << "with both changed only the signals question";
 }
@@ -249,9 +251,9 @@ TEST_F(MainWindow, YesWithoutSavingKeepsTheDocument) {
     dialogs_.Confirms.push_back(TAnswer::Yes);
     dialogs_.Files.push_back(std::nullopt);  // the save-as dialog cancelled
     Idle();
-    W().actFileNew->trigger();
+    Action("actFileNew")->trigger();
     EXPECT_EQ(Signals().Count(), 1);
-    EXPECT_FALSE(W().CloseAllowed);
+    EXPECT_FALSE(W().DocumentCommands().CloseAllowed());
 }
 
 TEST_F(MainWindow, CancelOnCloseKeepsTheWindowAndNoCloses) {
@@ -267,24 +269,24 @@ TEST_F(MainWindow, CancelOnCloseKeepsTheWindowAndNoCloses) {
 TEST_F(MainWindow, ACompileErrorInTheSecondSignalShowsItsLine) {
     AddSignal("A");
     AddSignal("B");
-    W().tabSignals->setCurrentIndex(0);
+    Tabs()->setCurrentIndex(0);
     Signals().Items(0).Lines()[20] = "  Value := t;";
     Signals().Items(1).Lines()[20] = "  Value := Freq * t;";
     W().LoadEditor();
     Idle();
-    W().actModelCompile->trigger();
+    Action("actModelCompile")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_EQ(dialogs_.Errors[0], "Ошибка в программе|Error: Identifier not found 'Freq'");
-    EXPECT_EQ(W().tabSignals->currentIndex(), 1);
-    EXPECT_EQ(W().edSignal->CaretLine(), 21);
-    EXPECT_EQ(W().edSignal->CaretColumn(), 12);
-    EXPECT_EQ(W().pnlMessage->text(), "Error: Identifier not found 'Freq'");
+    EXPECT_EQ(Tabs()->currentIndex(), 1);
+    EXPECT_EQ(Editor()->CaretLine(), 21);
+    EXPECT_EQ(Editor()->CaretColumn(), 12);
+    EXPECT_EQ(LabelText("pnlMessage"), "Error: Identifier not found 'Freq'");
 
     Signals().Items(1).Lines()[20] = "  Value := 2 * t;";
     W().LoadEditor();
-    W().actModelCompile->trigger();
+    Action("actModelCompile")->trigger();
     EXPECT_EQ(dialogs_.Errors.size(), 1);
-    EXPECT_EQ(W().pnlMessage->text(), "Ok");
+    EXPECT_EQ(LabelText("pnlMessage"), "Ok");
 }
 
 TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
@@ -292,12 +294,12 @@ TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
     Signals().Items(0).Lines()[20] = "  Value := 1 / t;";
     W().LoadEditor();
     Idle();
-    W().actModelRun->trigger();
+    Action("actModelRun")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_EQ(dialogs_.Errors[0],
               "Ошибка при выполнении моделирования|Floating point division by zero"
               "\r\n\r\nМесто ошибки: TSignal_A.Make\r\nВремя: t = 0\r\n");
-    EXPECT_EQ(W().pnlMessage->text(), "Ok");
+    EXPECT_EQ(LabelText("pnlMessage"), "Ok");
 
     Signals().Items(0).Lines()[20] = "  Value := t;";
     W().LoadEditor();
@@ -311,18 +313,18 @@ TEST_F(MainWindow, ARunReportsTheFaultingSignalAndEndsWithOk) {
         W().Oscilloscope()->close();
     });
     closer.start(20);
-    W().actModelRun->trigger();
+    Action("actModelRun")->trigger();
     closer.stop();
     EXPECT_TRUE(oscShown);
     EXPECT_TRUE(mainHidden);
     EXPECT_TRUE(W().isVisible()) << "back after the oscilloscope closed";
     EXPECT_EQ(dialogs_.Errors.size(), 1);
-    EXPECT_EQ(W().pnlMessage->text(), "Ok");
+    EXPECT_EQ(LabelText("pnlMessage"), "Ok");
     EXPECT_EQ(workbench_.Osc.ViewCount(), 1) << "the oscilloscope follows the document";
 }
 
 TEST_F(MainWindow, ExceptionsInCommandsBecomeTheDebugBox) {
-    W().Guard(W().actFileNew, [] { throw EReadError("broken"); });
+    W().Guard(Action("actFileNew"), [] { throw EReadError("broken"); });
     ASSERT_EQ(dialogs_.DebugBoxes.size(), 1);
     EXPECT_EQ(dialogs_.DebugBoxes[0],
               "SenderClass: QAction\nExceptionClass: EReadError\nMessage: broken");
@@ -450,7 +452,7 @@ void Press(QWidget* w, int key, Qt::KeyboardModifiers mods, quint32 scan = 0,
 
 TEST_F(MainWindow, ClassicKeyBindings) {
     AddSignal("A");
-    TSignalEditor* ed = W().edSignal;
+    TSignalEditor* ed = Editor();
     ed->setText("alpha beta\nsecond\nthird\n");
     ed->SetCaret(1, 1);
     Press(ed, Qt::Key_T, Qt::ControlModifier);
@@ -487,16 +489,16 @@ TEST_F(MainWindow, WindowShortcutsWorkWhileTheEditorHasTheFocus) {
     AddSignal("A");
     Idle();
     W().activateWindow();
-    W().edSignal->setFocus();
-    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(W().pnlSearch->isVisible()) << "Ctrl+F";
-    EXPECT_EQ(W().actSearchPan->toolTip(), "Скрытие панели поиска-замены");
-    W().edSignal->setFocus();
-    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_FALSE(W().pnlSearch->isVisible());
-    EXPECT_EQ(W().actSearchPan->toolTip(), "Отображение панели поиска-замены");
-    W().edSignal->setFocus();
-    QTest::keyClick(W().edSignal, Qt::Key_F9, Qt::ControlModifier);
+    Editor()->setFocus();
+    QTest::keyClick(Editor(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(SearchPanel()->isVisible()) << "Ctrl+F";
+    EXPECT_EQ(Action("actSearchPan")->toolTip(), "Скрытие панели поиска-замены");
+    Editor()->setFocus();
+    QTest::keyClick(Editor(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(SearchPanel()->isVisible());
+    EXPECT_EQ(Action("actSearchPan")->toolTip(), "Отображение панели поиска-замены");
+    Editor()->setFocus();
+    QTest::keyClick(Editor(), Qt::Key_F9, Qt::ControlModifier);
     EXPECT_EQ(dialogs_.Errors.size(), 1) << "Ctrl+F9 compiles (the skeleton does not build)";
 }
 

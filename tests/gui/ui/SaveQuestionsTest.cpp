@@ -44,13 +44,13 @@ TEST_P(SaveAsReplace, AsksAboutTheFileReallyWrittenAndNoKeepsIt) {
     W().DocumentCommands().SaveAs();
     EXPECT_EQ(dialogs_.ReplaceAsked, QStringList{Path(c.existing)});
     EXPECT_EQ(Slurp(c.existing), "precious");
-    EXPECT_EQ(W().DocumentName, "noname") << "the answer No is a cancelled Save As";
+    EXPECT_EQ(DocumentName(), "noname") << "the answer No is a cancelled Save As";
     EXPECT_TRUE(Signals().Modified);
 
     dialogs_.Files.push_back(Path(c.typed));
     dialogs_.Replaces.push_back(true);
     W().DocumentCommands().SaveAs();
-    EXPECT_EQ(W().DocumentName, Path(c.existing));
+    EXPECT_EQ(DocumentName(), Path(c.existing));
     EXPECT_EQ(Slurp(c.existing).substr(0, 8), "\x06\x06KVARIL");
 }
 
@@ -65,7 +65,7 @@ TEST_F(SaveQuestions, LibrarySaveAsksAboutTheFileReallyWritten) {
     dialogs_.Files.push_back(Path("lib/victim.TXT"));
     dialogs_.Replaces.push_back(false);
     Idle();
-    W().actSignalSave->trigger();
+    Action("actSignalSave")->trigger();
     EXPECT_EQ(dialogs_.ReplaceAsked, QStringList{Path("lib/victim.txt")});
     EXPECT_EQ(Slurp("lib/victim.txt"), "precious");
     EXPECT_TRUE(dialogs_.DebugBoxes.isEmpty()) << dialogs_.DebugBoxes.join("\n").toStdString();
@@ -80,7 +80,7 @@ TEST_F(SaveQuestions, TheDialogsOwnQuestionIsNotAskedTwice) {
     W().DocumentCommands().SaveAs();
     dialogs_.Files.push_back(Path("lib/sine.txt"));
     Idle();
-    W().actSignalSave->trigger();
+    Action("actSignalSave")->trigger();
     EXPECT_TRUE(dialogs_.ReplaceAsked.isEmpty());
     EXPECT_NE(Slurp("Doc.sig"), "precious");
     EXPECT_NE(Slurp("lib/sine.txt"), "precious");
@@ -99,7 +99,7 @@ TEST_F(SaveQuestions, AnUpperCaseSigDocumentOpens) {
     W().DocumentCommands().Open();
     EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
     ASSERT_EQ(Signals().Count(), 1);
-    EXPECT_EQ(W().DocumentName, Path("UPPER.SIG"));
+    EXPECT_EQ(DocumentName(), Path("UPPER.SIG"));
     EXPECT_EQ(W().windowTitle(), "Kvaril - upper");
 }
 
@@ -116,7 +116,7 @@ TEST_F(SaveQuestions, RenameAndLibraryLoadNameTheReplacedCharacters) {
     AddSignal("A");
     dialogs_.Names.push_back(QString("B✓x☺"));
     Idle();
-    W().actSignalRename->trigger();
+    Action("actSignalRename")->trigger();
     Idle();
     EXPECT_EQ(W().StatusText(),
               "Символы имени, которых нет в Windows-1251, заменены на \"?\": ✓ ☺");
@@ -125,18 +125,18 @@ TEST_F(SaveQuestions, RenameAndLibraryLoadNameTheReplacedCharacters) {
     Spit("lib/s.txt", "type TSignal_S = class\r\n");
     dialogs_.Files.push_back(Path("lib/s.txt"));
     dialogs_.Names.push_back(QString("C★"));
-    W().actSignalLoad->trigger();
+    Action("actSignalLoad")->trigger();
     Idle();
     EXPECT_EQ(W().StatusText(), "Символы имени, которых нет в Windows-1251, заменены на \"?\": ★");
 }
 
 TEST_F(SaveQuestions, LibrarySaveNamesTheReplacedCharacters) {
     AddSignal("A");
-    W().edSignal->insertAt("// ≈ ✓\n", 0, 0);
+    Editor()->insertAt("// ≈ ✓\n", 0, 0);
     Idle();
     std::filesystem::create_directories(dir_ / "lib");
     dialogs_.Files.push_back(Path("lib/a.txt"));
-    W().actSignalSave->trigger();
+    Action("actSignalSave")->trigger();
     EXPECT_EQ(W().StatusText(),
               "Символы текста, которых нет в Windows-1251, заменены на \"?\": ≈ ✓");
     EXPECT_EQ(Slurp("lib/a.txt").substr(0, 8), "// ? ?\r\n");
@@ -146,12 +146,12 @@ TEST_F(SaveQuestions, TheEditorsNoticeOutlivesCtrlS) {
     AddSignal("A");
     dialogs_.Files.push_back(Path("doc.sig"));
     W().DocumentCommands().SaveAs();
-    W().edSignal->setFocus();
-    W().edSignal->setCursorPosition(0, 0);
+    Editor()->setFocus();
+    Editor()->setCursorPosition(0, 0);
     QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, "✓");
-    QApplication::sendEvent(W().edSignal, &typed);
+    QApplication::sendEvent(Editor(), &typed);
     Idle();
-    QTest::keyClick(W().edSignal, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(Editor(), Qt::Key_S, Qt::ControlModifier);
     Idle();
     EXPECT_FALSE(Signals().Modified) << "saved";
     EXPECT_EQ(W().StatusText(), "Символы текста, которых нет в Windows-1251, заменены на \"?\": ✓");

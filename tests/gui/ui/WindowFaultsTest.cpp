@@ -57,7 +57,7 @@ TEST_F(WindowFaults, AnIdleWindowLeavesTheProcessorAlone) {
     EXPECT_LT(CpuWhileIdleForASecond(), 0.1) << "a document with a signal";
 
     dialogs_.Confirms.push_back(TAnswer::Yes);
-    W().actSignalDelete->trigger();
+    Action("actSignalDelete")->trigger();
     ASSERT_EQ(Signals().Count(), 0);
     EXPECT_LT(CpuWhileIdleForASecond(), 0.1) << "a document without signals";
 }
@@ -81,7 +81,7 @@ TEST_F(WindowFaults, HelpIsUsableOnTopOfAModalWindow) {
     modal.hide();
 
     // Without a modal window the help belongs to the window that asked for it.
-    ShowHelp(W().edSignal, THelpTopic::Contents);
+    ShowHelp(Editor(), THelpTopic::Contents);
     Idle();
     ASSERT_EQ(HelpWindow(), help) << "one help window";
     EXPECT_EQ(help->parentWidget(), &W());
@@ -91,8 +91,8 @@ TEST_F(WindowFaults, HelpIsUsableOnTopOfAModalWindow) {
 }
 
 TEST_F(WindowFaults, TheFontDialogStartsFromTheEditorFontAndTakesOnlyFamilyAndSize) {
-    TDlgFont dialog(&W(), W().EditorFont);
-    EXPECT_EQ(dialog.cbFamily->currentFont().family(), QFontInfo(W().EditorFont).family());
+    TDlgFont dialog(&W(), EditorFont());
+    EXPECT_EQ(dialog.cbFamily->currentFont().family(), QFontInfo(EditorFont()).family());
     ASSERT_EQ(dialog.lstSize->count(), 15);
     EXPECT_EQ(dialog.lstSize->item(0)->text(), "8");
     EXPECT_EQ(dialog.lstSize->item(14)->text(), "22");
@@ -106,12 +106,12 @@ TEST_F(WindowFaults, TheFontDialogStartsFromTheEditorFontAndTakesOnlyFamilyAndSi
     chosen.setBold(true);
     chosen.setStyleName("Bold Oblique");
     dialogs_.Fonts.push_back(chosen);
-    W().actViewFont->trigger();
-    EXPECT_EQ(W().EditorFont.family(), "DejaVu Sans Mono");
-    EXPECT_EQ(W().EditorFont.pointSize(), 22);
-    EXPECT_FALSE(W().EditorFont.italic());
-    EXPECT_FALSE(W().EditorFont.bold());
-    EXPECT_TRUE(W().EditorFont.styleName().isEmpty());
+    Action("actViewFont")->trigger();
+    EXPECT_EQ(EditorFont().family(), "DejaVu Sans Mono");
+    EXPECT_EQ(EditorFont().pointSize(), 22);
+    EXPECT_FALSE(EditorFont().italic());
+    EXPECT_FALSE(EditorFont().bold());
+    EXPECT_TRUE(EditorFont().styleName().isEmpty());
 
     QSettings settings("Dornek", "Kvaril");
     EXPECT_EQ(settings.value("Options/Font/Size").toInt(), 22);
@@ -131,23 +131,23 @@ class Editing : public testing::MainWindowFixture {
     void SetUp() override {
         MainWindowFixture::SetUp();
         AddSignal("A");
-        W().edSignal->setFocus();
+        Editor()->setFocus();
     }
     void Text(const QString& text, int line, int index) {
-        W().edSignal->setText(text);
-        W().edSignal->setCursorPosition(line, index);
-        W().edSignal->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+        Editor()->setText(text);
+        Editor()->setCursorPosition(line, index);
+        Editor()->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     }
     QString Line(int line) {
-        QString text = W().edSignal->text(line);
+        QString text = Editor()->text(line);
         while (text.endsWith('\n') || text.endsWith('\r')) text.chop(1);
         return text;
     }
-    int Column() { return W().edSignal->CaretColumn(); }
+    int Column() { return Editor()->CaretColumn(); }
     // Enter as in a shown window, where the text has been coloured (keywords known) first.
     void Enter() {
-        W().edSignal->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
-        QTest::keyClick(W().edSignal, Qt::Key_Return);
+        Editor()->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        QTest::keyClick(Editor(), Qt::Key_Return);
     }
 };
 
@@ -155,105 +155,105 @@ TEST_F(Editing, EnterKeepsThePreviousIndentation) {
     Text("    x := 1;\nbegin\n  if a then\n", 0, 11);
     Enter();
     EXPECT_EQ(Column(), 5);
-    QTest::keyClicks(W().edSignal, "begin");
+    QTest::keyClicks(Editor(), "begin");
     Enter();
     EXPECT_EQ(Line(1), "    begin") << "begin stays where it was typed";
     EXPECT_EQ(Column(), 5) << "no deeper indentation after begin";
-    QTest::keyClicks(W().edSignal, "end;");
+    QTest::keyClicks(Editor(), "end;");
     Enter();
     EXPECT_EQ(Line(2), "    end;");
     EXPECT_EQ(Column(), 5);
 
-    W().edSignal->setCursorPosition(4, 0);  // "begin" at column 1
-    W().edSignal->SendScintilla(QsciScintillaBase::SCI_LINEEND);
+    Editor()->setCursorPosition(4, 0);  // "begin" at column 1
+    Editor()->SendScintilla(QsciScintillaBase::SCI_LINEEND);
     Enter();
     EXPECT_EQ(Column(), 1) << "no deeper indentation after begin at column 1";
-    W().edSignal->setCursorPosition(6, 0);  // "  if a then"
-    W().edSignal->SendScintilla(QsciScintillaBase::SCI_LINEEND);
+    Editor()->setCursorPosition(6, 0);  // "  if a then"
+    Editor()->SendScintilla(QsciScintillaBase::SCI_LINEEND);
     Enter();
     EXPECT_EQ(Column(), 3) << "nor after then";
 }
 
 TEST_F(Editing, TheIndentStepIsTwo) {
     Text("a;\nb;\nc;\n", 0, 0);
-    W().edSignal->setSelection(0, 0, 1, 2);
-    QTest::keyClick(W().edSignal, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    Editor()->setSelection(0, 0, 1, 2);
+    QTest::keyClick(Editor(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Line(0), "  a;");
     EXPECT_EQ(Line(1), "  b;");
     EXPECT_EQ(Line(2), "c;");
-    QTest::keyClick(W().edSignal, Qt::Key_U, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(Editor(), Qt::Key_U, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Line(0), "a;");
 }
 
 TEST_F(Editing, OneEnterIsOneUndoStep) {
     const QString before = "  begin\n    x := 1;";
     Text(before, 1, 11);
-    QTest::keyClick(W().edSignal, Qt::Key_Return);
+    QTest::keyClick(Editor(), Qt::Key_Return);
     ASSERT_EQ(Line(2), "    ");
-    QTest::keyClick(W().edSignal, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(W().edSignal->text(), before);
-    EXPECT_FALSE(W().edSignal->isUndoAvailable());
+    QTest::keyClick(Editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Editor()->text(), before);
+    EXPECT_FALSE(Editor()->isUndoAvailable());
 }
 
 TEST_F(Editing, CtrlFSelectsTheSearchTextOrTakesTheSelectedWord) {
     Text("alpha beta\nbeta\n", 0, 0);
     Idle();
-    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
-    ASSERT_TRUE(W().pnlSearch->isVisible());
-    QTest::keyClicks(W().edSearch, "beta");
+    QTest::keyClick(Editor(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(SearchPanel()->isVisible());
+    QTest::keyClicks(SearchField(), "beta");
     Idle();
-    QTest::keyClick(W().edSearch, Qt::Key_F, Qt::ControlModifier);
-    ASSERT_FALSE(W().pnlSearch->isVisible());
+    QTest::keyClick(SearchField(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_FALSE(SearchPanel()->isVisible());
     Idle();
-    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(W().edSearch->selectedText(), "beta") << "typing replaces the last text";
-    QTest::keyClicks(W().edSearch, "alp");
-    EXPECT_EQ(W().edSearch->text(), "alp");
+    QTest::keyClick(Editor(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(SearchField()->selectedText(), "beta") << "typing replaces the last text";
+    QTest::keyClicks(SearchField(), "alp");
+    EXPECT_EQ(SearchField()->text(), "alp");
 
     Idle();
-    QTest::keyClick(W().edSearch, Qt::Key_F, Qt::ControlModifier);
-    W().edSignal->setSelection(0, 6, 0, 10);
+    QTest::keyClick(SearchField(), Qt::Key_F, Qt::ControlModifier);
+    Editor()->setSelection(0, 6, 0, 10);
     Idle();
-    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(W().edSearch->text(), "beta");
-    EXPECT_EQ(W().edSearch->selectedText(), "beta");
+    QTest::keyClick(Editor(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(SearchField()->text(), "beta");
+    EXPECT_EQ(SearchField()->selectedText(), "beta");
 }
 
 TEST_F(Editing, EnterInTheSearchFieldFindsTheNextOccurrence) {
     Text("beta x beta\nbeta\n", 0, 0);
     Idle();
-    QTest::keyClick(W().edSignal, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(W().edSearch, "beta");
+    QTest::keyClick(Editor(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(SearchField(), "beta");
     Idle();
-    QTest::keyClick(W().edSearch, Qt::Key_Return);
+    QTest::keyClick(SearchField(), Qt::Key_Return);
     EXPECT_EQ(W().StatusText(), "Найдена подстрока: <beta>");
     EXPECT_EQ(Column(), 8);
-    W().edSearch->setFocus();
-    QTest::keyClick(W().edSearch, Qt::Key_Enter);
-    EXPECT_EQ(W().edSignal->CaretLine(), 2);
+    SearchField()->setFocus();
+    QTest::keyClick(SearchField(), Qt::Key_Enter);
+    EXPECT_EQ(Editor()->CaretLine(), 2);
     W().ShowStatus("");
-    W().edSearch->setFocus();
-    QTest::keyClick(W().edSearch, Qt::Key_Return, Qt::ShiftModifier);
+    SearchField()->setFocus();
+    QTest::keyClick(SearchField(), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(W().StatusText(), "") << "no search backwards on this panel";
-    EXPECT_EQ(W().edSignal->CaretLine(), 2);
+    EXPECT_EQ(Editor()->CaretLine(), 2);
 }
 
 TEST_F(Editing, DirectivesAreDrawnAsComments) {
     Text("{$R+} (*$Q-*) x", 0, 0);
-    W().edSignal->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    Editor()->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
     for (int pos : {1, 8}) {
         const int style =
-            static_cast<int>(W().edSignal->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos));
-        EXPECT_EQ(W().edSignal->lexer()->color(style), QColor(0, 128, 0)) << pos;
-        EXPECT_TRUE(W().edSignal->lexer()->font(style).italic()) << pos;
+            static_cast<int>(Editor()->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos));
+        EXPECT_EQ(Editor()->lexer()->color(style), QColor(0, 128, 0)) << pos;
+        EXPECT_TRUE(Editor()->lexer()->font(style).italic()) << pos;
     }
 }
 
 TEST_F(Editing, CopiedTextHasThePlatformsLineEnds) {
     Signals().Items(0).SetText("ab\r\ncd\r\n");
     W().LoadEditor();
-    W().edSignal->selectAll();
-    QTest::keyClick(W().edSignal, Qt::Key_C, Qt::ControlModifier);
+    Editor()->selectAll();
+    QTest::keyClick(Editor(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "ab\ncd\n");
     // The signal still gets CR LF.
     W().StoreEditor();
@@ -262,7 +262,7 @@ TEST_F(Editing, CopiedTextHasThePlatformsLineEnds) {
 
 TEST_F(Editing, ThePopUpShowsWholeNamesAndWholeRows) {
     AddSignal("LowPassFilter");
-    W().tabSignals->setCurrentIndex(0);
+    Tabs()->setCurrentIndex(0);
     Idle();
     QTimer::singleShot(0, [this] {
         TfrmOperators& popup = W().EditCommands().Operators();
@@ -285,7 +285,7 @@ TEST_F(Editing, ThePopUpShowsWholeNamesAndWholeRows) {
         EXPECT_GE(popup.height(), 73);
         popup.reject();
     });
-    W().actEditOp->trigger();
+    Action("actEditOp")->trigger();
 }
 
 TEST_F(WindowFaults, TheAboutBoxIsCentredAndKeepsItsLines) {
@@ -302,14 +302,14 @@ TEST_F(WindowFaults, TheAboutBoxIsCentredAndKeepsItsLines) {
 }
 
 TEST_F(WindowFaults, TheSearchButtonsHintFollowsThePanel) {
-    EXPECT_EQ(W().actSearchPan->toolTip(), "Отображение панели поиска-замены");
+    EXPECT_EQ(Action("actSearchPan")->toolTip(), "Отображение панели поиска-замены");
     AddSignal("A");
     Idle();
-    W().actSearchPan->trigger();
-    EXPECT_EQ(W().actSearchPan->toolTip(), "Скрытие панели поиска-замены");
+    Action("actSearchPan")->trigger();
+    EXPECT_EQ(Action("actSearchPan")->toolTip(), "Скрытие панели поиска-замены");
     dialogs_.Confirms.push_back(TAnswer::Yes);
-    W().actSignalDelete->trigger();
-    EXPECT_EQ(W().actSearchPan->toolTip(), "Отображение панели поиска-замены");
+    Action("actSignalDelete")->trigger();
+    EXPECT_EQ(Action("actSearchPan")->toolTip(), "Отображение панели поиска-замены");
 }
 
 }  // namespace
