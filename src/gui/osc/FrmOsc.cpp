@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -27,6 +26,7 @@
 #include "osc/TimePanel.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 #include "ui/WindowPlacement.h"
 #include "ui/Workbench.h"
 
@@ -72,8 +72,8 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
     FitMinimumSize();
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    QSettings settings("Dornek", "Kvaril");
-    RestoreWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
+    QSettings settings = OpenSettings();
+    RestoreWindowPlacement(settings, settings::kOscWindow, this, tabControlSplit_);
 }
 
 TFormOsc::~TFormOsc() = default;
@@ -138,8 +138,8 @@ void TFormOsc::showEvent(QShowEvent* event) {
 }
 
 void TFormOsc::closeEvent(QCloseEvent* event) {
-    QSettings settings("Dornek", "Kvaril");
-    SaveWindowPlacement(settings, "Oscilloscope", this, tabControlSplit_);
+    QSettings settings = OpenSettings();
+    SaveWindowPlacement(settings, settings::kOscWindow, this, tabControlSplit_);
     if (frmSpectrum_) frmSpectrum_->close();
     session_->Close();
     Refresh();

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
-#include <QScopeGuard>
 #include <QSettings>
 #include <algorithm>
 
@@ -14,6 +13,7 @@
 #include "ui/FrmOperators.h"
 #include "ui/QtText.h"
 #include "ui/SearchPanel.h"
+#include "ui/Settings.h"
 #include "ui/SignalEditor.h"
 #include "ui/Workbench.h"
 
@@ -167,28 +167,23 @@ void TEditCommands::InsertOperator() {
 
 QFont BuiltInEditorFont() { return EditorFontOf("Courier New", 11); }
 
-void LoadEditorFont(QSettings& settings, QFont& font, int* charset) {
-    settings.beginGroup("Options/Font");
-    const auto finish = qScopeGuard([&settings] { settings.endGroup(); });
-    const QVariant name = settings.value("Name");
-    if (!name.isValid()) return;
-    font.setFamily(name.toString());
-    bool ok = false;
-    const int size = settings.value("Size").toInt(&ok);
-    if (!ok || size <= 0) return;
+void LoadEditorFont(QSettings& store, QFont& font, int* charset) {
+    if (!store.contains(settings::kFontName.Key)) return;
+    font.setFamily(ReadSetting(store, settings::kFontName));
+    const int size = ReadSetting(store, settings::kFontSize);
+    if (size <= 0) return;
     font.setPointSize(std::clamp(size, kMinFontSize, kMaxFontSize));
     // The character set means nothing to a Unicode font; it is kept for the next save.
-    const int stored = settings.value("Charset").toInt(&ok);
+    bool ok = false;
+    const int stored = store.value(settings::kFontCharset.Key).toInt(&ok);
     if (ok && charset && stored >= 0 && stored <= 255) *charset = stored;
 }
 
-void SaveEditorFont(QSettings& settings, const QFont& font, int charset) {
-    settings.beginGroup("Options/Font");
-    settings.setValue("Name", font.family());
-    settings.setValue("Size", font.pointSize());
-    settings.setValue("Charset", charset);
-    settings.endGroup();
-    settings.sync();
+void SaveEditorFont(QSettings& store, const QFont& font, int charset) {
+    store.setValue(settings::kFontName.Key, font.family());
+    store.setValue(settings::kFontSize.Key, font.pointSize());
+    store.setValue(settings::kFontCharset.Key, charset);
+    store.sync();
 }
 
 void TEditCommands::ChooseFont() {
@@ -198,8 +193,8 @@ void TEditCommands::ChooseFont() {
     const QFont font = EditorFontOf(chosen->family(), chosen->pointSize());
     font_ = font;
     editor_.SetEditorFont(font);
-    QSettings settings("Dornek", "Kvaril");
-    SaveEditorFont(settings, font, charset_);
+    QSettings store = OpenSettings();
+    SaveEditorFont(store, font, charset_);
 }
 
 }  // namespace kvaril

@@ -19,6 +19,7 @@
 #include "ui/ModelCommands.h"
 #include "ui/QtText.h"
 #include "ui/SearchPanel.h"
+#include "ui/Settings.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
 #include "ui/WindowPlacement.h"
@@ -48,8 +49,8 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     if (QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    QSettings settings("Dornek", "Kvaril");
-    RestoreWindowPlacement(settings, "Main", this);
+    QSettings settings = OpenSettings();
+    RestoreWindowPlacement(settings, settings::kMainWindow, this);
     editCommands_->RestoreEditorFont(settings);
 
     UpdateCaption();
@@ -295,8 +296,8 @@ void TFormMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    QSettings settings("Dornek", "Kvaril");
-    SaveWindowPlacement(settings, "Main", this);
+    QSettings settings = OpenSettings();
+    SaveWindowPlacement(settings, settings::kMainWindow, this);
     event->accept();
 }
 

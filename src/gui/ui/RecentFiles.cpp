@@ -3,15 +3,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace kvaril {
 
 namespace {
-
-QSettings Settings() { return QSettings("Dornek", "Kvaril"); }
 
 // One spelling per file, so that the same document never takes two entries.
 QString Normalized(const QString& path) {
@@ -30,15 +28,11 @@ TRecentFiles::TRecentFiles(QMenu* menu) : QObject(menu), menu_(menu) {
 
 void TRecentFiles::Load() {
     std::vector<std::string> stored;
-    for (const QString& path : Settings().value(SettingsKey()).toStringList())
-        stored.push_back(ToUtf8(path));
+    for (const QString& path : ReadSetting(settings::kRecentFiles)) stored.push_back(ToUtf8(path));
     list_ = TRecentDocuments(stored);
 }
 
-void TRecentFiles::Store() {
-    QSettings settings = Settings();
-    settings.setValue(SettingsKey(), Items());
-}
+void TRecentFiles::Store() { WriteSetting(settings::kRecentFiles, Items()); }
 
 QStringList TRecentFiles::Items() const {
     QStringList items;

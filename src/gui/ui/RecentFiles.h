@@ -25,8 +25,6 @@ class TRecentFiles : public QObject {
     // Fills the menu from the list; runs whenever the menu is about to show.
     void Rebuild();
 
-    static QString SettingsKey() { return "RecentFiles"; }
-
   Q_SIGNALS:
     // The user picked the entry of `path`.
     void OpenRequested(const QString& path);

@@ -29,9 +29,9 @@ QRect PlaceOnScreens(const QRect& wanted, const QList<QRect>& screens) {
     return placed;
 }
 
-void SaveWindowPlacement(QSettings& settings, const QString& name, const QWidget* window,
+void SaveWindowPlacement(QSettings& settings, const char* group, const QWidget* window,
                          const QSplitter* splitter) {
-    settings.beginGroup("Windows/" + name);
+    settings.beginGroup(group);
     const bool maximized = window->isMaximized();
     settings.setValue("Geometry", maximized ? window->normalGeometry() : window->geometry());
     settings.setValue("Maximized", maximized);
@@ -43,9 +43,9 @@ void SaveWindowPlacement(QSettings& settings, const QString& name, const QWidget
     settings.endGroup();
 }
 
-bool RestoreWindowPlacement(QSettings& settings, const QString& name, QWidget* window,
+bool RestoreWindowPlacement(QSettings& settings, const char* group, QWidget* window,
                             QSplitter* splitter) {
-    settings.beginGroup("Windows/" + name);
+    settings.beginGroup(group);
     const QRect stored = settings.value("Geometry").toRect();
     const bool maximized = settings.value("Maximized").toBool();
     const QVariantList sizes = settings.value("Splitter").toList();

@@ -16,11 +16,11 @@ namespace kvaril {
 // overlaps most (the first screen when it overlaps none).
 QRect PlaceOnScreens(const QRect& wanted, const QList<QRect>& screens);
 
-// Group "Windows/<name>" of the settings.
-void SaveWindowPlacement(QSettings& settings, const QString& name, const QWidget* window,
+// `group`: the window's group of the settings (Settings.h).
+void SaveWindowPlacement(QSettings& settings, const char* group, const QWidget* window,
                          const QSplitter* splitter = nullptr);
 // False when nothing was stored: the window keeps its own placement.
-bool RestoreWindowPlacement(QSettings& settings, const QString& name, QWidget* window,
+bool RestoreWindowPlacement(QSettings& settings, const char* group, QWidget* window,
                             QSplitter* splitter = nullptr);
 
 }  // namespace kvaril

@@ -12,6 +12,7 @@
 
 #include "MainWindowFixture.h"
 #include "ui/RecentFiles.h"
+#include "ui/Settings.h"
 
 namespace kvaril {
 namespace {
@@ -20,12 +21,12 @@ class Desktop : public testing::MainWindowFixture {
   protected:
     void SetUp() override {
         // Every test starts from an empty list (the settings live in Qt's test folder).
-        QSettings("Dornek", "Kvaril").remove(TRecentFiles::SettingsKey());
+        QSettings("Dornek", "Kvaril").remove(settings::kRecentFiles.Key);
         MainWindowFixture::SetUp();
     }
     void TearDown() override {
         MainWindowFixture::TearDown();
-        QSettings("Dornek", "Kvaril").remove(TRecentFiles::SettingsKey());
+        QSettings("Dornek", "Kvaril").remove(settings::kRecentFiles.Key);
     }
 
     // A document with one signal, saved under `name`.
