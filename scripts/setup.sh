@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build g++ make pkg-config git
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev          # libFuzzer and the sanitizer runtimes
+  clang-format                      # scripts/check-format.sh
   qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev qt6-translations-l10n
   fp-compiler                       # builds the model libraries
   libseccomp-dev                    # the model child's system-call filter

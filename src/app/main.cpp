@@ -92,12 +92,63 @@ bool ParseSize(const char* text, TPictureOptions& picture) {
     return true;
 }
 
+// "N" (from 1) or "all" (0).
+bool ParseScreen(const char* value, TPictureOptions& picture) {
+    char* end = nullptr;
+    const long screen = std::strtol(value, &end, 10);
+    if (std::strcmp(value, "all") == 0)
+        picture.Screen = 0;
+    else if (end != value && *end == 0 && screen >= 1 && screen <= 1000000)
+        picture.Screen = static_cast<int>(screen);
+    else
+        return false;
+    return true;
+}
+
+// --png OUT, --size WxH, --screen N, --view CHOICES or --reference CSV; NotMine for any other
+// option, Bad (with `error` set) for a value it cannot take.
+kvaril::TOptionParse ParsePictureOption(const std::string& option, const char* value,
+                                        TPictureOptions& picture, std::string& error) {
+    using kvaril::TOptionParse;
+    if (option == "--png") {
+        picture.Path = value;
+        if (kvaril::PictureFormatOf(QString::fromLocal8Bit(value)) ==
+            kvaril::TPictureFormat::Unknown) {
+            error = std::string("Неизвестный формат рисунка --png: ") + value +
+                    " (нужно расширение .png, .svg или .pdf)";
+            return TOptionParse::Bad;
+        }
+    } else if (option == "--size") {
+        if (!ParseSize(value, picture)) {
+            error = std::string("Неверный размер --size: ") + value;
+            return TOptionParse::Bad;
+        }
+    } else if (option == "--reference") {
+        picture.Reference = value;
+    } else if (option == "--view") {
+        if (!ParseView(value, picture)) {
+            error = std::string("Неверный вид --view: ") + value +
+                    " (через запятую: grid, legend, shared)";
+            return TOptionParse::Bad;
+        }
+    } else if (option == "--screen") {
+        if (!ParseScreen(value, picture)) {
+            error = std::string("Неверный номер --screen: ") + value + " (номер с 1 или all)";
+            return TOptionParse::Bad;
+        }
+    } else {
+        return TOptionParse::NotMine;
+    }
+    return TOptionParse::Ok;
+}
+
 // --run FILE [--csv OUT] [--wav OUT] [--stats OUT] [--spectrum OUT] [--window W]
 // [--signals A,B] [--from T0] [--to T1] [--timeout SECONDS] [--png OUT] [--size WxH]
 // [--screen N] [--view CHOICES] [--against CSV [--tolerance X]] [--reference CSV]; the reason
 // when the command line is malformed.
 std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
                      TPictureOptions& picture) {
+    using kvaril::TOptionParse;
     if (argc < 3) return "Не задан документ";
     options.Document = argv[2];
     bool pictureOptions = false, tolerance = false;
@@ -108,8 +159,14 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
         std::string error;
         const auto selection =
             kvaril::ParseSelectionOption(option, value, options.Selection, error);
-        if (selection == kvaril::TOptionParse::Bad) return error;
-        if (selection == kvaril::TOptionParse::Ok) continue;
+        if (selection == TOptionParse::Bad) return error;
+        if (selection == TOptionParse::Ok) continue;
+        const auto pictureOption = ParsePictureOption(option, value, picture, error);
+        if (pictureOption == TOptionParse::Bad) return error;
+        if (pictureOption == TOptionParse::Ok) {
+            pictureOptions = pictureOptions || option != "--png";
+            continue;
+        }
         if (option == "--csv") {
             options.CsvPath = value;
         } else if (option == "--wav") {
@@ -118,41 +175,14 @@ std::string ParseRun(int argc, char** argv, kvaril::TBatchOptions& options,
             options.TimeoutSeconds = kvaril::StrToFloatDefault(value, -1);
             if (options.TimeoutSeconds <= 0)
                 return std::string("Неверное время --timeout: ") + value;
-        } else if (option == "--png") {
-            picture.Path = value;
-            if (kvaril::PictureFormatOf(QString::fromLocal8Bit(value)) ==
-                kvaril::TPictureFormat::Unknown)
-                return std::string("Неизвестный формат рисунка --png: ") + value +
-                       " (нужно расширение .png, .svg или .pdf)";
-        } else if (option == "--size") {
-            if (!ParseSize(value, picture)) return std::string("Неверный размер --size: ") + value;
-            pictureOptions = true;
         } else if (option == "--against") {
             options.AgainstPath = value;
         } else if (option == "--tolerance") {
             if (!kvaril::ParseTolerance(value, options.Tolerance))
                 return std::string("Неверный допуск --tolerance: ") + value;
             tolerance = true;
-        } else if (option == "--reference") {
-            picture.Reference = value;
-            pictureOptions = true;
-        } else if (option == "--view") {
-            if (!ParseView(value, picture))
-                return std::string("Неверный вид --view: ") + value +
-                       " (через запятую: grid, legend, shared)";
-            pictureOptions = true;
-        } else if (option == "--screen") {
-            char* end = nullptr;
-            const long screen = std::strtol(value, &end, 10);
-            if (std::strcmp(value, "all") == 0)
-                picture.Screen = 0;
-            else if (end != value && *end == 0 && screen >= 1 && screen <= 1000000)
-                picture.Screen = static_cast<int>(screen);
-            else
-                return std::string("Неверный номер --screen: ") + value + " (номер с 1 или all)";
-            pictureOptions = true;
         } else if (kvaril::ParseAnalysisOption(option, value, options.Analysis) !=
-                   kvaril::TOptionParse::Ok) {
+                   TOptionParse::Ok) {
             return "Неизвестный параметр " + option;
         }
     }
@@ -201,10 +231,10 @@ int ExportPicture(const TPictureOptions& picture, kvaril::TSignals& signals, kva
     options.SharedGroupScale = picture.SharedGroupScale;
     options.Legend = picture.Legend;
     if (picture.Legend) options.Names = kvaril::SignalNamesUtf8(signals);
-    const QString error = kvaril::ExportScreens(
-        osc, screens, signals, QSize(picture.Width, picture.Height),
-        QString::fromLocal8Bit(picture.Path.c_str()), reference ? &*reference : nullptr, options,
-        picture.Grid);
+    const QString error =
+        kvaril::ExportScreens(osc, screens, signals, QSize(picture.Width, picture.Height),
+                              QString::fromLocal8Bit(picture.Path.c_str()),
+                              reference ? &*reference : nullptr, options, picture.Grid);
     if (!error.isEmpty()) {
         err << error.toStdString() << "\n";
         return 1;

@@ -57,6 +57,57 @@ void RemoveStaleWorkDirs(const fs::path& objDir) {
     }
 }
 
+// A work folder of this build under obj/, so that two builds never share Free Pascal's files.
+fs::path MakeWorkDir(const fs::path& binDir) {
+    const fs::path objDir = binDir / "obj";
+    fs::create_directories(objDir);
+    RemoveStaleWorkDirs(objDir);
+    const fs::path work = objDir / ("build-" + std::to_string(::getpid()));
+    fs::remove_all(work);
+    fs::create_directories(work / "units");
+    return work;
+}
+
+struct TFpcRun {
+    int Status = 0;      // as from waitpid
+    std::string Output;  // standard output and errors together
+};
+
+TFpcRun RunFreePascal(const std::string& compiler, const std::string& project,
+                      const fs::path& work) {
+    const fs::path log = work / "fpc.log";
+    FILE* logFile = std::fopen(log.c_str(), "w");
+    if (!logFile) throw EKvaril("не могу создать " + log.string());
+    TSpawnOptions options;
+    options.Argv = FpcArguments(compiler, project);
+    options.WorkDir = work.string();
+    options.StdoutFd = ::fileno(logFile);
+    options.StderrFd = ::fileno(logFile);
+    options.NewProcessGroup = false;  // the driver stops the whole group on a time-out
+    ChildProcess fpc(options);
+    fpc.Wait(std::chrono::hours(24));
+    std::fclose(logFile);
+    return {fpc.Status(), ReadFile(log)};
+}
+
+// Never lets a failed build without diagnostics look clean: says what Free Pascal did.
+void SayWhyFailed(const TFpcRun& fpc) {
+    std::string last;
+    for (const std::string& line : SplitLines(fpc.Output))
+        if (!line.empty()) last = line;
+    Say("dcc32 Fatal: Free Pascal завершился с ошибкой (" + DescribeWaitStatus(fpc.Status) + ")" +
+        (last.empty() ? "" : ": " + last));
+}
+
+// A new file under a new name, then renamed: a process holding the old library keeps it.
+// Removed first: a symbolic link under that name must not have its target overwritten.
+void InstallLibrary(const fs::path& built, const fs::path& binDir) {
+    const fs::path temp = binDir / ".kvml.dll.new";
+    fs::remove(temp);
+    fs::copy_file(built, temp);
+    fs::rename(temp, binDir / "kvml.dll");
+}
+
 int Build(const std::string& project) {
     const fs::path binDir = fs::current_path();
     const std::optional<std::string> compiler = FindFreePascal();
@@ -66,58 +117,20 @@ int Build(const std::string& project) {
         return 1;
     }
 
-    const fs::path objDir = binDir / "obj";
-    fs::create_directories(objDir);
-    RemoveStaleWorkDirs(objDir);
-    const fs::path work = objDir / ("build-" + std::to_string(::getpid()));
-    fs::remove_all(work);
-    fs::create_directories(work / "units");
-
+    const fs::path work = MakeWorkDir(binDir);
     const std::vector<std::string> unit = SplitLines(ReadFile(binDir / "kvm.pas"));
     WriteFile(work / "kvm.pas", JoinLines(PatchUnitForFpc(unit)));
     fs::copy_file(binDir / project, work / project);
     fs::copy_file(binDir / "uSignalsData.pas", work / "uSignalsData.pas");
 
-    std::string output;
-    int status = 0;
-    {
-        const fs::path log = work / "fpc.log";
-        FILE* logFile = std::fopen(log.c_str(), "w");
-        if (!logFile) throw EKvaril("не могу создать " + log.string());
-        TSpawnOptions options;
-        options.Argv = FpcArguments(*compiler, project);
-        options.WorkDir = work.string();
-        options.StdoutFd = ::fileno(logFile);
-        options.StderrFd = ::fileno(logFile);
-        options.NewProcessGroup = false;  // the driver stops the whole group on a time-out
-        ChildProcess fpc(options);
-        fpc.Wait(std::chrono::hours(24));
-        std::fclose(logFile);
-        status = fpc.Status();
-        output = ReadFile(log);
-    }
-
-    std::vector<std::string> diagnostics = RewriteFpcOutput(output, unit);
+    const TFpcRun fpc = RunFreePascal(*compiler, project, work);
+    std::vector<std::string> diagnostics = RewriteFpcOutput(fpc.Output, unit);
     for (const std::string& line : diagnostics) std::cout << line << "\r\n";
 
     const fs::path built = work / "kvml.dll";
-    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::exists(built);
-    if (!ok && diagnostics.empty()) {
-        // Never let a failed build look clean: say what Free Pascal did.
-        std::string last;
-        for (const std::string& line : SplitLines(output))
-            if (!line.empty()) last = line;
-        Say("dcc32 Fatal: Free Pascal завершился с ошибкой (" + DescribeWaitStatus(status) + ")" +
-            (last.empty() ? "" : ": " + last));
-    }
-    if (ok) {
-        // A new file under a new name, then renamed: a process holding the old library keeps it.
-        // Removed first: a symbolic link under that name must not have its target overwritten.
-        const fs::path temp = binDir / ".kvml.dll.new";
-        fs::remove(temp);
-        fs::copy_file(built, temp);
-        fs::rename(temp, binDir / "kvml.dll");
-    }
+    const bool ok = WIFEXITED(fpc.Status) && WEXITSTATUS(fpc.Status) == 0 && fs::exists(built);
+    if (!ok && diagnostics.empty()) SayWhyFailed(fpc);
+    if (ok) InstallLibrary(built, binDir);
     std::error_code ec;
     fs::remove_all(work, ec);
     return ok ? 0 : 1;

@@ -252,6 +252,88 @@ void* MapShared(int fd, size_t size) {
     return p == MAP_FAILED ? nullptr : p;
 }
 
+// Faults and fatal signals outside the model call end the host in CrashHandler, on a stack of
+// its own so that a stack overflow is still reported.
+void InstallCrashHandlers() {
+    static char altStack[1 << 16];
+    stack_t st{};
+    st.ss_sp = altStack;
+    st.ss_size = sizeof altStack;
+    ::sigaltstack(&st, nullptr);
+    Install(CrashHandler);
+    for (int sig : kFatalSignals) {
+        struct sigaction action {};
+        action.sa_sigaction = CrashHandler;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(sig, &action, nullptr);
+    }
+}
+
+struct TModelExports {
+    MainModelProc Main = nullptr;
+    // Only in libraries built from our model project: the call that turns faults into Pascal
+    // exceptions, and Free Pascal's own fault handler.
+    CallModel Call = nullptr;
+    HandlerQuery FpcHandler = nullptr;
+};
+
+// Loads the library and looks up its exports; the error queries and the last written sample go
+// where the handlers find them. A library that cannot be loaded or lacks an export every model
+// has ends the host, the report saying why.
+TModelExports LoadModel(const char* library) {
+    g_report->State = TRunState::Loading;
+    void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        Copy(g_report->Detail, sizeof g_report->Detail, ::dlerror());
+        g_report->State = TRunState::LoadFailed;
+        EndHost(0);
+    }
+    TModelExports model;
+    model.Main = reinterpret_cast<MainModelProc>(::dlsym(handle, "MainModelProc"));
+    g_getErrorFactor = reinterpret_cast<ErrorQuery>(::dlsym(handle, "GetErrorFactor"));
+    g_getErrorIndex = reinterpret_cast<ErrorQuery>(::dlsym(handle, "GetErrorIndex"));
+    const char* missing = !model.Main         ? "MainModelProc"
+                          : !g_getErrorFactor ? "GetErrorFactor"
+                          : !g_getErrorIndex  ? "GetErrorIndex"
+                                              : nullptr;
+    if (missing) {
+        Copy(g_report->Detail, sizeof g_report->Detail, missing);
+        g_report->State = TRunState::ExportMissing;
+        EndHost(0);
+    }
+    model.Call = reinterpret_cast<CallModel>(::dlsym(handle, "KvarilCallModel"));
+    model.FpcHandler = reinterpret_cast<HandlerQuery>(::dlsym(handle, "KvarilSignalHandler"));
+    g_lastWritten = reinterpret_cast<LastWrittenQuery>(::dlsym(handle, "KvarilLastWritten"));
+    return model;
+}
+
+// The model's own run, timed, with Free Pascal's handler taking the faults so that they become
+// exceptions the library catches and reports with their class and message.
+void CallModelCatching(const TModelExports& model, void* store) {
+    g_fpcHandler = model.FpcHandler();
+    struct sigaction old[std::size(kFaultSignals)];
+    Install(ModelFaultHandler, old);
+    timespec started{}, ended{};
+    ::clock_gettime(CLOCK_MONOTONIC, &started);
+    const int32_t result =
+        model.Call(model.Main, store, g_report->ClassName, sizeof g_report->ClassName,
+                   g_report->Detail, sizeof g_report->Detail);
+    ::clock_gettime(CLOCK_MONOTONIC, &ended);
+    g_report->ModelNanoseconds =
+        (ended.tv_sec - started.tv_sec) * 1000000000LL + (ended.tv_nsec - started.tv_nsec);
+    Restore(old);
+    if (result != 0) {
+        g_report->ErrorFactor = g_getErrorFactor();
+        g_report->ErrorIndex = g_getErrorIndex();
+        g_report->HasErrorPlace = 1;
+        RecordLastWritten();
+        g_report->State = TRunState::ModelError;
+    } else {
+        g_report->State = TRunState::Succeeded;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -269,71 +351,15 @@ int main(int argc, char** argv) {
     static StoreImage store;
     store.Link(rows, signalCount, sampleCount);
 
-    static char altStack[1 << 16];
-    stack_t st{};
-    st.ss_sp = altStack;
-    st.ss_size = sizeof altStack;
-    ::sigaltstack(&st, nullptr);
-    Install(CrashHandler);
-    for (int sig : kFatalSignals) {
-        struct sigaction action {};
-        action.sa_sigaction = CrashHandler;
-        action.sa_flags = SA_SIGINFO;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(sig, &action, nullptr);
-    }
+    InstallCrashHandlers();
     InstallFilter();
-
-    g_report->State = TRunState::Loading;
-    void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        Copy(g_report->Detail, sizeof g_report->Detail, ::dlerror());
-        g_report->State = TRunState::LoadFailed;
-        EndHost(0);
-    }
-    auto* mainModelProc = reinterpret_cast<MainModelProc>(::dlsym(handle, "MainModelProc"));
-    g_getErrorFactor = reinterpret_cast<ErrorQuery>(::dlsym(handle, "GetErrorFactor"));
-    g_getErrorIndex = reinterpret_cast<ErrorQuery>(::dlsym(handle, "GetErrorIndex"));
-    const char* missing = !mainModelProc      ? "MainModelProc"
-                          : !g_getErrorFactor ? "GetErrorFactor"
-                          : !g_getErrorIndex  ? "GetErrorIndex"
-                                              : nullptr;
-    if (missing) {
-        Copy(g_report->Detail, sizeof g_report->Detail, missing);
-        g_report->State = TRunState::ExportMissing;
-        EndHost(0);
-    }
-    auto* callModel = reinterpret_cast<CallModel>(::dlsym(handle, "KvarilCallModel"));
-    auto* handlerQuery = reinterpret_cast<HandlerQuery>(::dlsym(handle, "KvarilSignalHandler"));
-    g_lastWritten = reinterpret_cast<LastWrittenQuery>(::dlsym(handle, "KvarilLastWritten"));
-
+    const TModelExports model = LoadModel(library);
     g_report->State = TRunState::Running;
-    if (!callModel || !handlerQuery) {
-        // A library not built from our project: run it bare; a fault ends in CrashHandler.
-        mainModelProc(store.Object());
-        g_report->State = TRunState::Succeeded;
-        EndHost(0);
-    }
-
-    g_fpcHandler = handlerQuery();
-    struct sigaction old[std::size(kFaultSignals)];
-    Install(ModelFaultHandler, old);
-    timespec started{}, ended{};
-    ::clock_gettime(CLOCK_MONOTONIC, &started);
-    const int32_t result =
-        callModel(mainModelProc, store.Object(), g_report->ClassName, sizeof g_report->ClassName,
-                  g_report->Detail, sizeof g_report->Detail);
-    ::clock_gettime(CLOCK_MONOTONIC, &ended);
-    g_report->ModelNanoseconds =
-        (ended.tv_sec - started.tv_sec) * 1000000000LL + (ended.tv_nsec - started.tv_nsec);
-    Restore(old);
-    if (result != 0) {
-        g_report->ErrorFactor = g_getErrorFactor();
-        g_report->ErrorIndex = g_getErrorIndex();
-        g_report->HasErrorPlace = 1;
-        RecordLastWritten();
-        g_report->State = TRunState::ModelError;
+    if (model.Call && model.FpcHandler) {
+        CallModelCatching(model, store.Object());
     } else {
+        // A library not built from our project: run it bare; a fault ends in CrashHandler.
+        model.Main(store.Object());
         g_report->State = TRunState::Succeeded;
     }
     // The library's finalisation has nothing to give back; the process simply ends.

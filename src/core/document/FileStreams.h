@@ -38,7 +38,6 @@ class AtomicFileSink : public ByteSink {
     AtomicFileSink& operator=(const AtomicFileSink&) = delete;
     void Write(const char* data, size_t size) override;
     void Commit();
-    bool InPlace() const { return inPlace_; }
 
   private:
     [[noreturn]] void FailWrite(int error);

@@ -204,7 +204,8 @@ void TSignals::ReadFrom(TValueReader& reader, int /*version*/) {
 
 std::vector<std::string> SignalNamesUtf8(const TSignals& signals) {
     std::vector<std::string> names;
-    for (int i = 0; i < signals.Count(); ++i) names.push_back(Cp1251ToUtf8(signals.Items(i).Name()));
+    for (int i = 0; i < signals.Count(); ++i)
+        names.push_back(Cp1251ToUtf8(signals.Items(i).Name()));
     return names;
 }
 

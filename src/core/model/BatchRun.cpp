@@ -27,63 +27,62 @@ std::string ForTerminal(std::string text) {
     return out;
 }
 
-}  // namespace
-
-int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err) {
-    TSignals signals;
-    TOsc osc;
+// Reads the document; one without signals has nothing to run.
+bool LoadDocument(const std::string& path, TSignals& signals, TOsc& osc, std::ostream& err) {
     try {
-        ReadDocument(options.Document, signals, osc);
+        ReadDocument(path, signals, osc);
     } catch (const std::exception& e) {
-        err << "Файл: " << options.Document << "\n" << e.what() << "\n";
-        return 1;
+        err << "Файл: " << path << "\n" << e.what() << "\n";
+        return false;
     }
     if (signals.IsEmpty()) {
         err << "В документе нет сигналов\n";
-        return 1;
+        return false;
     }
-    std::string problem;
-    const auto selection = ResolveAnalysis(signals, options.Analysis, options.Selection, problem);
-    if (!selection) {
-        err << problem << "\n";
-        return 1;
-    }
+    return true;
+}
 
-    TDataRange range;
-    if (!CheckModelTimes(signals)) {  // otherwise the run reports the times
-        try {
-            range = ResolveSelection(signals, options.Selection);
-            if (!options.WavPath.empty()) {
-                const TWavRate rate = WavRateOf(signals);
-                if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
-                if (rate.Inexact) err << "Внимание! " << rate.Warning() << "\n";
-            }
-        } catch (const ERangeError& e) {
-            err << e.what() << "\n";
-            return 1;
+// The quanta the CSV and WAV files cover. A selection or a WAV rate that cannot be honoured fails
+// here, before anything is built; times the model refuses are left for the run to report.
+bool ResolveExportRange(const TBatchOptions& options, const TSignals& signals, TDataRange& range,
+                        std::ostream& err) {
+    if (CheckModelTimes(signals)) return true;
+    try {
+        range = ResolveSelection(signals, options.Selection);
+        if (!options.WavPath.empty()) {
+            const TWavRate rate = WavRateOf(signals);
+            if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
+            if (rate.Inexact) err << "Внимание! " << rate.Warning() << "\n";
         }
+    } catch (const ERangeError& e) {
+        err << e.what() << "\n";
+        return false;
     }
+    return true;
+}
 
-    // A golden file that cannot be used is reported before the model is built.
-    TSampleTable golden;
-    if (!options.AgainstPath.empty()) {
-        try {
-            golden = ReadSamplesCsv(options.AgainstPath);
-        } catch (const ECsvError& e) {
-            err << e.what() << "\n";
-            return 1;
-        }
+// A golden file that cannot be used is reported before the model is built.
+bool ReadGolden(const std::string& path, TSampleTable& golden, std::ostream& err) {
+    if (path.empty()) return true;
+    try {
+        golden = ReadSamplesCsv(path);
+    } catch (const ECsvError& e) {
+        err << e.what() << "\n";
+        return false;
     }
+    return true;
+}
 
+// Builds and runs the model; the time limit covers the whole run, compiling included. Returns
+// the exit status: 0 when the samples are there.
+int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& err) {
     TRunOptions run;
     run.BinDir = options.BinDir;
     run.Timeout = std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
     const auto started = std::chrono::steady_clock::now();
     TModelHooks hooks;
-    if (run.Timeout.count() > 0) {
-        // The whole run, compiling included, stays within the limit.
+    if (run.Timeout.count() > 0)
         hooks.Cancelled = [&] { return std::chrono::steady_clock::now() - started > run.Timeout; };
-    }
     TModelOutcome outcome;
     try {
         outcome = RunModel(signals, run, hooks);
@@ -104,33 +103,64 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
                 << "\n";
         return 1;
     }
-    if (!outcome.Ok) return 1;
+    return outcome.Ok ? 0 : 1;
+}
 
+// The CSV and WAV samples and the analyses of a successful run.
+bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const TDataRange& range,
+                  const TResolvedSelection& selection, std::ostream& err) {
     try {
         if (!options.CsvPath.empty()) WriteSamplesCsv(options.CsvPath, signals, range);
         if (!options.WavPath.empty()) WriteSamplesWav(options.WavPath, signals, range);
     } catch (const std::exception& e) {
         err << e.what() << "\n";
+        return false;
+    }
+    return !options.Analysis.Any() || WriteAnalysis(signals, options.Analysis, selection, err);
+}
+
+// The run against the stored one of --against: 0 when they agree, 1 when the file does not fit
+// the document, 3 when samples differ.
+int CompareWithGolden(const TBatchOptions& options, const TSignals& signals,
+                      const TSampleTable& golden, std::ostream& err) {
+    if (options.AgainstPath.empty()) return 0;
+    const TComparison c = CompareWithTable(signals, golden, options.Tolerance);
+    if (!c.StructureError.empty()) {
+        err << "Файл " << options.AgainstPath << ": " << c.StructureError << "\n";
         return 1;
     }
-    if (options.Analysis.Any() && !WriteAnalysis(signals, options.Analysis, *selection, err))
+    if (c.Differences > 0) {
+        err << "Отличающихся отсчетов: " << c.Differences << "\n" << c.FirstDifference << "\n";
+        return 3;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err) {
+    TSignals signals;
+    TOsc osc;
+    if (!LoadDocument(options.Document, signals, osc, err)) return 1;
+    std::string problem;
+    const auto selection = ResolveAnalysis(signals, options.Analysis, options.Selection, problem);
+    if (!selection) {
+        err << problem << "\n";
         return 1;
+    }
+    TDataRange range;
+    TSampleTable golden;
+    if (!ResolveExportRange(options, signals, range, err)) return 1;
+    if (!ReadGolden(options.AgainstPath, golden, err)) return 1;
+
+    if (int status = BuildAndRun(options, signals, err); status != 0) return status;
+    if (!WriteOutputs(options, signals, range, *selection, err)) return 1;
     if (options.AfterRun) {
         osc.SyncWithSignals(signals);
         signals.Data().CalcMaxima();  // automatic gains scale by them
         if (int status = options.AfterRun(signals, osc, err); status != 0) return status;
     }
-    if (!options.AgainstPath.empty()) {
-        const TComparison c = CompareWithTable(signals, golden, options.Tolerance);
-        if (!c.StructureError.empty()) {
-            err << "Файл " << options.AgainstPath << ": " << c.StructureError << "\n";
-            return 1;
-        }
-        if (c.Differences > 0) {
-            err << "Отличающихся отсчетов: " << c.Differences << "\n" << c.FirstDifference << "\n";
-            return 3;
-        }
-    }
+    if (int status = CompareWithGolden(options, signals, golden, err); status != 0) return status;
     out << "Ok\n";
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "Errors.h"
@@ -24,6 +25,56 @@ namespace {
     ssize_t ignored = ::write(pipeFd, &error, sizeof error);
     (void)ignored;
     ::_exit(127);
+}
+
+void LimitResources(const TSpawnOptions& options) {
+    if (options.MemoryLimitBytes) {
+        rlimit limit{options.MemoryLimitBytes, options.MemoryLimitBytes};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+    if (options.CpuLimitSeconds) {
+        rlimit limit{options.CpuLimitSeconds, options.CpuLimitSeconds + 5};
+        ::setrlimit(RLIMIT_CPU, &limit);
+    }
+    rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+}
+
+// The child's side of the fork, so system calls only. Whatever fails before the program runs
+// goes back through `errorFd` as its errno.
+[[noreturn]] void StartChild(const TSpawnOptions& options, char* const* argv, pid_t parent,
+                             int devNull, int errorFd) {
+    if (options.NewProcessGroup) ::setpgid(0, 0);
+    // A compiler or model whose caller was killed must not go on writing into the model
+    // folder that the next run uses.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
+    // The parent may block signals (a GUI thread); the child starts clean.
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (!options.WorkDir.empty() && ::chdir(options.WorkDir.c_str()) != 0) ChildFail(errorFd);
+    const int out = options.StdoutFd >= 0 ? options.StdoutFd : devNull;
+    const int err = options.StderrFd >= 0 ? options.StderrFd : devNull;
+    if (::dup2(devNull, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ChildFail(errorFd);
+    for (int fd : options.InheritFds) {
+        int flags = ::fcntl(fd, F_GETFD);
+        if (flags >= 0) ::fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC);
+    }
+    LimitResources(options);
+    ::execv(argv[0], argv);
+    ChildFail(errorFd);
+}
+
+// The errno the child sent before its program ran; nothing when the exec closed the pipe.
+std::optional<int> ReadChildError(int fd) {
+    int childError = 0;
+    ssize_t n;
+    do {
+        n = ::read(fd, &childError, sizeof childError);
+    } while (n < 0 && errno == EINTR);
+    if (n == sizeof childError) return childError;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -48,51 +99,15 @@ ChildProcess::ChildProcess(const TSpawnOptions& options) : newGroup_(options.New
         if (devNull >= 0) ::close(devNull);
         throw EKvaril(std::strerror(error));
     }
-    if (pid_ == 0) {
-        if (options.NewProcessGroup) ::setpgid(0, 0);
-        // A compiler or model whose caller was killed must not go on writing into the model
-        // folder that the next run uses.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) ::_exit(127);
-        // The parent may block signals (a GUI thread); the child starts clean.
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        if (!options.WorkDir.empty() && ::chdir(options.WorkDir.c_str()) != 0)
-            ChildFail(errorPipe[1]);
-        const int out = options.StdoutFd >= 0 ? options.StdoutFd : devNull;
-        const int err = options.StderrFd >= 0 ? options.StderrFd : devNull;
-        if (::dup2(devNull, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
-            ChildFail(errorPipe[1]);
-        for (int fd : options.InheritFds) {
-            int flags = ::fcntl(fd, F_GETFD);
-            if (flags >= 0) ::fcntl(fd, F_SETFD, flags & ~FD_CLOEXEC);
-        }
-        if (options.MemoryLimitBytes) {
-            rlimit limit{options.MemoryLimitBytes, options.MemoryLimitBytes};
-            ::setrlimit(RLIMIT_AS, &limit);
-        }
-        if (options.CpuLimitSeconds) {
-            rlimit limit{options.CpuLimitSeconds, options.CpuLimitSeconds + 5};
-            ::setrlimit(RLIMIT_CPU, &limit);
-        }
-        rlimit noCore{0, 0};
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        ::execv(argv[0], argv.data());
-        ChildFail(errorPipe[1]);
-    }
+    if (pid_ == 0) StartChild(options, argv.data(), parent, devNull, errorPipe[1]);
 
     ::close(errorPipe[1]);
     if (devNull >= 0) ::close(devNull);
-    int childError = 0;
-    ssize_t n;
-    do {
-        n = ::read(errorPipe[0], &childError, sizeof childError);
-    } while (n < 0 && errno == EINTR);
+    const std::optional<int> childError = ReadChildError(errorPipe[0]);
     ::close(errorPipe[0]);
-    if (n == sizeof childError) {
+    if (childError) {
         Reap(true);
-        throw EKvaril(std::strerror(childError));
+        throw EKvaril(std::strerror(*childError));
     }
 }
 

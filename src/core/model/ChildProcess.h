@@ -39,7 +39,6 @@ class ChildProcess {
     // Ends the child and everything it started in its group.
     void Kill();
 
-    pid_t Pid() const { return pid_; }
     bool Exited() const { return reaped_; }
     int Status() const { return status_; }  // as from waitpid, once Exited
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "Errors.h"
 #include "document/Cp1251.h"
@@ -24,6 +25,119 @@ constexpr const char* kTotalTitle = "Ошибка задания времени 
 std::string TimesText(double quantTime, const char* bound, int quanta) {
     return "При заданном времени кванта: " + FormatFloat(quantTime) + "\r\n" + bound +
            " время моделирования = " + FormatFloat(static_cast<long double>(quantTime) * quanta);
+}
+
+using TLines = std::vector<std::string>;
+
+void Append(TLines& u, std::initializer_list<std::string> lines) { u.insert(u.end(), lines); }
+
+// A note that the file is made anew, the interface, the run's times as constants, the globals.
+void AddHeader(TLines& u, const TSignals& signals) {
+    for (const char* note : {"{ Этот текст сгенерирован программой Kvaril",
+                             "  перед сборкой модели и пишется заново при каждой сборке.",
+                             "  Тексты сигналов взяты из документа без изменений;",
+                             "  править их следует в окне Kvaril, а не здесь. }"})
+        u.push_back(Utf8ToCp1251(note));
+    Append(u, {
+                  "",
+                  "unit KVM;",
+                  "",
+                  "interface",
+                  "",
+                  "uses uSignalsData;",
+                  "",
+                  "procedure MainModelProc(const aSignalsData: TSignalsData); StdCall;",
+                  "function  GetErrorFactor: Integer; StdCall;",
+                  "function  GetErrorIndex:  Integer; StdCall;",
+                  "",
+                  "exports",
+                  "  MainModelProc,",
+                  "  GetErrorFactor,",
+                  "  GetErrorIndex;",
+                  "",
+                  "implementation",
+                  "",
+                  "const",
+              });
+    u.push_back("  QuantTime: Double  = " + FormatFloat(signals.QuantTime()) + ";");
+    u.push_back("  TotalTime: Double  = " + FormatFloat(signals.TotalTime()) + ";");
+    u.push_back("  QuantCount         = " + std::to_string(signals.QuantCount()) + ";");
+    Append(u, {
+                  "",
+                  "var",
+                  "  SignalsData:  TSignalsData;",
+                  "  CurrentQuant: Integer;",
+                  "  CurrentTime:  Double;",
+                  "  ErrorFactor:  Integer;",
+                  "  ErrorIndex:   Integer;",
+              });
+}
+
+// Every signal's text as the document has it; StartLine maps the compiler's lines back to it.
+void AddSignalTexts(TLines& u, TSignals& signals) {
+    for (int i = 0; i < signals.Count(); ++i) {
+        TSignal& signal = signals.Items(i);
+        u.push_back("");
+        if (signal.Lines().empty()) continue;
+        signal.StartLine = static_cast<int32_t>(u.size());
+        for (const std::string& line : signal.Lines()) u.push_back(line);
+        u.push_back("");
+    }
+}
+
+// Creates the signals, drives them through the quanta and frees them. ErrorFactor (the phase)
+// and ErrorIndex (the signal) tell the runner where a fault struck.
+void AddMainModelProc(TLines& u, const TSignals& signals) {
+    auto var = [&signals](int i) { return "Signal_" + signals.Items(i).Name(); };
+    Append(u, {
+                  "procedure MainModelProc(const aSignalsData: TSignalsData);",
+                  "begin",
+                  "  SignalsData  := aSignalsData;",
+                  "  CurrentQuant := 0;",
+                  "  CurrentTime  := 0;",
+                  "  ErrorFactor  := 0;",
+                  "  ErrorIndex   := 0;",
+              });
+    for (int i = 0; i < signals.Count(); ++i)
+        Append(u, {"  " + var(i) + " := T" + var(i) + ".Create;", "  Inc(ErrorIndex);"});
+    Append(u, {
+                  "  ErrorFactor := 1;",
+                  "  while CurrentQuant < QuantCount do begin",
+                  "    ErrorIndex := 0;",
+              });
+    for (int i = 0; i < signals.Count(); ++i)
+        Append(u, {
+                      "    " + var(i) + ".Make(CurrentTime);",
+                      "    SignalsData.SetData(" + std::to_string(i) + ", CurrentQuant, " + var(i) +
+                          ".Value);",
+                      "    Inc(ErrorIndex);",
+                  });
+    Append(u, {
+                  "    Inc(CurrentQuant);",
+                  "    CurrentTime := CurrentQuant * QuantTime;",
+                  "  end;",
+                  "  ErrorFactor := 2;",
+                  "  ErrorIndex  := 0;",
+              });
+    for (int i = 0; i < signals.Count(); ++i)
+        Append(u, {"  " + var(i) + ".Free;", "  Inc(ErrorIndex);"});
+    u.push_back("end;");
+}
+
+// What the runner asks after a fault: the phase and the signal that were running.
+void AddErrorGetters(TLines& u) {
+    Append(u, {
+                  "",
+                  "function GetErrorFactor: Integer;",
+                  "begin",
+                  "  result := ErrorFactor;",
+                  "end;",
+                  "",
+                  "function GetErrorIndex: Integer;",
+                  "begin",
+                  "  result := ErrorIndex;",
+                  "end;",
+              });
 }
 
 }  // namespace
@@ -64,94 +178,12 @@ double ModelTime(const TSignals& signals, int quant) {
 }
 
 std::vector<std::string> GenerateUnit(TSignals& signals) {
-    std::vector<std::string> u;
-    auto add = [&u](std::string line) { u.push_back(std::move(line)); };
-    add(Utf8ToCp1251("{ Этот текст сгенерирован программой Kvaril"));
-    add(Utf8ToCp1251("  перед сборкой модели и пишется заново при каждой сборке."));
-    add(Utf8ToCp1251("  Тексты сигналов взяты из документа без изменений;"));
-    add(Utf8ToCp1251("  править их следует в окне Kvaril, а не здесь. }"));
-    add("");
-    add("unit KVM;");
-    add("");
-    add("interface");
-    add("");
-    add("uses uSignalsData;");
-    add("");
-    add("procedure MainModelProc(const aSignalsData: TSignalsData); StdCall;");
-    add("function  GetErrorFactor: Integer; StdCall;");
-    add("function  GetErrorIndex:  Integer; StdCall;");
-    add("");
-    add("exports");
-    add("  MainModelProc,");
-    add("  GetErrorFactor,");
-    add("  GetErrorIndex;");
-    add("");
-    add("implementation");
-    add("");
-    add("const");
-    add("  QuantTime: Double  = " + FormatFloat(signals.QuantTime()) + ";");
-    add("  TotalTime: Double  = " + FormatFloat(signals.TotalTime()) + ";");
-    add("  QuantCount         = " + std::to_string(signals.QuantCount()) + ";");
-    add("");
-    add("var");
-    add("  SignalsData:  TSignalsData;");
-    add("  CurrentQuant: Integer;");
-    add("  CurrentTime:  Double;");
-    add("  ErrorFactor:  Integer;");
-    add("  ErrorIndex:   Integer;");
-
-    for (int i = 0; i < signals.Count(); ++i) {
-        TSignal& signal = signals.Items(i);
-        add("");
-        if (signal.Lines().empty()) continue;
-        signal.StartLine = static_cast<int32_t>(u.size());
-        for (const std::string& line : signal.Lines()) add(line);
-        add("");
-    }
-
-    auto var = [&signals](int i) { return "Signal_" + signals.Items(i).Name(); };
-    add("procedure MainModelProc(const aSignalsData: TSignalsData);");
-    add("begin");
-    add("  SignalsData  := aSignalsData;");
-    add("  CurrentQuant := 0;");
-    add("  CurrentTime  := 0;");
-    add("  ErrorFactor  := 0;");
-    add("  ErrorIndex   := 0;");
-    for (int i = 0; i < signals.Count(); ++i) {
-        add("  " + var(i) + " := T" + var(i) + ".Create;");
-        add("  Inc(ErrorIndex);");
-    }
-    add("  ErrorFactor := 1;");
-    add("  while CurrentQuant < QuantCount do begin");
-    add("    ErrorIndex := 0;");
-    for (int i = 0; i < signals.Count(); ++i) {
-        add("    " + var(i) + ".Make(CurrentTime);");
-        add("    SignalsData.SetData(" + std::to_string(i) + ", CurrentQuant, " + var(i) +
-            ".Value);");
-        add("    Inc(ErrorIndex);");
-    }
-    add("    Inc(CurrentQuant);");
-    add("    CurrentTime := CurrentQuant * QuantTime;");
-    add("  end;");
-    add("  ErrorFactor := 2;");
-    add("  ErrorIndex  := 0;");
-    for (int i = 0; i < signals.Count(); ++i) {
-        add("  " + var(i) + ".Free;");
-        add("  Inc(ErrorIndex);");
-    }
-    add("end;");
-    add("");
-    add("function GetErrorFactor: Integer;");
-    add("begin");
-    add("  result := ErrorFactor;");
-    add("end;");
-    add("");
-    add("function GetErrorIndex: Integer;");
-    add("begin");
-    add("  result := ErrorIndex;");
-    add("end;");
-    add("");
-    add("end.");
+    TLines u;
+    AddHeader(u, signals);
+    AddSignalTexts(u, signals);
+    AddMainModelProc(u, signals);
+    AddErrorGetters(u);
+    Append(u, {"", "end."});
     return u;
 }
 

@@ -13,8 +13,6 @@ namespace kvaril {
 
 class TSignals;
 
-inline constexpr int kUnitHeaderLines = 33;
-
 // The first failing time check as its error box, or nothing when the times can be built.
 std::optional<TErrorBox> CheckModelTimes(const TSignals& signals);
 

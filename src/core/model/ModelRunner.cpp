@@ -118,6 +118,31 @@ TModelOutcome RunError(const std::string& message, const TRunReport& report,
     return TModelOutcome::Failure(kRunErrorTitle, text);
 }
 
+// The model host, started in the model folder with the store's rows and the report as
+// descriptors it inherits.
+TSpawnOptions HostSpawnOptions(const TRunOptions& options, const TSignalsData& data,
+                               const SharedMemory& reportMemory) {
+    const int rowsFd = data.Rows().Fd();
+    TSpawnOptions spawn;
+    spawn.Argv = {options.BinDir + "kvaril-modelhost",
+                  options.BinDir + "kvml.dll",
+                  std::to_string(rowsFd),
+                  std::to_string(data.SignalCount()),
+                  std::to_string(data.SampleCount()),
+                  std::to_string(reportMemory.Fd())};
+    spawn.WorkDir = options.BinDir;
+    // The host's own output (a run-time error line of the model, say) is not the caller's: the
+    // report says what happened.
+    spawn.InheritFds = {reportMemory.Fd()};
+    if (rowsFd >= 0) spawn.InheritFds.push_back(rowsFd);
+#if !defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer reserves terabytes of address space; only limit real builds.
+    spawn.MemoryLimitBytes = options.MemoryLimitBytes + data.Rows().Size();
+#endif
+    spawn.CpuLimitSeconds = options.CpuLimitSeconds;
+    return spawn;
+}
+
 }  // namespace
 
 TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals,
@@ -165,26 +190,7 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
 
     SharedMemory reportMemory(sizeof(TRunReport));
     auto* report = reinterpret_cast<TRunReport*>(reportMemory.Data());
-    const int rowsFd = data.Rows().Fd();
-
-    TSpawnOptions spawn;
-    spawn.Argv = {options.BinDir + "kvaril-modelhost",
-                  options.BinDir + "kvml.dll",
-                  std::to_string(rowsFd),
-                  std::to_string(data.SignalCount()),
-                  std::to_string(data.SampleCount()),
-                  std::to_string(reportMemory.Fd())};
-    spawn.WorkDir = options.BinDir;
-    // The host's own output (a run-time error line of the model, say) is not the caller's: the
-    // report says what happened.
-    spawn.InheritFds = {reportMemory.Fd()};
-    if (rowsFd >= 0) spawn.InheritFds.push_back(rowsFd);
-#if !defined(__SANITIZE_ADDRESS__)
-    // AddressSanitizer reserves terabytes of address space; only limit real builds.
-    spawn.MemoryLimitBytes = options.MemoryLimitBytes + data.Rows().Size();
-#endif
-    spawn.CpuLimitSeconds = options.CpuLimitSeconds;
-
+    const TSpawnOptions spawn = HostSpawnOptions(options, data, reportMemory);
     std::optional<ChildProcess> host;
     try {
         host.emplace(spawn);

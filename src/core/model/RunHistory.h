@@ -56,7 +56,6 @@ class TRunHistory {
     const TStoredRun* Newest() const { return ring_.empty() ? nullptr : ring_.front().get(); }
     // Keeps run `id` even after five more runs; pinning another releases the previous one.
     void Pin(int id);
-    void Unpin() { pinned_.reset(); }
     int PinnedId() const { return pinned_ ? pinned_->Id : 0; }
     // The memory of every run kept, pinned one included, counted once.
     size_t ByteSize() const;
