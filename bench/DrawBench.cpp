@@ -57,7 +57,9 @@ Scene& TheScene() {
 
 using TClock = std::chrono::steady_clock;
 
-double Milliseconds(TClock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Milliseconds(TClock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // The floor's work: the fill and one pass over the samples, the sum in a register (made visible
 // only once it is complete: kept addressable through the loop, every add would wait on memory

@@ -72,6 +72,72 @@ double SharedAutoMax(const std::vector<const TBeam*>& group, const TSignalsData&
     return m;
 }
 
+namespace {
+
+// Puts figures into a picture, reusing those an earlier layout left so that their memory stays.
+class TFigureWriter {
+  public:
+    explicit TFigureWriter(TGraphPicture& picture) : picture_(picture) {}
+    void AddBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& geometry,
+                 TRgb color, bool dashed = false, const double* samples = nullptr) {
+        if (used_ == picture_.Figures.size()) picture_.Figures.emplace_back();
+        DrawBeam(beam, data, geometry, picture_.Compressed, picture_.Figures[used_], samples);
+        TDrawItem item{TDrawItem::Beam, color, 0, 0, 0, {}};
+        item.Figure = static_cast<int>(used_++);
+        item.Dashed = dashed;
+        picture_.Items.push_back(item);
+    }
+
+  private:
+    TGraphPicture& picture_;
+    size_t used_ = 0;
+};
+
+// What every group of one picture shares.
+struct TGroupContext {
+    TColorScheme Scheme;
+    const TSignalsData& Data;
+    TBeamGeometry Geometry;  // the band's rows are set per group
+    const std::vector<const double*>* Reference;
+    const TLayoutOptions& Options;
+};
+
+// One group in its band: the axis, the reference traces behind the beams, the beams, the
+// group's number and the legend.
+void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
+                 TGraphPicture& picture, TFigureWriter& figures) {
+    bool axis = false;
+    for (const TBeam* b : group.Beams) axis |= b->XAxis();
+    if (axis)
+        picture.Items.push_back(
+            {TDrawItem::Line, CenterLineColor(c.Scheme), 0, c.Geometry.LastX, band.Mid, {}});
+    TBeamGeometry geometry = c.Geometry;
+    geometry.Half = band.Half;
+    geometry.Mid = band.Mid;
+    if (c.Options.SharedGroupScale) geometry.SharedMax = SharedAutoMax(group.Beams, c.Data);
+    for (size_t k = 0; c.Reference && k < group.Beams.size(); ++k) {
+        const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
+        if (s >= c.Reference->size() || !(*c.Reference)[s]) continue;
+        figures.AddBeam(*group.Beams[k], c.Data, geometry,
+                        ReferenceColor(c.Scheme, static_cast<int>(k)),
+                        c.Scheme == TColorScheme::White, (*c.Reference)[s]);
+    }
+    for (size_t k = 0; k < group.Beams.size(); ++k)
+        figures.AddBeam(*group.Beams[k], c.Data, geometry,
+                        BeamColor(c.Scheme, static_cast<int>(k)));
+    picture.Items.push_back(
+        {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
+    if (!c.Options.Legend) return;
+    for (size_t k = 0; k < group.Beams.size(); ++k) {
+        const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
+        picture.Items.push_back(
+            {TDrawItem::Legend, BeamColor(c.Scheme, static_cast<int>(k)), static_cast<int>(k), 0,
+             band.Top, signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
+    }
+}
+
+}  // namespace
+
 void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, double quantTime,
                  int32_t quantCount, int width, int height, TGraphPicture& picture,
                  const std::vector<const double*>* reference, const TLayoutOptions& options) {
@@ -81,7 +147,6 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
     picture.Background = SchemeBackground(scheme);
     picture.Items.clear();
     picture.Compressed = false;
-    size_t usedFigures = 0;
 
     if (!view) return;
     const TBeamGrouping grouping(*view);
@@ -104,53 +169,16 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
     if (picture.Compressed)
         ComputeColumnQuanta({quantTime, quantCount, view->T0(), dt, 0, 0, lastX},
                             picture.ColumnQuanta);
+    const TGroupContext context{scheme,
+                                data,
+                                {quantTime, quantCount, view->T0(), dt, 0, 0, lastX,
+                                 picture.Compressed ? picture.ColumnQuanta.data() : nullptr},
+                                reference,
+                                options};
+    TFigureWriter figures(picture);
     for (int gi = 0; gi < groups; ++gi) {
-        const TBeamGroup& group = grouping.Group(gi);
         const TBand& band = bands[static_cast<size_t>(gi)];
-        bool axis = false;
-        for (const TBeam* b : group.Beams) axis |= b->XAxis();
-        if (axis)
-            picture.Items.push_back(
-                {TDrawItem::Line, CenterLineColor(scheme), 0, lastX, band.Mid, {}});
-
-        TBeamGeometry geometry{
-            quantTime,  quantCount,
-            view->T0(), dt,
-            band.Half,  band.Mid,
-            lastX,      picture.Compressed ? picture.ColumnQuanta.data() : nullptr};
-        if (options.SharedGroupScale) geometry.SharedMax = SharedAutoMax(group.Beams, data);
-        // The reference traces go behind all the beams of the group.
-        for (size_t k = 0; reference && k < group.Beams.size(); ++k) {
-            const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
-            if (s >= reference->size() || !(*reference)[s]) continue;
-            if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
-            DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
-                     picture.Figures[usedFigures], (*reference)[s]);
-            TDrawItem item{
-                TDrawItem::Beam, ReferenceColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
-            item.Figure = static_cast<int>(usedFigures++);
-            item.Dashed = scheme == TColorScheme::White;
-            picture.Items.push_back(item);
-        }
-        for (size_t k = 0; k < group.Beams.size(); ++k) {
-            if (usedFigures == picture.Figures.size()) picture.Figures.emplace_back();
-            DrawBeam(*group.Beams[k], data, geometry, picture.Compressed,
-                     picture.Figures[usedFigures]);
-            TDrawItem item{TDrawItem::Beam, BeamColor(scheme, static_cast<int>(k)), 0, 0, 0, {}};
-            item.Figure = static_cast<int>(usedFigures++);
-            picture.Items.push_back(item);
-        }
-        picture.Items.push_back(
-            {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
-        if (options.Legend) {
-            for (size_t k = 0; k < group.Beams.size(); ++k) {
-                const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
-                picture.Items.push_back(
-                    {TDrawItem::Legend, BeamColor(scheme, static_cast<int>(k)), static_cast<int>(k),
-                     0, band.Top,
-                     signal < options.Names.size() ? options.Names[signal] : std::string()});
-            }
-        }
+        LayoutGroup(grouping.Group(gi), band, context, picture, figures);
         if (gi + 1 < groups) {
             const int y = band.Top + band.Height;
             picture.Items.push_back(

@@ -125,7 +125,8 @@ TEST(TraceRaster, SplinesOfRoundedQuantaStayWithinOnePixelOfTheExactCurve) {
     std::mt19937 random(23);
     for (double columnsPerQuantum : {0.3, 0.88, 1.0, 1.37, 2.5, 6.2}) {
         for (bool backwards : {false, true}) {
-            SCOPED_TRACE(testing::Message() << columnsPerQuantum << (backwards ? " backwards" : ""));
+            SCOPED_TRACE(testing::Message()
+                         << columnsPerQuantum << (backwards ? " backwards" : ""));
             std::vector<TPoint> chain;
             for (int j = 0; j < 3 * 10 + 1; ++j)
                 chain.push_back({static_cast<int>(std::lround(3 + j * columnsPerQuantum)),
