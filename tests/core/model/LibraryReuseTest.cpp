@@ -78,6 +78,12 @@ TEST_F(LibraryReuse, AChangedModelProjectCompiles) {
     EXPECT_TRUE(Compiled());
 }
 
+TEST_F(LibraryReuse, AChangedStoreUnitCompiles) {
+    std::ofstream(binDir_ + "uSignalsData.pas", std::ios::app) << "\n{ changed }\n";
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled());
+}
+
 TEST_F(LibraryReuse, AnotherCompilerPathOrANewerCompilerStandInCompiles) {
     const std::string link = dir_.string() + "/ppcx64";
     ASSERT_TRUE(FindFreePascal());

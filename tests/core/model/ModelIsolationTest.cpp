@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "document/ValueStream.h"
@@ -117,6 +119,44 @@ TEST_F(ModelIsolation, ALockLeftByAKilledProcessBlocksNoOne) {
     EXPECT_TRUE(mine.Held()) << "the dead holder's lock is gone";
     ::close(ready[0]);
     ::close(ready[1]);
+}
+
+// Whether another process could take the folder now.
+bool FolderFree(const std::string& binDir) {
+    TModelFolderLock probe;
+    probe.Acquire(binDir, {nullptr, [] { return true; }});
+    return probe.Held();
+}
+
+TEST_F(ModelIsolation, TheFolderStaysLockedUntilTheHostHasLoadedTheLibrary) {
+    // About a second of work per run, so the run goes on well after the library is loaded.
+    Add("A",
+        "  Value := 0; I := 0;"
+        "  while I < 100000 do begin Value := Value + Sin(I * t); I := I + 1; end;")
+        .Lines()[4] = "    I: Integer;";
+    // The host behind a script that says it started and waits before it loads anything.
+    const std::string host = binDir_ + "kvaril-modelhost";
+    std::filesystem::rename(host, host + ".real");
+    std::ofstream(host) << "#!/bin/sh\ntouch \"$0.started\"\nsleep 1\nexec \"$0.real\" \"$@\"\n";
+    ::chmod(host.c_str(), 0755);
+
+    std::atomic<bool> done{false};
+    TModelOutcome outcome;
+    std::thread run([&] {
+        outcome = Run();
+        done = true;
+    });
+    const auto waitFor = [&](const std::function<bool()>& what) {
+        for (int i = 0; i < 3000 && !done && !what(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return what();
+    };
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(host + ".started"); }));
+    EXPECT_FALSE(FolderFree(binDir_)) << "the library is built but not yet loaded";
+    EXPECT_TRUE(waitFor([&] { return FolderFree(binDir_); }) && !done)
+        << "the folder is free while the loaded model still runs";
+    run.join();
+    EXPECT_TRUE(outcome.Ok) << ErrorText(outcome);
 }
 
 TEST_F(ModelIsolation, IntegerArithmeticWrapsToThirtyTwoBits) {
