@@ -5,11 +5,12 @@
 // report. A fault the library cannot turn into an exception ends only this process.
 
 #include <dlfcn.h>
+#include <linux/audit.h>
 #include <sched.h>
 #include <seccomp.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
-#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <ucontext.h>
@@ -88,45 +89,25 @@ void CrashHandler(int sig, siginfo_t*, void*) {
     EndHost(3);
 }
 
-const char* SyscallName(int number) {
-    switch (number) {
-        case SYS_fork:
-            return "fork";
-        case SYS_vfork:
-            return "vfork";
-        case SYS_clone:
-            return "clone";
-        case SYS_execve:
-            return "execve";
-        case SYS_execveat:
-            return "execveat";
-        case SYS_socket:
-            return "socket";
-        case SYS_ptrace:
-            return "ptrace";
-        default:
-            return "?";
-    }
-}
-
 // A system call the filter refused: starting a process, a network socket, ptrace, or ending
 // the process from inside the model (Halt, RunError, libc exit). The model is stopped and the
 // report names the signal and phase it was in.
 void RefusedCallHandler(int, siginfo_t* info, void* context) {
     const auto* uc = static_cast<const ucontext_t*>(context);
+    const bool exitGroup = info->si_arch == AUDIT_ARCH_X86_64 && info->si_syscall == SYS_exit_group;
     if (ModelActive()) {
         RecordPlace();
-        if (info->si_syscall == SYS_exit_group) {
+        if (exitGroup) {
             g_report->ExitCode = static_cast<int32_t>(uc->uc_mcontext.gregs[REG_RDI]);
             g_report->State = TRunState::ModelExited;
         } else {
-            Copy(g_report->RefusedCall, sizeof g_report->RefusedCall,
-                 SyscallName(info->si_syscall));
+            // The workbench names the call: a name table has no place in a signal handler.
+            g_report->RefusedNumber = info->si_syscall;
+            g_report->RefusedArch = info->si_arch;
             g_report->State = TRunState::Refused;
         }
     }
-    EndHost(info->si_syscall == SYS_exit_group ? static_cast<int>(uc->uc_mcontext.gregs[REG_RDI])
-                                               : 3);
+    EndHost(exitGroup ? static_cast<int>(uc->uc_mcontext.gregs[REG_RDI]) : 3);
 }
 
 // The C library's ways of running a program block every signal while they start the child,
@@ -173,8 +154,68 @@ extern "C" int posix_spawnp(pid_t*, const char*, const void*, const void*, char*
 
 namespace {
 
-// Models compute; they do not start processes, open network connections or trace others.
-// Files stay open to them: signals may read and write the user's files.
+// Models compute: they get memory, time, threads of their own, the files their box shows them
+// and the descriptors they were given. Everything else is refused and reported with its place:
+// other processes (starting, signalling, tracing or reading them), sockets of every family,
+// io_uring (which would reach all of these without a system call of its own), the kernel's
+// keyrings, BPF and the like, and every 32-bit or x32 entry point.
+bool AllowModelCalls(scmp_filter_ctx filter) {
+    int failed = 0;
+    for (int call :
+         {// files and descriptors; the box decides which files there are
+          SCMP_SYS(read), SCMP_SYS(write), SCMP_SYS(readv), SCMP_SYS(writev), SCMP_SYS(pread64),
+          SCMP_SYS(pwrite64), SCMP_SYS(preadv), SCMP_SYS(pwritev), SCMP_SYS(lseek), SCMP_SYS(close),
+          SCMP_SYS(fstat), SCMP_SYS(newfstatat), SCMP_SYS(stat), SCMP_SYS(lstat), SCMP_SYS(statx),
+          SCMP_SYS(statfs), SCMP_SYS(fstatfs), SCMP_SYS(open), SCMP_SYS(openat), SCMP_SYS(access),
+          SCMP_SYS(faccessat), SCMP_SYS(faccessat2), SCMP_SYS(readlink), SCMP_SYS(readlinkat),
+          SCMP_SYS(getcwd), SCMP_SYS(getdents64), SCMP_SYS(fcntl), SCMP_SYS(dup), SCMP_SYS(dup2),
+          SCMP_SYS(dup3), SCMP_SYS(mkdir), SCMP_SYS(mkdirat), SCMP_SYS(unlink), SCMP_SYS(unlinkat),
+          SCMP_SYS(rename), SCMP_SYS(renameat), SCMP_SYS(renameat2), SCMP_SYS(ftruncate),
+          SCMP_SYS(truncate), SCMP_SYS(fsync), SCMP_SYS(fdatasync), SCMP_SYS(poll), SCMP_SYS(ppoll),
+          SCMP_SYS(select), SCMP_SYS(pselect6),
+          // memory
+          SCMP_SYS(mmap), SCMP_SYS(munmap), SCMP_SYS(mprotect), SCMP_SYS(mremap), SCMP_SYS(brk),
+          SCMP_SYS(madvise), SCMP_SYS(msync), SCMP_SYS(mincore),
+          // threads and time
+          SCMP_SYS(futex), SCMP_SYS(set_robust_list), SCMP_SYS(get_robust_list), SCMP_SYS(rseq),
+          SCMP_SYS(set_tid_address), SCMP_SYS(arch_prctl), SCMP_SYS(sched_yield),
+          SCMP_SYS(sched_getaffinity), SCMP_SYS(clock_gettime), SCMP_SYS(clock_getres),
+          SCMP_SYS(clock_nanosleep), SCMP_SYS(nanosleep), SCMP_SYS(gettimeofday), SCMP_SYS(time),
+          SCMP_SYS(times), SCMP_SYS(getrusage),
+          // about itself
+          SCMP_SYS(getpid), SCMP_SYS(gettid), SCMP_SYS(getppid), SCMP_SYS(getuid),
+          SCMP_SYS(geteuid), SCMP_SYS(getgid), SCMP_SYS(getegid), SCMP_SYS(getrandom),
+          SCMP_SYS(uname), SCMP_SYS(sysinfo), SCMP_SYS(prlimit64), SCMP_SYS(getrlimit),
+          // its own signals
+          SCMP_SYS(rt_sigaction), SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigreturn),
+          SCMP_SYS(sigaltstack)})
+        failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 0);
+    // A terminal's questions (isatty), nothing else of ioctl.
+    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(ioctl), 1,
+                                 SCMP_A1(SCMP_CMP_EQ, TCGETS));
+    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(ioctl), 1,
+                                 SCMP_A1(SCMP_CMP_EQ, TIOCGWINSZ));
+    // Signals to itself only (abort, raise); never to another process.
+    const auto self = static_cast<scmp_datum_t>(::getpid());
+    failed |=
+        ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(kill), 1, SCMP_A0(SCMP_CMP_EQ, self));
+    failed |=
+        ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1, SCMP_A0(SCMP_CMP_EQ, self));
+    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(tkill), 1,
+                                 SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(::gettid())));
+    // A thread (CLONE_THREAD) shares this process and ends with it; anything else is a process.
+    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(clone), 1,
+                                 SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD));
+    // clone3 passes its flags in memory the filter cannot read: "not implemented" makes the C
+    // library fall back to clone, which is checked above.
+    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
+    // Only the host's own tagged exit ends the process; a model's exit_group is caught.
+    failed |= ::seccomp_rule_add(
+        filter, SCMP_ACT_ALLOW, SCMP_SYS(exit_group), 1,
+        SCMP_A0(SCMP_CMP_MASKED_EQ, 0xFFFFFF00u, static_cast<scmp_datum_t>(kHostExitTag)));
+    return failed == 0;
+}
+
 bool InstallFilter() {
     // On the model's own stack: the library's routines that tell the place check the stack
     // pointer against the model's stack and would raise on the alternate one.
@@ -184,26 +225,11 @@ bool InstallFilter() {
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGSYS, &action, nullptr);
 
-    scmp_filter_ctx filter = ::seccomp_init(SCMP_ACT_ALLOW);
+    // Refused by default; a call of another architecture (int 0x80, x32) is refused the same way.
+    scmp_filter_ctx filter = ::seccomp_init(SCMP_ACT_TRAP);
     if (!filter) return false;
-    const uint32_t trap = SCMP_ACT_TRAP;
-    int failed = 0;
-    for (int call :
-         {SCMP_SYS(fork), SCMP_SYS(vfork), SCMP_SYS(execve), SCMP_SYS(execveat), SCMP_SYS(ptrace)})
-        failed |= ::seccomp_rule_add(filter, trap, call, 0);
-    // A thread (CLONE_THREAD) shares this process and ends with it; anything else is a process.
-    failed |= ::seccomp_rule_add(filter, trap, SCMP_SYS(clone), 1,
-                                 SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0));
-    // clone3 passes its flags in memory the filter cannot read: "not implemented" makes the C
-    // library fall back to clone, which is checked above.
-    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
-    failed |= ::seccomp_rule_add(filter, trap, SCMP_SYS(socket), 1, SCMP_A0(SCMP_CMP_NE, AF_UNIX));
-    failed |= ::seccomp_rule_add(filter, trap, SCMP_SYS(exit_group), 1,
-                                 SCMP_A0(SCMP_CMP_LT, static_cast<scmp_datum_t>(kHostExitTag)));
-    failed |=
-        ::seccomp_rule_add(filter, trap, SCMP_SYS(exit_group), 1,
-                           SCMP_A0(SCMP_CMP_GT, static_cast<scmp_datum_t>(kHostExitTag | 0xFF)));
-    const bool ok = failed == 0 && ::seccomp_load(filter) == 0;
+    const bool ok = ::seccomp_attr_set(filter, SCMP_FLTATR_ACT_BADARCH, SCMP_ACT_TRAP) == 0 &&
+                    AllowModelCalls(filter) && ::seccomp_load(filter) == 0;
     ::seccomp_release(filter);
     return ok;
 }

@@ -14,6 +14,7 @@
 #include "model/ChildProcess.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
+#include "model/RefusedCalls.h"
 #include "model/SharedMemory.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
@@ -60,13 +61,6 @@ std::string SignalText(int sig) {
 }
 
 }  // namespace
-
-std::string RefusedCallText(const std::string& call) {
-    const char* what = call == "socket" ? "Модели запрещено открывать сетевые соединения"
-                       : call == "ptrace" ? "Модели запрещено управлять другими процессами"
-                                          : "Модели запрещено запускать процессы и программы";
-    return std::string(what) + " (вызов " + call + ")";
-}
 
 std::string ModelExitText(int code) {
     std::string text =
@@ -165,8 +159,7 @@ TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signa
             return RunError("Аварийное завершение модели: " + SignalText(report.Signal), report,
                             signals);
         case TRunState::Refused:
-            return RunError(RefusedCallText(Text(report.RefusedCall, sizeof report.RefusedCall)),
-                            report, signals);
+            return RunError(RefusedCallText(report), report, signals);
         case TRunState::ModelExited:
             return RunError(ModelExitText(report.ExitCode), report, signals);
         default:

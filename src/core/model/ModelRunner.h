@@ -8,6 +8,7 @@
 
 #include "model/CompilerDriver.h"
 #include "model/ModelOutcome.h"
+#include "model/RefusedCalls.h"
 #include "model/RunReport.h"
 
 namespace kvaril {
@@ -22,8 +23,7 @@ struct TRunOptions {
     unsigned long long CpuLimitSeconds = 600;
 };
 
-// The texts of a refused system call and of a model that ended the process itself.
-std::string RefusedCallText(const std::string& call);
+// The text of a model that ended the process itself (RefusedCalls.h: of a refused call).
 std::string ModelExitText(int code);
 
 // The quantum whose Make failed, from the failing signal and the last sample written before

@@ -34,7 +34,9 @@ struct TRunReport {
     int32_t HasLastWritten;    // LastSignal and LastQuant were read from the library
     int32_t LastSignal;        // the last sample the model wrote (−1 before the first)
     int32_t LastQuant;
-    char RefusedCall[32];  // Refused: the system call's or C routine's name
+    char RefusedCall[32];   // Refused: the C routine's name; empty for a system call
+    int32_t RefusedNumber;  // Refused by the filter: the system call's number
+    uint32_t RefusedArch;   // and its architecture (AUDIT_ARCH_*): 32-bit calls are refused too
     char ClassName[128];
     char Detail[4096];  // bytes as the library gave them (Windows-1251 for the user's texts)
 };

@@ -11,11 +11,14 @@ namespace kvaril {
 
 SharedMemory::SharedMemory(size_t size) {
     if (size == 0) return;
-    fd_ = ::memfd_create("kvaril-store", MFD_CLOEXEC);
+    fd_ = ::memfd_create("kvaril-store", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd_ < 0) throw std::bad_alloc();
     // Reserve the pages now: a sparse file would fail later, inside the model, on a full disk.
+    // Then the size is sealed: the other process may write the bytes but never shrink the block
+    // under this one's mapping (which would kill this process with SIGBUS) nor grow it.
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0 ||
-        ::posix_fallocate(fd_, 0, static_cast<off_t>(size)) != 0) {
+        ::posix_fallocate(fd_, 0, static_cast<off_t>(size)) != 0 ||
+        ::fcntl(fd_, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0) {
         Release();
         throw std::bad_alloc();
     }

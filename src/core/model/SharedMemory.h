@@ -1,6 +1,6 @@
 #pragma once
 // A zero-filled block of memory that another process can map through its file descriptor
-// (a memfd). The model host maps the result store's rows this way.
+// (a memfd whose size is sealed). The model host maps the result store's rows this way.
 
 #include <cstddef>
 

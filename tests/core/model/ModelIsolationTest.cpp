@@ -159,6 +159,18 @@ TEST_F(ModelIsolation, TheFolderStaysLockedUntilTheHostHasLoadedTheLibrary) {
     EXPECT_TRUE(outcome.Ok) << ErrorText(outcome);
 }
 
+TEST_F(ModelIsolation, AModelThatShrinksTheStoreChangesNothing) {
+    // The store and the report are among the first descriptors the host holds.
+    std::string shrink;
+    for (int fd = 3; fd <= 9; ++fd) shrink += "  ftruncate(" + std::to_string(fd) + ", 0);";
+    TSignal& s = Add("Shrinks", "  Value := t;", shrink);
+    s.Lines().insert(s.Lines().begin(),
+                     {"function ftruncate(f, l: Int64): Integer; cdecl; external 'c';", ""});
+    TModelOutcome r = Run();
+    ASSERT_TRUE(r.Ok) << ErrorText(r);
+    EXPECT_DOUBLE_EQ(signals_.Data().GetData(0, 100), 100 * signals_.QuantTime());
+}
+
 TEST_F(ModelIsolation, IntegerArithmeticWrapsToThirtyTwoBits) {
     TSignal& noise = Add("Noise", "  Seed := Seed * 1103515245 + 12345;\n  Value := Seed;");
     noise.Lines().insert(noise.Lines().begin(), {"var Seed: Integer = 1;", ""});
@@ -238,6 +250,8 @@ TEST_P(ModelEscape, IsAFaultOfItsSignalAndPhaseAndLeavesNothing) {
 }
 
 constexpr const char* kProcesses = "Модели запрещено запускать процессы и программы (вызов clone)";
+// Raw system calls, as a model can make them without the C library's wrappers.
+constexpr const char* kSyscall = "function syscall(n, a, b, c: Int64): Int64; cdecl; external 'c';";
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ModelEscape,
@@ -255,6 +269,36 @@ INSTANTIATE_TEST_SUITE_P(
         EscapeCase{"Socket", "function socket(d, t, p: Integer): Integer; cdecl; external 'c';",
                    "  socket(2, 1, 0);", "",
                    "Модели запрещено открывать сетевые соединения (вызов socket)",
+                   "TSignal_Escape.Make"},
+        EscapeCase{
+            "LocalSocket", "function socket(d, t, p: Integer): Integer; cdecl; external 'c';",
+            "  socket(1, 1, 0);", "",
+            "Модели запрещено открывать сетевые соединения (вызов socket)", "TSignal_Escape.Make"},
+        EscapeCase{"KillTheWorkbench",
+                   "function kill(p, s: Integer): Integer; cdecl; external 'c';\n"
+                   "function getppid: Integer; cdecl; external 'c';",
+                   "  kill(getppid, 9);", "",
+                   "Модели запрещено управлять другими процессами (вызов kill)",
+                   "TSignal_Escape.Make"},
+        EscapeCase{"KillEveryone", "function kill(p, s: Integer): Integer; cdecl; external 'c';",
+                   "  kill(-1, 9);", "",
+                   "Модели запрещено управлять другими процессами (вызов kill)",
+                   "TSignal_Escape.Make"},
+        EscapeCase{"WriteAnothersMemory", kSyscall, "  syscall(311, 1, 0, 1);", "",
+                   "Модели запрещено управлять другими процессами (вызов process_vm_writev)",
+                   "TSignal_Escape.Make"},
+        EscapeCase{"IoUring", kSyscall, "  syscall(425, 8, 0, 0);", "",
+                   "Модели запрещено такое обращение к системе (вызов io_uring_setup)",
+                   "TSignal_Escape.Make"},
+        EscapeCase{"ThreadExit", kSyscall, "  syscall(60, 0, 0, 0);", "",
+                   "Модель завершила свой поток сама (вызов exit)", "TSignal_Escape.Make"},
+        EscapeCase{"Int80", "", "  asm movl $20, %eax; int $0x80 end;", "",
+                   "Модели запрещены системные вызовы других архитектур (int 0x80, x32; вызов "
+                   "getpid)",
+                   "TSignal_Escape.Make"},
+        EscapeCase{"X32", kSyscall, "  syscall($40000000 + 39, 0, 0, 0);", "",
+                   "Модели запрещены системные вызовы других архитектур (int 0x80, x32; вызов "
+                   "getpid)",
                    "TSignal_Escape.Make"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
