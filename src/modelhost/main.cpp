@@ -5,12 +5,15 @@
 // report. A fault the library cannot turn into an exception ends only this process.
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <linux/audit.h>
+#include <linux/landlock.h>
 #include <sched.h>
 #include <seccomp.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <ucontext.h>
@@ -27,6 +30,10 @@
 #include "model/StoreLayout.h"
 
 using namespace kvaril;
+
+#ifndef LANDLOCK_ACCESS_FS_TRUNCATE  // kernel headers before 6.2
+#define LANDLOCK_ACCESS_FS_TRUNCATE (1ULL << 14)
+#endif
 
 namespace {
 
@@ -234,6 +241,36 @@ bool InstallFilter() {
     return ok;
 }
 
+// Without namespaces the model could write wherever the user may: Landlock leaves it only the
+// scratch folder. Reading stays open (the library, the run-time's files).
+bool ConfineWrites(const char* scratch) {
+    landlock_ruleset_attr ruleset{};
+    int abi = static_cast<int>(
+        ::syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION));
+    if (abi < 1) return false;
+    ruleset.handled_access_fs = LANDLOCK_ACCESS_FS_WRITE_FILE | LANDLOCK_ACCESS_FS_REMOVE_DIR |
+                                LANDLOCK_ACCESS_FS_REMOVE_FILE | LANDLOCK_ACCESS_FS_MAKE_CHAR |
+                                LANDLOCK_ACCESS_FS_MAKE_DIR | LANDLOCK_ACCESS_FS_MAKE_REG |
+                                LANDLOCK_ACCESS_FS_MAKE_SOCK | LANDLOCK_ACCESS_FS_MAKE_FIFO |
+                                LANDLOCK_ACCESS_FS_MAKE_BLOCK | LANDLOCK_ACCESS_FS_MAKE_SYM;
+    if (abi >= 2) ruleset.handled_access_fs |= LANDLOCK_ACCESS_FS_REFER;
+    if (abi >= 3) ruleset.handled_access_fs |= LANDLOCK_ACCESS_FS_TRUNCATE;
+    const int fd =
+        static_cast<int>(::syscall(SYS_landlock_create_ruleset, &ruleset, sizeof ruleset, 0));
+    if (fd < 0) return false;
+    landlock_path_beneath_attr beneath{};
+    beneath.allowed_access = ruleset.handled_access_fs;
+    beneath.parent_fd = ::open(scratch, O_PATH | O_CLOEXEC);
+    const bool ok =
+        beneath.parent_fd >= 0 &&
+        ::syscall(SYS_landlock_add_rule, fd, LANDLOCK_RULE_PATH_BENEATH, &beneath, 0) == 0 &&
+        ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+        ::syscall(SYS_landlock_restrict_self, fd, 0) == 0;
+    if (beneath.parent_fd >= 0) ::close(beneath.parent_fd);
+    ::close(fd);
+    return ok;
+}
+
 bool IsStackOverflow(const siginfo_t* info, const void* context) {
     const auto* uc = static_cast<const ucontext_t*>(context);
     const auto sp = static_cast<uintptr_t>(uc->uc_mcontext.gregs[REG_RSP]);
@@ -363,7 +400,8 @@ void CallModelCatching(const TModelExports& model, void* store) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) return 2;
+    // The last argument, when there is one, is the scratch folder of a box without namespaces.
+    if (argc != 6 && argc != 7) return 2;
     const char* library = argv[1];
     const int rowsFd = std::atoi(argv[2]);
     const int32_t signalCount = std::atoi(argv[3]);
@@ -378,6 +416,7 @@ int main(int argc, char** argv) {
     store.Link(rows, signalCount, sampleCount);
 
     InstallCrashHandlers();
+    if (argc == 7 && !ConfineWrites(argv[6])) return 2;
     InstallFilter();
     const TModelExports model = LoadModel(library);
     g_report->State = TRunState::Running;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kvaril {
 
@@ -26,10 +27,23 @@ struct TModelOutcome {
     std::optional<std::string> Status;        // shown after the box
     bool Cancelled = false;                   // the user or a time limit stopped it
     double ModelSeconds = 0;                  // MainModelProc's own time, when it ran
+    // What the model printed (bounded), the files it left in its scratch folder and where that
+    // folder is (kept only when it holds files).
+    std::string ModelOutput;
+    std::vector<std::string> ModelFiles;
+    std::string ModelFolder;
+    // Said once when models run in a weaker box than usual.
+    std::string Notice;
 
-    static TModelOutcome Success() { return {true, {}, {}, {}, false}; }
+    static TModelOutcome Success() {
+        TModelOutcome outcome;
+        outcome.Ok = true;
+        return outcome;
+    }
     static TModelOutcome Failure(std::string title, std::string text) {
-        return {false, TErrorBox{std::move(title), std::move(text)}, {}, {}, false};
+        TModelOutcome outcome;
+        outcome.Error = TErrorBox{std::move(title), std::move(text)};
+        return outcome;
     }
 };
 

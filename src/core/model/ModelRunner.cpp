@@ -1,6 +1,8 @@
 #include "model/ModelRunner.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -12,8 +14,10 @@
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/ChildProcess.h"
+#include "model/ModelBox.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
+#include "model/ModelOutput.h"
 #include "model/RefusedCalls.h"
 #include "model/SharedMemory.h"
 #include "model/uCommon.h"
@@ -112,21 +116,22 @@ TModelOutcome RunError(const std::string& message, const TRunReport& report,
     return TModelOutcome::Failure(kRunErrorTitle, text);
 }
 
-// The model host, started in the model folder with the store's rows and the report as
-// descriptors it inherits.
+// The model host in its box, working in the run's scratch folder, with the store's rows and the
+// report as descriptors it inherits and its output going to `outputFd`.
 TSpawnOptions HostSpawnOptions(const TRunOptions& options, const TSignalsData& data,
-                               const SharedMemory& reportMemory) {
+                               const SharedMemory& reportMemory, const std::string& scratch,
+                               int outputFd) {
     const int rowsFd = data.Rows().Fd();
     TSpawnOptions spawn;
-    spawn.Argv = {options.BinDir + "kvaril-modelhost",
-                  options.BinDir + "kvml.dll",
-                  std::to_string(rowsFd),
-                  std::to_string(data.SignalCount()),
-                  std::to_string(data.SampleCount()),
-                  std::to_string(reportMemory.Fd())};
-    spawn.WorkDir = options.BinDir;
-    // The host's own output (a run-time error line of the model, say) is not the caller's: the
-    // report says what happened.
+    spawn.Argv =
+        BoxedCommand(AvailableBox(), scratch,
+                     {options.BinDir + "kvaril-modelhost", options.BinDir + "kvml.dll",
+                      std::to_string(rowsFd), std::to_string(data.SignalCount()),
+                      std::to_string(data.SampleCount()), std::to_string(reportMemory.Fd())});
+    // Never the model folder: a model must not be able to replace the compiler there.
+    spawn.WorkDir = scratch;
+    spawn.StdoutFd = outputFd;
+    spawn.StderrFd = outputFd;
     spawn.InheritFds = {reportMemory.Fd()};
     if (rowsFd >= 0) spawn.InheritFds.push_back(rowsFd);
 #if !defined(__SANITIZE_ADDRESS__)
@@ -135,6 +140,16 @@ TSpawnOptions HostSpawnOptions(const TRunOptions& options, const TSignalsData& d
 #endif
     spawn.CpuLimitSeconds = options.CpuLimitSeconds;
     return spawn;
+}
+
+// What the model printed and the files it left, whatever the outcome.
+void AddModelOutput(TModelOutcome& outcome, std::string printed, TScratchFolder& scratch) {
+    outcome.ModelOutput = std::move(printed);
+    outcome.ModelFiles = scratch.Files();
+    if (!outcome.ModelFiles.empty()) {
+        scratch.Keep();
+        outcome.ModelFolder = scratch.Path();
+    }
 }
 
 }  // namespace
@@ -183,14 +198,27 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
 
     SharedMemory reportMemory(sizeof(TRunReport));
     auto* report = reinterpret_cast<TRunReport*>(reportMemory.Data());
-    const TSpawnOptions spawn = HostSpawnOptions(options, data, reportMemory);
+    std::optional<TScratchFolder> scratch;
+    int output[2] = {-1, -1};
+    try {
+        scratch.emplace();
+        if (::pipe2(output, O_CLOEXEC) != 0)
+            throw EKvaril(std::string("pipe: ") + std::strerror(errno));
+    } catch (const EKvaril& e) {
+        return TModelOutcome::Failure(kFatalTitle, e.what());
+    }
+    TOutputReader printed(output[0]);
+    const TSpawnOptions spawn =
+        HostSpawnOptions(options, data, reportMemory, scratch->Path(), output[1]);
     std::optional<ChildProcess> host;
     try {
         host.emplace(spawn);
     } catch (const EKvaril& e) {
+        ::close(output[1]);
         return TModelOutcome::Failure(
             kFatalTitle, std::string("Не могу запустить kvaril-modelhost: ") + e.what());
     }
+    ::close(output[1]);
     const auto limit = options.Timeout.count() > 0 ? options.Timeout : std::chrono::hours(24 * 365);
     const auto hostHasLoaded = [report] {
         const auto state = static_cast<TRunState>(
@@ -203,17 +231,18 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
     });
     // Anything the host left in its process group goes with it, whatever the outcome.
     host->Kill();
+    TModelOutcome outcome;
     if (waited != TWaitResult::Exited) {
-        host->Kill();
-        TModelOutcome outcome;
         outcome.Cancelled = true;
         outcome.Status = waited == TWaitResult::TimedOut
                              ? "Моделирование остановлено: истекло отведенное время"
                              : "Моделирование прервано";
-        return outcome;
+    } else {
+        outcome = InterpretRunReport(*report, signals, host->Status());
+        outcome.ModelSeconds = static_cast<double>(report->ModelNanoseconds) * 1e-9;
     }
-    TModelOutcome outcome = InterpretRunReport(*report, signals, host->Status());
-    outcome.ModelSeconds = static_cast<double>(report->ModelNanoseconds) * 1e-9;
+    AddModelOutput(outcome, printed.Finish(), *scratch);
+    outcome.Notice = BoxNotice(AvailableBox());
     return outcome;
 }
 

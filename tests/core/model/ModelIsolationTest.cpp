@@ -134,11 +134,21 @@ TEST_F(ModelIsolation, TheFolderStaysLockedUntilTheHostHasLoadedTheLibrary) {
         "  Value := 0; I := 0;"
         "  while I < 100000 do begin Value := Value + Sin(I * t); I := I + 1; end;")
         .Lines()[4] = "    I: Integer;";
-    // The host behind a script that says it started and waits before it loads anything.
+    // The host behind a script that says it started (in its scratch folder, the one place it
+    // may write) and waits before it loads anything.
     const std::string host = binDir_ + "kvaril-modelhost";
     std::filesystem::rename(host, host + ".real");
-    std::ofstream(host) << "#!/bin/sh\ntouch \"$0.started\"\nsleep 1\nexec \"$0.real\" \"$@\"\n";
+    std::ofstream(host) << "#!/bin/sh\ntouch started\nsleep 1\nexec \"$0.real\" \"$@\"\n";
     ::chmod(host.c_str(), 0755);
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string oldRuntime = runtime ? runtime : "";
+    ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);  // the scratch folders go there
+    const auto started = [&] {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_, ec))
+            if (std::filesystem::exists(entry.path() / "started", ec)) return true;
+        return false;
+    };
 
     std::atomic<bool> done{false};
     TModelOutcome outcome;
@@ -151,11 +161,17 @@ TEST_F(ModelIsolation, TheFolderStaysLockedUntilTheHostHasLoadedTheLibrary) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return what();
     };
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(host + ".started"); }));
-    EXPECT_FALSE(FolderFree(binDir_)) << "the library is built but not yet loaded";
-    EXPECT_TRUE(waitFor([&] { return FolderFree(binDir_); }) && !done)
-        << "the folder is free while the loaded model still runs";
+    const bool hostStarted = waitFor(started);
+    const bool heldBeforeLoading = !FolderFree(binDir_);
+    const bool freeWhileRunning = waitFor([&] { return FolderFree(binDir_); }) && !done;
     run.join();
+    if (runtime)
+        ::setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(hostStarted) << ErrorText(outcome);
+    EXPECT_TRUE(heldBeforeLoading) << "the library is built but not yet loaded";
+    EXPECT_TRUE(freeWhileRunning) << "the folder is free while the loaded model still runs";
     EXPECT_TRUE(outcome.Ok) << ErrorText(outcome);
 }
 

@@ -1,0 +1,120 @@
+#include "model/ModelBox.h"
+
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "Errors.h"
+#include "model/ChildProcess.h"
+
+namespace kvaril {
+
+namespace {
+
+const char* const kBubblewrap = "/usr/bin/bwrap";
+
+std::vector<std::string> BubblewrapArgs(const std::string& scratch) {
+    return {kBubblewrap,
+            "--unshare-user",
+            "--unshare-pid",
+            "--unshare-net",
+            "--unshare-ipc",
+            "--unshare-uts",
+            "--die-with-parent",
+            "--new-session",
+            "--cap-drop",
+            "ALL",
+            "--ro-bind",
+            "/",
+            "/",
+            "--dev",
+            "/dev",
+            "--proc",
+            "/proc",
+            "--bind",
+            scratch,
+            scratch,
+            "--chdir",
+            scratch,
+            "--"};
+}
+
+// Whether bubblewrap can make its namespaces here: it is installed and a box of /bin/true ends
+// well. Some containers refuse user namespaces.
+bool NamespacesWork() {
+    if (::access(kBubblewrap, X_OK) != 0) return false;
+    try {
+        TSpawnOptions spawn;
+        spawn.Argv = BubblewrapArgs("/");
+        spawn.Argv.push_back("/bin/true");
+        ChildProcess probe(spawn);
+        return probe.Wait(std::chrono::seconds(10)) == TWaitResult::Exited &&
+               WIFEXITED(probe.Status()) && WEXITSTATUS(probe.Status()) == 0;
+    } catch (const EKvaril&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+TBoxKind AvailableBox() {
+    static const TBoxKind kind = [] {
+        const char* asked = std::getenv("KVARIL_MODEL_BOX");
+        if (asked && std::strcmp(asked, "landlock") == 0) return TBoxKind::Landlock;
+        return NamespacesWork() ? TBoxKind::Namespaces : TBoxKind::Landlock;
+    }();
+    return kind;
+}
+
+std::string BoxNotice(TBoxKind kind) {
+    if (kind == TBoxKind::Namespaces) return {};
+    return "Внимание: пространства имен недоступны, модель ограничена слабее (Landlock и фильтр "
+           "вызовов): она видит другие процессы и сеть, но не может к ним обратиться";
+}
+
+std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
+                                      std::vector<std::string> host) {
+    if (kind == TBoxKind::Landlock) {
+        host.push_back(scratch);
+        return host;
+    }
+    std::vector<std::string> command = BubblewrapArgs(scratch);
+    command.insert(command.end(), host.begin(), host.end());
+    return command;
+}
+
+TScratchFolder::TScratchFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string base = runtime && *runtime ? runtime : "/tmp";
+    if (::access(base.c_str(), W_OK) != 0) base = "/tmp";
+    std::string pattern = base + "/kvaril-model-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        throw EFileError("Не удается создать папку для модели в " + base + ": " +
+                         std::strerror(errno));
+    path_ = pattern;
+}
+
+TScratchFolder::~TScratchFolder() {
+    std::error_code ec;
+    if (!keep_ || std::filesystem::is_empty(path_, ec)) std::filesystem::remove_all(path_, ec);
+}
+
+std::vector<std::string> TScratchFolder::Files() const {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ec))
+        if (entry.is_regular_file(ec))
+            files.push_back(std::filesystem::relative(entry.path(), path_, ec).string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void ProtectWorkbench() { ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0); }
+
+}  // namespace kvaril

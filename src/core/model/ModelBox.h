@@ -1,0 +1,56 @@
+#pragma once
+// The box the model host runs in. A document is code: opening a colleague's file and pressing F9
+// runs whatever its signals do. The host therefore starts in new user, PID, network, IPC and
+// mount namespaces (bubblewrap), sees the file system read-only except a scratch folder of its
+// own, which is its working folder, and dies with the workbench; inside, its system-call filter
+// refuses everything a model does not need. Where namespaces cannot be made (some containers),
+// the host confines its writes to the scratch folder with Landlock instead, and the workbench
+// says so.
+
+#include <string>
+#include <vector>
+
+namespace kvaril {
+
+enum class TBoxKind {
+    Namespaces,  // bubblewrap: no other process, no network, a read-only file system
+    Landlock,    // writes only in the scratch folder; the filter as always
+};
+
+// The strongest box this machine can make, found out once per process. KVARIL_MODEL_BOX=landlock
+// asks for the fallback (to test it).
+TBoxKind AvailableBox();
+
+// What the workbench says once when it has to run models in the weaker box (empty otherwise).
+std::string BoxNotice(TBoxKind kind);
+
+// `host` (the host's command line) as it is started in the box with `scratch` as its working
+// folder. For the Landlock box the host gets the folder as its last argument and confines itself.
+std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
+                                      std::vector<std::string> host);
+
+// The folder a run's model may write in: made fresh for each run, removed with its content when
+// the next run starts or when it stays empty.
+class TScratchFolder {
+  public:
+    TScratchFolder();  // throws EFileError when no folder can be made
+    ~TScratchFolder();
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // The files the model left there, as paths within the folder, in order.
+    std::vector<std::string> Files() const;
+    // The folder outlives this object (the user may look at what the model wrote).
+    void Keep() { keep_ = true; }
+
+  private:
+    std::string path_;
+    bool keep_ = false;
+};
+
+// The workbench's own protection: no other process of the user may read or write its memory
+// (through /proc or process_vm_*), and it leaves no core file with the user's documents.
+void ProtectWorkbench();
+
+}  // namespace kvaril
