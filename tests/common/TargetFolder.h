@@ -54,44 +54,46 @@ class TTargetFolder {
     std::string Other() const { return Path("other.csv"); }
     const std::filesystem::path& Dir() const { return dir_; }
 
-    // The path to name for `target`; empty with `skip` set when it cannot be made here.
-    std::string Make(TTarget target, std::string& skip) {
+    // The path to name for `target`, its name ending in `.ext` where it has a name of its own;
+    // `skip` set when it cannot be made here.
+    std::string Make(TTarget target, std::string& skip, const std::string& ext = "csv") {
+        const auto named = [&](const char* name) { return Path(std::string(name) + "." + ext); };
         switch (target) {
             case TTarget::Document:
                 return Document();
             case TTarget::LinkToDocument:
-                std::filesystem::create_symlink("doc.sig", Path("link.csv"));
-                return Path("link.csv");
+                std::filesystem::create_symlink("doc.sig", named("link"));
+                return named("link");
             case TTarget::HardLinkToDocument:
-                std::filesystem::create_hard_link(Document(), Path("hard.csv"));
-                return Path("hard.csv");
+                std::filesystem::create_hard_link(Document(), named("hard"));
+                return named("hard");
             case TTarget::Golden:
                 return Golden();
             case TTarget::OtherOutput:
                 return Path("./other.csv");
             case TTarget::Fifo:
-                if (::mkfifo(Path("fifo").c_str(), 0644) != 0) skip = "mkfifo failed";
-                return Path("fifo");
+                if (::mkfifo(named("fifo").c_str(), 0644) != 0) skip = "mkfifo failed";
+                return named("fifo");
             case TTarget::DeviceNode:
                 // A copy of /dev/null: replacing it would be replacing the system's.
-                if (::mknod(Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                if (::mknod(named("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
                     skip = "mknod failed (not root?)";
-                return Path("null");
+                return named("null");
             case TTarget::StandardOutput:
                 return "-";
             case TTarget::Folder:
-                std::filesystem::create_directory(Path("folder"));
-                return Path("folder");
+                std::filesystem::create_directory(named("folder"));
+                return named("folder");
             case TTarget::InReadOnlyFolder:
-                return MakeReadOnlyFolder(skip) + "/out.csv";
+                return MakeReadOnlyFolder(skip) + "/out." + ext;
             case TTarget::DanglingLink:
-                std::filesystem::create_symlink("missing.csv", Path("dangling.csv"));
-                return Path("dangling.csv");
+                std::filesystem::create_symlink("missing." + ext, named("dangling"));
+                return named("dangling");
             case TTarget::NewFile:
-                return Path("new.csv");
+                return named("new");
             case TTarget::ExistingFile:
-                Write(Path("old.csv"), "old\n");
-                return Path("old.csv");
+                Write(named("old"), "old\n");
+                return named("old");
         }
         return {};
     }
