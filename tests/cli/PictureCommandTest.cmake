@@ -39,6 +39,15 @@ if(NOT rc EQUAL 0 OR NOT svg MATCHES "<svg" OR NOT svg MATCHES "viewBox=\"0 0 32
   message(FATAL_ERROR "svg: rc=${rc}\n${err}")
 endif()
 
+# A normal run prints nothing but "Ok", even without a runtime folder in the session (Qt
+# would warn about it).
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=XDG_RUNTIME_DIR --unset=QT_QPA_PLATFORM
+                        ${KVARIL} --run ${doc} --png ${out}/quiet.png
+                RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT stdout STREQUAL "Ok\n" OR NOT err STREQUAL "" OR NOT EXISTS ${out}/quiet.png)
+  message(FATAL_ERROR "a quiet --png run: rc=${rc}\n${stdout}\n${err}")
+endif()
+
 # The View menu's choices on request only: the beams' names and the grid's times are texts of
 # the SVG with --view, and absent from the classic picture.
 execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/view.svg --size 600x300

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "document/uSignal.h"
+#include "model/AfterRun.h"
 #include "model/uSignalsData.h"
 
 namespace kvaril {
@@ -15,7 +16,8 @@ namespace kvaril {
 using TSampleOf = std::function<double(int signal, int quantum)>;
 
 // Appends signals `names` to `signals`, sets QuantTime and TotalTime, sizes the store and fills
-// it. The maxima are left to the test, as some look at a store before they are computed.
+// it. The maxima are left to the test, as some look at a store before they are computed: a test
+// that wants the state after a real run calls FinishRun (AfterRun.h), as the window does.
 inline void MakeHandRun(TSignals& signals, std::initializer_list<const char*> names,
                         double quantTime, double totalTime, const TSampleOf& value) {
     for (const char* name : names) {

@@ -5,8 +5,8 @@
 #include <ostream>
 
 #include "document/Cp1251.h"
-#include "document/FileStreams.h"
 #include "document/uSignal.h"
+#include "export/OutputPlan.h"
 #include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
@@ -119,30 +119,46 @@ std::optional<TResolvedSelection> ResolveAnalysis(const TSignals& signals,
     return resolved;
 }
 
+void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection) {
+    const std::string text = StatsText(signals, selection);
+    sink.Write(text.data(), text.size());
+}
+
 void WriteStatsCsv(const std::string& path, const TSignals& signals,
                    const TResolvedSelection& selection) {
-    const std::string text = StatsText(signals, selection);
-    AtomicFileSink sink(path);
+    WriteOutputFile(path, TOutputKind::Text,
+                    [&](ByteSink& sink) { WriteStatsCsv(sink, signals, selection); });
+}
+
+void WriteSpectrumCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection,
+                      TSpectrumWindow window, std::ostream& warnings) {
+    const std::string text = SpectrumText(signals, selection, window, warnings);
     sink.Write(text.data(), text.size());
-    sink.Commit();
 }
 
 void WriteSpectrumCsv(const std::string& path, const TSignals& signals,
                       const TResolvedSelection& selection, TSpectrumWindow window,
                       std::ostream& warnings) {
-    const std::string text = SpectrumText(signals, selection, window, warnings);
-    AtomicFileSink sink(path);
-    sink.Write(text.data(), text.size());
-    sink.Commit();
+    WriteOutputFile(path, TOutputKind::Text, [&](ByteSink& sink) {
+        WriteSpectrumCsv(sink, signals, selection, window, warnings);
+    });
 }
 
 bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
                    const TResolvedSelection& selection, std::ostream& err) {
     try {
-        if (!request.StatsPath.empty()) WriteStatsCsv(request.StatsPath, signals, selection);
-        if (!request.SpectrumPath.empty())
-            WriteSpectrumCsv(request.SpectrumPath, signals, selection,
+        TOutputPlan plan;
+        const int stats =
+            request.StatsPath.empty() ? -1 : plan.Add("", request.StatsPath, TOutputKind::Text);
+        const int spectrum = request.SpectrumPath.empty()
+                                 ? -1
+                                 : plan.Add("", request.SpectrumPath, TOutputKind::Text);
+        plan.Prepare();
+        if (stats >= 0) WriteStatsCsv(plan.Sink(stats), signals, selection);
+        if (spectrum >= 0)
+            WriteSpectrumCsv(plan.Sink(spectrum), signals, selection,
                              *SpectrumWindowFromName(request.Window), err);
+        plan.Commit();
     } catch (const std::exception& e) {
         err << e.what() << "\n";
         return false;

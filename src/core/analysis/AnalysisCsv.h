@@ -14,6 +14,7 @@
 
 namespace kvaril {
 
+class ByteSink;
 class TSignals;
 
 struct TAnalysisRequest {
@@ -43,17 +44,20 @@ std::optional<TResolvedSelection> ResolveAnalysis(const TSignals& signals,
                                                   std::string& error);
 
 // `signal,n,min,t_min,max,t_max,mean,rms,p2p,std`, one row per signal. Throws EFileError.
+void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection);
 void WriteStatsCsv(const std::string& path, const TSignals& signals,
                    const TResolvedSelection& selection);
 
 // `f` and one column per signal, one row per bin. A signal with NaN or infinity in the range
 // gets "nan" in its column and a line on `warnings`. Throws EFileError.
+void WriteSpectrumCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection,
+                      TSpectrumWindow window, std::ostream& warnings);
 void WriteSpectrumCsv(const std::string& path, const TSignals& signals,
                       const TResolvedSelection& selection, TSpectrumWindow window,
                       std::ostream& warnings);
 
-// Both outputs the request asks for, after a successful run; false (message on `err`) when a
-// file cannot be written.
+// Both outputs the request asks for, after a successful run, both or neither; false (message on
+// `err`) when a file cannot be written or both name the same file.
 bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
                    const TResolvedSelection& selection, std::ostream& err);
 

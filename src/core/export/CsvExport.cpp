@@ -1,15 +1,15 @@
 #include "Errors.h"
 #include "document/Cp1251.h"
-#include "document/FileStreams.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
+#include "export/OutputPlan.h"
 #include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 
 namespace kvaril {
 
-void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range) {
+void WriteSamplesCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range) {
     CheckRangeInData(signals, range);
     const TSignalsData& data = signals.Data();
     std::string text = "t";
@@ -20,9 +20,12 @@ void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDa
         for (int s : range.Signals) text += "," + FormatShortest(data.GetData(s, q));
         text += "\n";
     }
-    AtomicFileSink sink(path, true);
     sink.Write(text.data(), text.size());
-    sink.Commit();
+}
+
+void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range) {
+    WriteOutputFile(path, TOutputKind::Text,
+                    [&](ByteSink& sink) { WriteSamplesCsv(sink, signals, range); });
 }
 
 }  // namespace kvaril

@@ -1,7 +1,8 @@
 #pragma once
 // Samples of the last run written out for other programs: CSV for spreadsheets and scripts, WAV
-// for audio tools. Both take a TDataRange (DataRange.h), write the file atomically (a failed
-// export never leaves half a file, nor destroys the old one) and throw with the reason.
+// for audio tools. Both take a TDataRange (DataRange.h) and write into a sink of an output plan
+// (OutputPlan.h); the forms that take a path write that one file through a plan of its own (a
+// failed export never leaves half a file, nor destroys the old one). They throw with the reason.
 
 #include <cstdint>
 #include <string>
@@ -10,11 +11,13 @@
 
 namespace kvaril {
 
+class ByteSink;
 class TSignals;
 
 // A header row "t" and the signals' names, then one row per quantum: the model time and every
 // selected signal's sample, numbers in the shortest text that reads back to the same double.
 // Throws EFileError.
+void WriteSamplesCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range);
 void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range);
 inline void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
     WriteSamplesCsv(path, signals, WholeRun(signals));
@@ -32,7 +35,10 @@ TWavRate WavRateOf(const TSignals& signals);
 
 // 32-bit float samples, one channel per selected signal in document order, values as the model
 // wrote them (not scaled to [-1, 1]). Written at WavRateOf's rate even when it is inexact: the
-// caller asks or warns first. Throws ERangeError when refused, EFileError when it cannot write.
+// caller asks or warns first. Throws ERangeError when refused, EFileError when it cannot write
+// (naming `path`, the file the sink becomes).
+void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& range,
+                     const std::string& path);
 void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range);
 
 // The most channels a WAV file can have here (the sound library's limit).

@@ -5,9 +5,9 @@
 #include <limits>
 #include <vector>
 
-#include "document/FileStreams.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
+#include "export/OutputPlan.h"
 #include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
@@ -17,7 +17,7 @@ namespace kvaril {
 namespace {
 
 // The sound library writes into memory through its virtual I/O (it seeks back to finish the
-// header); the bytes then go to disk through the same atomic sink as documents.
+// header); the bytes then go to the output's sink.
 struct TMemoryFile {
     std::vector<char> Bytes;
     sf_count_t Position = 0;
@@ -82,7 +82,8 @@ TWavRate WavRateOf(const TSignals& signals) {
     return rate;
 }
 
-void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range) {
+void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& range,
+                     const std::string& path) {
     CheckRangeInData(signals, range);
     const TWavRate rate = WavRateOf(signals);
     if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
@@ -112,9 +113,12 @@ void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDa
     if (sf_close(file) != 0 || !error.empty())
         throw EFileError("Cannot create file " + path + ": " + error);
 
-    AtomicFileSink sink(path, true);
     sink.Write(memory.Bytes.data(), memory.Bytes.size());
-    sink.Commit();
+}
+
+void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range) {
+    WriteOutputFile(path, TOutputKind::Binary,
+                    [&](ByteSink& sink) { WriteSamplesWav(sink, signals, range, path); });
 }
 
 }  // namespace kvaril

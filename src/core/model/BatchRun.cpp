@@ -1,18 +1,20 @@
 #include "model/BatchRun.h"
 
 #include <chrono>
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "Errors.h"
 #include "document/Cp1251.h"
 #include "document/DocumentFile.h"
-#include "document/FileStreams.h"
 #include "document/uSignal.h"
+#include "export/OutputPlan.h"
+#include "model/AfterRun.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
-#include "model/uSignalsData.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -61,18 +63,6 @@ bool ResolveExportRange(const TBatchOptions& options, const TSignals& signals, T
     return true;
 }
 
-// A golden file that cannot be used is reported before the model is built.
-bool ReadGolden(const std::string& path, TSampleTable& golden, std::ostream& err) {
-    if (path.empty()) return true;
-    try {
-        golden = ReadSamplesCsv(path);
-    } catch (const ECsvError& e) {
-        err << e.what() << "\n";
-        return false;
-    }
-    return true;
-}
-
 // Builds and runs the model; the time limit covers the whole run, compiling included. Returns
 // the exit status: 0 when the samples are there.
 int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& err) {
@@ -106,34 +96,101 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
     return outcome.Ok ? 0 : 1;
 }
 
-// The CSV and WAV samples and the analyses of a successful run.
-bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const TDataRange& range,
-                  const TResolvedSelection& selection, std::ostream& err) {
+// The picture's screens exist and fit, known from the document before anything runs.
+bool CheckPicture(const TPictureRequest& picture, const TOsc& osc, std::ostream& err) {
+    if (picture.Path.empty()) return true;
+    const std::string problem = CheckPictureScreens(ScreensOf(picture, osc.ViewCount()),
+                                                    osc.ViewCount(), picture.Width, picture.Height);
+    if (problem.empty()) return true;
+    err << problem << "\n";
+    return false;
+}
+
+// The files a run reads besides the document: the golden run and the picture's reference. One
+// that cannot be used is reported before the model is built.
+bool ReadTable(const std::string& path, TSampleTable& table, std::ostream& err) {
+    if (path.empty()) return true;
     try {
-        if (!options.CsvPath.empty()) WriteSamplesCsv(options.CsvPath, signals, range);
-        if (!options.WavPath.empty()) WriteSamplesWav(options.WavPath, signals, range);
+        table = ReadSamplesCsv(path);
+    } catch (const ECsvError& e) {
+        err << e.what() << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Where each output of the command goes; -1 for one not asked for.
+struct TBatchTargets {
+    int Csv = -1, Wav = -1, Stats = -1, Spectrum = -1, Picture = -1;
+};
+
+// Every target resolved and checked, with its temporary file open, before the model runs.
+bool PlanOutputs(const TBatchOptions& options, TOutputPlan& plan, TBatchTargets& targets,
+                 std::ostream& err) {
+    plan.Protect("документ", options.Document);
+    plan.Protect("эталон --against", options.AgainstPath);
+    plan.Protect("эталон --reference", options.Picture.Reference);
+    const auto add = [&](const char* role, const std::string& path, TOutputKind kind) {
+        return path.empty() ? -1 : plan.Add(role, path, kind);
+    };
+    targets.Csv = add("--csv", options.CsvPath, TOutputKind::Text);
+    targets.Wav = add("--wav", options.WavPath, TOutputKind::Binary);
+    targets.Stats = add("--stats", options.Analysis.StatsPath, TOutputKind::Text);
+    targets.Spectrum = add("--spectrum", options.Analysis.SpectrumPath, TOutputKind::Text);
+    targets.Picture = add("--png", options.Picture.Path, TOutputKind::Binary);
+    try {
+        plan.Prepare();
+    } catch (const EKvaril& e) {
+        err << e.what() << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Every output of a successful run, written to its temporary and then, all of them, put in
+// place.
+bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const TOsc& osc,
+                  const TDataRange& range, const TResolvedSelection& selection,
+                  const TSampleTable& reference, TOutputPlan& plan, const TBatchTargets& targets,
+                  std::ostream& err) {
+    std::vector<std::function<void(ByteSink&)>> writers(plan.Count());
+    if (targets.Csv >= 0)
+        writers[targets.Csv] = [&](ByteSink& sink) { WriteSamplesCsv(sink, signals, range); };
+    if (targets.Wav >= 0)
+        writers[targets.Wav] = [&](ByteSink& sink) {
+            WriteSamplesWav(sink, signals, range, options.WavPath);
+        };
+    if (targets.Stats >= 0)
+        writers[targets.Stats] = [&](ByteSink& sink) { WriteStatsCsv(sink, signals, selection); };
+    if (targets.Spectrum >= 0)
+        writers[targets.Spectrum] = [&](ByteSink& sink) {
+            WriteSpectrumCsv(sink, signals, selection,
+                             *SpectrumWindowFromName(options.Analysis.Window), err);
+        };
+    if (targets.Picture >= 0)
+        writers[targets.Picture] = [&](ByteSink&) {
+            const TPictureRequest& picture = options.Picture;
+            std::optional<TStoredRun> run;
+            if (!picture.Reference.empty()) {
+                try {
+                    run = RunFromTable(signals, reference);
+                } catch (const ECsvError& e) {
+                    throw EKvaril("Файл " + picture.Reference + ": " + e.what());
+                }
+            }
+            const std::string problem =
+                options.DrawPicture(picture, ScreensOf(picture, osc.ViewCount()), signals, osc,
+                                    run ? &*run : nullptr, plan.TemporaryPath(targets.Picture));
+            if (!problem.empty()) throw EKvaril(problem);
+        };
+    try {
+        for (int output : plan.WriteOrder()) writers[output](plan.Sink(output));
+        plan.Commit();
     } catch (const std::exception& e) {
         err << e.what() << "\n";
         return false;
     }
-    return !options.Analysis.Any() || WriteAnalysis(signals, options.Analysis, selection, err);
-}
-
-// The run against the stored one of --against: 0 when they agree, 1 when the file does not fit
-// the document, 3 when samples differ.
-int CompareWithGolden(const TBatchOptions& options, const TSignals& signals,
-                      const TSampleTable& golden, std::ostream& err) {
-    if (options.AgainstPath.empty()) return 0;
-    const TComparison c = CompareWithTable(signals, golden, options.Tolerance);
-    if (!c.StructureError.empty()) {
-        err << "Файл " << options.AgainstPath << ": " << c.StructureError << "\n";
-        return 1;
-    }
-    if (c.Differences > 0) {
-        err << "Отличающихся отсчетов: " << c.Differences << "\n" << c.FirstDifference << "\n";
-        return 3;
-    }
-    return 0;
+    return true;
 }
 
 }  // namespace
@@ -149,19 +206,35 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
         return 1;
     }
     TDataRange range;
-    TSampleTable golden;
+    TSampleTable golden, reference;
     if (!ResolveExportRange(options, signals, range, err)) return 1;
-    if (!ReadGolden(options.AgainstPath, golden, err)) return 1;
+    if (!CheckPicture(options.Picture, osc, err)) return 1;
+    if (!ReadTable(options.AgainstPath, golden, err)) return 1;
+    if (!ReadTable(options.Picture.Reference, reference, err)) return 1;
+    TOutputPlan plan(&out);
+    TBatchTargets targets;
+    if (!PlanOutputs(options, plan, targets, err)) return 1;
 
     if (int status = BuildAndRun(options, signals, err); status != 0) return status;
-    if (!WriteOutputs(options, signals, range, *selection, err)) return 1;
-    if (options.AfterRun) {
-        osc.SyncWithSignals(signals);
-        signals.Data().CalcMaxima();  // automatic gains scale by them
-        if (int status = options.AfterRun(signals, osc, err); status != 0) return status;
+    FinishRun(signals, osc);
+    // A golden file that does not fit is a failure; one that differs is what the user wants to
+    // see, outputs included.
+    std::optional<TComparison> comparison;
+    if (!options.AgainstPath.empty()) {
+        comparison = CompareWithTable(signals, golden, options.Tolerance);
+        if (!comparison->StructureError.empty()) {
+            err << "Файл " << options.AgainstPath << ": " << comparison->StructureError << "\n";
+            return 1;
+        }
     }
-    if (int status = CompareWithGolden(options, signals, golden, err); status != 0) return status;
-    out << "Ok\n";
+    if (!WriteOutputs(options, signals, osc, range, *selection, reference, plan, targets, err))
+        return 1;
+    if (comparison && comparison->Differences > 0) {
+        err << "Отличающихся отсчетов: " << comparison->Differences << "\n"
+            << comparison->FirstDifference << "\n";
+        return 3;
+    }
+    (plan.AnyStandardOutput() ? err : out) << "Ok\n";
     return 0;
 }
 

@@ -1,22 +1,32 @@
 #pragma once
 // `kvaril --run`: build and run a document without a window, through the same steps the window
-// takes, and optionally write the samples as CSV or WAV.
+// takes, and write the samples, analyses and pictures the command asks for: all or none.
 
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "analysis/AnalysisCsv.h"
 #include "export/DataExport.h"
+#include "osc/PictureRequest.h"
 
 namespace kvaril {
 
 class TOsc;
 class TSignals;
+struct TStoredRun;
+
+// Draws the screens `screens` (0-based) of a finished run into the file `path`, in the format
+// that the name `target` asks for. Returns the reason it could not, empty on success. Pictures
+// need the program's drawing library, so the program supplies it.
+using TDrawPicture = std::function<std::string(
+    const TPictureRequest& request, const std::vector<int>& screens, const TSignals& signals,
+    const TOsc& osc, const TStoredRun* reference, const std::string& path)>;
 
 struct TBatchOptions {
     std::string Document;
-    std::string CsvPath;       // empty: no CSV
+    std::string CsvPath;       // empty: no CSV; "-": standard output
     std::string WavPath;       // empty: no WAV
     TDataSelection Selection;  // the signals and times the CSV, WAV and analyses cover
     std::string AgainstPath;   // empty: no comparison with a stored run
@@ -24,14 +34,15 @@ struct TBatchOptions {
     double TimeoutSeconds = 0;  // 0: none
     std::string BinDir;         // ends with "/"
     TAnalysisRequest Analysis;  // --stats, --spectrum, --window
-    // After a successful run, with the oscilloscope synchronised to the document: more work
-    // (a picture, say). Returns the exit status; prints its own errors.
-    std::function<int(TSignals&, TOsc&, std::ostream& err)> AfterRun;
+    TPictureRequest Picture;    // --png and its options
+    TDrawPicture DrawPicture;   // needed when Picture.Path is set
 };
 
 // Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit,
-// 3 the run differs from the file of --against. A selection that does not fit the document, or a
-// WAV rate the file cannot hold, fails before the model runs, so nothing is written.
+// 3 the run differs from the file of --against. Every output is planned before the model runs
+// (OutputPlan.h) and put in place only when all were written: on any failure nothing is. A run
+// that differs from --against still writes its outputs. "Ok" goes to `out`, or to `err` when
+// an output is standard output (`out`).
 int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace kvaril

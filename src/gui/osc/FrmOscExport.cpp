@@ -1,10 +1,12 @@
 // The oscilloscope's exports: the samples of the picked beams, and pictures of the screens.
 
 #include <QFileInfo>
+#include <functional>
 
 #include "Errors.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
+#include "export/OutputPlan.h"
 #include "model/RunHistory.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
@@ -25,6 +27,24 @@ QString BeamsText(const TSignals& signals, const std::set<int>& selection) {
         if (s >= 0 && s < signals.Count()) names << FromCp1251(signals.Items(s).Name());
     if (names.isEmpty()) return QString("все (%1)").arg(signals.Count());
     return names.join(", ");
+}
+
+// Writes one export through an output plan that keeps the open document `document`: a target
+// that is the document or no regular file is refused, and a failure leaves the old file as it
+// was. `write` fills output `output` of the plan. The reason on failure, empty on success.
+QString WriteExport(const std::string& document, const QString& path, TOutputKind kind,
+                    const std::function<void(TOutputPlan& plan, int output)>& write) {
+    try {
+        TOutputPlan plan;
+        plan.Protect("открытый документ", document);
+        const int output = plan.Add("", ToUtf8(path), kind);
+        plan.Prepare();
+        write(plan, output);
+        plan.Commit();
+    } catch (const EKvaril& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
 }
 
 }  // namespace
@@ -69,13 +89,16 @@ void TFormOsc::ExportData() {
             : TFileDialogSpec{"Экспорт данных", "Таблицы CSV (*.csv)", "csv", {}, {}};
     const std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
-    try {
-        if (wav)
-            WriteSamplesWav(ToUtf8(*path), signals, range);
-        else
-            WriteSamplesCsv(ToUtf8(*path), signals, range);
-    } catch (const EKvaril& e) {
-        dialogs_.Error(this, "Ошибка записи файла " + *path, QString::fromUtf8(e.what()));
+    const QString error =
+        WriteExport(workbench_.DocumentFile, *path, wav ? TOutputKind::Binary : TOutputKind::Text,
+                    [&](TOutputPlan& plan, int output) {
+                        if (wav)
+                            WriteSamplesWav(plan.Sink(output), signals, range, ToUtf8(*path));
+                        else
+                            WriteSamplesCsv(plan.Sink(output), signals, range);
+                    });
+    if (!error.isEmpty()) {
+        dialogs_.Error(this, "Ошибка записи файла " + *path, error);
         return;
     }
     session_->SetStatus(ToUtf8(QString("Записано отсчетов: %1 × %2 в %3")
@@ -96,16 +119,25 @@ void TFormOsc::ExportPicture() {
         "Экспорт рисунка", "PNG (*.png);;SVG (*.svg);;PDF (*.pdf)", "png", {}, {}};
     const std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
-    std::vector<int> screens;
+    TScreensPicture picture;
     if (choice->AllScreens)
-        for (int i = 0; i < session_->ScreenCount(); ++i) screens.push_back(i);
+        for (int i = 0; i < session_->ScreenCount(); ++i) picture.Screens.push_back(i);
     else
-        screens.push_back(screen);
+        picture.Screens.push_back(screen);
     // The picture shows what the window shows: the reference run behind, legend and scales.
-    const QString error =
-        ExportScreens(workbench_.Osc, screens, workbench_.Signals, choice->Size, *path,
-                      session_->References().Reference(), session_->Picture().LayoutOptions(),
-                      session_->Picture().ShowGrid());
+    picture.Size = choice->Size;
+    picture.Reference = session_->References().Reference();
+    picture.Options = session_->Picture().LayoutOptions();
+    picture.Grid = session_->Picture().ShowGrid();
+    QString error = CheckScreensPicture(workbench_.Osc, picture, *path);
+    if (error.isEmpty())
+        error = WriteExport(workbench_.DocumentFile, *path, TOutputKind::Binary,
+                            [&](TOutputPlan& plan, int output) {
+                                const QString problem = WriteScreensPicture(
+                                    workbench_.Osc, workbench_.Signals, picture, *path,
+                                    FromUtf8(plan.TemporaryPath(output)));
+                                if (!problem.isEmpty()) throw EKvaril(ToUtf8(problem));
+                            });
     if (error.isEmpty())
         session_->SetStatus(ToUtf8("Рисунок сохранен: " + *path));
     else

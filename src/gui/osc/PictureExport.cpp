@@ -1,5 +1,6 @@
 #include "osc/PictureExport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -7,10 +8,11 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
+#include "Errors.h"
 #include "document/uSignal.h"
+#include "export/OutputPlan.h"
 #include "model/RunHistory.h"
 #include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
@@ -112,6 +114,53 @@ void PaintSheets(QPainter& painter, const TOsc& osc, const std::vector<int>& scr
     }
 }
 
+// The screens of one picture, ready to paint on any device.
+struct TSheets {
+    const TOsc& Osc;
+    const TSignals& Signals;
+    const TScreensPicture& Picture;
+    QSize Whole;  // all sheets stacked
+
+    void Paint(QPainter& painter, bool raster) const {
+        const TExtras extras{Picture.Reference, Picture.Options, Picture.Grid};
+        PaintSheets(painter, Osc, Picture.Screens, Signals, Picture.Size, raster, extras);
+    }
+};
+
+bool PaintSvg(QIODevice& out, const TSheets& sheets) {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&out);
+    svg.setSize(sheets.Whole);
+    svg.setViewBox(QRect(QPoint(0, 0), sheets.Whole));
+    svg.setTitle("Kvaril");
+    QPainter painter;
+    if (!painter.begin(&svg)) return false;
+    sheets.Paint(painter, false);
+    return painter.end();
+}
+
+// One point per pixel of the window, so the page is as large as the picture asked for.
+bool PaintPdf(QIODevice& out, const TSheets& sheets, const QString& title) {
+    QPdfWriter pdf(&out);
+    pdf.setCreator("Kvaril");
+    pdf.setTitle(title);
+    pdf.setResolution(72);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setPageSize(
+        QPageSize(QSizeF(sheets.Whole), QPageSize::Point, QString(), QPageSize::ExactMatch));
+    QPainter painter;
+    if (!painter.begin(&pdf)) return false;
+    sheets.Paint(painter, false);
+    return painter.end();
+}
+
+bool PaintRaster(QIODevice& out, const TSheets& sheets, QImage& image, const QByteArray& format) {
+    QPainter painter(&image);
+    sheets.Paint(painter, true);
+    painter.end();
+    return image.save(&out, format.constData());
+}
+
 }  // namespace
 
 TPictureFormat PictureFormatOf(const QString& path) {
@@ -136,77 +185,59 @@ QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const 
     return image;
 }
 
+QString CheckScreensPicture(const TOsc& osc, const TScreensPicture& picture,
+                            const QString& target) {
+    const std::string problem = CheckPictureScreens(picture.Screens, osc.ViewCount(),
+                                                    picture.Size.width(), picture.Size.height());
+    if (!problem.empty()) return QString::fromStdString(problem);
+    if (PictureFormatOf(target) == TPictureFormat::Unknown)
+        return "Неизвестный формат рисунка: " + target + " (нужно расширение .png, .svg или .pdf)";
+    return {};
+}
+
+QString WriteScreensPicture(const TOsc& osc, const TSignals& signals,
+                            const TScreensPicture& picture, const QString& target,
+                            const QString& file) {
+    const QSize whole(picture.Size.width(),
+                      picture.Size.height() * static_cast<int>(picture.Screens.size()));
+    const TSheets sheets{osc, signals, picture, whole};
+    const TPictureFormat format = PictureFormatOf(target);
+    QImage image;
+    if (format == TPictureFormat::Raster) {
+        image = QImage(whole, QImage::Format_RGB32);
+        if (image.isNull()) return "Не хватает памяти для рисунка такого размера";
+    }
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return "Не могу записать " + target + ": " + out.errorString();
+    const bool painted =
+        format == TPictureFormat::Svg ? PaintSvg(out, sheets)
+        : format == TPictureFormat::Pdf
+            ? PaintPdf(out, sheets, QFileInfo(target).completeBaseName())
+            : PaintRaster(out, sheets, image, QFileInfo(target).suffix().toLower().toLatin1());
+    if (!painted) return "Не могу записать " + target;
+    if (!out.flush() || out.error() != QFileDevice::NoError)
+        return "Не могу записать " + target + ": " + out.errorString();
+    return {};
+}
+
 QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TSignals& signals,
                       const QSize& size, const QString& path, const TStoredRun* reference,
                       const TLayoutOptions& options, bool grid) {
-    const TExtras extras{reference, options, grid};
-    if (screens.empty()) return "Нет экранов для рисунка";
-    for (int screen : screens)
-        if (screen < 0 || screen >= osc.ViewCount())
-            return QString("Нет экрана %1: экранов в документе %2")
-                .arg(screen + 1)
-                .arg(osc.ViewCount());
-    const qint64 height = qint64(size.height()) * qint64(screens.size());
-    if (size.width() < kMinPictureSize.width() || size.height() < kMinPictureSize.height() ||
-        size.width() > kMaxPictureSide || height > kMaxPictureSide)
-        return QString(
-                   "Недопустимый размер рисунка %1x%2: от %3x%4, всего не более %5 точек по "
-                   "каждой стороне")
-            .arg(size.width())
-            .arg(height)
-            .arg(kMinPictureSize.width())
-            .arg(kMinPictureSize.height())
-            .arg(kMaxPictureSide);
-    const TPictureFormat format = PictureFormatOf(path);
-    if (format == TPictureFormat::Unknown)
-        return "Неизвестный формат рисунка: " + path + " (нужно расширение .png, .svg или .pdf)";
-    const QSize whole(size.width(), static_cast<int>(height));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return "Не могу записать " + path + ": " + file.errorString();
-    bool painted = false;
-    if (format == TPictureFormat::Svg) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(whole);
-        svg.setViewBox(QRect(QPoint(0, 0), whole));
-        svg.setTitle("Kvaril");
-        QPainter painter;
-        if (painter.begin(&svg)) {
-            PaintSheets(painter, osc, screens, signals, size, false, extras);
-            painted = painter.end();
-        }
-    } else if (format == TPictureFormat::Pdf) {
-        // One point per pixel of the window, so the page is as large as the picture asked for.
-        QPdfWriter pdf(&file);
-        pdf.setCreator("Kvaril");
-        pdf.setTitle(QFileInfo(path).completeBaseName());
-        pdf.setResolution(72);
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setPageSize(
-            QPageSize(QSizeF(whole), QPageSize::Point, QString(), QPageSize::ExactMatch));
-        QPainter painter;
-        if (painter.begin(&pdf)) {
-            PaintSheets(painter, osc, screens, signals, size, false, extras);
-            painted = painter.end();
-        }
-    } else {
-        QImage image(whole, QImage::Format_RGB32);
-        if (image.isNull()) {
-            file.cancelWriting();
-            return "Не хватает памяти для рисунка такого размера";
-        }
-        QPainter painter(&image);
-        PaintSheets(painter, osc, screens, signals, size, true, extras);
-        painter.end();
-        painted = image.save(&file, QFileInfo(path).suffix().toLower().toLatin1().constData());
+    const TScreensPicture picture{screens, size, reference, options, grid};
+    if (QString problem = CheckScreensPicture(osc, picture, path); !problem.isEmpty())
+        return problem;
+    try {
+        TOutputPlan plan;
+        const int output = plan.Add("", path.toStdString(), TOutputKind::Binary);
+        plan.Prepare();
+        const QString error = WriteScreensPicture(
+            osc, signals, picture, path, QString::fromStdString(plan.TemporaryPath(output)));
+        if (!error.isEmpty()) return error;
+        plan.Commit();
+    } catch (const EKvaril& e) {
+        return QString::fromStdString(e.what());
     }
-    if (!painted) {
-        file.cancelWriting();
-        return "Не могу записать " + path;
-    }
-    if (!file.commit()) return "Не могу записать " + path + ": " + file.errorString();
     return {};
 }
 

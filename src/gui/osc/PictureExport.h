@@ -8,6 +8,7 @@
 #include <QString>
 #include <vector>
 
+#include "osc/PictureRequest.h"
 #include "osc/ScreenLayout.h"
 
 namespace kvaril {
@@ -21,10 +22,9 @@ enum class TPictureFormat { Raster, Svg, Pdf, Unknown };
 // By the extension, case aside; Unknown for a raster format Qt cannot write.
 TPictureFormat PictureFormatOf(const QString& path);
 
-// The size of one screen's picture may not go below this (the traces keep some rows) ...
-inline constexpr QSize kMinPictureSize(60, 60);
-// ... nor any side of the whole picture beyond this.
-inline constexpr int kMaxPictureSide = 20000;
+// The size of one screen's picture may not go below this; no side of the whole picture may go
+// beyond kMaxPictureSide (PictureRequest.h, where the command line's checks are too).
+inline constexpr QSize kMinPictureSize(kMinPictureWidth, kMinPictureHeight);
 
 // One screen's picture for traces `graph` large, as the window shows them.
 QSize SheetSizeForGraph(const QSize& graph);
@@ -36,9 +36,29 @@ QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const 
                     const TStoredRun* reference = nullptr, const TLayoutOptions& options = {},
                     bool grid = false);
 
+// What a picture of screens shows: which screens (0-based, stacked in this order), each `Size`
+// large, with the traces of `Reference` behind the beams and the window's layout choices.
+struct TScreensPicture {
+    std::vector<int> Screens;
+    QSize Size;
+    const TStoredRun* Reference = nullptr;
+    TLayoutOptions Options;
+    bool Grid = false;
+};
+
+// Why `picture` cannot be drawn into a file named `target` (missing screens, a size out of
+// bounds, an unknown extension), or empty.
+QString CheckScreensPicture(const TOsc& osc, const TScreensPicture& picture, const QString& target);
+
+// Draws `picture` into the file `file` (an output plan's temporary) in the format the name
+// `target` asks for. Returns an error text, empty on success.
+QString WriteScreensPicture(const TOsc& osc, const TSignals& signals,
+                            const TScreensPicture& picture, const QString& target,
+                            const QString& file);
+
 // Writes the screens `screens` (0-based, in this order, stacked), each `size` large, to `path`
-// atomically: a failure leaves any older file as it was. Returns an error text, empty on
-// success; nothing is written when the screens or the size are wrong.
+// through an output plan of its own: a failure leaves any older file as it was. Returns an
+// error text, empty on success; nothing is written when the screens or the size are wrong.
 QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TSignals& signals,
                       const QSize& size, const QString& path, const TStoredRun* reference = nullptr,
                       const TLayoutOptions& options = {}, bool grid = false);

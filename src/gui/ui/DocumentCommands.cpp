@@ -76,8 +76,13 @@ void TDocumentCommands::New() {
     }
     wb.Runs.Clear();  // earlier runs belong to the document they ran
     w_.ShowStatus("");
-    documentName_ = "noname";
+    SetDocumentName("noname");
     w_.UpdateCaption();
+}
+
+void TDocumentCommands::SetDocumentName(const QString& name) {
+    documentName_ = name;
+    w_.Workbench().DocumentFile = name == "noname" ? std::string() : ToUtf8(name);
 }
 
 void TDocumentCommands::Open() {
@@ -99,7 +104,7 @@ void TDocumentCommands::OpenPath(const QString& path) {
 void TDocumentCommands::ReadInto(const QString& path) {
     TWorkbench& wb = w_.Workbench();
     w_.ShowStatus("Загрузка файла...");
-    documentName_ = WithExt(path, "sig");
+    SetDocumentName(WithExt(path, "sig"));
     lastDocumentDir_ = DirOf(documentName_);
     RemoveStaleTempFiles(ToUtf8(lastDocumentDir_));
     try {
@@ -109,7 +114,7 @@ void TDocumentCommands::ReadInto(const QString& path) {
         const QString name = documentName_;
         wb.Signals.Clear();
         wb.Osc.Clear();
-        documentName_ = "noname";
+        SetDocumentName("noname");
         w_.UpdateCaption();
         w_.RebuildTabs(0);
         w_.ShowError("Ошибка загрузки файла", "Файл: " + name + "\n" + ErrorText(e));
@@ -153,7 +158,7 @@ bool TDocumentCommands::AskSaveAsName() {
     if (!path) return false;
     const QString name = WithExt(*path, "sig");
     if (!MayReplace(spec.Title, *path, name)) return false;
-    documentName_ = name;
+    SetDocumentName(name);
     lastDocumentDir_ = DirOf(documentName_);
     w_.UpdateCaption();
     return true;

@@ -46,6 +46,8 @@ class TDocumentCommands {
     QString DocumentFolder() const;
 
   private:
+    // The name, kept in the workbench too for the exports that must not replace the document.
+    void SetDocumentName(const QString& name);
     void ReadInto(const QString& path);
     // The caret into the skeleton's "Value := ;" of signal `index`, shown in the editor.
     void PlaceCaretForValue(int index);

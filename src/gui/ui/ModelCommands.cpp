@@ -9,6 +9,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <ctime>
 
+#include "model/AfterRun.h"
 #include "model/ModelRunner.h"
 #include "ui/Dialogs.h"
 #include "ui/FrmMain.h"
@@ -175,12 +176,7 @@ bool TModelCommands::Run() {
     Report(outcome);
     if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
     if (!outcome.Ok) return false;
-    wb.Osc.SyncWithSignals(wb.Signals);
-    try {
-        wb.Runs.Add(CaptureRun(wb.Signals, std::time(nullptr)));
-    } catch (const std::bad_alloc&) {
-        // The run is shown all the same; only comparing with it later is not possible.
-    }
+    FinishRun(wb.Signals, wb.Osc, &wb.Runs, std::time(nullptr));
     Q_EMIT RunSucceeded();
     return true;
 }

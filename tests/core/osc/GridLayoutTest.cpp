@@ -21,8 +21,7 @@ struct Grid : ::testing::Test {
     void SetUp() override {
         MakeHandRun(signals, {"A", "B"}, 0.001, 1,
                     [](int s, int q) { return s == 0 ? q * 0.002 : 0; });
-        signals.Data().CalcMaxima();
-        osc.SyncWithSignals(signals);
+        FinishRun(signals, osc);
         osc.View(0).Beam(1).SetGain(1);
         osc.View(0).Beam(1).SetOffset(0.5);
     }

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "ScriptedDialogs.h"
+#include "model/AfterRun.h"
 #include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscPainter.h"
@@ -24,10 +25,9 @@ struct ConstantRun {
         auto s = std::make_unique<TSignal>(wb.Signals);
         s->SetName("C");
         wb.Signals.Insert(std::move(s), -1);
-        wb.Osc.SyncWithSignals(wb.Signals);
         wb.Signals.Data().SetSize(1, wb.Signals.QuantCount());
         for (int q = 0; q < wb.Signals.QuantCount(); ++q) wb.Signals.Data().SetData(0, q, 3.0);
-        wb.Signals.Data().CalcMaxima();
+        FinishRun(wb.Signals, wb.Osc);
     }
     TGraphPicture Layout(int width, int height) {
         TGraphPicture picture;

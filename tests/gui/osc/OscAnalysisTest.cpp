@@ -42,7 +42,7 @@ class OscAnalysis : public ::testing::Test {
         });
         QSettings("Dornek", "Kvaril").remove("Oscilloscope/Grid");  // off, as for a new user
         osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
-        wb_.Osc.SyncWithSignals(wb_.Signals);
+        FinishRun(wb_.Signals, wb_.Osc);
         osc_->PrepareForRun();
         osc_->resize(900, 500);
         osc_->show();

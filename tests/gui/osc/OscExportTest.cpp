@@ -41,8 +41,7 @@ class OscExport : public ::testing::Test {
         fs::create_directories(dir_);
         MakeHandRun(wb_.Signals, {"A", "B", "C"}, 0.001, 0.2,
                     [](int s, int q) { return s + q / 1000.0; });
-        wb_.Signals.Data().CalcMaxima();
-        wb_.Osc.SyncWithSignals(wb_.Signals);
+        FinishRun(wb_.Signals, wb_.Osc);
         osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
         osc_->PrepareForRun();
         osc_->resize(800, 500);

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "document/uSignal.h"
+#include "model/AfterRun.h"
 #include "model/RunHistory.h"
 #include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
@@ -20,10 +21,9 @@ struct ConstantRun {
         auto s = std::make_unique<TSignal>(signals);
         s->SetName("C");
         signals.Insert(std::move(s), -1);
-        osc.SyncWithSignals(signals);
         signals.Data().SetSize(1, signals.QuantCount());
         for (int q = 0; q < signals.QuantCount(); ++q) signals.Data().SetData(0, q, 3.0);
-        signals.Data().CalcMaxima();
+        FinishRun(signals, osc);
     }
     TSignals signals;
     TOsc osc;

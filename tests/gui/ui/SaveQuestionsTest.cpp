@@ -199,5 +199,28 @@ TEST(FileErrorTextOther, OtherErrorsKeepTheirMessage) {
         "Cannot write file /d/x.sig: No space left on device; the previous content was restored");
 }
 
+// The oscilloscope's exports refuse the document's file, so the workbench must always name it.
+TEST_F(SaveQuestions, TheWorkbenchKnowsTheDocumentsFileForTheExports) {
+    {
+        TSignals signals;
+        TOsc osc;
+        auto signal = std::make_unique<TSignal>(signals);
+        signal->InitTemplate("A", false);
+        signals.Insert(std::move(signal), 0);
+        WriteDocument((dir_ / "doc.sig").string(), signals, osc);
+    }
+    dialogs_.Files.push_back(Path("doc.sig"));
+    W().DocumentCommands().Open();
+    EXPECT_EQ(workbench_.DocumentFile, (dir_ / "doc.sig").string());
+    dialogs_.Files.push_back(Path("copy.sig"));
+    W().DocumentCommands().SaveAs();
+    EXPECT_EQ(workbench_.DocumentFile, (dir_ / "copy.sig").string());
+    W().DocumentCommands().New();
+    EXPECT_EQ(workbench_.DocumentFile, "");
+    dialogs_.Files.push_back(Path("absent.sig"));
+    W().DocumentCommands().Open();
+    EXPECT_EQ(workbench_.DocumentFile, "") << "a failed open leaves a new document";
+}
+
 }  // namespace
 }  // namespace kvaril

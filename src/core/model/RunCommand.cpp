@@ -1,0 +1,135 @@
+#include "model/RunCommand.h"
+
+#include "model/SampleCsv.h"
+#include "model/uCommon.h"
+
+namespace kvaril {
+
+namespace {
+
+struct TParseState {
+    TBatchOptions& Options;
+    const std::function<bool(std::string_view)>& PictureFormatKnown;
+    bool Tolerance = false;
+    bool PictureOption = false;  // --size, --screen, --view or --reference
+};
+
+// Takes an option's value; returns the reason it cannot, empty when it can.
+using TTakeValue = std::string (*)(std::string_view value, TParseState& state);
+
+struct TRunOption {
+    const char* Name;
+    TTakeValue Take;
+};
+
+std::string Selection(std::string_view option, std::string_view value, TParseState& state) {
+    std::string error;
+    ParseSelectionOption(option, value, state.Options.Selection, error);
+    return error;
+}
+
+std::string Analysis(std::string_view option, std::string_view value, TParseState& state) {
+    ParseAnalysisOption(option, value, state.Options.Analysis);  // any value; checked later
+    return {};
+}
+
+// An option that only stores its value.
+template <std::string TBatchOptions::*Field>
+std::string Store(std::string_view value, TParseState& state) {
+    state.Options.*Field = value;
+    return {};
+}
+
+// The table of options. Each entry takes the value and says what is wrong with it.
+const TRunOption kRunOptions[] = {
+    {"--csv", Store<&TBatchOptions::CsvPath>},
+    {"--wav", Store<&TBatchOptions::WavPath>},
+    {"--against", Store<&TBatchOptions::AgainstPath>},
+    {"--signals", [](std::string_view v, TParseState& s) { return Selection("--signals", v, s); }},
+    {"--from", [](std::string_view v, TParseState& s) { return Selection("--from", v, s); }},
+    {"--to", [](std::string_view v, TParseState& s) { return Selection("--to", v, s); }},
+    {"--stats", [](std::string_view v, TParseState& s) { return Analysis("--stats", v, s); }},
+    {"--spectrum", [](std::string_view v, TParseState& s) { return Analysis("--spectrum", v, s); }},
+    {"--window", [](std::string_view v, TParseState& s) { return Analysis("--window", v, s); }},
+    {"--timeout",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.Options.TimeoutSeconds = StrToFloatDefault(v, -1);
+         if (s.Options.TimeoutSeconds > 0) return {};
+         return "Неверное время --timeout: " + std::string(v);
+     }},
+    {"--tolerance",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.Tolerance = true;
+         if (ParseTolerance(std::string(v).c_str(), s.Options.Tolerance)) return {};
+         return "Неверный допуск --tolerance: " + std::string(v);
+     }},
+    {"--png",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.Options.Picture.Path = v;
+         if (s.PictureFormatKnown(v)) return {};
+         return "Неизвестный формат рисунка --png: " + std::string(v) +
+                " (нужно расширение .png, .svg или .pdf)";
+     }},
+    // The picture's own checks (PictureRequest.h), the same the window's export makes.
+    {"--size",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.PictureOption = true;
+         if (ParsePictureSize(v, s.Options.Picture.Width, s.Options.Picture.Height)) return {};
+         return "Неверный размер --size: " + std::string(v);
+     }},
+    {"--screen",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.PictureOption = true;
+         if (ParsePictureScreen(v, s.Options.Picture.Screen)) return {};
+         return "Неверный номер --screen: " + std::string(v) + " (номер с 1 или all)";
+     }},
+    {"--view",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.PictureOption = true;
+         if (ParsePictureView(v, s.Options.Picture)) return {};
+         return "Неверный вид --view: " + std::string(v) + " (через запятую: grid, legend, shared)";
+     }},
+    {"--reference",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.PictureOption = true;
+         s.Options.Picture.Reference = v;
+         return {};
+     }},
+};
+
+const TRunOption* FindOption(std::string_view name) {
+    for (const TRunOption& option : kRunOptions)
+        if (name == option.Name) return &option;
+    return nullptr;
+}
+
+// The rules between options, once every option has its value.
+std::string CheckTogether(const TParseState& state) {
+    const TBatchOptions& options = state.Options;
+    if (state.Tolerance && options.AgainstPath.empty())
+        return "--tolerance нужен только с --against";
+    if (state.PictureOption && options.Picture.Path.empty())
+        return "--size, --screen, --view и --reference нужны только с --png";
+    if (!options.Picture.Path.empty())
+        return CheckSheetSize(options.Picture.Width, options.Picture.Height);
+    return {};
+}
+
+}  // namespace
+
+std::string ParseRunCommand(const std::vector<std::string>& arguments, TBatchOptions& options,
+                            const std::function<bool(std::string_view)>& pictureFormatKnown) {
+    if (arguments.empty()) return "Не задан документ";
+    options.Document = arguments[0];
+    TParseState state{options, pictureFormatKnown};
+    for (size_t i = 1; i < arguments.size(); i += 2) {
+        const std::string& name = arguments[i];
+        if (i + 1 >= arguments.size()) return "Нет значения у параметра " + name;
+        const TRunOption* option = FindOption(name);
+        if (!option) return "Неизвестный параметр " + name;
+        if (std::string error = option->Take(arguments[i + 1], state); !error.empty()) return error;
+    }
+    return CheckTogether(state);
+}
+
+}  // namespace kvaril
