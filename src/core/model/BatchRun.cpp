@@ -42,13 +42,22 @@ bool LoadDocument(const std::string& path, TSignals& signals, TOsc& osc, std::os
     return true;
 }
 
-// The quanta the CSV and WAV files cover. A selection or a WAV rate that cannot be honoured fails
-// here, before anything is built; times the model refuses are left for the run to report.
-bool ResolveExportRange(const TBatchOptions& options, const TSignals& signals, TDataRange& range,
-                        std::ostream& err) {
-    if (CheckModelTimes(signals)) return true;
+// The signals and quanta every output covers: one selection for the CSV, the WAV and the
+// analyses. A selection, window or WAV rate that cannot be honoured fails here, before anything
+// is built; times the model refuses are left for the run to report.
+bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, TDataRange& range,
+                    std::ostream& err) {
+    std::string problem;
+    if (!CheckAnalysisRequest(options.Analysis, problem)) {
+        err << problem << "\n";
+        return false;
+    }
     try {
-        range = ResolveSelection(signals, options.Selection);
+        if (CheckModelTimes(signals)) {
+            SignalsNamed(signals, options.Selection.SignalNames);
+            return true;
+        }
+        range = ResolveSelection(signals, options.Selection, AnalysisLeast(options.Analysis));
         if (!options.WavPath.empty()) {
             const TWavRate rate = WavRateOf(signals);
             if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
@@ -92,7 +101,8 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
     }
 
     if (outcome.Cancelled) {
-        err << "Моделирование остановлено: истекло время (" << options.TimeoutSeconds << " с)\n";
+        err << "Моделирование остановлено: истекло время ("
+            << FormatShortestPlain(options.TimeoutSeconds) << " с)\n";
         return 2;
     }
     if (outcome.Error) {
@@ -108,7 +118,7 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
 
 // The CSV and WAV samples and the analyses of a successful run.
 bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const TDataRange& range,
-                  const TResolvedSelection& selection, std::ostream& err) {
+                  std::ostream& err) {
     try {
         if (!options.CsvPath.empty()) WriteSamplesCsv(options.CsvPath, signals, range);
         if (!options.WavPath.empty()) WriteSamplesWav(options.WavPath, signals, range);
@@ -116,7 +126,7 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
         err << e.what() << "\n";
         return false;
     }
-    return !options.Analysis.Any() || WriteAnalysis(signals, options.Analysis, selection, err);
+    return !options.Analysis.Any() || WriteAnalysis(signals, options.Analysis, range, err);
 }
 
 // The run against the stored one of --against: 0 when they agree, 1 when the file does not fit
@@ -142,19 +152,13 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     TSignals signals;
     TOsc osc;
     if (!LoadDocument(options.Document, signals, osc, err)) return 1;
-    std::string problem;
-    const auto selection = ResolveAnalysis(signals, options.Analysis, options.Selection, problem);
-    if (!selection) {
-        err << problem << "\n";
-        return 1;
-    }
     TDataRange range;
     TSampleTable golden;
-    if (!ResolveExportRange(options, signals, range, err)) return 1;
+    if (!ResolveOutputs(options, signals, range, err)) return 1;
     if (!ReadGolden(options.AgainstPath, golden, err)) return 1;
 
     if (int status = BuildAndRun(options, signals, err); status != 0) return status;
-    if (!WriteOutputs(options, signals, range, *selection, err)) return 1;
+    if (!WriteOutputs(options, signals, range, err)) return 1;
     if (options.AfterRun) {
         osc.SyncWithSignals(signals);
         signals.Data().CalcMaxima();  // automatic gains scale by them
