@@ -23,7 +23,7 @@ class EReadError : public EKvaril {
 
 enum class TFileOp { Other, Open, Create, Read, Write };
 // What else the user should know about a failed write.
-enum class TFileNote { None, Restored, NotRestored, DanglingLink };
+enum class TFileNote { None, Restored, NotRestored, DanglingLink, NotRegularFile };
 
 // The file layer refused to open, create or write a file. Besides the message, it keeps what
 // failed on which path and why, so that a window can say the same in the user's language.
@@ -39,6 +39,20 @@ class EFileError : public EKvaril {
     int Errno = 0;
     TFileNote Note = TFileNote::None;
 };
+
+// A failure with a file in the user's words, with the system's reason: "Не удается создать
+// файл PATH: нет места на диске". What the window says of every file error, and the message of
+// every error of an output file (ExportFileError), wherever it is shown.
+std::string FileErrorText(TFileOp op, const std::string& path, int error,
+                          TFileNote note = TFileNote::None);
+
+// The reason of a system error number in the user's words ("нет прав доступа").
+std::string FileErrorReason(int error);
+
+// An EFileError whose message is FileErrorText. The documents' own messages keep their classic
+// English texts (the EFileError constructor); exports and the files a command reads say this.
+EFileError ExportFileError(TFileOp op, const std::string& path, int error,
+                           TFileNote note = TFileNote::None);
 
 // A violated precondition: a programming error, never an ordinary outcome. It is raised
 // rather than aborting so that the window can report it and go on.

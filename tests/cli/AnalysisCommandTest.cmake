@@ -28,9 +28,27 @@ file(STRINGS ${stats} rows)
 list(LENGTH rows count)
 list(GET rows 1 first)
 list(GET rows 2 second)
-if(NOT rc EQUAL 0 OR NOT count EQUAL 3 OR NOT first MATCHES "^Noisy,201,"
-   OR NOT second MATCHES "^Sine,201,-1,0\\.015[0-9]*,1,0\\.025[0-9]*,")
+# One row per signal in the document's order, as the CSV's columns.
+if(NOT rc EQUAL 0 OR NOT count EQUAL 3 OR NOT second MATCHES "^Noisy,201,"
+   OR NOT first MATCHES "^Sine,201,-1,0\\.015[0-9]*,1,0\\.025[0-9]*,")
   message(FATAL_ERROR "stats over 10..30 ms: rc=${rc}\n${err}\n${first}\n${second}")
+endif()
+
+# One command, one selection: off the grid of 0.1 ms quanta, quanta 124 .. 456 in every file.
+set(samples ${WORK}/analysis-samples.csv)
+execute_process(COMMAND ${KVARIL} --run ${filters} --csv ${samples} --stats ${stats}
+                        --spectrum ${spectrum} --from 0.01232 --to 0.04568
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+file(STRINGS ${samples} csv_rows)
+file(STRINGS ${stats} stats_rows)
+file(STRINGS ${spectrum} spectrum_rows)
+list(LENGTH csv_rows csv_count)
+list(LENGTH spectrum_rows bins)
+list(GET csv_rows 1 first_row)
+list(GET stats_rows 1 sine)
+if(NOT rc EQUAL 0 OR NOT csv_count EQUAL 334 OR NOT first_row MATCHES "^0\\.01240*1?,"
+   OR NOT sine MATCHES "^Sine,333," OR NOT bins EQUAL 168)
+  message(FATAL_ERROR "one selection: rc=${rc}\n${err}\n${csv_count} CSV rows, ${bins} bins\n${sine}")
 endif()
 
 execute_process(COMMAND ${KVARIL} --run ${filters} --spectrum ${spectrum} --signals Sine,LowPass
@@ -53,6 +71,7 @@ file(WRITE ${stats} "previous\n")
 foreach(case
     "--from;0.05;--to;0.01;позже"
     "--signals;Sine,Cosine;нет сигнала \"Cosine\""
+    "--signals;Sine,Sine;Сигнал \"Sine\" назван в списке дважды"
     "--window;kaiser;Неизвестное окно"
     "--from;0.05;--to;0.05;меньше двух отсчетов"
     "--from;1;меньше двух отсчетов")

@@ -80,6 +80,8 @@ set(refusals
   "--signals Sine,Nope|нет сигнала \"Nope\""
   "--from 0.05 --to 0.01|позже его конца"
   "--from 1 --to 2|нет отсчетов"
+  "--from 1|В интервале от 1 с до конца нет отсчетов: отсчеты модели идут от 0 до 0.0999 с через 0.0001 с"
+  "--signals Sine,LowPass,Sine|Сигнал \"Sine\" назван в списке дважды"
   "--from soon|Неверное время --from"
   "--signals A,,B|Неверный список сигналов"
   "--to|Нет значения у параметра --to"
@@ -102,9 +104,10 @@ if(NOT rc EQUAL 1 OR NOT err MATCHES "в WAV не записать" OR EXISTS ${
   message(FATAL_ERROR "slow rate: rc=${rc}\n${err}")
 endif()
 
-# A folder that does not exist: the file layer's reason, status 1.
+# A folder that does not exist: the file layer's reason in the user's words, status 1.
 execute_process(COMMAND ${KVARIL} --run ${PROJECTS}/filters.sig --wav ${out}/none/x.wav
                 RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
-if(NOT rc EQUAL 1 OR NOT err MATCHES "Cannot create file .*none/x.wav: No such file or directory")
+if(NOT rc EQUAL 1
+   OR NOT err STREQUAL "Не удается создать файл ${out}/none/x.wav: нет такого файла или папки\n")
   message(FATAL_ERROR "unwritable: rc=${rc}\n${err}")
 endif()

@@ -4,6 +4,7 @@
 #include <limits>
 #include <ostream>
 
+#include "analysis/SignalStats.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "export/OutputPlan.h"
@@ -24,10 +25,10 @@ std::string SignalColumn(const TSignals& signals, int index) {
     return CsvField(Cp1251ToUtf8(signals.Items(index).Name()));
 }
 
-std::string StatsText(const TSignals& signals, const TResolvedSelection& selection) {
+std::string StatsText(const TSignals& signals, const TDataRange& range) {
     std::string text = "signal,n,min,t_min,max,t_max,mean,rms,p2p,std\n";
-    for (int index : selection.Signals) {
-        const TSignalStats s = SignalStats(signals.Data(), index, selection.Range);
+    for (int index : range.Signals) {
+        const TSignalStats s = SignalStats(signals.Data(), index, range.Quanta());
         text += SignalColumn(signals, index) + "," + std::to_string(s.Count);
         for (double v : {s.Min, TimeOf(signals, s.MinQuant), s.Max, TimeOf(signals, s.MaxQuant),
                          s.Mean, s.Rms, s.PeakToPeak, s.StdDev})
@@ -37,22 +38,22 @@ std::string StatsText(const TSignals& signals, const TResolvedSelection& selecti
     return text;
 }
 
-std::string SpectrumText(const TSignals& signals, const TResolvedSelection& selection,
-                         TSpectrumWindow window, std::ostream& warnings) {
+std::string SpectrumText(const TSignals& signals, const TDataRange& range, TSpectrumWindow window,
+                         std::ostream& warnings) {
     TSpectrumAnalyzer analyzer;
     const double quantTime = ModelTime(signals, 1);
     std::vector<TSpectrum> spectra;
     std::string text = "f";
-    for (int index : selection.Signals) {
+    for (int index : range.Signals) {
         spectra.push_back(
-            analyzer.Compute(signals.Data(), index, selection.Range, quantTime, window));
+            analyzer.Compute(signals.Data(), index, range.Quanta(), quantTime, window));
         text += "," + SignalColumn(signals, index);
         if (spectra.back().NonFinite)
             warnings << "Сигнал " << Cp1251ToUtf8(signals.Items(index).Name())
                      << ": в диапазоне есть NaN или бесконечность, спектр не вычислен\n";
     }
     text += "\n";
-    const int n = selection.Range.Count();
+    const int n = range.QuantCount();
     for (int k = 0; k <= n / 2; ++k) {
         text += FormatShortest(k / (n * quantTime));
         for (const TSpectrum& s : spectra)
@@ -78,74 +79,38 @@ TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value
     return TOptionParse::Ok;
 }
 
-std::optional<TResolvedSelection> ResolveAnalysis(const TSignals& signals,
-                                                  const TAnalysisRequest& request,
-                                                  const TDataSelection& selection,
-                                                  std::string& error) {
-    if (!SpectrumWindowFromName(request.Window)) {
-        error = "Неизвестное окно \"" + request.Window +
-                "\": допустимы rect, hann, hamming, blackman-harris";
-        return std::nullopt;
-    }
-    if (selection.From && selection.To && *selection.From > *selection.To) {
-        error = "Начало диапазона (--from " + FormatFloat(*selection.From) +
-                ") позже его конца (--to " + FormatFloat(*selection.To) + ")";
-        return std::nullopt;
-    }
-    TResolvedSelection resolved;
-    for (const std::string& name : selection.SignalNames) {
-        const int index = signals.IndexOfName(Utf8ToCp1251(name));
-        if (index < 0) {
-            error = "В документе нет сигнала \"" + name + "\"";
-            return std::nullopt;
-        }
-        resolved.Signals.push_back(index);
-    }
-    if (selection.SignalNames.empty())
-        for (int i = 0; i < signals.Count(); ++i) resolved.Signals.push_back(i);
-
-    const double from = selection.From.value_or(-std::numeric_limits<double>::infinity());
-    const double to = selection.To.value_or(std::numeric_limits<double>::infinity());
-    // Times that cannot be built are the run's own error, reported in its words.
-    if (request.Any() && !CheckModelTimes(signals)) {
-        resolved.Range = QuantRangeOf(ModelTime(signals, 1), signals.QuantCount(), from, to);
-        if (resolved.Range.Count() < 2) {
-            error = "На отрезке от " + (selection.From ? FormatFloat(from) + " с" : "начала") +
-                    " до " + (selection.To ? FormatFloat(to) + " с" : "конца") +
-                    " меньше двух отсчетов";
-            return std::nullopt;
-        }
-    }
-    return resolved;
+bool CheckAnalysisRequest(const TAnalysisRequest& request, std::string& error) {
+    if (SpectrumWindowFromName(request.Window)) return true;
+    error = "Неизвестное окно \"" + request.Window +
+            "\": допустимы rect, hann, hamming, blackman-harris";
+    return false;
 }
 
-void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection) {
-    const std::string text = StatsText(signals, selection);
+void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range) {
+    const std::string text = StatsText(signals, range);
     sink.Write(text.data(), text.size());
 }
 
-void WriteStatsCsv(const std::string& path, const TSignals& signals,
-                   const TResolvedSelection& selection) {
+void WriteStatsCsv(const std::string& path, const TSignals& signals, const TDataRange& range) {
     WriteOutputFile(path, TOutputKind::Text,
-                    [&](ByteSink& sink) { WriteStatsCsv(sink, signals, selection); });
+                    [&](ByteSink& sink) { WriteStatsCsv(sink, signals, range); });
 }
 
-void WriteSpectrumCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection,
+void WriteSpectrumCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range,
                       TSpectrumWindow window, std::ostream& warnings) {
-    const std::string text = SpectrumText(signals, selection, window, warnings);
+    const std::string text = SpectrumText(signals, range, window, warnings);
     sink.Write(text.data(), text.size());
 }
 
-void WriteSpectrumCsv(const std::string& path, const TSignals& signals,
-                      const TResolvedSelection& selection, TSpectrumWindow window,
-                      std::ostream& warnings) {
+void WriteSpectrumCsv(const std::string& path, const TSignals& signals, const TDataRange& range,
+                      TSpectrumWindow window, std::ostream& warnings) {
     WriteOutputFile(path, TOutputKind::Text, [&](ByteSink& sink) {
-        WriteSpectrumCsv(sink, signals, selection, window, warnings);
+        WriteSpectrumCsv(sink, signals, range, window, warnings);
     });
 }
 
 bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
-                   const TResolvedSelection& selection, std::ostream& err) {
+                   const TDataRange& range, std::ostream& err) {
     try {
         TOutputPlan plan;
         const int stats =
@@ -154,9 +119,9 @@ bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
                                  ? -1
                                  : plan.Add("", request.SpectrumPath, TOutputKind::Text);
         plan.Prepare();
-        if (stats >= 0) WriteStatsCsv(plan.Sink(stats), signals, selection);
+        if (stats >= 0) WriteStatsCsv(plan.Sink(stats), signals, range);
         if (spectrum >= 0)
-            WriteSpectrumCsv(plan.Sink(spectrum), signals, selection,
+            WriteSpectrumCsv(plan.Sink(spectrum), signals, range,
                              *SpectrumWindowFromName(request.Window), err);
         plan.Commit();
     } catch (const std::exception& e) {

@@ -3,12 +3,9 @@
 // `--spectrum OUT.csv`, with the signals and the time range they cover.
 
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "analysis/SignalStats.h"
 #include "analysis/Spectrum.h"
 #include "export/DataRange.h"
 
@@ -30,35 +27,28 @@ struct TAnalysisRequest {
 TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,
                                  TAnalysisRequest& request);
 
-struct TResolvedSelection {
-    std::vector<int> Signals;  // indices in document order of the request
-    TQuantRange Range;
-};
+// The window function the request names: false and a message (UTF-8, one line) when it is
+// unknown. The signals and quanta come from ResolveSelection, one selection for every output,
+// asked for at least AnalysisLeast(request) quanta.
+bool CheckAnalysisRequest(const TAnalysisRequest& request, std::string& error);
 
-// The selection against the document (before the run: its quanta are known from the times).
-// Nothing and a message (UTF-8, one line) when a name is unknown, the window unknown, the range
-// reversed or, with an output requested, holding fewer than two samples.
-std::optional<TResolvedSelection> ResolveAnalysis(const TSignals& signals,
-                                                  const TAnalysisRequest& request,
-                                                  const TDataSelection& selection,
-                                                  std::string& error);
+// Statistics and spectra need two samples; without them any selection does.
+inline int AnalysisLeast(const TAnalysisRequest& request) { return request.Any() ? 2 : 1; }
 
 // `signal,n,min,t_min,max,t_max,mean,rms,p2p,std`, one row per signal. Throws EFileError.
-void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection);
-void WriteStatsCsv(const std::string& path, const TSignals& signals,
-                   const TResolvedSelection& selection);
+void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range);
+void WriteStatsCsv(const std::string& path, const TSignals& signals, const TDataRange& range);
 
 // `f` and one column per signal, one row per bin. A signal with NaN or infinity in the range
 // gets "nan" in its column and a line on `warnings`. Throws EFileError.
-void WriteSpectrumCsv(ByteSink& sink, const TSignals& signals, const TResolvedSelection& selection,
+void WriteSpectrumCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range,
                       TSpectrumWindow window, std::ostream& warnings);
-void WriteSpectrumCsv(const std::string& path, const TSignals& signals,
-                      const TResolvedSelection& selection, TSpectrumWindow window,
-                      std::ostream& warnings);
+void WriteSpectrumCsv(const std::string& path, const TSignals& signals, const TDataRange& range,
+                      TSpectrumWindow window, std::ostream& warnings);
 
 // Both outputs the request asks for, after a successful run, both or neither; false (message on
 // `err`) when a file cannot be written or both name the same file.
 bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
-                   const TResolvedSelection& selection, std::ostream& err);
+                   const TDataRange& range, std::ostream& err);
 
 }  // namespace kvaril

@@ -82,22 +82,6 @@ double StdDevAround(const double* x, int n, double mean) {
 
 }  // namespace
 
-TQuantRange QuantRangeOf(double quantTime, int sampleCount, double t0, double t1) {
-    TQuantRange range;
-    if (!(quantTime > 0) || !(t1 >= t0) || sampleCount <= 0) return range;
-    // In quanta, in extended precision so that ends a rounding away from a quantum stay on it.
-    const long double a = static_cast<long double>(t0) / quantTime - 0.5L;
-    const long double b = static_cast<long double>(t1) / quantTime + 0.5L;
-    const long double last = sampleCount - 1;
-    // The smallest q above a and the largest below b, clipped to the row.
-    const long double first = std::clamp<long double>(std::floor(a) + 1, 0, last + 1);
-    const long double end = std::clamp<long double>(std::ceil(b) - 1, -1, last);
-    if (end < first) return range;
-    range.First = static_cast<int>(first);
-    range.Last = static_cast<int>(end);
-    return range;
-}
-
 TSignalStats ComputeStats(const double* samples, TQuantRange range) {
     const int n = range.Count();
     if (n == 0) return NaNStats(0, 0);

@@ -5,22 +5,11 @@
 
 #include <cstdint>
 
+#include "model/QuantRange.h"
+
 namespace kvaril {
 
 class TSignalsData;
-
-// Quanta First..Last inclusive; empty when Last < First.
-struct TQuantRange {
-    int First = 0;
-    int Last = -1;
-    int Count() const { return Last >= First ? Last - First + 1 : 0; }
-};
-
-// The quanta q of a row of `sampleCount` whose time q × quantTime lies in [t0, t1], each end
-// widened by less than half a quantum, so ends that sit on a quantum up to rounding count and
-// two ranges that meet halfway between quanta share none. Empty for t1 < t0, NaN ends or a
-// quantization time that is not positive.
-TQuantRange QuantRangeOf(double quantTime, int sampleCount, double t0, double t1);
 
 struct TSignalStats {
     int Count = 0;     // samples in the range

@@ -45,14 +45,21 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Documents keep the classic texts ("Cannot create file %s"); exports (`sayWhy`) say it in
+// the user's words with the system's reason.
+EFileError Failure(TFileOp op, const std::string& path, int error, bool sayWhy,
+                   TFileNote note = TFileNote::None) {
+    return sayWhy ? ExportFileError(op, path, error, note) : EFileError(op, path, error, note);
+}
+
 // Saving through a symbolic link replaces the file it points to, not the link. A link that
 // points nowhere is refused: replacing it by a plain file would lose the link silently.
-std::string ResolveTarget(const std::string& path) {
+std::string ResolveTarget(const std::string& path, bool sayWhy) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char resolved[PATH_MAX];
         if (!::realpath(path.c_str(), resolved))
-            throw EFileError(TFileOp::Create, path, errno, TFileNote::DanglingLink);
+            throw Failure(TFileOp::Create, path, errno, sayWhy, TFileNote::DanglingLink);
         return resolved;
     }
     return path;
@@ -115,29 +122,23 @@ bool IsOurTempName(const std::string& name) {
     return EndsWithNoCase(inner, ".sig") || EndsWithNoCase(inner, ".txt");
 }
 
-// "Cannot create file %s", the documents' text; exports (`sayWhy`) add the system's reason.
-EFileError CreateFailed(const std::string& path, int error, bool sayWhy) {
-    EFileError plain(TFileOp::Create, path, error);
-    if (!sayWhy) return plain;
-    EFileError detailed(std::string(plain.what()) + ": " + std::strerror(error));
-    detailed.Op = plain.Op;
-    detailed.Path = plain.Path;
-    detailed.Errno = plain.Errno;
-    return detailed;
-}
-
 }  // namespace
 
 AtomicFileSink::AtomicFileSink(const std::string& path, bool sayWhy)
-    : path_(path), target_(ResolveTarget(path)) {
+    : path_(path), target_(ResolveTarget(path, sayWhy)), sayWhy_(sayWhy) {
     struct stat old {};
     const bool exists = ::stat(target_.c_str(), &old) == 0;
+    // An output never takes the place of a folder, a device or a pipe, and says which it was.
+    if (sayWhy && exists && !S_ISREG(old.st_mode))
+        throw Failure(TFileOp::Create, path, S_ISDIR(old.st_mode) ? EISDIR : 0, sayWhy,
+                      S_ISDIR(old.st_mode) ? TFileNote::None : TFileNote::NotRegularFile);
     // A file the user may not write stays untouched, although the folder would allow a rename.
-    if (exists && ::access(target_.c_str(), W_OK) != 0) throw CreateFailed(path, EACCES, sayWhy);
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+        throw Failure(TFileOp::Create, path, EACCES, sayWhy);
     RemoveStaleTempFiles(DirectoryOf(target_));
     if (OpenTemporary(exists ? &old : nullptr)) return;
     const int error = errno;
-    if (!exists || !S_ISREG(old.st_mode)) throw CreateFailed(path, error, sayWhy);
+    if (!exists || !S_ISREG(old.st_mode)) throw Failure(TFileOp::Create, path, error, sayWhy);
     inPlace_ = true;
 }
 
@@ -176,7 +177,7 @@ AtomicFileSink::~AtomicFileSink() {
     if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
 }
 
-void AtomicFileSink::FailWrite(int error) { throw EFileError(TFileOp::Write, path_, error); }
+void AtomicFileSink::FailWrite(int error) { throw Failure(TFileOp::Write, path_, error, sayWhy_); }
 
 void AtomicFileSink::Write(const char* data, size_t size) {
     if (inPlace_) {
@@ -211,12 +212,12 @@ void AtomicFileSink::CommitInPlace() {
     // The content is complete before the file is touched; the old bytes are kept until the
     // new ones have been read back.
     const int fd = ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) throw EFileError(TFileOp::Create, path_, errno);
+    if (fd < 0) throw Failure(TFileOp::Create, path_, errno, sayWhy_);
     std::string old, check;
     if (!ReadAll(fd, old)) {
         const int error = errno;
         ::close(fd);
-        throw EFileError(TFileOp::Read, path_, error);
+        throw Failure(TFileOp::Read, path_, error, sayWhy_);
     }
     errno = 0;
     if (Replace(fd, content_) && ReadAll(fd, check) && check == content_) {
@@ -226,8 +227,8 @@ void AtomicFileSink::CommitInPlace() {
     const int error = errno != 0 ? errno : EIO;
     const bool restored = Replace(fd, old) && ReadAll(fd, check) && check == old;
     ::close(fd);
-    throw EFileError(TFileOp::Write, path_, error,
-                     restored ? TFileNote::Restored : TFileNote::NotRestored);
+    throw Failure(TFileOp::Write, path_, error, sayWhy_,
+                  restored ? TFileNote::Restored : TFileNote::NotRestored);
 }
 
 int RemoveStaleTempFiles(const std::string& dir, long long now) {

@@ -30,8 +30,9 @@ class FileSource : public ByteSource {
 // reads it back, and puts the old bytes back if anything went wrong.
 class AtomicFileSink : public ByteSink {
   public:
-    // Throws "Cannot create file %s", the document's classic text; with `sayWhy` (exports) the
-    // system's reason follows.
+    // Throws "Cannot create file %s", the document's classic text; with `sayWhy` (exports)
+    // every failure is told in the user's words with the system's reason (ExportFileError),
+    // and a target that is a folder, a device or a pipe is refused.
     explicit AtomicFileSink(const std::string& path, bool sayWhy = false);
     ~AtomicFileSink() override;
     AtomicFileSink(const AtomicFileSink&) = delete;
@@ -50,6 +51,7 @@ class AtomicFileSink : public ByteSink {
     std::string content_;   // the whole new content when writing in place
     int fd_ = -1;
     bool inPlace_ = false;
+    bool sayWhy_ = false;
 };
 
 // Removes what killed saves left in `dir`: hidden files of our temporary pattern

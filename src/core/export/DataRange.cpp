@@ -14,10 +14,7 @@ namespace kvaril {
 
 namespace {
 
-// A millionth of a quantum: 0.03 typed for quantum 300 of 0.0001 s is 300.00000000000006 quanta.
-constexpr double kQuantSlack = 1e-6;
-
-std::string Seconds(double t) { return FormatFloat(t) + " с"; }
+std::string Seconds(double t) { return FormatShortestPlain(t) + " с"; }
 
 bool ParseTime(std::string_view text, std::optional<double>& time) {
     const double value = StrToFloatDefault(text, std::numeric_limits<double>::quiet_NaN());
@@ -65,47 +62,17 @@ TDataRange WholeRun(const TSignals& signals) {
     return range;
 }
 
-void QuantsBetween(const TSignals& signals, double from, double to, int& first, int& last) {
-    const double quantTime = ModelTime(signals, 1);
-    const int count = signals.QuantCount();
-    first = 0;
-    last = -1;
-    if (!(quantTime > 0) || count <= 0 || !(from <= to)) return;
-    // Clamped before the conversion to int, which a huge typed time would overflow.
-    const double lo = std::ceil(from / quantTime - kQuantSlack);
-    const double hi = std::floor(to / quantTime + kQuantSlack);
-    first = static_cast<int>(std::clamp(lo, 0.0, static_cast<double>(count)));
-    last = static_cast<int>(std::clamp(hi, -1.0, static_cast<double>(count - 1)));
+TQuantRange QuantsOfRun(const TSignals& signals, double from, double to, int count) {
+    return QuantsWithin(ModelTime(signals, 1), count < 0 ? signals.QuantCount() : count, from, to);
 }
 
-TDataRange RangeOf(const TSignals& signals, std::vector<int> indices, std::optional<double> from,
-                   std::optional<double> to) {
-    TDataRange range = WholeRun(signals);
-    if (!indices.empty()) {
-        std::sort(indices.begin(), indices.end());
-        indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-        for (int s : indices) KV_ASSERT(s >= 0 && s < signals.Count(), "DataRange");
-        range.Signals = std::move(indices);
-    }
-    if (!from && !to) return range;
-
-    const double end = ModelTime(signals, std::max(0, signals.QuantCount() - 1));
-    const double first = from.value_or(0);
-    const double last = to.value_or(end);
-    if (first > last)
-        throw ERangeError("Начало интервала (" + Seconds(first) + ") позже его конца (" +
-                          Seconds(last) + ")");
-    QuantsBetween(signals, first, last, range.FirstQuant, range.LastQuant);
-    if (range.QuantCount() <= 0)
-        throw ERangeError("В интервале от " + Seconds(first) + " до " + Seconds(last) +
-                          " нет отсчетов: отсчеты модели идут от 0 до " + Seconds(end) + " через " +
-                          Seconds(ModelTime(signals, 1)));
-    return range;
-}
-
-TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selection) {
+std::vector<int> SignalsNamed(const TSignals& signals, const std::vector<std::string>& names) {
     std::vector<int> indices;
-    for (const std::string& name : selection.SignalNames) {
+    for (size_t n = 0; n < names.size(); ++n) {
+        const std::string& name = names[n];
+        // One column per signal: a name twice would be asked twice for the same samples.
+        if (std::find(names.begin(), names.begin() + n, name) != names.begin() + n)
+            throw ERangeError("Сигнал \"" + name + "\" назван в списке дважды");
         bool found = false;
         for (int s = 0; s < signals.Count(); ++s)
             if (Cp1251ToUtf8(signals.Items(s).Name()) == name) {
@@ -114,7 +81,53 @@ TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selec
             }
         if (!found) throw ERangeError("В документе нет сигнала \"" + name + "\"");
     }
-    return RangeOf(signals, std::move(indices), selection.From, selection.To);
+    std::sort(indices.begin(), indices.end());
+    return indices;
+}
+
+namespace {
+
+TDataRange Resolve(const TSignals& signals, std::vector<int> indices, std::optional<double> from,
+                   std::optional<double> to, int least) {
+    KV_ASSERT(least == 1 || least == 2, "DataRange");
+    TDataRange range = WholeRun(signals);
+    if (!indices.empty()) {
+        std::sort(indices.begin(), indices.end());
+        indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+        for (int s : indices) KV_ASSERT(s >= 0 && s < signals.Count(), "DataRange");
+        range.Signals = std::move(indices);
+    }
+    if (from && to && *from > *to)
+        throw ERangeError("Начало интервала (" + Seconds(*from) + ") позже его конца (" +
+                          Seconds(*to) + ")");
+    if (from || to) {
+        const TQuantRange quanta =
+            QuantsOfRun(signals, from.value_or(-std::numeric_limits<double>::infinity()),
+                        to.value_or(std::numeric_limits<double>::infinity()));
+        range.FirstQuant = quanta.First;
+        range.LastQuant = quanta.Last;
+    }
+    // The whole run of a document without quanta is left to CheckRangeInData, which says why.
+    if ((from || to || least > 1) && range.QuantCount() < least)
+        throw ERangeError("В интервале от " + (from ? Seconds(*from) : "начала") + " до " +
+                          (to ? Seconds(*to) : "конца") +
+                          (least == 1 ? " нет отсчетов" : " меньше двух отсчетов") +
+                          ": отсчеты модели идут от 0 до " +
+                          Seconds(ModelTime(signals, std::max(0, signals.QuantCount() - 1))) +
+                          " через " + Seconds(ModelTime(signals, 1)));
+    return range;
+}
+
+}  // namespace
+
+TDataRange RangeOf(const TSignals& signals, std::vector<int> indices, std::optional<double> from,
+                   std::optional<double> to) {
+    return Resolve(signals, std::move(indices), from, to, 1);
+}
+
+TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selection, int least) {
+    return Resolve(signals, SignalsNamed(signals, selection.SignalNames), selection.From,
+                   selection.To, least);
 }
 
 void CheckRangeInData(const TSignals& signals, const TDataRange& range) {

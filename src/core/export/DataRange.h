@@ -1,7 +1,8 @@
 #pragma once
-// Which samples of the last run an export (or a statistic) covers: some of the signals, some of
-// the quanta. The command line names them (--signals, --from, --to); the window picks beams and
-// markers. Both end in a TDataRange that every writer takes.
+// Which samples of the last run an output covers: some of the signals, some of the quanta. The
+// command line names them (--signals, --from, --to); the window picks beams and a span of its
+// screen. Both are resolved here, by one rule, into the TDataRange that CSV, WAV, statistics and
+// spectra all take, so that one command or one span always means the same samples.
 
 #include <optional>
 #include <string>
@@ -9,12 +10,14 @@
 #include <vector>
 
 #include "Errors.h"
+#include "model/QuantRange.h"
 
 namespace kvaril {
 
 class TSignals;
 
-// A selection that does not fit the document: an unknown signal, an empty or reversed interval.
+// A selection that does not fit the document: an unknown or repeated signal, a reversed
+// interval, too few samples.
 class ERangeError : public EKvaril {
   public:
     using EKvaril::EKvaril;
@@ -33,6 +36,7 @@ struct TDataRange {
     int FirstQuant = 0;
     int LastQuant = -1;  // inclusive
     int QuantCount() const { return LastQuant - FirstQuant + 1; }
+    TQuantRange Quanta() const { return {FirstQuant, LastQuant}; }
 };
 
 enum class TOptionParse { NotMine, Ok, Bad };
@@ -45,21 +49,28 @@ TOptionParse ParseSelectionOption(std::string_view option, std::string_view valu
 // Every signal over every quantum of the document's times.
 TDataRange WholeRun(const TSignals& signals);
 
-// The signals named (all of a name when several share it) and the quanta whose model time lies
-// in [From, To], within a millionth of a quantum so that a time typed or snapped to a quantum
-// keeps its sample. An interval reaching beyond the run is cut to it. Throws ERangeError.
-TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selection);
+// The quanta of the document's times in [from, to] by the rule of QuantsWithin, with the
+// quantum the model computes with (the times of the CSV's `t` column). `count` quanta: the
+// document's by default; a view of stored samples passes how many the store holds.
+TQuantRange QuantsOfRun(const TSignals& signals, double from, double to, int count = -1);
+
+// The indices of the signals named (UTF-8), every signal of a name when several share it, in
+// document order. Throws ERangeError for an unknown name or one given twice.
+std::vector<int> SignalsNamed(const TSignals& signals, const std::vector<std::string>& names);
+
+// The one resolver: the signals named (every signal when none is) and the quanta of [From, To]
+// (QuantsOfRun; an interval reaching beyond the run is cut to it). Throws ERangeError for a bad
+// name, From after To, or an interval holding fewer than `least` quanta (the analyses need two).
+TDataRange ResolveSelection(const TSignals& signals, const TDataSelection& selection,
+                            int least = 1);
 
 // The window's form: signal indices (any order, repeats ignored; none: every signal) and an
-// optional interval, with the rules of ResolveSelection.
+// optional interval, resolved like ResolveSelection.
 TDataRange RangeOf(const TSignals& signals, std::vector<int> indices, std::optional<double> from,
                    std::optional<double> to);
 
 // Throws ERangeError when the range asks for samples the store does not hold (no run yet, or
 // the times changed since): writers call it before they read.
 void CheckRangeInData(const TSignals& signals, const TDataRange& range);
-
-// Quanta [first, last] whose model times lie in [from, to]; first > last when none does.
-void QuantsBetween(const TSignals& signals, double from, double to, int& first, int& last);
 
 }  // namespace kvaril

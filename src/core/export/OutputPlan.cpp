@@ -32,12 +32,7 @@ std::string KindOf(mode_t mode) {
 // The file layer's words for a file it cannot create, with the system's reason, as every
 // export says it.
 EFileError CreateFailed(const std::string& path, int error) {
-    EFileError plain(TFileOp::Create, path, error);
-    EFileError detailed(std::string(plain.what()) + ": " + std::strerror(error));
-    detailed.Op = plain.Op;
-    detailed.Path = plain.Path;
-    detailed.Errno = plain.Errno;
-    return detailed;
+    return ExportFileError(TFileOp::Create, path, error);
 }
 
 std::string RealPath(const std::string& path) {

@@ -55,7 +55,13 @@ sf_count_t MemWrite(const void* data, sf_count_t count, void* user) {
 
 sf_count_t MemTell(void* user) { return static_cast<TMemoryFile*>(user)->Position; }
 
-std::string Hertz(long double value) { return FormatFloat(value) + " Гц"; }
+// The sound library's own words (English) follow ours; its errors have no system reason.
+EFileError SoundLibraryFailure(const std::string& path, const std::string& why) {
+    return EFileError("Не удается создать файл " + path +
+                      ": звуковая библиотека не записала его (" + why + ")");
+}
+
+std::string Hertz(double value) { return FormatShortestPlain(value) + " Гц"; }
 
 }  // namespace
 
@@ -68,13 +74,16 @@ TWavRate WavRateOf(const TSignals& signals) {
     TWavRate rate;
     const long double quantTime = ModelTime(signals, 1);
     const long double exact = 1.0L / quantTime;
-    rate.Exact = static_cast<double>(exact);
+    // Told in the document's own quantum: the model's is that one to 15 digits, which makes a
+    // typed 1/44100.7 s read 44100.7000000001 Hz.
+    rate.Exact = 1.0 / signals.QuantTime();
     const int64_t rounded = std::isfinite(exact) ? Round(exact) : 0;
     // The header holds the rate and the bytes per second (rate × channels × 4) in 32 bits.
     constexpr int64_t kMaxRate = std::numeric_limits<uint32_t>::max() / (4 * kMaxWavChannels);
     if (!(quantTime > 0) || rounded < 1 || rounded > kMaxRate) {
-        rate.Refusal = "Частоту отсчетов модели " + Hertz(exact) +
-                       " в WAV не записать: " + "файл хранит частоты от 1 до " + Hertz(kMaxRate);
+        rate.Refusal = "Частоту отсчетов модели " + Hertz(rate.Exact) +
+                       " в WAV не записать: " + "файл хранит частоты от 1 до " +
+                       Hertz(static_cast<double>(kMaxRate));
         return rate;
     }
     rate.Rate = static_cast<int32_t>(rounded);
@@ -105,13 +114,12 @@ void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& 
     info.channels = channels;
     info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
-    if (!file) throw EFileError("Cannot create file " + path + ": " + sf_strerror(nullptr));
+    if (!file) throw SoundLibraryFailure(path, sf_strerror(nullptr));
     // No PEAK chunk: the file is the same bytes for the same samples.
     sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     const sf_count_t written = sf_writef_float(file, frames.data(), range.QuantCount());
     const std::string error = written == range.QuantCount() ? "" : sf_strerror(file);
-    if (sf_close(file) != 0 || !error.empty())
-        throw EFileError("Cannot create file " + path + ": " + error);
+    if (sf_close(file) != 0 || !error.empty()) throw SoundLibraryFailure(path, error);
 
     sink.Write(memory.Bytes.data(), memory.Bytes.size());
 }

@@ -44,13 +44,22 @@ bool LoadDocument(const std::string& path, TSignals& signals, TOsc& osc, std::os
     return true;
 }
 
-// The quanta the CSV and WAV files cover. A selection or a WAV rate that cannot be honoured fails
-// here, before anything is built; times the model refuses are left for the run to report.
-bool ResolveExportRange(const TBatchOptions& options, const TSignals& signals, TDataRange& range,
-                        std::ostream& err) {
-    if (CheckModelTimes(signals)) return true;
+// The signals and quanta every output covers: one selection for the CSV, the WAV and the
+// analyses. A selection, window or WAV rate that cannot be honoured fails here, before anything
+// is built; times the model refuses are left for the run to report.
+bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, TDataRange& range,
+                    std::ostream& err) {
+    std::string problem;
+    if (!CheckAnalysisRequest(options.Analysis, problem)) {
+        err << problem << "\n";
+        return false;
+    }
     try {
-        range = ResolveSelection(signals, options.Selection);
+        if (CheckModelTimes(signals)) {
+            SignalsNamed(signals, options.Selection.SignalNames);
+            return true;
+        }
+        range = ResolveSelection(signals, options.Selection, AnalysisLeast(options.Analysis));
         if (!options.WavPath.empty()) {
             const TWavRate rate = WavRateOf(signals);
             if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
@@ -82,7 +91,8 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
     }
 
     if (outcome.Cancelled) {
-        err << "Моделирование остановлено: истекло время (" << options.TimeoutSeconds << " с)\n";
+        err << "Моделирование остановлено: истекло время ("
+            << FormatShortestPlain(options.TimeoutSeconds) << " с)\n";
         return 2;
     }
     if (outcome.Error) {
@@ -150,9 +160,8 @@ bool PlanOutputs(const TBatchOptions& options, TOutputPlan& plan, TBatchTargets&
 // Every output of a successful run, written to its temporary and then, all of them, put in
 // place.
 bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const TOsc& osc,
-                  const TDataRange& range, const TResolvedSelection& selection,
-                  const TSampleTable& reference, TOutputPlan& plan, const TBatchTargets& targets,
-                  std::ostream& err) {
+                  const TDataRange& range, const TSampleTable& reference, TOutputPlan& plan,
+                  const TBatchTargets& targets, std::ostream& err) {
     std::vector<std::function<void(ByteSink&)>> writers(plan.Count());
     if (targets.Csv >= 0)
         writers[targets.Csv] = [&](ByteSink& sink) { WriteSamplesCsv(sink, signals, range); };
@@ -161,11 +170,11 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
             WriteSamplesWav(sink, signals, range, options.WavPath);
         };
     if (targets.Stats >= 0)
-        writers[targets.Stats] = [&](ByteSink& sink) { WriteStatsCsv(sink, signals, selection); };
+        writers[targets.Stats] = [&](ByteSink& sink) { WriteStatsCsv(sink, signals, range); };
     if (targets.Spectrum >= 0)
         writers[targets.Spectrum] = [&](ByteSink& sink) {
-            WriteSpectrumCsv(sink, signals, selection,
-                             *SpectrumWindowFromName(options.Analysis.Window), err);
+            WriteSpectrumCsv(sink, signals, range, *SpectrumWindowFromName(options.Analysis.Window),
+                             err);
         };
     if (targets.Picture >= 0)
         writers[targets.Picture] = [&](ByteSink&) {
@@ -199,15 +208,9 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     TSignals signals;
     TOsc osc;
     if (!LoadDocument(options.Document, signals, osc, err)) return 1;
-    std::string problem;
-    const auto selection = ResolveAnalysis(signals, options.Analysis, options.Selection, problem);
-    if (!selection) {
-        err << problem << "\n";
-        return 1;
-    }
     TDataRange range;
     TSampleTable golden, reference;
-    if (!ResolveExportRange(options, signals, range, err)) return 1;
+    if (!ResolveOutputs(options, signals, range, err)) return 1;
     if (!CheckPicture(options.Picture, osc, err)) return 1;
     if (!ReadTable(options.AgainstPath, golden, err)) return 1;
     if (!ReadTable(options.Picture.Reference, reference, err)) return 1;
@@ -227,8 +230,7 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
-    if (!WriteOutputs(options, signals, osc, range, *selection, reference, plan, targets, err))
-        return 1;
+    if (!WriteOutputs(options, signals, osc, range, reference, plan, targets, err)) return 1;
     if (comparison && comparison->Differences > 0) {
         err << "Отличающихся отсчетов: " << comparison->Differences << "\n"
             << comparison->FirstDifference << "\n";

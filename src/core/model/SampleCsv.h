@@ -26,10 +26,12 @@ class ECsvError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Throws ECsvError naming the line and the reason. A UTF-8 byte order mark and CR LF line
-// ends are accepted.
+// Throws ECsvError naming the line and the reason; a header of `t` alone (nothing to compare)
+// is refused. A UTF-8 byte order mark and CR LF line ends are accepted.
 TSampleTable ParseSamplesCsv(const std::string& text);
-// Throws ECsvError "Файл PATH: reason", also when the file cannot be read.
+// Reads the file a piece at a time, keeping only the numbers: the table takes less memory than
+// the file. Throws ECsvError "Файл PATH: reason"; a file that cannot be read, a folder, a device
+// or a pipe gets the words of FileErrorText before anything is read.
 TSampleTable ReadSamplesCsv(const std::string& path);
 
 // A tolerance for the comparison: a finite number, not negative.
@@ -45,7 +47,8 @@ struct TComparison {
     bool Equal() const { return StructureError.empty() && Differences == 0; }
 };
 
-// Every column of `golden` must be a signal of the run with the same rows and times.
+// Every column of `golden` must be a signal of the run with the same rows and times; columns are
+// matched by name, in any order (a name that occurs twice by the signals of that name in order).
 TComparison CompareWithTable(const TSignals& signals, const TSampleTable& golden, double tolerance);
 
 // The table as a stored run to draw behind the run's beams; throws ECsvError when it does

@@ -66,8 +66,19 @@ std::string FormatFloat(long double value, int precision) {
 }
 
 std::string FormatShortest(double value) {
+    // The sign of a NaN means nothing, yet 0/0 makes a negative one: "-nan" would look like a
+    // value of its own to whoever reads the file.
+    if (std::isnan(value)) return "nan";
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string FormatShortestPlain(double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude == 0 || (magnitude >= 1e-5 && magnitude < 1e15))) return FormatShortest(value);
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }
 

@@ -32,9 +32,13 @@ std::string FormatFloat(long double value, int precision = 15);
 // The "%.4g" readouts.
 inline std::string FormatFloat4(long double value) { return FormatFloat(value, 4); }
 
-// The shortest text that reads back to the same double ("0.1", "1e-07", "nan"): the form of
-// every number in the CSV files.
+// The shortest text that reads back to the same double ("0.1", "1e-07", "1e+06"; "nan", "inf",
+// "-inf", a NaN of either sign alike): the form of every number in the CSV and text outputs.
 std::string FormatShortest(double value);
+
+// The same digits in plain decimals for the magnitudes people type, 0.00001 up to 1e15
+// ("1000000", "44100.7", "0.00002"), as messages show numbers; beyond them as FormatShortest.
+std::string FormatShortestPlain(double value);
 
 // A CSV field: as it is, or quoted when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& text);

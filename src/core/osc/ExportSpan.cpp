@@ -17,26 +17,32 @@ std::vector<std::string> MarkerTexts(const TView* view, double quantTime) {
     return texts;
 }
 
+TSpanTimes SpanTimesOf(const TView* view, TExportSpan span, int markerA, int markerB) {
+    TSpanTimes times;
+    if (span == TExportSpan::Window && view) {
+        times.From = std::min(view->T0(), view->T1());
+        times.To = std::max(view->T0(), view->T1());
+    } else if (span == TExportSpan::Markers) {
+        const int count = view ? view->TimeLabelCount() : 0;
+        if (markerA < 0 || markerA >= count || markerB < 0 || markerB >= count)
+            throw ERangeError("Нет такой метки времени на экране");
+        const double a = view->TimeLabel(markerA).Time();
+        const double b = view->TimeLabel(markerB).Time();
+        times.From = std::min(a, b);
+        times.To = std::max(a, b);
+    }
+    return times;
+}
+
 TDataRange ExportRangeOf(const TSignals& signals, const TView* view, const std::set<int>& beams,
                          TExportSpan span, int markerA, int markerB) {
     std::vector<int> indices;
     for (int b : beams)
         if (b >= 0 && b < signals.Count()) indices.push_back(b);
-    std::optional<double> from, to;
-    if (span == TExportSpan::Window && view) {
-        from = std::min(view->T0(), view->T1());
-        to = std::max(view->T0(), view->T1());
-    } else if (span == TExportSpan::Markers) {
-        const int count = view ? view->TimeLabelCount() : 0;
-        if (count < 2) throw ERangeError("На экране нет двух меток времени");
-        if (markerA < 0 || markerA >= count || markerB < 0 || markerB >= count)
-            throw ERangeError("Нет такой метки времени на экране");
-        const double a = view->TimeLabel(markerA).Time();
-        const double b = view->TimeLabel(markerB).Time();
-        from = std::min(a, b);
-        to = std::max(a, b);
-    }
-    return RangeOf(signals, std::move(indices), from, to);
+    if (span == TExportSpan::Markers && (view ? view->TimeLabelCount() : 0) < 2)
+        throw ERangeError("На экране нет двух меток времени");
+    const TSpanTimes times = SpanTimesOf(view, span, markerA, markerB);
+    return RangeOf(signals, std::move(indices), times.From, times.To);
 }
 
 }  // namespace kvaril

@@ -6,9 +6,11 @@
 #include "analysis/SignalStats.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
+#include "export/DataRange.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
+#include "osc/ExportSpan.h"
 #include "osc/OscTime.h"
 #include "osc/uBeam.h"
 
@@ -105,8 +107,9 @@ std::vector<std::string> SpanSuggestions(const TView& view) {
 }
 
 bool ResolveSpan(const TView& view, const std::string& text, double& t0, double& t1) {
-    t0 = view.T0();
-    t1 = view.T1();
+    const TSpanTimes window = SpanTimesOf(&view, TExportSpan::Window);
+    t0 = *window.From;
+    t1 = *window.To;
     if (text.empty() || text == kWindowSpan) return true;
     size_t pos = 0;
     const int a = ParseMarker(text, pos);
@@ -115,8 +118,9 @@ bool ResolveSpan(const TView& view, const std::string& text, double& t0, double&
     const int b = ParseMarker(text, pos);
     if (b < 0 || pos != text.size() || a >= view.TimeLabelCount() || b >= view.TimeLabelCount())
         return false;
-    t0 = std::min(view.TimeLabel(a).Time(), view.TimeLabel(b).Time());
-    t1 = std::max(view.TimeLabel(a).Time(), view.TimeLabel(b).Time());
+    const TSpanTimes markers = SpanTimesOf(&view, TExportSpan::Markers, a, b);
+    t0 = *markers.From;
+    t1 = *markers.To;
     return true;
 }
 
@@ -134,7 +138,7 @@ std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* vie
     if (!view) return rows;
     const double q = signals.QuantTime();
     const TSignalsData& data = signals.Data();
-    const TQuantRange range = QuantRangeOf(q, data.SampleCount(), t0, t1);
+    const TQuantRange range = QuantsOfRun(signals, t0, t1, data.SampleCount());
     for (int r = 0; r < grouping.RowCount(); ++r) {
         const TBeamRowRef& ref = *grouping.Row(r);
         TStatsRow row;
@@ -193,7 +197,7 @@ std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSigna
     std::vector<TBeamSpectrum> out;
     const double q = signals.QuantTime();
     const TSignalsData& data = signals.Data();
-    const TQuantRange range = QuantRangeOf(q, data.SampleCount(), t0, t1);
+    const TQuantRange range = QuantsOfRun(signals, t0, t1, data.SampleCount());
     for (const TBeamChoice& c : beams) {
         if (c.Signal < 0 || c.Signal >= data.SignalCount()) continue;
         TBeamSpectrum b;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <memory>
 
-#include "analysis/SignalStats.h"
 #include "document/uSignal.h"
+#include "export/DataRange.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
@@ -113,8 +113,8 @@ void TOscCursors::Step(TCursorStep step) {
     const double q = context_.Signals.QuantTime();
     if (!view || Measuring() || !(q > 0)) return;
     // The quanta the window shows; the cursor never leaves them.
-    const TQuantRange shown =
-        QuantRangeOf(q, context_.Signals.Data().SampleCount(), view->T0(), view->T1());
+    const TQuantRange shown = QuantsOfRun(context_.Signals, view->T0(), view->T1(),
+                                          context_.Signals.Data().SampleCount());
     if (shown.Count() == 0) return;
     double from = view->T0();
     if (Stepping())

@@ -2,8 +2,6 @@
 
 #include <QList>
 #include <QStringList>
-#include <cerrno>
-#include <cstring>
 
 #include "Errors.h"
 #include "document/Cp1251.h"
@@ -33,63 +31,10 @@ QString ReplacedNotice(const QString& what, const QString& text) {
     return what + ", которых нет в Windows-1251, заменены на \"?\": " + characters.join(" ");
 }
 
-namespace {
-
-QString ReasonText(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-            return "нет прав доступа";
-        case ENOENT:
-            return "нет такого файла или папки";
-        case ENOTDIR:
-            return "часть пути не является папкой";
-        case EISDIR:
-            return "это папка";
-        case ENOSPC:
-            return "нет места на диске";
-        case EDQUOT:
-            return "превышена дисковая квота";
-        case EFBIG:
-            return "файл слишком велик";
-        case EROFS:
-            return "файловая система только для чтения";
-        case EIO:
-            return "ошибка ввода-вывода";
-        default:
-            return QString::fromUtf8(std::strerror(error));
-    }
-}
-
-}  // namespace
-
 QString ErrorText(const std::exception& e) {
     const auto* file = dynamic_cast<const EFileError*>(&e);
     if (!file || file->Op == TFileOp::Other) return QString::fromUtf8(e.what());
-    QString text;
-    switch (file->Op) {
-        case TFileOp::Open:
-            text = "Не удается открыть файл ";
-            break;
-        case TFileOp::Create:
-            text = "Не удается создать файл ";
-            break;
-        case TFileOp::Read:
-            text = "Ошибка чтения файла ";
-            break;
-        default:
-            text = "Ошибка записи файла ";
-            break;
-    }
-    text += FromUtf8(file->Path);
-    if (file->Note == TFileNote::DanglingLink)
-        text += ": символическая ссылка указывает на несуществующий файл";
-    else if (file->Errno != 0)
-        text += ": " + ReasonText(file->Errno);
-    if (file->Note == TFileNote::Restored) text += "; прежнее содержимое файла восстановлено";
-    if (file->Note == TFileNote::NotRestored)
-        text += "; прежнее содержимое восстановить не удалось";
-    return text;
+    return QString::fromUtf8(FileErrorText(file->Op, file->Path, file->Errno, file->Note));
 }
 
 }  // namespace kvaril

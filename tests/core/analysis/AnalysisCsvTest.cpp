@@ -41,8 +41,15 @@ class AnalysisCsvTest : public testing::Test {
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    std::optional<TResolvedSelection> Resolve(std::string& error) {
-        return ResolveAnalysis(signals_, request_, selection_, error);
+    // What the command line does: the window checked, then the one selection for every output.
+    std::optional<TDataRange> Resolve(std::string& error) {
+        if (!CheckAnalysisRequest(request_, error)) return std::nullopt;
+        try {
+            return ResolveSelection(signals_, selection_, AnalysisLeast(request_));
+        } catch (const ERangeError& e) {
+            error = e.what();
+            return std::nullopt;
+        }
     }
     static std::string Read(const fs::path& path) {
         std::ifstream in(path);
@@ -75,7 +82,7 @@ TEST_F(AnalysisCsvTest, ParsesItsOptionsAndLeavesOthers) {
     EXPECT_EQ(request_.Window, "rect");
 }
 
-TEST_F(AnalysisCsvTest, ResolvesNamesInTheirOrderAndTheRangeInQuanta) {
+TEST_F(AnalysisCsvTest, ResolvesNamesInDocumentOrderAndTheRangeInQuanta) {
     request_.StatsPath = "s.csv";
     selection_.SignalNames = {"Тон", "Sine"};
     selection_.From = 0.1;
@@ -83,9 +90,9 @@ TEST_F(AnalysisCsvTest, ResolvesNamesInTheirOrderAndTheRangeInQuanta) {
     std::string error;
     const auto resolved = Resolve(error);
     ASSERT_TRUE(resolved) << error;
-    EXPECT_EQ(resolved->Signals, (std::vector<int>{2, 0}));
-    EXPECT_EQ(resolved->Range.First, 100);
-    EXPECT_EQ(resolved->Range.Last, 200);
+    EXPECT_EQ(resolved->Signals, (std::vector<int>{0, 2})) << "the rows of the CSV's columns";
+    EXPECT_EQ(resolved->FirstQuant, 100);
+    EXPECT_EQ(resolved->LastQuant, 200);
 }
 
 TEST_F(AnalysisCsvTest, WithoutSelectionEverySignalAndTheWholeRun) {
@@ -94,8 +101,8 @@ TEST_F(AnalysisCsvTest, WithoutSelectionEverySignalAndTheWholeRun) {
     const auto resolved = Resolve(error);
     ASSERT_TRUE(resolved) << error;
     EXPECT_EQ(resolved->Signals, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(resolved->Range.First, 0);
-    EXPECT_EQ(resolved->Range.Last, 999);
+    EXPECT_EQ(resolved->FirstQuant, 0);
+    EXPECT_EQ(resolved->LastQuant, 999);
 }
 
 struct RefusalCase {
@@ -128,17 +135,27 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"UnknownSignal", "hann", {"Sine", "Cosine"}, {}, {}, "нет сигнала \"Cosine\""},
         RefusalCase{"OtherCase", "hann", {"sine"}, {}, {}, "нет сигнала \"sine\""},
         RefusalCase{"EmptyName", "hann", {"Sine", ""}, {}, {}, "нет сигнала \"\""},
+        RefusalCase{"RepeatedName",
+                    "hann",
+                    {"Sine", "Ramp", "Sine"},
+                    {},
+                    {},
+                    "Сигнал \"Sine\" назван в списке дважды"},
         RefusalCase{"FromAfterTo", "hann", {}, 0.5, 0.2, "позже"},
         RefusalCase{"OneSample", "hann", {}, 0.5, 0.5, "меньше двух отсчетов"},
         RefusalCase{"AfterTheRun", "hann", {}, 5.0, {}, "меньше двух отсчетов"},
         RefusalCase{"BeforeTheRun", "hann", {}, {}, -1.0, "меньше двух отсчетов"}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
-TEST_F(AnalysisCsvTest, SelectionAloneNeedsNoSamples) {
-    selection_.From = 0.5;  // no output asked for: the range is not checked
+TEST_F(AnalysisCsvTest, SelectionAloneNeedsOneSample) {
+    selection_.From = 0.5;  // no analysis asked for: one sample is a selection
     selection_.To = 0.5;
     std::string error;
     EXPECT_TRUE(Resolve(error)) << error;
+    selection_.From = 0.5004;  // between two quanta
+    selection_.To = 0.5006;
+    EXPECT_FALSE(Resolve(error));
+    EXPECT_NE(error.find("нет отсчетов"), std::string::npos) << error;
 }
 
 TEST_F(AnalysisCsvTest, StatsRowsHoldShortestNumbersAndModelTimes) {
@@ -152,7 +169,7 @@ TEST_F(AnalysisCsvTest, StatsRowsHoldShortestNumbersAndModelTimes) {
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "signal,n,min,t_min,max,t_max,mean,rms,p2p,std");
     // Ten periods of a 10 Hz sine of amplitude 2: crests at 25 ms, troughs at 75 ms (+ 100k).
-    const TSignalStats sine = SignalStats(signals_.Data(), 0, resolved->Range);
+    const TSignalStats sine = SignalStats(signals_.Data(), 0, resolved->Quanta());
     EXPECT_EQ(sine.MaxQuant % 100, 25);
     EXPECT_EQ(sine.MinQuant % 100, 75);
     EXPECT_EQ(lines[1], "Sine,1000," + FormatShortest(sine.Min) + "," +
@@ -214,7 +231,8 @@ TEST_F(AnalysisCsvTest, UnwritableFileIsReportedAndKeepsNothing) {
     ASSERT_TRUE(resolved);
     std::ostringstream err;
     EXPECT_FALSE(WriteAnalysis(signals_, request_, *resolved, err));
-    EXPECT_FALSE(err.str().empty());
+    EXPECT_EQ(err.str(),
+              "Не удается создать файл " + request_.StatsPath + ": нет такого файла или папки\n");
     EXPECT_FALSE(fs::exists(request_.StatsPath));
 }
 

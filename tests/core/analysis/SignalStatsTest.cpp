@@ -19,47 +19,6 @@ TSignalStats StatsOf(const std::vector<double>& x) {
     return ComputeStats(x.data(), {0, static_cast<int>(x.size()) - 1});
 }
 
-struct RangeCase {
-    const char* name;
-    double quantTime;
-    int count;
-    double t0, t1;
-    int first, last;  // last < first: empty
-};
-
-class QuantRangeOfTest : public testing::TestWithParam<RangeCase> {};
-
-TEST_P(QuantRangeOfTest, TakesTheQuantaWithinHalfAQuantumOfTheEnds) {
-    const RangeCase& c = GetParam();
-    const TQuantRange r = QuantRangeOf(c.quantTime, c.count, c.t0, c.t1);
-    if (c.last < c.first) {
-        EXPECT_EQ(r.Count(), 0) << r.First << ".." << r.Last;
-    } else {
-        EXPECT_EQ(r.First, c.first);
-        EXPECT_EQ(r.Last, c.last);
-        EXPECT_EQ(r.Count(), c.last - c.first + 1);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, QuantRangeOfTest,
-    testing::Values(
-        RangeCase{"WholeRun", 0.0001, 1000, 0, 0.0999, 0, 999},
-        RangeCase{"BeyondBothEnds", 0.0001, 1000, -5, 5, 0, 999},
-        RangeCase{"EndsARoundingAwayFromQuanta", 0.1, 100, 0.30000000000000004, 0.7, 3, 7},
-        RangeCase{"EndsJustBelowQuanta", 0.1, 100, 0.29999999999999993, 0.6999999999999999, 3, 7},
-        RangeCase{"NearerQuantaCount", 1, 100, 2.4, 6.6, 2, 7},
-        RangeCase{"HalfwayEndsAreNotShared", 1, 100, 2.5, 6.5, 3, 6},
-        RangeCase{"OneInstant", 0.001, 100, 0.005, 0.005, 5, 5},
-        RangeCase{"Reversed", 0.001, 100, 0.006, 0.005, 1, 0},
-        RangeCase{"AfterTheRun", 1, 10, 10.5, 20, 1, 0},
-        RangeCase{"HalfAQuantumAfterTheRun", 1, 10, 9.4, 20, 9, 9},
-        RangeCase{"BeforeTheRun", 1, 10, -3, -0.6, 1, 0}, RangeCase{"NaNEnd", 1, 10, kNaN, 3, 1, 0},
-        RangeCase{"InfiniteEnds", 1, 10, -kInf, kInf, 0, 9},
-        RangeCase{"HugeTimes", 0.000001, 10000, 1e300, 1e301, 1, 0},
-        RangeCase{"NoQuantizationTime", 0, 10, 0, 1, 1, 0}),
-    [](const testing::TestParamInfo<RangeCase>& info) { return info.param.name; });
-
 TEST(ComputeStats, SineOverWholePeriodsHasMeanZeroAndRmsAOverRootTwo) {
     const double a = 3;
     std::vector<double> x(1000);  // ten periods of 100 quanta

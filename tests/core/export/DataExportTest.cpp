@@ -2,12 +2,17 @@
 
 #include <sndfile.h>
 
-#include <cerrno>
-#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <sstream>
 
 #include "ExportFixture.h"
+#include "document/ValueStream.h"
 
 namespace kvaril {
 namespace {
@@ -61,18 +66,99 @@ TEST_F(CsvExportTest, TimeRangeHoldsExactlyItsRows) {
     }
 }
 
-// Unlike a document save, whose message is the classic one, an export says why it failed.
-TEST_F(CsvExportTest, UnwritablePathSaysWhereAndWhy) {
-    Make({"A"}, 0.001, 10);
-    const std::string path = Path("missing/out.csv");
-    try {
-        WriteSamplesCsv(path, signals_);
-        FAIL() << "written";
-    } catch (const EFileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file " + path + ": " + std::strerror(ENOENT));
-    }
+TEST_F(CsvExportTest, NonFiniteSamplesAreNanAndInfWhateverTheSignOfTheNan) {
+    Make({"A"}, 0.5, 10);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    signals_.Data().SetData(0, 0, std::copysign(nan, -1.0));  // what 0/0 gives on this machine
+    signals_.Data().SetData(0, 1, nan);
+    signals_.Data().SetData(0, 2, inf);
+    signals_.Data().SetData(0, 3, -inf);
+    WriteSamplesCsv(Path("nan.csv"), signals_);
+    const std::string start = "t,A\n0,nan\n0.5,nan\n1,inf\n1.5,-inf\n2,";
+    EXPECT_EQ(ReadAll(Path("nan.csv")).substr(0, start.size()), start);
 }
+
+// Unlike a document save, whose message is the classic one, an output says in the user's words
+// why it could not be written, and leaves whatever was there as it was.
+enum class TTarget { MissingFolder, Folder, Fifo, ReadOnlyFolder };
+
+struct TFailureCase {
+    const char* Name;
+    TTarget Target;
+    const char* Reason;
+};
+
+class OutputFailureTest : public ExportFixture, public ::testing::WithParamInterface<TFailureCase> {
+  protected:
+    // The path to write to, made as the case wants it.
+    std::string Target() {
+        switch (GetParam().Target) {
+            case TTarget::MissingFolder:
+                return Path("missing/out");
+            case TTarget::Folder:
+                std::filesystem::create_directory(Path("folder"));
+                return Path("folder");
+            case TTarget::Fifo:
+                EXPECT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+                return Path("fifo");
+            case TTarget::ReadOnlyFolder:
+                std::filesystem::create_directory(Path("locked"));
+                std::filesystem::permissions(
+                    Path("locked"),
+                    std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+                return Path("locked/out");
+        }
+        return {};
+    }
+    void TearDown() override {
+        if (std::filesystem::exists(Path("locked")))
+            std::filesystem::permissions(Path("locked"), std::filesystem::perms::owner_all);
+        ExportFixture::TearDown();
+    }
+    void ExpectRefused(const std::function<void(const std::string&)>& write) {
+        if (GetParam().Target == TTarget::ReadOnlyFolder && ::geteuid() == 0)
+            GTEST_SKIP() << "root writes into a read-only folder";
+        const std::string path = Target();
+        struct stat before {};
+        const bool existed = ::lstat(path.c_str(), &before) == 0;
+        try {
+            write(path);
+            FAIL() << "written";
+        } catch (const EKvaril& e) {
+            // A file that cannot be made says so; something that is no file is refused whole.
+            const std::string text = e.what();
+            EXPECT_NE(text.find(path), std::string::npos) << text;
+            EXPECT_NE(text.find(GetParam().Reason), std::string::npos) << text;
+        }
+        struct stat after {};
+        EXPECT_EQ(::lstat(path.c_str(), &after) == 0, existed);
+        if (existed) {
+            EXPECT_EQ(after.st_mode, before.st_mode) << "the target was replaced";
+        }
+    }
+};
+
+TEST_P(OutputFailureTest, CsvSaysWhereAndWhy) {
+    Make({"A"}, 0.001, 10);
+    ExpectRefused([this](const std::string& path) { WriteSamplesCsv(path, signals_); });
+}
+
+TEST_P(OutputFailureTest, WavSaysWhereAndWhy) {
+    Make({"A"}, 0.001, 10);
+    ExpectRefused(
+        [this](const std::string& path) { WriteSamplesWav(path, signals_, WholeRun(signals_)); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, OutputFailureTest,
+                         ::testing::Values(TFailureCase{"MissingFolder", TTarget::MissingFolder,
+                                                        "нет такого файла или папки"},
+                                           TFailureCase{"Folder", TTarget::Folder, "это папка"},
+                                           TFailureCase{"Fifo", TTarget::Fifo,
+                                                        "это именованный канал, а не обычный файл"},
+                                           TFailureCase{"ReadOnlyFolder", TTarget::ReadOnlyFolder,
+                                                        "нет прав доступа"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // What libsndfile reads back from a file we wrote.
 struct TWavContent {
@@ -147,18 +233,6 @@ TEST_F(WavExportTest, TooManyChannelsAreRefused) {
     EXPECT_FALSE(std::filesystem::exists(Path("many.wav")));
 }
 
-TEST_F(WavExportTest, UnwritablePathSaysWhereAndWhy) {
-    Make({"A"}, 0.001, 10);
-    const std::string path = Path("missing/out.wav");
-    try {
-        WriteSamplesWav(path, signals_, WholeRun(signals_));
-        FAIL() << "written";
-    } catch (const EFileError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file " + path + ": " + std::strerror(ENOENT));
-    }
-}
-
 struct TRateCase {
     double QuantTime;
     int Rate;  // 0: refused
@@ -184,6 +258,38 @@ INSTANTIATE_TEST_SUITE_P(
                       TRateCase{0.000001, 1000000, false}, TRateCase{0.000023, 43478, true},
                       TRateCase{0.000006, 166667, true}, TRateCase{1, 1, false},
                       TRateCase{1.5, 1, true}, TRateCase{2.5, 0, false}, TRateCase{3, 0, false}));
+
+class WavRateTextTest : public ExportFixture {};
+
+// The model computes with the quantum to 15 digits; the user reads the rate of the quantum the
+// document holds, in the shortest text that reads back to it. The parameters dialog keeps
+// quanta to whole microseconds; a document file may hold any quantum.
+TEST_F(WavRateTextTest, RatesReadAsShortAsTheyReadBack) {
+    MemorySink sink;
+    {
+        TValueWriter writer(sink);
+        writer.WriteFloat(1 / 44100.7);
+        writer.WriteFloat(10 / 44100.7);
+        writer.WriteListBegin();
+        writer.WriteListEnd();
+        writer.FlushBuffer();
+    }
+    MemorySource source(sink.bytes);
+    TValueReader reader(source);
+    signals_.ReadFrom(reader, 0);
+    const TWavRate rate = WavRateOf(signals_);
+    EXPECT_TRUE(rate.Inexact);
+    EXPECT_EQ(rate.Warning(),
+              "Частота отсчетов модели 44100.7 Гц не целая; WAV будет записан с частотой 44101 Гц, "
+              "и время в нем разойдется со временем модели");
+    Make({"A"}, 0.000001, 10);
+    const std::string million = "Частота отсчетов модели 1000000 Гц";
+    EXPECT_EQ(WavRateOf(signals_).Warning().substr(0, million.size()), million);
+    Make({"A"}, 4, 10);
+    EXPECT_EQ(WavRateOf(signals_).Refusal,
+              "Частоту отсчетов модели 0.25 Гц в WAV не записать: файл хранит частоты от 1 до "
+              "1048575 Гц");
+}
 
 }  // namespace
 }  // namespace kvaril

@@ -53,11 +53,23 @@ TEST_F(DataRangeTest, NoSelectionIsTheWholeRun) {
     EXPECT_EQ(range.LastQuant, 999);
 }
 
-TEST_F(DataRangeTest, SignalsComeInDocumentOrderOnceEach) {
+TEST_F(DataRangeTest, SignalsComeInDocumentOrderEverySignalOfAName) {
     Make({"A", "Шум", "C", "Шум"}, 0.0001, 100);
     TDataSelection selection;
-    selection.SignalNames = {"C", "Шум", "C"};
+    selection.SignalNames = {"C", "Шум"};
     EXPECT_EQ(ResolveSelection(signals_, selection).Signals, (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(DataRangeTest, ANameGivenTwiceIsRefused) {
+    Make({"A", "Шум", "C"}, 0.0001, 100);
+    TDataSelection selection;
+    selection.SignalNames = {"Шум", "C", "Шум"};
+    try {
+        ResolveSelection(signals_, selection);
+        FAIL() << "accepted";
+    } catch (const ERangeError& e) {
+        EXPECT_EQ(std::string(e.what()), "Сигнал \"Шум\" назван в списке дважды");
+    }
 }
 
 TEST_F(DataRangeTest, BeamsPickedInAnyOrderGiveDocumentOrder) {
@@ -107,6 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TTimeCase{0.01, 0.02, 100, 200},        // both ends on quanta: kept
                       TTimeCase{0.03, 0.07, 300, 700},        // 0.03 / 0.0001 is not exactly 300
                       TTimeCase{0.01005, 0.01015, 101, 101},  // between quanta
+                      TTimeCase{0.01232, 0.04568, 124, 456},  // off the grid: the quanta inside
                       TTimeCase{std::nullopt, 0.0005, 0, 5},
                       TTimeCase{0.0995, std::nullopt, 995, 999},
                       TTimeCase{-1.0, 100.0, 0, 999},       // cut to the run

@@ -4,10 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
+#include <sstream>
 
 #include "HandRun.h"
 #include "document/uSignal.h"
@@ -68,16 +74,110 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"EmptyNumber", "t,A\n0,\n", "строка 2, столбец 2: не число \"\""},
         Malformed{"CommaDecimal", "t,A\n0,\"1,5\"\n", "строка 2, столбец 2: не число \"1,5\""},
         Malformed{"BlankLineInside", "t,A\n0,1\n\n1,2\n", "строка 3: полей 1, а в заголовке 2"},
-        Malformed{"OpenQuote", "t,\"A\n0,1\n", "строка 1: кавычка не закрыта"}),
+        Malformed{"OpenQuote", "t,\"A\n0,1\n", "строка 1: кавычка не закрыта"},
+        Malformed{"OnlyATimeColumn", "t\n0\n0.1\n",
+                  "строка 1: в файле нет столбцов сигналов, только t"},
+        Malformed{"BlankFirstLine", "\nt,A\n0,1\n", "строка 1: первый столбец должен называться t"},
+        Malformed{"BlankLinesThenARow", "t,A\n0,1\r\n\r\n\n1,2\n",
+                  "строка 3: полей 1, а в заголовке 2"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(SampleCsv, AFileThatCannotBeReadIsNamed) {
-    try {
-        ReadSamplesCsv("/nonexistent/golden.csv");
-        FAIL();
-    } catch (const ECsvError& e) {
-        EXPECT_EQ(std::string(e.what()), "Файл /nonexistent/golden.csv: не удается прочитать");
+// Golden files that are no table: each refused with its own reason, before anything is read
+// (a pipe with no writer, /dev/zero and a folder would otherwise block, never end or read empty).
+enum class TGolden { Missing, Folder, Fifo, DevZero, DevNull, Empty, OnlyTime, Text };
+
+struct TGoldenCase {
+    const char* Name;
+    TGolden Kind;
+    const char* Message;  // PATH stands for the file's path
+};
+
+class GoldenFileTest : public ::testing::TestWithParam<TGoldenCase> {
+  protected:
+    void SetUp() override {
+        dir_ = ::testing::TempDir() + "kvaril-golden-" + std::to_string(::getpid()) + "/";
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
     }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Make() {
+        const std::string path = dir_ + "golden.csv";
+        switch (GetParam().Kind) {
+            case TGolden::Missing:
+                return path;
+            case TGolden::Folder:
+                std::filesystem::create_directory(path);
+                return path;
+            case TGolden::Fifo:
+                EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+                return path;
+            case TGolden::DevZero:
+                return "/dev/zero";
+            case TGolden::DevNull:
+                return "/dev/null";
+            case TGolden::Empty:
+                std::ofstream(path).flush();
+                return path;
+            case TGolden::OnlyTime:
+                std::ofstream(path) << "t\n0\n0.001\n";
+                return path;
+            case TGolden::Text:
+                std::ofstream(path) << "t,A\n0,1\n0.001,zwei\n";
+                return path;
+        }
+        return path;
+    }
+    std::string dir_;
+};
+
+TEST_P(GoldenFileTest, IsRefusedWithItsOwnReason) {
+    const std::string path = Make();
+    std::string expected = GetParam().Message;
+    expected.replace(expected.find("PATH"), 4, path);
+    try {
+        ReadSamplesCsv(path);
+        FAIL() << "accepted";
+    } catch (const ECsvError& e) {
+        EXPECT_EQ(std::string(e.what()), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SampleCsv, GoldenFileTest,
+    ::testing::Values(
+        TGoldenCase{"Missing", TGolden::Missing,
+                    "Не удается открыть файл PATH: нет такого файла или папки"},
+        TGoldenCase{"Folder", TGolden::Folder, "Не удается открыть файл PATH: это папка"},
+        TGoldenCase{"Fifo", TGolden::Fifo, "Не удается открыть файл PATH: это не обычный файл"},
+        TGoldenCase{"DevZero", TGolden::DevZero,
+                    "Не удается открыть файл PATH: это не обычный файл"},
+        TGoldenCase{"DevNull", TGolden::DevNull,
+                    "Не удается открыть файл PATH: это не обычный файл"},
+        TGoldenCase{"Empty", TGolden::Empty, "Файл PATH: файл пуст"},
+        TGoldenCase{"OnlyATimeColumn", TGolden::OnlyTime,
+                    "Файл PATH: строка 1: в файле нет столбцов сигналов, только t"},
+        TGoldenCase{"NotANumber", TGolden::Text,
+                    "Файл PATH: строка 3, столбец 2: не число \"zwei\""}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The file is read in pieces: rows that cross from one piece to the next read as whole rows.
+TEST(SampleCsv, AFileLargerThanAPieceReadsAsItsText) {
+    std::string text = "t,\"A,1\",B\r\n";
+    for (int q = 0; q < 20000; ++q)
+        text += FormatShortest(q * 0.001) + "," + FormatShortest(std::sin(q * 0.7)) + "," +
+                FormatShortest(q * 1e-9 + 3) + "\r\n";
+    text += "\n\n";
+    const std::string path = ::testing::TempDir() + "kvaril_pieces.csv";
+    std::ofstream(path, std::ios::binary) << text;
+    const TSampleTable read = ReadSamplesCsv(path);
+    std::remove(path.c_str());
+    const TSampleTable parsed = ParseSamplesCsv(text);
+    ASSERT_GT(text.size(), 4u << 16) << "several pieces";
+    EXPECT_EQ(read.Names, (std::vector<std::string>{"A,1", "B"}));
+    ASSERT_EQ(read.Times.size(), 20000u);
+    EXPECT_EQ(read.Times, parsed.Times);
+    EXPECT_EQ(read.Columns, parsed.Columns);
+    for (int q = 0; q < 20000; q += 997) EXPECT_EQ(read.Columns[0][q], std::sin(q * 0.7));
 }
 
 struct ToleranceCase {
@@ -168,6 +268,59 @@ TEST_F(Against, ColumnsRowsAndTimesMustFit) {
     subset.Names.pop_back();
     subset.Columns.pop_back();
     EXPECT_TRUE(CompareWithTable(signals, subset, 0).Equal());
+}
+
+// The golden file's text with its columns in another order (`order` lists, for each new
+// column, the old one it takes; 0 is t), the names travelling with their values.
+std::string ReorderColumns(const std::string& text, const std::vector<size_t>& order) {
+    std::istringstream in(text);
+    std::string out;
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+        for (size_t i = 0; i < order.size(); ++i) out += (i > 0 ? "," : "") + fields.at(order[i]);
+        out += "\n";
+    }
+    return out;
+}
+
+TEST_F(Against, ColumnsAreMatchedByNameNotByPosition) {
+    std::ifstream in(path);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(text.substr(0, 6), "t,A,B\n");
+
+    // B before A: every value still meets its own signal.
+    const TSampleTable swapped = ParseSamplesCsv(ReorderColumns(text, {0, 2, 1}));
+    ASSERT_EQ(swapped.Names, (std::vector<std::string>{"B", "A"}));
+    const TComparison reordered = CompareWithTable(signals, swapped, 0);
+    EXPECT_TRUE(reordered.Equal()) << reordered.StructureError << reordered.FirstDifference;
+
+    // The values where they were, the names exchanged: A's column now holds B's samples.
+    std::string renamed = text;
+    renamed.replace(0, 6, "t,B,A\n");
+    const TComparison c = CompareWithTable(signals, ParseSamplesCsv(renamed), 0);
+    EXPECT_TRUE(c.StructureError.empty()) << c.StructureError;
+    EXPECT_EQ(c.Differences, 2 * 19) << "every row but the first, where both are 0";
+}
+
+TEST_F(Against, AColumnGivenTwiceIsNamedAsSuch) {
+    TSampleTable twice = golden;
+    twice.Names[1] = "A";
+    EXPECT_EQ(CompareWithTable(signals, twice, 0).StructureError,
+              "столбец A повторяется: в файле столбцов с этим именем 2, а в модели сигналов 1");
+
+    // Two signals of one name: a file the writer made of them has the name twice, rightly.
+    TSignals namesakes;
+    MakeHandRun(namesakes, {"A", "A"}, 0.001, 0.02, [](int s, int q) { return s * 100 + q; });
+    const std::string twins = ::testing::TempDir() + "kvaril_twins.csv";
+    WriteSamplesCsv(twins, namesakes);
+    const TSampleTable both = ReadSamplesCsv(twins);
+    std::remove(twins.c_str());
+    EXPECT_TRUE(CompareWithTable(namesakes, both, 0).Equal());
+    namesakes.Data().SetData(1, 4, -1);
+    EXPECT_EQ(CompareWithTable(namesakes, both, 0).FirstDifference,
+              "Сигнал A, t = 0.004: получено -1, ожидалось 104");
 }
 
 TEST_F(Against, AGoldenFileBecomesAReferenceRun) {

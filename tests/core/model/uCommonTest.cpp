@@ -85,6 +85,32 @@ TEST(FormatShortest, ReadsBackToTheSameDouble) {
     EXPECT_EQ(FormatShortest(NAN), "nan");
 }
 
+// 0/0 on this machine is a NaN with its sign bit set; no reader should see a "-nan".
+TEST(FormatShortest, NonFiniteValuesHaveOneTextEach) {
+    volatile double zero = 0;
+    const double computed = zero / zero;
+    EXPECT_EQ(FormatShortest(computed), "nan");
+    EXPECT_EQ(FormatShortest(std::copysign(NAN, -1.0)), "nan");
+    EXPECT_EQ(FormatShortest(std::copysign(NAN, 1.0)), "nan");
+    EXPECT_EQ(FormatShortest(INFINITY), "inf");
+    EXPECT_EQ(FormatShortest(-INFINITY), "-inf");
+}
+
+TEST(FormatShortestPlain, HasTheShortestDigitsInPlainDecimals) {
+    for (double x :
+         {1e6, 44100.7, 0.00002, -1.0 / 3, 1e-5, 123456789012345.6, 0.0, 1.5e-7, 2.5e20, -3e300}) {
+        const std::string text = FormatShortestPlain(x);
+        EXPECT_EQ(StrToFloatDefault(text, NAN), x) << text;
+        const bool plain = std::fabs(x) == 0 || (std::fabs(x) >= 1e-5 && std::fabs(x) < 1e15);
+        EXPECT_EQ(text.find('e') == std::string::npos, plain) << text;
+    }
+    EXPECT_EQ(FormatShortestPlain(1e6), "1000000");
+    EXPECT_EQ(FormatShortestPlain(0.00002), "0.00002");
+    EXPECT_EQ(FormatShortestPlain(1.0 / 3), "0.3333333333333333");
+    EXPECT_EQ(FormatShortestPlain(1.5e-7), "1.5e-07");
+    EXPECT_EQ(FormatShortestPlain(std::copysign(NAN, -1.0)), "nan");
+}
+
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(CsvField("Sine"), "Sine");
     EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
