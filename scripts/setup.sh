@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqscintilla2-qt6-dev qt6-translations-l10n
   fp-compiler                       # builds the model libraries
   libseccomp-dev                    # the model child's system-call filter
+  bubblewrap                        # the model child's namespaces (its box)
   libsndfile1-dev                   # WAV export
   desktop-file-utils shared-mime-info dpkg-dev   # checking the desktop files; the Debian package
   libfftw3-dev                      # spectra

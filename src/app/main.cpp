@@ -14,6 +14,7 @@
 #include "document/DocumentInfo.h"
 #include "document/uSignal.h"
 #include "model/BatchRun.h"
+#include "model/ModelBox.h"
 #include "model/ModelDirectory.h"
 #include "model/RunCommand.h"
 #include "osc/PictureExport.h"
@@ -117,6 +118,8 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any document is read: a model it runs must find no way into this process.
+    kvaril::ProtectWorkbench();
     try {
         if (argc == 3 && std::strcmp(argv[1], "--info") == 0)
             return kvaril::PrintDocumentInfo(argv[2], std::cout, std::cerr);

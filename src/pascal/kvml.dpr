@@ -63,6 +63,11 @@ begin
   finally
     ClearExceptions(False);
     SetExceptionMask(OldMask);
+    { The host ends without the run-time's exit code: what the model printed goes out now. }
+    {$I-}
+    Flush(Output);
+    Flush(ErrOutput);
+    {$I+}
   end;
 end;
 

@@ -11,6 +11,7 @@
 #include "document/uSignal.h"
 #include "export/OutputPlan.h"
 #include "model/AfterRun.h"
+#include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
 #include "model/SampleCsv.h"
@@ -72,16 +73,46 @@ bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, TData
     return true;
 }
 
+// What the model printed and the files it left, after the run, before its outcome; and the note
+// on a weaker box.
+void ReportModelOutput(const TModelOutcome& outcome, std::ostream& err) {
+    if (!outcome.Notice.empty()) err << outcome.Notice << "\n";
+    if (!outcome.ModelOutput.empty()) {
+        // The run-time writes in the system's encoding, UTF-8.
+        const std::string& text = outcome.ModelOutput;
+        err << "Вывод модели:\n" << text << (text.ends_with('\n') ? "" : "\n");
+    }
+    if (!outcome.ModelFiles.empty()) {
+        err << "Файлы модели (" << outcome.ModelFolder << "):";
+        for (const std::string& file : outcome.ModelFiles) err << " " << file;
+        err << "\n";
+    }
+}
+
 // Builds and runs the model; the time limit covers the whole run, compiling included. Returns
 // the exit status: 0 when the samples are there.
 int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& err) {
     TRunOptions run;
     run.BinDir = options.BinDir;
     run.Timeout = std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
-    const auto started = std::chrono::steady_clock::now();
+    auto started = std::chrono::steady_clock::now();
+    bool waiting = false;
     TModelHooks hooks;
+    // A run that waits for the model folder says so, and its time limit counts from the moment
+    // it has the folder: the limit is the run's, not the other run's.
+    hooks.ShowStatus = [&](const std::string& text) {
+        if (text == kWaitingForModelFolder) {
+            if (!waiting) err << text << std::endl;
+            waiting = true;
+        } else if (waiting) {
+            waiting = false;
+            started = std::chrono::steady_clock::now();
+        }
+    };
     if (run.Timeout.count() > 0)
-        hooks.Cancelled = [&] { return std::chrono::steady_clock::now() - started > run.Timeout; };
+        hooks.Cancelled = [&] {
+            return !waiting && std::chrono::steady_clock::now() - started > run.Timeout;
+        };
     TModelOutcome outcome;
     try {
         outcome = RunModel(signals, run, hooks);
@@ -90,6 +121,7 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
         return 1;
     }
 
+    ReportModelOutput(outcome, err);
     if (outcome.Cancelled) {
         err << "Моделирование остановлено: истекло время ("
             << FormatShortestPlain(options.TimeoutSeconds) << " с)\n";

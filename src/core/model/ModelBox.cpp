@@ -93,7 +93,7 @@ TScratchFolder::TScratchFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string base = runtime && *runtime ? runtime : "/tmp";
     if (::access(base.c_str(), W_OK) != 0) base = "/tmp";
-    std::string pattern = base + "/kvaril-model-XXXXXX";
+    std::string pattern = base + "/kvaril-scratch-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         throw EFileError("Не удается создать папку для модели в " + base + ": " +
                          std::strerror(errno));

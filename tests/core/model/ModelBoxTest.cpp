@@ -1,0 +1,114 @@
+// The model's box as a model meets it: it may write only in its scratch folder, cannot reach the
+// workbench's memory nor the toolchain, and what it prints or writes there is handed back. Each
+// case runs in both boxes: with namespaces, and confined by Landlock where they cannot be made.
+
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "model/ModelBox.h"
+#include "model/ModelFixture.h"
+#include "model/ModelOutput.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+namespace {
+
+const char* const kOpen =
+    "function open(p: PAnsiChar; f, m: Integer): Integer; cdecl; external 'c';";
+constexpr int kCreateForWriting = 0101;  // O_WRONLY | O_CREAT
+
+class ModelBox : public testing::ModelFixture, public ::testing::WithParamInterface<TBoxKind> {
+  protected:
+    void SetUp() override {
+        // Each test is a process of its own: the box is chosen once, here.
+        if (GetParam() == TBoxKind::Landlock)
+            ::setenv("KVARIL_MODEL_BOX", "landlock", 1);
+        else
+            ::unsetenv("KVARIL_MODEL_BOX");
+        ModelFixture::SetUp();
+        ASSERT_EQ(AvailableBox(), GetParam()) << "this machine cannot make the box";
+    }
+    // A signal whose value is what `expression` returned in its first quantum.
+    void Try(const std::string& expression) {
+        TSignal& s = Add("Try", "  if t = 0 then Value := " + expression + ";");
+        s.Lines().insert(s.Lines().begin(), {kOpen, ""});
+    }
+    double Result() const { return signals_.Data().GetData(0, 0); }
+};
+
+TEST_P(ModelBox, WritesOnlyInItsScratchFolderWhichItGetsBack) {
+    const std::string outside = dir_.string() + "/outside.txt";
+    Try("open('inside.txt', " + std::to_string(kCreateForWriting) + ", 420)");
+    Add("Outside", "  if t = 0 then Value := open('" + outside + "', " +
+                       std::to_string(kCreateForWriting) + ", 420);");
+    TModelOutcome r = Run();
+    ASSERT_TRUE(r.Ok) << (r.Error ? r.Error->Text : "");
+    EXPECT_GE(signals_.Data().GetData(0, 0), 0) << "the scratch folder is writable";
+    EXPECT_EQ(signals_.Data().GetData(1, 0), -1) << "nothing else is";
+    EXPECT_FALSE(std::filesystem::exists(outside));
+    EXPECT_EQ(r.ModelFiles, std::vector<std::string>{"inside.txt"});
+    EXPECT_TRUE(std::filesystem::exists(r.ModelFolder + "/inside.txt"));
+    std::filesystem::remove_all(r.ModelFolder);
+}
+
+TEST_P(ModelBox, CannotReplaceTheCompilerNorTouchTheWorkbenchsMemory) {
+    Try("open('" + binDir_ + "dcc32', 1, 0)");
+    // The workbench is this process; inside the box its number names nothing.
+    Add("Memory",
+        "  if t = 0 then Value := open('/proc/" + std::to_string(::getpid()) + "/mem', 2, 0);");
+    const auto before = std::filesystem::last_write_time(binDir_ + "dcc32");
+    TModelOutcome r = Run();
+    ASSERT_TRUE(r.Ok) << (r.Error ? r.Error->Text : "");
+    EXPECT_EQ(signals_.Data().GetData(0, 0), -1) << "the compiler stays as it is";
+    EXPECT_EQ(signals_.Data().GetData(1, 0), -1) << "the workbench's memory";
+    EXPECT_EQ(std::filesystem::last_write_time(binDir_ + "dcc32"), before);
+    EXPECT_TRUE(r.ModelFiles.empty());
+}
+
+TEST_P(ModelBox, WhatTheModelPrintsIsKept) {
+    Add("Talks", "  Value := t; if t = 0 then Writeln('Привет из модели');");
+    TModelOutcome r = Run();
+    ASSERT_TRUE(r.Ok) << (r.Error ? r.Error->Text : "");
+    // The run-time writes its texts in the system's encoding.
+    EXPECT_NE(r.ModelOutput.find("Привет из модели\n"), std::string::npos) << r.ModelOutput;
+    EXPECT_EQ(r.Notice.empty(), GetParam() == TBoxKind::Namespaces) << "the weaker box says so";
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, ModelBox,
+                         ::testing::Values(TBoxKind::Namespaces, TBoxKind::Landlock),
+                         [](const auto& info) {
+                             return info.param == TBoxKind::Namespaces ? "Namespaces" : "Landlock";
+                         });
+
+TEST(ModelOutput, KeepsTheBeginningAndTheEndAndSaysHowMuchWasLeftOut) {
+    TOutputCollector small(4, 3);
+    small.Add("abc", 3);
+    EXPECT_EQ(small.Text(), "abc");
+    TOutputCollector collector(4, 3);
+    const std::string text = "0123456789abcdef";
+    for (char c : text) collector.Add(&c, 1);  // the ring wraps many times
+    EXPECT_EQ(collector.Text(), "0123\n[... пропущено байт: 9 ...]\ndef");
+    TOutputCollector once(4, 3);
+    once.Add(text.data(), text.size());
+    EXPECT_EQ(once.Text(), collector.Text());
+    EXPECT_EQ(once.Total(), text.size());
+}
+
+TEST(Workbench, NoOtherProcessMayReadOrWriteItsMemory) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ProtectWorkbench();
+        ::_exit(::prctl(PR_GET_DUMPABLE) == 0 ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
+}  // namespace kvaril
