@@ -11,12 +11,14 @@
 #include <QTabBar>
 
 #include "document/PathRules.h"
+#include "model/ModelOutcome.h"
 #include "osc/FrmOsc.h"
 #include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/Icons.h"
 #include "ui/ModelCommands.h"
+#include "ui/ModelOutputPane.h"
 #include "ui/QtText.h"
 #include "ui/SearchPanel.h"
 #include "ui/Settings.h"
@@ -187,6 +189,10 @@ void TFormMain::MarkCompilerError(int index, int line, int column) {
     errorLine_ = line;
     errorColumn_ = column;
     if (shownIndex_ == index) edSignal_->MarkError(line, column);
+}
+
+void TFormMain::ShowModelOutput(const TModelOutcome& outcome) {
+    pnlModelOutput_->Show(outcome.ModelOutput, outcome.ModelFiles, outcome.ModelFolder);
 }
 
 void TFormMain::ClearCompilerError() {

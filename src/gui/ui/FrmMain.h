@@ -24,10 +24,12 @@ class TDocumentCommands;
 class TEditCommands;
 class TFormOsc;
 class TModelCommands;
+class TModelOutputPane;
 class TRecentFiles;
 class TSearchPanel;
 class TSignalEditor;
 class TStartPage;
+struct TModelOutcome;
 struct TWorkbench;
 
 struct TProgramPaths {
@@ -58,6 +60,9 @@ class TFormMain : public QMainWindow {
     // edited, the signals change places or the next build starts.
     void MarkCompilerError(int index, int line, int column);
     void ClearCompilerError();
+    // What the last run's model printed and the files it left (the pane hides when there are
+    // none).
+    void ShowModelOutput(const TModelOutcome& outcome);
     TFormOsc* Oscilloscope() { return formOsc_; }
     // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
     void Guard(QObject* sender, const std::function<void()>& body);
@@ -118,6 +123,7 @@ class TFormMain : public QMainWindow {
     QTabBar* tabSignals_;
     QWidget* tabPage_;
     TStartPage* pnlStart_;  // in place of the editor while there are no signals
+    TModelOutputPane* pnlModelOutput_ = nullptr;
     TSignalEditor* edSignal_;
     QLabel* pnlCaret_;
     QLabel* pnlInsert_;

@@ -15,6 +15,7 @@
 #include "ui/Help.h"
 #include "ui/Icons.h"
 #include "ui/ModelCommands.h"
+#include "ui/ModelOutputPane.h"
 #include "ui/SearchPanel.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
@@ -176,6 +177,8 @@ void TFormMain::CreateCentralArea() {
     edSignal_->setObjectName("edSignal");
     page->addWidget(tabSignals_);
     page->addWidget(edSignal_, 1);
+    pnlModelOutput_ = new TModelOutputPane(tabPage_);
+    page->addWidget(pnlModelOutput_);
     layout->addWidget(tabPage_, 1);
     pnlStart_ = new TStartPage(central);
     pnlStart_->ShowExamples(paths_.ProjectsDir);

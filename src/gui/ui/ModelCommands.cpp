@@ -174,6 +174,13 @@ bool TModelCommands::Run() {
     TModelOutcome outcome = InBackground(
         [&](const TModelHooks& hooks) { return RunModel(wb.Signals, options, hooks); });
     Report(outcome);
+    w_.ShowModelOutput(outcome);
+    // A weaker box than usual is said once, after the run's own status.
+    static bool noticeShown = false;
+    if (!outcome.Notice.empty() && !noticeShown) {
+        noticeShown = true;
+        w_.ShowStatus(FromUtf8(outcome.Notice));
+    }
     if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
     if (!outcome.Ok) return false;
     FinishRun(wb.Signals, wb.Osc, &wb.Runs, std::time(nullptr));

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +12,7 @@
 
 #include "MainWindowFixture.h"
 #include "osc/FrmOsc.h"
+#include "ui/ModelCommands.h"
 
 namespace kvaril {
 namespace {
@@ -153,6 +155,28 @@ TEST_F(BackgroundWork, ACompilerMessageFarDownInAnotherSignalIsShownAtItsLine) {
     const int first = Editor()->firstVisibleLine();
     EXPECT_GE(line - 1, first) << "scrolled into view";
     EXPECT_LT(line - 1, first + Editor()->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+}
+
+TEST_F(BackgroundWork, WhatTheModelPrintedShowsUnderTheEditorAndGoesWithTheNextQuietRun) {
+    Model("  Value := t; if t = 0 then Writeln('Фильтр готов');");
+    auto* pane = Find<QWidget>("pnlModelOutput");
+    EXPECT_FALSE(pane->isVisible()) << "nothing printed yet";
+    // Each run opens the oscilloscope modally; it is closed once it shows.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* osc = W().Oscilloscope(); osc && osc->isVisible()) osc->close();
+    });
+    closer.start(20);
+    ASSERT_TRUE(W().ModelCommands().Run());
+    Idle();
+    EXPECT_TRUE(pane->isVisible());
+    EXPECT_TRUE(Find<QPlainTextEdit>("edModelOutput")->toPlainText().contains("Фильтр готов"));
+
+    Signals().Items(0).Lines()[20] = "  Value := t;";
+    W().LoadEditor();
+    ASSERT_TRUE(W().ModelCommands().Run());
+    Idle();
+    EXPECT_FALSE(pane->isVisible()) << "the next run printed nothing";
 }
 
 }  // namespace
