@@ -18,6 +18,7 @@
 #include "model/ChildProcess.h"
 #include "model/FpcBuild.h"
 #include "model/LibraryStamp.h"
+#include "model/ModelBox.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
 #include "model/uCommon.h"
@@ -73,6 +74,21 @@ double BareCompile(const std::string& binDir, const std::string& compiler) {
     return seconds;
 }
 
+// Median seconds to start and end `argv` as a child, over `repeats` starts.
+double StartSeconds(const std::vector<std::string>& argv, int repeats) {
+    std::vector<double> times;
+    for (int r = 0; r < repeats; ++r) {
+        TSpawnOptions spawn;
+        spawn.Argv = argv;
+        const auto start = Clock::now();
+        ChildProcess child(spawn);
+        child.Wait(std::chrono::seconds(10));
+        times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,5 +136,14 @@ int main(int argc, char** argv) {
         std::printf("%-8d %12.1f %12.1f %7.2f %14.1f %7.2f %10.1f %10.1f %8.2f\n", count, p, b,
                     p / b, u, u / b, m, c, (m - c) / c);
     }
+    // What the model's box adds to starting the host: a program started in it against the same
+    // program started bare.
+    TScratchFolder scratch;
+    const double bare = StartSeconds({"/bin/true"}, 21);
+    const double boxed =
+        StartSeconds(BoxedCommand(AvailableBox(), scratch.Path(), {"/bin/true"}), 21);
+    std::printf("\nbox (%s): start %.1f ms, bare start %.1f ms, the box adds %.1f ms\n",
+                AvailableBox() == TBoxKind::Namespaces ? "namespaces" : "Landlock", boxed * 1e3,
+                bare * 1e3, (boxed - bare) * 1e3);
     return 0;
 }
