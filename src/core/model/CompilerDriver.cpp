@@ -127,6 +127,20 @@ std::optional<TErrorBox> CheckModelFolderFiles(const std::string& binDir) {
                     "перезаписала бы файл, на который она указывает; удалите ссылку (" +
                     binDir + name + ")."};
     }
+    // The toolchain runs with the user's rights: a compiler or host that someone else may
+    // change would run their code. (A model cannot change them: its box keeps Bin/ read-only.)
+    for (const char* name : {"dcc32", "kvaril-modelhost", "kvml.dpr", "uSignalsData.pas"}) {
+        struct stat st {};
+        if (::lstat((binDir + name).c_str(), &st) != 0) continue;  // reported where it is used
+        const bool ours = st.st_uid == ::geteuid() || st.st_uid == 0;
+        if (S_ISREG(st.st_mode) && ours && (st.st_mode & S_IWOTH) == 0) continue;
+        return TErrorBox{kFileErrorTitle,
+                         std::string("Файл Bin/") + name +
+                             " в папке модели не защищен: это не обычный файл, его владелец - "
+                             "другой пользователь или его может изменить любой. Сборка не "
+                             "начата; восстановите файл из установленной программы (" +
+                             binDir + name + ")."};
+    }
     return std::nullopt;
 }
 

@@ -394,6 +394,26 @@ TEST_F(ModelIsolation, AModelFolderFileThatIsALinkIsRefusedAndItsTargetKept) {
     EXPECT_TRUE(Run().Ok) << "without the links the folder builds again";
 }
 
+TEST_F(ModelIsolation, AToolchainFileAnyoneMayChangeIsRefusedBeforeTheBuild) {
+    namespace fs = std::filesystem;
+    Add("A", "  Value := t;");
+    for (const char* name : {"dcc32", "kvaril-modelhost", "kvml.dpr"}) {
+        SCOPED_TRACE(name);
+        const fs::path file = binDir_ + name;
+        const fs::perms before = fs::status(file).permissions();
+        fs::permissions(file, fs::perms::others_write, fs::perm_options::add);
+        TModelOutcome r = Run();
+        EXPECT_FALSE(r.Ok);
+        ASSERT_TRUE(r.Error);
+        EXPECT_NE(r.Error->Text.find(std::string("Bin/") + name + " в папке модели не защищен"),
+                  std::string::npos)
+            << r.Error->Text;
+        EXPECT_FALSE(fs::exists(binDir_ + "kvm.pas")) << "nothing was built";
+        fs::permissions(file, before);
+    }
+    EXPECT_TRUE(Run().Ok) << "with the rights restored the folder builds again";
+}
+
 }  // namespace
 }  // namespace kvaril
 
