@@ -18,6 +18,7 @@ TModelOutputPane::TModelOutputPane(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 2, 0, 0);
     layout->setSpacing(2);
     auto* header = new QHBoxLayout;
+    header->setContentsMargins(4, 0, 0, 0);
     auto* title = new QLabel("Вывод модели", this);
     title->setStyleSheet("font-weight: bold");
     auto* close = new QToolButton(this);
@@ -34,13 +35,15 @@ TModelOutputPane::TModelOutputPane(QWidget* parent) : QWidget(parent) {
     edOutput_->setReadOnly(true);
     edOutput_->setLineWrapMode(QPlainTextEdit::NoWrap);
     edOutput_->setMaximumBlockCount(100000);
-    layout->addWidget(edOutput_, 1);
+    // A few lines, so the editor keeps most of a small window; the text scrolls.
+    edOutput_->setFixedHeight(edOutput_->fontMetrics().lineSpacing() * 5 +
+                              2 * edOutput_->frameWidth() + 8);
+    layout->addWidget(edOutput_);
     lblFiles_ = new QLabel(this);
     lblFiles_->setObjectName("lblModelFiles");
     lblFiles_->setWordWrap(true);
     lblFiles_->setTextFormat(Qt::RichText);
     layout->addWidget(lblFiles_);
-    setMaximumHeight(180);
     connect(close, &QToolButton::clicked, this, &QWidget::hide);
     connect(lblFiles_, &QLabel::linkActivated, this,
             [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(folder_)); });
