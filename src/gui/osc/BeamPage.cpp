@@ -5,18 +5,34 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "osc/TypedCombo.h"
+
 namespace kvaril {
 
+namespace {
+
+// Set on an editor once it holds the cell's text.
+constexpr const char* kFilled = "kvarilFilled";
+// The row an editor edits.
+constexpr const char* kRow = "kvarilRow";
+
+}  // namespace
+
 TBeamCellDelegate::TBeamCellDelegate(const QList<QStringList>& pickLists, QObject* parent)
-    : QStyledItemDelegate(parent), pickLists_(pickLists) {}
+    : QStyledItemDelegate(parent), pickLists_(pickLists) {
+    connect(this, &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget* editor, EndEditHint hint) {
+                if (hint == RevertModelCache) Q_EMIT Cancelled(editor->property(kRow).toInt());
+            });
+}
 
 QWidget* TBeamCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                          const QModelIndex& index) const {
     if (index.column() != 1) return nullptr;
     auto* editor = new QComboBox(parent);
-    editor->setEditable(true);
-    editor->setInsertPolicy(QComboBox::NoInsert);
+    MakeTypedCombo(editor);
     const int row = index.row();
+    editor->setProperty(kRow, row);
     if (row >= 0 && row < pickLists_.size()) editor->addItems(pickLists_[row]);
     Q_EMIT Opened(row);
     connect(editor, &QComboBox::editTextChanged, this,
@@ -25,6 +41,11 @@ QWidget* TBeamCellDelegate::createEditor(QWidget* parent, const QStyleOptionView
 }
 
 void TBeamCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    // Filled once, when it opens. Each applied keystroke changes what the cell shows, and the
+    // view would put that into the open editor: "0" of "0.5" showed "Авто" and ".5" went
+    // behind it.
+    if (editor->property(kFilled).toBool()) return;
+    editor->setProperty(kFilled, true);
     auto* combo = static_cast<QComboBox*>(editor);
     const QSignalBlocker block(combo);
     combo->setCurrentIndex(-1);

@@ -12,7 +12,8 @@
 
 namespace kvaril {
 
-// The beam table's editor: an editable pick list whose every change is reported.
+// The beam table's editor: an editable pick list whose every change is reported. The text stays
+// as the user types it; only the beams follow it.
 class TBeamCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
@@ -28,6 +29,8 @@ class TBeamCellDelegate : public QStyledItemDelegate {
     void Opened(int row) const;
     void Edited(int row, const QString& text) const;
     void Closed(int row, const QString& text) const;
+    // Closed with Escape: nothing more is applied.
+    void Cancelled(int row) const;
 
   private:
     QList<QStringList> pickLists_;

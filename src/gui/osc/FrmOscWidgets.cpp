@@ -291,6 +291,8 @@ int TFormOsc::CreateBeamGrid(QWidget* gridPanel) {
         Act("TInplaceEdit",
             [&] { session_->Beams().EndEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
+    connect(delegate, &TBeamCellDelegate::Cancelled, this,
+            [this](int) { Act("TInplaceEdit", [&] { session_->Beams().CancelEdit(); }); });
     return captionWidth;
 }
 
