@@ -33,7 +33,7 @@ namespace {
 
 QIcon OscIcon(int index) {
     // Exit, control panel, add screen, delete screen.
-    static const int kMain[] = {icoFileLoad, icoSearchPan, icoSignalAdd, icoSignalDelete};
+    static const int kMain[] = {icoExit, icoSearchPan, icoSignalAdd, icoSignalDelete};
     return MainIcon(kMain[index]);
 }
 
