@@ -19,4 +19,13 @@ std::optional<TTextPos> FindInLines(const std::vector<std::string>& lines, int c
     return std::nullopt;
 }
 
+std::optional<TFound> FindWrapping(const std::vector<std::string>& lines, int caretLine,
+                                   int startColumn, const std::string& needle) {
+    if (std::optional<TTextPos> found = FindInLines(lines, caretLine, startColumn, needle))
+        return TFound{*found, false};
+    if (std::optional<TTextPos> found = FindInLines(lines, 1, 1, needle))
+        return TFound{*found, true};
+    return std::nullopt;
+}
+
 }  // namespace kvaril

@@ -1,5 +1,6 @@
 #pragma once
-// Finding a text in the lines of the editor, from the caret towards the end, never wrapping.
+// Finding a text in the lines of the editor, from the caret towards the end; a search may then
+// go on once from the first line.
 
 #include <optional>
 #include <string>
@@ -17,5 +18,15 @@ struct TTextPos {
 // `startColumn`, or in a whole later line. Exact, case-sensitive, within one line.
 std::optional<TTextPos> FindInLines(const std::vector<std::string>& lines, int caretLine,
                                     int startColumn, const std::string& needle);
+
+struct TFound {
+    TTextPos Pos;
+    bool Wrapped = false;  // found only by going on from the first line
+};
+
+// FindInLines, and when nothing follows, the first occurrence from the first line on (which
+// may be the one at the caret itself).
+std::optional<TFound> FindWrapping(const std::vector<std::string>& lines, int caretLine,
+                                   int startColumn, const std::string& needle);
 
 }  // namespace kvaril

@@ -60,6 +60,11 @@ void TOscBeams::EndEdit(TBeamRow row, const std::string& text) {
     context_.SetStatus("");
 }
 
+void TOscBeams::CancelEdit() {
+    context_.CloseStep();
+    context_.SetStatus("");
+}
+
 void TOscBeams::ToOneGroup() {
     context_.Change(TStepKind::Discrete, [&] {
         context_.CommitEntry();

@@ -24,6 +24,8 @@ class TOscBeams {
     void StartEdit(TBeamRow row);  // shows the row's hint
     void Edit(TBeamRow row, const std::string& text);
     void EndEdit(TBeamRow row, const std::string& text);
+    // The editor closed without a last text (Escape): what was applied stays, the hint goes.
+    void CancelEdit();
     void ToOneGroup();
     void ToManyGroups();
     // Each selected beam's gain so that its largest magnitude in the time window fills the band.

@@ -1,5 +1,7 @@
 #include "osc/OscTime.h"
 
+#include <cmath>
+
 #include "document/uSignal.h"
 #include "model/uCommon.h"
 
@@ -30,6 +32,12 @@ std::string FormatOscTime(double quantTime, double t) {
 
 double SnapToQuant(double quantTime, double t) {
     if (quantTime < MinQuantTime) return t;
+    // Both roundings go through a 64-bit integer, which a larger time overflows to the other
+    // sign; there the grid is finer than a double can tell apart anyway. NaN stays NaN.
+    constexpr long double kCountable = 4e18L;
+    const long double x = t;
+    if (!(std::fabs(x / quantTime) < kCountable && std::fabs(x) * 1000000.0L < kCountable))
+        return t;
     const int64_t k = Round(static_cast<long double>(t) / quantTime);
     return static_cast<double>(Round(k * static_cast<long double>(quantTime) * 1000000.0L) /
                                1000000.0L);

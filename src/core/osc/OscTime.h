@@ -10,7 +10,7 @@ namespace kvaril {
 std::string FormatOscTime(double quantTime, double t);
 
 // The nearest multiple of the quantization time, cleaned to six decimals; `t` unchanged when
-// the quantization time is below the minimum.
+// the quantization time is below the minimum, or `t` too large to count in quanta.
 double SnapToQuant(double quantTime, double t);
 
 // "m1", "m2", ... for the label indices 0, 1, ...

@@ -66,7 +66,7 @@ double SharedAutoMax(const std::vector<const TBeam*>& group, const TSignalsData&
     for (const TBeam* b : group) {
         if (b->Gain() != 0 || b->SignalIndex() < 0 || b->SignalIndex() >= data.SignalCount())
             continue;
-        const double own = data.GetMax(b->SignalIndex());
+        const double own = AutoScaleMax(data, b->SignalIndex());
         if (own > m) m = own;  // a NaN never wins
     }
     return m;

@@ -46,11 +46,15 @@ size_t FindOperator(const std::string& text, char op) {
     return std::string::npos;
 }
 
+// Within 0 .. T before anything is counted in quanta: a typed 1E15 is the run's end, not a
+// count that overflows. NaN passes, for the callers' own fallbacks.
+double WithinRun(const TTimeFrame& f, double x) { return x < 0 ? 0 : x > f.T ? f.T : x; }
+
 }  // namespace
 
 void SetWindowStart(TView& view, const TTimeFrame& f, double x) {
     const double d = Width(view);
-    double s = SnapToQuant(f.Q, x);
+    double s = SnapToQuant(f.Q, WithinRun(f, x));
     if (!(s >= 0)) s = 0;
     double e = s + d;
     if (e > f.T) {
@@ -63,7 +67,7 @@ void SetWindowStart(TView& view, const TTimeFrame& f, double x) {
 
 void SetWindowEnd(TView& view, const TTimeFrame& f, double x) {
     const double d = Width(view);
-    double e = SnapToQuant(f.Q, x);
+    double e = SnapToQuant(f.Q, WithinRun(f, x));
     if (e > f.T) e = f.T;
     if (e - d >= 0) {
         view.SetT0(e - d);
@@ -75,7 +79,7 @@ void SetWindowEnd(TView& view, const TTimeFrame& f, double x) {
 }
 
 void SetWindowLength(TView& view, const TTimeFrame& f, double x) {
-    double w = SnapToQuant(f.Q, x);
+    double w = SnapToQuant(f.Q, WithinRun(f, x));
     if (!(w >= f.MinInterval)) w = f.MinInterval;
     if (w > f.T) w = f.T;
     double e = view.T0() + w;

@@ -1,6 +1,7 @@
 #include "osc/TraceGeometry.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "model/uCommon.h"
@@ -28,11 +29,24 @@ void ComputeColumnQuanta(const TBeamGeometry& g, std::vector<int>& quanta) {
     for (int x = 0; x <= g.LastX + 1; ++x) quanta[static_cast<size_t>(x)] = QuantAtColumn(g, x);
 }
 
+double AutoScaleMax(const TSignalsData& data, int signal) {
+    const double m = data.GetMax(signal);
+    if (!std::isinf(m)) return m;
+    // Only a run with an infinity pays for this pass.
+    const double* row = data.Row(signal);
+    double finite = 0;
+    for (int32_t q = 0; q < data.SampleCount(); ++q) {
+        const double a = std::fabs(row[q]);
+        if (a > finite && !std::isinf(a)) finite = a;  // a NaN never wins
+    }
+    return finite;
+}
+
 TRowScale TRowScale::For(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g) {
     TRowScale s;
     s.Gain = beam.Gain();
     if (s.Gain == 0 && beam.SignalIndex() < data.SignalCount()) {
-        const double m = g.SharedMax >= 0 ? g.SharedMax : data.GetMax(beam.SignalIndex());
+        const double m = g.SharedMax >= 0 ? g.SharedMax : AutoScaleMax(data, beam.SignalIndex());
         if (m > 1e-10) s.Gain = 1 / m;
     }
     s.Offset = beam.Offset();
@@ -43,8 +57,12 @@ TRowScale TRowScale::For(const TBeam& beam, const TSignalsData& data, const TBea
 
 int TRowScale::RowOfValue(double sample) const {
     long double v = static_cast<long double>(sample) * Gain + Offset;
-    if (v > 1) v = 1;
-    if (v < -1) v = -1;
+    if (v > 1)
+        v = 1;
+    else if (v < -1)
+        v = -1;
+    else if (std::isnan(v))  // an infinity times a gain of 0: its own edge
+        v = sample > 0 ? 1 : -1;
     return static_cast<int>(Round(Mid - Half * v));
 }
 
@@ -62,7 +80,7 @@ void DrawCompressed(const double* samples, const TRowScale& scale, const TBeamGe
         e = quantAt(x + 1);
         if (i >= g.QuantCount || e >= g.QuantCount) continue;
         // The row is monotonic in the sample, so the column's extremes give its stroke; a NaN
-        // (whose row is undefined) takes the sample-by-sample way.
+        // (which has no row) takes the sample-by-sample way, without the NaN.
         double lo = samples[i], hi = samples[i];
         bool nan = std::isnan(lo);
         for (int k = i + 1; k <= e; ++k) {
@@ -77,62 +95,97 @@ void DrawCompressed(const double* samples, const TRowScale& scale, const TBeamGe
             top = std::min(a, b);
             bottom = std::max(a, b);
         } else {
-            top = bottom = scale.RowOfValue(samples[i]);
-            for (int k = i + 1; k <= e; ++k) {
+            top = INT_MAX;
+            bottom = INT_MIN;
+            for (int k = i; k <= e; ++k) {
+                if (std::isnan(samples[k])) continue;
                 const int r = scale.RowOfValue(samples[k]);
-                if (r > bottom)
-                    bottom = r;
-                else if (r < top)
-                    top = r;
+                top = std::min(top, r);
+                bottom = std::max(bottom, r);
             }
+            if (top > bottom) continue;  // nothing but NaN: a gap
         }
         figure.Strokes.push_back({x, top, bottom});
     }
 }
 
+// The runs of samples j0..j1 between NaN samples, as (first, last) pairs.
+template <typename F>
+void ForEachRun(const double* samples, int j0, int j1, F&& run) {
+    int first = -1;
+    for (int j = j0; j <= j1; ++j) {
+        if (!std::isnan(samples[j])) {
+            if (first < 0) first = j;
+            continue;
+        }
+        if (first >= 0) run(first, j - 1, j);
+        first = -1;
+    }
+    if (first >= 0) run(first, j1, -1);
+}
+
+// Starts a new piece of the figure's points unless it is the first.
+void StartPiece(TBeamFigure& figure) {
+    if (!figure.Points.empty()) figure.Breaks.push_back(figure.Points.size());
+}
+
+// Each value holds until the next sample's column; the last one of a run to the gap's NaN
+// sample, or to the right edge.
 void DrawSteps(const double* samples, const TRowScale& scale, const TBeamGeometry& g, int j0,
                int j1, TBeamFigure& figure) {
     auto& p = figure.Points;
     p.reserve(2 * static_cast<size_t>(j1 - j0 + 1) + 2);
-    int level = scale.RowOfValue(samples[j0]);
-    int previous = ColumnOfQuant(g, j0);
-    p.push_back({previous, level});
-    for (int j = j0 + 1; j <= j1; ++j) {
-        const int x = ColumnOfQuant(g, j);
-        if (x == previous) continue;
-        const int r = scale.RowOfValue(samples[j]);
-        if (r != level) {
-            p.push_back({x, level});
-            p.push_back({x, r});
-            level = r;
+    ForEachRun(samples, j0, j1, [&](int first, int last, int gap) {
+        StartPiece(figure);
+        int level = scale.RowOfValue(samples[first]);
+        int previous = ColumnOfQuant(g, first);
+        p.push_back({previous, level});
+        for (int j = first + 1; j <= last; ++j) {
+            const int x = ColumnOfQuant(g, j);
+            if (x == previous) continue;
+            const int r = scale.RowOfValue(samples[j]);
+            if (r != level) {
+                p.push_back({x, level});
+                p.push_back({x, r});
+                level = r;
+            }
+            previous = x;
         }
-        previous = x;
-    }
-    if (p.back().X != g.LastX) p.push_back({g.LastX, level});
+        const int end = gap >= 0 ? ColumnOfQuant(g, gap) : g.LastX;
+        if (p.back().X != end) p.push_back({end, level});
+    });
 }
 
 void DrawLine(const double* samples, const TRowScale& scale, const TBeamGeometry& g, int j0, int j1,
               TBeamFigure& figure) {
     auto& p = figure.Points;
-    int previous = ColumnOfQuant(g, j0);
-    p.push_back({previous, scale.RowOfValue(samples[j0])});
-    for (int j = j0 + 1; j <= j1; ++j) {
-        const int x = ColumnOfQuant(g, j);
-        if (x == previous) continue;
-        p.push_back({x, scale.RowOfValue(samples[j])});
-        previous = x;
-    }
+    ForEachRun(samples, j0, j1, [&](int first, int last, int) {
+        StartPiece(figure);
+        int previous = ColumnOfQuant(g, first);
+        p.push_back({previous, scale.RowOfValue(samples[first])});
+        for (int j = first + 1; j <= last; ++j) {
+            const int x = ColumnOfQuant(g, j);
+            if (x == previous) continue;
+            p.push_back({x, scale.RowOfValue(samples[j])});
+            previous = x;
+        }
+    });
 }
 
+// One chain per run: its samples, padded with the last to 3k + 1 points.
 void DrawSpline(const double* samples, const TRowScale& scale, const TBeamGeometry& g, int j0,
                 int j1, TBeamFigure& figure) {
-    const int count = j1 - j0 + 1;
-    const int total = 3 * ((count + 2) / 3) + 1;
     auto& p = figure.Points;
-    for (int j = j0; j <= j1 && static_cast<int>(p.size()) < total; ++j)
-        p.push_back({ColumnOfQuant(g, j), scale.RowOfValue(samples[j])});
-    const TPoint last{ColumnOfQuant(g, j1), scale.RowOfValue(samples[j1])};
-    while (static_cast<int>(p.size()) < total) p.push_back(last);
+    ForEachRun(samples, j0, j1, [&](int first, int last, int) {
+        StartPiece(figure);
+        const size_t start = p.size();
+        const int count = last - first + 1;
+        const size_t total = static_cast<size_t>(3 * ((count + 2) / 3) + 1);
+        for (int j = first; j <= last && p.size() - start < total; ++j)
+            p.push_back({ColumnOfQuant(g, j), scale.RowOfValue(samples[j])});
+        const TPoint end{ColumnOfQuant(g, last), scale.RowOfValue(samples[last])};
+        while (p.size() - start < total) p.push_back(end);
+    });
 }
 
 }  // namespace
@@ -141,6 +194,7 @@ void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& 
               TBeamFigure& figure, const double* reference) {
     figure.Strokes.clear();
     figure.Points.clear();
+    figure.Breaks.clear();
     const int s = beam.SignalIndex();
     if (g.QuantCount <= 0 || s < 0 || s >= data.SignalCount() || data.SampleCount() < g.QuantCount)
         return;  // nothing to draw: no run, or a run of another document

@@ -1,8 +1,11 @@
 #pragma once
 // One beam's samples turned into pixels of its band: the column and quantum mappings, the
 // scaling of a sample to a row, and the figure to draw (one stroke per column when the window
-// holds more quanta than there are columns, otherwise steps, lines or a Bézier chain).
+// holds more quanta than there are columns, otherwise steps, lines or a Bézier chain). Nothing
+// of a figure lies outside its band: a NaN sample leaves a gap, an infinite one lies on the
+// band's edge.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +38,10 @@ int QuantAtColumn(const TBeamGeometry& g, int x);
 // Clamped into 0 .. LastX.
 int ColumnOfQuant(const TBeamGeometry& g, int i);
 
+// The magnitude automatic scaling divides by: the run's largest one, or the largest finite one
+// when an infinity is the largest (which would flatten every finite sample to the offset).
+double AutoScaleMax(const TSignalsData& data, int signal);
+
 // Gain and offset of one beam, resolved once per drawing.
 struct TRowScale {
     double Gain = 0;  // automatic gain already replaced by 1 / maximum (or the shared one)
@@ -43,7 +50,9 @@ struct TRowScale {
     int Mid = 0;
 
     static TRowScale For(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& g);
-    int RowOfValue(double sample) const;  // Round(mid − half · clip(s · gain + offset))
+    // Round(mid − half · clip(s · gain + offset)); an infinity lies on the edge it points to
+    // (also where the gain is 0). Not for NaN, which has no row.
+    int RowOfValue(double sample) const;
 };
 
 struct TPoint {
@@ -63,7 +72,22 @@ struct TBeamFigure {
     TFigureKind Kind = TFigureKind::Polyline;
     std::vector<TStroke> Strokes;  // compressed form
     std::vector<TPoint> Points;    // polyline, or Bézier chain: start, then 3 points per segment
+    // Where NaN samples leave gaps: the indices of Points at which a new polyline or chain
+    // starts (the first one, at 0, is not listed). Empty for a trace without gaps.
+    std::vector<size_t> Breaks;
 };
+
+// `piece`(first index, point count) for each piece of a figure's Points between its gaps, in
+// order.
+template <typename F>
+void ForEachPiece(const TBeamFigure& figure, F&& piece) {
+    size_t first = 0;
+    for (size_t next : figure.Breaks) {
+        piece(first, next - first);
+        first = next;
+    }
+    if (first < figure.Points.size()) piece(first, figure.Points.size() - first);
+}
 
 // Fills `figure` (its buffers are reused from call to call). With `samples` (QuantCount of
 // them: a reference run's row) those are drawn instead of the beam's own, at its scale.

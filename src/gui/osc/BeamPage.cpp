@@ -5,18 +5,39 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "osc/TypedCombo.h"
+
 namespace kvaril {
 
+namespace {
+
+// Set on an editor once it holds the cell's text.
+constexpr const char* kFilled = "kvarilFilled";
+// The row an editor edits.
+constexpr const char* kRow = "kvarilRow";
+// What the value table's names keep at least, what they get when the panel widens, and the
+// longest number of the usual forms ("%.4g" of a small negative value).
+constexpr const char* kNameMinimum = "Луч";
+constexpr const char* kNameRoom = "Сигнал";
+constexpr const char* kLongNumber = "-0.0001234";
+
+}  // namespace
+
 TBeamCellDelegate::TBeamCellDelegate(const QList<QStringList>& pickLists, QObject* parent)
-    : QStyledItemDelegate(parent), pickLists_(pickLists) {}
+    : QStyledItemDelegate(parent), pickLists_(pickLists) {
+    connect(this, &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget* editor, EndEditHint hint) {
+                if (hint == RevertModelCache) Q_EMIT Cancelled(editor->property(kRow).toInt());
+            });
+}
 
 QWidget* TBeamCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                          const QModelIndex& index) const {
     if (index.column() != 1) return nullptr;
     auto* editor = new QComboBox(parent);
-    editor->setEditable(true);
-    editor->setInsertPolicy(QComboBox::NoInsert);
+    MakeTypedCombo(editor);
     const int row = index.row();
+    editor->setProperty(kRow, row);
     if (row >= 0 && row < pickLists_.size()) editor->addItems(pickLists_[row]);
     Q_EMIT Opened(row);
     connect(editor, &QComboBox::editTextChanged, this,
@@ -25,6 +46,11 @@ QWidget* TBeamCellDelegate::createEditor(QWidget* parent, const QStyleOptionView
 }
 
 void TBeamCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    // Filled once, when it opens. Each applied keystroke changes what the cell shows, and the
+    // view would put that into the open editor: "0" of "0.5" showed "Авто" and ".5" went
+    // behind it.
+    if (editor->property(kFilled).toBool()) return;
+    editor->setProperty(kFilled, true);
     auto* combo = static_cast<QComboBox*>(editor);
     const QSignalBlocker block(combo);
     combo->setCurrentIndex(-1);
@@ -48,6 +74,7 @@ void TValueGrid::SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows,
     titles_ = std::move(titles);
     columns_ = std::clamp(columns, 3, kMaxColumns);
     background_ = background;
+    ArrangeColumns();
     update();
 }
 
@@ -56,18 +83,58 @@ QString TValueGrid::Text(int row, int column) const {
     return rows_[row][static_cast<size_t>(column)].Text;
 }
 
-int TValueGrid::ColumnWidth(int column) const {
+int TValueGrid::ColumnWidth(int column) const { return widths_.value(column); }
+
+int TValueGrid::WidthFor(int numbers) const {
+    const QFontMetrics metrics = fontMetrics();
+    const int columns = numbers + 2;
+    return 16 + metrics.horizontalAdvance(kNameRoom) + 5 +
+           numbers * (metrics.horizontalAdvance(kLongNumber) + 5) + columns;
+}
+
+void TValueGrid::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ArrangeColumns();
+}
+
+void TValueGrid::ArrangeColumns() {
     const int w = width();
-    const int c0 = 16;
-    if (column == 0) return c0;
-    if (columns_ > 3) {
-        // The name and the three numbers share the rest alike.
-        const int c = (w - c0 - columns_) / (columns_ - 1);
-        return column < columns_ - 1 ? c : w - c0 - (columns_ - 2) * (c + 1) - columns_;
+    constexpr int c0 = 16;
+    widths_.fill(0, columns_);
+    widths_[0] = c0;
+    if (columns_ == 3) {
+        widths_[1] = (w - 16) / 2 - 2;
+        widths_[2] = w - widths_[1] - c0 - 7;
+        return;
     }
-    const int c1 = (w - 16) / 2 - 2;
-    if (column == 1) return c1;
-    return w - c1 - c0 - 7;
+    // Shared alike, the numbers lost their last digits beside a marker's two columns: each
+    // number column gets what its widest text needs (each column has a one-pixel line).
+    const QFontMetrics metrics = fontMetrics();
+    QVector<int> need(columns_, 0);
+    int numbers = 0;
+    for (int c = 2; c < columns_; ++c) {
+        int widest = metrics.horizontalAdvance(titles_.value(c));
+        for (const auto& row : rows_)
+            widest = std::max(widest, metrics.horizontalAdvance(row[static_cast<size_t>(c)].Text));
+        need[c] = widest + 5;
+        numbers += need[c];
+    }
+    const int room = w - c0 - columns_;
+    // The names keep a few letters; without room for those the numbers share what is left.
+    const int nameMinimum =
+        std::min(metrics.horizontalAdvance(kNameMinimum) + 5, room / (columns_ - 1));
+    if (room - numbers >= nameMinimum) {
+        for (int c = 2; c < columns_; ++c) widths_[c] = need[c];
+        widths_[1] = room - numbers;
+        return;
+    }
+    widths_[1] = nameMinimum;
+    int left = room - nameMinimum;
+    for (int c = 2; c < columns_; ++c) {
+        widths_[c] =
+            c == columns_ - 1 ? left : need[c] * (room - nameMinimum) / std::max(1, numbers);
+        left -= widths_[c];
+    }
 }
 
 void TValueGrid::paintEvent(QPaintEvent*) {
@@ -99,7 +166,11 @@ void TValueGrid::paintEvent(QPaintEvent*) {
             p.setPen(QColor(128, 128, 128));
             p.drawRect(cell);
             p.setPen(v.Color);
-            p.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, v.Text);
+            const QRect inside = cell.adjusted(2, 0, -2, 0);
+            const QString text =
+                c == 1 ? p.fontMetrics().elidedText(v.Text, Qt::ElideRight, inside.width())
+                       : v.Text;
+            p.drawText(inside, Qt::AlignVCenter | Qt::AlignLeft, text);
             x += w + 1;
         }
     }

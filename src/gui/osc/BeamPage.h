@@ -12,7 +12,8 @@
 
 namespace kvaril {
 
-// The beam table's editor: an editable pick list whose every change is reported.
+// The beam table's editor: an editable pick list whose every change is reported. The text stays
+// as the user types it; only the beams follow it.
 class TBeamCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
@@ -28,6 +29,8 @@ class TBeamCellDelegate : public QStyledItemDelegate {
     void Opened(int row) const;
     void Edited(int row, const QString& text) const;
     void Closed(int row, const QString& text) const;
+    // Closed with Escape: nothing more is applied.
+    void Cancelled(int row) const;
 
   private:
     QList<QStringList> pickLists_;
@@ -38,7 +41,9 @@ struct TValueGridCell {
     QColor Color;
 };
 
-// The value table: drawn entirely here, in the beams' colours on the scheme's background.
+// The value table: drawn entirely here, in the beams' colours on the scheme's background. The
+// classic three columns share the width by the classic rule; with more, each number column is
+// as wide as its widest text and the names take the rest (cut short with "…" when narrow).
 class TValueGrid : public QWidget {
     Q_OBJECT
   public:
@@ -55,12 +60,18 @@ class TValueGrid : public QWidget {
     int RowCount() const { return static_cast<int>(rows_.size()); }
     QString Text(int row, int column) const;
     int ColumnWidth(int column) const;
+    // The width that shows `numbers` number columns of the usual longest form beside the names.
+    int WidthFor(int numbers) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void ArrangeColumns();
+
     QVector<std::array<TValueGridCell, kMaxColumns>> rows_;
+    QVector<int> widths_;
     QStringList titles_;
     int columns_ = 3;
     QColor background_{192, 192, 192};

@@ -36,8 +36,6 @@ namespace {
 
 // The smallest outer size of the window.
 constexpr QSize kMinimumOuterSize(300, 200);
-// The control panel's width when the value table shows a reference run.
-constexpr int kComparePanelWidth = 300;
 
 }  // namespace
 
@@ -291,15 +289,21 @@ void TFormOsc::RefreshValues() {
         rows.push_back(cells);
     }
     const int columns = static_cast<int>(deltaAt) + (delta.Reference >= 0 ? 2 : 0);
-    // Only a reference run widens the panel: the marker's columns come and go while the mouse
-    // drags, and the traces must not move under it.
-    if (compare && static_cast<int>(deltaAt) > tsValueGrid_->ColumnCount() &&
-        tabControl_->width() < kComparePanelWidth) {
-        // Three numbers side by side need more room than the classic panel has.
-        const QList<int> sizes = tabControlSplit_->sizes();
-        const int total = sizes.value(0) + sizes.value(1);
-        tabControlSplit_->setSizes({kComparePanelWidth, std::max(0, total - kComparePanelWidth)});
+    // The panel widens when more numbers can appear side by side (a reference run chosen, a
+    // marker put on the screen), not when the marker's columns come and go while the mouse
+    // drags: the traces must not move under it.
+    const TView* view = session_->Current();
+    const int numbers = 1 + (compare ? 2 : 0) + (view && view->TimeLabelCount() > 0 ? 2 : 0);
+    if (numbers > panelNumbers_ && tabControl_->currentWidget()) {
+        const int chrome = tabControl_->width() - tabControl_->currentWidget()->width();
+        const int wanted = chrome + tsValueGrid_->WidthFor(numbers);
+        if (tabControl_->width() < wanted) {
+            const QList<int> sizes = tabControlSplit_->sizes();
+            const int total = sizes.value(0) + sizes.value(1);
+            tabControlSplit_->setSizes({wanted, std::max(0, total - wanted)});
+        }
     }
+    panelNumbers_ = numbers;
     QStringList titles;
     for (const std::string& title : session_->Readings().ValueTitles(delta))
         titles << FromUtf8(title);

@@ -124,6 +124,8 @@ class TFormOsc : public QMainWindow {
     std::unique_ptr<TGraphPicture> picture_;  // what the trace area shows
     std::unique_ptr<TGridLayout> grid_;
     int warningsShown_ = 0;
+    // How many number columns the value table could show when the panel was last widened.
+    int panelNumbers_ = 1;
     int panFromX_ = -1;  // the column where a pan drag started, −1 when none
     bool refreshing_ = false;
 

@@ -33,7 +33,7 @@ namespace {
 
 QIcon OscIcon(int index) {
     // Exit, control panel, add screen, delete screen.
-    static const int kMain[] = {icoFileLoad, icoSearchPan, icoSignalAdd, icoSignalDelete};
+    static const int kMain[] = {icoExit, icoSearchPan, icoSignalAdd, icoSignalDelete};
     return MainIcon(kMain[index]);
 }
 
@@ -291,6 +291,8 @@ int TFormOsc::CreateBeamGrid(QWidget* gridPanel) {
         Act("TInplaceEdit",
             [&] { session_->Beams().EndEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
+    connect(delegate, &TBeamCellDelegate::Cancelled, this,
+            [this](int) { Act("TInplaceEdit", [&] { session_->Beams().CancelEdit(); }); });
     return captionWidth;
 }
 

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace kvaril {
 
@@ -72,7 +73,7 @@ void WriteSegment(const TPixels& r, int x, int y, int x1, int y1, QRgb color) {
 // A polyline written into the image's memory with Bresenham's steps, the last point left out
 // like a line that stops before its end. Steps (all segments level or upright) and lines of a
 // few pixels each are far cheaper this way than through QPainter.
-void WritePolyline(const TPixels& r, const std::vector<TPoint>& points, QRgb color) {
+void WritePolyline(const TPixels& r, std::span<const TPoint> points, QRgb color) {
     for (size_t k = 0; k + 1 < points.size(); ++k)
         WriteSegment(r, points[k].X, points[k].Y, points[k + 1].X, points[k + 1].Y, color);
     if (points.size() == 1)
@@ -197,7 +198,7 @@ constexpr double kFlatness = 0.4;
 // curves cost ten times as much for the hundreds of segments of a beam. The number of pieces of
 // a segment comes from its control points' second differences: n pieces deviate from the curve
 // by at most 3/4 of the largest of them over n squared.
-void WriteBezier(const TPixels& r, const std::vector<TPoint>& points, QRgb color) {
+void WriteBezier(const TPixels& r, std::span<const TPoint> points, QRgb color) {
     if (points.empty()) return;
     if (points.size() < 4) {
         Plot(r.Bits, r.Stride, r.Width, r.Height, points[0].X, points[0].Y, color);
@@ -237,7 +238,7 @@ void WriteBezier(const TPixels& r, const std::vector<TPoint>& points, QRgb color
 
 // A reference trace on the white screen: every other run of kDash pixels along the line. Not
 // on the hot path, so plain Bresenham steps with a test per pixel.
-void WriteDashedPolyline(const TPixels& r, const std::vector<TPoint>& points, QRgb color) {
+void WriteDashedPolyline(const TPixels& r, std::span<const TPoint> points, QRgb color) {
     const int width = r.Width, height = r.Height;
     uchar* bits = r.Bits;
     const qsizetype stride = r.Stride;
@@ -259,7 +260,7 @@ void WriteDashedPolyline(const TPixels& r, const std::vector<TPoint>& points, QR
 }
 
 // The dashed form of a Bézier chain: flattened into short straight pieces, then dashed.
-void WriteDashedBezier(const TPixels& r, const std::vector<TPoint>& points, QRgb color) {
+void WriteDashedBezier(const TPixels& r, std::span<const TPoint> points, QRgb color) {
     static thread_local std::vector<TPoint> flat;
     flat.clear();
     if (points.empty()) return;
@@ -286,23 +287,36 @@ void WriteDashedBezier(const TPixels& r, const std::vector<TPoint>& points, QRgb
     WriteDashedPolyline(r, flat, color);
 }
 
-void DrawFigure(QPainter& p, const TBeamFigure& figure) {
-    if (figure.Points.empty()) return;
-    if (figure.Kind == TFigureKind::Polyline) {
+void DrawPiece(QPainter& p, TFigureKind kind, std::span<const TPoint> piece) {
+    if (piece.empty()) return;
+    if (piece.size() == 1) {
+        p.drawPoint(piece[0].X, piece[0].Y);
+    } else if (kind == TFigureKind::Polyline) {
         static thread_local std::vector<QPoint> points;
-        points.resize(figure.Points.size());
-        for (size_t i = 0; i < points.size(); ++i)
-            points[i] = {figure.Points[i].X, figure.Points[i].Y};
+        points.resize(piece.size());
+        for (size_t i = 0; i < points.size(); ++i) points[i] = {piece[i].X, piece[i].Y};
         p.drawPolyline(points.data(), static_cast<int>(points.size()));
-    } else if (figure.Kind == TFigureKind::Bezier) {
-        QPainterPath path(QPointF(figure.Points[0].X, figure.Points[0].Y));
-        for (size_t i = 1; i + 2 < figure.Points.size(); i += 3) {
-            const TPoint &c1 = figure.Points[i], &c2 = figure.Points[i + 1],
-                         &e = figure.Points[i + 2];
+    } else if (kind == TFigureKind::Bezier) {
+        QPainterPath path(QPointF(piece[0].X, piece[0].Y));
+        for (size_t i = 1; i + 2 < piece.size(); i += 3) {
+            const TPoint &c1 = piece[i], &c2 = piece[i + 1], &e = piece[i + 2];
             path.cubicTo(c1.X, c1.Y, c2.X, c2.Y, e.X, e.Y);
         }
         p.drawPath(path);
     }
+}
+
+// A gap of the figure (NaN samples) is left open: each piece is a line or chain of its own.
+template <typename Write>
+void ForEachPieceOf(const TBeamFigure& figure, Write&& write) {
+    ForEachPiece(figure, [&](size_t first, size_t count) {
+        write(std::span<const TPoint>(figure.Points.data() + first, count));
+    });
+}
+
+void DrawFigure(QPainter& p, const TBeamFigure& figure) {
+    ForEachPieceOf(figure,
+                   [&](std::span<const TPoint> piece) { DrawPiece(p, figure.Kind, piece); });
 }
 
 // Where the next legend name of a band goes: after the group number drawn at the same top.
@@ -373,28 +387,37 @@ void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
 void DrawBeam(QPainter& p, const TGraphPicture& picture, const TDrawItem& item,
               const TPixels* raster) {
     const TBeamFigure& figure = picture.Figures[static_cast<size_t>(item.Figure)];
-    TOnPixelCentres centres(p, raster == nullptr);
     const QRgb rgb = ToQColor(item.Color).rgb();
     QPen pen = TracePen(p, ToQColor(item.Color));
     if (item.Dashed) pen.setStyle(Qt::DashLine);
+    if (figure.Kind == TFigureKind::Strokes && !raster) {
+        // Down the middle of the column from the top of its first row to the bottom of its last,
+        // without caps: lines between pixel centres with square caps came out a row too long
+        // or short on some columns (beyond the band) and not at all for a single row.
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        for (const TStroke& s : figure.Strokes)
+            if (!item.Dashed || (s.X / kDash) % 2 == 0)
+                p.drawLine(QPointF(s.X + 0.5, s.Top), QPointF(s.X + 0.5, s.Bottom + 1));
+        return;
+    }
+    TOnPixelCentres centres(p, raster == nullptr);
     if (figure.Kind == TFigureKind::Strokes) {
-        if (raster) {
-            WriteStrokes(*raster, figure.Strokes, rgb, item.Dashed);
-        } else {
-            p.setPen(pen);
-            for (const TStroke& s : figure.Strokes)
-                if (!item.Dashed || (s.X / kDash) % 2 == 0) p.drawLine(s.X, s.Top, s.X, s.Bottom);
-        }
+        WriteStrokes(*raster, figure.Strokes, rgb, item.Dashed);
     } else if (raster && figure.Kind == TFigureKind::Polyline) {
-        if (item.Dashed)
-            WriteDashedPolyline(*raster, figure.Points, rgb);
-        else
-            WritePolyline(*raster, figure.Points, rgb);
+        ForEachPieceOf(figure, [&](std::span<const TPoint> piece) {
+            if (item.Dashed)
+                WriteDashedPolyline(*raster, piece, rgb);
+            else
+                WritePolyline(*raster, piece, rgb);
+        });
     } else if (raster && figure.Kind == TFigureKind::Bezier) {
-        if (item.Dashed)
-            WriteDashedBezier(*raster, figure.Points, rgb);
-        else
-            WriteBezier(*raster, figure.Points, rgb);
+        ForEachPieceOf(figure, [&](std::span<const TPoint> piece) {
+            if (item.Dashed)
+                WriteDashedBezier(*raster, piece, rgb);
+            else
+                WriteBezier(*raster, piece, rgb);
+        });
     } else {
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include "osc/TypedCombo.h"
+
 namespace kvaril {
 
 namespace {
@@ -38,11 +40,8 @@ TTimePanel::TTimePanel(QWidget* parent) : QFrame(parent) {
     }
     edTime_ = new QComboBox(this);
     edTime_->setObjectName("edTime");
-    edTime_->setEditable(true);
-    edTime_->setInsertPolicy(QComboBox::NoInsert);
-    // An editable combo box completes what is typed from its list, and Enter would apply the
-    // completion: the suggestions are only offered, never put in on their own.
-    edTime_->setCompleter(nullptr);
+    // The suggestions are only offered, never put in on their own.
+    MakeTypedCombo(edTime_);
     edTime_->hide();
     edTime_->installEventFilter(this);
     edTime_->lineEdit()->installEventFilter(this);

@@ -52,6 +52,11 @@ std::pair<int, int> Caret(const TSignalEditor* editor) {
     return {line + 1, index + 1};
 }
 
+// Find and replace go on once from the first line; the status says when they did.
+QString WrappedNote(const TFound& found) {
+    return found.Wrapped ? " (поиск продолжен с начала текста)" : "";
+}
+
 }  // namespace
 
 bool TEditCommands::CheckTexts(bool forReplace) {
@@ -72,16 +77,19 @@ void TEditCommands::Find() {
     if (!w_.EditorAvailable() || !CheckTexts(false)) return;
     const QString needle = search_.SearchText();
     const auto [line, column] = Caret(&editor_);
-    std::optional<TTextPos> found =
-        search_.isVisible() ? FindInLines(EditorLines(&editor_), line, column + 1, ToCp1251(needle))
-                            : std::nullopt;
+    std::optional<TFound> found = search_.isVisible() ? FindWrapping(EditorLines(&editor_), line,
+                                                                     column + 1, ToCp1251(needle))
+                                                      : std::nullopt;
     if (!found) {
         w_.ShowStatus("Подстрока <" + needle + "> не найдена");
         w_.Dialogs().Beep();
         return;
     }
-    w_.ShowStatus("Найдена подстрока: <" + needle + ">");
-    editor_.setCursorPosition(found->Line, found->Column - 1);
+    w_.ShowStatus("Найдена подстрока: <" + needle + ">" + WrappedNote(*found));
+    // Selected, with the caret before it: the next find starts after it, a replace takes it.
+    const int start = found->Pos.Column - 1;
+    editor_.setSelection(found->Pos.Line, start + static_cast<int>(needle.size()), found->Pos.Line,
+                         start);
     editor_.setFocus();
 }
 
@@ -102,16 +110,17 @@ void TEditCommands::Replace() {
     if (!w_.EditorAvailable() || !CheckTexts(true)) return;
     const QString needle = search_.SearchText();
     const auto [line, column] = Caret(&editor_);
-    std::optional<TTextPos> found =
-        search_.isVisible() ? FindInLines(EditorLines(&editor_), line, column, ToCp1251(needle))
+    std::optional<TFound> found =
+        search_.isVisible() ? FindWrapping(EditorLines(&editor_), line, column, ToCp1251(needle))
                             : std::nullopt;
     if (!found) {
         w_.ShowStatus("Подстрока <" + needle + "> не найдена");
         w_.Dialogs().Beep();
         return;
     }
-    ReplaceAt(found->Line, found->Column);
-    w_.ShowStatus("Сделана замена <" + needle + "> на <" + search_.ReplaceText() + ">");
+    ReplaceAt(found->Pos.Line, found->Pos.Column);
+    w_.ShowStatus("Сделана замена <" + needle + "> на <" + search_.ReplaceText() + ">" +
+                  WrappedNote(*found));
     editor_.SetTextModified(true);
     w_.Workbench().Signals.Modified = true;
     editor_.setFocus();

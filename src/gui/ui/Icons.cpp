@@ -216,6 +216,18 @@ void EditOp(QPainter& p) {
     p.drawText(QRectF(1.5, 3.5, 17, 13), Qt::AlignCenter, "if");
 }
 
+// An open door with an arrow leaving through it.
+void Exit(QPainter& p) {
+    p.setPen(QPen(QColor(110, 70, 30), 1));
+    p.setBrush(QColor(235, 225, 205));
+    p.drawRect(QRectF(2.5, 2.5, 9, 15));
+    QPolygonF leaf;
+    leaf << QPointF(2.5, 2.5) << QPointF(7.5, 4.5) << QPointF(7.5, 19.5) << QPointF(2.5, 17.5);
+    p.setBrush(QColor(170, 110, 50));
+    p.drawPolygon(leaf);
+    Arrow(p, QPointF(9, 10), QPointF(16.5, 10), kRed);
+}
+
 struct TIconDrawing {
     int Index;
     void (*Draw)(QPainter&);
@@ -241,6 +253,7 @@ constexpr TIconDrawing kDrawings[] = {
     {icoSearchReplace, SearchReplace},
     {icoSearchPan, SearchPan},
     {icoEditOp, EditOp},
+    {icoExit, Exit},
 };
 
 // An index without a picture draws nothing: the action shows its text alone.

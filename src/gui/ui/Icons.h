@@ -26,6 +26,7 @@ enum TIconIndex {
     icoSearchReplace = 18,
     icoSearchPan = 19,
     icoEditOp = 20,
+    icoExit = 21,
 };
 
 QIcon MainIcon(int index);

@@ -9,36 +9,67 @@
 
 namespace kvaril {
 
-QRect PlaceOnScreens(const QRect& wanted, const QList<QRect>& screens) {
+QRect PlaceOnScreens(const QRect& wanted, const QList<QRect>& screens, const QMargins& frame) {
     if (screens.isEmpty() || !wanted.isValid()) return wanted;
+    const QRect outer = wanted.marginsAdded(frame);
     QRect screen = screens.front();
     long long best = 0;
     for (const QRect& s : screens) {
-        const QRect common = s.intersected(wanted);
+        const QRect common = s.intersected(outer);
         const long long area = common.isValid() ? 1LL * common.width() * common.height() : 0;
         if (area > best) {
             best = area;
             screen = s;
         }
     }
-    QRect placed(wanted.topLeft(), wanted.size().boundedTo(screen.size()));
+    QRect placed(outer.topLeft(), outer.size().boundedTo(screen.size()));
     if (placed.right() > screen.right()) placed.moveRight(screen.right());
     if (placed.bottom() > screen.bottom()) placed.moveBottom(screen.bottom());
     if (placed.left() < screen.left()) placed.moveLeft(screen.left());
     if (placed.top() < screen.top()) placed.moveTop(screen.top());
-    return placed;
+    return placed.marginsRemoved(frame);
 }
+
+namespace {
+
+constexpr const char* kGeometry = "Geometry";
+constexpr const char* kMaximized = "Maximized";
+constexpr const char* kFrame = "Frame";  // left, top, right, bottom
+constexpr const char* kSplitter = "Splitter";
+
+// The frame's widths as stored; none (a first start, or an older file) when they do not read.
+QMargins StoredFrame(const QVariant& value) {
+    const QVariantList list = value.toList();
+    if (list.size() != 4) return {};
+    int widths[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        widths[i] = list[i].toInt(&ok);
+        // A frame wider than this is no frame but a damaged value.
+        if (!ok || widths[i] < 0 || widths[i] > 200) return {};
+    }
+    return {widths[0], widths[1], widths[2], widths[3]};
+}
+
+}  // namespace
 
 void SaveWindowPlacement(QSettings& settings, const char* group, const QWidget* window,
                          const QSplitter* splitter) {
     settings.beginGroup(group);
     const bool maximized = window->isMaximized();
-    settings.setValue("Geometry", maximized ? window->normalGeometry() : window->geometry());
-    settings.setValue("Maximized", maximized);
+    settings.setValue(kGeometry, maximized ? window->normalGeometry() : window->geometry());
+    settings.setValue(kMaximized, maximized);
+    // A maximized window's frame is not the one it has when restored.
+    if (!maximized) {
+        const QRect outer = window->frameGeometry(), inner = window->geometry();
+        settings.setValue(
+            kFrame, QVariantList{inner.left() - outer.left(), inner.top() - outer.top(),
+                                 outer.right() - inner.right(), outer.bottom() - inner.bottom()});
+    }
     if (splitter) {
         QVariantList sizes;
         for (int size : splitter->sizes()) sizes.append(size);
-        settings.setValue("Splitter", sizes);
+        settings.setValue(kSplitter, sizes);
     }
     settings.endGroup();
 }
@@ -46,9 +77,10 @@ void SaveWindowPlacement(QSettings& settings, const char* group, const QWidget* 
 bool RestoreWindowPlacement(QSettings& settings, const char* group, QWidget* window,
                             QSplitter* splitter) {
     settings.beginGroup(group);
-    const QRect stored = settings.value("Geometry").toRect();
-    const bool maximized = settings.value("Maximized").toBool();
-    const QVariantList sizes = settings.value("Splitter").toList();
+    const QRect stored = settings.value(kGeometry).toRect();
+    const bool maximized = settings.value(kMaximized).toBool();
+    const QMargins frame = StoredFrame(settings.value(kFrame));
+    const QVariantList sizes = settings.value(kSplitter).toList();
     settings.endGroup();
     if (!stored.isValid()) return false;
 
@@ -56,7 +88,7 @@ bool RestoreWindowPlacement(QSettings& settings, const char* group, QWidget* win
     for (const QScreen* screen : QApplication::screens())
         screens.append(screen->availableGeometry());
     // The window may not shrink below what its controls need.
-    QRect placed = PlaceOnScreens(stored, screens);
+    QRect placed = PlaceOnScreens(stored, screens, frame);
     placed.setSize(placed.size().expandedTo(window->minimumSize()));
     window->setGeometry(placed);
     if (maximized) window->setWindowState(window->windowState() | Qt::WindowMaximized);

@@ -3,6 +3,7 @@
 // starts, and brought back onto a screen that exists now.
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 
@@ -12,11 +13,13 @@ class QWidget;
 
 namespace kvaril {
 
-// `wanted` moved, and shrunk where it is larger, so that it lies wholly on the screen it
-// overlaps most (the first screen when it overlaps none).
-QRect PlaceOnScreens(const QRect& wanted, const QList<QRect>& screens);
+// `wanted` (a window's inner area) moved, and shrunk where it is larger, so that its frame
+// (`wanted` grown by `frame`: the title bar and borders) lies wholly on the screen it overlaps
+// most (the first screen when it overlaps none).
+QRect PlaceOnScreens(const QRect& wanted, const QList<QRect>& screens, const QMargins& frame = {});
 
-// `group`: the window's group of the settings (Settings.h).
+// `group`: the window's group of the settings (Settings.h). The frame's widths are kept too: a
+// window about to be shown does not know them yet.
 void SaveWindowPlacement(QSettings& settings, const char* group, const QWidget* window,
                          const QSplitter* splitter = nullptr);
 // False when nothing was stored: the window keeps its own placement.

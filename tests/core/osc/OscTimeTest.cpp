@@ -24,6 +24,14 @@ TEST(SnapToQuant, RoundsToTheNearestQuantum) {
     EXPECT_EQ(SnapToQuant(0, 0.7), 0.7);
 }
 
+// Beyond the 64-bit quantum count the grid cannot be reached: the time was wrapped to another
+// sign instead.
+TEST(SnapToQuant, ATimeBeyondTheCountableQuantaStaysAsItIs) {
+    EXPECT_EQ(SnapToQuant(0.001, 1e15), 1e15);
+    EXPECT_EQ(SnapToQuant(0.001, -1e300), -1e300);
+    EXPECT_GT(SnapToQuant(1e-6, 9.3e12), 9e12);
+}
+
 TEST(MarkerName, CountsFromOne) {
     EXPECT_EQ(MarkerName(0), "m1");
     EXPECT_EQ(MarkerName(11), "m12");

@@ -68,6 +68,21 @@ TEST(TimeWindow, LengthsAndExpressions) {
     EXPECT_WINDOW(f.Commit(TEntryMode::Length, " 0.05 "), 0.2, 0.25);
 }
 
+// Snapping 1E15 to the quantum grid overflowed the 64-bit quantum count, and the window wrapped
+// to the run's other end.
+TEST(TimeWindow, HugeTimesStayAtTheirEndOfTheRun) {
+    Fixture f;
+    EXPECT_WINDOW(f.Commit(TEntryMode::Start, "1E15"), 0.9, 1.0);
+    EXPECT_WINDOW(f.Commit(TEntryMode::Start, "1E300"), 0.9, 1.0);
+    EXPECT_WINDOW(f.Commit(TEntryMode::End, "1E16"), 0.9, 1.0);
+    EXPECT_WINDOW(f.Commit(TEntryMode::Length, "1E15"), 0.0, 1.0);  // the whole run
+    EXPECT_WINDOW(f.Commit(TEntryMode::Length, "T*1E300"), 0.0, 1.0);
+    EXPECT_WINDOW(f.Commit(TEntryMode::Start, "0-1E15"), 0.0, 0.1);
+    EXPECT_WINDOW(f.Commit(TEntryMode::End, "0-1E16"), 0.0, 0.1);
+    EXPECT_WINDOW(f.Commit(TEntryMode::Length, "0-1E15"), 0.2, 0.21);  // the shortest window
+    EXPECT_WINDOW(f.Commit(TEntryMode::Length, "1E15..2E15"), 0.99, 1.0);
+}
+
 TEST(TimeWindow, Ranges) {
     Fixture f;
     EXPECT_WINDOW(f.Commit(TEntryMode::Length, "0..T/2"), 0.0, 0.5);

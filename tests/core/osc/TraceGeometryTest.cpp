@@ -141,5 +141,99 @@ TEST(TraceGeometry, NaNSamplesDoNotBreakACompressedColumn) {
     EXPECT_LE(figure.Strokes[0].Top, figure.Strokes[0].Bottom);
 }
 
+// A row with a NaN at quantum 4 and infinities at 8 and 11 among finite samples, in a band of
+// rows 20 .. 40 (mid 30, half 10).
+struct NonFiniteFixture : Fixture {
+    static std::vector<double> Row() {
+        std::vector<double> row(16);
+        for (size_t q = 0; q < row.size(); ++q) row[q] = std::sin(0.7 * static_cast<double>(q));
+        row[4] = std::nan("");
+        row[8] = HUGE_VAL;
+        row[11] = -HUGE_VAL;
+        return row;
+    }
+    NonFiniteFixture() : Fixture(Row()) {}
+    static constexpr int kTop = 20, kBottom = 40;
+};
+
+struct NonFiniteCase {
+    const char* Name;
+    int Interpolation;  // 0 steps, 1 line, 2 spline
+    bool Compressed;
+};
+
+void PrintTo(const NonFiniteCase& c, std::ostream* os) { *os << c.Name; }
+
+class NonFiniteSamples : public ::testing::TestWithParam<NonFiniteCase> {};
+
+// A NaN had the row of INT64_MIN cast to int, 0: a line from the beam to the picture's top
+// through the other bands. An infinity with an automatic gain of 1/inf = 0 made a NaN too.
+TEST_P(NonFiniteSamples, StayInTheirBandWithAGapForNaN) {
+    NonFiniteFixture f;
+    f.Beam().SetInterpolation(GetParam().Interpolation);
+    const bool compressed = GetParam().Compressed;
+    // Uncompressed: quantum q at column 10 q; compressed: two quanta a column.
+    const TBeamGeometry g = compressed ? TBeamGeometry{0.001, 16, 0.0, 0.002, 10, 30, 7}
+                                       : TBeamGeometry{0.001, 16, 0.0, 0.0001, 10, 30, 150};
+    TBeamFigure figure;
+    DrawBeam(f.Beam(), f.data, g, compressed, figure);
+    if (compressed) {
+        ASSERT_FALSE(figure.Strokes.empty());
+        for (const TStroke& s : figure.Strokes) {
+            EXPECT_GE(s.Top, f.kTop) << s.X;
+            EXPECT_LE(s.Bottom, f.kBottom) << s.X;
+        }
+        // Column 4 holds quanta 8 .. 10, among them +inf: the stroke reaches the top edge.
+        EXPECT_EQ(figure.Strokes[4].Top, f.kTop);
+        EXPECT_EQ(figure.Strokes[5].Bottom, f.kBottom) << "quanta 10 .. 12 with -inf";
+        return;
+    }
+    ASSERT_FALSE(figure.Points.empty());
+    for (const TPoint& p : figure.Points) {
+        EXPECT_GE(p.Y, f.kTop) << p.X;
+        EXPECT_LE(p.Y, f.kBottom) << p.X;
+    }
+    ASSERT_EQ(figure.Breaks.size(), 1u) << "one gap, at the NaN";
+    const size_t gap = figure.Breaks[0];
+    // Nothing is drawn over the NaN's column 40 but the end of a held step, which stops there.
+    const TPoint before = figure.Points[gap - 1], after = figure.Points[gap];
+    EXPECT_LE(before.X, 40);
+    EXPECT_EQ(after.X, 50) << "the trace goes on at the next sample";
+    const bool upper = std::any_of(figure.Points.begin(), figure.Points.end(),
+                                   [&](const TPoint& p) { return p.X == 80 && p.Y == f.kTop; });
+    const bool lower = std::any_of(figure.Points.begin(), figure.Points.end(),
+                                   [&](const TPoint& p) { return p.X == 110 && p.Y == f.kBottom; });
+    EXPECT_TRUE(upper) << "+inf on the band's top edge";
+    EXPECT_TRUE(lower) << "-inf on its bottom edge";
+}
+
+INSTANTIATE_TEST_SUITE_P(TraceGeometry, NonFiniteSamples,
+                         ::testing::Values(NonFiniteCase{"Steps", 0, false},
+                                           NonFiniteCase{"Line", 1, false},
+                                           NonFiniteCase{"Spline", 2, false},
+                                           NonFiniteCase{"Compressed", 0, true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The run's largest magnitude was infinite, so the automatic gain 1/inf = 0 put every finite
+// sample on the offset.
+TEST(TraceGeometry, AnInfiniteSampleLeavesTheAutomaticScaleToTheFiniteOnes) {
+    Fixture f({0.5, HUGE_VAL, -2, std::nan("")});
+    const TBeamGeometry g = Geometry(4, 0.001, 10, 10, 20);
+    EXPECT_EQ(AutoScaleMax(f.data, 0), 2);
+    const TRowScale scale = TRowScale::For(f.Beam(), f.data, g);
+    EXPECT_EQ(scale.Gain, 0.5);
+    EXPECT_EQ(scale.RowOfValue(-2), 30);
+    EXPECT_EQ(scale.RowOfValue(HUGE_VAL), 10);
+    EXPECT_EQ(scale.RowOfValue(-HUGE_VAL), 30);
+}
+
+TEST(TraceGeometry, AnInfinityWithoutAGainLiesOnTheEdgeItPointsTo) {
+    Fixture f({0, 0});
+    const TRowScale scale = TRowScale::For(f.Beam(), f.data, Geometry(2, 0.001, 10, 10, 20));
+    ASSERT_EQ(scale.Gain, 0) << "an all-zero run keeps the gain of 0";
+    EXPECT_EQ(scale.RowOfValue(HUGE_VAL), 10);
+    EXPECT_EQ(scale.RowOfValue(-HUGE_VAL), 30);
+}
+
 }  // namespace
 }  // namespace kvaril

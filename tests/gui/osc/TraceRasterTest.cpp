@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <random>
 
+#include "document/uSignal.h"
+#include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
 
 namespace kvaril {
@@ -157,6 +160,93 @@ TEST(TraceRaster, FiguresFarOutsideThePictureWriteNothingOutsideIt) {
     const std::vector<TPoint> chain = {{-500, -400}, {-100, 900}, {300, -900}, {900, 600}};
     EXPECT_NO_FATAL_FAILURE(Paint(TFigureKind::Bezier, chain));
     EXPECT_NO_FATAL_FAILURE(Paint(TFigureKind::Polyline, chain));
+}
+
+// Two beams in two bands; the lower one's run holds a stretch of NaN and both infinities. The
+// NaN was drawn at row 0, a line through the upper band to the top of the picture.
+struct NonFiniteRun {
+    static constexpr int kWidth = 400, kHeight = 200;
+    static constexpr TRgb kMarked{255, 0, 0};
+
+    // `quanta` samples; NaN over the fifth tenth of them, +inf and -inf at 70 % and 80 %.
+    NonFiniteRun(int quanta, uint8_t interpolation) {
+        for (const char* name : {"Top", "Bottom"}) {
+            auto signal = std::make_unique<TSignal>(signals);
+            signal->SetName(name);
+            signals.Insert(std::move(signal), -1);
+        }
+        signals.SetQuantTime(0.001);
+        signals.SetTotalTime(quanta * 0.001);
+        osc.SyncWithSignals(signals);
+        osc.View(0).Beam(0).SetGroup(1);
+        osc.View(0).Beam(1).SetGroup(2);
+        osc.View(0).Beam(1).SetInterpolation(interpolation);
+        data.SetSize(2, quanta);
+        for (int q = 0; q < quanta; ++q) {
+            double v = std::sin(q * 0.05);
+            if (q >= quanta / 2 && q < quanta * 6 / 10) v = std::nan("");
+            if (q == quanta * 7 / 10) v = HUGE_VAL;
+            if (q == quanta * 8 / 10) v = -HUGE_VAL;
+            data.SetData(1, q, v);
+        }
+        data.CalcMaxima();
+        LayoutGraph(osc, &osc.View(0), data, 0.001, quanta, kWidth, kHeight, picture);
+        // The lower beam in a colour of its own, to find its pixels.
+        for (TDrawItem& item : picture.Items)
+            if (item.What == TDrawItem::Beam && item.Figure == 1) item.Color = kMarked;
+        band = LayoutBands(kHeight, 2)[1];
+    }
+    // The rows of each column that hold the lower beam's colour.
+    std::vector<std::vector<int>> MarkedRows(const QImage& image) const {
+        std::vector<std::vector<int>> rows(kWidth);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (image.pixel(x, y) == qRgb(255, 0, 0)) rows[static_cast<size_t>(x)].push_back(y);
+        return rows;
+    }
+    TSignals signals;
+    TOsc osc;
+    TSignalsData data;
+    TGraphPicture picture;
+    TBand band{};
+};
+
+TEST(TraceRaster, NaNLeavesAGapAndInfinitiesStayOnTheirBandsEdges) {
+    const struct {
+        int Quanta;
+        uint8_t Interpolation;
+        const char* What;
+    } cases[] = {{200, 0, "steps"}, {200, 1, "lines"}, {200, 2, "splines"}, {2000, 0, "strokes"}};
+    for (const auto& c : cases) {
+        for (bool vector : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.What << (vector ? ", painted" : ", written"));
+            const NonFiniteRun run(c.Quanta, c.Interpolation);
+            QImage image(run.kWidth, run.kHeight, QImage::Format_RGB32);
+            if (vector) {
+                QPainter p(&image);
+                PaintGraphVector(p, run.picture);
+            } else {
+                PaintGraphImage(image, run.picture);
+            }
+            const std::vector<std::vector<int>> rows = run.MarkedRows(image);
+            const int top = run.band.Mid - run.band.Half, bottom = run.band.Mid + run.band.Half;
+            bool onTop = false, onBottom = false;
+            for (int x = 0; x < run.kWidth; ++x)
+                for (int y : rows[static_cast<size_t>(x)]) {
+                    ASSERT_GE(y, top) << "column " << x;
+                    ASSERT_LE(y, bottom) << "column " << x;
+                    onTop |= y == top;
+                    onBottom |= y == bottom;
+                }
+            EXPECT_TRUE(onTop) << "+inf on the top edge";
+            EXPECT_TRUE(onBottom) << "-inf on the bottom edge";
+            // The NaN quanta fill columns 200 .. 240; their inner ones stay empty.
+            for (int x = 202; x < 238; ++x)
+                EXPECT_TRUE(rows[static_cast<size_t>(x)].empty()) << "column " << x;
+            EXPECT_FALSE(rows[190].empty()) << "the trace before the gap";
+            EXPECT_FALSE(rows[250].empty()) << "and after it";
+        }
+    }
 }
 
 }  // namespace

@@ -50,9 +50,44 @@ TEST_F(EditAids, FindSkipsTheOccurrenceAtTheCaretAndStepsThroughALine) {
     E().Find();
     EXPECT_EQ(Caret(), std::make_pair(0, 11));
     E().Find();
-    EXPECT_EQ(LabelText("pnlMessage"), "Подстрока <abc> не найдена");
+    EXPECT_EQ(Caret(), std::make_pair(0, 1)) << "on from the top";
+    EXPECT_EQ(LabelText("pnlMessage"),
+              "Найдена подстрока: <abc> (поиск продолжен с начала текста)");
+    Panel("abd");
+    E().Find();
+    EXPECT_EQ(LabelText("pnlMessage"), "Подстрока <abd> не найдена");
     EXPECT_EQ(dialogs_.Beeps, 1);
-    EXPECT_EQ(Caret(), std::make_pair(0, 11)) << "not found: the caret stays";
+    EXPECT_EQ(Caret(), std::make_pair(0, 1)) << "not found: the caret stays";
+}
+
+// "Подстрока <3000> не найдена" for a text in plain view above the caret.
+TEST_F(EditAids, FindGoesOnFromTheTopOnceSaysSoAndSelectsTheMatch) {
+    Text("F := 3000;\r\nx\r\ny := F;\r\n");
+    Editor()->setCursorPosition(2, 0);
+    Panel("3000");
+    E().Find();
+    EXPECT_EQ(LabelText("pnlMessage"),
+              "Найдена подстрока: <3000> (поиск продолжен с начала текста)");
+    EXPECT_EQ(Caret(), std::make_pair(0, 6)) << "before the match, as without wrapping";
+    EXPECT_EQ(Editor()->selectedText(), "3000");
+    EXPECT_EQ(dialogs_.Beeps, 0) << "found: no beep";
+    E().Find();
+    EXPECT_EQ(Caret(), std::make_pair(0, 6)) << "the only one, found again";
+
+    Panel("3000", "4000");
+    E().Replace();
+    EXPECT_EQ(Editor()->text(0), "F := 4000;\r\n") << "the selected match is the one replaced";
+    EXPECT_EQ(LabelText("pnlMessage"), "Сделана замена <3000> на <4000>");
+}
+
+TEST_F(EditAids, ReplaceGoesOnFromTheTopOnceToo) {
+    Text("ab\r\nx\r\n");
+    Editor()->setCursorPosition(1, 1);
+    Panel("ab", "X");
+    E().Replace();
+    EXPECT_EQ(Editor()->text(0), "X\r\n");
+    EXPECT_EQ(LabelText("pnlMessage"),
+              "Сделана замена <ab> на <X> (поиск продолжен с начала текста)");
 }
 
 TEST_F(EditAids, ReplaceAllOfAByAbInAaa) {

@@ -199,6 +199,39 @@ TEST(WindowPlacement, WindowsComeBackOnAScreen) {
     for (const auto& c : cases) EXPECT_EQ(PlaceOnScreens(c.Wanted, screens), c.Placed) << c.What;
 }
 
+// The inner area was clamped, so a window remembered at the top came back with its title bar
+// above the screen, where it cannot be grabbed.
+TEST(WindowPlacement, TheFrameWithItsTitleBarStaysOnTheScreen) {
+    const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const QMargins frame(4, 30, 4, 4);
+    const struct {
+        QRect Wanted, Placed;
+        const char* What;
+    } cases[] = {
+        {{100, 80, 700, 500}, {100, 80, 700, 500}, "frame on the screen: as it was"},
+        {{100, 10, 700, 500}, {100, 30, 700, 500}, "title bar above the screen: moved down"},
+        {{1218, 580, 700, 500}, {1216, 576, 700, 500}, "frame past the corner: moved in"},
+        {{-2, 5, 700, 500}, {4, 30, 700, 500}, "left edge and title bar off: both in"},
+        {{0, 0, 1920, 1080}, {4, 30, 1912, 1046}, "as large as the screen: the frame fits"},
+        {{2000, 5, 700, 500}, {2000, 30, 700, 500}, "on the second screen: its top"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlaceOnScreens(c.Wanted, screens, frame), c.Placed) << c.What;
+}
+
+TEST_F(FirstHour, ARememberedFrameKeepsTheTitleBarOnTheScreen) {
+    QSettings settings("Dornek", "Kvaril");
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    settings.setValue("Windows/Main/Geometry",
+                      QRect(screen.left() + 50, screen.top() + 5, 700, 460));
+    settings.setValue("Windows/Main/Frame", QVariantList{3, 28, 3, 3});
+    {
+        TFormMain again(workbench_, dialogs_, W().Paths());
+        EXPECT_EQ(again.geometry(), QRect(screen.left() + 50, screen.top() + 28, 700, 460));
+    }
+    settings.remove("Windows/Main");
+}
+
 TEST_F(FirstHour, TheWindowComesBackWhereItWasAndNeverOffScreen) {
     QSettings settings("Dornek", "Kvaril");
     settings.remove("Windows/Main");
