@@ -289,11 +289,11 @@ void TFormOsc::RefreshValues() {
         rows.push_back(cells);
     }
     const int columns = static_cast<int>(deltaAt) + (delta.Reference >= 0 ? 2 : 0);
-    // The panel widens when more numbers can appear side by side (a reference run chosen, a
-    // marker put on the screen), not when the marker's columns come and go while the mouse
-    // drags: the traces must not move under it.
-    const TView* view = session_->Current();
-    const int numbers = 1 + (compare ? 2 : 0) + (view && view->TimeLabelCount() > 0 ? 2 : 0);
+    // The panel widens when the table is opened (room for a marker's two columns too) or a
+    // reference run is chosen; never when a marker is put: that is a click on the strip, and
+    // the traces must not move under the pointer (the next click there would miss the marker).
+    const bool valuesShown = tabControl_->currentWidget() == tsValueGrid_->parentWidget();
+    const int numbers = 1 + (compare ? 2 : 0) + (valuesShown ? 2 : 0);
     if (numbers > panelNumbers_ && tabControl_->currentWidget()) {
         const int chrome = tabControl_->width() - tabControl_->currentWidget()->width();
         const int wanted = chrome + tsValueGrid_->WidthFor(numbers);

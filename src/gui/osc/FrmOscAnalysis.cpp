@@ -47,7 +47,10 @@ void TFormOsc::CreateStatsPage() {
         session_->Readings().SetSpan(ToUtf8(text));
         RefreshStats();
     });
-    connect(tabControl_, &QTabWidget::currentChanged, this, [this] { RefreshStats(); });
+    connect(tabControl_, &QTabWidget::currentChanged, this, [this] {
+        RefreshValues();
+        RefreshStats();
+    });
 }
 
 void TFormOsc::CreateSpectrumAction() {

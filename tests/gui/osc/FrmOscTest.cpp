@@ -131,7 +131,7 @@ TEST_F(Oscilloscope, ClicksOnTheLabelStripToggleLabels) {
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(100, 5));
     ASSERT_EQ(View().TimeLabelCount(), 1);
     const double t = View().TimeLabel(0).Time();
-    EXPECT_NEAR(t, 100.0 / Graph()->width(), 1e-12);
+    EXPECT_NEAR(t, 100.0 / Graph()->width(), 1e-12) << "the traces did not move under the click";
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(50, 5));
     EXPECT_EQ(View().TimeLabelCount(), 2);
     EXPECT_EQ(View().TimeLabel(1).Time(), t) << "m2 now: the names follow time order";
