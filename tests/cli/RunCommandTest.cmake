@@ -18,7 +18,7 @@ endif()
 
 execute_process(COMMAND ${KVARIL} --run ${data}/compile-error.sig
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 1 OR NOT err MATCHES "^Ошибка в программе\nError: Identifier not found 'Freq'\nСигнал B, строка 21, позиция 12\n$")
+if(NOT rc EQUAL 1 OR NOT err MATCHES "^Ошибка в программе\nИдентификатор 'Freq' не найден\n\\(Error: Identifier not found 'Freq'\\)\nСигнал B, строка 21, позиция 12\n$")
   message(FATAL_ERROR "compile error: rc=${rc}\n${err}")
 endif()
 

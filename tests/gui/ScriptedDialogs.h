@@ -41,6 +41,18 @@ class ScriptedDialogs : public TDialogs {
     void Error(QWidget*, const QString& title, const QString& text) override {
         Errors << title + "|" + text;
     }
+    // The error box's button that mends the error: pressed when the test says so, else OK.
+    std::deque<bool> Mends;
+    QStringList MendsOffered;
+    bool ErrorOffering(QWidget*, const QString& title, const QString& text,
+                       const QString& action) override {
+        Errors << title + "|" + text;
+        MendsOffered << action;
+        if (Mends.empty()) return false;
+        const bool mend = Mends.front();
+        Mends.pop_front();
+        return mend;
+    }
     void Debug(QWidget*, const QString& text) override { DebugBoxes << text; }
     std::optional<QString> OpenFile(QWidget*, const TFileDialogSpec& spec) override {
         FileDialogs << spec;

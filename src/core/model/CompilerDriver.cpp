@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "Errors.h"
 #include "model/ChildProcess.h"
@@ -13,6 +15,7 @@
 #include "model/LibraryStamp.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
+#include "model/uCommon.h"
 
 namespace kvaril {
 
@@ -50,6 +53,13 @@ class FdGuard {
   private:
     int fd_;
 };
+
+// The unit as it was compiled: a message about an unknown identifier suggests the closest of
+// its identifiers. Nothing when it cannot be read; the message is shown all the same.
+std::vector<std::string> ReadUnitLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return SplitLines(std::string(std::istreambuf_iterator<char>(in), {}));
+}
 
 }  // namespace
 
@@ -107,7 +117,8 @@ TModelOutcome BuildModelLibrary(const std::string& binDir, const TSignals& signa
     if (::fstat(log.Get(), &st) != 0 || st.st_size == 0)
         return TModelOutcome::Failure(kFileErrorTitle, "Ошибка записи Bin\\kvml.err");
 
-    TModelOutcome outcome = ParseCompilerLog(ReadAll(log.Get()), signals);
+    TModelOutcome outcome =
+        ParseCompilerLog(ReadAll(log.Get()), signals, ReadUnitLines(binDir + "kvm.pas"));
     if (outcome.Ok) {
         ::unlink(logPath.c_str());
         if (inputs) WriteLibraryStamp(binDir, *inputs);

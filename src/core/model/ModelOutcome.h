@@ -20,11 +20,18 @@ struct TSourceLocation {
     int Column = 1;
 };
 
+// Signal `From` moved to place `To` of the list, as the reorder dialog moves it.
+struct TSignalMove {
+    int From = 0;
+    int To = 0;
+};
+
 struct TModelOutcome {
     bool Ok = false;
     std::optional<TErrorBox> Error;           // shown with ShowError (its title goes to the status)
     std::optional<TSourceLocation> Location;  // the editor goes there before the box appears
     std::optional<std::string> Status;        // shown after the box
+    std::optional<TSignalMove> Reorder;       // offered in the box: the move that mends it
     bool Cancelled = false;                   // the user or a time limit stopped it
     double ModelSeconds = 0;                  // MainModelProc's own time, when it ran
     // What the model printed (bounded), the files it left in its scratch folder and where that

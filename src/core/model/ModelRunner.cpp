@@ -4,11 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <csignal>
 
 #include <cstring>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "Errors.h"
 #include "document/Cp1251.h"
@@ -106,6 +108,33 @@ std::optional<int> FailingQuant(const TRunReport& report, int signalCount, int q
     return quant;
 }
 
+std::optional<TSourceLocation> PhaseLocation(const TSignals& signals, int signalIndex, int phase) {
+    if (signalIndex < 0 || signalIndex >= signals.Count() || phase < 0 || phase > 2)
+        return std::nullopt;
+    const TSignal& signal = signals.Items(signalIndex);
+    if (signal.Lines().empty()) return std::nullopt;
+    static constexpr const char* kPhases[] = {"create", "make", "destroy"};
+    // "procedure TSignal_A.Make(t: Double);", in any letter case and spacing.
+    std::string wanted = "tsignal_" + signal.Name() + "." + kPhases[phase];
+    for (char& c : wanted) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (size_t i = 0; i < signal.Lines().size(); ++i) {
+        const std::string& line = signal.Lines()[i];
+        std::string squeezed;
+        std::vector<size_t> from;  // the line's column of each character kept
+        for (size_t k = 0; k < line.size(); ++k)
+            if (line[k] != ' ' && line[k] != '\t') {
+                squeezed += static_cast<char>(std::tolower(static_cast<unsigned char>(line[k])));
+                from.push_back(k);
+            }
+        const size_t at = squeezed.find(wanted);
+        if (at == std::string::npos) continue;
+        const size_t name = at + wanted.size() - std::strlen(kPhases[phase]);
+        return TSourceLocation{signalIndex, static_cast<int>(i) + 1,
+                               static_cast<int>(from[name]) + 1};
+    }
+    return TSourceLocation{signalIndex, 1, 1};
+}
+
 namespace {
 
 TModelOutcome RunError(const std::string& message, const TRunReport& report,
@@ -113,7 +142,11 @@ TModelOutcome RunError(const std::string& message, const TRunReport& report,
     std::string text = message + "\r\n\r\n" + ErrorPlace(report, signals) + "\r\n";
     if (std::optional<int> quant = FailingQuant(report, signals.Count(), signals.QuantCount()))
         text += "Время: t = " + FormatFloat(ModelTime(signals, *quant)) + "\r\n";
-    return TModelOutcome::Failure(kRunErrorTitle, text);
+    TModelOutcome outcome = TModelOutcome::Failure(kRunErrorTitle, text);
+    // The editor shows the signal that failed, marked where the failing phase begins.
+    if (report.HasErrorPlace)
+        outcome.Location = PhaseLocation(signals, report.ErrorIndex, report.ErrorFactor);
+    return outcome;
 }
 
 // The model host in its box, working in the run's scratch folder, with the store's rows and the

@@ -30,6 +30,11 @@ std::string ModelExitText(int code);
 // the fault; nothing outside Make or without a known place.
 std::optional<int> FailingQuant(const TRunReport& report, int signalCount, int quantCount);
 
+// Where the editor goes after a fault in phase `phase` (0 Create, 1 Make, 2 Destroy) of signal
+// `signalIndex`: the line that implements the phase in the signal's text, at the phase's name;
+// the signal's first line when its text implements none.
+std::optional<TSourceLocation> PhaseLocation(const TSignals& signals, int signalIndex, int phase);
+
 // The host's report turned into the run's outcome (the error box and its place).
 TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals, int waitStatus);
 

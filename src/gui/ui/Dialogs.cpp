@@ -4,9 +4,12 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
 #include <typeinfo>
 
 #include "Errors.h"
@@ -62,10 +65,29 @@ void TDialogs::Error(QWidget* parent, const QString& title, const QString& text)
     box->exec();
 }
 
+bool TDialogs::ErrorOffering(QWidget* parent, const QString& title, const QString& text,
+                             const QString& action) {
+    std::unique_ptr<QMessageBox> box = MakeErrorBox(parent, title, text);
+    QPushButton* mend = box->addButton(action, QMessageBox::ActionRole);
+    box->setDefaultButton(QMessageBox::Ok);
+    box->exec();
+    return box->clickedButton() == mend;
+}
+
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& title,
                                           const QString& text) {
-    return std::make_unique<QMessageBox>(QMessageBox::Critical, "Kvaril: Сообщение об ошибке",
-                                         title + "\n" + text, QMessageBox::Ok, parent);
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, "Kvaril: Сообщение об ошибке",
+                                             title + "\n" + text, QMessageBox::Ok, parent);
+    // A message box is as wide as its text, and the window manager cuts the title of a narrow
+    // one. Room for the title in a bold face, the window's icon and three buttons of its bar.
+    QFont bold = box->font();
+    bold.setBold(true);
+    const int titleWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) +
+                           4 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 16;
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
 }
 
 void TDialogs::Debug(QWidget* parent, const QString& text) {

@@ -39,7 +39,8 @@ struct TSignalNameAnswer {
 // The text of the unexpected-error box for what escaped an event handler of `senderClass`.
 QString UnexpectedErrorText(const QString& senderClass, const std::exception& e);
 
-// The box of TDialogs::Error, with the error icon, not yet shown.
+// The box of TDialogs::Error, with the error icon, not yet shown; wide enough for its window
+// title, which a narrow box cut short.
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& title,
                                           const QString& text);
 
@@ -57,6 +58,9 @@ class TDialogs {
     virtual TAnswer Confirm(QWidget* parent, const QString& text);
     // "Kvaril: Сообщение об ошибке": title, a line break and the text.
     virtual void Error(QWidget* parent, const QString& title, const QString& text);
+    // The same box with a button that mends the error beside OK: true when the user chose it.
+    virtual bool ErrorOffering(QWidget* parent, const QString& title, const QString& text,
+                               const QString& action);
     // "Отладка программы": what escaped an event handler.
     virtual void Debug(QWidget* parent, const QString& text);
     virtual std::optional<QString> OpenFile(QWidget* parent, const TFileDialogSpec& spec);

@@ -257,6 +257,13 @@ void TDocumentCommands::SignalReorder() {
     w_.LoadEditor();
 }
 
+void TDocumentCommands::MoveSignal(int from, int to) {
+    w_.StoreEditor();
+    w_.Workbench().Signals.Move(from, to);
+    w_.RebuildTabs(to);
+    w_.LoadEditor();
+}
+
 void TDocumentCommands::LibraryLoad() {
     TSignals& signals = w_.Workbench().Signals;
     w_.StoreEditor();

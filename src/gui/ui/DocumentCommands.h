@@ -34,6 +34,8 @@ class TDocumentCommands {
     void SignalDelete();
     void SignalRename();
     void SignalReorder();
+    // Signal `from` to place `to`, as the reorder dialog moves it.
+    void MoveSignal(int from, int to);
     void LibraryLoad();
     void LibrarySave();
 

@@ -9,9 +9,11 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <ctime>
 
+#include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/ModelRunner.h"
 #include "ui/Dialogs.h"
+#include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
 #include "ui/QtText.h"
 #include "ui/Workbench.h"
@@ -145,8 +147,30 @@ void TModelCommands::Report(const TModelOutcome& outcome) {
         w_.MarkCompilerError(outcome.Location->SignalIndex, outcome.Location->Line,
                              outcome.Location->Column);
     }
-    if (outcome.Error) w_.ShowError(FromUtf8(outcome.Error->Title), FromUtf8(outcome.Error->Text));
+    if (outcome.Error && outcome.Reorder) {
+        if (OfferReorder(*outcome.Error, *outcome.Reorder)) return;
+    } else if (outcome.Error) {
+        w_.ShowError(FromUtf8(outcome.Error->Title), FromUtf8(outcome.Error->Text));
+    }
     if (outcome.Status) w_.ShowStatus(FromUtf8(*outcome.Status));
+}
+
+bool TModelCommands::OfferReorder(const TErrorBox& error, const TSignalMove& move) {
+    TSignals& signals = w_.Workbench().Signals;
+    const QString title = FromUtf8(error.Title), text = FromUtf8(error.Text);
+    if (move.From < 0 || move.From >= signals.Count() || move.To < 0 ||
+        move.To >= signals.Count()) {
+        w_.ShowError(title, text);
+        return false;
+    }
+    const QString moved = FromCp1251(signals.Items(move.From).Name());
+    const QString above = FromCp1251(signals.Items(move.To).Name());
+    w_.ShowStatus(title);
+    if (!w_.Dialogs().ErrorOffering(&w_, title, text, "Переместить " + moved + " выше " + above))
+        return false;
+    w_.DocumentCommands().MoveSignal(move.From, move.To);
+    w_.ShowStatus("Сигнал " + moved + " перемещен выше сигнала " + above);
+    return true;
 }
 
 bool TModelCommands::Compile() {

@@ -51,6 +51,9 @@ class TModelCommands : public QObject {
     void ShowWorkStatus(const QString& text);
     // The editor goes to the located place, then the box, then the status.
     void Report(const TModelOutcome& outcome);
+    // The box of a signal used above its place, with a button that moves it up: true when the
+    // user moved it.
+    bool OfferReorder(const TErrorBox& error, const TSignalMove& move);
 
     TFormMain& w_;
     QThreadPool worker_;  // one thread, for the model alone

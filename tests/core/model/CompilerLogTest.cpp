@@ -105,21 +105,43 @@ void ThreeSignals(TSignals& signals) {
     }
 }
 
+// The hint named "Сигнал → Порядок", a menu item spelt "Изменить порядок...".
 TEST(ReorderHint, AForwardReferenceNamesBothSignalsAndTheCommand) {
     TSignals signals;
     ThreeSignals(signals);
     const TModelOutcome r = ParseCompilerLog(
         "banner\r\nkvm.pas(205) Error: Identifier not found 'Signal_Last'\r\n", signals);
     ASSERT_TRUE(r.Error);
-    EXPECT_EQ(r.Error->Text,
-              "Error: Identifier not found 'Signal_Last'\r\n"
-              "Сигнал Last расположен ниже сигнала Middle: измените порядок сигналов "
-              "(Сигнал → Порядок)");
-    EXPECT_EQ(r.Status, "Error: Identifier not found 'Signal_Last'") << "the status stays short";
+    EXPECT_EQ(
+        r.Error->Text,
+        "Идентификатор 'Signal_Last' не найден\r\n(Error: Identifier not found 'Signal_Last')\r\n"
+        "Сигнал Last расположен ниже сигнала Middle: измените порядок сигналов "
+        "(Сигнал → Изменить порядок...)");
+    EXPECT_EQ(r.Status,
+              "Идентификатор 'Signal_Last' не найден (Error: Identifier not found 'Signal_Last')")
+        << "the status stays short";
     // Pascal ignores case; the hint names the signal as the list spells it.
     EXPECT_EQ(ReorderHint(signals, 0, "Error: Identifier not found 'signal_middle'"),
               "Сигнал Middle расположен ниже сигнала First: измените порядок сигналов "
-              "(Сигнал → Порядок)");
+              "(Сигнал → Изменить порядок...)");
+}
+
+TEST(ReorderHint, TheMoveGoesAboveTheFirstSignalThatUsesIt) {
+    TSignals signals;
+    ThreeSignals(signals);  // every one of them reads Signal_Last
+    const TModelOutcome r = ParseCompilerLog(
+        "banner\r\nkvm.pas(205) Error: Identifier not found 'Signal_Last'\r\n", signals);
+    ASSERT_TRUE(r.Reorder);
+    EXPECT_EQ(r.Reorder->From, 2);
+    EXPECT_EQ(r.Reorder->To, 0) << "First uses it too";
+    signals.Items(0).Lines() = {"  Value := Signal_LastOne.Value; // Signal_Lastly"};
+    const std::optional<TSignalMove> move =
+        ReorderMove(signals, 1, "Error: Identifier not found 'Signal_Last'");
+    ASSERT_TRUE(move);
+    EXPECT_EQ(move->To, 1) << "a longer name is another signal";
+    EXPECT_FALSE(ReorderMove(signals, 1, "Error: Identifier not found 'Signal_Lsat'"));
+    EXPECT_FALSE(
+        ParseCompilerLog("banner\r\nkvm.pas(205) Error: Illegal expression\r\n", signals).Reorder);
 }
 
 TEST(ReorderHint, NoneForAMisspeltNameASignalAboveOrAnotherMessage) {
@@ -135,7 +157,61 @@ TEST(ReorderHint, NoneForAMisspeltNameASignalAboveOrAnotherMessage) {
     const TModelOutcome r = ParseCompilerLog(
         "banner\r\nkvm.pas(305) Error: Identifier not found 'Signal_Lsat'\r\n", signals);
     ASSERT_TRUE(r.Error);
-    EXPECT_EQ(r.Error->Text, "Error: Identifier not found 'Signal_Lsat'");
+    EXPECT_EQ(
+        r.Error->Text,
+        "Идентификатор 'Signal_Lsat' не найден\r\n(Error: Identifier not found 'Signal_Lsat')\r\n"
+        "Возможно, Signal_Last?")
+        << "no reorder hint, but the name meant";
+    EXPECT_FALSE(r.Reorder);
+}
+
+// "Identifier not found" alone left the user to find the misspelt name.
+TEST(ParseCompilerLog, AnUnknownIdentifierComesWithTheClosestOfTheUnit) {
+    TSignals signals;
+    ThreeSignals(signals);
+    const std::vector<std::string> unit = {"var Signal_Msg: TSignal_Msg;", "  Freq := 3000;",
+                                           "  Frac := 0;"};
+    TModelOutcome r = ParseCompilerLog(
+        "banner\r\nkvm.pas(305) Error: Identifier not found 'Sinal_Msg'\r\n", signals, unit);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text,
+              "Идентификатор 'Sinal_Msg' не найден\r\n(Error: Identifier not found 'Sinal_Msg')\r\n"
+              "Возможно, Signal_Msg?");
+    EXPECT_EQ(r.Status,
+              "Идентификатор 'Sinal_Msg' не найден (Error: Identifier not found 'Sinal_Msg')");
+    r = ParseCompilerLog("banner\r\nkvm.pas(305) Error: Identifier not found 'Fraq'\r\n", signals,
+                         unit);
+    ASSERT_TRUE(r.Error);
+    EXPECT_NE(r.Error->Text.find("\r\nВозможно, Frac или Freq?"), std::string::npos)
+        << r.Error->Text;
+    r = ParseCompilerLog("banner\r\nkvm.pas(305) Error: Identifier not found 'Amplitude'\r\n",
+                         signals, unit);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text.find("Возможно"), std::string::npos) << "nothing alike: no guess";
+}
+
+TEST(ParseCompilerLog, AMessageOutsideTheTableStaysAsTheCompilerWroteIt) {
+    Fixture f;
+    const TModelOutcome r =
+        ParseCompilerLog("banner\r\nkvml.dpr Error: Error while linking\r\n", f.signals);
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text, "Error: Error while linking");
+}
+
+// The mark of "Illegal expression" for "Value := ;" stood in column 1.
+TEST(LocateCompilerLine, AnIllegalExpressionIsMarkedWhereTheExpressionIsMissing) {
+    TSignals signals;
+    auto signal = std::make_unique<TSignal>(signals);
+    signal->Lines() = {"  Value := ;", "  x:=;", "  Value := t; y :=", "  Value := (1 + );"};
+    signal->StartLine = 10;
+    signals.Insert(std::move(signal), -1);
+    auto column = [&](int line) {
+        return LocateCompilerLine(signals, 10 + line, "Error: Illegal expression")->Column;
+    };
+    EXPECT_EQ(column(1), 12) << "at the semicolon, where the expression goes";
+    EXPECT_EQ(column(2), 6);
+    EXPECT_EQ(column(3), 18) << "at the line's end";
+    EXPECT_EQ(column(4), 1) << "no empty assignment: the first column, as before";
 }
 
 }  // namespace

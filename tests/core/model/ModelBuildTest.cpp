@@ -51,10 +51,33 @@ TEST_F(ModelBuild, ASyntaxErrorPutsTheCaretOnTheTokenFound) {
     TSignal& a = Add("A", "  Value := t Foo;");
     TModelOutcome r = Build();
     ASSERT_TRUE(r.Error);
-    EXPECT_EQ(r.Error->Text, "Fatal: Syntax error, identifier 'Foo' found but ';' expected");
+    EXPECT_EQ(r.Error->Text,
+              "Синтаксическая ошибка: ожидалось ';', а встречен идентификатор 'Foo'\r\n"
+              "(Fatal: Syntax error, identifier 'Foo' found but ';' expected)");
     ASSERT_TRUE(r.Location);
     EXPECT_EQ(r.Location->Line, static_cast<int>(a.Lines().size()) - 1);
     EXPECT_EQ(r.Location->Column, 14);
+}
+
+// The skeleton's "Value := ;" compiled as it is: the mark stood in column 1.
+TEST_F(ModelBuild, TheEmptyExpressionOfANewSignalIsMarkedWhereItGoes) {
+    TSignal& a = Add("A", "  Value := ;");
+    TModelOutcome r = Build();
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text, "Недопустимое выражение\r\n(Error: Illegal expression)");
+    ASSERT_TRUE(r.Location);
+    EXPECT_EQ(r.Location->Line, static_cast<int>(a.Lines().size()) - 1);
+    EXPECT_EQ(r.Location->Column, 12);
+}
+
+TEST_F(ModelBuild, AMisspeltNameComesWithTheOneMeant) {
+    TSignal& a = Add("A", "  Value := Sin(2 * Pi * Frq * t);");
+    a.Lines().insert(a.Lines().end() - 3, "const Freq = 50;");
+    TModelOutcome r = Build();
+    ASSERT_TRUE(r.Error);
+    EXPECT_EQ(r.Error->Text,
+              "Идентификатор 'Frq' не найден\r\n(Error: Identifier not found 'Frq')\r\n"
+              "Возможно, Freq?");
 }
 
 TEST_F(ModelBuild, ALinkFailureNamesTheMissingLibrary) {

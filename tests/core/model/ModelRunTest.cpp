@@ -150,8 +150,8 @@ TEST_F(BatchRunHints, TheCommandLinePrintsTheReorderHintAndTheFaultTime) {
     int status = 0;
     std::string err = BatchErrors("forward.sig", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(err.find("Error: Identifier not found 'Signal_Late'\nСигнал Late расположен ниже "
-                       "сигнала Early: измените порядок сигналов (Сигнал → Порядок)\n"),
+    EXPECT_NE(err.find("(Error: Identifier not found 'Signal_Late')\nСигнал Late расположен ниже "
+                       "сигнала Early: измените порядок сигналов (Сигнал → Изменить порядок...)\n"),
               std::string::npos)
         << err;
 

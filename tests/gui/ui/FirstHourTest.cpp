@@ -98,7 +98,7 @@ TEST_F(FirstHour, TheCompilerMessageStaysMarkedUntilTheSignalIsEdited) {
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_TRUE(dialogs_.Errors[0].endsWith(
         "\r\nСигнал Late расположен ниже сигнала Early: измените порядок сигналов "
-        "(Сигнал → Порядок)"))
+        "(Сигнал → Изменить порядок...)"))
         << dialogs_.Errors[0].toStdString();
     ASSERT_EQ(Tabs()->currentIndex(), 0) << "the editor went to the message";
     EXPECT_EQ(Editor()->ErrorMarkLine(), line);

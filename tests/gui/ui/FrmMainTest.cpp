@@ -276,11 +276,14 @@ TEST_F(MainWindow, ACompileErrorInTheSecondSignalShowsItsLine) {
     Idle();
     Action("actModelCompile")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1);
-    EXPECT_EQ(dialogs_.Errors[0], "Ошибка в программе|Error: Identifier not found 'Freq'");
+    EXPECT_EQ(dialogs_.Errors[0],
+              "Ошибка в программе|Идентификатор 'Freq' не найден\r\n"
+              "(Error: Identifier not found 'Freq')");
     EXPECT_EQ(Tabs()->currentIndex(), 1);
     EXPECT_EQ(Editor()->CaretLine(), 21);
     EXPECT_EQ(Editor()->CaretColumn(), 12);
-    EXPECT_EQ(LabelText("pnlMessage"), "Error: Identifier not found 'Freq'");
+    EXPECT_EQ(LabelText("pnlMessage"),
+              "Идентификатор 'Freq' не найден (Error: Identifier not found 'Freq')");
 
     Signals().Items(1).Lines()[20] = "  Value := 2 * t;";
     W().LoadEditor();
