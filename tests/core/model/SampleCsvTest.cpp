@@ -218,7 +218,9 @@ struct Against : ::testing::Test {
     void SetUp() override {
         MakeHandRun(signals, {"A", "B"}, 0.001, 0.02,
                     [](int s, int q) { return s == 0 ? std::sin(q * 0.3) : q; });
-        path = ::testing::TempDir() + "kvaril_against.csv";
+        // CTest runs the cases in parallel processes: each has a file of its own.
+        path = ::testing::TempDir() + "kvaril_against_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".csv";
         WriteSamplesCsv(path, signals);
         golden = ReadSamplesCsv(path);
     }
