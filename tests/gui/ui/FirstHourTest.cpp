@@ -359,6 +359,24 @@ TEST_F(FirstHour, SaveDialogsStartInTheDocumentsFolderOrWhereTheUserMaySave) {
     EXPECT_EQ(W().DocumentCommands().SaveFolder(Path("mine/")), Path("mine/"));
 }
 
+// Run by root, an installed copy offered its own examples folder, which root may write.
+TEST_F(FirstHour, AnInstalledCopyNeverOffersItsOwnFolderForSaving) {
+    std::filesystem::create_directories(dir_ / "usr/lib/kvaril/Projects");
+    std::filesystem::create_directories(dir_ / "mine");
+    TProgramPaths installed;
+    installed.ProgramDir = Path("usr/lib/kvaril/");
+    installed.ProjectsDir = installed.ProgramDir + "Projects/";
+    installed.BinDir = Path("cache/kvaril/Bin/");
+    TFormMain window(workbench_, dialogs_, installed);
+    const QString documents =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/";
+    EXPECT_EQ(window.DocumentCommands().SaveFolder(installed.ProjectsDir), documents);
+    EXPECT_EQ(window.DocumentCommands().SaveFolder(installed.ProgramDir), documents);
+    EXPECT_EQ(window.DocumentCommands().SaveFolder(Path("mine/")), Path("mine/"));
+    EXPECT_EQ(W().DocumentCommands().SaveFolder(W().Paths().ProjectsDir), W().Paths().ProjectsDir)
+        << "a build tree's examples are the user's own";
+}
+
 TEST(ErrorBox, ShowsTheErrorIcon) {
     const std::unique_ptr<QMessageBox> box = MakeErrorBox(nullptr, "Title", "text");
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
