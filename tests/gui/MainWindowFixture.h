@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <filesystem>
 
 #include "ScriptedDialogs.h"
@@ -75,6 +76,8 @@ class MainWindowFixture : public ::testing::Test {
     QTabBar* Tabs() { return Find<QTabBar>("tabSignals"); }
     QAction* Action(const char* name) { return Find<QAction>(name); }
     QString LabelText(const char* name) { return Find<QLabel>(name)->text(); }
+    // The title as the window shows it: "[*]" becomes "*" while there are unsaved changes.
+    QString ShownTitle() { return W().windowHandle() ? W().windowHandle()->title() : QString(); }
     QWidget* SearchPanel() { return Find<QWidget>("pnlSearch"); }
     QLineEdit* SearchField() { return Find<QLineEdit>("edSearch"); }
     QLineEdit* ReplaceField() { return Find<QLineEdit>("edReplace"); }

@@ -1,9 +1,11 @@
 #include "model/ModelDirectory.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 namespace kvaril {
 
@@ -16,18 +18,30 @@ std::string ProgramDir() {
     return exe.parent_path().string() + "/";
 }
 
+namespace {
+
+// $XDG_CACHE_HOME, else ~/.cache from $HOME or the password database, else a folder of this
+// user's own in the temporary folder (never one that another user could have made first).
+fs::path CacheDir() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache && *cache == '/') return cache;
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/') return fs::path(home) / ".cache";
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir == '/')
+        return fs::path(user->pw_dir) / ".cache";
+    return fs::temp_directory_path() / ("kvaril-" + std::to_string(::getuid()));
+}
+
+}  // namespace
+
 std::string ResolveBinDir(const std::string& programDir) {
     const fs::path shipped = fs::path(programDir) / "Bin";
-    if (::access(shipped.c_str(), W_OK) == 0) return shipped.string() + "/";
+    std::error_code ec;
+    if (fs::is_regular_file(shipped / kBuildTreeMark, ec) && ::access(shipped.c_str(), W_OK) == 0)
+        return shipped.string() + "/";
 
     // An installed copy: builds need a folder of their own.
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
-    fs::path base = cache && *cache ? fs::path(cache)
-                    : home && *home ? fs::path(home) / ".cache"
-                                    : fs::temp_directory_path();
-    const fs::path copy = base / "kvaril" / "Bin";
-    std::error_code ec;
+    const fs::path copy = CacheDir() / "kvaril" / "Bin";
     fs::create_directories(copy, ec);
     for (const auto& entry : fs::directory_iterator(shipped, ec)) {
         if (!entry.is_regular_file()) continue;

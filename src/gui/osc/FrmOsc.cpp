@@ -68,10 +68,16 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
     statusBar()->addWidget(pnlStatus_, 1);
     resize(760, 480);
     FitMinimumSize();
-    if (QScreen* screen = QApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
     QSettings settings = OpenSettings();
-    RestoreWindowPlacement(settings, settings::kOscWindow, this, tabControlSplit_);
+    if (!RestoreWindowPlacement(settings, settings::kOscWindow, this, tabControlSplit_)) {
+        // Nothing remembered: the traces get most of the free area of the owner's screen.
+        QScreen* screen = owner ? owner->screen() : QApplication::primaryScreen();
+        if (screen) {
+            const QRect free = screen->availableGeometry();
+            resize(QSize(free.width() * 9 / 10, free.height() * 9 / 10).expandedTo(minimumSize()));
+            move(free.center() - rect().center());
+        }
+    }
 }
 
 TFormOsc::~TFormOsc() = default;

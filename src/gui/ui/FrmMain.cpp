@@ -166,8 +166,9 @@ void TFormMain::RebuildTabs(int index) {
 }
 
 void TFormMain::UpdateCaption() {
-    // Paths are UTF-8; lowering only A to Z never touches a multi-byte character.
-    setWindowTitle(FromUtf8(DocumentCaption(ToUtf8(documentCommands_->DocumentName()))));
+    // Paths are UTF-8; lowering only A to Z never touches a multi-byte character. "[*]" is
+    // where the window shows that the document has unsaved changes.
+    setWindowTitle(FromUtf8(DocumentCaption(ToUtf8(documentCommands_->DocumentName()))) + "[*]");
 }
 
 void TFormMain::tabSignalsChange(int index) {
@@ -255,6 +256,7 @@ void TFormMain::UpdateActions() {
     const bool searchable =
         available && pnlSearch_->isVisible() && !pnlSearch_->SearchText().isEmpty();
 
+    setWindowModified(signals.Modified || workbench_.Osc.Modified);
     actFileNew_->setEnabled(available);
     actFileSave_->setEnabled(available && (signals.Modified || workbench_.Osc.Modified));
     actFileSaveAs_->setEnabled(available);

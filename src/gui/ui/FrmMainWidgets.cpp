@@ -44,8 +44,9 @@ void TFormMain::CreateActions() {
         MakeAction("actFileSaveAs", "Сохранить &как...", "Сохранение файла с новым именем", -1,
                    QKeySequence("Shift+Ctrl+S"));
     actFileExit_ = MakeAction("actFileExit", "&Выход", "Выход из программы");
-    actSignalAdd_ =
-        MakeAction("actSignalAdd", "&Добавить...", "Добавление нового сигнала", icoSignalAdd);
+    // The first thing of a new document, often done: a key of its own.
+    actSignalAdd_ = MakeAction("actSignalAdd", "&Добавить...", "Добавление нового сигнала",
+                               icoSignalAdd, QKeySequence("Ctrl+Shift+A"));
     actSignalDelete_ =
         MakeAction("actSignalDelete", "&Удалить", "Удаление сигнала", icoSignalDelete);
     actSignalLoad_ = MakeAction("actSignalLoad", "&Взять из библиотеки...",

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QFontMetrics>
+#include <QScreen>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 
@@ -52,6 +54,16 @@ TEST_F(OscPanels, TheValueTableShowsWholeNumbersBesideAMarker) {
     EXPECT_LE(total, grid->width()) << "and the columns stay within the table";
     EXPECT_GT(grid->ColumnWidth(1), 0) << "the names keep a column";
     QTest::mouseRelease(Graph(), Qt::LeftButton, {}, QPoint(Graph()->width() - 20, 10));
+}
+
+// With nothing remembered the window opened at 760 × 480 on any screen.
+TEST_F(OscPanels, TheFirstWindowTakesMostOfTheScreensFreeArea) {
+    QSettings("Dornek", "Kvaril").remove("Windows/Oscilloscope");
+    TFormOsc first(wb_, dialogs_, nullptr);
+    const QRect free = QApplication::primaryScreen()->availableGeometry();
+    EXPECT_GE(first.width(), free.width() * 85 / 100);
+    EXPECT_GE(first.height(), free.height() * 85 / 100);
+    EXPECT_TRUE(free.contains(first.geometry())) << "and lies on it";
 }
 
 // "Выход" had the folder of "Открыть".

@@ -146,21 +146,46 @@ TEST_F(FirstHour, TheNextBuildRemovesTheMarkAndAWordlessPlaceGetsOneCharacter) {
     EXPECT_EQ(Editor()->ErrorMarkRange(), std::make_pair(-1, 0));
 }
 
+// Adding a signal, the first step of every document, had no key.
+TEST_F(FirstHour, CtrlShiftAAddsASignalAndTheMenuShowsIt) {
+    EXPECT_EQ(Action("actSignalAdd")->shortcut(), QKeySequence("Ctrl+Shift+A"));
+    EXPECT_TRUE(Action("actSignalAdd")->isShortcutVisibleInContextMenu());
+    dialogs_.SignalNames.push_back(TSignalNameAnswer{"First", false});
+    QTest::keyClick(StartPage(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(Signals().Count(), 1) << "from the empty workbench";
+    Idle();
+    dialogs_.SignalNames.push_back(TSignalNameAnswer{"Second", false});
+    QTest::keyClick(Editor(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Signals().Count(), 2) << "from the editor";
+}
+
+// The title said nothing of unsaved changes.
+TEST_F(FirstHour, TheTitleMarksUnsavedChanges) {
+    Idle();
+    EXPECT_EQ(ShownTitle(), "Kvaril - noname");
+    AddSignal("A");
+    Idle();
+    EXPECT_TRUE(W().isWindowModified());
+    EXPECT_EQ(ShownTitle(), "Kvaril - noname*");
+    dialogs_.Files.push_back(Path("marked.sig"));
+    Action("actFileSaveAs")->trigger();
+    Idle();
+    EXPECT_FALSE(W().isWindowModified());
+    EXPECT_EQ(ShownTitle(), "Kvaril - marked");
+    Editor()->insert("x");
+    Idle();
+    EXPECT_EQ(ShownTitle(), "Kvaril - marked*") << "typing is a change";
+}
+
 TEST_F(FirstHour, OpenAndSaveAsHaveTheirDesktopShortcutsAndNoOtherShortcutChanged) {
     EXPECT_EQ(Action("actFileLoad")->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(Action("actFileSaveAs")->shortcut(), QKeySequence("Shift+Ctrl+S"));
     const std::pair<QAction*, const char*> kept[] = {
-        {Action("actFileSave"), "Ctrl+S"},
-        {Action("actEditOp"), "Ctrl+J"},
-        {Action("actSearchPan"), "Ctrl+F"},
-        {Action("actSearchStart"), "F3"},
-        {Action("actSearchReplace"), "Ctrl+F3"},
-        {Action("actModelParam"), "F8"},
-        {Action("actModelCompile"), "Ctrl+F9"},
-        {Action("actModelRun"), "F9"},
-        {Action("actHelpContents"), "F1"},
-        {Action("actFileNew"), ""},
-        {Action("actSignalAdd"), ""},
+        {Action("actFileSave"), "Ctrl+S"},       {Action("actEditOp"), "Ctrl+J"},
+        {Action("actSearchPan"), "Ctrl+F"},      {Action("actSearchStart"), "F3"},
+        {Action("actSearchReplace"), "Ctrl+F3"}, {Action("actModelParam"), "F8"},
+        {Action("actModelCompile"), "Ctrl+F9"},  {Action("actModelRun"), "F9"},
+        {Action("actHelpContents"), "F1"},       {Action("actFileNew"), ""},
     };
     for (const auto& [action, key] : kept) EXPECT_EQ(action->shortcut(), QKeySequence(key)) << key;
 
@@ -332,6 +357,24 @@ TEST_F(FirstHour, SaveDialogsStartInTheDocumentsFolderOrWhereTheUserMaySave) {
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/";
     EXPECT_EQ(W().DocumentCommands().SaveFolder(Path("gone/")), documents);
     EXPECT_EQ(W().DocumentCommands().SaveFolder(Path("mine/")), Path("mine/"));
+}
+
+// Run by root, an installed copy offered its own examples folder, which root may write.
+TEST_F(FirstHour, AnInstalledCopyNeverOffersItsOwnFolderForSaving) {
+    std::filesystem::create_directories(dir_ / "usr/lib/kvaril/Projects");
+    std::filesystem::create_directories(dir_ / "mine");
+    TProgramPaths installed;
+    installed.ProgramDir = Path("usr/lib/kvaril/");
+    installed.ProjectsDir = installed.ProgramDir + "Projects/";
+    installed.BinDir = Path("cache/kvaril/Bin/");
+    TFormMain window(workbench_, dialogs_, installed);
+    const QString documents =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/";
+    EXPECT_EQ(window.DocumentCommands().SaveFolder(installed.ProjectsDir), documents);
+    EXPECT_EQ(window.DocumentCommands().SaveFolder(installed.ProgramDir), documents);
+    EXPECT_EQ(window.DocumentCommands().SaveFolder(Path("mine/")), Path("mine/"));
+    EXPECT_EQ(W().DocumentCommands().SaveFolder(W().Paths().ProjectsDir), W().Paths().ProjectsDir)
+        << "a build tree's examples are the user's own";
 }
 
 TEST(ErrorBox, ShowsTheErrorIcon) {

@@ -35,7 +35,7 @@ QStringList TabNames(QTabBar* bar) {
 }
 
 TEST_F(MainWindow, StartsWithAnEmptyDocument) {
-    EXPECT_EQ(W().windowTitle(), "Kvaril - noname");
+    EXPECT_EQ(ShownTitle(), "Kvaril - noname");
     EXPECT_FALSE(Tabs()->isVisible());
     EXPECT_FALSE(SearchPanel()->isVisible());
     EXPECT_EQ(LabelText("pnlCaret"), "");
@@ -122,7 +122,7 @@ TEST_F(MainWindow, SaveAsWritesTheSigFileAndOpenReadsItBack) {
     dialogs_.Files.push_back(Path("Test.txt"));
     W().DocumentCommands().SaveAs();
     EXPECT_TRUE(std::filesystem::exists(dir_ / "Test.sig"));
-    EXPECT_EQ(W().windowTitle(), "Kvaril - test");
+    EXPECT_EQ(ShownTitle(), "Kvaril - test");
     EXPECT_EQ(DocumentName(), Path("Test.sig"));
     EXPECT_FALSE(Signals().Modified);
     EXPECT_EQ(LabelText("pnlMessage"), "Ok");

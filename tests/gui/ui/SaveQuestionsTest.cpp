@@ -100,7 +100,7 @@ TEST_F(SaveQuestions, AnUpperCaseSigDocumentOpens) {
     EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
     ASSERT_EQ(Signals().Count(), 1);
     EXPECT_EQ(DocumentName(), Path("UPPER.SIG"));
-    EXPECT_EQ(W().windowTitle(), "Kvaril - upper");
+    EXPECT_EQ(ShownTitle(), "Kvaril - upper");
 }
 
 TEST_F(SaveQuestions, AFailedOpenSpeaksRussian) {
