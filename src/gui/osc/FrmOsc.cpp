@@ -295,21 +295,22 @@ void TFormOsc::RefreshValues() {
         rows.push_back(cells);
     }
     const int columns = static_cast<int>(deltaAt) + (delta.Reference >= 0 ? 2 : 0);
-    // The panel widens when more numbers can appear side by side (a reference run chosen, a
-    // marker put on the screen), not when the marker's columns come and go while the mouse
-    // drags: the traces must not move under it.
+    // With the value page in view the panel widens when more numbers can stand side by side (a
+    // reference run chosen, a marker on the screen), not when the marker's columns come and go
+    // while the mouse drags, nor under a click on the label strip: the traces must not move
+    // under the mouse.
     const TView* view = session_->Current();
     const int numbers = 1 + (compare ? 2 : 0) + (view && view->TimeLabelCount() > 0 ? 2 : 0);
-    if (numbers > panelNumbers_ && tabControl_->currentWidget()) {
-        const int chrome = tabControl_->width() - tabControl_->currentWidget()->width();
-        const int wanted = chrome + tsValueGrid_->WidthFor(numbers);
-        if (tabControl_->width() < wanted) {
+    QWidget* page = tabControl_->currentWidget();
+    if (page == tsValueGrid_->parentWidget()) {
+        const int wanted = tabControl_->width() - page->width() + tsValueGrid_->WidthFor(numbers);
+        if (numbers > panelNumbers_ && tabControl_->width() < wanted) {
             const QList<int> sizes = tabControlSplit_->sizes();
             const int total = sizes.value(0) + sizes.value(1);
             tabControlSplit_->setSizes({wanted, std::max(0, total - wanted)});
         }
+        panelNumbers_ = numbers;
     }
-    panelNumbers_ = numbers;
     QStringList titles;
     for (const std::string& title : session_->Readings().ValueTitles(delta))
         titles << FromUtf8(title);
