@@ -16,6 +16,7 @@ packages=(
   bubblewrap                        # the model child's namespaces (its box)
   libsndfile1-dev                   # WAV export
   desktop-file-utils shared-mime-info dpkg-dev   # checking the desktop files; the Debian package
+  lintian                           # the Debian package checked as Debian checks packages
   libfftw3-dev                      # spectra
   poppler-utils                     # pdfinfo: the tests check exported PDF pages
   fonts-liberation2 fonts-dejavu-core   # Cyrillic glyphs; Liberation Mono stands in for Courier New

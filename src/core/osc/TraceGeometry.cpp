@@ -109,9 +109,16 @@ void DrawCompressed(const double* samples, const TRowScale& scale, const TBeamGe
     }
 }
 
-// The runs of samples j0..j1 between NaN samples, as (first, last) pairs.
+// The runs of samples j0..j1 between NaN samples: run(first, last, the NaN after it or -1).
 template <typename F>
 void ForEachRun(const double* samples, int j0, int j1, F&& run) {
+    // Nearly every trace has no NaN: one branchless pass tells, and it is one run.
+    bool nan = false;
+    for (int j = j0; j <= j1; ++j) nan |= std::isnan(samples[j]);
+    if (!nan) {
+        run(j0, j1, -1);
+        return;
+    }
     int first = -1;
     for (int j = j0; j <= j1; ++j) {
         if (!std::isnan(samples[j])) {

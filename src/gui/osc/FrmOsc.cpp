@@ -308,8 +308,8 @@ void TFormOsc::RefreshValues() {
             const int total = sizes.value(0) + sizes.value(1);
             tabControlSplit_->setSizes({wanted, std::max(0, total - wanted)});
         }
+        panelNumbers_ = numbers;
     }
-    panelNumbers_ = numbers;
     QStringList titles;
     for (const std::string& title : session_->Readings().ValueTitles(delta))
         titles << FromUtf8(title);

@@ -310,6 +310,7 @@ void TFormOsc::CreateValuePage() {
     valueLayout->addWidget(tsDeltaLabel_);
     valueLayout->addWidget(tsValueGrid_, 1);
     tabControl_->addTab(tsValue, "Значения");
+    connect(tabControl_, &QTabWidget::currentChanged, this, [this] { RefreshValues(); });
 }
 
 void TFormOsc::CreateScreenArea() {

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
@@ -37,16 +38,19 @@ constexpr const char* kMaximized = "Maximized";
 constexpr const char* kFrame = "Frame";  // left, top, right, bottom
 constexpr const char* kSplitter = "Splitter";
 
-// The frame's widths as stored; none (a first start, or an older file) when they do not read.
-QMargins StoredFrame(const QVariant& value) {
+// The frame's widths as stored. Where they were never stored (an older settings file) or do not
+// read, a title bar of the style's height stands in for the frame, so that it stays on the
+// screen.
+QMargins StoredFrame(const QVariant& value, const QWidget* window) {
+    const QMargins guess(0, window->style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
     const QVariantList list = value.toList();
-    if (list.size() != 4) return {};
+    if (list.size() != 4) return guess;
     int widths[4];
     for (int i = 0; i < 4; ++i) {
         bool ok = false;
         widths[i] = list[i].toInt(&ok);
         // A frame wider than this is no frame but a damaged value.
-        if (!ok || widths[i] < 0 || widths[i] > 200) return {};
+        if (!ok || widths[i] < 0 || widths[i] > 200) return guess;
     }
     return {widths[0], widths[1], widths[2], widths[3]};
 }
@@ -79,7 +83,7 @@ bool RestoreWindowPlacement(QSettings& settings, const char* group, QWidget* win
     settings.beginGroup(group);
     const QRect stored = settings.value(kGeometry).toRect();
     const bool maximized = settings.value(kMaximized).toBool();
-    const QMargins frame = StoredFrame(settings.value(kFrame));
+    const QMargins frame = StoredFrame(settings.value(kFrame), window);
     const QVariantList sizes = settings.value(kSplitter).toList();
     settings.endGroup();
     if (!stored.isValid()) return false;

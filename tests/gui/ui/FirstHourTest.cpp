@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -253,6 +254,14 @@ TEST_F(FirstHour, ARememberedFrameKeepsTheTitleBarOnTheScreen) {
     {
         TFormMain again(workbench_, dialogs_, W().Paths());
         EXPECT_EQ(again.geometry(), QRect(screen.left() + 50, screen.top() + 28, 700, 460));
+    }
+    // Settings of an older version know no frame: a title bar of the style's height is kept.
+    settings.remove("Windows/Main/Frame");
+    settings.setValue("Windows/Main/Geometry", QRect(screen.left() + 50, screen.top(), 700, 460));
+    {
+        TFormMain again(workbench_, dialogs_, W().Paths());
+        EXPECT_EQ(again.geometry().top(),
+                  screen.top() + again.style()->pixelMetric(QStyle::PM_TitleBarHeight));
     }
     settings.remove("Windows/Main");
 }
