@@ -35,7 +35,9 @@ endif()
 execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/one.SVG --size 320x240
                 RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
 file(READ ${out}/one.SVG svg)
-if(NOT rc EQUAL 0 OR NOT svg MATCHES "<svg" OR NOT svg MATCHES "viewBox=\"0 0 320 240\"")
+# The size is stated in pixels, as a browser shows it, not in millimetres.
+if(NOT rc EQUAL 0 OR NOT svg MATCHES "<svg" OR NOT svg MATCHES "viewBox=\"0 0 320 240\""
+   OR NOT svg MATCHES "width=\"320\" height=\"240\"")
   message(FATAL_ERROR "svg: rc=${rc}\n${err}")
 endif()
 

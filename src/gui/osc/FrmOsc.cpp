@@ -39,9 +39,11 @@ constexpr QSize kMinimumOuterSize(300, 200);
 
 }  // namespace
 
-TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner)
+TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner,
+                   const TProgramPaths& paths)
     : QMainWindow(owner, Qt::Window),
       workbench_(workbench),
+      paths_(paths),
       dialogs_(dialogs),
       session_(std::make_unique<TOscSession>(workbench.Osc, workbench.Signals)),
       picture_(std::make_unique<TGraphPicture>()),

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "osc/OscEnums.h"
+#include "ui/ProgramPaths.h"
 
 class QAction;
 class QKeyEvent;
@@ -41,7 +42,9 @@ struct TWorkbench;
 class TFormOsc : public QMainWindow {
     Q_OBJECT
   public:
-    TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner);
+    // `paths`: where the program lives, which exports never write into.
+    TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner,
+             const TProgramPaths& paths = {});
     ~TFormOsc() override;
 
     void PrepareForRun();
@@ -119,6 +122,7 @@ class TFormOsc : public QMainWindow {
     void CompareWithRun();
 
     TWorkbench& workbench_;
+    const TProgramPaths paths_;  // where exports may start
     TDialogs& dialogs_;
     std::unique_ptr<TOscSession> session_;
     std::unique_ptr<TGraphPicture> picture_;  // what the trace area shows

@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
+#include "export/ExportName.h"
 #include "export/OutputPlan.h"
 #include "model/RunHistory.h"
 #include "osc/FrmOsc.h"
@@ -14,6 +15,7 @@
 #include "osc/PictureExport.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -45,6 +47,24 @@ QString WriteExport(const std::string& document, const QString& path, TOutputKin
         return QString::fromUtf8(e.what());
     }
     return {};
+}
+
+// Where the save dialog of an export of `kind` starts, with the name it offers: the folder that
+// kind last wrote to, else the document's; the signal's or the document's name.
+TFileDialogSpec ExportDialog(TFileDialogSpec spec, const TSetting<QString>& kind,
+                             const TProgramPaths& paths, const std::string& document,
+                             const std::vector<std::string>& signalNames) {
+    QString folder = ReadSetting(kind);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = document.empty() ? QString() : QFileInfo(FromUtf8(document)).absolutePath();
+    spec.Directory = SaveFolder(paths, folder);
+    spec.FileName =
+        FromUtf8(SuggestedExportName(document, signalNames, ToUtf8(spec.DefaultSuffix)));
+    return spec;
+}
+
+void RememberExportFolder(const TSetting<QString>& kind, const QString& path) {
+    WriteSetting(kind, QFileInfo(path).absolutePath());
 }
 
 }  // namespace
@@ -84,9 +104,13 @@ void TFormOsc::ExportData() {
                 TAnswer::Yes)
             return;
     }
-    const TFileDialogSpec spec =
+    const TSetting<QString>& kind = wav ? settings::kExportFolderWav : settings::kExportFolderCsv;
+    std::vector<std::string> names;
+    for (int s : range.Signals) names.push_back(ToUtf8(FromCp1251(signals.Items(s).Name())));
+    const TFileDialogSpec spec = ExportDialog(
         wav ? TFileDialogSpec{"Экспорт данных", "Звуковые файлы (*.wav)", "wav", {}, {}}
-            : TFileDialogSpec{"Экспорт данных", "Таблицы CSV (*.csv)", "csv", {}, {}};
+            : TFileDialogSpec{"Экспорт данных", "Таблицы CSV (*.csv)", "csv", {}, {}},
+        kind, paths_, workbench_.DocumentFile, names);
     const std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
     const QString error =
@@ -101,6 +125,7 @@ void TFormOsc::ExportData() {
         dialogs_.Error(this, "Ошибка записи файла " + *path, error);
         return;
     }
+    RememberExportFolder(kind, *path);
     session_->SetStatus(ToUtf8(QString("Записано отсчетов: %1 × %2 в %3")
                                    .arg(range.QuantCount())
                                    .arg(range.Signals.size())
@@ -115,8 +140,9 @@ void TFormOsc::ExportPicture() {
                                           session_->ScreenCount()};
     const std::optional<TPictureExportChoice> choice = dialogs_.PictureExport(this, question);
     if (!choice) return;
-    const TFileDialogSpec spec{
-        "Экспорт рисунка", "PNG (*.png);;SVG (*.svg);;PDF (*.pdf)", "png", {}, {}};
+    const TFileDialogSpec spec =
+        ExportDialog({"Экспорт рисунка", "PNG (*.png);;SVG (*.svg);;PDF (*.pdf)", "png", {}, {}},
+                     settings::kExportFolderPicture, paths_, workbench_.DocumentFile, {});
     const std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
     TScreensPicture picture;
@@ -138,9 +164,10 @@ void TFormOsc::ExportPicture() {
                                     FromUtf8(plan.TemporaryPath(output)));
                                 if (!problem.isEmpty()) throw EKvaril(ToUtf8(problem));
                             });
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        RememberExportFolder(settings::kExportFolderPicture, *path);
         session_->SetStatus(ToUtf8("Рисунок сохранен: " + *path));
-    else
+    } else
         dialogs_.Error(this, "Ошибка записи рисунка", error);
 }
 

@@ -1,5 +1,6 @@
 #include "osc/PictureExport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 
 #include "Errors.h"
@@ -127,16 +129,34 @@ struct TSheets {
     }
 };
 
+// Qt states an SVG's size in millimetres of its assumed resolution, which a browser shows at
+// another size than the pixels asked for; the root's size is restated in pixels.
+QByteArray WithPixelSize(QByteArray svg, const QSize& size) {
+    static const QRegularExpression rootSize(R"(<svg([^>]*?)\swidth="[^"]*"\s+height="[^"]*")");
+    const QRegularExpressionMatch root = rootSize.match(QString::fromLatin1(svg.left(4096)));
+    if (!root.hasMatch()) return svg;
+    const QByteArray stated = QString(R"(<svg%1 width="%2" height="%3")")
+                                  .arg(root.captured(1))
+                                  .arg(size.width())
+                                  .arg(size.height())
+                                  .toLatin1();
+    return svg.replace(root.capturedStart(), root.capturedLength(), stated);
+}
+
 bool PaintSvg(QIODevice& out, const TSheets& sheets) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setOutputDevice(&out);
+    svg.setOutputDevice(&buffer);
     svg.setSize(sheets.Whole);
     svg.setViewBox(QRect(QPoint(0, 0), sheets.Whole));
     svg.setTitle("Kvaril");
     QPainter painter;
     if (!painter.begin(&svg)) return false;
     sheets.Paint(painter, false);
-    return painter.end();
+    if (!painter.end()) return false;
+    const QByteArray text = WithPixelSize(buffer.data(), sheets.Whole);
+    return out.write(text) == text.size();
 }
 
 // One point per pixel of the window, so the page is as large as the picture asked for.

@@ -210,17 +210,7 @@ void TDocumentCommands::PlaceCaretForValue(int index) {
 }
 
 QString TDocumentCommands::SaveFolder(const QString& preferred) const {
-    // An installed copy's examples folder cannot be written, or must not be (by root): start
-    // where the user may save. An installed copy builds outside its own folder.
-    const TProgramPaths& paths = w_.Paths();
-    const bool installed = paths.BinDir != paths.ProgramDir + "Bin/";
-    const QString program = QDir::cleanPath(paths.ProgramDir), wanted = QDir::cleanPath(preferred);
-    const bool ours = installed && !paths.ProgramDir.isEmpty() &&
-                      (wanted == program || wanted.startsWith(program + "/"));
-    const QFileInfo folder(preferred);
-    if (folder.isDir() && folder.isWritable() && !ours) return preferred;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? preferred : documents + "/";
+    return kvaril::SaveFolder(w_.Paths(), preferred);
 }
 
 QString TDocumentCommands::DocumentFolder() const {

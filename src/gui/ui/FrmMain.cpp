@@ -215,7 +215,7 @@ void TFormMain::ShowSignalAt(int index, int line, int column) {
 }
 
 void TFormMain::ShowOscilloscope() {
-    if (!formOsc_) formOsc_ = new TFormOsc(workbench_, dialogs_, this);
+    if (!formOsc_) formOsc_ = new TFormOsc(workbench_, dialogs_, this, paths_);
     formOsc_->PrepareForRun();
     hide();
     struct ShowAgain {

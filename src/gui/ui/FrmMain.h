@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "ui/ProgramPaths.h"
+
 class QAction;
 class QLabel;
 class QDragEnterEvent;
@@ -31,12 +33,6 @@ class TSignalEditor;
 class TStartPage;
 struct TModelOutcome;
 struct TWorkbench;
-
-struct TProgramPaths {
-    QString ProgramDir;   // ends with "/"
-    QString ProjectsDir;  // ends with "/"
-    QString BinDir;       // ends with "/"
-};
 
 class TFormMain : public QMainWindow {
     Q_OBJECT

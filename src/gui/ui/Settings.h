@@ -35,6 +35,11 @@ inline constexpr TSetting<bool> kOscGrid{"Oscilloscope/Grid", false};
 inline constexpr TSetting<bool> kOscLegend{"Oscilloscope/Legend", false};
 inline constexpr TSetting<bool> kOscSharedScale{"Oscilloscope/SharedGroupScale", false};
 
+// ---- the folder each kind of export last wrote to; empty: the document's folder
+inline const TSetting<QString> kExportFolderCsv{"Export/Folders/Csv", QString()};
+inline const TSetting<QString> kExportFolderWav{"Export/Folders/Wav", QString()};
+inline const TSetting<QString> kExportFolderPicture{"Export/Folders/Picture", QString()};
+
 }  // namespace settings
 
 // The user's settings of this program.

@@ -23,6 +23,7 @@
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
 #include "osc/uBeam.h"
+#include "ui/Settings.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -171,6 +172,46 @@ TEST_F(OscExport, RefusalsAndFailuresAreShownWithTheirReason) {
     ASSERT_EQ(dialogs_.Errors.size(), 3);
     EXPECT_TRUE(dialogs_.Errors[2].contains("none/x.csv")) << dialogs_.Errors[2].toStdString();
     EXPECT_FALSE(fs::exists(dir_ / "none"));
+}
+
+TEST_F(OscExport, DialogsOfferANameAndStartInTheFolderTheirKindLastWroteTo) {
+    OpenSettings().remove("Export");
+    wb_.DocumentFile = (dir_ / "am chain.sig").string();
+    fs::create_directories(dir_ / "tables");
+    auto list = osc_->findChild<QListWidget*>("tsBeamList");
+    list->item(1)->setSelected(true);
+    dialogs_.DataExports.push_back(TDataExportChoice{TExportSpan::Window, 0, 0, TDataFormat::Csv});
+    dialogs_.Files.push_back(Path("tables/b.csv"));
+    Trigger("actExportData");
+    list->clearSelection();
+    dialogs_.DataExports.push_back(TDataExportChoice{TExportSpan::Window, 0, 0, TDataFormat::Wav});
+    dialogs_.Files.push_back(Path("all.wav"));
+    Trigger("actExportData");
+    dialogs_.DataExports.push_back(TDataExportChoice{TExportSpan::Window, 0, 0, TDataFormat::Csv});
+    dialogs_.Files.push_back(Path("tables/all.csv"));
+    Trigger("actExportData");
+    dialogs_.PictureExports.push_back(TPictureExportChoice{false, QSize(200, 100)});
+    dialogs_.Files.push_back(Path("p.png"));
+    Trigger("actExportPicture");
+    EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+
+    ASSERT_EQ(dialogs_.FileDialogs.size(), 4);
+    const QString document = QString::fromStdString(dir_.string());
+    EXPECT_EQ(dialogs_.FileDialogs[0].FileName, "B.csv") << "one beam: its name";
+    EXPECT_EQ(dialogs_.FileDialogs[0].Directory, document) << "nothing remembered yet";
+    EXPECT_EQ(dialogs_.FileDialogs[1].FileName, "am chain.wav");
+    EXPECT_EQ(dialogs_.FileDialogs[1].Directory, document) << "WAV keeps its own folder";
+    EXPECT_EQ(dialogs_.FileDialogs[2].Directory, Path("tables")) << "where CSV last went";
+    EXPECT_EQ(dialogs_.FileDialogs[3].FileName, "am chain.png");
+    EXPECT_EQ(dialogs_.FileDialogs[3].Directory, document);
+
+    // A remembered folder that is gone: the document's again.
+    fs::remove_all(dir_ / "tables");
+    dialogs_.DataExports.push_back(TDataExportChoice{TExportSpan::Window, 0, 0, TDataFormat::Csv});
+    dialogs_.Files.push_back(std::nullopt);
+    Trigger("actExportData");
+    ASSERT_EQ(dialogs_.FileDialogs.size(), 5);
+    EXPECT_EQ(dialogs_.FileDialogs[4].Directory, document);
 }
 
 // The page size pdfinfo reports, "W x H pts"; empty without pdfinfo.
