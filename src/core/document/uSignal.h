@@ -86,6 +86,8 @@ class TSignals {
 
     TSignalsData& Data() { return *data_; }
     const TSignalsData& Data() const { return *data_; }
+    // Takes the samples of a run made on a copy of these signals (and hands over its own).
+    void SwapData(TSignals& other) { data_.swap(other.data_); }
 
     bool Modified = false;
 

@@ -33,6 +33,27 @@ void TOscSession::PrepareForRun() {
     context_.SetCurrentIndex(osc.ViewCount() > 0 ? savedScreen_ : -1);
     context_.SetStatus("");
     context_.Undo().Reset();
+    preparedNames_ = SignalNamesUtf8(signals);
+    preparedQuant_ = signals.QuantTime();
+    preparedTotal_ = signals.TotalTime();
+}
+
+bool TOscSession::PreparedFor(const TSignals& signals) const {
+    return signals.QuantTime() == preparedQuant_ && signals.TotalTime() == preparedTotal_ &&
+           SignalNamesUtf8(signals) == preparedNames_;
+}
+
+void TOscSession::RefreshForRun() {
+    TSignals& signals = context_.Signals;
+    if (!PreparedFor(signals)) {
+        savedScreen_ = 0;
+        PrepareForRun();
+        return;
+    }
+    entry_.Commit();
+    cursors_.EndMeasurement();
+    signals.Data().CalcMaxima();
+    context_.SetStatus("");
 }
 
 void TOscSession::Close() {

@@ -32,6 +32,12 @@ class TOscSession {
     // After every successful run, before the window shows; keeps the screen shown when it last
     // closed while that screen still exists.
     void PrepareForRun();
+    // After a run while the window stays open: screens, time window, markers, cursors, gains and
+    // the undo history stay as they are while the signals and times are those they were made
+    // for; otherwise everything starts afresh, as PrepareForRun starts it.
+    void RefreshForRun();
+    // Whether the signals and times are those the window was last prepared for.
+    bool PreparedFor(const TSignals& signals) const;
     // The window closes: the entry is committed and the screen remembered.
     void Close();
 
@@ -92,6 +98,9 @@ class TOscSession {
     TOscReadings readings_;
     TOscPicture picture_;
     int savedScreen_ = 0;
+    // What the window was last prepared for.
+    std::vector<std::string> preparedNames_;
+    double preparedQuant_ = 0, preparedTotal_ = 0;
 };
 
 }  // namespace kvaril

@@ -215,12 +215,17 @@ void TOsc::Clear() {
     Modified = false;
 }
 
+bool TOsc::FitsSignals(const TSignals& signals) const {
+    if (signals.QuantTime() != QuantTime || signals.TotalTime() != TotalTime ||
+        static_cast<size_t>(signals.Count()) != SignalNames.size())
+        return false;
+    for (int i = 0; i < signals.Count(); ++i)
+        if (signals.Items(i).Name() != SignalNames[static_cast<size_t>(i)]) return false;
+    return true;
+}
+
 void TOsc::SyncWithSignals(const TSignals& signals) {
-    bool outdated = signals.QuantTime() != QuantTime || signals.TotalTime() != TotalTime ||
-                    static_cast<size_t>(signals.Count()) != SignalNames.size();
-    for (int i = 0; !outdated && i < signals.Count(); ++i)
-        outdated = signals.Items(i).Name() != SignalNames[static_cast<size_t>(i)];
-    if (!outdated) {
+    if (FitsSignals(signals)) {
         if (views_.empty()) AddView(Utf8ToCp1251("Экран 1"));
         return;
     }

@@ -122,6 +122,8 @@ class TOsc {
     // synchronisation; otherwise keeps every setting. A model without screens (a file can hold
     // one) gets the default screen too, so there is always one to show.
     void SyncWithSignals(const TSignals& signals);
+    // Whether the settings were made for these signals and times (SyncWithSignals keeps them).
+    bool FitsSignals(const TSignals& signals) const;
 
     int ViewCount() const { return static_cast<int>(views_.size()); }
     TView& View(int index) const;

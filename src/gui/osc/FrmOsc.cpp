@@ -117,6 +117,24 @@ void TFormOsc::PrepareForRun() {
     Refresh();
 }
 
+void TFormOsc::RefreshAfterRun() {
+    if (!session_->PreparedFor(workbench_.Signals)) {
+        PrepareForRun();
+        return;
+    }
+    session_->RefreshForRun();
+    panFromX_ = -1;
+    tsMaxValueLabel_->clear();
+    Refresh();
+}
+
+void TFormOsc::SetStale(const QString& note) {
+    const QString title = "Kvaril - Многолучевой осциллограф";
+    setWindowTitle(note.isEmpty() ? title : title + " (" + note + ")");
+    if (!note.isEmpty()) session_->SetStatus(ToUtf8(note));
+    Refresh();
+}
+
 void TFormOsc::ShowModal() {
     show();
     raise();

@@ -48,6 +48,14 @@ class TFormOsc : public QMainWindow {
     ~TFormOsc() override;
 
     void PrepareForRun();
+    // After a run while the window stays open beside the editor: the view is kept wherever
+    // the signals still are those it was made for.
+    void RefreshAfterRun();
+    // Beside the editor: a note that the window shows a run older than the text ("устарело:
+    // 2 ошибки"), in the title and the status bar; empty: up to date.
+    void SetStale(const QString& note);
+    // The time being typed is committed, so that the document holds what the window shows.
+    void KeepInStep() { CommitEntry(); }
     // Shows the window and returns when it has been closed.
     void ShowModal();
     const TOscSession& Session() const { return *session_; }

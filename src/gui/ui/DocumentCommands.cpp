@@ -42,6 +42,7 @@ TDocumentCommands::TDocumentCommands(TFormMain& window, TSignalEditor& editor)
 void TDocumentCommands::New() {
     TWorkbench& wb = w_.Workbench();
     closeAllowed_ = true;
+    w_.OscilloscopeInStep();
     if (wb.Signals.HasSignals()) {
         QString question;
         if (wb.Signals.Modified) {
@@ -67,11 +68,13 @@ void TDocumentCommands::New() {
                     return;
             }
         }
+        w_.DocumentGoes();
         wb.Signals.Clear();
         wb.Osc.Clear();
         w_.RebuildTabs(0);
         w_.LoadEditor();
     } else {
+        w_.DocumentGoes();
         // Reading appends to the oscilloscope model: start the next document from nothing.
         wb.Osc.Clear();
     }
@@ -132,6 +135,7 @@ bool TDocumentCommands::Save() {
     TWorkbench& wb = w_.Workbench();
     if (wb.Signals.IsEmpty()) return false;
     w_.StoreEditor();
+    w_.OscilloscopeInStep();
     // A notice of the editor's transfer outlives the save's own "Ok".
     const QString notice = w_.TakeStoreNotice();
     if (documentName_ == "noname" && !AskSaveAsName()) return false;

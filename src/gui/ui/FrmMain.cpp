@@ -17,6 +17,7 @@
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/Icons.h"
+#include "ui/LiveModelling.h"
 #include "ui/ModelCommands.h"
 #include "ui/ModelOutputPane.h"
 #include "ui/QtText.h"
@@ -42,6 +43,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     // The commands work on the controls they are given.
     documentCommands_ = std::make_unique<TDocumentCommands>(*this, *edSignal_);
     modelCommands_ = std::make_unique<TModelCommands>(*this);
+    live_ = std::make_unique<TLiveModelling>(*this);
     editCommands_ = std::make_unique<TEditCommands>(*this, *edSignal_, *pnlSearch_);
     ConnectActions();
     CreateDesktopSupport(mnuRecentFiles_);
@@ -67,7 +69,10 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
             });
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    // The auto-run's job reports to this window: it ends first.
+    live_.reset();
+}
 
 void TFormMain::Guard(QObject* sender, const std::function<void()>& body) {
     try {
@@ -144,6 +149,7 @@ void TFormMain::StoreEditor() {
 
 void TFormMain::RebuildTabs(int index) {
     TSignals& signals = workbench_.Signals;
+    if (live_) live_->DocumentEdited();
     rebuilding_ = true;
     ClearCompilerError();  // the signals may have changed places
     pnlStart_->setVisible(signals.IsEmpty());
@@ -181,6 +187,7 @@ void TFormMain::edSignalChange() {
     if (!edSignal_->isModified()) return;
     workbench_.Signals.Modified = true;
     if (!loading_ && shownIndex_ == errorSignal_) ClearCompilerError();
+    if (!loading_) live_->DocumentEdited();
 }
 
 void TFormMain::MarkCompilerError(int index, int line, int column) {
@@ -212,17 +219,6 @@ void TFormMain::ShowSignalAt(int index, int line, int column) {
     }
     edSignal_->SetCaret(line, column);
     edSignal_->setFocus();
-}
-
-void TFormMain::ShowOscilloscope() {
-    if (!formOsc_) formOsc_ = new TFormOsc(workbench_, dialogs_, this, paths_);
-    formOsc_->PrepareForRun();
-    hide();
-    struct ShowAgain {
-        TFormMain* window;
-        ~ShowAgain() { window->show(); }  // also when the display ends with an error
-    } showAgain{this};
-    formOsc_->ShowModal();
 }
 
 void TFormMain::ToggleSearchPanel() {

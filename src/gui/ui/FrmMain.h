@@ -30,6 +30,8 @@ class TModelOutputPane;
 class TRecentFiles;
 class TSearchPanel;
 class TSignalEditor;
+class TLiveModelling;
+class TMessagesPane;
 class TStartPage;
 struct TModelOutcome;
 struct TWorkbench;
@@ -60,6 +62,17 @@ class TFormMain : public QMainWindow {
     // none).
     void ShowModelOutput(const TModelOutcome& outcome);
     TFormOsc* Oscilloscope() { return formOsc_; }
+    // FrmMainLive.cpp: beside the oscilloscope, an outcome's messages go to the "Сообщения"
+    // pane (the editor goes to the place when `goThere`), and the oscilloscope says whether it
+    // shows an older text.
+    void ListMessages(const TModelOutcome& outcome, bool goThere);
+    // Before the document is saved or questioned: what an oscilloscope beside the editor is
+    // typing into is committed.
+    void OscilloscopeInStep();
+    // The document is about to be replaced: the oscilloscope beside the editor closes and an
+    // auto-run stops.
+    void DocumentGoes();
+    TLiveModelling& Live() { return *live_; }
     // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
     void Guard(QObject* sender, const std::function<void()>& body);
     // While a model is built or run in the background, idle work and commands wait.
@@ -97,13 +110,15 @@ class TFormMain : public QMainWindow {
     void CreateSpeedBar();
     void CreateCentralArea();
     void CreateStatusBar();
+    void CreateLiveModelling(QMenu* model, QMenu* view);
     void ConnectActions();
     void tabSignalsChange(int index);
     void ToggleSearchPanel();
     void UpdateSearchPanHint();
     void FindNext();
     void edSignalChange();
-    // After a successful run: the oscilloscope, shown modally while this window is hidden.
+    // After a successful run: the oscilloscope, shown modally while this window is hidden, or
+    // beside it (FrmMainLive.cpp).
     void ShowOscilloscope();
     // Idle work: the enabling rules and the status bar.
     void UpdateActions();
@@ -120,6 +135,7 @@ class TFormMain : public QMainWindow {
     QWidget* tabPage_;
     TStartPage* pnlStart_;  // in place of the editor while there are no signals
     TModelOutputPane* pnlModelOutput_ = nullptr;
+    TMessagesPane* pnlMessages_ = nullptr;
     TSignalEditor* edSignal_;
     QLabel* pnlCaret_;
     QLabel* pnlInsert_;
@@ -134,10 +150,12 @@ class TFormMain : public QMainWindow {
     QAction *actSearchPan_, *actSearchStart_, *actSearchReplace_, *actSearchReplaceAll_;
     QAction *actModelParam_, *actModelCompile_, *actModelRun_;
     QAction *actViewFont_, *actHelpContents_, *actHelpAbout_;
+    QAction *actOscBeside_ = nullptr, *actAutoRun_ = nullptr;
 
     std::unique_ptr<TDocumentCommands> documentCommands_;
     std::unique_ptr<TModelCommands> modelCommands_;
     std::unique_ptr<TEditCommands> editCommands_;
+    std::unique_ptr<TLiveModelling> live_;
     TFormOsc* formOsc_ = nullptr;  // created by the first successful run, owned by this window
     int shownIndex_ = -1;          // the signal whose text the editor holds
     bool rebuilding_ = false;

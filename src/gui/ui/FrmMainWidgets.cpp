@@ -14,6 +14,7 @@
 #include "ui/FrmMain.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/MessagesPane.h"
 #include "ui/ModelCommands.h"
 #include "ui/ModelOutputPane.h"
 #include "ui/SearchPanel.h"
@@ -125,6 +126,7 @@ void TFormMain::CreateMenus() {
     help->addSeparator();
     help->addAction(actHelpAbout_);
     // Menus show each action's hint in the status line while it is highlighted.
+    CreateLiveModelling(model, view);
     for (QMenu* menu : {file, signal, edit, search, model, view, help})
         menu->setToolTipsVisible(false);
 
@@ -180,6 +182,13 @@ void TFormMain::CreateCentralArea() {
     page->addWidget(edSignal_, 1);
     pnlModelOutput_ = new TModelOutputPane(tabPage_);
     page->addWidget(pnlModelOutput_);
+    pnlMessages_ = new TMessagesPane(tabPage_);
+    page->addWidget(pnlMessages_);
+    connect(pnlMessages_, &TMessagesPane::PlaceChosen, this,
+            [this](int index, int line, int column) {
+                ShowSignalAt(index, line, column);
+                MarkCompilerError(index, line, column);
+            });
     layout->addWidget(tabPage_, 1);
     pnlStart_ = new TStartPage(central);
     pnlStart_->ShowExamples(paths_.ProjectsDir);

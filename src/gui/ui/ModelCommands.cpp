@@ -12,9 +12,11 @@
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/ModelRunner.h"
+#include "model/RunSnapshot.h"
 #include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
+#include "ui/LiveModelling.h"
 #include "ui/QtText.h"
 #include "ui/Workbench.h"
 
@@ -141,6 +143,11 @@ void TModelCommands::ShowWorkStatus(const QString& text) {
 }
 
 void TModelCommands::Report(const TModelOutcome& outcome) {
+    if (w_.Live().Beside()) {
+        w_.ListMessages(outcome, true);
+        if (outcome.Status) w_.ShowStatus(FromUtf8(*outcome.Status));
+        return;
+    }
     if (outcome.Location) {
         w_.ShowSignalAt(outcome.Location->SignalIndex, outcome.Location->Line,
                         outcome.Location->Column);
@@ -189,15 +196,32 @@ bool TModelCommands::Compile() {
 }
 
 bool TModelCommands::Run() {
+    w_.Live().Yield();
     w_.StoreEditor();
     w_.ClearCompilerError();
     TWorkbench& wb = w_.Workbench();
     if (wb.Signals.IsEmpty()) return false;
     TRunOptions options;
     options.BinDir = ToUtf8(w_.Paths().BinDir);
-    TModelOutcome outcome = InBackground(
-        [&](const TModelHooks& hooks) { return RunModel(wb.Signals, options, hooks); });
+    // The run fills a copy: the samples shown (beside the editor, while it runs) stay whole
+    // until it has succeeded.
+    const std::unique_ptr<TSignals> copy = CopyForRun(wb.Signals);
+    TModelOutcome outcome =
+        InBackground([&](const TModelHooks& hooks) { return RunModel(*copy, options, hooks); });
     Report(outcome);
+    if (outcome.Ok && w_.Live().Active()) w_.Live().NoteRunOf(wb.Signals);
+    const bool ran = TakeRun(outcome, *copy);
+    if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
+    return ran;
+}
+
+void TModelCommands::ShowLiveOutcome(const TModelOutcome& outcome, TSignals& copy) {
+    w_.ListMessages(outcome, false);
+    if (outcome.Status && !outcome.Error) w_.ShowStatus(FromUtf8(*outcome.Status));
+    TakeRun(outcome, copy);
+}
+
+bool TModelCommands::TakeRun(const TModelOutcome& outcome, TSignals& copy) {
     w_.ShowModelOutput(outcome);
     // A weaker box than usual is said once, after the run's own status.
     static bool noticeShown = false;
@@ -205,8 +229,9 @@ bool TModelCommands::Run() {
         noticeShown = true;
         w_.ShowStatus(FromUtf8(outcome.Notice));
     }
-    if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
     if (!outcome.Ok) return false;
+    TWorkbench& wb = w_.Workbench();
+    wb.Signals.SwapData(copy);
     FinishRun(wb.Signals, wb.Osc, &wb.Runs, std::time(nullptr));
     Q_EMIT RunSucceeded();
     return true;

@@ -17,6 +17,7 @@ class QProgressDialog;
 namespace kvaril {
 
 class TFormMain;
+class TSignals;
 
 class TModelCommands : public QObject {
     Q_OBJECT
@@ -32,6 +33,9 @@ class TModelCommands : public QObject {
 
     // While a model is built or run: the window's idle work and commands wait.
     bool Busy() const { return busy_; }
+    // An auto-run's outcome on `copy`, the copy of the document it ran: its messages, and on
+    // success its samples taken over and shown.
+    void ShowLiveOutcome(const TModelOutcome& outcome, TSignals& copy);
 
   Q_SIGNALS:
     // After a successful run, before Run returns: the window shows the results.
@@ -49,8 +53,11 @@ class TModelCommands : public QObject {
     void ShowProgress();
     // A status text the worker posted, on this thread.
     void ShowWorkStatus(const QString& text);
-    // The editor goes to the located place, then the box, then the status.
+    // The editor goes to the located place, then the box, then the status. Beside the
+    // oscilloscope the messages go to their pane instead of a box.
     void Report(const TModelOutcome& outcome);
+    // After a run: what the model printed, and on success the samples of `copy` shown.
+    bool TakeRun(const TModelOutcome& outcome, TSignals& copy);
     // The box of a signal used above its place, with a button that moves it up: true when the
     // user moved it.
     bool OfferReorder(const TErrorBox& error, const TSignalMove& move);

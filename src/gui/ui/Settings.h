@@ -35,6 +35,12 @@ inline constexpr TSetting<bool> kOscGrid{"Oscilloscope/Grid", false};
 inline constexpr TSetting<bool> kOscLegend{"Oscilloscope/Legend", false};
 inline constexpr TSetting<bool> kOscSharedScale{"Oscilloscope/SharedGroupScale", false};
 
+// ---- live modelling: the oscilloscope beside the editor, and in that mode runs after a pause
+inline constexpr TSetting<bool> kOscBesideEditor{"Modelling/OscilloscopeBesideEditor", false};
+inline constexpr TSetting<bool> kAutoRun{"Modelling/AutoRun", false};
+// How long an auto-run's model may compute before it is stopped (F9 has no such limit).
+inline constexpr TSetting<int> kAutoRunLimitMs{"Modelling/AutoRunLimitMs", 2000};
+
 // ---- the folder each kind of export last wrote to; empty: the document's folder
 inline const TSetting<QString> kExportFolderCsv{"Export/Folders/Csv", QString()};
 inline const TSetting<QString> kExportFolderWav{"Export/Folders/Wav", QString()};

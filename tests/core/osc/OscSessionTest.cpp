@@ -70,6 +70,31 @@ TEST_F(Session, TheScreenShownAtClosingReturnsWhileItExists) {
     EXPECT_EQ(s.CurrentScreen(), 0);
 }
 
+// Beside the editor the window stays open across runs: what the user set up stays while the
+// signals are the same, and everything starts afresh, as the document's settings do, when not.
+TEST_F(Session, ARefreshAfterARunKeepsTheViewOnlyWhileTheSignalsAreTheSame) {
+    s.AddScreen("2");
+    Window(0.2, 0.4);
+    Label(0.3);
+    ASSERT_TRUE(s.CanUndo());
+    s.RefreshForRun();
+    EXPECT_EQ(s.CurrentScreen(), 1);
+    EXPECT_WINDOW(View(), 0.2, 0.4);
+    EXPECT_EQ(View().TimeLabelCount(), 1);
+    EXPECT_TRUE(s.CanUndo()) << "the undo history is kept";
+    EXPECT_TRUE(s.PreparedFor(signals));
+
+    signals.Items(2).SetName("D");
+    EXPECT_FALSE(s.PreparedFor(signals));
+    osc.SyncWithSignals(signals);  // as every run does
+    s.RefreshForRun();
+    EXPECT_EQ(s.ScreenCount(), 1);
+    EXPECT_EQ(s.CurrentScreen(), 0);
+    EXPECT_WINDOW(View(), 0, 1);
+    EXPECT_FALSE(s.CanUndo()) << "steps of screens that are gone";
+    EXPECT_EQ(s.Beams().SignalNames(), (std::vector<std::string>{"A", "B", "D"}));
+}
+
 TEST_F(Session, SwitchingScreensForgetsCursorAndPickedReference) {
     Label(0.1);
     Label(0.2);

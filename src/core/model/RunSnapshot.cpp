@@ -1,0 +1,42 @@
+#include "model/RunSnapshot.h"
+
+#include <cstdio>
+
+#include "document/DocumentFile.h"
+#include "document/ValueStream.h"
+#include "document/uSignal.h"
+#include "model/ModelGenerator.h"
+
+namespace kvaril {
+
+std::unique_ptr<TSignals> CopyForRun(TSignals& signals) {
+    MemorySink sink;
+    TValueWriter writer(sink);
+    signals.WriteTo(writer);
+    writer.FlushBuffer();
+    MemorySource source(std::move(sink.bytes));
+    TValueReader reader(source);
+    auto copy = std::make_unique<TSignals>();
+    copy->ReadFrom(reader, kDocumentVersion);
+    copy->Modified = false;
+    return copy;
+}
+
+std::string RunKey(TSignals& copy) {
+    char times[64];
+    std::snprintf(times, sizeof times, "%.17g %.17g\n", copy.QuantTime(), copy.TotalTime());
+    std::string key = times;
+    for (const std::string& line : GenerateUnit(copy)) key += line + '\n';
+    return key;
+}
+
+std::string StaleNote(int errors) {
+    const int lastTwo = errors % 100, last = errors % 10;
+    const char* word = (lastTwo >= 11 && lastTwo <= 14) ? "ошибок"
+                       : last == 1                      ? "ошибка"
+                       : (last >= 2 && last <= 4)       ? "ошибки"
+                                                        : "ошибок";
+    return "устарело: " + std::to_string(errors) + " " + word;
+}
+
+}  // namespace kvaril

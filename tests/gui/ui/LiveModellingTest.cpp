@@ -1,0 +1,132 @@
+// Live modelling as the user meets it: the oscilloscope beside the editor keeps its view across
+// F9, auto-run follows a pause in the typing, and errors go to a pane instead of boxes.
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "MainWindowFixture.h"
+#include "model/uSignalsData.h"
+#include "osc/FrmOsc.h"
+#include "osc/uBeam.h"
+#include "ui/LiveModelling.h"
+#include "ui/Settings.h"
+
+namespace kvaril {
+namespace {
+
+class LiveModelling : public testing::MainWindowFixture {
+  protected:
+    void SetUp() override {
+        OpenSettings().remove("Modelling");
+        MainWindowFixture::SetUp();
+        AddSignal("A");  // the caret waits in "Value := ;"
+        Idle();
+    }
+    void TearDown() override {
+        MainWindowFixture::TearDown();
+        OpenSettings().remove("Modelling");
+    }
+    void Beside(bool autoRun) {
+        Action("actOscBeside")->setChecked(true);
+        Action("actAutoRun")->setChecked(autoRun);
+    }
+    // Waits for the auto-run to show its outcome; false after 30 s.
+    bool AutoRunShown(QSignalSpy& spy, int count) {
+        for (int i = 0; i < 300 && spy.count() < count; ++i) spy.wait(100);
+        return spy.count() >= count;
+    }
+    double Sample(int quant) { return Signals().Data().GetData(0, quant); }
+    TFormOsc* Osc() { return W().Oscilloscope(); }
+    QTreeWidget* Messages() { return Find<QTreeWidget>("lvMessages"); }
+};
+
+TEST_F(LiveModelling, BesideTheEditorF9RefreshesTheOpenWindowAndKeepsItsView) {
+    Beside(false);
+    QTest::keyClicks(Editor(), "t");
+    Action("actModelRun")->trigger();
+    ASSERT_NE(Osc(), nullptr);
+    EXPECT_TRUE(Osc()->isVisible());
+    EXPECT_TRUE(W().isVisible()) << "the main window stays";
+    EXPECT_FALSE(Osc()->isModal());
+    TView& view = workbench_.Osc.View(0);
+    view.SetT1(0.05);
+    view.SetT0(0.02);
+
+    QTest::keyClicks(Editor(), "*2");
+    Action("actModelRun")->trigger();
+    EXPECT_TRUE(Osc()->isVisible());
+    EXPECT_DOUBLE_EQ(workbench_.Osc.View(0).T0(), 0.02) << "the view is kept";
+    EXPECT_DOUBLE_EQ(workbench_.Osc.View(0).T1(), 0.05);
+    EXPECT_NEAR(Sample(10), 2 * 10 * Signals().QuantTime(), 1e-12) << "the new run is shown";
+
+    // Back to the classic flow: the window closes.
+    Action("actOscBeside")->setChecked(false);
+    EXPECT_FALSE(Osc()->isVisible());
+    EXPECT_FALSE(Action("actAutoRun")->isEnabled());
+}
+
+TEST_F(LiveModelling, AutoRunRunsOnceAfterABurstOfKeysAndErrorsGoToThePane) {
+    Beside(true);
+    QSignalSpy shown(&W().Live(), &TLiveModelling::AutoRunShown);
+    QTest::keyClicks(Editor(), "100");
+    ASSERT_TRUE(AutoRunShown(shown, 1));
+    Idle();
+    EXPECT_EQ(shown.count(), 1) << "one run for the burst, not one per key";
+    EXPECT_EQ(Sample(3), 100);
+    ASSERT_NE(Osc(), nullptr);
+    EXPECT_TRUE(Osc()->isVisible());
+    EXPECT_FALSE(Messages()->isVisible());
+
+    // An error: no box, a row in the pane, the window marked as older than the text.
+    QTest::keyClicks(Editor(), " +");
+    ASSERT_TRUE(AutoRunShown(shown, 2));
+    EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+    ASSERT_EQ(Messages()->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = Messages()->topLevelItem(0);
+    EXPECT_EQ(row->text(0), "A");
+    EXPECT_TRUE(Osc()->windowTitle().contains("устарело: 1 ошибка"))
+        << Osc()->windowTitle().toStdString();
+    EXPECT_EQ(Sample(3), 100) << "the last good run stays";
+    // A click on the row goes to the place.
+    Editor()->SetCaret(1, 1);
+    Q_EMIT Messages()->itemClicked(row, 3);
+    int line = 0, column = 0;
+    Editor()->getCursorPosition(&line, &column);
+    EXPECT_EQ(line + 1, row->text(1).toInt());
+
+    // Mended: the pane empties and the window is up to date.
+    Editor()->SetCaret(row->text(1).toInt(), row->text(2).toInt());
+    Editor()->setText(Editor()->text().replace("100 +", "7"));
+    ASSERT_TRUE(AutoRunShown(shown, 3));
+    EXPECT_EQ(Sample(3), 7);
+    EXPECT_EQ(Messages()->topLevelItemCount(), 0);
+    EXPECT_FALSE(Osc()->windowTitle().contains("устарело"));
+}
+
+TEST_F(LiveModelling, AnEditDuringARunCancelsItAndTheNewerTextWins) {
+    WriteSetting(settings::kAutoRunLimitMs, 120000);
+    Beside(true);
+    QSignalSpy shown(&W().Live(), &TLiveModelling::AutoRunShown);
+    // A model that would compute for minutes.
+    const QString fast = Editor()->text();
+    Editor()->setText(QString(fast).replace(
+        "begin\n  Value := ;",
+        "var i: Integer;\nbegin\n  Value := 1; i := 0; while i < 100000000 do i := i + 1;"));
+    for (int i = 0; i < 300 && !W().Live().Working(); ++i) QTest::qWait(20);
+    ASSERT_TRUE(W().Live().Working());
+    QTest::qWait(300);
+    // Typing goes on meanwhile, and the newer text wins.
+    Editor()->selectAll();
+    QTest::keyClicks(Editor(), "x");
+    EXPECT_EQ(Editor()->text(), "x") << "no key is lost while the model runs";
+    Editor()->setText(QString(fast).replace("Value := ;", "Value := 2;"));
+    ASSERT_TRUE(AutoRunShown(shown, 1));
+    Idle();
+    EXPECT_EQ(shown.count(), 1) << "the older run is never shown";
+    EXPECT_EQ(Sample(0), 2);
+    EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+}
+
+}  // namespace
+}  // namespace kvaril
