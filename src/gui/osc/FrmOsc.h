@@ -104,6 +104,7 @@ class TFormOsc : public QMainWindow {
     void CreateStatsPage();
     void CreateSpectrumAction();
     void CreateGridAction();
+    void CreateBeamColorsAction();
     void RefreshStats();
     std::vector<QColor> BeamColors() const;
     bool StepKey(const QKeyEvent& event);
@@ -151,6 +152,7 @@ class TFormOsc : public QMainWindow {
     TStatsPage* tsStats_ = nullptr;
     QAction* actSpectrum_ = nullptr;
     QAction* actGrid_ = nullptr;
+    QAction* actBeamColors_ = nullptr;
     TFormSpectrum* frmSpectrum_ = nullptr;
 };
 

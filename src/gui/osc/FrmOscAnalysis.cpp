@@ -29,6 +29,7 @@ void TFormOsc::CreateAnalysis() {
     CreateStatsPage();
     CreateSpectrumAction();
     CreateGridAction();
+    CreateBeamColorsAction();
     pbGraph_->setFocusPolicy(Qt::StrongFocus);
     pbGraph_->installEventFilter(this);  // the stepping keys, see StepKey
     connect(pbLabels_, &TPaintArea::Pressed, this,
@@ -102,10 +103,32 @@ void TFormOsc::CreateGridAction() {
     });
 }
 
+// ---- "Вид → Цвета по лучам": in the menu after the grid and on the speed bar
+void TFormOsc::CreateBeamColorsAction() {
+    actBeamColors_ = new QAction("&Цвета по лучам", this);
+    actBeamColors_->setObjectName("actBeamColors");
+    actBeamColors_->setCheckable(true);
+    actBeamColors_->setStatusTip(
+        "Каждый луч своим цветом: на экране, в подписях, в значениях, статистике и спектре");
+    actBeamColors_->setToolTip(actBeamColors_->statusTip());
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->text() == "&Вид") a->menu()->addAction(actBeamColors_);
+    if (auto* speedBar = findChild<QToolBar*>("SpeedBar")) {
+        speedBar->addSeparator();
+        speedBar->addAction(actBeamColors_);
+    }
+    actBeamColors_->setChecked(ReadSetting(settings::kOscBeamColors));
+    session_->Picture().SetBeamColors(actBeamColors_->isChecked());
+    connect(actBeamColors_, &QAction::toggled, this, [this](bool on) {
+        WriteSetting(settings::kOscBeamColors, on);
+        Act("QAction", [this, on] { session_->Picture().SetBeamColors(on); });
+    });
+}
+
+// The colours the readings' colour indices stand for, as the traces are drawn.
 std::vector<QColor> TFormOsc::BeamColors() const {
     std::vector<QColor> colors;
-    for (int k = 0; k < 6; ++k)
-        colors.push_back(ToQColor(BeamColor(session_->Picture().Scheme(), k)));
+    for (const TRgb& c : session_->Picture().BeamColorTable()) colors.push_back(ToQColor(c));
     return colors;
 }
 
