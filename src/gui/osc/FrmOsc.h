@@ -102,6 +102,7 @@ class TFormOsc : public QMainWindow {
     // Measurements beside the traces (FrmOscAnalysis.cpp).
     void CreateAnalysis();
     void CreateStatsPage();
+    void WidenForStats();
     void CreateSpectrumAction();
     void CreateGridAction();
     void CreateBeamColorsAction();

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -51,7 +52,20 @@ void TFormOsc::CreateStatsPage() {
     connect(tabControl_, &QTabWidget::currentChanged, this, [this] {
         RefreshValues();
         RefreshStats();
+        WidenForStats();
     });
+}
+
+// When the statistics page opens (never under a click on the traces) the panel widens to show
+// every beam's column, up to half the window.
+void TFormOsc::WidenForStats() {
+    if (!tsStats_ || !tsStats_->isVisible() || !tabControl_->currentWidget()) return;
+    const int chrome = tabControl_->width() - tabControl_->currentWidget()->width();
+    const QList<int> sizes = tabControlSplit_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    const int wanted = std::min(chrome + tsStats_->WantedWidth(), total / 2);
+    if (tabControl_->width() < wanted)
+        tabControlSplit_->setSizes({wanted, std::max(0, total - wanted)});
 }
 
 void TFormOsc::CreateSpectrumAction() {

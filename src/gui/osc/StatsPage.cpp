@@ -28,16 +28,18 @@ TStatsPage::TStatsPage(QWidget* parent) : QWidget(parent) {
     row->addWidget(caption);
     row->addWidget(span_, 1);
     layout->addLayout(row);
-    grid_ = new QTableWidget(0, kStatsColumnCount, this);
+    // Quantities down, beams across.
+    grid_ = new QTableWidget(kStatsColumnCount, 0, this);
     grid_->setObjectName("tsStatsGrid");
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->verticalHeader()->setDefaultSectionSize(18);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid_->horizontalHeader()->setMinimumSectionSize(16);
     QStringList captions;
     for (int c = 0; c < kStatsColumnCount; ++c)
         captions << FromUtf8(StatsColumnCaption(static_cast<TStatsColumn>(c)));
-    grid_->setHorizontalHeaderLabels(captions);
+    grid_->setVerticalHeaderLabels(captions);
     layout->addWidget(grid_, 1);
     // Each typed character or picked pair measures at once, so a typo shows as "the window".
     connect(span_, &QComboBox::currentTextChanged, this,
@@ -64,30 +66,43 @@ void TStatsPage::Show(const std::vector<TStatsRow>& rows, const std::vector<QCol
         }
     }
     span_->lineEdit()->setStyleSheet(spanOk ? QString() : QStringLiteral("color: #b00000"));
-    grid_->setRowCount(static_cast<int>(rows.size()));
+    grid_->setColumnCount(static_cast<int>(rows.size()));
     QPalette palette = grid_->palette();
     palette.setColor(QPalette::Base, background);
     grid_->setPalette(palette);
-    QStringList names;
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const TStatsRow& row = rows[static_cast<size_t>(r)];
-        names << FromUtf8(row.Name);
-        const QColor color = row.ColorIndex >= 0 && row.ColorIndex < static_cast<int>(colors.size())
-                                 ? colors[static_cast<size_t>(row.ColorIndex)]
-                                 : QColor(Qt::black);
+    for (int b = 0; b < static_cast<int>(rows.size()); ++b) {
+        const TStatsRow& row = rows[static_cast<size_t>(b)];
+        // Taken modulo the table, as the traces take BeamColor's.
+        const QColor color = colors.empty() || row.ColorIndex < 0
+                                 ? QColor(Qt::black)
+                                 : colors[static_cast<size_t>(row.ColorIndex) % colors.size()];
+        QTableWidgetItem* header = grid_->horizontalHeaderItem(b);
+        if (!header) {
+            header = new QTableWidgetItem;
+            grid_->setHorizontalHeaderItem(b, header);
+        }
+        if (header->text() != FromUtf8(row.Name)) header->setText(FromUtf8(row.Name));
+        header->setForeground(color);
         for (int c = 0; c < kStatsColumnCount; ++c) {
-            QTableWidgetItem* item = grid_->item(r, c);
+            QTableWidgetItem* item = grid_->item(c, b);
             if (!item) {
                 item = new QTableWidgetItem;
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                grid_->setItem(r, c, item);
+                grid_->setItem(c, b, item);
             }
             const QString text = FromUtf8(row.Cells[c]);
             if (item->text() != text) item->setText(text);
             item->setForeground(color);
         }
     }
-    grid_->setVerticalHeaderLabels(names);
+}
+
+int TStatsPage::WantedWidth() const {
+    grid_->resizeColumnsToContents();
+    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth();
+    for (int c = 0; c < grid_->columnCount(); ++c) width += grid_->columnWidth(c);
+    const QMargins margins = layout()->contentsMargins();
+    return width + margins.left() + margins.right() + 2;
 }
 
 }  // namespace kvaril
