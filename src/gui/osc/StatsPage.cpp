@@ -3,7 +3,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -82,7 +85,17 @@ void TStatsPage::Show(const std::vector<TStatsRow>& rows, const std::vector<QCol
             grid_->setHorizontalHeaderItem(b, header);
         }
         if (header->text() != FromUtf8(row.Name)) header->setText(FromUtf8(row.Name));
-        header->setForeground(color);
+        // The header keeps the style's own colours, readable whatever the scheme; a swatch of
+        // the beam's colour on the scheme's background marks the column.
+        if (header->data(Qt::UserRole).value<QColor>() != color ||
+            header->data(Qt::UserRole + 1).value<QColor>() != background) {
+            QPixmap swatch(10, 10);
+            swatch.fill(background);
+            QPainter(&swatch).fillRect(2, 2, 6, 6, color);
+            header->setIcon(QIcon(swatch));
+            header->setData(Qt::UserRole, color);
+            header->setData(Qt::UserRole + 1, background);
+        }
         for (int c = 0; c < kStatsColumnCount; ++c) {
             QTableWidgetItem* item = grid_->item(c, b);
             if (!item) {

@@ -311,8 +311,9 @@ TEST_F(OscAnalysis, BeamColoursAreOffByDefaultOnTheToolbarRememberedAndColourEve
     auto* stats = Find<QTableWidget>("tsStatsGrid");
     for (int b = 0; b < 3; ++b) {
         EXPECT_EQ(stats->item(0, b)->foreground().color(), ToQColor(BeamPaletteColor(scheme, b)));
-        EXPECT_EQ(stats->horizontalHeaderItem(b)->foreground().color(),
-                  ToQColor(BeamPaletteColor(scheme, b)));
+        const QImage swatch = stats->horizontalHeaderItem(b)->icon().pixmap(10, 10).toImage();
+        EXPECT_EQ(swatch.pixelColor(5, 5), ToQColor(BeamPaletteColor(scheme, b)))
+            << "a swatch of the beam's colour heads its column";
     }
     TFormOsc second(wb_, dialogs_, nullptr);
     EXPECT_TRUE(second.findChild<QAction*>("actBeamColors")->isChecked()) << "remembered";
