@@ -36,8 +36,8 @@ struct TGridLayout {
     TRgb LineColor{0, 0, 0};
     TRgb TextColor{0, 0, 0};
     TRgb Backing{192, 192, 192};  // under each text, so the traces never hide it
-    std::vector<int> Columns;  // x of each vertical line
-    std::vector<int> Rows;     // y of each horizontal line
+    std::vector<int> Columns;     // x of each vertical line
+    std::vector<int> Rows;        // y of each horizontal line
     std::vector<TGridText> Texts;
 };
 

@@ -134,8 +134,7 @@ const char* StatsColumnCaption(TStatsColumn column) {
 }
 
 std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* view,
-                                 const TSignals& signals, double t0, double t1,
-                                 bool beamColors) {
+                                 const TSignals& signals, double t0, double t1, bool beamColors) {
     std::vector<TStatsRow> rows;
     if (!view) return rows;
     const double q = signals.QuantTime();

@@ -22,9 +22,8 @@ std::vector<TValueRow> TOscReadings::ValueRows() const {
     const double t = cursors_.DisplayTime();
     for (int r = 0; r < grouping.RowCount(); ++r)
         for (int c = 0; c < kValueColumns; ++c)
-            rows[static_cast<size_t>(r)].Cells[c] =
-                ValueCell(grouping, view, context_.Signals, r, c, t, reference,
-                          picture_.BeamColors());
+            rows[static_cast<size_t>(r)].Cells[c] = ValueCell(
+                grouping, view, context_.Signals, r, c, t, reference, picture_.BeamColors());
     return rows;
 }
 

@@ -128,8 +128,10 @@ void AddReferenceLegend(const TBeamGroup& group, const TBand& band, const TGroup
     for (size_t k = 0; k < group.Beams.size(); ++k) {
         const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
         if (s >= c.Reference->size() || !(*c.Reference)[s]) continue;
-        TDrawItem item{TDrawItem::Legend, GroupBeamColor(group, k, c), static_cast<int>(group.Beams.size()),
-                       0, band.Top, c.Options.ReferenceLabel};
+        TDrawItem item{TDrawItem::Legend, GroupBeamColor(group, k, c)};
+        item.X0 = static_cast<int>(group.Beams.size());  // after the band's names
+        item.Y = band.Top;
+        item.Text = c.Options.ReferenceLabel;
         item.Dashed = true;
         picture.Items.push_back(item);
         return;

@@ -53,18 +53,10 @@ int EngineeringExponent(double largest, bool unit) {
     return std::clamp(e, -12, 12);
 }
 
+// The SI prefix of 10^exponent, exponent a multiple of 3 in −12 .. 12.
 const char* Prefix(int exponent) {
-    switch (exponent) {
-        case -12: return "п";
-        case -9: return "н";
-        case -6: return "мк";
-        case -3: return "м";
-        case 3: return "к";
-        case 6: return "М";
-        case 9: return "Г";
-        case 12: return "Т";
-        default: return "";
-    }
+    static const char* const kPrefixes[] = {"п", "н", "мк", "м", "", "к", "М", "Г", "Т"};
+    return kPrefixes[std::clamp(exponent / 3 + 4, 0, 8)];
 }
 
 // `value` / 10^exponent with `decimals` decimals, trailing zeros dropped; locale-free.

@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>

@@ -59,7 +59,8 @@ TEST(BeamPalette, StartsWithTheClassicColoursWhereTheyAreReadable) {
 TEST(BeamPalette, TheColourTableOfEachChoice) {
     const std::vector<TRgb> classic = BeamColorTable(TColorScheme::Gray, false);
     ASSERT_EQ(classic.size(), 6u);
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(classic[static_cast<size_t>(k)], BeamColor(TColorScheme::Gray, k));
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(classic[static_cast<size_t>(k)], BeamColor(TColorScheme::Gray, k));
     EXPECT_EQ(BeamColorTable(TColorScheme::Black, true).size(),
               static_cast<size_t>(BeamPaletteSize()));
     EXPECT_EQ(BeamColorOf(TColorScheme::White, true, 7), BeamPaletteColor(TColorScheme::White, 7));
@@ -86,8 +87,8 @@ struct Screen {
     TGraphPicture Layout(const TLayoutOptions& options,
                          const std::vector<const double*>* reference = nullptr) {
         TGraphPicture p;
-        LayoutGraph(osc, &osc.View(0), data, signals.QuantTime(), signals.QuantCount(), 400, 400,
-                    p, reference, options);
+        LayoutGraph(osc, &osc.View(0), data, signals.QuantTime(), signals.QuantCount(), 400, 400, p,
+                    reference, options);
         return p;
     }
     std::vector<TDrawItem> Items(const TGraphPicture& p, TDrawItem::Kind kind) {
@@ -133,7 +134,8 @@ TEST(BeamColors, ABeamKeepsItsColourInAnotherGroupAndHiddenBeamsTakeNone) {
     for (int r = 0; r < grouping.RowCount(); ++r) {
         const TValueCell cell =
             ValueCell(grouping, &s.osc.View(0), s.signals, r, 1, -1, nullptr, true);
-        EXPECT_EQ(BeamColorOf(TColorScheme::Gray, true, cell.ColorIndex), legend[static_cast<size_t>(r)].Color);
+        EXPECT_EQ(BeamColorOf(TColorScheme::Gray, true, cell.ColorIndex),
+                  legend[static_cast<size_t>(r)].Color);
         EXPECT_EQ(ValueCell(grouping, &s.osc.View(0), s.signals, r, 1, -1).ColorIndex,
                   grouping.Row(r)->IndexInGroup)
             << "the classic rule while off";

@@ -11,8 +11,8 @@
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamTable.h"
-#include "osc/Ticks.h"
 #include "osc/ScreenLayout.h"
+#include "osc/Ticks.h"
 
 namespace kvaril {
 namespace {

@@ -159,9 +159,9 @@ TEST(EngineeringTicks, TimesCarryThePrefixAndTheUnit) {
     const TTickFormat seconds{true, "с"};
     EXPECT_EQ(TextsOf(MakeTicks(0, 0.02, 400, 60, seconds)),
               (std::vector<std::string>{"0", "5 мс", "10 мс", "15 мс", "20 мс"}));
-    EXPECT_EQ(TextsOf(MakeTicks(0, 0.003, 600, 60, seconds)),
-              (std::vector<std::string>{"0", "0.5 мс", "1 мс", "1.5 мс", "2 мс", "2.5 мс",
-                                        "3 мс"}));
+    EXPECT_EQ(
+        TextsOf(MakeTicks(0, 0.003, 600, 60, seconds)),
+        (std::vector<std::string>{"0", "0.5 мс", "1 мс", "1.5 мс", "2 мс", "2.5 мс", "3 мс"}));
     EXPECT_EQ(TextsOf(MakeTicks(0, 2, 240, 60, seconds)),
               (std::vector<std::string>{"0", "0.5 с", "1 с", "1.5 с", "2 с"}));
     EXPECT_EQ(TextsOf(MakeTicks(0, 4.1e-6, 300, 60, seconds)),

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -16,7 +17,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QMenuBar>
 #include <cmath>
 #include <set>
 
@@ -25,9 +25,9 @@
 #include "model/uSignalsData.h"
 #include "osc/BeamPage.h"
 #include "osc/BeamPalette.h"
-#include "osc/OscPainter.h"
 #include "osc/FrmOsc.h"
 #include "osc/FrmSpectrum.h"
+#include "osc/OscPainter.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
@@ -276,7 +276,8 @@ TEST_F(OscAnalysis, BeamColoursAreOffByDefaultOnTheToolbarRememberedAndColourEve
     EXPECT_TRUE(speedBar->actions().contains(fresh_colours)) << "on the toolbar";
     bool inViewMenu = false;
     for (QAction* a : fresh.menuBar()->actions())
-        if (a->menu() && a->text() == "&Вид") inViewMenu = a->menu()->actions().contains(fresh_colours);
+        if (a->menu() && a->text() == "&Вид")
+            inViewMenu = a->menu()->actions().contains(fresh_colours);
     EXPECT_TRUE(inViewMenu);
 
     Find<QAction>("actBeamToManyGroup")->trigger();  // three bands: classically all one colour
@@ -342,7 +343,8 @@ TEST_F(OscAnalysis, ThePixelsOfTheClassicPictureStayWithTheChoicesOff) {
     EXPECT_EQ(Graph()->Rendered(), classic);
     std::set<QRgb> colours;
     for (int y = 0; y < classic.height(); ++y)
-        for (int x = 20; x < classic.width(); ++x) colours.insert(classic.pixel(x, y) | 0xff000000u);
+        for (int x = 20; x < classic.width(); ++x)
+            colours.insert(classic.pixel(x, y) | 0xff000000u);
     for (int k = 1; k < 5; ++k)  // the sixth, white, is also the separators' upper line
         EXPECT_EQ(colours.count(ToQColor(BeamColor(TColorScheme::Gray, k)).rgb()), 0u) << k;
     EXPECT_EQ(colours.count(ToQColor(BeamColor(TColorScheme::Gray, 0)).rgb()), 1u);
@@ -368,9 +370,9 @@ TEST_F(OscAnalysis, TheStatisticsShowEveryQuantityOfFourBeamsWithoutScrolling) {
     EXPECT_LE(grid->columnViewportPosition(last) + grid->columnWidth(last),
               grid->viewport()->width())
         << "every beam's column in view";
-    EXPECT_LE(grid->rowViewportPosition(kStatsColumnCount - 1) +
-                  grid->rowHeight(kStatsColumnCount - 1),
-              grid->viewport()->height())
+    EXPECT_LE(
+        grid->rowViewportPosition(kStatsColumnCount - 1) + grid->rowHeight(kStatsColumnCount - 1),
+        grid->viewport()->height())
         << "every quantity in view";
     EXPECT_FALSE(grid->item(8, 3)->text().isEmpty()) << "СКО of the fourth beam";
 }
