@@ -128,7 +128,7 @@ void AddReferenceLegend(const TBeamGroup& group, const TBand& band, const TGroup
     for (size_t k = 0; k < group.Beams.size(); ++k) {
         const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
         if (s >= c.Reference->size() || !(*c.Reference)[s]) continue;
-        TDrawItem item{TDrawItem::Legend, GroupBeamColor(group, k, c)};
+        TDrawItem item{TDrawItem::Legend, GroupBeamColor(group, k, c), 0, 0, 0, {}};
         item.X0 = static_cast<int>(group.Beams.size());  // after the band's names
         item.Y = band.Top;
         item.Text = c.Options.ReferenceLabel;
