@@ -82,10 +82,9 @@ std::vector<TValueLabel> ValueLabels(double top, double bottom, int y0, int rows
     // The round values nearest the edges: of the coarsest 1-2-5 steps whose ticks nearest the
     // edges fit within the band, clear of the zero, at most `near` rows from their edge.
     const int near = std::max(2 * m.TextHeight, rows / 6);
-    const TTick* edges[2] = {nullptr, nullptr};
-    TTickScale fine;
+    std::vector<TTick> edges;  // copies: each try makes its own ticks
     for (int spacing = std::max(rows / 2, 4); spacing >= 3; spacing = spacing * 3 / 4) {
-        fine = MakeTicks(top, bottom, rows, spacing, format);
+        const TTickScale fine = MakeTicks(top, bottom, rows, spacing, format);
         const TTick *first = nullptr, *last = nullptr;  // nearest the top and the bottom
         for (const TTick& t : fine.Ticks) {
             const int y = y0 + t.Pixel;
@@ -94,11 +93,10 @@ std::vector<TValueLabel> ValueLabels(double top, double bottom, int y0, int rows
             if (!last || t.Pixel > last->Pixel) last = &t;
         }
         if (!first || first == last) continue;
-        edges[0] = first, edges[1] = last;
+        edges = {*first, *last};
         if (y0 + first->Pixel - lo <= near && hi - (y0 + last->Pixel) <= near) break;
     }
-    for (const TTick* t : edges)
-        if (t) add(*t);
+    for (const TTick& t : edges) add(t);
     for (const TTick& t : lines.Ticks) add(t);
     return labels;
 }
