@@ -17,6 +17,8 @@
 #include "model/ModelBox.h"
 #include "model/ModelDirectory.h"
 #include "model/RunCommand.h"
+#include "model/RunHistory.h"
+#include "osc/BeamPalette.h"
 #include "osc/PictureExport.h"
 #include "osc/uBeam.h"
 #include "ui/Application.h"
@@ -35,7 +37,7 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
-           "               [--view grid,legend,shared]\n"
+           "               [--view grid,legend,shared,colors]\n"
            "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
@@ -44,8 +46,9 @@ void PrintUsage(std::ostream& out) {
            "                                         --png рисует экран N (с 1) осциллографа\n"
            "                                         или все экраны друг под другом (all);\n"
            "                                         формат - по расширению файла;\n"
-           "                                         --view добавляет сетку, подписи лучей и\n"
-           "                                         общий масштаб групп, как в меню Вид;\n"
+           "                                         --view добавляет сетку, подписи лучей,\n"
+           "                                         общий масштаб групп и цвета по лучам,\n"
+           "                                         как в меню Вид;\n"
            "                                         --against сверяет отсчеты с эталоном\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
@@ -98,6 +101,9 @@ std::string DrawPicture(const kvaril::TPictureRequest& request, const std::vecto
     picture.Options.SharedGroupScale = request.SharedGroupScale;
     picture.Options.Legend = request.Legend;
     if (request.Legend) picture.Options.Names = kvaril::SignalNamesUtf8(signals);
+    picture.Options.BeamColors = request.BeamColors;
+    if (request.BeamColors && request.Legend && reference)
+        picture.Options.ReferenceLabel = kvaril::ReferenceLegendText(reference->Label);
     picture.Grid = request.Grid;
     const QString target = QString::fromLocal8Bit(request.Path.c_str());
     QString error = kvaril::CheckScreensPicture(osc, picture, target);

@@ -50,17 +50,33 @@ if(NOT rc EQUAL 0 OR NOT stdout STREQUAL "Ok\n" OR NOT err STREQUAL "" OR NOT EX
   message(FATAL_ERROR "a quiet --png run: rc=${rc}\n${stdout}\n${err}")
 endif()
 
-# The View menu's choices on request only: the beams' names and the grid's times are texts of
-# the SVG with --view, and absent from the classic picture.
+# The View menu's choices on request only: the beams' names and the grid's times (with their
+# unit) are texts of the SVG with --view, and absent from the classic picture.
 execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/view.svg --size 600x300
                         --view legend,grid,shared
                 RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
 file(READ ${out}/view.svg viewed)
-if(NOT rc EQUAL 0 OR NOT viewed MATCHES ">LowPass<" OR NOT viewed MATCHES ">0\\.02<")
+if(NOT rc EQUAL 0 OR NOT viewed MATCHES ">LowPass<" OR NOT viewed MATCHES ">20 мс<")
   message(FATAL_ERROR "--view: rc=${rc}\n${err}")
 endif()
-if(svg MATCHES ">LowPass<" OR svg MATCHES ">0\\.02<")
+if(svg MATCHES ">LowPass<" OR svg MATCHES ">20 мс<")
   message(FATAL_ERROR "the classic picture has a legend or a grid")
+endif()
+
+# Colours per beam: filters.sig shows Sine alone in group 2 with Average and LowPass, Noisy in
+# group 1; classically Noisy and Sine are both blue and Average green (#008000). With
+# --view colors each shown beam takes the gray scheme's palette in signal order: Noisy dark
+# green (#006400), Average purple (#960096); neither is a classic colour.
+execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/colors.svg --size 600x300
+                        --view colors,legend
+                RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+file(READ ${out}/colors.svg coloured)
+if(NOT rc EQUAL 0 OR NOT coloured MATCHES "stroke=\"#006400\"" OR
+   NOT coloured MATCHES "stroke=\"#960096\"" OR NOT coloured MATCHES ">LowPass<")
+  message(FATAL_ERROR "--view colors: rc=${rc}\n${err}")
+endif()
+if(svg MATCHES "#006400" OR svg MATCHES "#960096" OR viewed MATCHES "#960096")
+  message(FATAL_ERROR "the palette shows without --view colors")
 endif()
 
 # Refused before the run, or after it when the screen does not exist: status 1, no file.

@@ -13,12 +13,14 @@ class TView;
 struct TBeamGroup {
     int Number = 0;                   // > 0
     std::vector<const TBeam*> Beams;  // in signal order; a beam's index here is its colour
+    std::vector<int> Places;          // per beam, its place among the screen's shown beams
 };
 
 // One row of the value table.
 struct TBeamRowRef {
     const TBeam* Beam = nullptr;
     int IndexInGroup = 0;  // 0 for the "X" row
+    int Place = 0;         // among the screen's shown beams (group not 0), in signal order
 };
 
 class TBeamGrouping {

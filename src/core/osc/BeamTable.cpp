@@ -8,6 +8,7 @@
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
+#include "osc/BeamPalette.h"
 #include "osc/BeamSettingText.h"
 #include "osc/uBeam.h"
 
@@ -81,12 +82,12 @@ void BeamsToManyGroups(TView& view) {
 
 TValueCell ValueCell(const TBeamGrouping& grouping, const TView* view, const TSignals& signals,
                      int row, int column, double measureTime,
-                     const std::vector<const double*>* reference) {
+                     const std::vector<const double*>* reference, bool beamColors) {
     TValueCell cell;
     const TBeamRowRef* ref = grouping.Row(row);
     if (!view || !ref) return cell;
     const TBeam* beam = ref->Beam;
-    cell.ColorIndex = beam->Group() >= 1 ? ref->IndexInGroup : 0;
+    cell.ColorIndex = BeamColorIndex(*ref, beamColors);
     switch (column) {
         case 0:
             if (beam->Group() > 0) cell.Text = std::to_string(beam->Group());

@@ -36,16 +36,18 @@ void BeamsToOneGroup(TView& view, const std::set<int>& selected);
 
 struct TValueCell {
     std::string Text;    // UTF-8
-    int ColorIndex = 0;  // into BeamColor
+    int ColorIndex = 0;  // into BeamColorTable
 };
 
 // Group, name, value, and with a reference run its value and the difference.
 inline constexpr int kValueColumns = 5;
 
 // Cell (row, column) of the value table of `view` grouped as `grouping`; `measureTime` is −1
-// without a measurement. `reference` holds per signal a reference run's samples (or null).
+// without a measurement. `reference` holds per signal a reference run's samples (or null);
+// `beamColors` colours the cell as "Цвета по лучам" does (BeamColorIndex).
 TValueCell ValueCell(const TBeamGrouping& grouping, const TView* view, const TSignals& signals,
                      int row, int column, double measureTime,
-                     const std::vector<const double*>* reference = nullptr);
+                     const std::vector<const double*>* reference = nullptr,
+                     bool beamColors = false);
 
 }  // namespace kvaril

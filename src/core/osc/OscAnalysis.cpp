@@ -10,6 +10,7 @@
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
+#include "osc/BeamPalette.h"
 #include "osc/ExportSpan.h"
 #include "osc/OscTime.h"
 #include "osc/uBeam.h"
@@ -133,7 +134,7 @@ const char* StatsColumnCaption(TStatsColumn column) {
 }
 
 std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* view,
-                                 const TSignals& signals, double t0, double t1) {
+                                 const TSignals& signals, double t0, double t1, bool beamColors) {
     std::vector<TStatsRow> rows;
     if (!view) return rows;
     const double q = signals.QuantTime();
@@ -144,7 +145,7 @@ std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* vie
         TStatsRow row;
         const int s = ref.Beam->SignalIndex();
         row.Name = SignalName(signals, s);
-        row.ColorIndex = ref.Beam->Group() >= 1 ? ref.IndexInGroup : 0;
+        row.ColorIndex = BeamColorIndex(ref, beamColors);
         if (s < data.SignalCount()) {
             const TSignalStats st = SignalStats(data, s, range);
             auto set = [&row](TStatsColumn c, std::string text) {
@@ -171,11 +172,11 @@ std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* vie
 
 // ---- spectra
 
-std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::set<int>& chosen) {
+std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::set<int>& chosen,
+                                     bool beamColors) {
     std::vector<TBeamChoice> out;
-    auto colorOf = [&grouping](int r) {
-        const TBeamRowRef& ref = *grouping.Row(r);
-        return ref.Beam->Group() >= 1 ? ref.IndexInGroup : 0;
+    auto colorOf = [&grouping, beamColors](int r) {
+        return BeamColorIndex(*grouping.Row(r), beamColors);
     };
     if (chosen.empty()) {
         for (int r = 0; r < grouping.RowCount(); ++r)

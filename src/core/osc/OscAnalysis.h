@@ -64,9 +64,11 @@ struct TStatsRow {
     std::string Cells[kStatsColumnCount];
 };
 
-// One row per value-table row of the screen, over the quanta of [t0, t1].
+// One row per value-table row of the screen, over the quanta of [t0, t1]; coloured per beam
+// with `beamColors` (BeamColorIndex).
 std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* view,
-                                 const TSignals& signals, double t0, double t1);
+                                 const TSignals& signals, double t0, double t1,
+                                 bool beamColors = false);
 
 // ---- spectra of chosen beams
 
@@ -83,7 +85,8 @@ struct TBeamChoice {
 };
 
 // The signals `chosen`, or every beam the screen shows when none is chosen.
-std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::set<int>& chosen);
+std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::set<int>& chosen,
+                                     bool beamColors = false);
 
 // The spectra of `beams` over the quanta of [t0, t1].
 std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSignals& signals,

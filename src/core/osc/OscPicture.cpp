@@ -1,6 +1,8 @@
 #include "osc/OscPicture.h"
 
 #include "document/uSignal.h"
+#include "model/RunHistory.h"
+#include "osc/BeamPalette.h"
 #include "osc/OscContext.h"
 #include "osc/OscReferences.h"
 #include "osc/uBeam.h"
@@ -21,7 +23,15 @@ TLayoutOptions TOscPicture::LayoutOptions() const {
     options.SharedGroupScale = sharedGroupScale_;
     options.Legend = legend_;
     if (legend_) options.Names = SignalNamesUtf8(context_.Signals);
+    options.BeamColors = beamColors_;
+    if (beamColors_ && legend_)
+        if (const TStoredRun* run = references_.Reference())
+            options.ReferenceLabel = ReferenceLegendText(run->Label);
     return options;
+}
+
+std::vector<TRgb> TOscPicture::BeamColorTable() const {
+    return kvaril::BeamColorTable(Scheme(), beamColors_);
 }
 
 void TOscPicture::LayoutGraph(int width, int height, TGraphPicture& picture) const {
@@ -31,10 +41,11 @@ void TOscPicture::LayoutGraph(int width, int height, TGraphPicture& picture) con
                         LayoutOptions());
 }
 
-void TOscPicture::LayoutGrid(int width, int height, TGridLayout& grid) const {
+void TOscPicture::LayoutGrid(int width, int height, TGridLayout& grid,
+                             const TGridMetrics& metrics) const {
     const TSignals& signals = context_.Signals;
     kvaril::LayoutGrid(context_.Osc, context_.Current(), signals.Data(), signals.QuantTime(), width,
-                       height, grid, LayoutOptions());
+                       height, grid, LayoutOptions(), metrics);
 }
 
 }  // namespace kvaril

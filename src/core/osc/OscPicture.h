@@ -1,8 +1,8 @@
 #pragma once
 // The session's picture of the current screen: the colour scheme (part of the document), the
 // user's view choices (kept in the settings, never in the document), and the layouts of the
-// traces and the grid that the painter turns into pixels. The view choices still to come (beam
-// colours, marker lines, long runs' summaries) join these.
+// traces and the grid that the painter turns into pixels. The view choices still to come
+// (marker lines, long runs' summaries) join these.
 
 #include <vector>
 
@@ -31,8 +31,16 @@ class TOscPicture {
     void SetShowGrid(bool show) { showGrid_ = show; }
     TLayoutOptions LayoutOptions() const;
 
+    // ---- "Вид → Цвета по лучам" (BeamPalette.h)
+    bool BeamColors() const { return beamColors_; }
+    void SetBeamColors(bool on) { beamColors_ = on; }
+    // The colours the colour indices of the value table, the statistics and the spectra stand
+    // for under the current choice and scheme.
+    std::vector<TRgb> BeamColorTable() const;
+
     void LayoutGraph(int width, int height, TGraphPicture& picture) const;
-    void LayoutGrid(int width, int height, TGridLayout& grid) const;
+    void LayoutGrid(int width, int height, TGridLayout& grid,
+                    const TGridMetrics& metrics = {}) const;
 
   private:
     TOscContext& context_;
@@ -40,6 +48,7 @@ class TOscPicture {
     bool sharedGroupScale_ = false;
     bool legend_ = false;
     bool showGrid_ = false;
+    bool beamColors_ = false;
 };
 
 }  // namespace kvaril

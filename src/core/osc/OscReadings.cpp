@@ -5,6 +5,7 @@
 #include "osc/OscBeams.h"
 #include "osc/OscContext.h"
 #include "osc/OscCursors.h"
+#include "osc/OscPicture.h"
 #include "osc/OscReferences.h"
 #include "osc/OscTime.h"
 #include "osc/uBeam.h"
@@ -21,8 +22,8 @@ std::vector<TValueRow> TOscReadings::ValueRows() const {
     const double t = cursors_.DisplayTime();
     for (int r = 0; r < grouping.RowCount(); ++r)
         for (int c = 0; c < kValueColumns; ++c)
-            rows[static_cast<size_t>(r)].Cells[c] =
-                ValueCell(grouping, view, context_.Signals, r, c, t, reference);
+            rows[static_cast<size_t>(r)].Cells[c] = ValueCell(
+                grouping, view, context_.Signals, r, c, t, reference, picture_.BeamColors());
     return rows;
 }
 
@@ -52,7 +53,8 @@ std::vector<TStatsRow> TOscReadings::StatsRows() const {
     if (!view) return {};
     double t0 = 0, t1 = 0;
     SpanTimes(t0, t1);
-    return kvaril::StatsRows(TBeamGrouping(*view), view, context_.Signals, t0, t1);
+    return kvaril::StatsRows(TBeamGrouping(*view), view, context_.Signals, t0, t1,
+                             picture_.BeamColors());
 }
 
 TSpectrumRequest TOscReadings::SpectrumRequest() const {
@@ -60,7 +62,7 @@ TSpectrumRequest TOscReadings::SpectrumRequest() const {
     const TView* view = context_.Current();
     if (!view) return r;
     r.Span = SpanTimes(r.T0, r.T1) ? spanText_ : kWindowSpan;
-    r.Beams = ChooseBeams(TBeamGrouping(*view), beams_.Selection());
+    r.Beams = ChooseBeams(TBeamGrouping(*view), beams_.Selection(), picture_.BeamColors());
     return r;
 }
 

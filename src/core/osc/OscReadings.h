@@ -14,6 +14,7 @@ namespace kvaril {
 class TOscBeams;
 class TOscContext;
 class TOscCursors;
+class TOscPicture;
 class TOscReferences;
 
 // Group, name, value; with a reference run also its value and the difference.
@@ -23,9 +24,14 @@ struct TValueRow {
 
 class TOscReadings {
   public:
+    // The rows are coloured as `picture` draws the beams ("Цвета по лучам").
     TOscReadings(TOscContext& context, const TOscBeams& beams, const TOscCursors& cursors,
-                 const TOscReferences& references)
-        : context_(context), beams_(beams), cursors_(cursors), references_(references) {}
+                 const TOscReferences& references, const TOscPicture& picture)
+        : context_(context),
+          beams_(beams),
+          cursors_(cursors),
+          references_(references),
+          picture_(picture) {}
 
     // ---- the value table
     std::vector<TValueRow> ValueRows() const;
@@ -47,6 +53,7 @@ class TOscReadings {
     const TOscBeams& beams_;
     const TOscCursors& cursors_;
     const TOscReferences& references_;
+    const TOscPicture& picture_;
     std::string spanText_ = kWindowSpan;
 };
 

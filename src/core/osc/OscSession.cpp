@@ -16,8 +16,8 @@ TOscSession::TOscSession(TOsc& osc, TSignals& signals)
       timeView_(context_, cursors_),
       beams_(context_),
       references_(context_),
-      readings_(context_, beams_, cursors_, references_),
-      picture_(context_, references_) {}
+      picture_(context_, references_),
+      readings_(context_, beams_, cursors_, references_, picture_) {}
 
 void TOscSession::PrepareForRun() {
     TSignals& signals = context_.Signals;

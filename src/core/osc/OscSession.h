@@ -95,8 +95,8 @@ class TOscSession {
     TOscTimeView timeView_;
     TOscBeams beams_;
     TOscReferences references_;
+    TOscPicture picture_;  // before the readings, which colour their rows as it draws
     TOscReadings readings_;
-    TOscPicture picture_;
     int savedScreen_ = 0;
     // What the window was last prepared for.
     std::vector<std::string> preparedNames_;

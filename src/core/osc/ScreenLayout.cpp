@@ -5,6 +5,7 @@
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
+#include "osc/BeamPalette.h"
 #include "osc/OscTime.h"
 
 namespace kvaril {
@@ -102,6 +103,41 @@ struct TGroupContext {
     const TLayoutOptions& Options;
 };
 
+// The colour of beam `k` of `group`: by its index in the group, or its own from the palette.
+TRgb GroupBeamColor(const TBeamGroup& group, size_t k, const TGroupContext& c) {
+    if (!c.Options.BeamColors) return BeamColor(c.Scheme, static_cast<int>(k));
+    return BeamPaletteColor(c.Scheme, group.Places[k]);
+}
+
+// ---- "Цвета по лучам": the reference run's traces and its legend entry
+// A reference trace in its beam's own colour, dashed on every scheme.
+TRgb GroupReferenceColor(const TBeamGroup& group, size_t k, const TGroupContext& c) {
+    if (!c.Options.BeamColors) return ReferenceColor(c.Scheme, static_cast<int>(k));
+    return GroupBeamColor(group, k, c);
+}
+
+bool GroupReferenceDashed(const TGroupContext& c) {
+    return c.Options.BeamColors || c.Scheme == TColorScheme::White;
+}
+
+// After the beams' names of a band that shows a reference trace: "опорный: 12:03:15", after a
+// dashed sample in the colour of the band's first beam with a reference.
+void AddReferenceLegend(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
+                        TGraphPicture& picture) {
+    if (!c.Options.BeamColors || c.Options.ReferenceLabel.empty() || !c.Reference) return;
+    for (size_t k = 0; k < group.Beams.size(); ++k) {
+        const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
+        if (s >= c.Reference->size() || !(*c.Reference)[s]) continue;
+        TDrawItem item{TDrawItem::Legend, GroupBeamColor(group, k, c), 0, 0, 0, {}};
+        item.X0 = static_cast<int>(group.Beams.size());  // after the band's names
+        item.Y = band.Top;
+        item.Text = c.Options.ReferenceLabel;
+        item.Dashed = true;
+        picture.Items.push_back(item);
+        return;
+    }
+}
+
 // One group in its band: the axis, the reference traces behind the beams, the beams, the
 // group's number and the legend.
 void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
@@ -118,22 +154,21 @@ void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext
     for (size_t k = 0; c.Reference && k < group.Beams.size(); ++k) {
         const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
         if (s >= c.Reference->size() || !(*c.Reference)[s]) continue;
-        figures.AddBeam(*group.Beams[k], c.Data, geometry,
-                        ReferenceColor(c.Scheme, static_cast<int>(k)),
-                        c.Scheme == TColorScheme::White, (*c.Reference)[s]);
+        figures.AddBeam(*group.Beams[k], c.Data, geometry, GroupReferenceColor(group, k, c),
+                        GroupReferenceDashed(c), (*c.Reference)[s]);
     }
     for (size_t k = 0; k < group.Beams.size(); ++k)
-        figures.AddBeam(*group.Beams[k], c.Data, geometry,
-                        BeamColor(c.Scheme, static_cast<int>(k)));
+        figures.AddBeam(*group.Beams[k], c.Data, geometry, GroupBeamColor(group, k, c));
     picture.Items.push_back(
         {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
     if (!c.Options.Legend) return;
     for (size_t k = 0; k < group.Beams.size(); ++k) {
         const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
         picture.Items.push_back(
-            {TDrawItem::Legend, BeamColor(c.Scheme, static_cast<int>(k)), static_cast<int>(k), 0,
-             band.Top, signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
+            {TDrawItem::Legend, GroupBeamColor(group, k, c), static_cast<int>(k), 0, band.Top,
+             signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
     }
+    AddReferenceLegend(group, band, c, picture);
 }
 
 }  // namespace

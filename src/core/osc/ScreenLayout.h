@@ -32,7 +32,8 @@ struct TDrawItem {
     int X0 = 0, X1 = 0, Y = 0;
     std::string Text;     // UTF-8
     int Figure = -1;      // Beam: index into TGraphPicture::Figures
-    bool Dashed = false;  // Beam: a reference trace on the white screen
+    bool Dashed = false;  // Beam: a reference trace on the white screen, or in beam colours.
+                          // Legend: a reference run's entry, after a dashed sample line.
 };
 
 struct TGraphPicture {
@@ -62,6 +63,11 @@ struct TLayoutOptions {
     // signal index).
     bool Legend = false;
     std::vector<std::string> Names;
+    // "Вид → Цвета по лучам": each beam its own colour from the scheme's palette (BeamPalette.h),
+    // a reference trace dashed in its beam's colour and, with the legend, an entry of its own
+    // reading `ReferenceLabel` (UTF-8; none when empty).
+    bool BeamColors = false;
+    std::string ReferenceLabel;
 };
 
 // The largest maximum among the beams of `group` with automatic gain; 0 when there is none.

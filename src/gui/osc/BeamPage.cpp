@@ -83,6 +83,11 @@ QString TValueGrid::Text(int row, int column) const {
     return rows_[row][static_cast<size_t>(column)].Text;
 }
 
+QColor TValueGrid::Color(int row, int column) const {
+    if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_) return {};
+    return rows_[row][static_cast<size_t>(column)].Color;
+}
+
 int TValueGrid::ColumnWidth(int column) const { return widths_.value(column); }
 
 int TValueGrid::WidthFor(int numbers) const {

@@ -59,6 +59,7 @@ class TValueGrid : public QWidget {
     QStringList Titles() const { return titles_; }
     int RowCount() const { return static_cast<int>(rows_.size()); }
     QString Text(int row, int column) const;
+    QColor Color(int row, int column) const;  // of the cell's text
     int ColumnWidth(int column) const;
     // The width that shows `numbers` number columns of the usual longest form beside the names.
     int WidthFor(int numbers) const;

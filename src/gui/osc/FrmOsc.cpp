@@ -19,6 +19,7 @@
 
 #include "model/RunHistory.h"
 #include "osc/BeamPage.h"
+#include "osc/BeamPalette.h"
 #include "osc/FrmSpectrum.h"
 #include "osc/OscPainter.h"
 #include "osc/OscSession.h"
@@ -295,6 +296,11 @@ void TFormOsc::RefreshBeamTable() {
 
 void TFormOsc::RefreshValues() {
     const TColorScheme scheme = session_->Picture().Scheme();
+    // Classic or per beam, as the traces are drawn (taken modulo the table, as BeamColor does).
+    const bool perBeam = session_->Picture().BeamColors();
+    const auto colorOf = [scheme, perBeam](int index) {
+        return ToQColor(BeamColorOf(scheme, perBeam, index));
+    };
     const TDeltaReadout delta = session_->Cursors().Delta();
     const bool compare = session_->References().Reference() != nullptr;
     // The classic three columns, the reference run's two, then the marker's two.
@@ -304,10 +310,9 @@ void TFormOsc::RefreshValues() {
     for (size_t r = 0; r < values.size(); ++r) {
         const TValueRow& row = values[r];
         std::array<TValueGridCell, TValueGrid::kMaxColumns> cells;
-        const QColor color = ToQColor(BeamColor(scheme, row.Cells[2].ColorIndex));
+        const QColor color = colorOf(row.Cells[2].ColorIndex);
         for (size_t c = 0; c < kValueColumns; ++c)
-            cells[c] = {FromUtf8(row.Cells[c].Text),
-                        ToQColor(BeamColor(scheme, row.Cells[c].ColorIndex))};
+            cells[c] = {FromUtf8(row.Cells[c].Text), colorOf(row.Cells[c].ColorIndex)};
         if (r < delta.Rows.size()) {
             cells[deltaAt] = {FromUtf8(delta.Rows[r].Reference), color};
             cells[deltaAt + 1] = {FromUtf8(delta.Rows[r].Delta), color};
@@ -363,7 +368,7 @@ void TFormOsc::PaintGraph() {
     }
     session_->Picture().LayoutGraph(size.width(), size.height(), *picture_);
     if (session_->Picture().ShowGrid())
-        session_->Picture().LayoutGrid(size.width(), size.height(), *grid_);
+        session_->Picture().LayoutGrid(size.width(), size.height(), *grid_, GridTextMetrics());
     pbGraph_->ShowPicture(picture_.get(), session_->Picture().ShowGrid() ? grid_.get() : nullptr);
 }
 

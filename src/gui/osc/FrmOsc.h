@@ -113,8 +113,10 @@ class TFormOsc : public QMainWindow {
     // Measurements beside the traces (FrmOscAnalysis.cpp).
     void CreateAnalysis();
     void CreateStatsPage();
+    void WidenForStats();
     void CreateSpectrumAction();
     void CreateGridAction();
+    void CreateBeamColorsAction();
     void RefreshStats();
     std::vector<QColor> BeamColors() const;
     bool StepKey(const QKeyEvent& event);
@@ -163,6 +165,7 @@ class TFormOsc : public QMainWindow {
     TStatsPage* tsStats_ = nullptr;
     QAction* actSpectrum_ = nullptr;
     QAction* actGrid_ = nullptr;
+    QAction* actBeamColors_ = nullptr;
     TFormSpectrum* frmSpectrum_ = nullptr;
 };
 

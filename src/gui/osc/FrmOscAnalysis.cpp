@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -29,6 +30,7 @@ void TFormOsc::CreateAnalysis() {
     CreateStatsPage();
     CreateSpectrumAction();
     CreateGridAction();
+    CreateBeamColorsAction();
     pbGraph_->setFocusPolicy(Qt::StrongFocus);
     pbGraph_->installEventFilter(this);  // the stepping keys, see StepKey
     connect(pbLabels_, &TPaintArea::Pressed, this,
@@ -50,7 +52,20 @@ void TFormOsc::CreateStatsPage() {
     connect(tabControl_, &QTabWidget::currentChanged, this, [this] {
         RefreshValues();
         RefreshStats();
+        WidenForStats();
     });
+}
+
+// When the statistics page opens (never under a click on the traces) the panel widens to show
+// every beam's column, up to half the window.
+void TFormOsc::WidenForStats() {
+    if (!tsStats_ || !tsStats_->isVisible() || !tabControl_->currentWidget()) return;
+    const int chrome = tabControl_->width() - tabControl_->currentWidget()->width();
+    const QList<int> sizes = tabControlSplit_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    const int wanted = std::min(chrome + tsStats_->WantedWidth(), total / 2);
+    if (tabControl_->width() < wanted)
+        tabControlSplit_->setSizes({wanted, std::max(0, total - wanted)});
 }
 
 void TFormOsc::CreateSpectrumAction() {
@@ -102,10 +117,32 @@ void TFormOsc::CreateGridAction() {
     });
 }
 
+// ---- "Вид → Цвета по лучам": in the menu after the grid and on the speed bar
+void TFormOsc::CreateBeamColorsAction() {
+    actBeamColors_ = new QAction("&Цвета по лучам", this);
+    actBeamColors_->setObjectName("actBeamColors");
+    actBeamColors_->setCheckable(true);
+    actBeamColors_->setStatusTip(
+        "Каждый луч своим цветом: на экране, в подписях, в значениях, статистике и спектре");
+    actBeamColors_->setToolTip(actBeamColors_->statusTip());
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->text() == "&Вид") a->menu()->addAction(actBeamColors_);
+    if (auto* speedBar = findChild<QToolBar*>("SpeedBar")) {
+        speedBar->addSeparator();
+        speedBar->addAction(actBeamColors_);
+    }
+    actBeamColors_->setChecked(ReadSetting(settings::kOscBeamColors));
+    session_->Picture().SetBeamColors(actBeamColors_->isChecked());
+    connect(actBeamColors_, &QAction::toggled, this, [this](bool on) {
+        WriteSetting(settings::kOscBeamColors, on);
+        Act("QAction", [this, on] { session_->Picture().SetBeamColors(on); });
+    });
+}
+
+// The colours the readings' colour indices stand for, as the traces are drawn.
 std::vector<QColor> TFormOsc::BeamColors() const {
     std::vector<QColor> colors;
-    for (int k = 0; k < 6; ++k)
-        colors.push_back(ToQColor(BeamColor(session_->Picture().Scheme(), k)));
+    for (const TRgb& c : session_->Picture().BeamColorTable()) colors.push_back(ToQColor(c));
     return colors;
 }
 

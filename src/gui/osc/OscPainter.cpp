@@ -1,5 +1,6 @@
 #include "osc/OscPainter.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -371,10 +372,24 @@ class TOnPixelCentres {
 // The raster paint engine writes every primitive at once, so the image's memory may be
 // written between its calls.
 // On the picture's background, so that a trace passing under the name does not hide it.
+// ---- "Цвета по лучам": a reference run's legend entry starts with a dashed sample line.
+constexpr int kLegendSample = 4 * kDash;
+
+void DrawLegendSample(QPainter& p, const TDrawItem& item, TLegendPen& legend,
+                      const QColor& background) {
+    const QFontMetrics metrics = p.fontMetrics();
+    p.fillRect(QRect(legend.X - 1, item.Y, kLegendSample + 2, metrics.height()), background);
+    const int y = item.Y + metrics.height() / 2;
+    for (int x = 0; x < kLegendSample; x += 2 * kDash)
+        p.fillRect(QRect(legend.X + x, y, kDash, 1), ToQColor(item.Color));
+    legend.X += kLegendSample + metrics.horizontalAdvance(' ');
+}
+
 void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
                     const QColor& background) {
     const QFontMetrics metrics = p.fontMetrics();
     if (legend.Y != item.Y) legend = {item.Y, 2};
+    if (item.Dashed) DrawLegendSample(p, item, legend, background);
     const QString text = QString::fromStdString(item.Text);
     p.fillRect(QRect(legend.X - 1, item.Y, metrics.horizontalAdvance(text) + 2, metrics.height()),
                background);
@@ -470,17 +485,35 @@ void DrawGridLines(QPainter& p, const TGridLayout& grid, int width, int height) 
     for (int y : grid.Rows) p.drawLine(0, y, width - 1, y);
 }
 
+// ---- readable scales: the grid's texts in the window's normal font, each on a backing
 void DrawGridTexts(QPainter& p, const TGridLayout& grid) {
-    QFont font = p.font();
-    font.setPixelSize(kGridTextHeight - 2);
+    const QFont font = GridTextFont();
+    p.save();
     p.setFont(font);
     p.setPen(ToQColor(grid.TextColor));
     const QFontMetrics metrics(font);
-    for (const TGridText& t : grid.Texts)
-        p.drawText(QPoint(t.X, t.Y + metrics.ascent()), QString::fromStdString(t.Text));
+    for (const TGridText& t : grid.Texts) {
+        const QString text = QString::fromStdString(t.Text);
+        const int w = metrics.horizontalAdvance(text);
+        const int x = t.AlignRight ? t.X - w : t.X;
+        p.fillRect(QRect(x - 1, t.Y, w + 2, metrics.height()), ToQColor(grid.Backing));
+        p.drawText(QPoint(x, t.Y + metrics.ascent()), text);
+    }
+    p.restore();
 }
 
 }  // namespace
+
+QFont GridTextFont() {
+    QFont font = QGuiApplication::font();
+    if (font.pointSizeF() > 0) font.setPixelSize(qRound(font.pointSizeF() * 96 / 72));
+    return font;
+}
+
+TGridMetrics GridTextMetrics() {
+    const QFontMetrics metrics(GridTextFont());
+    return {metrics.height(), metrics.horizontalAdvance(QLatin1Char('0'))};
+}
 
 namespace {
 

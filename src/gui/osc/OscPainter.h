@@ -3,6 +3,7 @@
 // picture export and the tests.
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <vector>
 
@@ -42,6 +43,12 @@ void PaintGraphOn(QImage& image, const TGraphPicture& picture, const TGridLayout
 // The same through any painter (an SVG file, say), strokes as lines.
 void PaintGraphVector(QPainter& painter, const TGraphPicture& picture,
                       const TGridLayout* grid = nullptr);
+
+// The font of the grid's texts, the window's normal one (its size in pixels at 96 dots per inch,
+// so a file's page shows it as large against the traces as the window), and its metrics for
+// LayoutGrid.
+QFont GridTextFont();
+TGridMetrics GridTextMetrics();
 
 // The label strip: the names at their columns on `background`.
 void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,

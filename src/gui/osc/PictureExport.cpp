@@ -43,7 +43,7 @@ TGridLayout Grid(const TOsc& osc, int screen, const TSignals& signals, const QSi
     TGridLayout grid;
     if (extras.Grid)
         LayoutGrid(osc, view, signals.Data(), signals.QuantTime(), size.width(), size.height(),
-                   grid, extras.Options);
+                   grid, extras.Options, GridTextMetrics());
     return grid;
 }
 

@@ -2,8 +2,11 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -28,16 +31,18 @@ TStatsPage::TStatsPage(QWidget* parent) : QWidget(parent) {
     row->addWidget(caption);
     row->addWidget(span_, 1);
     layout->addLayout(row);
-    grid_ = new QTableWidget(0, kStatsColumnCount, this);
+    // Quantities down, beams across.
+    grid_ = new QTableWidget(kStatsColumnCount, 0, this);
     grid_->setObjectName("tsStatsGrid");
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->verticalHeader()->setDefaultSectionSize(18);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid_->horizontalHeader()->setMinimumSectionSize(16);
     QStringList captions;
     for (int c = 0; c < kStatsColumnCount; ++c)
         captions << FromUtf8(StatsColumnCaption(static_cast<TStatsColumn>(c)));
-    grid_->setHorizontalHeaderLabels(captions);
+    grid_->setVerticalHeaderLabels(captions);
     layout->addWidget(grid_, 1);
     // Each typed character or picked pair measures at once, so a typo shows as "the window".
     connect(span_, &QComboBox::currentTextChanged, this,
@@ -64,30 +69,53 @@ void TStatsPage::Show(const std::vector<TStatsRow>& rows, const std::vector<QCol
         }
     }
     span_->lineEdit()->setStyleSheet(spanOk ? QString() : QStringLiteral("color: #b00000"));
-    grid_->setRowCount(static_cast<int>(rows.size()));
+    grid_->setColumnCount(static_cast<int>(rows.size()));
     QPalette palette = grid_->palette();
     palette.setColor(QPalette::Base, background);
     grid_->setPalette(palette);
-    QStringList names;
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const TStatsRow& row = rows[static_cast<size_t>(r)];
-        names << FromUtf8(row.Name);
-        const QColor color = row.ColorIndex >= 0 && row.ColorIndex < static_cast<int>(colors.size())
-                                 ? colors[static_cast<size_t>(row.ColorIndex)]
-                                 : QColor(Qt::black);
+    for (int b = 0; b < static_cast<int>(rows.size()); ++b) {
+        const TStatsRow& row = rows[static_cast<size_t>(b)];
+        // Taken modulo the table, as the traces take BeamColor's.
+        const QColor color = colors.empty() || row.ColorIndex < 0
+                                 ? QColor(Qt::black)
+                                 : colors[static_cast<size_t>(row.ColorIndex) % colors.size()];
+        QTableWidgetItem* header = grid_->horizontalHeaderItem(b);
+        if (!header) {
+            header = new QTableWidgetItem;
+            grid_->setHorizontalHeaderItem(b, header);
+        }
+        if (header->text() != FromUtf8(row.Name)) header->setText(FromUtf8(row.Name));
+        // The header keeps the style's own colours, readable whatever the scheme; a swatch of
+        // the beam's colour on the scheme's background marks the column.
+        if (header->data(Qt::UserRole).value<QColor>() != color ||
+            header->data(Qt::UserRole + 1).value<QColor>() != background) {
+            QPixmap swatch(10, 10);
+            swatch.fill(background);
+            QPainter(&swatch).fillRect(2, 2, 6, 6, color);
+            header->setIcon(QIcon(swatch));
+            header->setData(Qt::UserRole, color);
+            header->setData(Qt::UserRole + 1, background);
+        }
         for (int c = 0; c < kStatsColumnCount; ++c) {
-            QTableWidgetItem* item = grid_->item(r, c);
+            QTableWidgetItem* item = grid_->item(c, b);
             if (!item) {
                 item = new QTableWidgetItem;
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                grid_->setItem(r, c, item);
+                grid_->setItem(c, b, item);
             }
             const QString text = FromUtf8(row.Cells[c]);
             if (item->text() != text) item->setText(text);
             item->setForeground(color);
         }
     }
-    grid_->setVerticalHeaderLabels(names);
+}
+
+int TStatsPage::WantedWidth() const {
+    grid_->resizeColumnsToContents();
+    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth();
+    for (int c = 0; c < grid_->columnCount(); ++c) width += grid_->columnWidth(c);
+    const QMargins margins = layout()->contentsMargins();
+    return width + margins.left() + margins.right() + 2;
 }
 
 }  // namespace kvaril

@@ -1,6 +1,7 @@
 #pragma once
 // The control panel's page "Статистика": a span to measure over (the window, or between two
-// markers) and a table of each beam's numbers in the beam's colour.
+// markers) and a table of the beams' numbers: a row per quantity and a column per beam, headed
+// by its name, in the beam's colour, so that every quantity shows in a narrow panel.
 
 #include <QWidget>
 #include <string>
@@ -23,6 +24,9 @@ class TStatsPage : public QWidget {
     void Show(const std::vector<TStatsRow>& rows, const std::vector<QColor>& colors,
               const QColor& background, const std::vector<std::string>& suggestions,
               const QString& span, bool spanOk);
+
+    // The width that shows every column without scrolling.
+    int WantedWidth() const;
 
   Q_SIGNALS:
     void SpanEdited(const QString& text);

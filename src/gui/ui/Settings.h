@@ -34,6 +34,8 @@ inline const TSetting<QStringList> kRecentFiles{"RecentFiles", QStringList()};
 inline constexpr TSetting<bool> kOscGrid{"Oscilloscope/Grid", false};
 inline constexpr TSetting<bool> kOscLegend{"Oscilloscope/Legend", false};
 inline constexpr TSetting<bool> kOscSharedScale{"Oscilloscope/SharedGroupScale", false};
+// "Вид → Цвета по лучам"
+inline constexpr TSetting<bool> kOscBeamColors{"Oscilloscope/BeamColors", false};
 
 // ---- live modelling: the oscilloscope beside the editor, and in that mode runs after a pause
 inline constexpr TSetting<bool> kOscBesideEditor{"Modelling/OscilloscopeBesideEditor", false};

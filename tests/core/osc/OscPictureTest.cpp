@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "SessionFixture.h"
+#include "model/RunHistory.h"
+#include "osc/BeamPalette.h"
 #include "osc/OscContext.h"
 #include "osc/OscReferences.h"
 #include "osc/ScreenLayout.h"
@@ -50,6 +52,37 @@ TEST_F(PictureWithReference, ThePictureDrawsTheReferenceBehindEachBeam) {
             EXPECT_EQ(compared.Items[i + 1].Color, BeamColor(TColorScheme::Gray, 0));
         }
     }
+}
+
+// ---- "Вид → Цвета по лучам" through the session
+
+TEST_F(PictureWithReference, BeamColoursReachTheLegendTheTablesAndTheReferenceEntry) {
+    s.References().SetReference(1);
+    s.Picture().SetLegend(true);
+    EXPECT_TRUE(s.Picture().LayoutOptions().ReferenceLabel.empty()) << "off: no entry";
+    EXPECT_EQ(s.Picture().BeamColorTable().size(), 6u) << "the classic six while off";
+    s.Picture().SetBeamColors(true);
+    const TLayoutOptions options = s.Picture().LayoutOptions();
+    EXPECT_TRUE(options.BeamColors);
+    EXPECT_EQ(options.ReferenceLabel, ReferenceLegendText(runs.Find(1)->Label));
+    EXPECT_EQ(s.Picture().BeamColorTable().size(), static_cast<size_t>(BeamPaletteSize()));
+    TGraphPicture p;
+    s.Picture().LayoutGraph(200, 300, p);
+    int entries = 0;
+    for (const TDrawItem& item : p.Items)
+        if (item.What == TDrawItem::Legend && item.Dashed) {
+            ++entries;
+            EXPECT_EQ(item.Text.rfind("опорный: ", 0), 0u) << item.Text;
+        }
+    EXPECT_GE(entries, 1);
+    // The readings colour their rows as the picture draws the beams: by place on the screen.
+    const std::vector<TValueRow> rows = s.Readings().ValueRows();
+    for (size_t r = 0; r < rows.size(); ++r)
+        EXPECT_EQ(rows[r].Cells[1].ColorIndex, static_cast<int>(r));
+    const std::vector<TStatsRow> stats = s.Readings().StatsRows();
+    for (size_t r = 0; r < stats.size(); ++r) EXPECT_EQ(stats[r].ColorIndex, static_cast<int>(r));
+    s.Picture().SetLegend(false);
+    EXPECT_TRUE(s.Picture().LayoutOptions().ReferenceLabel.empty()) << "no legend, no entry";
 }
 
 // ---- the picture alone, under a context without a session

@@ -31,6 +31,10 @@ TEST(PictureRequest, ViewChoicesInAnyOrder) {
     TPictureRequest request;
     EXPECT_TRUE(ParsePictureView("shared,grid", request));
     EXPECT_TRUE(request.Grid && request.SharedGroupScale && !request.Legend);
+    EXPECT_FALSE(request.BeamColors) << "the classic colours unless asked";
+    EXPECT_TRUE(ParsePictureView("colors,legend", request));
+    EXPECT_TRUE(request.BeamColors && request.Legend);
+    EXPECT_FALSE(ParsePictureView("colours", request)) << "spelt as the other choices: colors";
     EXPECT_FALSE(ParsePictureView("grid,", request));
     EXPECT_FALSE(ParsePictureView("grid,bogus", request));
 }

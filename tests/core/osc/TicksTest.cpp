@@ -147,5 +147,47 @@ TEST(MakeTicks, NoScaleWithoutARangeOrPixels) {
     EXPECT_EQ(MakeTicks(0, inf, 500).Step, 0);
 }
 
+// ---- the engineering form of the readable scales
+
+std::vector<std::string> TextsOf(const TTickScale& scale) {
+    std::vector<std::string> out;
+    for (const TTick& t : scale.Ticks) out.push_back(t.Text);
+    return out;
+}
+
+TEST(EngineeringTicks, TimesCarryThePrefixAndTheUnit) {
+    const TTickFormat seconds{true, "с"};
+    EXPECT_EQ(TextsOf(MakeTicks(0, 0.02, 400, 60, seconds)),
+              (std::vector<std::string>{"0", "5 мс", "10 мс", "15 мс", "20 мс"}));
+    EXPECT_EQ(
+        TextsOf(MakeTicks(0, 0.003, 600, 60, seconds)),
+        (std::vector<std::string>{"0", "0.5 мс", "1 мс", "1.5 мс", "2 мс", "2.5 мс", "3 мс"}));
+    EXPECT_EQ(TextsOf(MakeTicks(0, 2, 240, 60, seconds)),
+              (std::vector<std::string>{"0", "0.5 с", "1 с", "1.5 с", "2 с"}));
+    EXPECT_EQ(TextsOf(MakeTicks(0, 4.1e-6, 300, 60, seconds)),
+              (std::vector<std::string>{"0", "1 мкс", "2 мкс", "3 мкс", "4 мкс"}));
+    // Steps finer than the prefix keep the digits that tell the ticks apart.
+    EXPECT_EQ(TextsOf(MakeTicks(1, 1.002, 300, 60, seconds)),
+              (std::vector<std::string>{"1 с", "1.0005 с", "1.001 с", "1.0015 с", "1.002 с"}));
+}
+
+TEST(EngineeringTicks, ValuesWithoutAUnitUseAPrefixOnlyForLargeAndSmallNumbers) {
+    const TTickFormat plain{true, ""};
+    EXPECT_EQ(TextsOf(MakeTicks(-40000, 40000, 240, 60, plain)),
+              (std::vector<std::string>{"-40 к", "-20 к", "0", "20 к", "40 к"}));
+    EXPECT_EQ(TextsOf(MakeTicks(1, -1, 240, 60, plain)),
+              (std::vector<std::string>{"-1", "-0.5", "0", "0.5", "1"}));
+    EXPECT_EQ(TextsOf(MakeTicks(0, 0.004, 300, 60, plain)),
+              (std::vector<std::string>{"0", "1 м", "2 м", "3 м", "4 м"}));
+    EXPECT_EQ(TextsOf(MakeTicks(0, 3e6, 180, 60, plain)),
+              (std::vector<std::string>{"0", "1 М", "2 М", "3 М"}));
+}
+
+TEST(EngineeringTicks, TheClassicTextsStayWithoutTheFormat) {
+    EXPECT_EQ(TextsOf(MakeTicks(0, 0.02, 400, 60)),
+              (std::vector<std::string>{"0", "0.005", "0.01", "0.015", "0.02"}));
+    EXPECT_EQ(TickTextLength("1.5 мс"), 6);
+}
+
 }  // namespace
 }  // namespace kvaril

@@ -9,20 +9,25 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <cmath>
+#include <set>
 
 #include "HandRun.h"
 #include "ScriptedDialogs.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamPage.h"
+#include "osc/BeamPalette.h"
 #include "osc/FrmOsc.h"
 #include "osc/FrmSpectrum.h"
+#include "osc/OscPainter.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
@@ -163,18 +168,22 @@ TEST_F(OscAnalysis, TheStatisticsPageFollowsTheWindowAndTheSpan) {
     EXPECT_EQ(tabs->tabText(2), "Статистика");
     tabs->setCurrentIndex(2);
     QApplication::processEvents();
+    // A row per quantity, a column per beam.
     auto* grid = Find<QTableWidget>("tsStatsGrid");
-    ASSERT_EQ(grid->rowCount(), 3);
+    ASSERT_EQ(grid->columnCount(), 3);
+    ASSERT_EQ(grid->rowCount(), kStatsColumnCount);
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "A");
+    EXPECT_EQ(grid->verticalHeaderItem(3)->text(), "max");
     EXPECT_EQ(grid->item(0, 0)->text(), "1000");
-    EXPECT_EQ(grid->item(0, 3)->text(), "0.999") << "max of A = t over the whole run";
+    EXPECT_EQ(grid->item(3, 0)->text(), "0.999") << "max of A = t over the whole run";
 
     View().SetT0(0.2);
     View().SetT1(0.4);
     Find<QAction>("actBeamToOneGroup")->trigger();  // any command refreshes the window
     EXPECT_EQ(grid->item(0, 0)->text(), "201");
-    EXPECT_EQ(grid->item(0, 1)->text(), "0.2");
-    EXPECT_EQ(grid->item(0, 2)->text(), "0.2") << "the time of the minimum";
-    EXPECT_EQ(grid->item(0, 3)->text(), "0.4");
+    EXPECT_EQ(grid->item(1, 0)->text(), "0.2");
+    EXPECT_EQ(grid->item(2, 0)->text(), "0.2") << "the time of the minimum";
+    EXPECT_EQ(grid->item(3, 0)->text(), "0.4");
 
     View().SetT0(0);
     View().SetT1(1);
@@ -185,7 +194,7 @@ TEST_F(OscAnalysis, TheStatisticsPageFollowsTheWindowAndTheSpan) {
     span->setEditText("m1..m2");
     const int n = grid->item(0, 0)->text().toInt();
     EXPECT_NEAR(n, 251, 3);
-    EXPECT_EQ(grid->item(1, 6)->text(), "0.5") << "RMS of the constant B";
+    EXPECT_EQ(grid->item(6, 1)->text(), "0.5") << "RMS of the constant B";
 }
 
 TEST_F(OscAnalysis, TheSpectrumWindowOpensOnTheSelectedBeams) {
@@ -251,6 +260,121 @@ TEST_F(OscAnalysis, TheGridIsOffByDefaultRememberedAndExported) {
     EXPECT_EQ(Graph()->Rendered(), classic);
     EXPECT_FALSE(QSettings("Dornek", "Kvaril").value("Oscilloscope/Grid").toBool());
     QSettings("Dornek", "Kvaril").remove("Oscilloscope/Grid");
+}
+
+// ---- "Вид → Цвета по лучам" and the statistics page's layout
+
+TEST_F(OscAnalysis, BeamColoursAreOffByDefaultOnTheToolbarRememberedAndColourEveryTable) {
+    QSettings("Dornek", "Kvaril").remove("Oscilloscope/BeamColors");
+    TFormOsc fresh(wb_, dialogs_, nullptr);
+    QAction* fresh_colours = fresh.findChild<QAction*>("actBeamColors");
+    ASSERT_NE(fresh_colours, nullptr);
+    EXPECT_TRUE(fresh_colours->isCheckable());
+    EXPECT_FALSE(fresh_colours->isChecked()) << "off for a new user";
+    auto* speedBar = fresh.findChild<QToolBar*>("SpeedBar");
+    ASSERT_NE(speedBar, nullptr);
+    EXPECT_TRUE(speedBar->actions().contains(fresh_colours)) << "on the toolbar";
+    bool inViewMenu = false;
+    for (QAction* a : fresh.menuBar()->actions())
+        if (a->menu() && a->text() == "&Вид")
+            inViewMenu = a->menu()->actions().contains(fresh_colours);
+    EXPECT_TRUE(inViewMenu);
+
+    Find<QAction>("actBeamToManyGroup")->trigger();  // three bands: classically all one colour
+    QAction* colours = Find<QAction>("actBeamColors");
+    if (colours->isChecked()) colours->trigger();
+    const QSize size = Graph()->size();
+    const QImage classic = RenderScreen(wb_.Osc, 0, wb_.Signals, size);
+    EXPECT_EQ(Graph()->Rendered(), classic) << "off, the picture is the classic one";
+
+    colours->trigger();
+    EXPECT_TRUE(osc_->Session().Picture().BeamColors());
+    EXPECT_TRUE(QSettings("Dornek", "Kvaril").value("Oscilloscope/BeamColors").toBool());
+    TLayoutOptions options;
+    options.BeamColors = true;
+    const QImage own = RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, options);
+    EXPECT_NE(own, classic);
+    EXPECT_EQ(Graph()->Rendered(), own) << "the window and the export draw the same colours";
+    const TColorScheme scheme = osc_->Session().Picture().Scheme();
+    for (int k = 0; k < 3; ++k) {
+        const QColor c = ToQColor(BeamPaletteColor(scheme, k));
+        int pixels = 0;
+        for (int y = 0; y < own.height(); ++y)
+            for (int x = 0; x < own.width(); ++x) pixels += own.pixelColor(x, y) == c;
+        EXPECT_GT(pixels, 50) << "beam " << k << " in its own colour";
+    }
+    // The value table and the statistics take the same colours.
+    auto* values = Find<TValueGrid>("tsValueGrid");
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(values->Color(r, 2), ToQColor(BeamPaletteColor(scheme, r)));
+    Find<QTabWidget>("tabControl")->setCurrentIndex(2);
+    QApplication::processEvents();
+    auto* stats = Find<QTableWidget>("tsStatsGrid");
+    for (int b = 0; b < 3; ++b) {
+        EXPECT_EQ(stats->item(0, b)->foreground().color(), ToQColor(BeamPaletteColor(scheme, b)));
+        const QImage swatch = stats->horizontalHeaderItem(b)->icon().pixmap(10, 10).toImage();
+        EXPECT_EQ(swatch.pixelColor(5, 5), ToQColor(BeamPaletteColor(scheme, b)))
+            << "a swatch of the beam's colour heads its column";
+    }
+    TFormOsc second(wb_, dialogs_, nullptr);
+    EXPECT_TRUE(second.findChild<QAction*>("actBeamColors")->isChecked()) << "remembered";
+    colours->trigger();
+    EXPECT_EQ(Graph()->Rendered(), classic);
+    QSettings("Dornek", "Kvaril").remove("Oscilloscope/BeamColors");
+}
+
+TEST_F(OscAnalysis, ThePixelsOfTheClassicPictureStayWithTheChoicesOff) {
+    // On the white and black schemes the palette begins with the classic colours: one group of
+    // three beams looks the same either way, pixel for pixel, and so does the grid-less export.
+    for (TColorScheme scheme : {TColorScheme::White, TColorScheme::Black}) {
+        wb_.Osc.SetColorScheme(scheme);
+        Find<QAction>("actBeamToOneGroup")->trigger();
+        const QSize size = Graph()->size();
+        const QImage classic = RenderScreen(wb_.Osc, 0, wb_.Signals, size);
+        TLayoutOptions options;
+        options.BeamColors = true;
+        EXPECT_EQ(RenderScreen(wb_.Osc, 0, wb_.Signals, size, nullptr, options), classic);
+        EXPECT_EQ(Graph()->Rendered(), classic);
+    }
+    // Off, three bands on the gray scheme are drawn in one colour, the first classic one.
+    wb_.Osc.SetColorScheme(TColorScheme::Gray);
+    Find<QAction>("actBeamToManyGroup")->trigger();
+    const QImage classic = RenderScreen(wb_.Osc, 0, wb_.Signals, Graph()->size());
+    EXPECT_EQ(Graph()->Rendered(), classic);
+    std::set<QRgb> colours;
+    for (int y = 0; y < classic.height(); ++y)
+        for (int x = 20; x < classic.width(); ++x)
+            colours.insert(classic.pixel(x, y) | 0xff000000u);
+    for (int k = 1; k < 5; ++k)  // the sixth, white, is also the separators' upper line
+        EXPECT_EQ(colours.count(ToQColor(BeamColor(TColorScheme::Gray, k)).rgb()), 0u) << k;
+    EXPECT_EQ(colours.count(ToQColor(BeamColor(TColorScheme::Gray, 0)).rgb()), 1u);
+}
+
+TEST_F(OscAnalysis, TheStatisticsShowEveryQuantityOfFourBeamsWithoutScrolling) {
+    osc_->close();
+    osc_.reset();
+    TWorkbench wb;
+    MakeHandRun(wb.Signals, {"Alpha", "Beta", "Gamma", "Delta"}, 0.001, 1,
+                [](int s, int q) -> double { return (s + 1) * std::sin(q * 0.0123) - 0.0001234; });
+    TFormOsc osc(wb, dialogs_, nullptr);
+    FinishRun(wb.Signals, wb.Osc);
+    osc.PrepareForRun();
+    osc.show();  // the default size and panel width
+    QApplication::processEvents();
+    osc.findChild<QTabWidget*>("tabControl")->setCurrentIndex(2);
+    QApplication::processEvents();
+    auto* grid = osc.findChild<QTableWidget*>("tsStatsGrid");
+    ASSERT_EQ(grid->columnCount(), 4);
+    ASSERT_EQ(grid->rowCount(), kStatsColumnCount);
+    const int last = grid->columnCount() - 1;
+    EXPECT_LE(grid->columnViewportPosition(last) + grid->columnWidth(last),
+              grid->viewport()->width())
+        << "every beam's column in view";
+    EXPECT_LE(
+        grid->rowViewportPosition(kStatsColumnCount - 1) + grid->rowHeight(kStatsColumnCount - 1),
+        grid->viewport()->height())
+        << "every quantity in view";
+    EXPECT_FALSE(grid->item(8, 3)->text().isEmpty()) << "СКО of the fourth beam";
 }
 
 }  // namespace
