@@ -137,6 +137,7 @@ class TFormMain : public QMainWindow {
         *actEditOp_;
     QAction *actSearchPan_, *actSearchStart_, *actSearchReplace_, *actSearchReplaceAll_;
     QAction *actModelParam_, *actModelCompile_, *actModelRun_;
+    QAction* actModelLong_;  // "Длинные прогоны", checkable, kept in the settings
     QAction *actViewFont_, *actHelpContents_, *actHelpAbout_;
 
     std::unique_ptr<TDocumentCommands> documentCommands_;

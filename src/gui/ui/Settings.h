@@ -35,6 +35,10 @@ inline constexpr TSetting<bool> kOscGrid{"Oscilloscope/Grid", false};
 inline constexpr TSetting<bool> kOscLegend{"Oscilloscope/Legend", false};
 inline constexpr TSetting<bool> kOscSharedScale{"Oscilloscope/SharedGroupScale", false};
 
+// ---- long runs: "Моделирование → Длинные прогоны" raises the quanta limit from 10000 to
+// 10 000 000 (ModelGenerator.h); off, the program keeps the classic limit
+inline constexpr TSetting<bool> kLongRuns{"Model/LongRuns", false};
+
 }  // namespace settings
 
 // The user's settings of this program.
