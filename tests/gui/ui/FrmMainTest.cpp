@@ -520,6 +520,8 @@ TEST_F(MainWindow, LongRunsIsAChoiceOfTheSettingsOffByDefault) {
     EXPECT_FALSE(longRuns->isChecked()) << "off by default: the classic program";
     EXPECT_EQ(W().ModelCommands().MaxQuanta(), 10000);
     AddSignal("A");
+    Signals().Items(0).Lines()[20] = "  Value := t;";
+    W().LoadEditor();
     Signals().SetQuantTime(1e-6);
     Signals().SetTotalTime(0.1);  // 100000 quanta
     Idle();
