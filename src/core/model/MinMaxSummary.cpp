@@ -2,6 +2,10 @@
 
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kvaril {
 
 namespace {
@@ -19,17 +23,27 @@ inline void Take(TMinMax& m, const TMinMax& b) {
     m.Hi = b.Hi > m.Hi ? b.Hi : m.Hi;
 }
 
-// Four independent pairs of bounds so that the compiler keeps the pipeline full.
-TMinMax ScanBlock(const double* s, int32_t n) {
-    double lo[4] = {kInf, kInf, kInf, kInf}, hi[4] = {-kInf, -kInf, -kInf, -kInf};
-    int32_t k = 0;
-    for (; k + 4 <= n; k += 4)
-        for (int j = 0; j < 4; ++j) {
-            lo[j] = s[k + j] < lo[j] ? s[k + j] : lo[j];
-            hi[j] = s[k + j] > hi[j] ? s[k + j] : hi[j];
-        }
+// The bounds of n samples. With SSE2, two pairs of lanes of two: minpd(s, lo) is exactly
+// s < lo ? s : lo, so a NaN sample changes neither bound, as in Take.
+TMinMax ScanBlock(const double* s, int64_t n) {
     TMinMax m{kInf, -kInf};
+    int64_t k = 0;
+#if defined(__SSE2__)
+    __m128d lo0 = _mm_set1_pd(kInf), lo1 = lo0, hi0 = _mm_set1_pd(-kInf), hi1 = hi0;
+    for (; k + 4 <= n; k += 4) {
+        const __m128d a = _mm_loadu_pd(s + k), b = _mm_loadu_pd(s + k + 2);
+        lo0 = _mm_min_pd(a, lo0);
+        hi0 = _mm_max_pd(a, hi0);
+        lo1 = _mm_min_pd(b, lo1);
+        hi1 = _mm_max_pd(b, hi1);
+    }
+    alignas(16) double lo[4], hi[4];
+    _mm_store_pd(lo, lo0);
+    _mm_store_pd(lo + 2, lo1);
+    _mm_store_pd(hi, hi0);
+    _mm_store_pd(hi + 2, hi1);
     for (int j = 0; j < 4; ++j) Take(m, TMinMax{lo[j], hi[j]});
+#endif
     for (; k < n; ++k) Take(m, s[k]);
     return m;
 }
@@ -81,11 +95,12 @@ TMinMax TMinMaxSummary::Range(const double* samples, int32_t first, int32_t last
     int64_t pos = first;
     constexpr int64_t base = int64_t{1} << kBaseShift;
     // Short stretches, and a summary not built, are read sample by sample.
-    if (!Built() || end - pos < 2 * base) return ScanMinMax(samples, first, last);
+    if (!Built() || end - pos < 2 * base) return ScanBlock(samples + pos, end - pos);
     TMinMax m{kInf, -kInf};
     // The partial block at the start, sample by sample.
     const int64_t aligned = (pos + base - 1) & ~(base - 1);
-    for (; pos < aligned; ++pos) Take(m, samples[pos]);
+    Take(m, ScanBlock(samples + pos, aligned - pos));
+    pos = aligned;
     // Upwards: whole blocks of each level until the position is aligned to the next level.
     const int levels = static_cast<int>(levels_.size());
     int level = 0;
@@ -114,7 +129,7 @@ TMinMax TMinMaxSummary::Range(const double* samples, int32_t first, int32_t last
         }
     }
     // The partial block at the end.
-    for (; pos < end; ++pos) Take(m, samples[pos]);
+    Take(m, ScanBlock(samples + pos, end - pos));
     return m;
 }
 
