@@ -37,7 +37,7 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
-           "               [--view grid,legend,shared,colors]\n"
+           "               [--view grid,legend,shared,colors] [--long]\n"
            "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
@@ -49,7 +49,9 @@ void PrintUsage(std::ostream& out) {
            "                                         --view добавляет сетку, подписи лучей,\n"
            "                                         общий масштаб групп и цвета по лучам,\n"
            "                                         как в меню Вид;\n"
-           "                                         --against сверяет отсчеты с эталоном\n"
+           "                                         --against сверяет отсчеты с эталоном;\n"
+           "                                         --long - длинные прогоны: до 10000000\n"
+           "                                         квантов вместо 10000\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
            "               [--signals A,B] [--from T0] [--to T1]\n"
@@ -143,6 +145,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             options.DrawPicture = DrawPicture;
+            options.ProgressLine = ::isatty(STDERR_FILENO) == 1;
             options.BinDir = kvaril::ResolveBinDir(kvaril::ProgramDir());
             return kvaril::RunBatch(options, std::cout, std::cerr);
         }

@@ -368,6 +368,10 @@ TModelExports LoadModel(const char* library) {
     model.Call = reinterpret_cast<CallModel>(::dlsym(handle, "KvarilCallModel"));
     model.FpcHandler = reinterpret_cast<HandlerQuery>(::dlsym(handle, "KvarilSignalHandler"));
     g_lastWritten = reinterpret_cast<LastWrittenQuery>(::dlsym(handle, "KvarilLastWritten"));
+    // The workbench reads the quantum being written from the report while the model runs.
+    using ProgressSetter = void (*)(int32_t * counter);
+    if (auto setProgress = reinterpret_cast<ProgressSetter>(::dlsym(handle, "KvarilSetProgress")))
+        setProgress(&g_report->CurrentQuant);
     return model;
 }
 
@@ -410,6 +414,7 @@ int main(int argc, char** argv) {
 
     g_report = static_cast<TRunReport*>(MapShared(reportFd, sizeof(TRunReport)));
     if (!g_report) return 2;
+    g_report->CurrentQuant = -1;
     char* rows = static_cast<char*>(MapShared(rowsFd, RowsSize(signalCount, sampleCount)));
     if (!rows && RowsSize(signalCount, sampleCount) > 0) return 2;
     static StoreImage store;

@@ -71,6 +71,12 @@ begin
   end;
 end;
 
+{ The counter that SetData keeps at the quantum being written (the host's shared report). }
+procedure KvarilSetProgress(Counter: PInteger); cdecl;
+begin
+  ProgressQuant := Counter;
+end;
+
 { Where the last sample was written (-1, -1 before the first). }
 procedure KvarilLastWritten(Signal, Quant: PInteger); cdecl;
 begin
@@ -84,7 +90,8 @@ exports
   GetErrorIndex,
   KvarilSignalHandler,
   KvarilCallModel,
-  KvarilLastWritten;
+  KvarilLastWritten,
+  KvarilSetProgress;
 
 begin
 end.

@@ -36,6 +36,10 @@ var
     the signals write in list order, quantum by quantum. -1 until the first write. }
   LastSignalWritten: Integer = -1;
   LastQuantWritten: Integer = -1;
+  { Where the quantum being written is also told, for the workbench's progress display: a
+    counter in memory the workbench shares with the model host, set by KvarilSetProgress;
+    nil when nobody asks. }
+  ProgressQuant: PInteger = nil;
 
 procedure Halt(ExitCode: Longint = 0);
 procedure RunError(ErrorCode: Word = 0);
@@ -66,6 +70,7 @@ begin
   FSamples[Signal][Quant] := Value;
   LastSignalWritten := Signal;
   LastQuantWritten := Quant;
+  if ProgressQuant <> nil then ProgressQuant^ := Quant;
 end;
 
 procedure Halt(ExitCode: Longint);

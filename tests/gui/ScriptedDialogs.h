@@ -76,7 +76,7 @@ class ScriptedDialogs : public TDialogs {
         auto f = Take(Reorders, "reorder dialog", std::function<bool(TSignals&)>());
         return f && f(signals);
     }
-    bool ModelParams(QWidget*, TSignals& signals) override {
+    bool ModelParams(QWidget*, TSignals& signals, int32_t) override {
         auto f = Take(Params, "parameters dialog", std::function<bool(TSignals&)>());
         return f && f(signals);
     }

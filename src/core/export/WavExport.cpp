@@ -1,5 +1,6 @@
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -101,12 +102,6 @@ void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& 
         throw ERangeError("В WAV не больше " + std::to_string(kMaxWavChannels) +
                           " каналов, а выбрано сигналов: " + std::to_string(channels));
 
-    std::vector<float> frames;
-    frames.reserve(static_cast<size_t>(channels) * range.QuantCount());
-    const TSignalsData& data = signals.Data();
-    for (int q = range.FirstQuant; q <= range.LastQuant; ++q)
-        for (int s : range.Signals) frames.push_back(static_cast<float>(data.GetData(s, q)));
-
     TMemoryFile memory;
     SF_VIRTUAL_IO io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
     SF_INFO info{};
@@ -117,7 +112,19 @@ void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& 
     if (!file) throw SoundLibraryFailure(path, sf_strerror(nullptr));
     // No PEAK chunk: the file is the same bytes for the same samples.
     sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-    const sf_count_t written = sf_writef_float(file, frames.data(), range.QuantCount());
+    // The frames go to the library a piece at a time: no float copy of the whole range.
+    const TSignalsData& data = signals.Data();
+    constexpr int kPieceFrames = 65536;
+    std::vector<float> frames;
+    frames.reserve(static_cast<size_t>(channels) * kPieceFrames);
+    sf_count_t written = 0;
+    for (int first = range.FirstQuant; first <= range.LastQuant; first += kPieceFrames) {
+        const int last = std::min(range.LastQuant, first + kPieceFrames - 1);
+        frames.clear();
+        for (int q = first; q <= last; ++q)
+            for (int s : range.Signals) frames.push_back(static_cast<float>(data.GetData(s, q)));
+        written += sf_writef_float(file, frames.data(), last - first + 1);
+    }
     const std::string error = written == range.QuantCount() ? "" : sf_strerror(file);
     if (sf_close(file) != 0 || !error.empty()) throw SoundLibraryFailure(path, error);
 

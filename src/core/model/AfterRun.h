@@ -3,6 +3,7 @@
 // tests' hand-made runs all go through this one step.
 
 #include <ctime>
+#include <string>
 
 namespace kvaril {
 
@@ -13,6 +14,9 @@ class TSignals;
 // The store's maxima (automatic gains scale by them), the oscilloscope's beams matched to the
 // signals, and, when `history` is given, a copy of the run kept for comparing. A run too large
 // to copy is still shown; only comparing with it later is not possible.
-void FinishRun(TSignals& signals, TOsc& osc, TRunHistory* history = nullptr, std::time_t when = 0);
+// Returns what the status should say about the history (UTF-8), empty when nothing: a run
+// beyond the history's memory budget is not kept, and a kept one may push older ones out.
+std::string FinishRun(TSignals& signals, TOsc& osc, TRunHistory* history = nullptr,
+                      std::time_t when = 0);
 
 }  // namespace kvaril

@@ -14,6 +14,7 @@
 #include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
+#include "model/RunProgress.h"
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
 #include "osc/uBeam.h"
@@ -56,7 +57,7 @@ bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, TData
         return false;
     }
     try {
-        if (CheckModelTimes(signals)) {
+        if (CheckModelTimes(signals, options.MaxQuanta)) {
             SignalsNamed(signals, options.Selection.SignalNames);
             return true;
         }
@@ -89,11 +90,39 @@ void ReportModelOutput(const TModelOutcome& outcome, std::ostream& err) {
     }
 }
 
+// The run's progress on a terminal: one line redrawn in place once the run has taken half a
+// second, wiped when it ends. Nothing when the stream is not a terminal.
+class TProgressLine {
+  public:
+    TProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+    void Show(int64_t done, int64_t total) {
+        if (!enabled_ || total <= 0) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (!started_) started_ = now;
+        const double elapsed = std::chrono::duration<double>(now - *started_).count();
+        if (elapsed < 0.5) return;
+        err_ << "\r" << ProgressText(done, total, elapsed) << "\x1b[K" << std::flush;
+        shown_ = true;
+    }
+    void Clear() {
+        if (shown_) err_ << "\r\x1b[K" << std::flush;
+        shown_ = false;
+    }
+
+  private:
+    std::ostream& err_;
+    bool enabled_;
+    bool shown_ = false;
+    std::optional<std::chrono::steady_clock::time_point> started_;
+};
+
 // Builds and runs the model; the time limit covers the whole run, compiling included. Returns
 // the exit status: 0 when the samples are there.
 int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& err) {
     TRunOptions run;
     run.BinDir = options.BinDir;
+    run.MaxQuanta = options.MaxQuanta;
+    run.AvailableMemoryBytes = options.AvailableMemoryBytes;
     run.Timeout = std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
     auto started = std::chrono::steady_clock::now();
     bool waiting = false;
@@ -113,13 +142,17 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
         hooks.Cancelled = [&] {
             return !waiting && std::chrono::steady_clock::now() - started > run.Timeout;
         };
+    TProgressLine line(err, options.ProgressLine);
+    hooks.Progress = [&line](int64_t done, int64_t total) { line.Show(done, total); };
     TModelOutcome outcome;
     try {
         outcome = RunModel(signals, run, hooks);
     } catch (const std::exception& e) {
+        line.Clear();
         err << "Отладка программы\n" << e.what() << "\n";
         return 1;
     }
+    line.Clear();
 
     ReportModelOutput(outcome, err);
     if (outcome.Cancelled) {

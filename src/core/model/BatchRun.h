@@ -2,6 +2,7 @@
 // `kvaril --run`: build and run a document without a window, through the same steps the window
 // takes, and write the samples, analyses and pictures the command asks for: all or none.
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -36,6 +37,10 @@ struct TBatchOptions {
     TAnalysisRequest Analysis;  // --stats, --spectrum, --window
     TPictureRequest Picture;    // --png and its options
     TDrawPicture DrawPicture;   // needed when Picture.Path is set
+    int32_t MaxQuanta = 10000;  // --long: ModelGenerator.h's kLongMaxQuanta
+    // The run's progress as one line on `err`, redrawn in place: only when it is a terminal.
+    bool ProgressLine = false;
+    unsigned long long AvailableMemoryBytes = 0;  // TRunOptions's; 0: the system's
 };
 
 // Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit,

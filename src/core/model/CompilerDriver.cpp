@@ -156,7 +156,7 @@ std::optional<TErrorBox> CheckModelFolderFiles(const std::string& binDir) {
 }
 
 TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals, const TModelHooks& hooks,
-                            std::chrono::milliseconds timeout) {
+                            std::chrono::milliseconds timeout, int32_t maxQuanta) {
     TModelFolderLock lock;
     lock.Acquire(binDir, hooks);
     if (!lock.Held()) {
@@ -164,13 +164,14 @@ TModelOutcome GenerateModel(const std::string& binDir, TSignals& signals, const 
         outcome.Cancelled = true;
         return outcome;
     }
-    return GenerateModelLocked(binDir, signals, hooks, timeout);
+    return GenerateModelLocked(binDir, signals, hooks, timeout, maxQuanta);
 }
 
 TModelOutcome GenerateModelLocked(const std::string& binDir, TSignals& signals,
-                                  const TModelHooks& hooks, std::chrono::milliseconds timeout) {
+                                  const TModelHooks& hooks, std::chrono::milliseconds timeout,
+                                  int32_t maxQuanta) {
     Status(hooks, "Создается программа...");
-    if (std::optional<TErrorBox> error = CheckModelTimes(signals)) {
+    if (std::optional<TErrorBox> error = CheckModelTimes(signals, maxQuanta)) {
         TModelOutcome outcome;
         outcome.Error = *error;
         return outcome;

@@ -22,7 +22,7 @@ namespace {
 constexpr const char* kQuantTitle = "Ошибка задания времени квантования";
 constexpr const char* kTotalTitle = "Ошибка задания времени моделирования";
 
-std::string TimesText(double quantTime, const char* bound, int quanta) {
+std::string TimesText(double quantTime, const char* bound, int32_t quanta) {
     return "При заданном времени кванта: " + FormatFloat(quantTime) + "\r\n" + bound +
            " время моделирования = " + FormatFloat(static_cast<long double>(quantTime) * quanta);
 }
@@ -142,33 +142,38 @@ void AddErrorGetters(TLines& u) {
 
 }  // namespace
 
-std::optional<TErrorBox> CheckModelTimes(const TSignals& signals) {
+std::optional<TErrorBox> CheckModelTimes(const TSignals& signals, int32_t maxQuanta) {
     // NaN and infinity are no quantization time either (a damaged or hand-made file).
     if (!(signals.QuantTime() >= MinQuantTime) || std::isinf(signals.QuantTime()))
         return TErrorBox{kQuantTitle,
                          "Минимальное время квантования = " + FormatFloat(MinQuantTime)};
     if (signals.QuantCount() < 10)
         return TErrorBox{kTotalTitle, TimesText(signals.QuantTime(), "минимальное", 10)};
-    if (signals.QuantCount() > 10000)
-        return TErrorBox{kTotalTitle, TimesText(signals.QuantTime(), "максимальное", 10000)};
+    if (signals.QuantCount() > maxQuanta)
+        return TErrorBox{kTotalTitle, TimesText(signals.QuantTime(), "максимальное", maxQuanta)};
     return std::nullopt;
 }
 
 TQuantaPreview PreviewQuanta(const std::string& quantText, const std::string& totalText,
-                             double quantTime, double totalTime) {
+                             double quantTime, double totalTime, int32_t maxQuanta) {
     // The same setters as accepting the dialog, on a scratch list.
     TSignals scratch;
     scratch.SetQuantTime(StrToFloatDefault(quantText, quantTime));
     scratch.SetTotalTime(StrToFloatDefault(totalText, totalTime));
     TQuantaPreview preview;
     preview.QuantCount = scratch.QuantCount();
-    preview.Allowed = preview.QuantCount >= 10 && preview.QuantCount <= 10000;
+    preview.Allowed = preview.QuantCount >= 10 && preview.QuantCount <= maxQuanta;
     const std::string quanta = "Квантов: " + std::to_string(preview.QuantCount);
     if (preview.Allowed)
         preview.Text =
             quanta + ", частота дискретизации: " + FormatFloat(1.0L / scratch.QuantTime()) + " Гц";
+    else if (preview.QuantCount > kClassicMaxQuanta && maxQuanta == kClassicMaxQuanta &&
+             preview.QuantCount <= kLongMaxQuanta)
+        preview.Text = quanta +
+                       " - действует классический предел 10000 квантов; снять его: "
+                       "Моделирование → Длинные прогоны (до 10000000 квантов)";
     else
-        preview.Text = quanta + " - допустимо от 10 до 10000 квантов";
+        preview.Text = quanta + " - допустимо от 10 до " + std::to_string(maxQuanta) + " квантов";
     return preview;
 }
 

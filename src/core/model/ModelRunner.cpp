@@ -22,6 +22,7 @@
 #include "model/ModelOutput.h"
 #include "model/RefusedCalls.h"
 #include "model/SharedMemory.h"
+#include "model/StoreBudget.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 
@@ -218,9 +219,26 @@ TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signa
     }
 }
 
+std::optional<TErrorBox> CheckRunMemory(const TSignals& signals, const TRunOptions& options) {
+    const int32_t quanta = signals.QuantCount();
+    if (quanta <= kClassicMaxQuanta) return std::nullopt;
+    unsigned long long available = options.AvailableMemoryBytes;
+    if (available == 0) {
+        const std::optional<unsigned long long> system = AvailableMemory();
+        if (!system) return std::nullopt;  // nothing to tell by: the allocation will say
+        available = *system;
+    }
+    return CheckStoreMemory(signals.Count(), quanta, available);
+}
+
 TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
                               const TModelHooks& hooks, TModelFolderLock* folderLock) {
     TSignalsData& data = signals.Data();
+    if (std::optional<TErrorBox> refusal = CheckRunMemory(signals, options)) {
+        TModelOutcome outcome;
+        outcome.Error = *refusal;
+        return outcome;
+    }
     try {
         data.SetSize(signals.Count(), std::max(signals.QuantCount(), 0));
     } catch (const std::bad_alloc&) {
@@ -231,6 +249,7 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
 
     SharedMemory reportMemory(sizeof(TRunReport));
     auto* report = reinterpret_cast<TRunReport*>(reportMemory.Data());
+    report->CurrentQuant = -1;
     std::optional<TScratchFolder> scratch;
     int output[2] = {-1, -1};
     try {
@@ -258,8 +277,13 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
             __atomic_load_n(reinterpret_cast<const int32_t*>(&report->State), __ATOMIC_ACQUIRE));
         return state != TRunState::NotStarted && state != TRunState::Loading;
     };
+    const int64_t total = data.SampleCount();
     const TWaitResult waited = host->Wait(limit, [&] {
         if (folderLock && folderLock->Held() && hostHasLoaded()) folderLock->Release();
+        if (hooks.Progress && hostHasLoaded()) {
+            const int32_t quant = __atomic_load_n(&report->CurrentQuant, __ATOMIC_RELAXED);
+            hooks.Progress(quant < 0 ? 0 : std::min<int64_t>(quant, total), total);
+        }
         return hooks.Cancelled && hooks.Cancelled();
     });
     // Anything the host left in its process group goes with it, whatever the outcome.
@@ -288,11 +312,24 @@ TModelOutcome RunModel(TSignals& signals, const TRunOptions& options, const TMod
         cancelled.Cancelled = true;
         return cancelled;
     }
-    TModelOutcome built = GenerateModelLocked(options.BinDir, signals, hooks);
+    // Times beyond the limit are the build's to report; a store too large for the memory is
+    // refused before the build and before anything is allocated.
+    if (!CheckModelTimes(signals, options.MaxQuanta))
+        if (std::optional<TErrorBox> refusal = CheckRunMemory(signals, options)) {
+            TModelOutcome outcome;
+            outcome.Error = *refusal;
+            return outcome;
+        }
+    TModelOutcome built =
+        GenerateModelLocked(options.BinDir, signals, hooks, kCompileTimeout, options.MaxQuanta);
     if (!built.Ok) return built;
     if (hooks.ShowStatus) hooks.ShowStatus("Выполняется моделирование...");
     TModelOutcome outcome = RunModelLibrary(signals, options, hooks, &lock);
     if (!outcome.Cancelled) outcome.Status = "Ok";
+    // A long run's store is large: the status says how large.
+    if (outcome.Ok && signals.QuantCount() > kClassicMaxQuanta)
+        outcome.Status =
+            "Ok. Результаты: " + FormatBytes(StoreBytes(signals.Count(), signals.QuantCount()));
     return outcome;
 }
 

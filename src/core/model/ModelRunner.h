@@ -3,10 +3,12 @@
 // calls MainModelProc and reports back. Nothing the model does can take the workbench down.
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "model/CompilerDriver.h"
+#include "model/ModelGenerator.h"
 #include "model/ModelOutcome.h"
 #include "model/RefusedCalls.h"
 #include "model/RunReport.h"
@@ -21,7 +23,14 @@ struct TRunOptions {
     std::chrono::milliseconds Timeout{0};              // 0: no limit (the user can still cancel)
     unsigned long long MemoryLimitBytes = 2ull << 30;  // besides the store itself
     unsigned long long CpuLimitSeconds = 600;
+    int32_t MaxQuanta = kClassicMaxQuanta;  // ModelGenerator.h: classic, or long runs
+    // The memory a long run's store may take (StoreBudget.h); 0: what the system has available.
+    unsigned long long AvailableMemoryBytes = 0;
 };
+
+// The refusal of a run beyond the classic limit whose store would not fit in the memory
+// available; nothing for classic runs, whose stores are small.
+std::optional<TErrorBox> CheckRunMemory(const TSignals& signals, const TRunOptions& options);
 
 // The text of a model that ended the process itself (RefusedCalls.h: of a refused call).
 std::string ModelExitText(int code);

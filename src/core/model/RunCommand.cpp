@@ -1,5 +1,6 @@
 #include "model/RunCommand.h"
 
+#include "model/ModelGenerator.h"
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
 
@@ -124,6 +125,12 @@ std::string ParseRunCommand(const std::vector<std::string>& arguments, TBatchOpt
     TParseState state{options, pictureFormatKnown};
     for (size_t i = 1; i < arguments.size(); i += 2) {
         const std::string& name = arguments[i];
+        // The one option without a value: long runs (ModelGenerator.h).
+        if (name == "--long") {
+            options.MaxQuanta = kLongMaxQuanta;
+            --i;
+            continue;
+        }
         if (i + 1 >= arguments.size()) return "Нет значения у параметра " + name;
         const TRunOption* option = FindOption(name);
         if (!option) return "Неизвестный параметр " + name;

@@ -65,6 +65,22 @@ const TStoredRun& TRunHistory::Add(TStoredRun run) {
     run.Id = ++lastId_;
     ring_.insert(ring_.begin(), std::make_shared<const TStoredRun>(std::move(run)));
     if (ring_.size() > static_cast<size_t>(kKept)) ring_.pop_back();
+    dropped_ = 0;
+    while (ByteSize() > budget_) {
+        // The oldest that is neither the new run nor the pinned one; the pinned one last.
+        auto oldest = ring_.end();
+        for (auto it = ring_.begin() + 1; it != ring_.end(); ++it)
+            if (*it != pinned_) oldest = it;
+        if (oldest != ring_.end()) {
+            ring_.erase(oldest);
+        } else if (pinned_ && pinned_ != ring_.front()) {
+            std::erase(ring_, pinned_);
+            pinned_.reset();
+        } else {
+            break;
+        }
+        ++dropped_;
+    }
     return *ring_.front();
 }
 

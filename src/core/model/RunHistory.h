@@ -45,9 +45,16 @@ std::vector<const double*> ReferenceRows(const TSignals& signals, const TStoredR
 class TRunHistory {
   public:
     static constexpr int kKept = 5;
+    // The memory the kept runs may take together (long runs are large).
+    static constexpr size_t kDefaultBudget = size_t{1} << 30;
 
-    // The new run goes first; the sixth newest is dropped unless pinned.
+    // The new run goes first; the sixth newest is dropped unless pinned. Beyond the memory
+    // budget, older runs are dropped too, the oldest first and the pinned one last (never the
+    // new one); Dropped() tells how many.
     const TStoredRun& Add(TStoredRun run);
+    int Dropped() const { return dropped_; }
+    void SetBudget(size_t bytes) { budget_ = bytes; }
+    size_t Budget() const { return budget_; }
     void Clear();
 
     // Newest first; a pinned run that fell out of the five comes last.
@@ -64,6 +71,8 @@ class TRunHistory {
     std::vector<std::shared_ptr<const TStoredRun>> ring_;  // newest first
     std::shared_ptr<const TStoredRun> pinned_;
     int lastId_ = 0;
+    size_t budget_ = kDefaultBudget;
+    int dropped_ = 0;  // by the budget, in the last Add
 };
 
 // "12:03:15, сигналов: 3" and a note when pinned.

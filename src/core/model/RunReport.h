@@ -39,6 +39,9 @@ struct TRunReport {
     uint32_t RefusedArch;   // and its architecture (AUDIT_ARCH_*): 32-bit calls are refused too
     char ClassName[128];
     char Detail[4096];  // bytes as the library gave them (Windows-1251 for the user's texts)
+    // While the model runs: the quantum it is writing (−1 before the first), kept by the
+    // library's SetData for the workbench's progress display; read without a lock.
+    int32_t CurrentQuant;
 };
 
 }  // namespace kvaril

@@ -4,6 +4,9 @@
 // their memory follows StoreLayout.h and can be shared with the model host process.
 
 #include <cstdint>
+#include <vector>
+
+#include "model/MinMaxSummary.h"
 
 #include "model/SharedMemory.h"
 #include "model/StoreLayout.h"
@@ -22,7 +25,15 @@ class TSignalsData {
     // What the model library does; the workbench's own drawing code only reads.
     void SetData(int32_t signal, int32_t quant, double value);
     double GetData(int32_t signal, int32_t quant) const;
+    // Each row's largest magnitude; for a run of kSummaryLeast quanta or more also each row's
+    // min/max summary (MinMaxSummary.h), in the same pass over the samples.
     void CalcMaxima();
+    static constexpr int32_t kSummaryLeast = 65536;
+    // Row `signal`'s summary, or nullptr when the run is too short to have one (or the rows
+    // changed since CalcMaxima).
+    const TMinMaxSummary* Summary(int32_t signal) const;
+    // Bytes of all summaries.
+    size_t SummaryBytes() const;
     double GetMax(int32_t signal) const;
     // Row `signal` as one block of SampleCount doubles (for drawing, which reads many).
     const double* Row(int32_t signal) const;
@@ -38,6 +49,7 @@ class TSignalsData {
   private:
     SharedMemory rows_;
     StoreImage image_;
+    std::vector<TMinMaxSummary> summaries_;  // empty, or one per signal
 };
 
 }  // namespace kvaril

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "model/MinMaxSummary.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/uBeam.h"
@@ -109,6 +110,27 @@ void DrawCompressed(const double* samples, const TRowScale& scale, const TBeamGe
     }
 }
 
+// DrawCompressed for a long run: each column's smallest and largest non-NaN sample from the row's
+// min/max summary and at most two partial blocks. The row is monotonic in the sample, so these
+// give exactly the stroke of the column-by-column rule above, NaN and infinities included.
+void DrawCompressedSummary(const double* samples, const TMinMaxSummary& summary,
+                           const TRowScale& scale, const TBeamGeometry& g, TBeamFigure& figure) {
+    figure.Kind = TFigureKind::Strokes;
+    figure.Strokes.clear();
+    figure.Strokes.reserve(static_cast<size_t>(g.LastX) + 1);
+    auto quantAt = [&g](int x) { return g.ColumnQuanta ? g.ColumnQuanta[x] : QuantAtColumn(g, x); };
+    int e = quantAt(0);
+    for (int x = 0; x <= g.LastX; ++x) {
+        const int i = e;
+        e = quantAt(x + 1);
+        if (i >= g.QuantCount || e >= g.QuantCount) continue;
+        const TMinMax m = summary.Range(samples, i, e);
+        if (!m.Any()) continue;  // nothing but NaN: a gap
+        const int a = scale.RowOfValue(m.Lo), b = scale.RowOfValue(m.Hi);
+        figure.Strokes.push_back({x, std::min(a, b), std::max(a, b)});
+    }
+}
+
 // The runs of samples j0..j1 between NaN samples: run(first, last, the NaN after it or -1).
 template <typename F>
 void ForEachRun(const double* samples, int j0, int j1, F&& run) {
@@ -208,7 +230,12 @@ void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& 
     const double* samples = reference ? reference : data.Row(s);
     const TRowScale scale = TRowScale::For(beam, data, g);
     if (compressed) {
-        DrawCompressed(samples, scale, g, figure);
+        // A reference run's row has no summary; the run's own has one when it is long.
+        const TMinMaxSummary* summary = reference ? nullptr : data.Summary(s);
+        if (summary && summary->Count() >= g.QuantCount)
+            DrawCompressedSummary(samples, *summary, scale, g, figure);
+        else
+            DrawCompressed(samples, scale, g, figure);
         return;
     }
     const int j0 = QuantAtColumn(g, 0), j1 = QuantAtColumn(g, g.LastX);

@@ -161,8 +161,8 @@ bool TDialogs::Reorder(QWidget* parent, TSignals& signals) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool TDialogs::ModelParams(QWidget* parent, TSignals& signals) {
-    TDlgModelParams dialog(parent, signals);
+bool TDialogs::ModelParams(QWidget* parent, TSignals& signals, int32_t maxQuanta) {
+    TDlgModelParams dialog(parent, signals, maxQuanta);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -74,7 +74,8 @@ class TDialogs {
     // Applies the new order to `signals` when confirmed.
     virtual bool Reorder(QWidget* parent, TSignals& signals);
     // Applies the new times to `signals` when confirmed.
-    virtual bool ModelParams(QWidget* parent, TSignals& signals);
+    // `maxQuanta`: the limit the live line tells about (ModelGenerator.h).
+    virtual bool ModelParams(QWidget* parent, TSignals& signals, int32_t maxQuanta);
     // One of `items` (its index), starting at `current`.
     virtual std::optional<int> Choose(QWidget* parent, const QString& caption,
                                       const QStringList& items, int current);

@@ -16,8 +16,8 @@
 
 namespace kvaril {
 
-TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
-    : QDialog(parent), signals_(signals) {
+TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals, int32_t maxQuanta)
+    : QDialog(parent), signals_(signals), maxQuanta_(maxQuanta) {
     setWindowTitle("Параметры моделирования");
     MakeFixedDialog(this);
     auto* layout = new QVBoxLayout(this);
@@ -57,7 +57,7 @@ TDlgModelParams::TDlgModelParams(QWidget* parent, TSignals& signals)
 void TDlgModelParams::UpdateQuanta() {
     const TQuantaPreview preview =
         PreviewQuanta(ToUtf8(edQuantTime->text()), ToUtf8(edTotalTime->text()),
-                      signals_.QuantTime(), signals_.TotalTime());
+                      signals_.QuantTime(), signals_.TotalTime(), maxQuanta_);
     lblQuanta->setText(FromUtf8(preview.Text));
     // A grid no model can run is still accepted (the build refuses it), but said at once, where
     // it can still be mended.

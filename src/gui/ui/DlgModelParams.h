@@ -3,6 +3,7 @@
 // list's setters when accepted.
 
 #include <QDialog>
+#include <cstdint>
 
 class QLabel;
 class QLineEdit;
@@ -15,7 +16,8 @@ class TSignals;
 class TDlgModelParams : public QDialog {
     Q_OBJECT
   public:
-    TDlgModelParams(QWidget* parent, TSignals& signals);
+    // `maxQuanta`: the limit the live line tells about (ModelGenerator.h).
+    TDlgModelParams(QWidget* parent, TSignals& signals, int32_t maxQuanta = 10000);
 
     QLineEdit* edQuantTime;
     QLineEdit* edTotalTime;
@@ -28,6 +30,7 @@ class TDlgModelParams : public QDialog {
     void UpdateQuanta();
 
     TSignals& signals_;
+    int32_t maxQuanta_;
 };
 
 }  // namespace kvaril

@@ -149,6 +149,7 @@ class TFormMain : public QMainWindow {
         *actEditOp_;
     QAction *actSearchPan_, *actSearchStart_, *actSearchReplace_, *actSearchReplaceAll_;
     QAction *actModelParam_, *actModelCompile_, *actModelRun_;
+    QAction* actModelLong_;  // "Длинные прогоны", checkable, kept in the settings
     QAction *actViewFont_, *actHelpContents_, *actHelpAbout_;
     QAction *actOscBeside_ = nullptr, *actAutoRun_ = nullptr;
 

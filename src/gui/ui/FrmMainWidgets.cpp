@@ -87,6 +87,9 @@ void TFormMain::CreateActions() {
     actModelRun_ = MakeAction("actModelRun", "&Старт",
                               "Компиляция, старт моделирования и отображение результатов",
                               icoModelRun, QKeySequence("F9"));
+    actModelLong_ = MakeAction("actModelLong", "&Длинные прогоны",
+                               "До 10000000 квантов вместо 10000 (хранится в настройках)");
+    actModelLong_->setCheckable(true);
     actViewFont_ = MakeAction("actViewFont", "&Шрифт...", "Изменение шрифта редактора текстов");
     actHelpContents_ =
         MakeAction("actHelpContents", "&Содержание", "Содержание справки", -1, QKeySequence("F1"));
@@ -119,6 +122,8 @@ void TFormMain::CreateMenus() {
     search->addActions({actSearchStart_, actSearchReplace_, actSearchReplaceAll_});
     QMenu* model = bar->addMenu("&Моделирование");
     model->addActions({actModelParam_, actModelCompile_, actModelRun_});
+    model->addSeparator();
+    model->addAction(actModelLong_);
     QMenu* view = bar->addMenu("&Вид");
     view->addAction(actViewFont_);
     QMenu* help = bar->addMenu("&?");
@@ -248,6 +253,8 @@ void TFormMain::ConnectActions() {
     on(actModelParam_, [&model] { model.Params(); });
     on(actModelCompile_, [&model] { model.Compile(); });
     on(actModelRun_, [&model] { model.Run(); });
+    actModelLong_->setChecked(model.LongRuns());
+    connect(actModelLong_, &QAction::toggled, this, [&model](bool on) { model.SetLongRuns(on); });
 
     connect(tabSignals_, &QTabBar::currentChanged, this,
             [this](int index) { Guard(tabSignals_, [this, index] { tabSignalsChange(index); }); });

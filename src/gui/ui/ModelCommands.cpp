@@ -1,6 +1,7 @@
 #include "ui/ModelCommands.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QProgressDialog>
@@ -12,12 +13,14 @@
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/ModelRunner.h"
+#include "model/RunProgress.h"
 #include "model/RunSnapshot.h"
 #include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
 #include "ui/LiveModelling.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {
@@ -54,11 +57,23 @@ bool IsUserInput(QEvent::Type type) {
 
 }  // namespace
 
-TModelCommands::TModelCommands(TFormMain& window) : w_(window) { worker_.setMaxThreadCount(1); }
+TModelCommands::TModelCommands(TFormMain& window)
+    : w_(window), longRuns_(ReadSetting(settings::kLongRuns)) {
+    worker_.setMaxThreadCount(1);
+}
+
+void TModelCommands::SetLongRuns(bool on) {
+    longRuns_ = on;
+    WriteSetting(settings::kLongRuns, on);
+}
+
+int32_t TModelCommands::MaxQuanta() const { return longRuns_ ? kLongMaxQuanta : kClassicMaxQuanta; }
 
 TModelCommands::~TModelCommands() = default;
 
-void TModelCommands::Params() { w_.Dialogs().ModelParams(&w_, w_.Workbench().Signals); }
+void TModelCommands::Params() {
+    w_.Dialogs().ModelParams(&w_, w_.Workbench().Signals, MaxQuanta());
+}
 
 bool TModelCommands::eventFilter(QObject* watched, QEvent* event) {
     // Only the busy window: the progress box above it must still take its button.
@@ -79,6 +94,19 @@ TModelOutcome TModelCommands::InBackground(
     hooks.ShowStatus = [this](const std::string& text) {
         QMetaObject::invokeMethod(
             this, [this, status = FromUtf8(text)] { ShowWorkStatus(status); },
+            Qt::QueuedConnection);
+    };
+    // At most one progress event waits in the queue: the worker polls every 50 ms.
+    progressPosted_ = false;
+    runStarted_ = 0;
+    hooks.Progress = [this](int64_t done, int64_t total) {
+        if (progressPosted_.exchange(true)) return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, done, total] {
+                progressPosted_ = false;
+                ShowRunProgress(done, total);
+            },
             Qt::QueuedConnection);
     };
 
@@ -137,6 +165,18 @@ void TModelCommands::ShowProgress() {
     progress_->show();
 }
 
+void TModelCommands::ShowRunProgress(qint64 done, qint64 total) {
+    // The times count from the run's first report, not from the build before it.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (runStarted_ == 0) runStarted_ = now;
+    // Before the first quantum the box keeps the status (a model stuck in its first Make).
+    if (!progress_ || total <= 0 || done <= 0) return;
+    const double elapsed = (now - runStarted_) / 1000.0;
+    progress_->setRange(0, 1000);
+    progress_->setValue(static_cast<int>(1000 * done / total));
+    progress_->setLabelText(FromUtf8(ProgressText(done, total, elapsed)));
+}
+
 void TModelCommands::ShowWorkStatus(const QString& text) {
     w_.ShowStatus(text);
     if (progress_) progress_->setLabelText(text);
@@ -187,8 +227,9 @@ bool TModelCommands::Compile() {
     TSignals& signals = w_.Workbench().Signals;
     if (signals.IsEmpty()) return false;
     const std::string binDir = ToUtf8(w_.Paths().BinDir);
-    TModelOutcome outcome = InBackground(
-        [&](const TModelHooks& hooks) { return GenerateModel(binDir, signals, hooks); });
+    TModelOutcome outcome = InBackground([&, maxQuanta = MaxQuanta()](const TModelHooks& hooks) {
+        return GenerateModel(binDir, signals, hooks, kCompileTimeout, maxQuanta);
+    });
     Report(outcome);
     if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
     if (outcome.Ok) w_.ShowStatus("Ok");
@@ -203,6 +244,7 @@ bool TModelCommands::Run() {
     if (wb.Signals.IsEmpty()) return false;
     TRunOptions options;
     options.BinDir = ToUtf8(w_.Paths().BinDir);
+    options.MaxQuanta = MaxQuanta();
     // The run fills a copy: the samples shown (beside the editor, while it runs) stay whole
     // until it has succeeded.
     const std::unique_ptr<TSignals> copy = CopyForRun(wb.Signals);
@@ -232,7 +274,9 @@ bool TModelCommands::TakeRun(const TModelOutcome& outcome, TSignals& copy) {
     if (!outcome.Ok) return false;
     TWorkbench& wb = w_.Workbench();
     wb.Signals.SwapData(copy);
-    FinishRun(wb.Signals, wb.Osc, &wb.Runs, std::time(nullptr));
+    const std::string historyNote = FinishRun(wb.Signals, wb.Osc, &wb.Runs, std::time(nullptr));
+    if (!historyNote.empty())
+        w_.ShowStatus(FromUtf8(outcome.Status.value_or("Ok") + ". " + historyNote));
     Q_EMIT RunSucceeded();
     return true;
 }

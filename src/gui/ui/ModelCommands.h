@@ -31,6 +31,12 @@ class TModelCommands : public QObject {
     // Whether the model ran.
     bool Run();
 
+    // "Моделирование → Длинные прогоны": read from the settings at the start, written there
+    // when changed. The quanta limit every command passes down (ModelGenerator.h).
+    bool LongRuns() const { return longRuns_; }
+    void SetLongRuns(bool on);
+    int32_t MaxQuanta() const;
+
     // While a model is built or run: the window's idle work and commands wait.
     bool Busy() const { return busy_; }
     // An auto-run's outcome on `copy`, the copy of the document it ran: its messages, and on
@@ -51,6 +57,8 @@ class TModelCommands : public QObject {
     // progress box shows whose button cancels the work.
     TModelOutcome InBackground(const std::function<TModelOutcome(const TModelHooks&)>& work);
     void ShowProgress();
+    // The run's progress the worker posted: a determinate bar, elapsed and remaining time.
+    void ShowRunProgress(qint64 done, qint64 total);
     // A status text the worker posted, on this thread.
     void ShowWorkStatus(const QString& text);
     // The editor goes to the located place, then the box, then the status. Beside the
@@ -67,6 +75,9 @@ class TModelCommands : public QObject {
     bool busy_ = false;
     std::atomic<bool> cancel_{false};
     std::unique_ptr<QProgressDialog> progress_;
+    bool longRuns_ = false;
+    std::atomic<bool> progressPosted_{false};  // one progress event in the queue at a time
+    qint64 runStarted_ = 0;                    // ms since the epoch, the run's first report
 };
 
 }  // namespace kvaril

@@ -48,6 +48,10 @@ inline const TSetting<QString> kExportFolderCsv{"Export/Folders/Csv", QString()}
 inline const TSetting<QString> kExportFolderWav{"Export/Folders/Wav", QString()};
 inline const TSetting<QString> kExportFolderPicture{"Export/Folders/Picture", QString()};
 
+// ---- long runs: "Моделирование → Длинные прогоны" raises the quanta limit from 10000 to
+// 10 000 000 (ModelGenerator.h); off, the program keeps the classic limit
+inline constexpr TSetting<bool> kLongRuns{"Model/LongRuns", false};
+
 }  // namespace settings
 
 // The user's settings of this program.

@@ -332,7 +332,9 @@ TEST(DlgModelParams, TellsTheQuantaAndTheRateAsTheUserTypes) {
     EXPECT_EQ(dialog.lblQuanta->text(), "Квантов: 10, частота дискретизации: 1000 Гц");
     dialog.edQuantTime->setText("0.0001");
     dialog.edTotalTime->setText("100");
-    EXPECT_EQ(dialog.lblQuanta->text(), "Квантов: 1000000 - допустимо от 10 до 10000 квантов");
+    EXPECT_EQ(dialog.lblQuanta->text(),
+              "Квантов: 1000000 - действует классический предел 10000 квантов; снять его: "
+              "Моделирование → Длинные прогоны (до 10000000 квантов)");
     dialog.edTotalTime->setText("x");
     EXPECT_EQ(dialog.lblQuanta->text(), "Квантов: 1000, частота дискретизации: 10000 Гц")
         << "a field that is no number keeps its value";

@@ -21,7 +21,9 @@
 #include "osc/FrmOsc.h"
 #include "ui/DlgModelParams.h"
 #include "ui/DlgSignalReorder.h"
+#include "ui/ModelCommands.h"
 #include "ui/QtText.h"
+#include "ui/Settings.h"
 
 namespace kvaril {
 namespace {
@@ -503,6 +505,53 @@ TEST_F(MainWindow, WindowShortcutsWorkWhileTheEditorHasTheFocus) {
     Editor()->setFocus();
     QTest::keyClick(Editor(), Qt::Key_F9, Qt::ControlModifier);
     EXPECT_EQ(dialogs_.Errors.size(), 1) << "Ctrl+F9 compiles (the skeleton does not build)";
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+TEST_F(MainWindow, LongRunsIsAChoiceOfTheSettingsOffByDefault) {
+    QAction* longRuns = Action("actModelLong");
+    ASSERT_NE(longRuns, nullptr);
+    EXPECT_TRUE(longRuns->isCheckable());
+    EXPECT_FALSE(longRuns->isChecked()) << "off by default: the classic program";
+    EXPECT_EQ(W().ModelCommands().MaxQuanta(), 10000);
+    AddSignal("A");
+    Signals().Items(0).Lines()[20] = "  Value := t;";
+    W().LoadEditor();
+    Signals().SetQuantTime(1e-6);
+    Signals().SetTotalTime(0.1);  // 100000 quanta
+    Idle();
+    Action("actModelCompile")->trigger();
+    ASSERT_EQ(dialogs_.Errors.size(), 1);
+    EXPECT_TRUE(dialogs_.Errors[0].endsWith("максимальное время моделирования = 0.01"))
+        << dialogs_.Errors[0].toStdString();
+    longRuns->setChecked(true);
+    EXPECT_EQ(W().ModelCommands().MaxQuanta(), 10000000);
+    EXPECT_TRUE(ReadSetting(settings::kLongRuns)) << "remembered in the settings";
+    Action("actModelCompile")->trigger();
+    EXPECT_EQ(dialogs_.Errors.size(), 1) << "the times now build";
+    EXPECT_EQ(LabelText("pnlMessage"), "Ok");
+    longRuns->setChecked(false);
+    EXPECT_FALSE(ReadSetting(settings::kLongRuns));
+}
+
+TEST(DlgModelParams, SaysHowToLiftTheClassicLimit) {
+    TSignals signals;
+    TDlgModelParams classic(nullptr, signals);
+    classic.edQuantTime->setText("0.000001");
+    classic.edTotalTime->setText("1");
+    EXPECT_EQ(classic.lblQuanta->text(),
+              "Квантов: 1000000 - действует классический предел 10000 квантов; снять его: "
+              "Моделирование → Длинные прогоны (до 10000000 квантов)");
+    TDlgModelParams longRuns(nullptr, signals, 10000000);
+    longRuns.edQuantTime->setText("0.000001");
+    longRuns.edTotalTime->setText("1");
+    EXPECT_TRUE(longRuns.lblQuanta->text().startsWith("Квантов: 1000000, частота дискретизации: "))
+        << longRuns.lblQuanta->text().toStdString();
 }
 
 }  // namespace

@@ -181,3 +181,47 @@ TEST_F(BackgroundWork, WhatTheModelPrintedShowsUnderTheEditorAndGoesWithTheNextQ
 
 }  // namespace
 }  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+using LongRunProgress = testing::MainWindowFixture;
+
+TEST_F(LongRunProgress, ALongRunShowsItsProgressAndStopLeavesNoResults) {
+    AddSignal("A");
+    Signals().Items(0).Lines()[20] =
+        "  Value := 0; for K := 1 to 200 do Value := Value + Sin(K * t);";
+    Signals().Items(0).Lines().insert(Signals().Items(0).Lines().begin(), {"var K: Integer;", ""});
+    Signals().SetQuantTime(1e-6);
+    Signals().SetTotalTime(2);  // 2 000 000 quanta
+    W().LoadEditor();
+    Idle();
+    W().ModelCommands().SetLongRuns(true);
+    QString label;
+    int maximum = 0, value = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* box = W().findChild<QProgressDialog*>();
+        if (!box || !box->isVisible() || !box->labelText().startsWith("Моделирование:")) return;
+        if (box->value() <= 0) return;
+        watch.stop();
+        label = box->labelText();
+        maximum = box->maximum();
+        value = box->value();
+        QTest::mouseClick(box->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    watch.start(20);
+    Action("actModelRun")->trigger();
+    watch.stop();
+    W().ModelCommands().SetLongRuns(false);
+    EXPECT_TRUE(label.contains(" из 2000000 квантов), прошло ")) << label.toStdString();
+    EXPECT_EQ(maximum, 1000);
+    EXPECT_GT(value, 0);
+    EXPECT_LT(value, 1000);
+    EXPECT_EQ(LabelText("pnlMessage"), "Моделирование прервано");
+    EXPECT_EQ(W().Oscilloscope(), nullptr) << "a stopped run has no results to show";
+    EXPECT_TRUE(workbench_.Runs.Runs().empty());
+}
+
+}  // namespace
+}  // namespace kvaril
