@@ -6,6 +6,7 @@
 #include "document/ValueStream.h"
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
+#include "model/uSignalsData.h"
 
 namespace kvaril {
 
@@ -19,6 +20,8 @@ std::unique_ptr<TSignals> CopyForRun(TSignals& signals) {
     auto copy = std::make_unique<TSignals>();
     copy->ReadFrom(reader, kDocumentVersion);
     copy->Modified = false;
+    // An empty store rather than none: whatever asks for its size gets 0.
+    copy->Data().SetSize(copy->Count(), 0);
     return copy;
 }
 

@@ -14,7 +14,7 @@ namespace {
 TEST(RunSnapshot, TheCopyHasTheTextsAndTimesButNotTheSamples) {
     TSignals signals;
     MakeHandRun(signals, {"A", "B"}, 0.001, 0.1, [](int s, int q) { return s + q; });
-    signals.Items(1).Lines()[0] = "{ B's own line }";
+    signals.Items(1).SetText("{ B's own text }");
     std::unique_ptr<TSignals> copy = CopyForRun(signals);
     ASSERT_EQ(copy->Count(), 2);
     EXPECT_EQ(copy->Items(1).Name(), "B");
