@@ -35,6 +35,10 @@ inline constexpr TSetting<bool> kOscGrid{"Oscilloscope/Grid", false};
 inline constexpr TSetting<bool> kOscLegend{"Oscilloscope/Legend", false};
 inline constexpr TSetting<bool> kOscSharedScale{"Oscilloscope/SharedGroupScale", false};
 
+// ---- the spectrum window's peak table: how many peaks per beam, from which level in dB up
+inline constexpr TSetting<int> kSpectrumPeakCount{"Spectrum/PeakCount", 5};
+inline constexpr TSetting<int> kSpectrumPeakThreshold{"Spectrum/PeakThreshold", -60};
+
 }  // namespace settings
 
 // The user's settings of this program.
