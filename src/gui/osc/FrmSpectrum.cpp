@@ -138,7 +138,7 @@ TFormSpectrum::TFormSpectrum(const TSignals& signals, QWidget* owner)
     tbPeaks_->verticalHeader()->hide();
     tbPeaks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tbPeaks_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tbPeaks_->horizontalHeader()->setStretchLastSection(true);
+    tbPeaks_->horizontalHeader()->setStretchLastSection(false);
     tbPeaks_->setMaximumHeight(tbPeaks_->horizontalHeader()->sizeHint().height() +
                                6 * tbPeaks_->verticalHeader()->defaultSectionSize() + 4);
     layout->addWidget(tbPeaks_);

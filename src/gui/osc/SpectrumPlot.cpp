@@ -201,13 +201,16 @@ void TSpectrumPlot::DrawPeaks(QPainter& p, const QRect& r) const {
             p.setPen(QPen(color, 1.2));
             p.setBrush(Qt::NoBrush);
             p.drawEllipse(at, 3.5, 3.5);
-            // The label above the mark, or below it near the top; left out where it would cover
-            // another.
+            // The label above the mark, or beside it near the top (right, or left at the right
+            // edge); left out where it would cover another.
             const QString label = Text(FormatEngineering(peak.Frequency, 4, "Гц"));
             const double w = fm.horizontalAdvance(label) + 4, h = fm.height();
             double x = std::clamp(at.x() - w / 2, double(r.left() + 1), r.right() - w);
             double y = at.y() - 6 - h;
-            if (y < r.top() + 1) y = at.y() + 6;
+            if (y < r.top() + 1) {
+                y = std::clamp(at.y() - h / 2, double(r.top() + 1), r.bottom() - h);
+                x = at.x() + 6 + w <= r.right() ? at.x() + 6 : at.x() - 6 - w;
+            }
             const QRectF box(x, y, w, h);
             bool free = true;
             for (const QRectF& t : taken) free = free && !t.intersects(box);
