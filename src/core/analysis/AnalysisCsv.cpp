@@ -70,7 +70,8 @@ std::string PeaksText(const TSignals& signals, const TDataRange& range, TSpectru
     const double quantTime = ModelTime(signals, 1);
     std::string text = "signal,rank,f,amplitude,db\n";
     for (int index : range.Signals) {
-        const TSpectrum s = analyzer.Compute(signals.Data(), index, range.Quanta(), quantTime, window);
+        const TSpectrum s =
+            analyzer.Compute(signals.Data(), index, range.Quanta(), quantTime, window);
         if (s.NonFinite)
             warnings << "Сигнал " << Cp1251ToUtf8(signals.Items(index).Name())
                      << ": в диапазоне есть NaN или бесконечность, пики не найдены\n";

@@ -33,9 +33,9 @@ struct TPeakSettings {
 // no finite number.
 bool PeakSettingsOf(const TAnalysisRequest& request, TPeakSettings& settings);
 
-// --stats, --spectrum, --peaks, --window, --peaks-count and --threshold with their value; the signals and times they cover come
-// from the shared selection options (ParseSelectionOption). Windows are checked against the
-// document later.
+// --stats, --spectrum, --peaks, --window, --peaks-count and --threshold with their value; the
+// signals and times they cover come from the shared selection options (ParseSelectionOption).
+// Windows are checked against the document later.
 TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,
                                  TAnalysisRequest& request);
 

@@ -152,9 +152,9 @@ std::vector<TSpectralPeak> FindPeaks(const TSpectrum& spectrum, int count, doubl
         TSpectralPeak peak = RefinedPeak(spectrum, twoSided, k);
         if (ToDecibels(peak.Amplitude) >= thresholdDb) peaks.push_back(peak);
     }
-    std::stable_sort(peaks.begin(), peaks.end(), [](const TSpectralPeak& a, const TSpectralPeak& b) {
-        return a.Amplitude > b.Amplitude;
-    });
+    std::stable_sort(
+        peaks.begin(), peaks.end(),
+        [](const TSpectralPeak& a, const TSpectralPeak& b) { return a.Amplitude > b.Amplitude; });
     if (peaks.size() > static_cast<size_t>(count)) peaks.resize(static_cast<size_t>(count));
     return peaks;
 }

@@ -195,14 +195,15 @@ bool TSpectrumView::SetFrequencyRange(double f0, double f1) {
     const bool log = full_.LogFrequency;
     if (!(f1 > f0) || !std::isfinite(f0) || !std::isfinite(f1) || (log && !(f0 > 0))) return false;
     if (f1 <= full_.FMin || f0 >= full_.FMax) return false;
-    SetFrequencyUnits(ToUnits(log, std::max(f0, full_.FMin)), ToUnits(log, std::min(f1, full_.FMax)));
+    SetFrequencyUnits(ToUnits(log, std::max(f0, full_.FMin)),
+                      ToUnits(log, std::min(f1, full_.FMax)));
     return true;
 }
 
 // ---- the readout
 
-TSpectrumReadout SnapReadout(const TSpectrumAxes& axes, const std::vector<const TSpectrum*>& spectra,
-                             double x, double y) {
+TSpectrumReadout SnapReadout(const TSpectrumAxes& axes,
+                             const std::vector<const TSpectrum*>& spectra, double x, double y) {
     TSpectrumReadout out;
     out.Amplitudes.assign(spectra.size(), NAN);
     constexpr double kReach = 40;  // pixels either side searched for a nearer point
@@ -217,7 +218,8 @@ TSpectrumReadout SnapReadout(const TSpectrumAxes& axes, const std::vector<const 
             return std::isfinite(f) ? f / binWidth : (px < x ? -HUGE_VAL : HUGE_VAL);
         };
         // The bins under the reach, and one more each side for bins wider than it.
-        const double lo = std::clamp(std::floor(binAt(x - kReach)) - 1, double(first), double(last));
+        const double lo =
+            std::clamp(std::floor(binAt(x - kReach)) - 1, double(first), double(last));
         const double hi = std::clamp(std::ceil(binAt(x + kReach)) + 1, double(first), double(last));
         for (int k = static_cast<int>(lo); k <= static_cast<int>(hi); ++k) {
             const double a = s->Amplitude[static_cast<size_t>(k)];
@@ -261,7 +263,7 @@ std::vector<TAxisTick> FrequencyTicks(const TSpectrumAxes& axes, int minSpacing)
         // Decades far apart enough, thinned to every second, fifth... when crowded.
         if (decades.size() >= 2) {
             const double perDecade = axes.X(decades[1]) - axes.X(decades[0]);
-            const size_t every = perDecade >= minSpacing ? 1
+            const size_t every = perDecade >= minSpacing       ? 1
                                  : perDecade * 2 >= minSpacing ? 2
                                  : perDecade * 5 >= minSpacing ? 5
                                                                : 10;
@@ -295,9 +297,9 @@ std::vector<TAxisTick> LevelTicks(const TSpectrumAxes& axes, int minSpacing) {
     std::vector<TAxisTick> out;
     const TTickScale scale = MakeTicks(axes.AMin, axes.AMax, axes.Height, minSpacing);
     for (const TTick& t : scale.Ticks)
-        out.push_back(Tick(t.Value, axes.Height - (t.Value - axes.AMin) / (axes.AMax - axes.AMin) *
-                                                      axes.Height,
-                           scale.Step));
+        out.push_back(Tick(
+            t.Value, axes.Height - (t.Value - axes.AMin) / (axes.AMax - axes.AMin) * axes.Height,
+            scale.Step));
     return out;
 }
 

@@ -75,18 +75,18 @@ class TSpectrumView {
 // ---- the readout: the nearest bin of the nearest curve
 
 struct TSpectrumReadout {
-    int Curve = -1;           // index into the spectra; -1 when no curve has a bin to show
-    int Bin = -1;             // of that curve
-    double Frequency = 0;     // of that bin
-    double X = 0, Y = 0;      // the bin's point in the plot area, in pixels
+    int Curve = -1;        // index into the spectra; -1 when no curve has a bin to show
+    int Bin = -1;          // of that curve
+    double Frequency = 0;  // of that bin
+    double X = 0, Y = 0;   // the bin's point in the plot area, in pixels
     // Per spectrum: the amplitude of its bin nearest Frequency; NaN for a spectrum without.
     std::vector<double> Amplitudes;
 };
 
 // The bin, among all curves, whose point lies nearest the pixel (x, y) (straight-line pixel
 // distance), and every curve's amplitude at its frequency.
-TSpectrumReadout SnapReadout(const TSpectrumAxes& axes, const std::vector<const TSpectrum*>& spectra,
-                             double x, double y);
+TSpectrumReadout SnapReadout(const TSpectrumAxes& axes,
+                             const std::vector<const TSpectrum*>& spectra, double x, double y);
 
 // ---- ticks and labels
 

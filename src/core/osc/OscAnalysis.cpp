@@ -231,8 +231,8 @@ std::vector<TSpectrumInterval> SpectrumIntervals(const TView& view, const TSigna
         out.push_back(std::move(i));
         if (out.size() == 1) {
             const int samples = signals.Data().SampleCount();
-            out.push_back({kWholeRunSpan, 0, samples > 0 ? ModelTime(signals, samples - 1) : 0,
-                           samples > 0});
+            out.push_back(
+                {kWholeRunSpan, 0, samples > 0 ? ModelTime(signals, samples - 1) : 0, samples > 0});
         }
     }
     TSpectrumInterval ab{kCursorSpan, 0, 0, cursors != nullptr};

@@ -5,8 +5,8 @@
 // shows texts and numbers and every rule is tested without it.
 
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/Spectrum.h"

@@ -1,8 +1,8 @@
 #include "osc/Ticks.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "model/uCommon.h"
@@ -129,8 +129,8 @@ std::string FormatEngineering(double value, int significant, std::string_view un
     if (value == 0) return Compose(0, significant - 1, false, "", unit);
     const int e3 = Exponent3(std::fabs(value));
     const double scaled = value / std::pow(10.0, e3);
-    const int decimals = std::max(
-        0, significant - 1 - static_cast<int>(std::floor(std::log10(std::fabs(scaled)))));
+    const int decimals =
+        std::max(0, significant - 1 - static_cast<int>(std::floor(std::log10(std::fabs(scaled)))));
     // Rounding may carry into the next power of a thousand: 999,96 is "1,000 к".
     const double rounded = std::round(std::fabs(scaled) * std::pow(10.0, decimals));
     if (rounded / std::pow(10.0, decimals) >= 1000 && e3 < kHighestPrefix)
@@ -149,8 +149,9 @@ std::string EngineeringTickText(double value, double step, std::string_view unit
     if (value == 0 || (step > 0 && std::fabs(value) < step * 1e-6))
         return Compose(0, 0, true, "", unit);
     const int e3 = Exponent3(std::fabs(value));
-    const int stepExponent =
-        step > 0 && std::isfinite(step) ? static_cast<int>(std::floor(std::log10(step) + 1e-9)) : e3;
+    const int stepExponent = step > 0 && std::isfinite(step)
+                                 ? static_cast<int>(std::floor(std::log10(step) + 1e-9))
+                                 : e3;
     return Compose(value / std::pow(10.0, e3), e3 - stepExponent, true, PrefixOf(e3), unit);
 }
 
@@ -171,10 +172,10 @@ bool ParseEngineering(std::string_view text, double& value, std::string_view uni
     const struct {
         const char* Text;
         double Scale;
-    } kSuffixes[] = {{"мк", 1e-6}, {"u", 1e-6}, {"п", 1e-12}, {"p", 1e-12}, {"н", 1e-9},
-                     {"n", 1e-9},  {"м", 1e-3}, {"m", 1e-3},  {"к", 1e3},   {"k", 1e3},
-                     {"М", 1e6},   {"M", 1e6},  {"Г", 1e9},   {"G", 1e9},   {"Т", 1e12},
-                     {"T", 1e12}};
+    } kSuffixes[] = {{"мк", 1e-6}, {"u", 1e-6}, {"п", 1e-12}, {"p", 1e-12},
+                     {"н", 1e-9},  {"n", 1e-9}, {"м", 1e-3},  {"m", 1e-3},
+                     {"к", 1e3},   {"k", 1e3},  {"М", 1e6},   {"M", 1e6},
+                     {"Г", 1e9},   {"G", 1e9},  {"Т", 1e12},  {"T", 1e12}};
     for (const auto& suffix : kSuffixes) {
         const size_t n = std::strlen(suffix.Text);
         if (s.size() > n && s.compare(s.size() - n, n, suffix.Text) == 0) {

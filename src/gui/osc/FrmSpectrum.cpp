@@ -197,8 +197,7 @@ void TFormSpectrum::FillIntervals() {
         QString caption = Text(i.Caption);
         if (!i.Available) caption += " (нет курсоров)";
         cbInterval_->addItem(caption);
-        if (!i.Available && model)
-            model->item(cbInterval_->count() - 1)->setEnabled(false);
+        if (!i.Available && model) model->item(cbInterval_->count() - 1)->setEnabled(false);
     }
     cbInterval_->setCurrentIndex(request_.Interval);
     cbInterval_->setEnabled(!request_.Intervals.empty());
@@ -210,8 +209,9 @@ void TFormSpectrum::Recompute() {
     FindBeamPeaks(spectra_, sbPeakCount_->value(), sbThreshold_->value());
     const double q = signals_.QuantTime();
     const int n = spectra_.empty() ? 0 : spectra_.front().Spectrum.N;
-    QString range = QString("%1: %2 .. %3 с").arg(Text(request_.Span), Text(FormatOscTime(q, request_.T0)),
-                                                  Text(FormatOscTime(q, request_.T1)));
+    QString range = QString("%1: %2 .. %3 с")
+                        .arg(Text(request_.Span), Text(FormatOscTime(q, request_.T0)),
+                             Text(FormatOscTime(q, request_.T1)));
     if (n >= 2)
         range += QString(", %1 отсчетов, разрешение %2")
                      .arg(n)
@@ -240,7 +240,8 @@ void TFormSpectrum::FillPeaks() {
         else if (b.Spectrum.BinCount() < 2)
             note = "в интервале меньше двух отсчетов";
         else if (b.Peaks.empty())
-            note = QString("пиков не ниже %1 нет").arg(Text(FormatDecimals(sbThreshold_->value(), 0, "дБ")));
+            note = QString("пиков не ниже %1 нет")
+                       .arg(Text(FormatDecimals(sbThreshold_->value(), 0, "дБ")));
         if (!note.isEmpty())
             notes << QString("<span style=\"color:%1\"><b>%2</b>: %3</span>")
                          .arg(color.name(), Text(b.Name).toHtmlEscaped(), note);
@@ -255,14 +256,14 @@ void TFormSpectrum::FillPeaks() {
             for (int c = 0; c < 5; ++c) {
                 auto* item = new QTableWidgetItem(cells[c]);
                 if (c == kBeamColumn) item->setForeground(color);
-                if (c != kBeamColumn)
-                    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                if (c != kBeamColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 tbPeaks_->setItem(row, c, item);
             }
         }
     }
     // The column the amplitude axis reads comes first to the eye: the other one is greyed.
-    tbPeaks_->horizontalHeaderItem(kAmplitudeColumn)->setForeground(db ? QColor(Qt::gray) : QColor());
+    tbPeaks_->horizontalHeaderItem(kAmplitudeColumn)
+        ->setForeground(db ? QColor(Qt::gray) : QColor());
     tbPeaks_->horizontalHeaderItem(kLevelColumn)->setForeground(db ? QColor() : QColor(Qt::gray));
     tbPeaks_->resizeColumnsToContents();
     lbPeaks_->setText(notes.join("<br>"));

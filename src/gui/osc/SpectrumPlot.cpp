@@ -171,8 +171,8 @@ void TSpectrumPlot::DrawCurve(QPainter& p, const QRect& r, const TBeamSpectrum& 
     const TSpectrumAxes& a = view_.Axes();
     // Only the bins in view, with one beyond each side so the line reaches the frame.
     const double binWidth = s.Frequency(1);
-    const int first = std::max(a.LogFrequency ? 1 : 0,
-                               static_cast<int>(std::floor(a.FMin / binWidth)) - 1);
+    const int first =
+        std::max(a.LogFrequency ? 1 : 0, static_cast<int>(std::floor(a.FMin / binWidth)) - 1);
     const int last = std::min(s.BinCount() - 1, static_cast<int>(std::ceil(a.FMax / binWidth)) + 1);
     QPainterPath path;
     for (int k = first; k <= last; ++k) {
@@ -232,8 +232,8 @@ void TSpectrumPlot::DrawLegend(QPainter& p, const QRect& r, const QColor& text) 
     int w = 0;
     for (const TBeamSpectrum& b : *spectra_) w = std::max(w, fm.horizontalAdvance(Text(b.Name)));
     const int rowH = fm.height();
-    const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap,
-                    w + kLine + 3 * kGap, static_cast<int>(spectra_->size()) * rowH + kGap);
+    const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap, w + kLine + 3 * kGap,
+                    static_cast<int>(spectra_->size()) * rowH + kGap);
     QColor backing = background_;
     backing.setAlpha(225);
     p.fillRect(box, backing);

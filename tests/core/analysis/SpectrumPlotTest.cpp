@@ -259,8 +259,7 @@ TEST(SpectrumTicks, LevelsInDecibelsFromTheTop) {
 
 TEST(SpectrumLabels, TheLastLabelIsMovedInsideNotCut) {
     // "250 к" centred on the right edge of a 500 px axis would stick out by half its width.
-    const std::vector<double> at =
-        PlaceLabels({{0, 20}, {250, 40}, {500, 40}}, 0, 500, 4);
+    const std::vector<double> at = PlaceLabels({{0, 20}, {250, 40}, {500, 40}}, 0, 500, 4);
     EXPECT_DOUBLE_EQ(at[0], 0) << "the first moves right";
     EXPECT_DOUBLE_EQ(at[1], 230);
     EXPECT_DOUBLE_EQ(at[2], 460) << "the last ends at the axis end";

@@ -186,7 +186,8 @@ TEST(Engineering, ReadsBackWhatItWritesAndPlainNumbers) {
     EXPECT_DOUBLE_EQ(v, -0.0015);
     ASSERT_TRUE(ParseEngineering("2 М", v));
     EXPECT_DOUBLE_EQ(v, 2e6);
-    for (const char* text : {"", "к", "abc", "1..2", "1 x", "inf"}) EXPECT_FALSE(ParseEngineering(text, v)) << text;
+    for (const char* text : {"", "к", "abc", "1..2", "1 x", "inf"})
+        EXPECT_FALSE(ParseEngineering(text, v)) << text;
 }
 
 }  // namespace

@@ -115,8 +115,7 @@ TEST_F(SpectrumWindow, ThePeakTableListsTheAmLinesWithTheirLevels) {
     Find<QDoubleSpinBox>("sbSpectrumThreshold")->setValue(-5);
     EXPECT_EQ(table->rowCount(), 1) << "Tone's -6 dB line lies below";
     EXPECT_TRUE(Find<QLabel>("lbSpectrumPeaks")->text().contains("Tone"));
-    EXPECT_EQ(QSettings("Dornek", "Kvaril").value("Spectrum/PeakCount").toInt(), 1)
-        << "remembered";
+    EXPECT_EQ(QSettings("Dornek", "Kvaril").value("Spectrum/PeakCount").toInt(), 1) << "remembered";
 }
 
 TEST_F(SpectrumWindow, TheWheelZoomsAboutThePointerAndADragPans) {
