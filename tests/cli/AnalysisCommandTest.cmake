@@ -66,6 +66,31 @@ if(NOT rc EQUAL 0 OR NOT count EQUAL 502 OR NOT header STREQUAL "f,Sine,LowPass"
   message(FATAL_ERROR "spectrum: rc=${rc}\n${err}\n${count} rows\n${header}\n${fifty}\n${nyquist}")
 endif()
 
+# The peak table: the sine's line at 50 Hz with amplitude 1 (0 dB), largest first.
+set(peaks ${WORK}/analysis-peaks.csv)
+file(REMOVE ${peaks})
+execute_process(COMMAND ${KVARIL} --run ${filters} --peaks ${peaks} --signals Sine
+                        --peaks-count 2 --threshold -40
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+file(STRINGS ${peaks} rows)
+list(LENGTH rows count)
+list(GET rows 0 header)
+list(GET rows 1 first)
+if(NOT rc EQUAL 0 OR count GREATER 3 OR NOT header STREQUAL "signal,rank,f,amplitude,db"
+   OR NOT first MATCHES "^Sine,1,(50|49\\.9999[0-9]*|50\\.0000[0-9]*),(1|0\\.99999[0-9]*|1\\.0000[0-9]*),")
+  message(FATAL_ERROR "peaks: rc=${rc}\n${err}\n${count} rows\n${header}\n${first}")
+endif()
+foreach(case "--peaks;${peaks};--peaks-count;0;Неверное число пиков"
+             "--peaks;${peaks};--threshold;loud;порог --threshold"
+             "--stats;${stats};--threshold;-20;нужны только с --peaks")
+  list(POP_BACK case expected)
+  execute_process(COMMAND ${KVARIL} --run ${filters} ${case}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 1 OR NOT err MATCHES "${expected}")
+    message(FATAL_ERROR "peaks refusal ${case}: rc=${rc}\n${out}\n${err}")
+  endif()
+endforeach()
+
 # Refusals: status 1, a message, and the previous file untouched.
 file(WRITE ${stats} "previous\n")
 foreach(case

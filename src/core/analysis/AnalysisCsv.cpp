@@ -64,7 +64,42 @@ std::string SpectrumText(const TSignals& signals, const TDataRange& range, TSpec
     return text;
 }
 
+std::string PeaksText(const TSignals& signals, const TDataRange& range, TSpectrumWindow window,
+                      const TPeakSettings& settings, std::ostream& warnings) {
+    TSpectrumAnalyzer analyzer;
+    const double quantTime = ModelTime(signals, 1);
+    std::string text = "signal,rank,f,amplitude,db\n";
+    for (int index : range.Signals) {
+        const TSpectrum s =
+            analyzer.Compute(signals.Data(), index, range.Quanta(), quantTime, window);
+        if (s.NonFinite)
+            warnings << "Сигнал " << Cp1251ToUtf8(signals.Items(index).Name())
+                     << ": в диапазоне есть NaN или бесконечность, пики не найдены\n";
+        int rank = 0;
+        for (const TSpectralPeak& p : FindPeaks(s, settings.Count, settings.ThresholdDb))
+            text += SignalColumn(signals, index) + "," + std::to_string(++rank) + "," +
+                    FormatShortest(p.Frequency) + "," + FormatShortest(p.Amplitude) + "," +
+                    FormatShortest(ToDecibels(p.Amplitude)) + "\n";
+    }
+    return text;
+}
+
 }  // namespace
+
+bool PeakSettingsOf(const TAnalysisRequest& request, TPeakSettings& settings) {
+    TPeakSettings out;
+    if (!request.PeakCount.empty()) {
+        const double n = StrToFloatDefault(request.PeakCount, -1);
+        if (!(n >= 1 && n <= 1000 && n == std::floor(n))) return false;
+        out.Count = static_cast<int>(n);
+    }
+    if (!request.PeakThreshold.empty()) {
+        out.ThresholdDb = StrToFloatDefault(request.PeakThreshold, NAN);
+        if (!std::isfinite(out.ThresholdDb)) return false;
+    }
+    settings = out;
+    return true;
+}
 
 TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,
                                  TAnalysisRequest& request) {
@@ -72,18 +107,33 @@ TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value
         request.StatsPath = value;
     else if (option == "--spectrum")
         request.SpectrumPath = value;
+    else if (option == "--peaks")
+        request.PeaksPath = value;
     else if (option == "--window")
         request.Window = value;
+    else if (option == "--peaks-count")
+        request.PeakCount = value;
+    else if (option == "--threshold")
+        request.PeakThreshold = value;
     else
         return TOptionParse::NotMine;
     return TOptionParse::Ok;
 }
 
 bool CheckAnalysisRequest(const TAnalysisRequest& request, std::string& error) {
-    if (SpectrumWindowFromName(request.Window)) return true;
-    error = "Неизвестное окно \"" + request.Window +
-            "\": допустимы rect, hann, hamming, blackman-harris";
-    return false;
+    if (!SpectrumWindowFromName(request.Window)) {
+        error = "Неизвестное окно \"" + request.Window +
+                "\": допустимы rect, hann, hamming, blackman-harris";
+        return false;
+    }
+    TPeakSettings settings;
+    if (!PeakSettingsOf(request, settings)) {
+        error = "Неверное число пиков --peaks-count \"" + request.PeakCount +
+                "\" (целое от 1 до 1000) или порог --threshold \"" + request.PeakThreshold +
+                "\" (число, дБ)";
+        return false;
+    }
+    return true;
 }
 
 void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range) {
@@ -109,6 +159,12 @@ void WriteSpectrumCsv(const std::string& path, const TSignals& signals, const TD
     });
 }
 
+void WritePeaksCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range,
+                   TSpectrumWindow window, const TPeakSettings& settings, std::ostream& warnings) {
+    const std::string text = PeaksText(signals, range, window, settings, warnings);
+    sink.Write(text.data(), text.size());
+}
+
 bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
                    const TDataRange& range, std::ostream& err) {
     try {
@@ -118,11 +174,19 @@ bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
         const int spectrum = request.SpectrumPath.empty()
                                  ? -1
                                  : plan.Add("", request.SpectrumPath, TOutputKind::Text);
+        const int peaks =
+            request.PeaksPath.empty() ? -1 : plan.Add("", request.PeaksPath, TOutputKind::Text);
         plan.Prepare();
         if (stats >= 0) WriteStatsCsv(plan.Sink(stats), signals, range);
         if (spectrum >= 0)
             WriteSpectrumCsv(plan.Sink(spectrum), signals, range,
                              *SpectrumWindowFromName(request.Window), err);
+        if (peaks >= 0) {
+            TPeakSettings settings;
+            PeakSettingsOf(request, settings);
+            WritePeaksCsv(plan.Sink(peaks), signals, range, *SpectrumWindowFromName(request.Window),
+                          settings, err);
+        }
         plan.Commit();
     } catch (const std::exception& e) {
         err << e.what() << "\n";

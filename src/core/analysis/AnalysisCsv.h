@@ -17,13 +17,25 @@ class TSignals;
 struct TAnalysisRequest {
     std::string StatsPath;     // empty: no statistics
     std::string SpectrumPath;  // empty: no spectrum
+    std::string PeaksPath;     // empty: no peak table
     std::string Window = "hann";
-    bool Any() const { return !StatsPath.empty() || !SpectrumPath.empty(); }
+    std::string PeakCount;      // --peaks-count as typed; empty: kDefaultPeakCount
+    std::string PeakThreshold;  // --threshold in dB as typed; empty: kDefaultPeakThresholdDb
+    bool Any() const { return !StatsPath.empty() || !SpectrumPath.empty() || !PeaksPath.empty(); }
 };
 
-// --stats, --spectrum and --window with their value; the signals and times they cover come
-// from the shared selection options (ParseSelectionOption). Windows are checked against the
-// document later.
+// The peak table's settings of a checked request.
+struct TPeakSettings {
+    int Count = kDefaultPeakCount;
+    double ThresholdDb = kDefaultPeakThresholdDb;
+};
+// False (settings unchanged) when --peaks-count is no whole number from 1 to 1000 or --threshold
+// no finite number.
+bool PeakSettingsOf(const TAnalysisRequest& request, TPeakSettings& settings);
+
+// --stats, --spectrum, --peaks, --window, --peaks-count and --threshold with their value; the
+// signals and times they cover come from the shared selection options (ParseSelectionOption).
+// Windows are checked against the document later.
 TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,
                                  TAnalysisRequest& request);
 
@@ -46,7 +58,13 @@ void WriteSpectrumCsv(ByteSink& sink, const TSignals& signals, const TDataRange&
 void WriteSpectrumCsv(const std::string& path, const TSignals& signals, const TDataRange& range,
                       TSpectrumWindow window, std::ostream& warnings);
 
-// Both outputs the request asks for, after a successful run, both or neither; false (message on
+// `signal,rank,f,amplitude,db`: per signal its `settings.Count` highest spectral peaks at
+// `settings.ThresholdDb` or above (FindPeaks: refined between bins), largest first, rank from 1.
+// A signal with NaN or infinity in the range gets no rows and a line on `warnings`.
+void WritePeaksCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range,
+                   TSpectrumWindow window, const TPeakSettings& settings, std::ostream& warnings);
+
+// Every output the request asks for, after a successful run, both or neither; false (message on
 // `err`) when a file cannot be written or both name the same file.
 bool WriteAnalysis(const TSignals& signals, const TAnalysisRequest& request,
                    const TDataRange& range, std::ostream& err);

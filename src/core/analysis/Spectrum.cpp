@@ -74,43 +74,89 @@ double ToDecibels(double amplitude) {
     return db > kDecibelFloor ? db : kDecibelFloor;  // also for log10(0) = -inf
 }
 
-TSpectralPeak FindLargestPeak(const TSpectrum& spectrum) {
-    TSpectralPeak peak;
-    const int bins = spectrum.BinCount();
-    if (bins == 0 || spectrum.NonFinite) return peak;
-    // Bins 0 and N/2 stand alone while the others are doubled for their mirror image, so a
-    // window's lobe around DC or Nyquist reads higher beside the edge than on it. Peaks are
-    // therefore found on the two-sided magnitudes, mirrored at the edges.
-    const bool evenN = spectrum.N % 2 == 0;
-    auto twoSided = [&](int k) {
+namespace {
+
+// Bins 0 and N/2 stand alone while the others are doubled for their mirror image, so a window's
+// lobe around DC or Nyquist reads higher beside the edge than on it. Peaks are therefore found
+// on the two-sided magnitudes, mirrored at the edges.
+class TTwoSided {
+  public:
+    explicit TTwoSided(const TSpectrum& s) : s_(s), bins_(s.BinCount()), evenN_(s.N % 2 == 0) {}
+    double operator()(int k) const {
         if (k < 0) k = -k;
-        if (k >= bins) k = evenN ? 2 * (bins - 1) - k : 2 * bins - 1 - k;
-        const double a = spectrum.Amplitude[static_cast<size_t>(k)];
-        return k == 0 || (evenN && k == bins - 1) ? a : a / 2;
-    };
-    for (int k = 0; k < bins; ++k) {
-        const double m = twoSided(k);
-        if (m < twoSided(k - 1) || m < twoSided(k + 1)) continue;
-        const double a = spectrum.Amplitude[static_cast<size_t>(k)];
-        if (peak.Bin < 0 || a > peak.Amplitude) {
-            peak.Bin = k;
-            peak.Amplitude = a;
-        }
+        if (k >= bins_) k = evenN_ ? 2 * (bins_ - 1) - k : 2 * bins_ - 1 - k;
+        const double a = s_.Amplitude[static_cast<size_t>(k)];
+        return k == 0 || (evenN_ && k == bins_ - 1) ? a : a / 2;
     }
-    if (peak.Bin < 0) return peak;  // no local maximum: NaN amplitudes
-    peak.Frequency = spectrum.Frequency(peak.Bin);
-    const bool edge = peak.Bin == 0 || (evenN && peak.Bin == bins - 1);
-    if (edge || peak.Amplitude <= 0) return peak;  // symmetric about an edge: no shift
+    bool LocalMaximum(int k) const {
+        const double m = (*this)(k);
+        return !(m < (*this)(k - 1) || m < (*this)(k + 1));
+    }
+    bool Edge(int k) const { return k == 0 || (evenN_ && k == bins_ - 1); }
+
+  private:
+    const TSpectrum& s_;
+    int bins_;
+    bool evenN_;
+};
+
+// The peak at local maximum `bin`, refined by the parabola through the logarithms.
+TSpectralPeak RefinedPeak(const TSpectrum& spectrum, const TTwoSided& twoSided, int bin) {
+    TSpectralPeak peak;
+    peak.Bin = bin;
+    peak.Amplitude = spectrum.Amplitude[static_cast<size_t>(bin)];
+    peak.Frequency = spectrum.Frequency(bin);
+    if (twoSided.Edge(bin) || peak.Amplitude <= 0) return peak;  // symmetric about an edge
     // Logarithms with the dB floor, so a neighbour of exactly zero stays finite.
-    const double l = ToDecibels(twoSided(peak.Bin - 1));
-    const double c = ToDecibels(twoSided(peak.Bin));
-    const double r = ToDecibels(twoSided(peak.Bin + 1));
+    const double l = ToDecibels(twoSided(bin - 1));
+    const double c = ToDecibels(twoSided(bin));
+    const double r = ToDecibels(twoSided(bin + 1));
     const double curvature = l - 2 * c + r;
     if (!(curvature < 0)) return peak;
     const double p = std::clamp(0.5 * (l - r) / curvature, -0.5, 0.5);
-    peak.Frequency = (peak.Bin + p) / (spectrum.N * spectrum.QuantTime);
+    peak.Frequency = (bin + p) / (spectrum.N * spectrum.QuantTime);
     peak.Amplitude = 2 * std::pow(10.0, (c - 0.25 * (l - r) * p) / 20);
     return peak;
+}
+
+}  // namespace
+
+TSpectralPeak FindLargestPeak(const TSpectrum& spectrum) {
+    const int bins = spectrum.BinCount();
+    if (bins == 0 || spectrum.NonFinite) return {};
+    const TTwoSided twoSided(spectrum);
+    int best = -1;
+    for (int k = 0; k < bins; ++k) {
+        if (!twoSided.LocalMaximum(k)) continue;
+        if (best < 0 || spectrum.Amplitude[static_cast<size_t>(k)] >
+                            spectrum.Amplitude[static_cast<size_t>(best)])
+            best = k;
+    }
+    if (best < 0) return {};  // no local maximum: NaN amplitudes
+    return RefinedPeak(spectrum, twoSided, best);
+}
+
+std::vector<TSpectralPeak> FindPeaks(const TSpectrum& spectrum, int count, double thresholdDb) {
+    std::vector<TSpectralPeak> peaks;
+    const int bins = spectrum.BinCount();
+    if (bins == 0 || spectrum.NonFinite || count <= 0) return peaks;
+    const TTwoSided twoSided(spectrum);
+    std::vector<int> maxima;
+    for (int k = 0; k < bins; ++k) {
+        const double a = spectrum.Amplitude[static_cast<size_t>(k)];
+        // A flat top counts once: a bin equal to its left neighbour is part of its plateau.
+        if (twoSided.LocalMaximum(k) && !(k > 0 && twoSided(k - 1) == twoSided(k)) && a > 0)
+            maxima.push_back(k);
+    }
+    for (int k : maxima) {
+        TSpectralPeak peak = RefinedPeak(spectrum, twoSided, k);
+        if (ToDecibels(peak.Amplitude) >= thresholdDb) peaks.push_back(peak);
+    }
+    std::stable_sort(
+        peaks.begin(), peaks.end(),
+        [](const TSpectralPeak& a, const TSpectralPeak& b) { return a.Amplitude > b.Amplitude; });
+    if (peaks.size() > static_cast<size_t>(count)) peaks.resize(static_cast<size_t>(count));
+    return peaks;
 }
 
 struct TSpectrumAnalyzer::TPlan {

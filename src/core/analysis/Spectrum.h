@@ -47,6 +47,14 @@ struct TSpectralPeak {
 // Maxima at bins 0 and N/2 are taken as they are: their lobes are symmetric about them.
 TSpectralPeak FindLargestPeak(const TSpectrum& spectrum);
 
+// The `count` largest local maxima whose refined level is at least `thresholdDb` (dB of the
+// amplitude, as the dB axis reads it), largest first, each refined as FindLargestPeak refines
+// its peak. A plateau of equal bins counts once; bins of zero amplitude are never peaks.
+inline constexpr int kDefaultPeakCount = 5;
+inline constexpr double kDefaultPeakThresholdDb = -60;
+std::vector<TSpectralPeak> FindPeaks(const TSpectrum& spectrum, int count = kDefaultPeakCount,
+                                     double thresholdDb = kDefaultPeakThresholdDb);
+
 // 20·log10(amplitude), never below -200 dB (zero and tiny amplitudes).
 inline constexpr double kDecibelFloor = -200;
 double ToDecibels(double amplitude);

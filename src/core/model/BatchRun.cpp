@@ -196,7 +196,7 @@ bool ReadTable(const std::string& path, TSampleTable& table, std::ostream& err) 
 
 // Where each output of the command goes; -1 for one not asked for.
 struct TBatchTargets {
-    int Csv = -1, Wav = -1, Stats = -1, Spectrum = -1, Picture = -1;
+    int Csv = -1, Wav = -1, Stats = -1, Spectrum = -1, Peaks = -1, Picture = -1;
 };
 
 // Every target resolved and checked, with its temporary file open, before the model runs.
@@ -212,6 +212,7 @@ bool PlanOutputs(const TBatchOptions& options, TOutputPlan& plan, TBatchTargets&
     targets.Wav = add("--wav", options.WavPath, TOutputKind::Binary);
     targets.Stats = add("--stats", options.Analysis.StatsPath, TOutputKind::Text);
     targets.Spectrum = add("--spectrum", options.Analysis.SpectrumPath, TOutputKind::Text);
+    targets.Peaks = add("--peaks", options.Analysis.PeaksPath, TOutputKind::Text);
     targets.Picture = add("--png", options.Picture.Path, TOutputKind::Binary);
     try {
         plan.Prepare();
@@ -240,6 +241,13 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
         writers[targets.Spectrum] = [&](ByteSink& sink) {
             WriteSpectrumCsv(sink, signals, range, *SpectrumWindowFromName(options.Analysis.Window),
                              err);
+        };
+    if (targets.Peaks >= 0)
+        writers[targets.Peaks] = [&](ByteSink& sink) {
+            TPeakSettings settings;
+            PeakSettingsOf(options.Analysis, settings);
+            WritePeaksCsv(sink, signals, range, *SpectrumWindowFromName(options.Analysis.Window),
+                          settings, err);
         };
     if (targets.Picture >= 0)
         writers[targets.Picture] = [&](ByteSink&) {

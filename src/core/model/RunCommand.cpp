@@ -51,7 +51,12 @@ const TRunOption kRunOptions[] = {
     {"--to", [](std::string_view v, TParseState& s) { return Selection("--to", v, s); }},
     {"--stats", [](std::string_view v, TParseState& s) { return Analysis("--stats", v, s); }},
     {"--spectrum", [](std::string_view v, TParseState& s) { return Analysis("--spectrum", v, s); }},
+    {"--peaks", [](std::string_view v, TParseState& s) { return Analysis("--peaks", v, s); }},
     {"--window", [](std::string_view v, TParseState& s) { return Analysis("--window", v, s); }},
+    {"--peaks-count",
+     [](std::string_view v, TParseState& s) { return Analysis("--peaks-count", v, s); }},
+    {"--threshold",
+     [](std::string_view v, TParseState& s) { return Analysis("--threshold", v, s); }},
     {"--timeout",
      [](std::string_view v, TParseState& s) -> std::string {
          s.Options.TimeoutSeconds = StrToFloatDefault(v, -1);
@@ -109,6 +114,9 @@ std::string CheckTogether(const TParseState& state) {
     const TBatchOptions& options = state.Options;
     if (state.Tolerance && options.AgainstPath.empty())
         return "--tolerance нужен только с --against";
+    if ((!options.Analysis.PeakCount.empty() || !options.Analysis.PeakThreshold.empty()) &&
+        options.Analysis.PeaksPath.empty())
+        return "--peaks-count и --threshold нужны только с --peaks";
     if (state.PictureOption && options.Picture.Path.empty())
         return "--size, --screen, --view и --reference нужны только с --png";
     if (!options.Picture.Path.empty())

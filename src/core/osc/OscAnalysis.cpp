@@ -7,6 +7,7 @@
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "export/DataRange.h"
+#include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
@@ -206,9 +207,60 @@ std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSigna
         b.ColorIndex = c.ColorIndex;
         b.Spectrum = analyzer.Compute(data, c.Signal, range, q, window);
         b.Peak = FindLargestPeak(b.Spectrum);
+        b.Peaks = FindPeaks(b.Spectrum);
         out.push_back(std::move(b));
     }
     return out;
+}
+
+void FindBeamPeaks(std::vector<TBeamSpectrum>& spectra, int count, double thresholdDb) {
+    for (TBeamSpectrum& b : spectra) b.Peaks = FindPeaks(b.Spectrum, count, thresholdDb);
+}
+
+// ---- the spectrum's intervals
+
+const char* const kWholeRunSpan = "Весь запуск";
+const char* const kCursorSpan = "A..B";
+
+std::vector<TSpectrumInterval> SpectrumIntervals(const TView& view, const TSignals& signals,
+                                                 const std::pair<double, double>* cursors) {
+    std::vector<TSpectrumInterval> out;
+    for (const std::string& text : SpanSuggestions(view)) {
+        TSpectrumInterval i;
+        i.Caption = text;
+        ResolveSpan(view, text, i.T0, i.T1);
+        out.push_back(std::move(i));
+        if (out.size() == 1) {
+            const int samples = signals.Data().SampleCount();
+            out.push_back(
+                {kWholeRunSpan, 0, samples > 0 ? ModelTime(signals, samples - 1) : 0, samples > 0});
+        }
+    }
+    TSpectrumInterval ab{kCursorSpan, 0, 0, cursors != nullptr};
+    if (cursors) {
+        ab.T0 = std::min(cursors->first, cursors->second);
+        ab.T1 = std::max(cursors->first, cursors->second);
+    }
+    out.push_back(ab);
+    return out;
+}
+
+bool ChooseInterval(TSpectrumRequest& request, int index) {
+    if (index < 0 || index >= static_cast<int>(request.Intervals.size())) return false;
+    const TSpectrumInterval& i = request.Intervals[static_cast<size_t>(index)];
+    if (!i.Available) return false;
+    request.Interval = index;
+    request.T0 = i.T0;
+    request.T1 = i.T1;
+    request.Span = i.Caption;
+    return true;
+}
+
+int FindInterval(const TSpectrumRequest& request, const std::string& caption) {
+    for (size_t i = 0; i < request.Intervals.size(); ++i)
+        if (request.Intervals[i].Caption == caption && request.Intervals[i].Available)
+            return static_cast<int>(i);
+    return -1;
 }
 
 }  // namespace kvaril

@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/Spectrum.h"
@@ -76,7 +77,8 @@ struct TBeamSpectrum {
     std::string Name;  // UTF-8
     int ColorIndex = 0;
     TSpectrum Spectrum;
-    TSpectralPeak Peak;
+    TSpectralPeak Peak;                // the largest
+    std::vector<TSpectralPeak> Peaks;  // the peak table (FindPeaks), largest first
 };
 
 struct TBeamChoice {
@@ -93,12 +95,37 @@ std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSigna
                                        const std::vector<TBeamChoice>& beams, double t0, double t1,
                                        TSpectrumWindow window);
 
+// An interval of time a spectrum may cover, as the spectrum window lists it.
+struct TSpectrumInterval {
+    std::string Caption;    // "Окно", "Весь запуск", "m1..m2", "A..B" (UTF-8)
+    double T0 = 0, T1 = 0;  // T0 <= T1
+    bool Available = true;  // false: listed but not to be chosen (A..B without cursors)
+};
+
+extern const char* const kWholeRunSpan;  // "Весь запуск"
+extern const char* const kCursorSpan;    // "A..B"
+
+// The screen's time window first, then the whole run, each pair of markers (SpanSuggestions'
+// pairs) and last A..B: between `cursors` (tA, tB in either order), unavailable when null.
+std::vector<TSpectrumInterval> SpectrumIntervals(const TView& view, const TSignals& signals,
+                                                 const std::pair<double, double>* cursors);
+
+// Each beam's peak table anew: its `count` highest peaks at `thresholdDb` or above.
+void FindBeamPeaks(std::vector<TBeamSpectrum>& spectra, int count, double thresholdDb);
+
 // What the spectrum window is opened on: taken once, so it keeps its beams and times while the
-// oscilloscope moves on.
+// oscilloscope moves on. T0, T1 and Span are those of Intervals[Interval] once one is chosen.
 struct TSpectrumRequest {
     std::vector<TBeamChoice> Beams;
     double T0 = 0, T1 = 0;
     std::string Span;  // the span's text, for the caption (UTF-8)
+    std::vector<TSpectrumInterval> Intervals;
+    int Interval = -1;  // index into Intervals; -1 when T0..T1 were given directly
 };
+
+// Takes Intervals[index] when it exists and is available; false (nothing changed) otherwise.
+bool ChooseInterval(TSpectrumRequest& request, int index);
+// The index of the interval captioned `caption` that can be chosen; -1 when none.
+int FindInterval(const TSpectrumRequest& request, const std::string& caption);
 
 }  // namespace kvaril

@@ -61,8 +61,10 @@ TSpectrumRequest TOscReadings::SpectrumRequest() const {
     TSpectrumRequest r;
     const TView* view = context_.Current();
     if (!view) return r;
-    r.Span = SpanTimes(r.T0, r.T1) ? spanText_ : kWindowSpan;
     r.Beams = ChooseBeams(TBeamGrouping(*view), beams_.Selection(), picture_.BeamColors());
+    // A..B: the A/B cursors' times go here once the session has them; listed unavailable so far.
+    r.Intervals = SpectrumIntervals(*view, context_.Signals, nullptr);
+    ChooseInterval(r, 0);  // the time window
     return r;
 }
 

@@ -45,7 +45,8 @@ class TOscReadings {
     // The span's times on the current screen; false when it names no markers (then the window).
     bool SpanTimes(double& t0, double& t1) const;
     std::vector<TStatsRow> StatsRows() const;
-    // The selected signals (every shown beam when none is) over the statistics span.
+    // The selected signals (every shown beam when none is) over the time window, with the other
+    // intervals the spectrum window offers (SpectrumIntervals).
     TSpectrumRequest SpectrumRequest() const;
 
   private:

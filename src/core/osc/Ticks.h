@@ -3,6 +3,7 @@
 // smallest that keeps neighbouring ticks at least `minSpacing` pixels apart.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kvaril {
@@ -36,5 +37,25 @@ TTickScale MakeTicks(double from, double to, int pixels, int minSpacing = kMinTi
 
 // Characters (code points) of a tick's text, for a layout that sizes it.
 int TickTextLength(const std::string& text);
+
+}  // namespace kvaril
+
+namespace kvaril {
+
+// ---- numbers in engineering form: the one formatter of the oscilloscope's and the spectrum's
+// scales and readouts. A value is scaled by a power of a thousand and given its Russian prefix
+// ("20 к", "1,5 к", "250 м", "3 М"), with a decimal comma and the minus sign U+2212.
+
+// `significant` digits, zeros kept ("19,00 к"); `unit` follows the prefix ("19,00 кГц").
+std::string FormatEngineering(double value, int significant, std::string_view unit = {});
+// Without a prefix: `decimals` digits after the comma ("−12,04 дБ"), for levels in decibels.
+std::string FormatDecimals(double value, int decimals, std::string_view unit = {});
+// A tick of a scale with `step` between ticks: as few digits as tell the ticks apart, trailing
+// zeros dropped ("0", "500", "1 к", "1,5 к"); `value` within a millionth of a step of zero is "0".
+std::string EngineeringTickText(double value, double step, std::string_view unit = {});
+// Reads what the three write back, and plain numbers: a decimal comma or point, a minus or
+// hyphen, an exponent, a prefix with or without a space before it ("19к", "1,5 М", "2e4");
+// `unit`, when given, may follow. False for anything else.
+bool ParseEngineering(std::string_view text, double& value, std::string_view unit = {});
 
 }  // namespace kvaril

@@ -72,8 +72,8 @@ void TFormOsc::CreateSpectrumAction() {
     actSpectrum_ = new QAction("&Спектр...", this);
     actSpectrum_->setObjectName("actSpectrum");
     const QString hint =
-        "Спектр выбранных лучей (всех показанных, если ни один не выбран) на "
-        "интервале страницы \"Статистика\"";
+        "Спектр выбранных лучей (всех показанных, если ни один не выбран) по окну времени, "
+        "всему запуску или между метками";
     actSpectrum_->setStatusTip(hint);
     actSpectrum_->setToolTip(hint);
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
@@ -214,9 +214,7 @@ void TFormOsc::ShowSpectrum() {
     if (!frmSpectrum_) frmSpectrum_ = new TFormSpectrum(workbench_.Signals, this);
     frmSpectrum_->Open(session_->Readings().SpectrumRequest(), BeamColors(),
                        ToQColor(SchemeBackground(session_->Picture().Scheme())));
-    frmSpectrum_->show();
-    frmSpectrum_->raise();
-    frmSpectrum_->activateWindow();
+    frmSpectrum_->Present();  // also out of the taskbar, or from behind other windows
 }
 
 }  // namespace kvaril

@@ -3,9 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QWheelEvent>
 #include <cmath>
 
-#include "model/uCommon.h"
 #include "osc/Ticks.h"
 #include "ui/QtText.h"
 
@@ -13,26 +13,50 @@ namespace kvaril {
 
 namespace {
 
-constexpr int kLeft = 58, kRight = 12, kTop = 8, kBottom = 22;
+constexpr int kGap = 4;  // between labels, and between a label and what it names
 
-// Hertz and decibels read best in plain digits ("1000", "-150"); only the extremes get exponents.
-QString AxisText(double v) {
-    if (std::fabs(v) < 1e-12) v = 0;
-    return FromUtf8(FormatFloat(v, 6));
-}
+QString Text(const std::string& utf8) { return FromUtf8(utf8); }
+
+bool Drawable(const TSpectrum& s) { return !s.NonFinite && s.BinCount() >= 2; }
 
 }  // namespace
 
 TSpectrumPlot::TSpectrumPlot(QWidget* parent) : QWidget(parent) {
     setObjectName("pbSpectrum");
     setMouseTracking(true);
-    setMinimumSize(240, 160);
+    setMinimumSize(320, 200);
     setCursor(Qt::CrossCursor);
+    setToolTip(
+        "Колесо - масштаб вокруг указателя (над шкалой - только по ней, Shift - по частоте, "
+        "Ctrl - по уровню); перетаскивание - сдвиг; правой кнопкой или с Shift - рамка "
+        "увеличения; двойной щелчок - показать все");
+}
+
+TSpectrumPlot::TMargins TSpectrumPlot::Margins() const {
+    const QFontMetrics fm = fontMetrics();
+    // The level numbers' column is as wide as the widest it may hold; the title stands beside it.
+    const int numbers = fm.horizontalAdvance(QString::fromUtf8("\u2212000,00 м"));
+    return {fm.height() + kGap + numbers + kGap, fm.horizontalAdvance("0") * 2 + kGap,
+            fm.height() / 2 + kGap, 2 * fm.height() + 2 * kGap};
 }
 
 QRect TSpectrumPlot::PlotRect() const {
-    return QRect(kLeft, kTop, std::max(1, width() - kLeft - kRight),
-                 std::max(1, height() - kTop - kBottom));
+    const TMargins m = Margins();
+    return QRect(m.Left, m.Top, std::max(1, width() - m.Left - m.Right),
+                 std::max(1, height() - m.Top - m.Bottom));
+}
+
+std::vector<const TSpectrum*> TSpectrumPlot::Curves() const {
+    std::vector<const TSpectrum*> all;
+    if (spectra_)
+        for (const TBeamSpectrum& b : *spectra_) all.push_back(&b.Spectrum);
+    return all;
+}
+
+QColor TSpectrumPlot::CurveColor(const TBeamSpectrum& b) const {
+    if (colors_ && b.ColorIndex >= 0 && b.ColorIndex < static_cast<int>(colors_->size()))
+        return (*colors_)[static_cast<size_t>(b.ColorIndex)];
+    return palette().color(QPalette::WindowText);
 }
 
 void TSpectrumPlot::SetSpectra(const std::vector<TBeamSpectrum>* spectra,
@@ -41,21 +65,34 @@ void TSpectrumPlot::SetSpectra(const std::vector<TBeamSpectrum>* spectra,
     spectra_ = spectra;
     colors_ = colors;
     background_ = background;
-    logFrequency_ = logFrequency;
-    decibels_ = decibels;
-    Fit();
-    update();
-}
-
-void TSpectrumPlot::Fit() {
-    std::vector<const TSpectrum*> all;
-    if (spectra_)
-        for (const TBeamSpectrum& b : *spectra_) all.push_back(&b.Spectrum);
     const QRect r = PlotRect();
-    axes_ = FitSpectrumAxes(all, logFrequency_, decibels_, r.width(), r.height());
+    view_.Fit(Curves(), logFrequency, decibels, r.width(), r.height());
+    readout_ = {};
+    Changed();
 }
 
-void TSpectrumPlot::resizeEvent(QResizeEvent*) { Fit(); }
+void TSpectrumPlot::ShowAll() {
+    view_.ShowAll();
+    Changed();
+}
+
+bool TSpectrumPlot::SetFrequencyRange(double f0, double f1) {
+    if (!view_.SetFrequencyRange(f0, f1)) return false;
+    Changed();
+    return true;
+}
+
+void TSpectrumPlot::Changed() {
+    update();
+    Q_EMIT ViewChanged();
+}
+
+void TSpectrumPlot::resizeEvent(QResizeEvent*) {
+    const QRect r = PlotRect();
+    view_.Resize(r.width(), r.height());
+}
+
+// ---- drawing
 
 void TSpectrumPlot::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -64,81 +101,250 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
     p.fillRect(r, background_);
     const QColor text = palette().color(QPalette::WindowText);
     DrawAxes(p, r, text);
-    if (!spectra_) return;
-    p.setClipRect(r);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    for (const TBeamSpectrum& b : *spectra_) DrawCurve(p, r, b, text);
+    if (spectra_) {
+        p.save();
+        p.setClipRect(r);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        for (const TBeamSpectrum& b : *spectra_) DrawCurve(p, r, b);
+        DrawPeaks(p, r);
+        DrawReadout(p, r);
+        p.restore();
+        DrawLegend(p, r, text);
+    }
+    if (drag_ == TDrag::Band) {
+        p.setPen(QPen(text, 1, Qt::DashLine));
+        p.setBrush(QColor(128, 128, 128, 40));
+        p.drawRect(QRectF(dragFrom_, dragAt_).normalized());
+    }
 }
 
 void TSpectrumPlot::DrawAxes(QPainter& p, const QRect& r, const QColor& text) const {
+    const TSpectrumAxes& a = view_.Axes();
     const bool dark = background_.lightness() < 100;
     const QColor grid = dark ? QColor(70, 70, 70) : QColor(210, 210, 210);
-    // Frequency ticks: 1-2-5 steps, or decades on a logarithmic axis.
-    std::vector<std::pair<double, QString>> fTicks;
-    if (axes_.LogFrequency) {
-        for (double f : DecadeTicks(axes_.FMin, axes_.FMax)) fTicks.emplace_back(f, AxisText(f));
-    } else {
-        for (const TTick& t : MakeTicks(axes_.FMin, axes_.FMax, r.width()).Ticks)
-            fTicks.emplace_back(t.Value, AxisText(t.Value));
-    }
     const QFontMetrics fm = fontMetrics();
-    for (const auto& [f, label] : fTicks) {
-        const int x = r.left() + static_cast<int>(std::lround(axes_.X(f)));
+
+    // Frequency numbers under the plot, each moved inside the widget rather than cut.
+    const std::vector<TAxisTick> fTicks = FrequencyTicks(a);
+    std::vector<TLabelSpan> spans;
+    for (const TAxisTick& t : fTicks)
+        spans.push_back({r.left() + t.Pixel, double(fm.horizontalAdvance(Text(t.Text)))});
+    const std::vector<double> at = PlaceLabels(spans, 0, width(), 2 * kGap);
+    for (size_t i = 0; i < fTicks.size(); ++i) {
+        const int x = r.left() + static_cast<int>(std::lround(fTicks[i].Pixel));
         p.setPen(grid);
         p.drawLine(x, r.top(), x, r.bottom());
+        if (std::isnan(at[i])) continue;
         p.setPen(text);
-        p.drawText(QRect(x - 40, r.bottom() + 3, 80, fm.height()), Qt::AlignHCenter, label);
+        p.drawText(QPointF(at[i], r.bottom() + kGap + fm.ascent()), Text(fTicks[i].Text));
     }
-    for (const TTick& t : MakeTicks(axes_.AMax, axes_.AMin, r.height(), 30).Ticks) {
-        const int y = r.top() + t.Pixel;
+    // Level numbers to the left, kept within the widget's height.
+    const std::vector<TAxisTick> lTicks = LevelTicks(a);
+    double lastTop = HUGE_VAL;
+    for (auto it = lTicks.begin(); it != lTicks.end(); ++it) {
+        const int y = r.top() + static_cast<int>(std::lround(it->Pixel));
         p.setPen(grid);
         p.drawLine(r.left(), y, r.right(), y);
+        const double top = std::clamp(y - fm.height() / 2.0, 0.0, double(height() - fm.height()));
+        if (top + fm.height() > lastTop) continue;  // from the bottom up: no overlaps
+        lastTop = top;
         p.setPen(text);
-        p.drawText(QRect(0, y - fm.height() / 2, kLeft - 4, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, AxisText(t.Value));
+        p.drawText(QRectF(0, top, r.left() - kGap, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                   Text(it->Text));
     }
     p.setPen(text);
     p.drawRect(r.adjusted(0, 0, -1, -1));
+    // Axis titles with their units.
+    p.drawText(QRect(r.left(), height() - fm.height() - kGap / 2, r.width(), fm.height()),
+               Qt::AlignHCenter, "Частота, Гц");
+    const QString level = a.Decibels ? "Амплитуда, дБ" : "Амплитуда";
+    p.save();
+    p.translate(0, r.center().y());
+    p.rotate(-90);
+    p.drawText(QRect(-r.height() / 2, 0, r.height(), fm.height()), Qt::AlignHCenter, level);
+    p.restore();
 }
 
-void TSpectrumPlot::DrawCurve(QPainter& p, const QRect& r, const TBeamSpectrum& b,
-                              const QColor& text) const {
+void TSpectrumPlot::DrawCurve(QPainter& p, const QRect& r, const TBeamSpectrum& b) const {
     const TSpectrum& s = b.Spectrum;
-    if (s.NonFinite || s.BinCount() < 2) return;
-    const QColor color =
-        colors_ && b.ColorIndex >= 0 && b.ColorIndex < static_cast<int>(colors_->size())
-            ? (*colors_)[static_cast<size_t>(b.ColorIndex)]
-            : text;
+    if (!Drawable(s)) return;
+    const TSpectrumAxes& a = view_.Axes();
+    // Only the bins in view, with one beyond each side so the line reaches the frame.
+    const double binWidth = s.Frequency(1);
+    const int first =
+        std::max(a.LogFrequency ? 1 : 0, static_cast<int>(std::floor(a.FMin / binWidth)) - 1);
+    const int last = std::min(s.BinCount() - 1, static_cast<int>(std::ceil(a.FMax / binWidth)) + 1);
     QPainterPath path;
-    bool first = true;
-    for (int k = axes_.LogFrequency ? 1 : 0; k < s.BinCount(); ++k) {
-        const QPointF pt(r.left() + axes_.X(s.Frequency(k)),
-                         r.top() + axes_.Y(s.Amplitude[static_cast<size_t>(k)]));
-        if (first)
+    for (int k = first; k <= last; ++k) {
+        const QPointF pt(r.left() + a.X(s.Frequency(k)),
+                         r.top() + a.Y(s.Amplitude[static_cast<size_t>(k)]));
+        if (k == first)
             path.moveTo(pt);
         else
             path.lineTo(pt);
-        first = false;
     }
-    p.setPen(QPen(color, 1));
+    p.setPen(QPen(CurveColor(b), 1.2));
     p.setBrush(Qt::NoBrush);
     p.drawPath(path);
-    if (b.Peak.Bin >= 0 && (!axes_.LogFrequency || b.Peak.Frequency > 0)) {
-        const QPointF at(r.left() + axes_.X(b.Peak.Frequency), r.top() + axes_.Y(b.Peak.Amplitude));
-        p.drawEllipse(at, 4, 4);
+}
+
+void TSpectrumPlot::DrawPeaks(QPainter& p, const QRect& r) const {
+    const TSpectrumAxes& a = view_.Axes();
+    const QFontMetrics fm = fontMetrics();
+    std::vector<QRectF> taken;
+    for (const TBeamSpectrum& b : *spectra_) {
+        const QColor color = CurveColor(b);
+        for (const TSpectralPeak& peak : b.Peaks) {
+            if (a.LogFrequency && !(peak.Frequency > 0)) continue;
+            const QPointF at(r.left() + a.X(peak.Frequency), r.top() + a.Y(peak.Amplitude));
+            if (!r.contains(at.toPoint())) continue;
+            p.setPen(QPen(color, 1.2));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(at, 3.5, 3.5);
+            // The label above the mark, or beside it near the top (right, or left at the right
+            // edge); left out where it would cover another.
+            const QString label = Text(FormatEngineering(peak.Frequency, 4, "Гц"));
+            const double w = fm.horizontalAdvance(label) + 4, h = fm.height();
+            double x = std::clamp(at.x() - w / 2, double(r.left() + 1), r.right() - w);
+            double y = at.y() - 6 - h;
+            if (y < r.top() + 1) {
+                y = std::clamp(at.y() - h / 2, double(r.top() + 1), r.bottom() - h);
+                x = at.x() + 6 + w <= r.right() ? at.x() + 6 : at.x() - 6 - w;
+            }
+            const QRectF box(x, y, w, h);
+            bool free = true;
+            for (const QRectF& t : taken) free = free && !t.intersects(box);
+            if (!free) continue;
+            taken.push_back(box);
+            QColor backing = background_;
+            backing.setAlpha(210);
+            p.fillRect(box, backing);
+            p.setPen(color);
+            p.drawText(box, Qt::AlignCenter, label);
+        }
     }
+}
+
+void TSpectrumPlot::DrawLegend(QPainter& p, const QRect& r, const QColor& text) const {
+    if (spectra_->empty()) return;
+    const QFontMetrics fm = fontMetrics();
+    constexpr int kLine = 18;
+    int w = 0;
+    for (const TBeamSpectrum& b : *spectra_) w = std::max(w, fm.horizontalAdvance(Text(b.Name)));
+    const int rowH = fm.height();
+    const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap, w + kLine + 3 * kGap,
+                    static_cast<int>(spectra_->size()) * rowH + kGap);
+    QColor backing = background_;
+    backing.setAlpha(225);
+    p.fillRect(box, backing);
+    p.setPen(QColor(text.red(), text.green(), text.blue(), 120));
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    const bool dark = background_.lightness() < 100;
+    int y = box.top() + kGap / 2;
+    for (const TBeamSpectrum& b : *spectra_) {
+        const QColor color = CurveColor(b);
+        p.setPen(QPen(color, 2));
+        p.drawLine(box.left() + kGap, y + rowH / 2, box.left() + kGap + kLine, y + rowH / 2);
+        p.setPen(dark ? QColor(230, 230, 230) : QColor(20, 20, 20));
+        p.drawText(QRect(box.left() + 2 * kGap + kLine, y, w + kGap, rowH), Qt::AlignVCenter,
+                   Text(b.Name));
+        y += rowH;
+    }
+}
+
+void TSpectrumPlot::DrawReadout(QPainter& p, const QRect& r) const {
+    if (readout_.Curve < 0 || drag_ != TDrag::None) return;
+    const QColor color = CurveColor((*spectra_)[static_cast<size_t>(readout_.Curve)]);
+    const QPointF at(r.left() + readout_.X, r.top() + readout_.Y);
+    p.setPen(QPen(QColor(128, 128, 128), 1, Qt::DotLine));
+    p.drawLine(QPointF(at.x(), r.top()), QPointF(at.x(), r.bottom()));
+    p.setPen(QPen(color, 2));
+    p.setBrush(background_);
+    p.drawEllipse(at, 4, 4);
+}
+
+// ---- the mouse
+
+void TSpectrumPlot::Point(const QPointF& at) {
+    const QRect r = PlotRect();
+    TSpectrumReadout next;
+    if (spectra_ && r.contains(at.toPoint()))
+        next = SnapReadout(view_.Axes(), Curves(), at.x() - r.left(), at.y() - r.top());
+    const bool changed = next.Curve != readout_.Curve || next.Bin != readout_.Bin ||
+                         next.X != readout_.X || next.Y != readout_.Y;
+    readout_ = std::move(next);
+    if (!changed) return;
+    update();
+    Q_EMIT ReadoutChanged();
+}
+
+void TSpectrumPlot::mousePressEvent(QMouseEvent* event) {
+    const QPointF at = event->position();
+    if (!PlotRect().contains(at.toPoint())) return;
+    const bool band = event->button() == Qt::RightButton ||
+                      (event->button() == Qt::LeftButton && event->modifiers() & Qt::ShiftModifier);
+    if (!band && event->button() != Qt::LeftButton) return;
+    drag_ = band ? TDrag::Band : TDrag::Pan;
+    dragFrom_ = dragAt_ = at;
+    if (drag_ == TDrag::Pan) setCursor(Qt::ClosedHandCursor);
+    update();
 }
 
 void TSpectrumPlot::mouseMoveEvent(QMouseEvent* event) {
-    const QRect r = PlotRect();
-    const QPoint at = event->position().toPoint();
-    if (!r.contains(at)) {
-        Q_EMIT Pointed(NAN, NAN);
+    const QPointF at = event->position();
+    if (drag_ == TDrag::Pan) {
+        view_.Pan(at.x() - dragAt_.x(), at.y() - dragAt_.y());
+        dragAt_ = at;
+        Changed();
         return;
     }
-    Q_EMIT Pointed(axes_.FrequencyAt(at.x() - r.left()), axes_.LevelAt(at.y() - r.top()));
+    if (drag_ == TDrag::Band) {
+        const QRectF r = PlotRect();
+        dragAt_ = QPointF(std::clamp(at.x(), r.left(), r.right()),
+                          std::clamp(at.y(), r.top(), r.bottom()));
+        update();
+        return;
+    }
+    Point(at);
 }
 
-void TSpectrumPlot::leaveEvent(QEvent*) { Q_EMIT Pointed(NAN, NAN); }
+void TSpectrumPlot::mouseReleaseEvent(QMouseEvent* event) {
+    const TDrag drag = drag_;
+    drag_ = TDrag::None;
+    setCursor(Qt::CrossCursor);
+    if (drag == TDrag::Band) {
+        const QRect r = PlotRect();
+        view_.ZoomToBox(dragFrom_.x() - r.left(), dragFrom_.y() - r.top(), dragAt_.x() - r.left(),
+                        dragAt_.y() - r.top());
+        Changed();
+    } else {
+        update();
+    }
+    Point(event->position());
+}
+
+void TSpectrumPlot::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) ShowAll();
+}
+
+void TSpectrumPlot::wheelEvent(QWheelEvent* event) {
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps == 0) return;
+    const QRect r = PlotRect();
+    const QPointF at = event->position();
+    // Over the frequency numbers the frequency alone, over the level numbers the level alone.
+    bool frequency = at.x() >= r.left(), level = at.y() <= r.bottom();
+    if (event->modifiers() & Qt::ShiftModifier) level = false;
+    if (event->modifiers() & Qt::ControlModifier) frequency = false;
+    if (!frequency && !level) return;
+    view_.ZoomAt(at.x() - r.left(), at.y() - r.top(), steps, frequency, level);
+    Changed();
+    Point(at);
+    event->accept();
+}
+
+void TSpectrumPlot::leaveEvent(QEvent*) {
+    if (drag_ == TDrag::None) Point(QPointF(-1, -1));
+}
 
 }  // namespace kvaril

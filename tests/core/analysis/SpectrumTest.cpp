@@ -124,6 +124,72 @@ INSTANTIATE_TEST_SUITE_P(Windows, OffBinTest,
                              return WindowTestName({info.param.window, info.index});
                          });
 
+// An AM radio's spectrum: a 20 kHz carrier of amplitude 1 with a 1 kHz tone at depth 0.5, so
+// sidebands of 0.25 (-12.04 dB) at 19 and 21 kHz; sampled at 500 kHz.
+std::vector<double> AmSignal(int n, double quant) {
+    std::vector<double> x(static_cast<size_t>(n));
+    for (int q = 0; q < n; ++q) {
+        const double t = q * quant;
+        x[static_cast<size_t>(q)] = (1 + 0.5 * std::sin(2 * std::numbers::pi * 1000 * t)) *
+                                    std::sin(2 * std::numbers::pi * 20000 * t + 0.2);
+    }
+    return x;
+}
+
+TEST(SpectrumPeaks, TheAmLinesOnBinsReadExactly) {
+    constexpr double q = 2e-6;
+    const std::vector<double> x = AmSignal(5000, q);  // 10 ms: bins of 100 Hz
+    TSpectrumAnalyzer analyzer;
+    const TSpectrum s = analyzer.Compute(x.data(), 5000, q, TSpectrumWindow::Hann);
+    const std::vector<TSpectralPeak> peaks = FindPeaks(s);
+    ASSERT_GE(peaks.size(), 3u);
+    EXPECT_NEAR(peaks[0].Frequency, 20000, 1e-6);
+    EXPECT_NEAR(peaks[0].Amplitude, 1, 1e-9);
+    EXPECT_NEAR(std::min(peaks[1].Frequency, peaks[2].Frequency), 19000, 1e-6);
+    EXPECT_NEAR(std::max(peaks[1].Frequency, peaks[2].Frequency), 21000, 1e-6);
+    EXPECT_NEAR(peaks[1].Amplitude, 0.25, 1e-9);
+    EXPECT_NEAR(peaks[2].Amplitude, 0.25, 1e-9);
+    EXPECT_LE(peaks.size(), 5u) << "N = 5 by default";
+    EXPECT_EQ(FindLargestPeak(s).Frequency, peaks[0].Frequency);
+}
+
+TEST(SpectrumPeaks, TheAmLinesBetweenBinsWithinTheInterpolationsAccuracy) {
+    constexpr double q = 2e-6;
+    for (int n : {4321, 6007}) {  // bins of 115.7 and 83.2 Hz: no line on a bin
+        const std::vector<double> x = AmSignal(n, q);
+        TSpectrumAnalyzer analyzer;
+        const TSpectrum s = analyzer.Compute(x.data(), n, q, TSpectrumWindow::Hann);
+        const double bin = 1 / (n * q);
+        // Above -20 dB only the three lines.
+        const std::vector<TSpectralPeak> peaks = FindPeaks(s, 5, -20);
+        ASSERT_EQ(peaks.size(), 3u) << n;
+        EXPECT_NEAR(peaks[0].Frequency, 20000, 0.05 * bin) << n;
+        EXPECT_NEAR(peaks[0].Amplitude, 1, 0.05) << n;
+        for (const TSpectralPeak& p : {peaks[1], peaks[2]}) {
+            EXPECT_NEAR(std::fabs(p.Frequency - 20000), 1000, 0.05 * bin) << n;
+            EXPECT_NEAR(ToDecibels(p.Amplitude), ToDecibels(0.25), 0.5) << n;
+        }
+        EXPECT_EQ(FindPeaks(s, 1, -20).size(), 1u) << "the N highest only";
+        EXPECT_EQ(FindPeaks(s, 5, -11).size(), 1u) << "the sidebands lie below -11 dB";
+        EXPECT_EQ(FindPeaks(s, 5, -60).size(), 3u)
+            << "sampled a bin apart, the window's side lobes fall off without peaks of their own";
+    }
+}
+
+TEST(SpectrumPeaks, NoPeaksWithoutASpectrumOrAboveTheLevels) {
+    TSpectrum empty;
+    EXPECT_TRUE(FindPeaks(empty).empty());
+    TSpectrum zero;
+    zero.N = 8;
+    zero.QuantTime = 1;
+    zero.Amplitude.assign(5, 0.0);
+    EXPECT_TRUE(FindPeaks(zero, 5, -300).empty()) << "silence has no peaks";
+    TSpectrum flat = zero;
+    flat.Amplitude = {0, 0.5, 1, 1, 0.5};  // a plateau counts once
+    EXPECT_EQ(FindPeaks(flat, 5, -300).size(), 1u);
+    EXPECT_TRUE(FindPeaks(flat, 0, -300).empty());
+}
+
 TEST(Spectrum, RectangularWindowKeepsParsevalsIdentity) {
     std::mt19937 random(7);
     std::normal_distribution<double> noise(0.3, 1.0);

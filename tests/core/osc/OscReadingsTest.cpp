@@ -104,6 +104,38 @@ TEST_F(Readings, SpectraOfChosenBeamsKeepTheirColours) {
     EXPECT_EQ(s.Readings().SpectrumRequest().Beams.size(), 3u);
 }
 
+TEST_F(Readings, TheSpectrumOffersItsIntervalsTheWindowFirst) {
+    Window(0.1, 0.2);
+    Label(0.5);
+    Label(0.52);
+    s.Readings().SetSpan("m1..m2");  // the Статистика page's span is not the spectrum's
+    TSpectrumRequest r = s.Readings().SpectrumRequest();
+    EXPECT_EQ(r.Span, "Окно");
+    EXPECT_EQ(r.Interval, 0);
+    EXPECT_DOUBLE_EQ(r.T0, 0.1);
+    EXPECT_DOUBLE_EQ(r.T1, 0.2);
+    std::vector<std::string> captions;
+    for (const TSpectrumInterval& i : r.Intervals) captions.push_back(i.Caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Окно", "Весь запуск", "m1..m2", "A..B"}));
+    EXPECT_FALSE(r.Intervals.back().Available) << "no A/B cursors yet";
+    EXPECT_FALSE(ChooseInterval(r, 3));
+    EXPECT_EQ(r.Span, "Окно");
+    ASSERT_TRUE(ChooseInterval(r, FindInterval(r, "m1..m2")));
+    EXPECT_DOUBLE_EQ(r.T0, 0.5);
+    EXPECT_DOUBLE_EQ(r.T1, 0.52);
+    ASSERT_TRUE(ChooseInterval(r, FindInterval(r, "Весь запуск")));
+    EXPECT_DOUBLE_EQ(r.T0, 0);
+    EXPECT_NEAR(r.T1, (signals.Data().SampleCount() - 1) * signals.QuantTime(), 1e-12);
+    EXPECT_EQ(FindInterval(r, "A..B"), -1);
+    // Cursors, when the session has them, make A..B a choice in either order.
+    const std::pair<double, double> ab{0.3, 0.25};
+    const std::vector<TSpectrumInterval> withCursors =
+        SpectrumIntervals(*s.Current(), signals, &ab);
+    ASSERT_TRUE(withCursors.back().Available);
+    EXPECT_DOUBLE_EQ(withCursors.back().T0, 0.25);
+    EXPECT_DOUBLE_EQ(withCursors.back().T1, 0.3);
+}
+
 // ---- with a reference run
 
 TEST_F(ReadingsWithReference, TheValueTableShowsTheReferenceAndTheDifference) {

@@ -189,5 +189,48 @@ TEST(EngineeringTicks, TheClassicTextsStayWithoutTheFormat) {
     EXPECT_EQ(TickTextLength("1.5 мс"), 6);
 }
 
+// ---- engineering numbers
+
+TEST(Engineering, PrefixesCommaAndMinus) {
+    EXPECT_EQ(FormatEngineering(20000, 4), "20,00 к");
+    EXPECT_EQ(FormatEngineering(19003.7, 5, "Гц"), "19,004 кГц");
+    EXPECT_EQ(FormatEngineering(500, 4, "Гц"), "500,0 Гц");
+    EXPECT_EQ(FormatEngineering(0.25, 3), "250 м");
+    EXPECT_EQ(FormatEngineering(-0.0015, 2, "с"), "\u22121,5 мс");
+    EXPECT_EQ(FormatEngineering(999.96, 4), "1,000 к") << "rounding carries into the prefix";
+    EXPECT_EQ(FormatEngineering(2.5e6, 2), "2,5 М");
+    EXPECT_EQ(FormatEngineering(0, 3), "0,00");
+    EXPECT_EQ(FormatEngineering(NAN, 3), "нет");
+    EXPECT_EQ(FormatDecimals(-12.0412, 2, "дБ"), "\u221212,04 дБ");
+    EXPECT_EQ(FormatDecimals(-0.001, 2), "0,00") << "no minus on a zero";
+}
+
+TEST(Engineering, TickTextsTellTheirStepApart) {
+    EXPECT_EQ(EngineeringTickText(0, 500), "0");
+    EXPECT_EQ(EngineeringTickText(500, 500), "500");
+    EXPECT_EQ(EngineeringTickText(1000, 500), "1 к");
+    EXPECT_EQ(EngineeringTickText(1500, 500), "1,5 к");
+    EXPECT_EQ(EngineeringTickText(20000, 5000), "20 к");
+    EXPECT_EQ(EngineeringTickText(250000, 50000), "250 к");
+    EXPECT_EQ(EngineeringTickText(20250, 50), "20,25 к");
+    EXPECT_EQ(EngineeringTickText(-60, 20), "\u221260");
+    EXPECT_EQ(EngineeringTickText(0.002, 0.001, "с"), "2 мс");
+    EXPECT_EQ(EngineeringTickText(1e-17, 0.1), "0") << "a zero computed with an error";
+}
+
+TEST(Engineering, ReadsBackWhatItWritesAndPlainNumbers) {
+    double v = 0;
+    for (const char* text : {"19 к", "19к", "19,0 кГц", "19000", "1.9e4", "19k", "+19000"}) {
+        ASSERT_TRUE(ParseEngineering(text, v, "Гц")) << text;
+        EXPECT_DOUBLE_EQ(v, 19000) << text;
+    }
+    ASSERT_TRUE(ParseEngineering("\u22121,5 мс", v, "с"));
+    EXPECT_DOUBLE_EQ(v, -0.0015);
+    ASSERT_TRUE(ParseEngineering("2 М", v));
+    EXPECT_DOUBLE_EQ(v, 2e6);
+    for (const char* text : {"", "к", "abc", "1..2", "1 x", "inf"})
+        EXPECT_FALSE(ParseEngineering(text, v)) << text;
+}
+
 }  // namespace
 }  // namespace kvaril

@@ -210,14 +210,17 @@ TEST_F(OscAnalysis, TheSpectrumWindowOpensOnTheSelectedBeams) {
     EXPECT_EQ(spectrum->Spectra()[0].Name, "C");
     EXPECT_NEAR(spectrum->Spectra()[0].Peak.Frequency, 40, 1e-6);
     EXPECT_NEAR(spectrum->Spectra()[0].Peak.Amplitude, 3, 1e-6);
-    const QString peaks = spectrum->findChild<QLabel*>("lbSpectrumPeaks")->text();
-    EXPECT_TRUE(peaks.contains("пик 40 Гц, 3")) << peaks.toStdString();
+    auto* peaks = spectrum->findChild<QTableWidget*>("tbSpectrumPeaks");
+    ASSERT_NE(peaks, nullptr);
+    ASSERT_GE(peaks->rowCount(), 1);
+    EXPECT_EQ(peaks->item(0, 2)->text(), "40,000 Гц");
+    EXPECT_EQ(peaks->item(0, 3)->text(), "3,000");
+    EXPECT_EQ(peaks->item(0, 4)->text(), "9,54 дБ");
 
     auto* window = spectrum->findChild<QComboBox*>("cbSpectrumWindow");
     window->setCurrentIndex(0);  // rectangular: the same amplitude on a bin
     EXPECT_NEAR(spectrum->Spectra()[0].Peak.Amplitude, 3, 1e-6);
-    spectrum->findChild<QComboBox*>("cbSpectrumAmplitude")->setCurrentIndex(1);
-    EXPECT_TRUE(spectrum->findChild<QLabel*>("lbSpectrumPeaks")->text().contains("дБ"));
+    EXPECT_EQ(peaks->item(0, 3)->text(), "3,000");
 
     osc_->close();
     EXPECT_FALSE(spectrum->isVisible()) << "it closes with the oscilloscope";
