@@ -71,16 +71,44 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner,
     statusBar()->addWidget(pnlStatus_, 1);
     resize(760, 480);
     FitMinimumSize();
+    Place(owner);
+}
+
+void TFormOsc::Place(QWidget* owner) {
     QSettings settings = OpenSettings();
-    if (!RestoreWindowPlacement(settings, settings::kOscWindow, this, tabControlSplit_)) {
+    if (RestoreWindowPlacement(settings,
+                               beside_ ? settings::kOscBesideWindow : settings::kOscWindow, this,
+                               tabControlSplit_))
+        return;
+    QScreen* screen = owner ? owner->screen() : QApplication::primaryScreen();
+    if (!screen) return;
+    const QRect free = screen->availableGeometry();
+    if (!beside_) {
         // Nothing remembered: the traces get most of the free area of the owner's screen.
-        QScreen* screen = owner ? owner->screen() : QApplication::primaryScreen();
-        if (screen) {
-            const QRect free = screen->availableGeometry();
-            resize(QSize(free.width() * 9 / 10, free.height() * 9 / 10).expandedTo(minimumSize()));
-            move(free.center() - rect().center());
-        }
+        resize(QSize(free.width() * 9 / 10, free.height() * 9 / 10).expandedTo(minimumSize()));
+        move(free.center() - rect().center());
+        return;
     }
+    // Beside the editor on one screen: the traces take the right three fifths, the editor the
+    // rest, so that neither hides the other.
+    const int split = free.left() + free.width() * 2 / 5;
+    resize(QSize(free.right() - split, free.height()).expandedTo(minimumSize()) -
+           (frameGeometry().size() - geometry().size()));
+    move(split, free.top());
+    if (owner && owner->frameGeometry().right() > split) {
+        owner->move(free.topLeft());
+        owner->resize(QSize(split - free.left(), free.height()) -
+                      (owner->frameGeometry().size() - owner->geometry().size()));
+    }
+}
+
+void TFormOsc::SetBeside(bool beside) {
+    if (beside == beside_) return;
+    beside_ = beside;
+    setWindowModality(beside ? Qt::NonModal : Qt::ApplicationModal);
+    // Beside the editor the keys stay with the editor when the window appears.
+    setAttribute(Qt::WA_ShowWithoutActivating, beside);
+    Place(parentWidget());
 }
 
 TFormOsc::~TFormOsc() = default;
@@ -164,7 +192,8 @@ void TFormOsc::showEvent(QShowEvent* event) {
 
 void TFormOsc::closeEvent(QCloseEvent* event) {
     QSettings settings = OpenSettings();
-    SaveWindowPlacement(settings, settings::kOscWindow, this, tabControlSplit_);
+    SaveWindowPlacement(settings, beside_ ? settings::kOscBesideWindow : settings::kOscWindow, this,
+                        tabControlSplit_);
     if (frmSpectrum_) frmSpectrum_->close();
     session_->Close();
     Refresh();

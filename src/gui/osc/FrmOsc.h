@@ -56,6 +56,9 @@ class TFormOsc : public QMainWindow {
     void SetStale(const QString& note);
     // The time being typed is committed, so that the document holds what the window shows.
     void KeepInStep() { CommitEntry(); }
+    // Modal in place of the main window, or beside it (each way with its own remembered
+    // place); only while the window is hidden.
+    void SetBeside(bool beside);
     // Shows the window and returns when it has been closed.
     void ShowModal();
     const TOscSession& Session() const { return *session_; }
@@ -131,7 +134,11 @@ class TFormOsc : public QMainWindow {
     void ExportData();
     void CompareWithRun();
 
+    // Where the window goes: its remembered place for the way it is shown, else a default.
+    void Place(QWidget* owner);
+
     TWorkbench& workbench_;
+    bool beside_ = false;
     const TProgramPaths paths_;  // where exports may start
     TDialogs& dialogs_;
     std::unique_ptr<TOscSession> session_;

@@ -43,9 +43,8 @@ void TFormMain::CreateLiveModelling(QMenu* model, QMenu* view) {
 
 void TFormMain::ShowOscilloscope() {
     if (!formOsc_) formOsc_ = new TFormOsc(workbench_, dialogs_, this, paths_);
+    if (!formOsc_->isVisible()) formOsc_->SetBeside(live_->Beside());
     if (!live_->Beside()) {
-        formOsc_->setWindowModality(Qt::ApplicationModal);
-        formOsc_->setAttribute(Qt::WA_ShowWithoutActivating, false);
         formOsc_->PrepareForRun();
         hide();
         struct ShowAgain {
@@ -60,9 +59,6 @@ void TFormMain::ShowOscilloscope() {
         formOsc_->RefreshAfterRun();
         return;
     }
-    // The keys stay with the editor: the oscilloscope appears beside it without taking them.
-    formOsc_->setWindowModality(Qt::NonModal);
-    formOsc_->setAttribute(Qt::WA_ShowWithoutActivating, true);
     formOsc_->PrepareForRun();
     formOsc_->show();
 }
@@ -84,9 +80,8 @@ void TFormMain::ListMessages(const TModelOutcome& outcome, bool goThere) {
         ShowStatus(FromUtf8(outcome.Error->Title));
     }
     if (formOsc_ && formOsc_->isVisible())
-        formOsc_->SetStale(pnlMessages_->Count() > 0
-                               ? FromUtf8(StaleNote(pnlMessages_->Count()))
-                               : QString());
+        formOsc_->SetStale(pnlMessages_->Count() > 0 ? FromUtf8(StaleNote(pnlMessages_->Count()))
+                                                     : QString());
 }
 
 void TFormMain::OscilloscopeInStep() {

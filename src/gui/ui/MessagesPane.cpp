@@ -32,7 +32,8 @@ TMessagesPane::TMessagesPane(QWidget* parent) : QWidget(parent) {
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list_->setMaximumHeight(list_->fontMetrics().height() * 7);
     layout->addWidget(list_);
-    connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { Choose(item); });
+    connect(list_, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { Choose(item); });
     connect(list_, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { Choose(item); });
     hide();

@@ -21,6 +21,7 @@ namespace settings {
 // ---- where each window was: a group with its geometry, maximized state and splitter widths
 inline constexpr const char* kMainWindow = "Windows/Main";
 inline constexpr const char* kOscWindow = "Windows/Oscilloscope";
+inline constexpr const char* kOscBesideWindow = "Windows/OscilloscopeBeside";
 
 // ---- the editor's font; without a stored name the built-in font stays
 inline const TSetting<QString> kFontName{"Options/Font/Name", QString()};
