@@ -35,7 +35,7 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
-           "               [--view grid,legend,shared]\n"
+           "               [--view grid,legend,shared,cursors]\n"
            "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
@@ -45,7 +45,8 @@ void PrintUsage(std::ostream& out) {
            "                                         или все экраны друг под другом (all);\n"
            "                                         формат - по расширению файла;\n"
            "                                         --view добавляет сетку, подписи лучей и\n"
-           "                                         общий масштаб групп, как в меню Вид;\n"
+           "                                         общий масштаб групп, как в меню Вид,\n"
+           "                                         и курсоры A/B на трети и двух третях окна;\n"
            "                                         --against сверяет отсчеты с эталоном\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
@@ -99,6 +100,7 @@ std::string DrawPicture(const kvaril::TPictureRequest& request, const std::vecto
     picture.Options.Legend = request.Legend;
     if (request.Legend) picture.Options.Names = kvaril::SignalNamesUtf8(signals);
     picture.Grid = request.Grid;
+    picture.Cursors = request.Cursors;
     const QString target = QString::fromLocal8Bit(request.Path.c_str());
     QString error = kvaril::CheckScreensPicture(osc, picture, target);
     if (error.isEmpty())

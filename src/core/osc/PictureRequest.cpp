@@ -50,6 +50,8 @@ bool ParsePictureView(std::string_view text, TPictureRequest& request) {
             request.Legend = true;
         else if (choice == "shared")
             request.SharedGroupScale = true;
+        else if (choice == "cursors")
+            request.Cursors = true;
         else
             return false;
         start = comma + 1;

@@ -35,6 +35,10 @@ inline constexpr TSetting<bool> kOscGrid{"Oscilloscope/Grid", false};
 inline constexpr TSetting<bool> kOscLegend{"Oscilloscope/Legend", false};
 inline constexpr TSetting<bool> kOscSharedScale{"Oscilloscope/SharedGroupScale", false};
 
+// ---- the oscilloscope's measuring lines: the A/B cursors and a line under each marker
+inline constexpr TSetting<bool> kOscCursors{"Oscilloscope/Cursors", false};
+inline constexpr TSetting<bool> kOscMarkerLines{"Oscilloscope/MarkerLines", false};
+
 }  // namespace settings
 
 // The user's settings of this program.
