@@ -119,7 +119,8 @@ void TFormOsc::RefreshMarkLines() {
         const TCursorReadout r = cursors.Readout();
         // One row of times, then one per beam: its values at A and B and their difference.
         QString html = "<table cellspacing=0 cellpadding=0><tr><td colspan=4><b>" +
-                       FromUtf8(r.Header()).toHtmlEscaped() + "</b></td></tr>";
+                       FromUtf8(r.Header()).toHtmlEscaped().replace("   ", "&nbsp;&nbsp;&nbsp;") +
+                       "</b></td></tr>";
         if (!r.Rows.empty())
             html += "<tr><td></td><td align=right>&nbsp;&nbsp;A</td>"
                     "<td align=right>&nbsp;&nbsp;B</td><td align=right>&nbsp;&nbsp;B − A</td></tr>";
