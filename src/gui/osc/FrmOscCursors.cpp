@@ -147,6 +147,12 @@ bool TFormOsc::CursorKey(const QKeyEvent& event) {
         case Qt::Key_Right:
             cursors.StepCursor(ten ? TCursorStep::RightTen : TCursorStep::Right);
             break;
+        case Qt::Key_Home:
+            cursors.StepCursor(TCursorStep::Home);
+            break;
+        case Qt::Key_End:
+            cursors.StepCursor(TCursorStep::End);
+            break;
         case Qt::Key_A:
         case 0x0424:  // Ф: the same key on a Russian layout
             cursors.SetActiveCursor(0);

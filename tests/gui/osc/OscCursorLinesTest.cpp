@@ -184,6 +184,9 @@ TEST_F(OscCursorLines, LinesAreDraggedAndSteppedOnQuanta) {
     QTest::keyClick(Graph(), Qt::Key_Left);
     EXPECT_NEAR(Cursors().CursorTimes()->A, aBefore - 0.001, 1e-12);
     EXPECT_TRUE(Find<QLabel>("pnlCursors")->text().contains("0.136")) << "the readout follows";
+    QTest::keyClick(Graph(), Qt::Key_End);
+    EXPECT_NEAR(Cursors().CursorTimes()->A, 0.999, 1e-12) << "End: the window's end";
+    EXPECT_GE(Graph()->MarkLines().front().X, Graph()->width() - 2);  // A, drawn first
 }
 
 TEST_F(OscCursorLines, MarkerLinesTooltipsAndAMarkerDraggedByItsName) {
