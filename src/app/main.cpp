@@ -37,7 +37,7 @@ void PrintUsage(std::ostream& out) {
            "  kvaril --run ФАЙЛ.sig [--csv ВЫХОД.csv] [--wav ВЫХОД.wav]\n"
            "               [--signals A,B] [--from T0] [--to T1] [--timeout СЕКУНДЫ]\n"
            "               [--png КАРТИНКА.png|.svg|.pdf] [--size ШxВ] [--screen N|all]\n"
-           "               [--view grid,legend,shared,colors] [--long]\n"
+           "               [--view grid,legend,shared,colors,cursors] [--long]\n"
            "               [--against ЭТАЛОН.csv [--tolerance X]] [--reference ЭТАЛОН.csv]\n"
            "                                         собрать и выполнить модель без окна;\n"
            "                                         --csv и --wav пишут отсчеты сигналов\n"
@@ -48,7 +48,8 @@ void PrintUsage(std::ostream& out) {
            "                                         формат - по расширению файла;\n"
            "                                         --view добавляет сетку, подписи лучей,\n"
            "                                         общий масштаб групп и цвета по лучам,\n"
-           "                                         как в меню Вид;\n"
+           "                                         как в меню Вид, и курсоры A/B на трети\n"
+           "                                         и двух третях окна;\n"
            "                                         --against сверяет отсчеты с эталоном;\n"
            "                                         --long - длинные прогоны: до 10000000\n"
            "                                         квантов вместо 10000\n"
@@ -111,6 +112,7 @@ std::string DrawPicture(const kvaril::TPictureRequest& request, const std::vecto
     if (request.BeamColors && request.Legend && reference)
         picture.Options.ReferenceLabel = kvaril::ReferenceLegendText(reference->Label);
     picture.Grid = request.Grid;
+    picture.Cursors = request.Cursors;
     const QString target = QString::fromLocal8Bit(request.Path.c_str());
     QString error = kvaril::CheckScreensPicture(osc, picture, target);
     if (error.isEmpty())

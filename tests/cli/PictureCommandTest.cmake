@@ -78,6 +78,25 @@ endif()
 if(svg MATCHES "#006400" OR svg MATCHES "#960096" OR viewed MATCHES "#960096")
   message(FATAL_ERROR "the palette shows without --view colors")
 endif()
+# --view cursors: the A/B cursors at a third and two thirds of the window, in their one colour
+# (#be4600) and with their letters; the classic picture has neither. A PNG is drawn too.
+execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/cursors.svg --size 600x300
+                        --view cursors
+                RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+file(READ ${out}/cursors.svg cursors)
+if(NOT rc EQUAL 0 OR NOT cursors MATCHES ">A<" OR NOT cursors MATCHES ">B<" OR
+   NOT cursors MATCHES "#be4600")
+  message(FATAL_ERROR "--view cursors: rc=${rc}\n${err}")
+endif()
+if(svg MATCHES "#be4600" OR viewed MATCHES "#be4600")
+  message(FATAL_ERROR "a picture without --view cursors has cursor lines")
+endif()
+execute_process(COMMAND ${KVARIL} --run ${doc} --png ${out}/cursors.png --size 600x300
+                        --view grid,cursors
+                RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${out}/cursors.png)
+  message(FATAL_ERROR "--view grid,cursors to PNG: rc=${rc}\n${err}")
+endif()
 
 # Refused before the run, or after it when the screen does not exist: status 1, no file.
 set(refusals

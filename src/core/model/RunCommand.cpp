@@ -93,7 +93,8 @@ const TRunOption kRunOptions[] = {
      [](std::string_view v, TParseState& s) -> std::string {
          s.PictureOption = true;
          if (ParsePictureView(v, s.Options.Picture)) return {};
-         return "Неверный вид --view: " + std::string(v) + " (через запятую: grid, legend, shared)";
+         return "Неверный вид --view: " + std::string(v) +
+                " (через запятую: grid, legend, shared, cursors)";
      }},
     {"--reference",
      [](std::string_view v, TParseState& s) -> std::string {

@@ -59,6 +59,14 @@ bool SampleAt(const TSignals& signals, int signal, double t, double& value) {
     return true;
 }
 
+double QuantumTimeOf(const TSignals& signals, double t) {
+    const double q = signals.QuantTime();
+    const int64_t n = signals.Data().SampleCount();
+    if (!(q > 0) || n <= 0 || !std::isfinite(t)) return t;
+    const int64_t k = std::clamp<int64_t>(Round(t / static_cast<long double>(q)), 0, n - 1);
+    return static_cast<double>(k * static_cast<long double>(q));
+}
+
 // ---- Δ readout
 
 int ReferenceLabel(const TView& view, double t, int picked) {
@@ -79,7 +87,8 @@ TDeltaReadout MakeDeltaReadout(const TBeamGrouping& grouping, const TView* view,
     if (out.Reference < 0) return out;
     const double q = signals.QuantTime();
     const double tRef = view->TimeLabel(out.Reference).Time();
-    const double dt = t - tRef;
+    // Δt between the quanta the values come from, not between the pixels' times.
+    const double dt = QuantumTimeOf(signals, t) - QuantumTimeOf(signals, tRef);
     out.DeltaTime = FormatOscTime(q, dt);
     // Below half a quantum both instants read the same sample: no frequency to speak of.
     if (std::fabs(dt) >= q / 2 && dt != 0) out.InverseDelta = FormatFloat4(1 / dt);

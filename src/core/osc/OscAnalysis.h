@@ -20,6 +20,8 @@ class TView;
 // The value of `signal` at time `t` as the value table reads it: the nearest quantum, never
 // beyond the last sample. False when the store holds nothing for it.
 bool SampleAt(const TSignals& signals, int signal, double t, double& value);
+// The time of the quantum SampleAt reads at `t`; `t` itself when the store holds nothing.
+double QuantumTimeOf(const TSignals& signals, double t);
 
 // ---- Δ readout
 

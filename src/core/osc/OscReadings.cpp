@@ -62,8 +62,12 @@ TSpectrumRequest TOscReadings::SpectrumRequest() const {
     const TView* view = context_.Current();
     if (!view) return r;
     r.Beams = ChooseBeams(TBeamGrouping(*view), beams_.Selection(), picture_.BeamColors());
-    // A..B: the A/B cursors' times go here once the session has them; listed unavailable so far.
-    r.Intervals = SpectrumIntervals(*view, context_.Signals, nullptr);
+    // A..B is offered while the cursors are shown.
+    std::optional<std::pair<double, double>> ab;
+    if (const std::optional<TCursorPair> times = cursors_.CursorTimes();
+        times && cursors_.CursorPairShown())
+        ab.emplace(times->A, times->B);
+    r.Intervals = SpectrumIntervals(*view, context_.Signals, ab ? &*ab : nullptr);
     ChooseInterval(r, 0);  // the time window
     return r;
 }

@@ -17,7 +17,9 @@ TOscSession::TOscSession(TOsc& osc, TSignals& signals)
       beams_(context_),
       references_(context_),
       picture_(context_, references_),
-      readings_(context_, beams_, cursors_, references_, picture_) {}
+      readings_(context_, beams_, cursors_, references_, picture_) {
+    cursors_.WatchSelection(&beams_.Selection());
+}
 
 void TOscSession::PrepareForRun() {
     TSignals& signals = context_.Signals;

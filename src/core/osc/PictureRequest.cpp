@@ -52,6 +52,8 @@ bool ParsePictureView(std::string_view text, TPictureRequest& request) {
             request.SharedGroupScale = true;
         else if (choice == "colors")
             request.BeamColors = true;
+        else if (choice == "cursors")
+            request.Cursors = true;
         else
             return false;
         start = comma + 1;

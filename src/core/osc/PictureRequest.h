@@ -21,13 +21,15 @@ struct TPictureRequest {
     // The oscilloscope's View menu choices; off, the picture is the classic one.
     bool Grid = false, Legend = false, SharedGroupScale = false;
     bool BeamColors = false;  // "colors": "Вид → Цвета по лучам"
+    // "cursors": the A/B cursors at a third and two thirds of each screen's window.
+    bool Cursors = false;
 };
 
 // "WxH" (or "WXH"), each side from 1 to kMaxPictureSide.
 bool ParsePictureSize(std::string_view text, int& width, int& height);
 // "N" (from 1) or "all" (0).
 bool ParsePictureScreen(std::string_view text, int& screen);
-// "grid,legend,shared,colors", any of them in any order.
+// "grid,legend,shared,colors,cursors", any of them in any order.
 bool ParsePictureView(std::string_view text, TPictureRequest& request);
 
 // The reason a sheet of `width` × `height` is too small for a picture, or empty.

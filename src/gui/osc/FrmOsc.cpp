@@ -62,6 +62,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner,
     CreateScreenArea();
     ConnectScreenArea();
     CreateAnalysis();
+    CreateCursorActions();
     tabControlSplit_->setStretchFactor(1, 1);
     tabControlSplit_->setSizes({170, 590});
     setCentralWidget(tabControlSplit_);
@@ -221,7 +222,9 @@ bool TFormOsc::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (watched == pbGraph_ && event->type() == QEvent::KeyPress &&
-        StepKey(*static_cast<QKeyEvent*>(event)))
+        (CursorKey(*static_cast<QKeyEvent*>(event)) || StepKey(*static_cast<QKeyEvent*>(event))))
+        return true;
+    if (watched == pbLabels_ && event->type() == QEvent::ToolTip && MarkerToolTip(event))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
@@ -388,7 +391,11 @@ void TFormOsc::RefreshStatus() {
 
 void TFormOsc::PaintGraph() {
     const QSize size = pbGraph_->size();
+    // The strip's names are placed by the traces' width: a new width (a dragged splitter, a
+    // resized window) moves them at once, whichever of the two areas was resized first.
+    const bool newWidth = session_->TimeView().GraphWidth() != size.width();
     session_->TimeView().SetGraphWidth(size.width());
+    if (newWidth && !refreshing_) PaintLabels();
     if (!pbGraph_->FitPicture()) {
         // The area keeps its previous content; the next paint tries again.
         session_->Warn("Отказ выделения памяти для рисования графиков");
@@ -399,6 +406,7 @@ void TFormOsc::PaintGraph() {
     if (session_->Picture().ShowGrid())
         session_->Picture().LayoutGrid(size.width(), size.height(), *grid_, GridTextMetrics());
     pbGraph_->ShowPicture(picture_.get(), session_->Picture().ShowGrid() ? grid_.get() : nullptr);
+    RefreshMarkLines();
 }
 
 void TFormOsc::PaintLabels() {

@@ -126,6 +126,19 @@ class TFormOsc : public QMainWindow {
     void ReferenceMenu(int x);
     void ShowSpectrum();
 
+    // The A/B cursors and the marker lines (FrmOscCursors.cpp).
+    void CreateCursorActions();
+    void RefreshMarkLines();  // the lines over the traces and the cursors' readout
+    bool CursorKey(const QKeyEvent& event);
+    // A press on the traces near an A/B line starts dragging it; false otherwise.
+    bool PressCursorLine(int x);
+    // Hover and drag over the traces: the pointer's shape, the dragged cursor. True when a
+    // cursor was dragged.
+    bool MoveCursorLine(int x);
+    bool ReleaseCursorLine();
+    bool MarkerToolTip(QEvent* event);
+    int MarkWidth() const;  // the strip's click rule: the width of "MM"
+
     void ViewAdd();
     void ViewDelete();
     void ViewRename();
@@ -174,6 +187,10 @@ class TFormOsc : public QMainWindow {
     QAction* actGrid_ = nullptr;
     QAction* actBeamColors_ = nullptr;
     TFormSpectrum* frmSpectrum_ = nullptr;
+    // The A/B cursors and the marker lines.
+    QAction* actCursors_ = nullptr;
+    QAction* actMarkerLines_ = nullptr;
+    QLabel* pnlCursors_ = nullptr;  // the cursors' readout above the traces
 };
 
 }  // namespace kvaril

@@ -155,6 +155,10 @@ void TFormOsc::ExportPicture() {
     picture.Reference = session_->References().Reference();
     picture.Options = session_->Picture().LayoutOptions();
     picture.Grid = session_->Picture().ShowGrid();
+    // ... and the measuring lines (the cursors at their times on every screen).
+    picture.Cursors = session_->Cursors().CursorPairShown();
+    picture.CursorTimes = session_->Cursors().CursorTimes();
+    picture.MarkerLines = session_->Cursors().MarkerLines();
     QString error = CheckScreensPicture(workbench_.Osc, picture, *path);
     if (error.isEmpty())
         error = WriteExport(workbench_.DocumentFile, *path, TOutputKind::Binary,

@@ -376,7 +376,7 @@ void TFormOsc::ConnectTraces() {
                     (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier))) {
                     Act("TPaintBox", [&] { session_->Entry().Commit(); });
                     panFromX_ = x;
-                } else if (button == Qt::LeftButton) {
+                } else if (button == Qt::LeftButton && !PressCursorLine(x)) {
                     Act("TPaintBox", [&] { session_->Cursors().Press(x, false); });
                 }
             });
@@ -387,13 +387,15 @@ void TFormOsc::ConnectTraces() {
         } else if (session_->Cursors().Measuring()) {
             session_->Cursors().Move(x);
             RefreshCursor();
+        } else {
+            MoveCursorLine(x);
         }
     });
     connect(pbGraph_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
         if (panFromX_ >= 0) {
             panFromX_ = -1;
             session_->EndGesture();
-        } else if (button == Qt::LeftButton) {
+        } else if (button == Qt::LeftButton && !ReleaseCursorLine()) {
             Act("TPaintBox", [&] { session_->Cursors().Release(x, false, 0); });
         }
     });
@@ -410,17 +412,20 @@ void TFormOsc::ConnectLabelStrip() {
     connect(pbLabels_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
                 if (button == Qt::LeftButton)
-                    Act("TPaintBox", [&] { session_->Cursors().Press(x, true); });
+                    Act("TPaintBox", [&] { session_->Cursors().Press(x, true, MarkWidth()); });
             });
     connect(pbLabels_, &TPaintArea::Moved, this, [this](int x) {
         if (!session_->Cursors().Measuring()) return;
         session_->Cursors().Move(x);
         RefreshCursor();
+        if (session_->Cursors().MarkerMoved()) {  // a marker follows the drag (marker lines)
+            PaintLabels();
+            RefreshMarkLines();
+        }
     });
     connect(pbLabels_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
         if (button != Qt::LeftButton) return;
-        const int mark = pbLabels_->fontMetrics().horizontalAdvance("MM");
-        Act("TPaintBox", [&] { session_->Cursors().Release(x, true, mark); });
+        Act("TPaintBox", [&] { session_->Cursors().Release(x, true, MarkWidth()); });
     });
 }
 

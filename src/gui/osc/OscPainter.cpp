@@ -571,4 +571,34 @@ void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, co
     }
 }
 
+// ---- A/B cursors and marker lines
+
+void PaintMarkLines(QPainter& painter, const std::vector<TMarkLine>& lines, const QSize& size) {
+    if (lines.empty()) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QColor color = ToQColor(kMarkLineColor);
+    QPen solid(color, 0);
+    QPen dashed(color, 0, Qt::CustomDashLine);
+    dashed.setDashPattern({3, 3});
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    for (const TMarkLine& line : lines) {
+        painter.setPen(line.Dashed ? dashed : solid);
+        painter.drawLine(line.X, 0, line.X, size.height() - 1);
+        if (line.Label.empty()) continue;
+        // The letter in a box of the line's colour right of the line, left of it at the edge.
+        const QString text = QString::fromStdString(line.Label);
+        const int w = metrics.horizontalAdvance(text) + 4, h = metrics.height();
+        const int left = line.X + 1 + w <= size.width() ? line.X + 1 : line.X - w;
+        const QRect box(left, 0, w, h);
+        painter.fillRect(box, color);
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+    painter.restore();
+}
+
 }  // namespace kvaril

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "osc/GridLayout.h"
+#include "osc/MarkLines.h"
 #include "osc/ScreenLayout.h"
 
 class QPainter;
@@ -53,5 +54,11 @@ TGridMetrics GridTextMetrics();
 // The label strip: the names at their columns on `background`.
 void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,
                      const QColor& background);
+
+// ---- A/B cursors and marker lines (Вид → Курсоры A/B, Линии меток)
+
+// The lines over traces `size` large, in kMarkLineColor: a marker's dashed, a cursor's solid
+// with its letter in a box at the top. Nothing for no lines.
+void PaintMarkLines(QPainter& painter, const std::vector<TMarkLine>& lines, const QSize& size);
 
 }  // namespace kvaril

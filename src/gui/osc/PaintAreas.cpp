@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "osc/OscPainter.h"
 #include "osc/WidgetPixels.h"
@@ -36,10 +37,12 @@ void TPaintArea::paintEvent(QPaintEvent* event) {
 }
 
 void TPaintArea::mousePressEvent(QMouseEvent* e) {
+    mouseModifiers_ = e->modifiers();
     Q_EMIT Pressed(static_cast<int>(e->position().x()), e->button(), e->modifiers());
 }
 
 void TPaintArea::mouseMoveEvent(QMouseEvent* e) {
+    mouseModifiers_ = e->modifiers();
     Q_EMIT Moved(static_cast<int>(e->position().x()));
 }
 
@@ -76,6 +79,10 @@ void TGraphArea::ShowPicture(const TGraphPicture* picture, const TGridLayout* gr
 const QImage& TGraphArea::Rendered() {
     if (!rendered_ && picture_ && FitPicture()) {
         PaintGraphOn(Picture, *picture_, grid_);
+        if (!markLines_.empty()) {
+            QPainter p(&Picture);
+            PaintMarkLines(p, markLines_, size());
+        }
         rendered_ = true;
     }
     return Picture;
@@ -92,6 +99,7 @@ void TGraphArea::paintEvent(QPaintEvent* event) {
     if (pixels.Pixels.Bits) {
         if (picture_ && pixels.Writable == QRegion(rect())) {
             PaintGraphPixels(p, pixels.Pixels, *picture_, grid_);
+            PaintMarkLines(p, markLines_, size());
         } else {
             const QImage& picture = Rendered();
             const bool fits = picture.devicePixelRatio() == 1 && picture.size() == size();
@@ -116,6 +124,16 @@ void TGraphArea::paintEvent(QPaintEvent* event) {
     if (cursor.isEmpty()) return;
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.fillRect(cursor, Qt::white);
+}
+
+void TGraphArea::SetMarkLines(std::vector<TMarkLine> lines) {
+    const auto same = [](const TMarkLine& a, const TMarkLine& b) {
+        return a.X == b.X && a.Dashed == b.Dashed && a.Label == b.Label;
+    };
+    if (std::equal(lines.begin(), lines.end(), markLines_.begin(), markLines_.end(), same)) return;
+    markLines_ = std::move(lines);
+    rendered_ = false;
+    update();
 }
 
 TLabelStrip::TLabelStrip(QWidget* parent) : TPaintArea(parent) {

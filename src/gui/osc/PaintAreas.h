@@ -6,6 +6,9 @@
 
 #include <QImage>
 #include <QWidget>
+#include <vector>
+
+#include "osc/MarkLines.h"
 
 namespace kvaril {
 
@@ -19,6 +22,8 @@ class TPaintArea : public QWidget {
     // Gives Picture the area's size at the screen's pixel ratio (a high-density screen gets
     // every device pixel); the old content stays when it fits. False when memory fails.
     bool FitPicture();
+    // The keyboard modifiers of the last mouse event (a drag with Ctrl held).
+    Qt::KeyboardModifiers MouseModifiers() const { return mouseModifiers_; }
 
   Q_SIGNALS:
     void PaintNeeded();  // the size changed, or it is shown for the first time
@@ -34,6 +39,9 @@ class TPaintArea : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    Qt::KeyboardModifiers mouseModifiers_;
 };
 
 struct TGraphPicture;
@@ -55,6 +63,10 @@ class TGraphArea : public TPaintArea {
     // Shows the cursor at column x (−1: none) by repainting only the old and new places.
     void SetCursorX(int x);
 
+    // The A/B cursors' and markers' lines drawn over the traces (none: the classic picture).
+    void SetMarkLines(std::vector<TMarkLine> lines);
+    const std::vector<TMarkLine>& MarkLines() const { return markLines_; }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -63,6 +75,7 @@ class TGraphArea : public TPaintArea {
     const TGridLayout* grid_ = nullptr;
     bool rendered_ = false;  // Picture holds the traces of picture_
     int cursorX_ = -1;
+    std::vector<TMarkLine> markLines_;
 };
 
 class TLabelStrip : public TPaintArea {

@@ -35,7 +35,22 @@ struct TExtras {
     const TStoredRun* Reference = nullptr;
     TLayoutOptions Options;
     bool Grid = false;
+    // The measuring lines (Вид → Курсоры A/B, Линии меток).
+    bool Cursors = false;
+    std::optional<TCursorPair> CursorTimes;
+    bool MarkerLines = false;
 };
+
+// The measuring lines of a screen's traces `graph` large.
+std::vector<TMarkLine> MarkLinesOf(const TView& view, const TSignals& signals, const QSize& graph,
+                                   const TExtras& extras) {
+    std::optional<TCursorPair> cursors;
+    if (extras.Cursors)
+        cursors = extras.CursorTimes
+                      ? *extras.CursorTimes
+                      : DefaultCursorTimes(view, signals.QuantTime(), signals.Data().SampleCount());
+    return LayoutMarkLines(&view, graph.width(), extras.MarkerLines, cursors);
+}
 
 TGridLayout Grid(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
                  const TExtras& extras) {
@@ -93,6 +108,11 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
         PaintGraphVector(painter, picture, extras.Grid ? &grid : nullptr);
         painter.setClipping(false);
     }
+    if (extras.Cursors || extras.MarkerLines) {
+        painter.setClipRect(QRect(QPoint(0, 0), graph));
+        PaintMarkLines(painter, MarkLinesOf(view, signals, graph, extras), graph);
+        painter.setClipping(false);
+    }
     painter.translate(0, graph.height());
     const QRect times(0, 0, sheet.width(), kTimesHeight);
     painter.fillRect(times, panel);
@@ -124,7 +144,8 @@ struct TSheets {
     QSize Whole;  // all sheets stacked
 
     void Paint(QPainter& painter, bool raster) const {
-        const TExtras extras{Picture.Reference, Picture.Options, Picture.Grid};
+        const TExtras extras{Picture.Reference, Picture.Options,     Picture.Grid,
+                             Picture.Cursors,   Picture.CursorTimes, Picture.MarkerLines};
         PaintSheets(painter, Osc, Picture.Screens, Signals, Picture.Size, raster, extras);
     }
 };
@@ -199,7 +220,7 @@ QSize SheetSizeForGraph(const QSize& graph) {
 QImage RenderScreen(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
                     const TStoredRun* reference, const TLayoutOptions& options, bool grid) {
     QImage image(size, QImage::Format_RGB32);
-    const TExtras extras{reference, options, grid};
+    const TExtras extras{reference, options, grid, false, {}, false};
     const TGridLayout g = Grid(osc, screen, signals, size, extras);
     PaintGraphImage(image, Layout(osc, screen, signals, size, extras), grid ? &g : nullptr);
     return image;
@@ -244,7 +265,7 @@ QString WriteScreensPicture(const TOsc& osc, const TSignals& signals,
 QString ExportScreens(const TOsc& osc, const std::vector<int>& screens, const TSignals& signals,
                       const QSize& size, const QString& path, const TStoredRun* reference,
                       const TLayoutOptions& options, bool grid) {
-    const TScreensPicture picture{screens, size, reference, options, grid};
+    const TScreensPicture picture{screens, size, reference, options, grid, false, {}, false};
     if (QString problem = CheckScreensPicture(osc, picture, path); !problem.isEmpty())
         return problem;
     try {

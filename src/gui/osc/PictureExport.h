@@ -8,6 +8,7 @@
 #include <QString>
 #include <vector>
 
+#include "osc/MarkLines.h"
 #include "osc/PictureRequest.h"
 #include "osc/ScreenLayout.h"
 
@@ -44,6 +45,11 @@ struct TScreensPicture {
     const TStoredRun* Reference = nullptr;
     TLayoutOptions Options;
     bool Grid = false;
+    // The measuring lines: the A/B cursors at `CursorTimes` (none: a third and two thirds of
+    // each screen's window) and the markers' lines.
+    bool Cursors = false;
+    std::optional<TCursorPair> CursorTimes;
+    bool MarkerLines = false;
 };
 
 // Why `picture` cannot be drawn into a file named `target` (missing screens, a size out of

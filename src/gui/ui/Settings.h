@@ -57,6 +57,10 @@ inline constexpr TSetting<bool> kLongRuns{"Model/LongRuns", false};
 inline constexpr TSetting<int> kSpectrumPeakCount{"Spectrum/PeakCount", 5};
 inline constexpr TSetting<int> kSpectrumPeakThreshold{"Spectrum/PeakThreshold", -60};
 
+// ---- the oscilloscope's measuring lines: the A/B cursors and a line under each marker
+inline constexpr TSetting<bool> kOscCursors{"Oscilloscope/Cursors", false};
+inline constexpr TSetting<bool> kOscMarkerLines{"Oscilloscope/MarkerLines", false};
+
 }  // namespace settings
 
 // The user's settings of this program.
