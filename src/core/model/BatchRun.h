@@ -36,6 +36,9 @@ struct TBatchOptions {
     TAnalysisRequest Analysis;  // --stats, --spectrum, --window
     TPictureRequest Picture;    // --png and its options
     TDrawPicture DrawPicture;   // needed when Picture.Path is set
+    // --sweep Signal.Name=VALUES, at most two: the document runs once per value set, and the
+    // CSV and statistics cover every run.
+    std::vector<std::string> Sweeps;
 };
 
 // Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit,

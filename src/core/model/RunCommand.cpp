@@ -2,6 +2,7 @@
 
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
+#include "sweep/SweepPlan.h"
 
 namespace kvaril {
 
@@ -40,6 +41,21 @@ std::string Store(std::string_view value, TParseState& state) {
     return {};
 }
 
+// The form of "Signal.Name=VALUES"; whether the name can be swept needs the document.
+std::string Sweep(std::string_view value, TParseState& state) {
+    if (static_cast<int>(state.Options.Sweeps.size()) >= kMaxSweepParameters)
+        return "--sweep можно задать не больше двух раз";
+    const size_t equals = value.find('=');
+    if (equals == std::string_view::npos || value.find('.') > equals)
+        return "--sweep задается как Сигнал.Имя=значения: " + std::string(value);
+    TSweepValues values;
+    std::string error;
+    if (!ParseSweepValues(value.substr(equals + 1), values, error))
+        return "--sweep " + std::string(value.substr(0, equals)) + ": " + error;
+    state.Options.Sweeps.emplace_back(value);
+    return {};
+}
+
 // The table of options. Each entry takes the value and says what is wrong with it.
 const TRunOption kRunOptions[] = {
     {"--csv", Store<&TBatchOptions::CsvPath>},
@@ -51,6 +67,7 @@ const TRunOption kRunOptions[] = {
     {"--stats", [](std::string_view v, TParseState& s) { return Analysis("--stats", v, s); }},
     {"--spectrum", [](std::string_view v, TParseState& s) { return Analysis("--spectrum", v, s); }},
     {"--window", [](std::string_view v, TParseState& s) { return Analysis("--window", v, s); }},
+    {"--sweep", Sweep},
     {"--timeout",
      [](std::string_view v, TParseState& s) -> std::string {
          s.Options.TimeoutSeconds = StrToFloatDefault(v, -1);
@@ -108,6 +125,12 @@ std::string CheckTogether(const TParseState& state) {
     const TBatchOptions& options = state.Options;
     if (state.Tolerance && options.AgainstPath.empty())
         return "--tolerance нужен только с --against";
+    // A sweep's runs have one CSV column or statistics row each; the other outputs would
+    // need a form for many runs first.
+    if (!options.Sweeps.empty() &&
+        (!options.WavPath.empty() || !options.AgainstPath.empty() ||
+         !options.Analysis.SpectrumPath.empty() || !options.Picture.Path.empty()))
+        return "--sweep пишет только --csv и --stats (не --wav, --spectrum, --against, --png)";
     if (state.PictureOption && options.Picture.Path.empty())
         return "--size, --screen, --view и --reference нужны только с --png";
     if (!options.Picture.Path.empty())

@@ -134,7 +134,8 @@ class TPascalScanner {
             SkipNumber();
             return TTokenKind::Decimal;
         }
-        if ((c == '$' || c == '%' || c == '&') && std::isxdigit(static_cast<unsigned char>(At(1)))) {
+        if ((c == '$' || c == '%' || c == '&') &&
+            std::isxdigit(static_cast<unsigned char>(At(1)))) {
             ++column_;
             while (std::isxdigit(static_cast<unsigned char>(At()))) ++column_;
             return TTokenKind::OtherNumber;
@@ -157,12 +158,10 @@ class TPascalScanner {
         const int line = line_, column = column_;
         const TTokenKind kind = Scan();
         const std::string& text = lines_[static_cast<size_t>(line)];
-        return TToken{kind,
-                      text.substr(static_cast<size_t>(column), static_cast<size_t>(column_ - column)),
-                      line,
-                      column,
-                      line_,
-                      column_};
+        return TToken{
+            kind,  text.substr(static_cast<size_t>(column), static_cast<size_t>(column_ - column)),
+            line,  column,
+            line_, column_};
     }
 
     const std::vector<std::string>& lines_;
@@ -177,11 +176,12 @@ bool IsSymbol(const TToken& token, const char* text) {
 // Words that end a const section; none of them can name a constant.
 bool IsSectionWord(const TToken& token) {
     static const char* const kWords[] = {
-        "begin",    "case",        "class",     "const",          "constructor", "destructor",
-        "end",      "exports",     "function",  "implementation", "interface",   "label",
-        "operator", "private",     "procedure", "property",       "protected",   "public",
-        "published", "resourcestring", "strict", "threadvar",     "type",        "var",
-        "initialization", "finalization"};
+        "begin",       "case",      "class",    "const",     "constructor",
+        "destructor",  "end",       "exports",  "function",  "implementation",
+        "interface",   "label",     "operator", "private",   "procedure",
+        "property",    "protected", "public",   "published", "resourcestring",
+        "strict",      "threadvar", "type",     "var",       "initialization",
+        "finalization"};
     for (const char* word : kWords)
         if (SameWord(token.Text, word)) return true;
     return false;

@@ -40,7 +40,8 @@ std::string QualifiedName(const TSignals& signals, const TSweepConstant& constan
 void NameParameters(const TSignals& signals, TSweep& sweep) {
     bool clash = false;
     for (size_t i = 1; i < sweep.Parameters.size(); ++i)
-        clash = clash || Utf8ToCp1251(sweep.Parameters[0].Label) == sweep.Parameters[i].Constant.Name;
+        clash =
+            clash || Utf8ToCp1251(sweep.Parameters[0].Label) == sweep.Parameters[i].Constant.Name;
     for (TSweepParameter& p : sweep.Parameters)
         p.Label = clash ? QualifiedName(signals, p.Constant) : Cp1251ToUtf8(p.Constant.Name);
 }
@@ -51,7 +52,8 @@ bool CheckSignalName(const TSignals& signals, const std::string& qualifiedName,
     int count = 0;
     for (int i = 0; i < signals.Count(); ++i) count += signals.Items(i).Name() == signal;
     if (count <= 1) return true;
-    error = "Сигналов с именем " + Cp1251ToUtf8(signal) + " несколько: неясно, чью константу менять";
+    error =
+        "Сигналов с именем " + Cp1251ToUtf8(signal) + " несколько: неясно, чью константу менять";
     return false;
 }
 

@@ -44,7 +44,8 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 // folder stays valid from one sweep to the next; across file systems, a copy that is replaced
 // only when the original changes.
 void LinkTool(const fs::path& from, const fs::path& to) {
-    struct stat source {}, target {};
+    struct stat source {
+    }, target{};
     if (::stat(from.c_str(), &source) != 0) return;  // reported by the build that needs it
     const bool exists = ::lstat(to.c_str(), &target) == 0;
     if (exists && S_ISREG(target.st_mode) && SameFile(source, target)) return;
@@ -103,12 +104,12 @@ TSweepFailure Failure(const TSweep& sweep, int run, const TSignals& signals, con
                       const TSweepOptions& options) {
     static constexpr const char* kPhases[] = {"Create", "Make", "Destroy"};
     const TModelOutcome& outcome = step.Outcome;
-    TSweepFailure failure{run, sweep.RunLabel(run), {}, step.Built ? "Выполнение" : "Компиляция",
-                          {}};
+    TSweepFailure failure{
+        run, sweep.RunLabel(run), {}, step.Built ? "Выполнение" : "Компиляция", {}};
     if (step.TimedOut) {
-        failure.Message = "Остановлено: истекло время (" +
-                          FormatShortestPlain(std::chrono::duration<double>(options.Timeout).count()) +
-                          " с)";
+        failure.Message =
+            "Остановлено: истекло время (" +
+            FormatShortestPlain(std::chrono::duration<double>(options.Timeout).count()) + " с)";
         return failure;
     }
     if (step.Built) {
@@ -117,8 +118,8 @@ TSweepFailure Failure(const TSweep& sweep, int run, const TSignals& signals, con
     } else if (outcome.Location) {
         failure.Signal = SignalName(signals, outcome.Location->SignalIndex);
     }
-    failure.Message = outcome.Error ? outcome.Error->Title + "\n" + outcome.Error->Text
-                                    : "Модель не построена";
+    failure.Message =
+        outcome.Error ? outcome.Error->Title + "\n" + outcome.Error->Text : "Модель не построена";
     failure.Message = WithPlainLineEnds(failure.Message);
     while (failure.Message.ends_with('\n')) failure.Message.pop_back();
     return failure;
@@ -178,8 +179,7 @@ TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSwee
             result.Cancelled = true;
             continue;
         }
-        result.Failures.push_back(
-            Failure(sweep, run, *result.Runs[run].Signals, step, options));
+        result.Failures.push_back(Failure(sweep, run, *result.Runs[run].Signals, step, options));
     }
     return result;
 }

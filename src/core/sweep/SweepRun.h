@@ -34,9 +34,9 @@ struct TSweepHooks {
 // Why a run has no samples, in the words of the table the user reads.
 struct TSweepFailure {
     int Run = 0;
-    std::string Values;   // the run's label ("Fc=1000")
-    std::string Signal;   // UTF-8; empty when no signal is to blame
-    std::string Phase;    // "Компиляция", "Create", "Make", "Destroy" or "Выполнение"
+    std::string Values;  // the run's label ("Fc=1000")
+    std::string Signal;  // UTF-8; empty when no signal is to blame
+    std::string Phase;  // "Компиляция", "Create", "Make", "Destroy" or "Выполнение"
     std::string Message;  // the error box: its title, a line break, its text (plain line ends)
 };
 

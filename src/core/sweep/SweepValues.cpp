@@ -50,8 +50,8 @@ bool ParseCount(std::string_view text, int& count, bool& logarithmic, std::strin
     const double number = StrToFloatDefault(text, kNotANumber);
     if (!(number >= 2 && number <= kMaxSweepRuns && number == std::floor(number)) ||
         text.find_first_not_of("0123456789") != std::string_view::npos) {
-        error = "число значений диапазона - целое от 2 до " + std::to_string(kMaxSweepRuns) +
-                ": " + std::string(text);
+        error = "число значений диапазона - целое от 2 до " + std::to_string(kMaxSweepRuns) + ": " +
+                std::string(text);
         return false;
     }
     count = static_cast<int>(number);
@@ -81,8 +81,8 @@ bool ParseRange(const std::vector<std::string_view>& parts, TSweepValues& values
     }
     for (int i = 0; i < count; ++i) {
         const double share = static_cast<double>(i) / (count - 1);
-        double value = values.Logarithmic ? from * std::pow(to / from, share)
-                                          : from + (to - from) * share;
+        double value =
+            values.Logarithmic ? from * std::pow(to / from, share) : from + (to - from) * share;
         if (i == 0) value = from;
         if (i == count - 1) value = to;
         if (i > 0 && i < count - 1) value = RoundTo6Digits(value);
@@ -102,8 +102,8 @@ bool ParseSweepValues(std::string_view text, TSweepValues& values, std::string& 
     values = TSweepValues{};
     error.clear();
     const std::vector<std::string_view> parts = Split(text, ':');
-    const bool ok = parts.size() == 1 ? ParseList(text, values, error)
-                                      : ParseRange(parts, values, error);
+    const bool ok =
+        parts.size() == 1 ? ParseList(text, values, error) : ParseRange(parts, values, error);
     if (ok && static_cast<int>(values.Values.size()) > kMaxSweepRuns) {
         error = "больше " + std::to_string(kMaxSweepRuns) + " значений";
         return false;

@@ -64,11 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "var S: string = 'const E = 5;';\nconst F = { inline } 6; // 7\n",
                    {{"F", "6", true}}},
         TConstCase{"a comment inside the value spoils nothing but the span",
-                   "const G = (* old: 5 *) 6;", {{"G", "6", true}}},
+                   "const G = (* old: 5 *) 6;",
+                   {{"G", "6", true}}},
         TConstCase{"a value split over lines is no literal to replace",
-                   "const L =\n  -\n  4;", {{"L", "- 4", false}}},
+                   "const L =\n  -\n  4;",
+                   {{"L", "- 4", false}}},
         TConstCase{"const parameters start no section",
-                   "procedure P(const X: Double = 2);\nvar Y: Double = 3;", {}},
+                   "procedure P(const X: Double = 2);\nvar Y: Double = 3;",
+                   {}},
         TConstCase{"the section ends at the next section word",
                    "const A = 1;\ntype\n  TX = class\n    Value: Double;\n  end;\n"
                    "var B: Integer = 2;\nprocedure Q;\nconst C = 3;\nbegin\nend;",
@@ -79,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         TConstCase{"a range in a type is not a real number",
                    "const R: array[1..3] of Integer = (1, 2, 3); Z = 1.;",
                    {{"R", "(1, 2, 3)", false}, {"Z", "1.", false}}},
-        TConstCase{"an unclosed comment ends the text", "const A = 1; { const B = 2;", {{"A", "1", true}}}));
+        TConstCase{"an unclosed comment ends the text",
+                   "const A = 1; { const B = 2;",
+                   {{"A", "1", true}}}));
 
 std::unique_ptr<TSignal> Signal(TSignals& owner, const std::string& name, const std::string& text) {
     auto signal = std::make_unique<TSignal>(owner);
@@ -95,8 +100,9 @@ class SweepConstantsInDocument : public ::testing::Test {
         // B reads A's Fc and declares one of its own; C only mentions the name.
         signals_.Insert(Signal(signals_, "B", "const Fc: Double = 2e3; Gain = 2 * Pi;"), -1);
         signals_.Insert(Signal(signals_, "C", "begin Value := Fc; end;"), -1);
-        signals_.Insert(Signal(signals_, "D", "procedure P;\nconst K = 1;\nbegin end;\n"
-                                              "procedure Q;\nconst K = 2;\nbegin end;"),
+        signals_.Insert(Signal(signals_, "D",
+                               "procedure P;\nconst K = 1;\nbegin end;\n"
+                               "procedure Q;\nconst K = 2;\nbegin end;"),
                         -1);
     }
     std::string Error(const std::string& name) {

@@ -26,8 +26,7 @@ class SweepRunTest : public testing::ModelFixture {
         sweepOptions_.Jobs = 2;
     }
 
-    void AddWith(const std::string& name, const std::string& declaration,
-                 const std::string& make) {
+    void AddWith(const std::string& name, const std::string& declaration, const std::string& make) {
         TSignal& signal = Add(name, make);
         signal.Lines().insert(signal.Lines().begin(), declaration);
     }
@@ -90,8 +89,7 @@ TEST_F(SweepRunTest, ParallelRunsEachEqualASingleRunWithTheirValues) {
 
 TEST_F(SweepRunTest, AFailingRunIsReportedWhileTheOthersComplete) {
     signals_.Items(1).Lines()[0] = "const Gain: Double = 1; Steps: Integer = 3;";
-    signals_.Items(1).Lines()[signals_.Items(1).Lines().size() - 2] =
-        "  Value := Steps / Gain;";
+    signals_.Items(1).Lines()[signals_.Items(1).Lines().size() - 2] = "  Value := Steps / Gain;";
     const TSweep sweep = Sweep({"Amp.Gain=2,0,4"});
     TSweepResult result = RunSweep(signals_, sweep, sweepOptions_);
     ASSERT_EQ(result.Failures.size(), 1u);

@@ -42,8 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   true},
                       TValuesCase{"0.1:0.3:3", {0.1, 0.2, 0.3}, false}));
 
-class SweepValuesRefuse
-    : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+class SweepValuesRefuse : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
 
 TEST_P(SweepValuesRefuse, WithTheReason) {
     TSweepValues values;
