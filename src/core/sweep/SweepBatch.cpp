@@ -113,7 +113,8 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, const T
         std::vector<int> order = plan.WriteOrder();
         for (int output : order) {
             if (output == targets.Csv) WriteSweepCsv(plan.Sink(output), sweep, result, range);
-            if (output == targets.Stats) WriteSweepStatsCsv(plan.Sink(output), sweep, result, range);
+            if (output == targets.Stats)
+                WriteSweepStatsCsv(plan.Sink(output), sweep, result, range);
         }
         plan.Commit();
     } catch (const std::exception& e) {
