@@ -26,15 +26,8 @@ std::string SignalColumn(const TSignals& signals, int index) {
 }
 
 std::string StatsText(const TSignals& signals, const TDataRange& range) {
-    std::string text = "signal,n,min,t_min,max,t_max,mean,rms,p2p,std\n";
-    for (int index : range.Signals) {
-        const TSignalStats s = SignalStats(signals.Data(), index, range.Quanta());
-        text += SignalColumn(signals, index) + "," + std::to_string(s.Count);
-        for (double v : {s.Min, TimeOf(signals, s.MinQuant), s.Max, TimeOf(signals, s.MaxQuant),
-                         s.Mean, s.Rms, s.PeakToPeak, s.StdDev})
-            text += "," + FormatShortest(v);
-        text += "\n";
-    }
+    std::string text = std::string(kStatsHeader) + "\n";
+    for (int index : range.Signals) text += StatsRow(signals, index, range) + "\n";
     return text;
 }
 
@@ -99,6 +92,15 @@ bool PeakSettingsOf(const TAnalysisRequest& request, TPeakSettings& settings) {
     }
     settings = out;
     return true;
+}
+
+std::string StatsRow(const TSignals& signals, int index, const TDataRange& range) {
+    const TSignalStats s = SignalStats(signals.Data(), index, range.Quanta());
+    std::string row = SignalColumn(signals, index) + "," + std::to_string(s.Count);
+    for (double v : {s.Min, TimeOf(signals, s.MinQuant), s.Max, TimeOf(signals, s.MaxQuant), s.Mean,
+                     s.Rms, s.PeakToPeak, s.StdDev})
+        row += "," + FormatShortest(v);
+    return row;
 }
 
 TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,

@@ -47,6 +47,10 @@ bool CheckAnalysisRequest(const TAnalysisRequest& request, std::string& error);
 // Statistics and spectra need two samples; without them any selection does.
 inline int AnalysisLeast(const TAnalysisRequest& request) { return request.Any() ? 2 : 1; }
 
+// The statistics file's header, and the row (no line end) of signal `index` over `range`.
+inline constexpr const char* kStatsHeader = "signal,n,min,t_min,max,t_max,mean,rms,p2p,std";
+std::string StatsRow(const TSignals& signals, int index, const TDataRange& range);
+
 // `signal,n,min,t_min,max,t_max,mean,rms,p2p,std`, one row per signal. Throws EFileError.
 void WriteStatsCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range);
 void WriteStatsCsv(const std::string& path, const TSignals& signals, const TDataRange& range);

@@ -102,6 +102,19 @@ void TSignals::Clear() {
     SetDefaults();
 }
 
+void TSignals::CopyFrom(const TSignals& other) {
+    Clear();
+    QuantTime_ = other.QuantTime_;
+    TotalTime_ = other.TotalTime_;
+    for (const auto& source : other.list_) {
+        auto signal = std::make_unique<TSignal>(*this);
+        signal->SetName(source->Name());
+        signal->Lines() = source->Lines();
+        list_.push_back(std::move(signal));
+    }
+    Modified = true;
+}
+
 TSignal& TSignals::Items(int index) const {
     KV_ASSERT(index >= 0 && index < Count(), "uSignal");
     return *list_[static_cast<size_t>(index)];

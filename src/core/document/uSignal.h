@@ -62,6 +62,9 @@ class TSignals {
 
     void SetDefaults();
     void Clear();
+    // The times and the signals' names and texts of `other`, exactly; the result store stays
+    // this list's own.
+    void CopyFrom(const TSignals& other);
 
     int Count() const { return static_cast<int>(list_.size()); }
     bool IsEmpty() const { return list_.empty(); }

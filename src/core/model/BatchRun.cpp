@@ -18,18 +18,11 @@
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
 #include "osc/uBeam.h"
+#include "sweep/SweepBatch.h"
 
 namespace kvaril {
 
 namespace {
-
-// Box texts use CR LF like the window's boxes; a terminal wants plain line ends.
-std::string ForTerminal(std::string text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
-}
 
 // Reads the document; one without signals has nothing to run.
 bool LoadDocument(const std::string& path, TSignals& signals, TOsc& osc, std::ostream& err) {
@@ -161,7 +154,7 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
         return 2;
     }
     if (outcome.Error) {
-        err << outcome.Error->Title << "\n" << ForTerminal(outcome.Error->Text) << "\n";
+        err << outcome.Error->Title << "\n" << WithPlainLineEnds(outcome.Error->Text) << "\n";
         if (outcome.Location)
             err << "Сигнал " << Cp1251ToUtf8(signals.Items(outcome.Location->SignalIndex).Name())
                 << ", строка " << outcome.Location->Line << ", позиция " << outcome.Location->Column
@@ -287,9 +280,14 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     if (!CheckPicture(options.Picture, osc, err)) return 1;
     if (!ReadTable(options.AgainstPath, golden, err)) return 1;
     if (!ReadTable(options.Picture.Reference, reference, err)) return 1;
+    TSweep sweep;
+    if (!ResolveSweep(options.Sweeps, signals, sweep, err)) return 1;
     TOutputPlan plan(&out);
     TBatchTargets targets;
     if (!PlanOutputs(options, plan, targets, err)) return 1;
+    if (!sweep.Parameters.empty())
+        return RunSweepBatch(options, signals, sweep, range, plan, {targets.Csv, targets.Stats},
+                             out, err);
 
     if (int status = BuildAndRun(options, signals, err); status != 0) return status;
     FinishRun(signals, osc);

@@ -41,6 +41,9 @@ struct TBatchOptions {
     // The run's progress as one line on `err`, redrawn in place: only when it is a terminal.
     bool ProgressLine = false;
     unsigned long long AvailableMemoryBytes = 0;  // TRunOptions's; 0: the system's
+    // --sweep Signal.Name=VALUES, at most two: the document runs once per value set, and the
+    // CSV and statistics cover every run.
+    std::vector<std::string> Sweeps;
 };
 
 // Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit,

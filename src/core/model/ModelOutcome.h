@@ -33,7 +33,11 @@ struct TModelOutcome {
     std::optional<std::string> Status;        // shown after the box
     std::optional<TSignalMove> Reorder;       // offered in the box: the move that mends it
     bool Cancelled = false;                   // the user or a time limit stopped it
-    double ModelSeconds = 0;                  // MainModelProc's own time, when it ran
+    // Where a model stopped with an error while it ran: the signal's position in the list and
+    // the phase (0 Create, 1 Make, 2 Destroy); −1 when the model could not tell.
+    int FailedSignal = -1;
+    int FailedPhase = -1;
+    double ModelSeconds = 0;  // MainModelProc's own time, when it ran
     // What the model printed (bounded), the files it left in its scratch folder and where that
     // folder is (kept only when it holds files).
     std::string ModelOutput;

@@ -147,6 +147,11 @@ TModelOutcome RunError(const std::string& message, const TRunReport& report,
     // The editor shows the signal that failed, marked where the failing phase begins.
     if (report.HasErrorPlace)
         outcome.Location = PhaseLocation(signals, report.ErrorIndex, report.ErrorFactor);
+    if (report.HasErrorPlace && report.ErrorIndex >= 0 && report.ErrorIndex < signals.Count()) {
+        outcome.FailedSignal = report.ErrorIndex;
+        if (report.ErrorFactor >= 0 && report.ErrorFactor <= 2)
+            outcome.FailedPhase = report.ErrorFactor;
+    }
     return outcome;
 }
 

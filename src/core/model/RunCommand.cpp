@@ -3,6 +3,7 @@
 #include "model/ModelGenerator.h"
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
+#include "sweep/SweepPlan.h"
 
 namespace kvaril {
 
@@ -41,6 +42,21 @@ std::string Store(std::string_view value, TParseState& state) {
     return {};
 }
 
+// The form of "Signal.Name=VALUES"; whether the name can be swept needs the document.
+std::string Sweep(std::string_view value, TParseState& state) {
+    if (static_cast<int>(state.Options.Sweeps.size()) >= kMaxSweepParameters)
+        return "--sweep можно задать не больше двух раз";
+    const size_t equals = value.find('=');
+    if (equals == std::string_view::npos || value.find('.') > equals)
+        return "--sweep задается как Сигнал.Имя=значения: " + std::string(value);
+    TSweepValues values;
+    std::string error;
+    if (!ParseSweepValues(value.substr(equals + 1), values, error))
+        return "--sweep " + std::string(value.substr(0, equals)) + ": " + error;
+    state.Options.Sweeps.emplace_back(value);
+    return {};
+}
+
 // The table of options. Each entry takes the value and says what is wrong with it.
 const TRunOption kRunOptions[] = {
     {"--csv", Store<&TBatchOptions::CsvPath>},
@@ -57,6 +73,7 @@ const TRunOption kRunOptions[] = {
      [](std::string_view v, TParseState& s) { return Analysis("--peaks-count", v, s); }},
     {"--threshold",
      [](std::string_view v, TParseState& s) { return Analysis("--threshold", v, s); }},
+    {"--sweep", Sweep},
     {"--timeout",
      [](std::string_view v, TParseState& s) -> std::string {
          s.Options.TimeoutSeconds = StrToFloatDefault(v, -1);
@@ -118,6 +135,14 @@ std::string CheckTogether(const TParseState& state) {
     if ((!options.Analysis.PeakCount.empty() || !options.Analysis.PeakThreshold.empty()) &&
         options.Analysis.PeaksPath.empty())
         return "--peaks-count и --threshold нужны только с --peaks";
+    // A sweep's runs have one CSV column or statistics row each; the other outputs would
+    // need a form for many runs first.
+    if (!options.Sweeps.empty() &&
+        (!options.WavPath.empty() || !options.AgainstPath.empty() ||
+         !options.Analysis.SpectrumPath.empty() || !options.Analysis.PeaksPath.empty() ||
+         !options.Picture.Path.empty() || options.MaxQuanta != kClassicMaxQuanta))
+        return "--sweep пишет только --csv и --stats (не --wav, --spectrum, --peaks, --against, "
+               "--png, --long)";
     if (state.PictureOption && options.Picture.Path.empty())
         return "--size, --screen, --view и --reference нужны только с --png";
     if (!options.Picture.Path.empty())

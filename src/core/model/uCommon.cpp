@@ -171,4 +171,11 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
+std::string WithPlainLineEnds(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
+
 }  // namespace kvaril

@@ -57,4 +57,7 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Every line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 
+// A box's text for a terminal or a table: CR LF becomes LF.
+std::string WithPlainLineEnds(std::string_view text);
+
 }  // namespace kvaril

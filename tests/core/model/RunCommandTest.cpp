@@ -69,7 +69,21 @@ INSTANTIATE_TEST_SUITE_P(
                       TMalformed{{"d", "--png", "x.png", "--size", "10x10"}, "не меньше 60x60"},
                       TMalformed{{"d", "--png", "x.png", "--size", "big"}, "Неверный размер"},
                       TMalformed{{"d", "--png", "x.png", "--view", "all"}, "Неверный вид"},
-                      TMalformed{{"d", "--from", "soon"}, "Неверное время --from"}));
+                      TMalformed{{"d", "--from", "soon"}, "Неверное время --from"},
+                      TMalformed{{"d", "--sweep", "A.K"}, "Сигнал.Имя=значения"},
+                      TMalformed{{"d", "--sweep", "K=1"}, "Сигнал.Имя=значения"},
+                      TMalformed{{"d", "--sweep", "A.K=1:1:3"}, "--sweep A.K: пустой диапазон"},
+                      TMalformed{{"d", "--sweep", "A.K=1", "--sweep", "A.L=2", "--sweep", "A.M=3"},
+                                 "не больше двух раз"},
+                      TMalformed{{"d", "--sweep", "A.K=1", "--spectrum", "s"},
+                                 "только --csv и --stats"}));
+
+TEST(RunCommand, SweepsAreKeptInTheirOrder) {
+    TBatchOptions o;
+    EXPECT_EQ(Parse({"d.sig", "--sweep", "A.K=1,2", "--stats", "s", "--sweep", "B.F=1:8:4log"}, o),
+              "");
+    EXPECT_EQ(o.Sweeps, (std::vector<std::string>{"A.K=1,2", "B.F=1:8:4log"}));
+}
 
 }  // namespace
 }  // namespace kvaril

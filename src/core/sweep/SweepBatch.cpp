@@ -1,0 +1,128 @@
+#include "sweep/SweepBatch.h"
+
+#include <ostream>
+
+#include "analysis/AnalysisCsv.h"
+#include "document/Cp1251.h"
+#include "document/uSignal.h"
+#include "export/OutputPlan.h"
+#include "model/BatchRun.h"
+#include "model/ModelGenerator.h"
+#include "model/uCommon.h"
+#include "model/uSignalsData.h"
+
+namespace kvaril {
+
+bool ResolveSweep(const std::vector<std::string>& options, const TSignals& signals, TSweep& sweep,
+                  std::ostream& err) {
+    for (const std::string& option : options) {
+        std::string error;
+        if (!AddSweepParameter(signals, option, sweep, error)) {
+            err << "--sweep: " << error << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+void WriteSweepCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                   const TDataRange& range) {
+    const TSignals& first = *result.Runs.at(0).Signals;
+    for (const TSweepRun& run : result.Runs) CheckRangeInData(*run.Signals, range);
+    std::string text = "t";
+    for (int s : range.Signals)
+        for (int run = 0; run < sweep.RunCount(); ++run)
+            text += "," + CsvField(Cp1251ToUtf8(first.Items(s).Name()) + "@" + sweep.RunLabel(run));
+    text += "\n";
+    for (int q = range.FirstQuant; q <= range.LastQuant; ++q) {
+        text += FormatShortest(ModelTime(first, q));
+        for (int s : range.Signals)
+            for (const TSweepRun& run : result.Runs)
+                text += "," + FormatShortest(run.Signals->Data().GetData(s, q));
+        text += "\n";
+    }
+    sink.Write(text.data(), text.size());
+}
+
+void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                        const TDataRange& range) {
+    std::string text;
+    for (const TSweepParameter& parameter : sweep.Parameters)
+        text += CsvField(parameter.Label) + ",";
+    text += std::string(kStatsHeader) + "\n";
+    for (int run = 0; run < sweep.RunCount(); ++run) {
+        const TSignals& signals = *result.Runs.at(static_cast<size_t>(run)).Signals;
+        CheckRangeInData(signals, range);
+        std::string values;
+        for (double value : sweep.ValuesOf(run)) values += SweepLiteral(value) + ",";
+        for (int s : range.Signals) text += values + StatsRow(signals, s, range) + "\n";
+    }
+    sink.Write(text.data(), text.size());
+}
+
+namespace {
+
+// Every failed run, then how many; true when there was none.
+bool ReportFailures(const TSweepResult& result, int runs, std::ostream& err) {
+    for (const TSweepFailure& failure : result.Failures) {
+        err << "Прогон " << failure.Values << ": ";
+        if (!failure.Signal.empty()) err << "сигнал " << failure.Signal << ", ";
+        err << failure.Phase << "\n" << failure.Message << "\n";
+    }
+    if (result.Failures.empty()) return true;
+    err << "Прогонов с ошибкой: " << result.Failures.size() << " из " << runs << "\n";
+    return false;
+}
+
+// What the models printed, run by run, and the note on a weaker box once.
+void ReportModelOutput(const TSweep& sweep, const TSweepResult& result, std::ostream& err) {
+    for (size_t run = 0; run < result.Runs.size(); ++run) {
+        const TModelOutcome& outcome = result.Runs[run].Outcome;
+        if (run == 0 && !outcome.Notice.empty()) err << outcome.Notice << "\n";
+        if (outcome.ModelOutput.empty()) continue;
+        const std::string& text = outcome.ModelOutput;
+        err << "Вывод модели (" << sweep.RunLabel(static_cast<int>(run)) << "):\n"
+            << text << (text.ends_with('\n') ? "" : "\n");
+    }
+}
+
+}  // namespace
+
+int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, const TSweep& sweep,
+                  const TDataRange& range, TOutputPlan& plan, const TSweepTargets& targets,
+                  std::ostream& out, std::ostream& err) {
+    // Times the model refuses fail every run alike: said once.
+    if (const std::optional<TErrorBox> box = CheckModelTimes(signals)) {
+        err << box->Title << "\n" << WithPlainLineEnds(box->Text) << "\n";
+        return 1;
+    }
+    TSweepOptions sweepOptions;
+    sweepOptions.BinDir = options.BinDir;
+    sweepOptions.Timeout =
+        std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
+    TSweepResult result;
+    try {
+        result = RunSweep(signals, sweep, sweepOptions);
+    } catch (const std::exception& e) {
+        err << "Отладка программы\n" << e.what() << "\n";
+        return 1;
+    }
+    ReportModelOutput(sweep, result, err);
+    if (!ReportFailures(result, sweep.RunCount(), err)) return 1;
+    try {
+        std::vector<int> order = plan.WriteOrder();
+        for (int output : order) {
+            if (output == targets.Csv) WriteSweepCsv(plan.Sink(output), sweep, result, range);
+            if (output == targets.Stats)
+                WriteSweepStatsCsv(plan.Sink(output), sweep, result, range);
+        }
+        plan.Commit();
+    } catch (const std::exception& e) {
+        err << e.what() << "\n";
+        return 1;
+    }
+    (plan.AnyStandardOutput() ? err : out) << "Ok\n";
+    return 0;
+}
+
+}  // namespace kvaril

@@ -1,0 +1,43 @@
+#pragma once
+// `kvaril --run FILE --sweep Signal.Name=VALUES ...`: the document run once per value (or pair
+// of values), in parallel, with the command's CSV and statistics covering every run.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "export/DataRange.h"
+#include "sweep/SweepRun.h"
+
+namespace kvaril {
+
+class ByteSink;
+class TOutputPlan;
+struct TBatchOptions;
+
+// The sweep the --sweep options name, resolved against the document. False, with the reason on
+// `err`, when a name or its values cannot be swept: nothing has run yet.
+bool ResolveSweep(const std::vector<std::string>& options, const TSignals& signals, TSweep& sweep,
+                  std::ostream& err);
+
+// `t`, then one column per selected signal and run, "Signal@Fc=1000", signal by signal.
+void WriteSweepCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                   const TDataRange& range);
+
+// The swept constants' names, then the statistics' columns; one row per run and signal.
+void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                        const TDataRange& range);
+
+// Where the planned outputs of a sweep go; −1 for one not asked for.
+struct TSweepTargets {
+    int Csv = -1;
+    int Stats = -1;
+};
+
+// Runs the sweep and writes its outputs, all of them or, after any failed run, none. Every
+// failure is listed on `err`. Returns the exit status: 0, or 1 after a failure.
+int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, const TSweep& sweep,
+                  const TDataRange& range, TOutputPlan& plan, const TSweepTargets& targets,
+                  std::ostream& out, std::ostream& err);
+
+}  // namespace kvaril

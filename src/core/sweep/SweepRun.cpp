@@ -1,0 +1,187 @@
+#include "sweep/SweepRun.h"
+
+#include <sched.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "Errors.h"
+#include "document/Cp1251.h"
+#include "document/uSignal.h"
+#include "model/CompilerDriver.h"
+#include "model/ModelFolderLock.h"
+#include "model/ModelRunner.h"
+#include "model/uCommon.h"
+
+namespace kvaril {
+
+namespace fs = std::filesystem;
+
+int AvailableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return CPU_COUNT(&set);
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+namespace {
+
+// The files every build and run reads from the model directory.
+constexpr const char* kTools[] = {"dcc32", "kvaril-modelhost", "kvml.dpr", "uSignalsData.pas"};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// `to` becomes `from`: a hard link keeps the compiler's identity, so the library stamp of the
+// folder stays valid from one sweep to the next; across file systems, a copy that is replaced
+// only when the original changes.
+void LinkTool(const fs::path& from, const fs::path& to) {
+    struct stat source {
+    }, target{};
+    if (::stat(from.c_str(), &source) != 0) return;  // reported by the build that needs it
+    const bool exists = ::lstat(to.c_str(), &target) == 0;
+    if (exists && S_ISREG(target.st_mode) && SameFile(source, target)) return;
+    if (exists && S_ISREG(target.st_mode) && target.st_size == source.st_size &&
+        target.st_mtim.tv_sec >= source.st_mtim.tv_sec && target.st_nlink == 1)
+        return;  // our own copy of the same file
+    if (exists && ::unlink(to.c_str()) != 0)
+        throw EFileError("Не могу заменить " + to.string() + ": " + std::strerror(errno));
+    if (::link(from.c_str(), to.c_str()) == 0) return;
+    std::error_code ec;
+    const fs::path temp = to.string() + ".new";
+    fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(temp, to, ec);
+    if (ec) throw EFileError("Не могу скопировать " + from.string() + ": " + ec.message());
+}
+
+struct TStep {
+    TModelOutcome Outcome;
+    bool Built = false;
+    bool TimedOut = false;
+};
+
+// The F9 sequence in the run's own folder: wait for it, generate, build, run.
+TStep BuildAndRun(TSignals& signals, const std::string& folder, const TSweepOptions& options,
+                  const TSweepHooks& sweepHooks) {
+    TStep step;
+    const auto started = std::chrono::steady_clock::now();
+    TModelHooks hooks;
+    hooks.Cancelled = [&] {
+        if (sweepHooks.Cancelled && sweepHooks.Cancelled()) return true;
+        step.TimedOut = options.Timeout.count() > 0 &&
+                        std::chrono::steady_clock::now() - started > options.Timeout;
+        return step.TimedOut;
+    };
+    TRunOptions run;
+    run.BinDir = folder;
+    TModelFolderLock lock;
+    lock.Acquire(folder, hooks);
+    if (!lock.Held()) {
+        step.Outcome.Cancelled = true;
+        return step;
+    }
+    step.Outcome = GenerateModelLocked(folder, signals, hooks);
+    if (!step.Outcome.Ok) return step;
+    step.Built = true;
+    step.Outcome = RunModelLibrary(signals, run, hooks, &lock);
+    return step;
+}
+
+std::string SignalName(const TSignals& signals, int index) {
+    if (index < 0 || index >= signals.Count()) return {};
+    return Cp1251ToUtf8(signals.Items(index).Name());
+}
+
+TSweepFailure Failure(const TSweep& sweep, int run, const TSignals& signals, const TStep& step,
+                      const TSweepOptions& options) {
+    static constexpr const char* kPhases[] = {"Create", "Make", "Destroy"};
+    const TModelOutcome& outcome = step.Outcome;
+    TSweepFailure failure{
+        run, sweep.RunLabel(run), {}, step.Built ? "Выполнение" : "Компиляция", {}};
+    if (step.TimedOut) {
+        failure.Message =
+            "Остановлено: истекло время (" +
+            FormatShortestPlain(std::chrono::duration<double>(options.Timeout).count()) + " с)";
+        return failure;
+    }
+    if (step.Built) {
+        failure.Signal = SignalName(signals, outcome.FailedSignal);
+        if (outcome.FailedPhase >= 0) failure.Phase = kPhases[outcome.FailedPhase];
+    } else if (outcome.Location) {
+        failure.Signal = SignalName(signals, outcome.Location->SignalIndex);
+    }
+    failure.Message =
+        outcome.Error ? outcome.Error->Title + "\n" + outcome.Error->Text : "Модель не построена";
+    failure.Message = WithPlainLineEnds(failure.Message);
+    while (failure.Message.ends_with('\n')) failure.Message.pop_back();
+    return failure;
+}
+
+}  // namespace
+
+std::string SweepFolder(const std::string& binDir, int run) {
+    const fs::path folder = fs::path(binDir) / "sweep" / std::to_string(run + 1);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw EFileError("Не могу создать папку " + folder.string() + ": " + ec.message());
+    for (const char* tool : kTools) LinkTool(fs::path(binDir) / tool, folder / tool);
+    return folder.string() + "/";
+}
+
+TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSweepOptions& options,
+                      const TSweepHooks& hooks) {
+    const int total = sweep.RunCount();
+    TSweepResult result;
+    result.Runs.resize(static_cast<size_t>(total));
+    std::vector<std::string> folders;
+    std::vector<TStep> steps(static_cast<size_t>(total));
+    for (int run = 0; run < total; ++run) {
+        result.Runs[run].Signals = std::make_unique<TSignals>();
+        SweepDocument(document, sweep, run, *result.Runs[run].Signals);
+        folders.push_back(SweepFolder(options.BinDir, run));
+    }
+
+    std::atomic<int> next{0};
+    std::mutex progress;
+    int done = 0;
+    const auto work = [&] {
+        for (int run; (run = next++) < total;) {
+            TSignals& signals = *result.Runs[run].Signals;
+            try {
+                steps[run] = BuildAndRun(signals, folders[run], options, hooks);
+            } catch (const std::exception& e) {
+                steps[run].Outcome = TModelOutcome::Failure("Отладка программы", e.what());
+            }
+            std::lock_guard<std::mutex> lock(progress);
+            ++done;
+            if (hooks.Progress) hooks.Progress(done, total);
+        }
+    };
+    const int jobs = std::min(total, options.Jobs > 0 ? options.Jobs : AvailableCores());
+    std::vector<std::thread> threads;
+    for (int i = 1; i < jobs; ++i) threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads) thread.join();
+
+    for (int run = 0; run < total; ++run) {
+        TStep& step = steps[run];
+        result.Runs[run].Outcome = step.Outcome;
+        if (step.Outcome.Ok) continue;
+        if (step.Outcome.Cancelled && !step.TimedOut) {
+            result.Cancelled = true;
+            continue;
+        }
+        result.Failures.push_back(Failure(sweep, run, *result.Runs[run].Signals, step, options));
+    }
+    return result;
+}
+
+}  // namespace kvaril

@@ -1,0 +1,66 @@
+#pragma once
+// Running a sweep: every run is built and run as F9 builds and runs a document, each in a
+// model folder of its own (so runs never see each other's unit, log or library), as many at
+// once as the machine has cores. A run that fails is reported and the others go on. A run's
+// folder is the same for the same run of the next sweep: an unchanged repeat finds its library
+// built and only runs it.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/ModelOutcome.h"
+#include "sweep/SweepPlan.h"
+
+namespace kvaril {
+
+class TSignals;
+
+struct TSweepOptions {
+    std::string BinDir;                    // the model directory, ends with "/"
+    std::chrono::milliseconds Timeout{0};  // per run, compiling included; 0: none
+    int Jobs = 0;                          // runs at once; 0: the cores this process may use
+};
+
+struct TSweepHooks {
+    // Runs finished so far, of all. Called from the sweep's threads, one call at a time.
+    std::function<void(int done, int total)> Progress;
+    // Polled from the sweep's threads: true stops every run.
+    std::function<bool()> Cancelled;
+};
+
+// Why a run has no samples, in the words of the table the user reads.
+struct TSweepFailure {
+    int Run = 0;
+    std::string Values;  // the run's label ("Fc=1000")
+    std::string Signal;  // UTF-8; empty when no signal is to blame
+    std::string Phase;  // "Компиляция", "Create", "Make", "Destroy" or "Выполнение"
+    std::string Message;  // the error box: its title, a line break, its text (plain line ends)
+};
+
+struct TSweepRun {
+    std::unique_ptr<TSignals> Signals;  // the run's document, with its samples when Ok
+    TModelOutcome Outcome;
+    bool Ok() const { return Outcome.Ok; }
+};
+
+struct TSweepResult {
+    std::vector<TSweepRun> Runs;          // one per run, in the sweep's order
+    std::vector<TSweepFailure> Failures;  // in the sweep's order
+    bool Cancelled = false;               // the user stopped it (a run's time limit is a failure)
+};
+
+// The cores this process may run on (at least 1).
+int AvailableCores();
+
+// The model folder of run `run`: `binDir`sweep/<run>/, made when missing, with the compiler,
+// the model host and the model project of `binDir` linked (or copied) into it. Throws
+// EFileError when it cannot be made.
+std::string SweepFolder(const std::string& binDir, int run);
+
+TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSweepOptions& options,
+                      const TSweepHooks& hooks = {});
+
+}  // namespace kvaril
