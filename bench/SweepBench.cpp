@@ -45,7 +45,8 @@ void MakeDocument(TSignals& signals) {
 
 // A fresh copy of the build's model directory: nothing built yet.
 std::string FreshModelFolder() {
-    const fs::path dir = fs::temp_directory_path() / ("kvaril-sweep-bench-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("kvaril-sweep-bench-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     for (const char* file : {"dcc32", "kvaril-modelhost", "kvml.dpr", "uSignalsData.pas"})

@@ -2,23 +2,15 @@
 
 #include <cstdio>
 
-#include "document/DocumentFile.h"
-#include "document/ValueStream.h"
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
 #include "model/uSignalsData.h"
 
 namespace kvaril {
 
-std::unique_ptr<TSignals> CopyForRun(TSignals& signals) {
-    MemorySink sink;
-    TValueWriter writer(sink);
-    signals.WriteTo(writer);
-    writer.FlushBuffer();
-    MemorySource source(std::move(sink.bytes));
-    TValueReader reader(source);
+std::unique_ptr<TSignals> CopyForRun(const TSignals& signals) {
     auto copy = std::make_unique<TSignals>();
-    copy->ReadFrom(reader, kDocumentVersion);
+    copy->CopyFrom(signals);
     copy->Modified = false;
     // An empty store rather than none: whatever asks for its size gets 0.
     copy->Data().SetSize(copy->Count(), 0);

@@ -11,7 +11,7 @@ namespace kvaril {
 class TSignals;
 
 // The signals, their texts and the times, without samples.
-std::unique_ptr<TSignals> CopyForRun(TSignals& signals);
+std::unique_ptr<TSignals> CopyForRun(const TSignals& signals);
 
 // What a run of `copy` would build and compute: the generated unit and the times. Two copies
 // with the same key give the same run. Marks the copy's start lines, as generating does.
