@@ -52,7 +52,7 @@ TEST(LongRunLimit, TheParametersLineSaysHowToLiftTheClassicLimit) {
               "Квантов: 100000000 - допустимо от 10 до 10000000 квантов");
     EXPECT_EQ(PreviewQuanta("0.001", "10", 0.001, 1).Text,
               "Квантов: 10000, частота дискретизации: 1000 Гц")
-        << "the classic limit itself, as the Parts say";
+        << "the classic limit itself";
     EXPECT_EQ(PreviewQuanta("1e-6", "100", 0.001, 1).Text,
               "Квантов: 100000000 - допустимо от 10 до 10000 квантов")
         << "beyond even the long limit: the classic line";
@@ -99,7 +99,7 @@ TEST_F(LongRun, AMillionQuantaEndToEnd) {
     Add("A", "  Value := Sin(2 * Pi * 1000 * t);");
     Add("B", "  Value := 0.5 * Signal_A.Value;");
     Times(signals_, 1e-6, 1.0);
-    // The choice off: the classic limit, as the Parts say.
+    // The choice off: the classic limit.
     TModelOutcome classic = Run();
     ASSERT_FALSE(classic.Ok);
     ASSERT_TRUE(classic.Error);
