@@ -158,6 +158,8 @@ void TFormOsc::RefreshAfterRun() {
     Refresh();
 }
 
+bool TFormOsc::ShowsRunOf(const TSignals& signals) const { return session_->PreparedFor(signals); }
+
 void TFormOsc::SetStale(const QString& note) {
     const QString title = "Kvaril - Многолучевой осциллограф";
     setWindowTitle(note.isEmpty() ? title : title + " (" + note + ")");

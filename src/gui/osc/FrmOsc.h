@@ -33,6 +33,7 @@ class TStatsPage;
 class TGraphArea;
 class TLabelStrip;
 class TOscSession;
+class TSignals;
 class TTimePanel;
 class TValueGrid;
 struct TGraphPicture;
@@ -54,6 +55,8 @@ class TFormOsc : public QMainWindow {
     // Beside the editor: a note that the window shows a run older than the text ("устарело:
     // 2 ошибки"), in the title and the status bar; empty: up to date.
     void SetStale(const QString& note);
+    // Whether the window was prepared for these signals and times.
+    bool ShowsRunOf(const TSignals& signals) const;
     // The time being typed is committed, so that the document holds what the window shows.
     void KeepInStep() { CommitEntry(); }
     // Modal in place of the main window, or beside it (each way with its own remembered

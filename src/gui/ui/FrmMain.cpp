@@ -149,7 +149,10 @@ void TFormMain::StoreEditor() {
 
 void TFormMain::RebuildTabs(int index) {
     TSignals& signals = workbench_.Signals;
-    if (live_) live_->DocumentEdited();
+    if (live_) {
+        live_->DocumentEdited();
+        OscilloscopeFollowsDocument();
+    }
     rebuilding_ = true;
     ClearCompilerError();  // the signals may have changed places
     pnlStart_->setVisible(signals.IsEmpty());

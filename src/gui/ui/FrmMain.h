@@ -72,6 +72,9 @@ class TFormMain : public QMainWindow {
     // The document is about to be replaced: the oscilloscope beside the editor closes and an
     // auto-run stops.
     void DocumentGoes();
+    // The signals or the times changed: an oscilloscope beside the editor that shows a run of
+    // other ones closes, since its picture reads the document's list and times.
+    void OscilloscopeFollowsDocument();
     TLiveModelling& Live() { return *live_; }
     // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
     void Guard(QObject* sender, const std::function<void()>& body);

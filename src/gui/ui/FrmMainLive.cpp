@@ -88,6 +88,15 @@ void TFormMain::OscilloscopeInStep() {
     if (formOsc_ && formOsc_->isVisible() && live_->Beside()) formOsc_->KeepInStep();
 }
 
+void TFormMain::OscilloscopeFollowsDocument() {
+    if (!formOsc_ || !formOsc_->isVisible() || !live_->Beside() ||
+        formOsc_->ShowsRunOf(workbench_.Signals))
+        return;
+    formOsc_->close();
+    ShowStatus(
+        "Осциллограф закрыт: изменились сигналы или времена модели; F9 покажет новый прогон");
+}
+
 void TFormMain::DocumentGoes() {
     live_->Yield();
     pnlMessages_->Clear();

@@ -72,7 +72,8 @@ int32_t TModelCommands::MaxQuanta() const { return longRuns_ ? kLongMaxQuanta : 
 TModelCommands::~TModelCommands() = default;
 
 void TModelCommands::Params() {
-    w_.Dialogs().ModelParams(&w_, w_.Workbench().Signals, MaxQuanta());
+    if (w_.Dialogs().ModelParams(&w_, w_.Workbench().Signals, MaxQuanta()))
+        w_.OscilloscopeFollowsDocument();
 }
 
 bool TModelCommands::eventFilter(QObject* watched, QEvent* event) {

@@ -66,6 +66,39 @@ TEST_F(LiveModelling, BesideTheEditorF9RefreshesTheOpenWindowAndKeepsItsView) {
     EXPECT_FALSE(Action("actAutoRun")->isEnabled());
 }
 
+// The window beside the editor reads the document's list and times: when a signal is deleted or
+// added, or the times change, it closes rather than show rows that are no longer there.
+TEST_F(LiveModelling, TheWindowBesideClosesWhenTheSignalsOrTimesChange) {
+    Beside(false);
+    QTest::keyClicks(Editor(), "t");
+    AddSignal("B");
+    QTest::keyClicks(Editor(), "2");
+    Action("actModelRun")->trigger();
+    ASSERT_NE(Osc(), nullptr);
+    ASSERT_TRUE(Osc()->isVisible());
+    dialogs_.Confirms.push_back(TAnswer::Yes);
+    Action("actSignalDelete")->trigger();
+    ASSERT_EQ(Signals().Count(), 1);
+    EXPECT_FALSE(Osc()->isVisible());
+    EXPECT_TRUE(LabelText("pnlMessage").startsWith("Осциллограф закрыт"))
+        << LabelText("pnlMessage").toStdString();
+    AddSignal("C");
+    // The next run shows the new list.
+    QTest::keyClicks(Editor(), "3");
+    Tabs()->setCurrentIndex(1);
+    QTest::keyClicks(Editor(), "4");
+    Action("actModelRun")->trigger();
+    EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+    EXPECT_TRUE(Osc()->isVisible());
+    // New times: the same.
+    dialogs_.Params.push_back([](TSignals& s) {
+        s.SetTotalTime(0.05);
+        return true;
+    });
+    Action("actModelParam")->trigger();
+    EXPECT_FALSE(Osc()->isVisible());
+}
+
 TEST_F(LiveModelling, AutoRunRunsOnceAfterABurstOfKeysAndErrorsGoToThePane) {
     Beside(true);
     QSignalSpy shown(&W().Live(), &TLiveModelling::AutoRunShown);
