@@ -119,7 +119,9 @@ TEST_F(LongRun, AMillionQuantaEndToEnd) {
     ASSERT_NE(data.Summary(0), nullptr);
     EXPECT_NEAR(data.GetMax(0), 1.0, 1e-12);
     EXPECT_LE(data.SummaryBytes() * 16, 2 * 1000000 * sizeof(double));
-    if (lastTotal) EXPECT_EQ(lastTotal, 1000000);
+    if (lastTotal) {
+        EXPECT_EQ(lastTotal, 1000000);
+    }
 }
 
 TEST_F(LongRun, AStoreBeyondTheMemoryIsRefusedBeforeAnythingIsAllocated) {

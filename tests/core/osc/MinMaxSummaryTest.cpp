@@ -65,10 +65,11 @@ TEST(MinMaxSummary, EveryStretchHasTheExtremesOfItsSamples) {
     // Stretches that begin and end on block edges of every level, and the whole row.
     for (int32_t edge : {0, 63, 64, 511, 512, 4095, 4096, 32767, 32768, 262143, 262144})
         for (int32_t end : {edge + 1, edge + 63, edge + 64, edge + 4096, edge + 32769})
-            if (end < static_cast<int32_t>(s.size()))
+            if (end < static_cast<int32_t>(s.size())) {
                 ASSERT_TRUE(
                     Same(summary.Range(s.data(), edge, end), ScanMinMax(s.data(), edge, end)))
                     << edge << ".." << end;
+            }
     const int32_t last = static_cast<int32_t>(s.size()) - 1;
     EXPECT_TRUE(Same(summary.Range(s.data(), 0, last), ScanMinMax(s.data(), 0, last)));
 }
