@@ -110,12 +110,12 @@ TEST_F(ModelIsolation, ALockLeftByAKilledProcessBlocksNoOne) {
     // Held by the child: a try now has to wait.
     int polls = 0;
     TModelFolderLock mine;
-    mine.Acquire(binDir_, {nullptr, [&] { return ++polls > 2; }});
+    mine.Acquire(binDir_, {nullptr, [&] { return ++polls > 2; }, nullptr});
     EXPECT_FALSE(mine.Held());
 
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
-    mine.Acquire(binDir_, {nullptr, [] { return true; }});
+    mine.Acquire(binDir_, {nullptr, [] { return true; }, nullptr});
     EXPECT_TRUE(mine.Held()) << "the dead holder's lock is gone";
     ::close(ready[0]);
     ::close(ready[1]);
@@ -124,7 +124,7 @@ TEST_F(ModelIsolation, ALockLeftByAKilledProcessBlocksNoOne) {
 // Whether another process could take the folder now.
 bool FolderFree(const std::string& binDir) {
     TModelFolderLock probe;
-    probe.Acquire(binDir, {nullptr, [] { return true; }});
+    probe.Acquire(binDir, {nullptr, [] { return true; }, nullptr});
     return probe.Held();
 }
 
