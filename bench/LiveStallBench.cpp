@@ -111,10 +111,11 @@ int main(int argc, char** argv) {
     }
     std::sort(stalls.begin(), stalls.end());
     std::sort(waits.begin(), waits.end());
-    std::printf("auto-run of 10 signals, %d edits: key to picture median %.0f ms (400 ms pause "
-                "included); longest event-loop stall %.1f ms, median of the runs' longest %.1f "
-                "ms (goal <= 16)\n",
-                repeats, waits[waits.size() / 2], stalls.back(), stalls[stalls.size() / 2]);
+    std::printf(
+        "auto-run of 10 signals, %d edits: key to picture median %.0f ms (400 ms pause "
+        "included); longest event-loop stall %.1f ms, median of the runs' longest %.1f "
+        "ms (goal <= 16)\n",
+        repeats, waits[waits.size() / 2], stalls.back(), stalls[stalls.size() / 2]);
     fs::remove_all(dir);
     return 0;
 }
