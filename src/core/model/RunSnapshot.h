@@ -1,7 +1,7 @@
 #pragma once
 // A run in the background works on a copy of the document's signals: the store the windows
 // show stays untouched until the run has succeeded and its samples are taken over, and the
-// user may go on editing the original meanwhile.
+// user may go on editing the document in the window meanwhile.
 
 #include <memory>
 #include <string>

@@ -42,7 +42,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // `to` becomes `from`: a hard link keeps the compiler's identity, so the library stamp of the
 // folder stays valid from one sweep to the next; across file systems, a copy that is replaced
-// only when the original changes.
+// only when the tool in the model folder changes.
 void LinkTool(const fs::path& from, const fs::path& to) {
     struct stat source {
     }, target{};

@@ -21,7 +21,7 @@ TEST(RunSnapshot, TheCopyHasTheTextsAndTimesButNotTheSamples) {
     EXPECT_EQ(copy->Items(1).GetText(), signals.Items(1).GetText());
     EXPECT_EQ(copy->QuantTime(), 0.001);
     EXPECT_EQ(copy->TotalTime(), 0.1);
-    EXPECT_EQ(copy->Data().SampleCount(), 0) << "the samples shown stay with the original";
+    EXPECT_EQ(copy->Data().SampleCount(), 0) << "the samples shown stay with the document";
 
     // The samples of a run on the copy are handed over whole.
     const int32_t shown = signals.Data().SampleCount();
