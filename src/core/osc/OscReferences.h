@@ -4,7 +4,10 @@
 // one (a sweep's overlays) belong here too.
 
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "sweep/SweepShown.h"
 
 namespace kvaril {
 
@@ -33,12 +36,18 @@ class TOscReferences {
     // reference.
     const std::vector<const double*>* Rows() const;
 
+    // A sweep's runs, drawn over each beam in place of the current run; null: none. Its signals
+    // and times are the current run's.
+    void SetSweep(TSweepShownPtr sweep) { sweep_ = std::move(sweep); }
+    const TSweepShown* Sweep() const { return sweep_.get(); }
+
   private:
     TOscContext& context_;
     TRunHistory* runs_ = nullptr;
     int referenceId_ = 0;  // 0: the pinned run, if any; −1: none chosen
     mutable std::vector<const double*> rows_;
     mutable long rowsKey_ = -1;
+    TSweepShownPtr sweep_;
 };
 
 }  // namespace kvaril

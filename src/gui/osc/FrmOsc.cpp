@@ -158,6 +158,11 @@ void TFormOsc::RefreshAfterRun() {
     Refresh();
 }
 
+void TFormOsc::SetSweep(TSweepShownPtr sweep) {
+    session_->References().SetSweep(std::move(sweep));
+    Refresh();
+}
+
 bool TFormOsc::ShowsRunOf(const TSignals& signals) const { return session_->PreparedFor(signals); }
 
 void TFormOsc::SetStale(const QString& note) {

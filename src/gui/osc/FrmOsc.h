@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "osc/OscEnums.h"
+#include "sweep/SweepShown.h"
 #include "ui/ProgramPaths.h"
 
 class QAction;
@@ -55,6 +56,9 @@ class TFormOsc : public QMainWindow {
     // Beside the editor: a note that the window shows a run older than the text ("устарело:
     // 2 ошибки"), in the title and the status bar; empty: up to date.
     void SetStale(const QString& note);
+    // A sweep's runs drawn over the beams, after PrepareForRun for the workbench's signals (which
+    // then hold the first good run's samples); null: back to the current run alone.
+    void SetSweep(TSweepShownPtr sweep);
     // Whether the window was prepared for these signals and times.
     bool ShowsRunOf(const TSignals& signals) const;
     // The time being typed is committed, so that the document holds what the window shows.
