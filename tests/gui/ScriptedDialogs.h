@@ -106,6 +106,22 @@ class ScriptedDialogs : public TDialogs {
         return Take(PictureExports, "picture export dialog", std::optional<TPictureExportChoice>());
     }
 
+    // Each answer to the sweep dialog gets the forms the dialog started from.
+    std::deque<
+        std::function<std::optional<std::vector<TSweepForm>>(const std::vector<TSweepForm>&)>>
+        Sweeps;
+    QList<std::vector<TSweepFailure>> SweepFailureTables;
+    std::optional<std::vector<TSweepForm>> Sweep(QWidget*, const TSignals&,
+                                                 const std::vector<TSweepForm>& previous) override {
+        auto answer = Take(Sweeps, "sweep dialog",
+                           std::function<std::optional<std::vector<TSweepForm>>(
+                               const std::vector<TSweepForm>&)>());
+        return answer ? answer(previous) : std::nullopt;
+    }
+    void SweepFailures(QWidget*, const std::vector<TSweepFailure>& failures, int) override {
+        SweepFailureTables << failures;
+    }
+
   private:
     template <typename T>
     T Take(std::deque<T>& queue, const char* what, T fallback) {

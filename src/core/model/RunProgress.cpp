@@ -31,4 +31,13 @@ std::string ProgressText(int64_t done, int64_t total, double elapsed) {
     return text;
 }
 
+std::string SweepProgressText(int64_t done, int64_t total, double elapsed) {
+    const char* runs = total % 10 == 1 && total % 100 != 11 ? "прогона" : "прогонов";
+    std::string text = "Свип: " + std::to_string(done) + " из " + std::to_string(total) + " " +
+                       runs + ", прошло " + FormatDuration(elapsed);
+    const double remaining = RemainingSeconds(done, total, elapsed);
+    if (remaining >= 0) text += ", осталось " + FormatDuration(remaining);
+    return text;
+}
+
 }  // namespace kvaril

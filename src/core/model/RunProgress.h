@@ -16,4 +16,7 @@ double RemainingSeconds(int64_t done, int64_t total, double elapsed);
 // "Моделирование: 45% (4500000 из 10000000 квантов), прошло 0:03, осталось 0:04".
 std::string ProgressText(int64_t done, int64_t total, double elapsed);
 
+// "Свип: 3 из 8 прогонов, прошло 0:03, осталось 0:05".
+std::string SweepProgressText(int64_t done, int64_t total, double elapsed);
+
 }  // namespace kvaril

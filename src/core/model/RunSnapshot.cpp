@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "document/RussianCount.h"
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
 #include "model/uSignalsData.h"
@@ -26,12 +27,7 @@ std::string RunKey(TSignals& copy) {
 }
 
 std::string StaleNote(int errors) {
-    const int lastTwo = errors % 100, last = errors % 10;
-    const char* word = (lastTwo >= 11 && lastTwo <= 14) ? "ошибок"
-                       : last == 1                      ? "ошибка"
-                       : (last >= 2 && last <= 4)       ? "ошибки"
-                                                        : "ошибок";
-    return "устарело: " + std::to_string(errors) + " " + word;
+    return "устарело: " + RussianCount(errors, "ошибка", "ошибки", "ошибок");
 }
 
 }  // namespace kvaril

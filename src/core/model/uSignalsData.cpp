@@ -25,6 +25,15 @@ void TSignalsData::SetSize(int32_t signalCount, int32_t sampleCount) {
     image_.Link(rows_.Data(), signalCount, sampleCount);
 }
 
+void TSignalsData::CopyFrom(const TSignalsData& other) {
+    if (&other == this) return;
+    SetSize(other.SignalCount(), other.SampleCount());
+    summaries_.clear();
+    for (int32_t s = 0; s < SignalCount() && SampleCount() > 0; ++s)
+        std::memcpy(image_.Object()->Samples[s], other.Row(s),
+                    sizeof(double) * static_cast<size_t>(SampleCount()));
+}
+
 void TSignalsData::SetData(int32_t signal, int32_t quant, double value) {
     KV_ASSERT(signal >= 0 && signal < SignalCount(), "uSignalsData");
     KV_ASSERT(quant >= 0 && quant < SampleCount(), "uSignalsData");

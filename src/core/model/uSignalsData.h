@@ -22,6 +22,8 @@ class TSignalsData {
     // Unchanged dimensions keep everything; otherwise overlapping values survive and new
     // elements are 0. Throws std::bad_alloc when the memory cannot be had.
     void SetSize(int32_t signalCount, int32_t sampleCount);
+    // The size and samples of `other`, as a run had written them here (CalcMaxima still to do).
+    void CopyFrom(const TSignalsData& other);
     // What the model library does; the workbench's own drawing code only reads.
     void SetData(int32_t signal, int32_t quant, double value);
     double GetData(int32_t signal, int32_t quant) const;

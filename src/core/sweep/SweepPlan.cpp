@@ -30,11 +30,11 @@ std::string TSweep::RunLabel(int run) const {
     return label;
 }
 
-namespace {
-
-std::string QualifiedName(const TSignals& signals, const TSweepConstant& constant) {
+std::string SweepConstantName(const TSignals& signals, const TSweepConstant& constant) {
     return Cp1251ToUtf8(signals.Items(constant.Signal).Name() + "." + constant.Name);
 }
+
+namespace {
 
 // Short names unless two parameters share one.
 void NameParameters(const TSignals& signals, TSweep& sweep) {
@@ -43,7 +43,7 @@ void NameParameters(const TSignals& signals, TSweep& sweep) {
         clash =
             clash || Utf8ToCp1251(sweep.Parameters[0].Label) == sweep.Parameters[i].Constant.Name;
     for (TSweepParameter& p : sweep.Parameters)
-        p.Label = clash ? QualifiedName(signals, p.Constant) : Cp1251ToUtf8(p.Constant.Name);
+        p.Label = clash ? SweepConstantName(signals, p.Constant) : Cp1251ToUtf8(p.Constant.Name);
 }
 
 bool CheckSignalName(const TSignals& signals, const std::string& qualifiedName,

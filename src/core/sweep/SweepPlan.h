@@ -32,6 +32,9 @@ struct TSweep {
     std::string RunLabel(int run) const;
 };
 
+// "Signal.Name" (UTF-8): how options, the settings and the dialog name a constant.
+std::string SweepConstantName(const TSignals& signals, const TSweepConstant& constant);
+
 // "Signal.Name=VALUES" (UTF-8) resolved against the document and added to `sweep`. False with
 // the reason when the constant cannot be swept, is swept already, the values are malformed, or
 // the runs would be too many.

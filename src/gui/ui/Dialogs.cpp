@@ -19,6 +19,8 @@
 #include "ui/DlgModelParams.h"
 #include "ui/DlgName.h"
 #include "ui/DlgSignalReorder.h"
+#include "ui/DlgSweep.h"
+#include "ui/DlgSweepFailures.h"
 
 namespace kvaril {
 
@@ -173,6 +175,19 @@ std::optional<QFont> TDialogs::Font(QWidget* parent, const QFont& initial) {
 }
 
 void TDialogs::Beep() { QApplication::beep(); }
+
+std::optional<std::vector<TSweepForm>> TDialogs::Sweep(QWidget* parent, const TSignals& signals,
+                                                       const std::vector<TSweepForm>& previous) {
+    TDlgSweep dialog(parent, signals, previous);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.Forms();
+}
+
+void TDialogs::SweepFailures(QWidget* parent, const std::vector<TSweepFailure>& failures,
+                             int runs) {
+    TDlgSweepFailures dialog(parent, failures, runs);
+    dialog.exec();
+}
 
 std::optional<TDataExportChoice> TDialogs::DataExport(QWidget* parent,
                                                       const TDataExportQuestion& question) {

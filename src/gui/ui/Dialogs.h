@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "osc/ExportChoices.h"
+#include "sweep/SweepForm.h"
+#include "sweep/SweepRun.h"
 
 class QDialog;
 class QDialogButtonBox;
@@ -85,6 +87,13 @@ class TDialogs {
     // What "Экспорт данных..." writes: the time span and the file format.
     virtual std::optional<TDataExportChoice> DataExport(QWidget* parent,
                                                         const TDataExportQuestion& question);
+    // "Свип...": the constants to vary and their values, starting from `previous`; the sweep
+    // they make is checked against `signals` as it is typed.
+    virtual std::optional<std::vector<TSweepForm>> Sweep(QWidget* parent, const TSignals& signals,
+                                                         const std::vector<TSweepForm>& previous);
+    // The runs of a sweep of `runs` runs that failed.
+    virtual void SweepFailures(QWidget* parent, const std::vector<TSweepFailure>& failures,
+                               int runs);
     // What "Экспорт рисунка..." draws: one screen or all, and the size.
     virtual std::optional<TPictureExportChoice> PictureExport(
         QWidget* parent, const TPictureExportQuestion& question);

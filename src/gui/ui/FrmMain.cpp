@@ -25,6 +25,7 @@
 #include "ui/Settings.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
+#include "ui/SweepCommands.h"
 #include "ui/WindowPlacement.h"
 #include "ui/Workbench.h"
 
@@ -43,6 +44,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     // The commands work on the controls they are given.
     documentCommands_ = std::make_unique<TDocumentCommands>(*this, *edSignal_);
     modelCommands_ = std::make_unique<TModelCommands>(*this);
+    sweepCommands_ = std::make_unique<TSweepCommands>(*this);
     live_ = std::make_unique<TLiveModelling>(*this);
     editCommands_ = std::make_unique<TEditCommands>(*this, *edSignal_, *pnlSearch_);
     ConnectActions();
@@ -60,7 +62,7 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     UpdateCaption();
     RebuildTabs(0);
     connect(modelCommands_.get(), &TModelCommands::RunSucceeded, this,
-            &TFormMain::ShowOscilloscope);
+            [this] { ShowOscilloscope(); });
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {
                 if (Busy()) return;
@@ -277,6 +279,7 @@ void TFormMain::UpdateActions() {
     actModelParam_->setEnabled(available);
     actModelCompile_->setEnabled(available);
     actModelRun_->setEnabled(available);
+    actModelSweep_->setEnabled(available);
 }
 
 void TFormMain::UpdateStatusBar() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "sweep/SweepShown.h"
 #include "ui/ProgramPaths.h"
 
 class QAction;
@@ -33,6 +34,7 @@ class TSignalEditor;
 class TLiveModelling;
 class TMessagesPane;
 class TStartPage;
+class TSweepCommands;
 struct TModelOutcome;
 struct TWorkbench;
 
@@ -76,6 +78,9 @@ class TFormMain : public QMainWindow {
     // other ones closes, since its picture reads the document's list and times.
     void OscilloscopeFollowsDocument();
     TLiveModelling& Live() { return *live_; }
+    // After a successful run: the oscilloscope, shown modally while this window is hidden, or
+    // beside it (FrmMainLive.cpp); with `sweep`, its runs overlaid, else the current run alone.
+    void ShowOscilloscope(TSweepShownPtr sweep = nullptr);
     // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
     void Guard(QObject* sender, const std::function<void()>& body);
     // While a model is built or run in the background, idle work and commands wait.
@@ -120,9 +125,6 @@ class TFormMain : public QMainWindow {
     void UpdateSearchPanHint();
     void FindNext();
     void edSignalChange();
-    // After a successful run: the oscilloscope, shown modally while this window is hidden, or
-    // beside it (FrmMainLive.cpp).
-    void ShowOscilloscope();
     // Idle work: the enabling rules and the status bar.
     void UpdateActions();
     void UpdateStatusBar();
@@ -152,12 +154,14 @@ class TFormMain : public QMainWindow {
         *actEditOp_;
     QAction *actSearchPan_, *actSearchStart_, *actSearchReplace_, *actSearchReplaceAll_;
     QAction *actModelParam_, *actModelCompile_, *actModelRun_;
+    QAction* actModelSweep_;
     QAction* actModelLong_;  // "Длинные прогоны", checkable, kept in the settings
     QAction *actViewFont_, *actHelpContents_, *actHelpAbout_;
     QAction *actOscBeside_ = nullptr, *actAutoRun_ = nullptr;
 
     std::unique_ptr<TDocumentCommands> documentCommands_;
     std::unique_ptr<TModelCommands> modelCommands_;
+    std::unique_ptr<TSweepCommands> sweepCommands_;
     std::unique_ptr<TEditCommands> editCommands_;
     std::unique_ptr<TLiveModelling> live_;
     TFormOsc* formOsc_ = nullptr;  // created by the first successful run, owned by this window

@@ -41,11 +41,12 @@ void TFormMain::CreateLiveModelling(QMenu* model, QMenu* view) {
     connect(actAutoRun_, &QAction::toggled, this, [this](bool on) { live_->SetAutoRun(on); });
 }
 
-void TFormMain::ShowOscilloscope() {
+void TFormMain::ShowOscilloscope(TSweepShownPtr sweep) {
     if (!formOsc_) formOsc_ = new TFormOsc(workbench_, dialogs_, this, paths_);
     if (!formOsc_->isVisible()) formOsc_->SetBeside(live_->Beside());
     if (!live_->Beside()) {
         formOsc_->PrepareForRun();
+        formOsc_->SetSweep(std::move(sweep));
         hide();
         struct ShowAgain {
             TFormMain* window;
@@ -57,9 +58,11 @@ void TFormMain::ShowOscilloscope() {
     formOsc_->SetStale({});
     if (formOsc_->isVisible()) {
         formOsc_->RefreshAfterRun();
+        formOsc_->SetSweep(std::move(sweep));
         return;
     }
     formOsc_->PrepareForRun();
+    formOsc_->SetSweep(std::move(sweep));
     formOsc_->show();
 }
 

@@ -20,6 +20,7 @@
 #include "ui/SearchPanel.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
+#include "ui/SweepCommands.h"
 
 namespace kvaril {
 
@@ -87,6 +88,9 @@ void TFormMain::CreateActions() {
     actModelRun_ = MakeAction("actModelRun", "&Старт",
                               "Компиляция, старт моделирования и отображение результатов",
                               icoModelRun, QKeySequence("F9"));
+    actModelSweep_ =
+        MakeAction("actModelSweep", "С&вип...",
+                   "Запуск модели для нескольких значений одной или двух констант сразу");
     actModelLong_ = MakeAction("actModelLong", "&Длинные прогоны",
                                "До 10000000 квантов вместо 10000 (хранится в настройках)");
     actModelLong_->setCheckable(true);
@@ -121,7 +125,7 @@ void TFormMain::CreateMenus() {
     search->addSeparator();
     search->addActions({actSearchStart_, actSearchReplace_, actSearchReplaceAll_});
     QMenu* model = bar->addMenu("&Моделирование");
-    model->addActions({actModelParam_, actModelCompile_, actModelRun_});
+    model->addActions({actModelParam_, actModelCompile_, actModelRun_, actModelSweep_});
     model->addSeparator();
     model->addAction(actModelLong_);
     QMenu* view = bar->addMenu("&Вид");
@@ -253,6 +257,7 @@ void TFormMain::ConnectActions() {
     on(actModelParam_, [&model] { model.Params(); });
     on(actModelCompile_, [&model] { model.Compile(); });
     on(actModelRun_, [&model] { model.Run(); });
+    on(actModelSweep_, [this] { sweepCommands_->Sweep(); });
     actModelLong_->setChecked(model.LongRuns());
     connect(actModelLong_, &QAction::toggled, this, [&model](bool on) { model.SetLongRuns(on); });
 

@@ -99,6 +99,7 @@ TModelOutcome TModelCommands::InBackground(
     };
     // At most one progress event waits in the queue: the worker polls every 50 ms.
     progressPosted_ = false;
+    if (!progressText_) progressText_ = ProgressText;
     runStarted_ = 0;
     hooks.Progress = [this](int64_t done, int64_t total) {
         if (progressPosted_.exchange(true)) return;
@@ -117,6 +118,7 @@ TModelOutcome TModelCommands::InBackground(
     bool busyCursor = true;
     const auto idleAgain = qScopeGuard([this, &busyCursor] {
         progress_.reset();
+        progressText_ = nullptr;
         if (busyCursor) QApplication::restoreOverrideCursor();
         qApp->removeEventFilter(this);
         busy_ = false;
@@ -175,7 +177,7 @@ void TModelCommands::ShowRunProgress(qint64 done, qint64 total) {
     const double elapsed = (now - runStarted_) / 1000.0;
     progress_->setRange(0, 1000);
     progress_->setValue(static_cast<int>(1000 * done / total));
-    progress_->setLabelText(FromUtf8(ProgressText(done, total, elapsed)));
+    progress_->setLabelText(FromUtf8(progressText_(done, total, elapsed)));
 }
 
 void TModelCommands::ShowWorkStatus(const QString& text) {
@@ -256,6 +258,26 @@ bool TModelCommands::Run() {
     const bool ran = TakeRun(outcome, *copy);
     if (outcome.Cancelled && !outcome.Status) w_.ShowStatus("Компиляция прервана");
     return ran;
+}
+
+TSweepResult TModelCommands::RunSweep(const TSweep& sweep) {
+    w_.Live().Yield();
+    TSweepOptions options;
+    options.BinDir = ToUtf8(w_.Paths().BinDir);
+    const TSignals& document = w_.Workbench().Signals;
+    TSweepResult result;
+    progressText_ = SweepProgressText;
+    InBackground([&](const TModelHooks& hooks) {
+        TSweepHooks sweepHooks;
+        sweepHooks.Cancelled = hooks.Cancelled;
+        sweepHooks.Progress = [&hooks](int done, int total) { hooks.Progress(done, total); };
+        result = kvaril::RunSweep(document, sweep, options, sweepHooks);
+        TModelOutcome outcome;
+        outcome.Ok = !result.Cancelled;
+        outcome.Cancelled = result.Cancelled;
+        return outcome;
+    });
+    return result;
 }
 
 void TModelCommands::ShowLiveOutcome(const TModelOutcome& outcome, TSignals& copy) {

@@ -11,6 +11,7 @@
 
 #include "model/CompilerDriver.h"
 #include "model/ModelOutcome.h"
+#include "sweep/SweepRun.h"
 
 class QProgressDialog;
 
@@ -36,6 +37,10 @@ class TModelCommands : public QObject {
     bool LongRuns() const { return longRuns_; }
     void SetLongRuns(bool on);
     int32_t MaxQuanta() const;
+
+    // Every run of `sweep` over a copy of the document, in the background as Run runs one, with
+    // one progress bar and one way to stop them all.
+    TSweepResult RunSweep(const TSweep& sweep);
 
     // While a model is built or run: the window's idle work and commands wait.
     bool Busy() const { return busy_; }
@@ -78,6 +83,8 @@ class TModelCommands : public QObject {
     bool longRuns_ = false;
     std::atomic<bool> progressPosted_{false};  // one progress event in the queue at a time
     qint64 runStarted_ = 0;                    // ms since the epoch, the run's first report
+    // What the progress box says of `done` of `total` after `elapsed` seconds.
+    std::string (*progressText_)(int64_t done, int64_t total, double elapsed) = nullptr;
 };
 
 }  // namespace kvaril

@@ -53,6 +53,10 @@ inline const TSetting<QString> kExportFolderPicture{"Export/Folders/Picture", QS
 // 10 000 000 (ModelGenerator.h); off, the program keeps the classic limit
 inline constexpr TSetting<bool> kLongRuns{"Model/LongRuns", false};
 
+// ---- "Моделирование → Свип...": the last sweep of each document (SweepForm.h), never kept in
+// the document itself
+inline const TSetting<QStringList> kSweeps{"Model/Sweeps", QStringList()};
+
 // ---- the spectrum window's peak table: how many peaks per beam, from which level in dB up
 inline constexpr TSetting<int> kSpectrumPeakCount{"Spectrum/PeakCount", 5};
 inline constexpr TSetting<int> kSpectrumPeakThreshold{"Spectrum/PeakThreshold", -60};
