@@ -19,10 +19,10 @@ std::string WithoutSpaces(std::string text) {
 }  // namespace
 
 std::string SweepOption(const TSweepForm& form) {
-    const std::string values =
-        form.Range ? WithoutSpaces(form.From) + ":" + WithoutSpaces(form.To) + ":" +
-                         WithoutSpaces(form.Count) + (form.Logarithmic ? "log" : "")
-                   : WithoutSpaces(form.List);
+    const std::string values = form.Range
+                                   ? WithoutSpaces(form.From) + ":" + WithoutSpaces(form.To) + ":" +
+                                         WithoutSpaces(form.Count) + (form.Logarithmic ? "log" : "")
+                                   : WithoutSpaces(form.List);
     return WithoutSpaces(form.Name) + "=" + values;
 }
 

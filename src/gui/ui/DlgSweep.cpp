@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
@@ -57,8 +58,9 @@ TDlgSweep::TDlgSweep(QWidget* parent, const TSignals& signals,
 
     for (size_t i = 0; i < previous.size() && i < Rows.size(); ++i)
         Fill(static_cast<int>(i), previous[i]);
-    if (previous.empty() && !choices_.empty()) Rows[0].cbConstant->setCurrentIndex(0);
     Check();
+    // The values are what is typed first; the constant is usually the one offered.
+    (Rows[0].rbRange->isChecked() ? Rows[0].edFrom : Rows[0].edList)->setFocus();
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -109,13 +111,12 @@ QWidget* TDlgSweep::MakeRow(int index) {
     connect(row.cbConstant, &QComboBox::currentIndexChanged, this, &TDlgSweep::Check);
     for (QLineEdit* edit : {row.edList, row.edFrom, row.edTo, row.edCount})
         connect(edit, &QLineEdit::textChanged, this, &TDlgSweep::Check);
-    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             row.rbList, row.rbRange, row.chLog})
+    for (QAbstractButton* button :
+         std::initializer_list<QAbstractButton*>{row.rbList, row.rbRange, row.chLog})
         connect(button, &QAbstractButton::toggled, this, &TDlgSweep::Check);
     // Typing into a field picks its way of giving the values.
-    connect(row.edList, &QLineEdit::textEdited, row.rbList, [button = row.rbList] {
-        button->setChecked(true);
-    });
+    connect(row.edList, &QLineEdit::textEdited, row.rbList,
+            [button = row.rbList] { button->setChecked(true); });
     for (QLineEdit* edit : {row.edFrom, row.edTo, row.edCount})
         connect(edit, &QLineEdit::textEdited, row.rbRange,
                 [button = row.rbRange] { button->setChecked(true); });
@@ -155,13 +156,32 @@ std::vector<TSweepForm> TDlgSweep::Forms() const {
 }
 
 void TDlgSweep::Check() {
-    const TSweepCheck check = choices_.empty()
-                                  ? TSweepCheck{false, "В тексте сигналов нет числовых констант", {}}
-                                  : CheckSweepForms(signals_, Forms());
+    // A row without a constant has nothing to fill in.
+    for (size_t i = 1; i < Rows.size(); ++i) {
+        const bool used = Rows[i].cbConstant->currentIndex() > 0;
+        for (QWidget* field : std::initializer_list<QWidget*>{
+                 Rows[i].rbList, Rows[i].edList, Rows[i].rbRange, Rows[i].edFrom, Rows[i].edTo,
+                 Rows[i].edCount, Rows[i].chLog})
+            field->setEnabled(used);
+    }
+    const std::vector<TSweepForm> forms = Forms();
+    TSweepCheck check;
+    bool untouched = false;
+    if (choices_.empty()) {
+        check.Text = "В тексте сигналов нет числовых констант";
+    } else {
+        check = CheckSweepForms(signals_, forms);
+        // Empty fields are not yet a mistake: the line says what to do, not what is wrong.
+        untouched = !check.Ok && std::any_of(forms.begin(), forms.end(), [](const TSweepForm& f) {
+            return f.Range ? f.From.empty() && f.To.empty() && f.Count.empty() : f.List.empty();
+        });
+        if (untouched) check.Text = "Задайте список значений или диапазон";
+    }
     lblCheck->setText(FromUtf8(check.Text));
     QPalette palette = lblCheck->palette();
-    palette.setColor(QPalette::WindowText,
-                     check.Ok ? this->palette().color(QPalette::WindowText) : QColor(192, 0, 0));
+    palette.setColor(QPalette::WindowText, check.Ok || untouched
+                                               ? this->palette().color(QPalette::WindowText)
+                                               : QColor(192, 0, 0));
     lblCheck->setPalette(palette);
     btnOk->setEnabled(check.Ok);
 }

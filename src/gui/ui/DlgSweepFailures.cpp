@@ -18,11 +18,11 @@ TDlgSweepFailures::TDlgSweepFailures(QWidget* parent, const std::vector<TSweepFa
     setWindowTitle("Kvaril: Ошибки свипа");
     auto* layout = new QVBoxLayout(this);
     const int failed = static_cast<int>(failures.size());
-    layout->addWidget(new QLabel(
-        FromUtf8("С ошибкой " + RussianCount(failed, "прогон", "прогона", "прогонов") + " из " +
-                 std::to_string(runs) +
-                 (failed < runs ? "; остальные показаны в осциллографе." : ".")),
-        this));
+    layout->addWidget(
+        new QLabel(FromUtf8("С ошибкой " + RussianCount(failed, "прогон", "прогона", "прогонов") +
+                            " из " + std::to_string(runs) +
+                            (failed < runs ? "; остальные показаны в осциллографе." : ".")),
+                   this));
 
     tblFailures = new QTableWidget(failed, 4, this);
     tblFailures->setObjectName("tblFailures");

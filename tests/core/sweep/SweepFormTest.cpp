@@ -85,7 +85,8 @@ TEST_F(SweepFormInDocument, TheLiveLineCountsRunsOrSaysWhyNot) {
     EXPECT_EQ(check.Text, "8 прогонов");
     EXPECT_EQ(check.Sweep.RunCount(), 8);
 
-    check = CheckSweepForms(signals_, {List("Tone.Freq", "1,2,3"), List("Gain.K", "1,2,3,4,5,6,7")});
+    check =
+        CheckSweepForms(signals_, {List("Tone.Freq", "1,2,3"), List("Gain.K", "1,2,3,4,5,6,7")});
     EXPECT_TRUE(check.Ok);
     EXPECT_EQ(check.Text, "21 прогон");
     check = CheckSweepForms(signals_, {List("Tone.Freq", "1,2"), List("Gain.K", "3")});

@@ -137,13 +137,13 @@ TEST_F(SweepCommands, TheSettingsKeepTheSweepOfEachSavedDocument) {
     EXPECT_EQ(Shown()->Sweep.RunCount(), 3);
 
     std::vector<std::string> entries;
-    for (const QString& entry : ReadSetting(settings::kSweeps)) entries.push_back(entry.toStdString());
+    for (const QString& entry : ReadSetting(settings::kSweeps))
+        entries.push_back(entry.toStdString());
     EXPECT_EQ(RememberedSweep(entries, Path("tone.sig").toStdString()),
               std::vector<TSweepForm>{range});
     // A cancelled dialog runs nothing and keeps what was shown.
-    dialogs_.Sweeps.push_back([](const std::vector<TSweepForm>&) {
-        return std::optional<std::vector<TSweepForm>>();
-    });
+    dialogs_.Sweeps.push_back(
+        [](const std::vector<TSweepForm>&) { return std::optional<std::vector<TSweepForm>>(); });
     Action("actModelSweep")->trigger();
     ASSERT_NE(Shown(), nullptr);
     EXPECT_EQ(Shown()->Sweep.RunCount(), 3);
@@ -155,7 +155,8 @@ TEST_F(SweepCommands, ADocumentWithoutNumericConstantsIsToldWhy) {
     W().LoadEditor();
     Action("actModelSweep")->trigger();
     ASSERT_EQ(dialogs_.Errors.size(), 1);
-    EXPECT_TRUE(dialogs_.Errors[0].startsWith("Свип невозможен|")) << dialogs_.Errors[0].toStdString();
+    EXPECT_TRUE(dialogs_.Errors[0].startsWith("Свип невозможен|"))
+        << dialogs_.Errors[0].toStdString();
     EXPECT_EQ(Shown(), nullptr);
 }
 
@@ -165,7 +166,8 @@ TEST_F(SweepCommands, TheDialogChecksTheSweepAsItIsTyped) {
     EXPECT_EQ(row.cbConstant->currentText(), "Tone.Freq = 50");
     EXPECT_EQ(dialog.Rows[1].cbConstant->currentText(), "нет");
     EXPECT_FALSE(dialog.btnOk->isEnabled()) << "no values yet";
-    EXPECT_EQ(dialog.lblCheck->text(), "Значения Tone.Freq: пустое значение");
+    EXPECT_EQ(dialog.lblCheck->text(), "Задайте список значений или диапазон");
+    EXPECT_FALSE(dialog.Rows[1].edList->isEnabled()) << "the second row has no constant";
 
     QTest::keyClicks(row.edFrom, "500");
     EXPECT_TRUE(row.rbRange->isChecked()) << "typing into the range picks it";
@@ -176,11 +178,17 @@ TEST_F(SweepCommands, TheDialogChecksTheSweepAsItIsTyped) {
     EXPECT_TRUE(dialog.btnOk->isEnabled());
 
     dialog.Rows[1].cbConstant->setCurrentIndex(1);  // the same constant again
+    EXPECT_TRUE(dialog.Rows[1].edList->isEnabled());
+    QTest::keyClicks(dialog.Rows[1].edList, "1,2");
     EXPECT_FALSE(dialog.btnOk->isEnabled());
-    EXPECT_TRUE(dialog.lblCheck->text().contains("дважды")) << dialog.lblCheck->text().toStdString();
+    EXPECT_TRUE(dialog.lblCheck->text().contains("дважды"))
+        << dialog.lblCheck->text().toStdString();
     dialog.Rows[1].cbConstant->setCurrentIndex(0);
     QTest::keyClicks(row.edList, "1,2");
     EXPECT_TRUE(row.rbList->isChecked());
+    QTest::keyClicks(row.edList, ",");
+    EXPECT_EQ(dialog.lblCheck->text(), "Значения Tone.Freq: пустое значение") << "a real mistake";
+    QTest::keyClick(row.edList, Qt::Key_Backspace);
     EXPECT_EQ(dialog.lblCheck->text(), "2 прогона");
 
     // The dialog opens as it was left, range fields and all.
