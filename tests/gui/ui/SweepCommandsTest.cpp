@@ -4,9 +4,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include "MainWindowFixture.h"
 #include "model/uCommon.h"
@@ -119,6 +121,33 @@ TEST_F(SweepCommands, AFailingValueSetIsTabledWhileTheOthersShow) {
     // The window's current run is the first that succeeded.
     const double dt = Signals().QuantTime();
     EXPECT_NEAR(Signals().Data().GetData(0, 3), std::sin(2 * M_PI * 5 * 3 * dt), 1e-9);
+}
+
+TEST_F(SweepCommands, OneButtonStopsEveryRun) {
+    W().StoreEditor();
+    for (std::string& line : Signals().Items(0).Lines())
+        if (line.find("Value :=") != std::string::npos)
+            line = "  while t >= 0 do Value := Value + Freq;";
+    W().LoadEditor();
+    Answer({Freqs("1, 2, 3, 4")});
+    QString label;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* box = W().findChild<QProgressDialog*>();
+        if (!box || !box->isVisible()) return;
+        watch.stop();
+        label = box->labelText();
+        QTest::mouseClick(box->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    watch.start(20);
+    Action("actModelSweep")->trigger();
+    watch.stop();
+
+    EXPECT_TRUE(label.startsWith("Свип")) << label.toStdString();
+    EXPECT_EQ(W().StatusText(), "Свип прерван");
+    EXPECT_TRUE(dialogs_.SweepFailureTables.isEmpty()) << "stopped runs are no failures";
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_FALSE(W().Busy());
 }
 
 TEST_F(SweepCommands, TheSettingsKeepTheSweepOfEachSavedDocument) {
