@@ -232,5 +232,53 @@ TEST_F(Overlay, TheGridReadsTheScaleTheRunsShare) {
     EXPECT_LE(largest(), 3);
 }
 
+// The session over A = 0, B = 0.5, C = t with a sweep whose run r has every signal r + 1 times
+// the current one plus r, run 1 failed.
+struct SweepSession : TSessionFixture {
+    void SetUp() override {
+        TSessionFixture::SetUp();
+        signals.Data().CalcMaxima();
+        sweep = MakeHandSweep(
+            signals, {0.5, 1, 2},
+            [this](int r, int sig, int q) { return (r + 1) * signals.Data().GetData(sig, q) + r; },
+            {1});
+    }
+    TSweepShownPtr sweep;
+};
+
+TEST_F(SweepSession, ThePictureAndTheReadingsFollowTheSweepShown) {
+    s.Picture().SetBeamColors(true);
+    s.Picture().SetLegend(true);
+    s.References().SetSweep(sweep);
+    const TLayoutOptions options = s.Picture().LayoutOptions();
+    EXPECT_EQ(options.Sweep, sweep.get());
+    EXPECT_TRUE(options.ReferenceLabel.empty());
+    // Values at T0: run 0 as the current run, run 2 three times it plus 2.
+    const std::vector<TValueRow> rows = s.Readings().ValueRows();
+    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows[1].Runs.size(), 2u);
+    EXPECT_EQ(rows[1].Runs[0].Text, "0.5");
+    EXPECT_EQ(rows[1].Runs[1].Text, "3.5");
+    const std::vector<TRgb> ramp =
+        SweepRamp(TColorScheme::Gray, BeamPaletteColor(TColorScheme::Gray, 1), 2);
+    EXPECT_TRUE(rows[1].Runs[1].OwnColor);
+    EXPECT_EQ(rows[1].Runs[1].Color, ramp[1]);
+    EXPECT_EQ(s.Readings().ValueTitles({}),
+              (std::vector<std::string>{"", "Луч", "Fc = 0.5", "Fc = 2"}));
+    // Statistics: a column per beam and run, beam by beam.
+    const std::vector<TStatsRow> stats = s.Readings().StatsRows();
+    ASSERT_EQ(stats.size(), 6u);
+    EXPECT_EQ(stats[2].Name, "B\nFc = 0.5");
+    EXPECT_EQ(stats[3].Name, "B\nFc = 2");
+    EXPECT_EQ(stats[3].Cells[static_cast<int>(TStatsColumn::Max)], "3.5");
+    EXPECT_EQ(stats[3].Color, ramp[1]);
+
+    s.References().SetSweep(nullptr);
+    EXPECT_EQ(s.Picture().LayoutOptions().Sweep, nullptr);
+    EXPECT_TRUE(s.Readings().ValueRows()[1].Runs.empty());
+    EXPECT_TRUE(s.Readings().ValueTitles({}).empty());
+    EXPECT_EQ(s.Readings().StatsRows().size(), 3u);
+}
+
 }  // namespace
 }  // namespace kvaril

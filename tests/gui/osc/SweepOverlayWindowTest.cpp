@@ -31,7 +31,8 @@ class SweepOverlayWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         ClearSettings();
-        MakeHandRun(wb_.Signals, {"In", "Out"}, 0.001, 1, [](int s, int q) { return Sample(0, s, q); });
+        MakeHandRun(wb_.Signals, {"In", "Out"}, 0.001, 1,
+                    [](int s, int q) { return Sample(0, s, q); });
         wb_.Signals.Data().CalcMaxima();
         sweep_ = MakeHandSweep(wb_.Signals, {1000, 2000, 4000}, Sample, {1});
         osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
@@ -101,7 +102,8 @@ TEST_F(SweepOverlayWindow, TheRunsAreDrawnAndNamedAfterSetSweep) {
     std::vector<std::string> names;
     for (const TDrawItem& item : layout.Items)
         if (item.What == TDrawItem::RunLegend) names.push_back(item.Text);
-    EXPECT_EQ(names, (std::vector<std::string>{"Fc = 1000", "Fc = 4000", "Fc = 1000", "Fc = 4000"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Fc = 1000", "Fc = 4000", "Fc = 1000", "Fc = 4000"}));
     // Those names are text in the bands' top rows.
     std::vector<int> tops;
     for (const TDrawItem& item : layout.Items)
@@ -115,7 +117,8 @@ TEST_F(SweepOverlayWindow, TheRunsAreDrawnAndNamedAfterSetSweep) {
         for (int x = 0; x < after.width(); ++x)
             if (bare.pixel(x, y) != after.pixel(x, y)) {
                 ++differ;
-                EXPECT_TRUE((y >= tops[0] && y < tops[0] + 16) || (y >= tops[1] && y < tops[1] + 16))
+                EXPECT_TRUE((y >= tops[0] && y < tops[0] + 16) ||
+                            (y >= tops[1] && y < tops[1] + 16))
                     << "only the legend's rows differ: " << x << ", " << y;
             }
     EXPECT_GT(differ, 100);
