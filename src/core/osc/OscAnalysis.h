@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/Spectrum.h"
+#include "osc/uBeam.h"
 
 namespace kvaril {
 
@@ -64,6 +65,8 @@ const char* StatsColumnCaption(TStatsColumn column);  // UTF-8
 struct TStatsRow {
     std::string Name;  // UTF-8
     int ColorIndex = 0;
+    bool OwnColor = false;  // a sweep run's column: in Color (its ramp), not by ColorIndex
+    TRgb Color{0, 0, 0};
     std::string Cells[kStatsColumnCount];
 };
 
