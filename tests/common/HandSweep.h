@@ -3,6 +3,7 @@
 // a copy of `document`'s signals and times with samples the test chooses, as RunSweep leaves
 // them (maxima computed); the runs listed in `failed` have no samples, as a failed run has none.
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
