@@ -16,4 +16,8 @@ double RemainingSeconds(int64_t done, int64_t total, double elapsed);
 // "Моделирование: 45% (4500000 из 10000000 квантов), прошло 0:03, осталось 0:04".
 std::string ProgressText(int64_t done, int64_t total, double elapsed);
 
+// The same for other long work, named by `what` (UTF-8): "Экспорт данных: 45%, прошло 0:03,
+// осталось 0:04".
+std::string WorkProgressText(const std::string& what, int64_t done, int64_t total, double elapsed);
+
 }  // namespace kvaril
