@@ -48,13 +48,13 @@ bool TOscReadings::SpanTimes(double& t0, double& t1) const {
     return ResolveSpan(*view, spanText_, t0, t1);
 }
 
-std::vector<TStatsRow> TOscReadings::StatsRows() const {
+std::vector<TStatsRow> TOscReadings::StatsRows(const TWorkHooks& hooks) const {
     const TView* view = context_.Current();
     if (!view) return {};
     double t0 = 0, t1 = 0;
     SpanTimes(t0, t1);
     return kvaril::StatsRows(TBeamGrouping(*view), view, context_.Signals, t0, t1,
-                             picture_.BeamColors());
+                             picture_.BeamColors(), hooks);
 }
 
 TSpectrumRequest TOscReadings::SpectrumRequest() const {

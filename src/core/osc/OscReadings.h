@@ -44,7 +44,7 @@ class TOscReadings {
     const std::string& SpanText() const { return spanText_; }
     // The span's times on the current screen; false when it names no markers (then the window).
     bool SpanTimes(double& t0, double& t1) const;
-    std::vector<TStatsRow> StatsRows() const;
+    std::vector<TStatsRow> StatsRows(const TWorkHooks& hooks = {}) const;
     // The selected signals (every shown beam when none is) over the time window, with the other
     // intervals the spectrum window offers (SpectrumIntervals).
     TSpectrumRequest SpectrumRequest() const;

@@ -6,6 +6,7 @@
 #include <QFutureWatcher>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -17,6 +18,8 @@
 namespace kvaril {
 
 namespace {
+
+int longWorks = 0;  // RunLongWork calls waiting, on the window's thread
 
 // Holds back the user's input to every window but the box while the work reads what the
 // windows would change, and keeps them from closing.
@@ -89,6 +92,8 @@ void SetBoxProgress(QProgressDialog& box, int64_t done, int64_t total, const QSt
 
 bool RunLongWork(QWidget* parent, const QString& what,
                  const std::function<void(const TWorkHooks&)>& work) {
+    ++longWorks;
+    const auto over = qScopeGuard([] { --longWorks; });
     std::atomic<bool> stop{false};
     std::atomic<int64_t> done{0}, total{0};
     TWorkHooks hooks;
@@ -142,5 +147,7 @@ bool RunLongWork(QWidget* parent, const QString& what,
     if (failure) std::rethrow_exception(failure);
     return !stopped;
 }
+
+bool LongWorkRunning() { return longWorks > 0; }
 
 }  // namespace kvaril

@@ -31,4 +31,8 @@ void SetBoxProgress(QProgressDialog& box, int64_t done, int64_t total, const QSt
 bool RunLongWork(QWidget* parent, const QString& what,
                  const std::function<void(const TWorkHooks&)>& work);
 
+// While RunLongWork waits for its work: whatever would change the document or its samples
+// (an auto-run that has finished, a file dropped) waits too, as it waits for a run.
+bool LongWorkRunning();
+
 }  // namespace kvaril

@@ -16,8 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using TWrite = std::function<void(const std::string&, const TSignals&, const TDataRange&,
-                                  const TWorkHooks&)>;
+using TWrite =
+    std::function<void(const std::string&, const TSignals&, const TDataRange&, const TWorkHooks&)>;
 
 struct TFormat {
     const char* Name;
@@ -81,9 +81,8 @@ TEST_P(ExportProgressTest, StoppedHalfWayLeavesNoFileAndTheOldOneAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, ExportProgressTest,
     ::testing::Values(
-        TFormat{"Csv",
-                [](const std::string& path, const TSignals& s, const TDataRange& r,
-                   const TWorkHooks& h) { WriteSamplesCsv(path, s, r, h); }},
+        TFormat{"Csv", [](const std::string& path, const TSignals& s, const TDataRange& r,
+                          const TWorkHooks& h) { WriteSamplesCsv(path, s, r, h); }},
         TFormat{"Wav", [](const std::string& path, const TSignals& s, const TDataRange& r,
                           const TWorkHooks& h) { WriteSamplesWav(path, s, r, h); }}),
     [](const auto& info) { return std::string(info.param.Name); });
