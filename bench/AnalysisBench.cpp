@@ -2,6 +2,9 @@
 // and 10000-point spectra of 8 beams (also at a prime length, FFTW's hardest case), each as a
 // ratio to two baselines measured in the same run: one pass summing the same samples, and
 // filling a 1920 × 1080 picture (the first step of drawing one, which draw_bench times whole).
+// Then a long run's: statistics and a spectrum of 10 000 000 samples (goal: each at most 1 s,
+// printed against one pass over the same samples), and a prime length against the next power
+// of two, short and long (goal: a ratio of at most 5).
 //   build/bench/analysis_bench
 
 #include <QImage>
@@ -26,12 +29,16 @@ constexpr double kQuant = 0.0001;
 
 volatile double sink;
 
-// The median time of one call, in milliseconds, over repetitions of at least 0.3 s in all.
-double MedianMs(const std::function<void()>& work) {
+double Ms(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The median time of one call, in milliseconds, over at least `least` repetitions and 0.3 s.
+double MedianMs(const std::function<void()>& work, size_t least = 15) {
     work();  // warm: caches, plans
     std::vector<double> times;
     const auto begin = Clock::now();
-    while (times.size() < 15 || Clock::now() - begin < std::chrono::milliseconds(300)) {
+    while (times.size() < least || Clock::now() - begin < std::chrono::milliseconds(300)) {
         const auto start = Clock::now();
         work();
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -39,6 +46,64 @@ double MedianMs(const std::function<void()>& work) {
     }
     std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
     return times[times.size() / 2];
+}
+
+// A long run's analysis: one signal of 10 000 000 quanta, and prime lengths against the next
+// power of two.
+void LongRange() {
+    constexpr int kLong = 10'000'000, kPrime = 9'999'991, kPower = 1 << 24;
+    TSignalsData data;
+    data.SetSize(1, kPower);
+    for (int q = 0; q < kPower; ++q)
+        data.SetData(0, q, 1e3 + std::sin(q * 0.001) + 1e-3 * std::sin(q * 1.7));
+    const TQuantRange all{0, kLong - 1};
+    const double* row = data.Row(0);
+    const double pass = MedianMs(
+        [&] {
+            double sum = 0;
+            for (int q = 0; q < kLong; ++q) sum += row[q];
+            sink = sum;
+        },
+        5);
+    const double stats = MedianMs([&] { sink = SignalStats(data, 0, all).StdDev; }, 3);
+    TSpectrumAnalyzer analyzer;
+    auto spectrumOf = [&](int n) {
+        return [&analyzer, &data, n] {
+            sink =
+                analyzer.Compute(data, 0, {0, n - 1}, kQuant, TSpectrumWindow::Hann).Amplitude[1];
+        };
+    };
+    auto planned = [&](int n) {
+        const auto start = Clock::now();
+        TSpectrumAnalyzer fresh;
+        sink = fresh.Compute(data, 0, {0, n - 1}, kQuant, TSpectrumWindow::Hann).Amplitude[1];
+        return Ms(start);
+    };
+    const double first = planned(kLong);
+    const double spectrum = MedianMs(spectrumOf(kLong), 3);
+    const double firstPrime = planned(kPrime);
+    const double prime = MedianMs(spectrumOf(kPrime), 3);
+    const double firstPower = planned(kPower);
+    const double power = MedianMs(spectrumOf(kPower), 3);
+    const double shortPrime = MedianMs(spectrumOf(10007));
+    const double shortPower = MedianMs(spectrumOf(16384));
+
+    std::printf("baseline: one pass over %d samples %.3f ms\n\n", kLong, pass);
+    std::printf("%-52s %10s %10s %8s\n", "work", "ms", "/ pass", "goal");
+    auto row2 = [&](const char* name, double ms, const char* goal) {
+        std::printf("%-52s %10.1f %10.1f %8s\n", name, ms, ms / pass, goal);
+    };
+    row2("statistics of 10000000 samples", stats, "<= 1 s");
+    row2("spectrum of 10000000 samples (Hann)", spectrum, "<= 1 s");
+    row2("  the same, plan included", first, "<= 1 s");
+    row2("spectrum of 9999991 samples (prime)", prime, "");
+    row2("  the same, plan included", firstPrime, "");
+    row2("spectrum of 16777216 samples (2^24)", power, "");
+    row2("  the same, plan included", firstPower, "");
+    std::printf("\nprime length / next power of two (goal <= 5):\n");
+    std::printf("  10007 / 16384 points            %6.2f\n", shortPrime / shortPower);
+    std::printf("  9999991 / 16777216 points       %6.2f\n", prime / power);
+    std::printf("  the same, plans included        %6.2f\n", firstPrime / firstPower);
 }
 
 }  // namespace
@@ -99,5 +164,7 @@ int main() {
     row("spectrum + peak, 8 beams x 10000 (Hann)", spectrum);
     row("spectrum + peak, 8 beams x 10007 (prime)", spectrumPrime);
     row("one 10000-point spectrum, plan included", firstCall);
+    std::printf("\n");
+    LongRange();
     return 0;
 }

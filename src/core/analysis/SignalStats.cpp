@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "model/uSignalsData.h"
@@ -20,79 +21,120 @@ TSignalStats NaNStats(int count, int nanCount) {
     return s;
 }
 
-// Independent lanes, so that each addition waits only for its own lane's last one and the
-// comparisons need no branches; where the extremes first occur is found afterwards.
+// Independent lanes, so that each addition waits only for its own lane's last one.
 constexpr int kLanes = 4;
+// Deviations are summed from the first sample of each block of this many, and the blocks'
+// spreads are then merged (Chan's update): the shifted sums cancel no worse than the spread of
+// one block allows, and the single pass reads every sample once.
+constexpr int kBlock = 256;
+// Progress is told and a stop looked for between pieces of this many samples (8 MB).
+constexpr int kPiece = kBlock * 4096;
 
-struct TSums {
-    double Lowest, Highest, Total, TotalSquares;
-    int NanCount;
+// Everything ComputeStats needs, gathered in one pass.
+class TPass {
+  public:
+    // Every lane starts from the range's first sample, at `first`.
+    TPass(const double* x, int first) : origin_(x[first]) {
+        std::fill(low_, low_ + kLanes, x[first]);
+        std::fill(high_, high_ + kLanes, x[first]);
+        std::fill(lowAt_, lowAt_ + kLanes, first);
+        std::fill(highAt_, highAt_ + kLanes, first);
+    }
+
+    // Samples x[first .. first + m - 1], m <= kBlock.
+    void TakeBlock(const double* x, int first, int m) {
+        const double shift = x[first];
+        double deviations[kLanes] = {}, squares[kLanes] = {};
+        auto take = [&](int lane, int i) {
+            const double v = x[i];
+            // Strictly less: each lane keeps the first of equal extremes.
+            if (v < low_[lane]) {
+                low_[lane] = v;
+                lowAt_[lane] = i;
+            }
+            if (v > high_[lane]) {
+                high_[lane] = v;
+                highAt_[lane] = i;
+            }
+            sum_[lane] += v;
+            squares_[lane] += v * v;
+            nans_[lane] += v != v;
+            const double d = v - shift;
+            deviations[lane] += d;
+            squares[lane] += d * d;
+        };
+        const int end = first + m;
+        int i = first;
+        for (; i + kLanes <= end; i += kLanes)
+            for (int lane = 0; lane < kLanes; ++lane) take(lane, i + lane);
+        for (; i < end; ++i) take(0, i);
+        double s1 = 0, s2 = 0;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            s1 += deviations[lane];
+            s2 += squares[lane];
+        }
+        // Means are kept from the range's first sample: a mean near a large offset would round
+        // away the spread.
+        const double blockMean = (shift - origin_) + s1 / m;
+        const double blockM2 = s2 - s1 * s1 / m;
+        const double total = static_cast<double>(count_) + m;
+        const double delta = blockMean - mean_;
+        mean_ += delta * m / total;
+        m2_ += blockM2 + delta * delta * (static_cast<double>(count_) * m / total);
+        count_ += m;
+    }
+
+    int NanCount() const { return nans_[0] + nans_[1] + nans_[2] + nans_[3]; }
+    double Sum() const { return (sum_[0] + sum_[1]) + (sum_[2] + sum_[3]); }
+    double SumOfSquares() const {
+        return (squares_[0] + squares_[1]) + (squares_[2] + squares_[3]);
+    }
+    double Variance() const { return m2_ / static_cast<double>(count_); }
+    // Where the smallest (largest) value first occurs; ties across lanes go to the earlier.
+    int LowestAt() const {
+        return FirstOf(low_, lowAt_, [](double a, double b) { return a < b; });
+    }
+    int HighestAt() const {
+        return FirstOf(high_, highAt_, [](double a, double b) { return a > b; });
+    }
+
+  private:
+    template <class Better>
+    static int FirstOf(const double* value, const int* at, Better better) {
+        int best = 0;
+        for (int lane = 1; lane < kLanes; ++lane)
+            if (better(value[lane], value[best]) ||
+                (value[lane] == value[best] && at[lane] < at[best]))
+                best = lane;
+        return at[best];
+    }
+
+    double low_[kLanes] = {}, high_[kLanes] = {};
+    int lowAt_[kLanes] = {}, highAt_[kLanes] = {};
+    double sum_[kLanes] = {}, squares_[kLanes] = {};
+    int nans_[kLanes] = {};
+    double origin_;
+    int64_t count_ = 0;
+    double mean_ = 0, m2_ = 0;  // of the samples less origin_
 };
-
-// The extremes, the sums of the samples and of their squares, and the NaNs, in one pass.
-TSums SumsOf(const double* x, int n) {
-    double low[kLanes], high[kLanes], sum[kLanes] = {}, squares[kLanes] = {};
-    int nans[kLanes] = {};
-    std::fill(low, low + kLanes, x[0]);
-    std::fill(high, high + kLanes, x[0]);
-    auto take = [&](int lane, double v) {
-        low[lane] = v < low[lane] ? v : low[lane];
-        high[lane] = v > high[lane] ? v : high[lane];
-        sum[lane] += v;
-        squares[lane] += v * v;
-        nans[lane] += v != v;
-    };
-    int i = 0;
-    for (; i + kLanes <= n; i += kLanes)
-        for (int lane = 0; lane < kLanes; ++lane) take(lane, x[i + lane]);
-    for (; i < n; ++i) take(0, x[i]);
-    TSums sums{low[0], high[0], 0, 0, 0};
-    for (int lane = 0; lane < kLanes; ++lane) {
-        sums.Lowest = std::min(sums.Lowest, low[lane]);
-        sums.Highest = std::max(sums.Highest, high[lane]);
-        sums.Total += sum[lane];
-        sums.TotalSquares += squares[lane];
-        sums.NanCount += nans[lane];
-    }
-    return sums;
-}
-
-// Deviations from the mean in a second pass: the difference of the mean square and the
-// squared mean cancels badly for a small ripple on a large offset. The sum of the deviations
-// corrects for the rounding of the mean itself.
-double StdDevAround(const double* x, int n, double mean) {
-    double deviations[kLanes] = {}, drift[kLanes] = {};
-    auto deviate = [&](int lane, double v) {
-        const double d = v - mean;
-        deviations[lane] += d * d;
-        drift[lane] += d;
-    };
-    int i = 0;
-    for (; i + kLanes <= n; i += kLanes)
-        for (int lane = 0; lane < kLanes; ++lane) deviate(lane, x[i + lane]);
-    for (; i < n; ++i) deviate(0, x[i]);
-    double totalDeviations = 0, totalDrift = 0;
-    for (int lane = 0; lane < kLanes; ++lane) {
-        totalDeviations += deviations[lane];
-        totalDrift += drift[lane];
-    }
-    const double variance = (totalDeviations - totalDrift * totalDrift / n) / n;
-    return std::sqrt(std::max(variance, 0.0));
-}
 
 }  // namespace
 
-TSignalStats ComputeStats(const double* samples, TQuantRange range) {
+TSignalStats ComputeStats(const double* samples, TQuantRange range, const TWorkHooks& hooks) {
     const int n = range.Count();
     if (n == 0) return NaNStats(0, 0);
-    const double* x = samples + range.First;
-    const TSums sums = SumsOf(x, n);
-    if (sums.NanCount > 0) return NaNStats(n, sums.NanCount);
+    TPass pass(samples, range.First);
+    for (int first = range.First; first <= range.Last; first += kBlock) {
+        const int offset = first - range.First;
+        if (offset % kPiece == 0 && offset > 0) hooks.Step(offset, n);
+        pass.TakeBlock(samples, first, std::min(kBlock, range.Last - first + 1));
+    }
+    if (pass.NanCount() > 0) return NaNStats(n, pass.NanCount());
 
     TSignalStats s;
     s.Count = n;
-    s.MinQuant = range.First + static_cast<int>(std::find(x, x + n, sums.Lowest) - x);
-    s.MaxQuant = range.First + static_cast<int>(std::find(x, x + n, sums.Highest) - x);
+    s.MinQuant = pass.LowestAt();
+    s.MaxQuant = pass.HighestAt();
     s.Min = samples[s.MinQuant];
     s.Max = samples[s.MaxQuant];
     s.PeakToPeak = s.Max - s.Min;
@@ -103,17 +145,18 @@ TSignalStats ComputeStats(const double* samples, TQuantRange range) {
         s.StdDev = 0;
         return s;
     }
-    s.Mean = std::clamp(sums.Total / n, s.Min, s.Max);
-    s.Rms = std::sqrt(sums.TotalSquares / n);
-    s.StdDev = StdDevAround(x, n, s.Mean);
+    s.Mean = std::clamp(pass.Sum() / n, s.Min, s.Max);
+    s.Rms = std::sqrt(pass.SumOfSquares() / n);
+    s.StdDev = std::sqrt(std::max(pass.Variance(), 0.0));
     return s;
 }
 
-TSignalStats SignalStats(const TSignalsData& data, int32_t signal, TQuantRange range) {
+TSignalStats SignalStats(const TSignalsData& data, int32_t signal, TQuantRange range,
+                         const TWorkHooks& hooks) {
     range.First = std::max(range.First, 0);
     range.Last = std::min(range.Last, data.SampleCount() - 1);
     if (range.Count() == 0) return ComputeStats(nullptr, range);
-    return ComputeStats(data.Row(signal), range);
+    return ComputeStats(data.Row(signal), range, hooks);
 }
 
 }  // namespace kvaril

@@ -1,11 +1,12 @@
 #pragma once
 // Numbers over a range of quanta of one signal: extremes with where they first occur, mean,
-// RMS, peak-to-peak, population standard deviation. Pure functions over the rows of the result
-// store, so a view can call them on every drag.
+// RMS, peak-to-peak, population standard deviation, all in one pass over the samples. Pure
+// functions over the rows of the result store, so a view can call them on every drag.
 
 #include <cstdint>
 
 #include "model/QuantRange.h"
+#include "model/WorkHooks.h"
 
 namespace kvaril {
 
@@ -21,9 +22,11 @@ struct TSignalStats {
 
 // The statistics of samples[range.First .. range.Last]. An empty range gives Count 0 and NaN
 // values. Infinite samples take part as IEEE arithmetic has them.
-TSignalStats ComputeStats(const double* samples, TQuantRange range);
+// `hooks` hear of long ranges every few million samples and may stop them (EWorkCancelled).
+TSignalStats ComputeStats(const double* samples, TQuantRange range, const TWorkHooks& hooks = {});
 
 // The same over a row of the store; the range is clipped to the row.
-TSignalStats SignalStats(const TSignalsData& data, int32_t signal, TQuantRange range);
+TSignalStats SignalStats(const TSignalsData& data, int32_t signal, TQuantRange range,
+                         const TWorkHooks& hooks = {});
 
 }  // namespace kvaril

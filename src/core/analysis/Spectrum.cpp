@@ -32,8 +32,10 @@ TCosineSum CoefficientsOf(TSpectrumWindow window) {
     return {1, 0, 0, 0};
 }
 
-// Plans live only as long as their length is among the last few used.
+// Plans live only as long as their length is among the last few used, and only while their
+// buffers stay small: a long run's length is planned again rather than keep 160 MB per length.
 constexpr size_t kMaxPlans = 8;
+constexpr size_t kPlanBytesKept = 64u << 20;
 
 }  // namespace
 
@@ -61,10 +63,13 @@ std::string SpectrumWindowName(TSpectrumWindow window) {
 std::vector<double> WindowCoefficients(TSpectrumWindow window, int n) {
     const TCosineSum c = CoefficientsOf(window);
     std::vector<double> w(static_cast<size_t>(std::max(n, 0)));
-    for (int i = 0; i < n; ++i) {
+    // The periodic window is even about n/2: the cosines of a long range are taken once.
+    for (int i = 0; i <= n / 2; ++i) {
         const double x = 2 * std::numbers::pi * i / n;
-        w[static_cast<size_t>(i)] =
-            c.A0 - c.A1 * std::cos(x) + c.A2 * std::cos(2 * x) - c.A3 * std::cos(3 * x);
+        double v = c.A0 - c.A1 * std::cos(x);
+        if (c.A2 != 0) v += c.A2 * std::cos(2 * x) - c.A3 * std::cos(3 * x);
+        w[static_cast<size_t>(i)] = v;
+        if (i > 0) w[static_cast<size_t>(n - i)] = v;
     }
     return w;
 }
@@ -191,12 +196,20 @@ TSpectrumAnalyzer::TSpectrumAnalyzer() = default;
 TSpectrumAnalyzer::~TSpectrumAnalyzer() = default;
 
 TSpectrumAnalyzer::TPlan& TSpectrumAnalyzer::PlanFor(int n) {
+    auto bytesOf = [](int length) {
+        return static_cast<size_t>(length) * sizeof(double) +
+               static_cast<size_t>(length / 2 + 1) * sizeof(fftw_complex);
+    };
     auto it = plans_.find(n);
     if (it == plans_.end()) {
-        if (plans_.size() >= kMaxPlans) {
+        // The others make room before the new buffers are taken.
+        size_t bytes = bytesOf(n);
+        for (const auto& [length, plan] : plans_) bytes += bytesOf(length);
+        while (!plans_.empty() && (plans_.size() >= kMaxPlans || bytes > kPlanBytesKept)) {
             auto oldest = std::min_element(plans_.begin(), plans_.end(), [](auto& x, auto& y) {
                 return x.second->lastUse < y.second->lastUse;
             });
+            bytes -= bytesOf(oldest->first);
             plans_.erase(oldest);
         }
         it = plans_.emplace(n, std::make_unique<TPlan>(n)).first;
@@ -238,7 +251,12 @@ TSpectrum TSpectrumAnalyzer::Compute(const double* samples, int n, double quantT
     const int bins = n / 2 + 1;
     spectrum.Amplitude.resize(static_cast<size_t>(bins));
     for (int k = 0; k < bins; ++k) {
-        const double magnitude = std::hypot(plan.out[k][0], plan.out[k][1]);
+        const double re = plan.out[k][0], im = plan.out[k][1];
+        // The plain root is several times quicker than hypot; hypot only where the squares
+        // would overflow or lose their digits.
+        const double squares = re * re + im * im;
+        const double magnitude =
+            squares < 1e300 && squares > 1e-300 ? std::sqrt(squares) : std::hypot(re, im);
         const bool single = k == 0 || (n % 2 == 0 && k == n / 2);
         spectrum.Amplitude[static_cast<size_t>(k)] = magnitude * (single ? 1 : 2) / sum;
     }

@@ -29,7 +29,8 @@ inline char* PutShortest(char* out, double value) {
 
 // Streamed: the rows go out in pieces of about a megabyte, each number written in place by
 // std::to_chars (shortest round trip), so a long run needs no text of its whole size.
-void WriteSamplesCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range) {
+void WriteSamplesCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range,
+                     const TWorkHooks& hooks) {
     CheckRangeInData(signals, range);
     const TSignalsData& data = signals.Data();
     std::string text = "t";
@@ -54,14 +55,16 @@ void WriteSamplesCsv(ByteSink& sink, const TSignals& signals, const TDataRange& 
         if (static_cast<size_t>(out - buffer.data()) >= kPiece) {
             sink.Write(buffer.data(), static_cast<size_t>(out - buffer.data()));
             out = buffer.data();
+            hooks.Step(q - range.FirstQuant + 1, range.QuantCount());
         }
     }
     if (out != buffer.data()) sink.Write(buffer.data(), static_cast<size_t>(out - buffer.data()));
 }
 
-void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range) {
+void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range,
+                     const TWorkHooks& hooks) {
     WriteOutputFile(path, TOutputKind::Text,
-                    [&](ByteSink& sink) { WriteSamplesCsv(sink, signals, range); });
+                    [&](ByteSink& sink) { WriteSamplesCsv(sink, signals, range, hooks); });
 }
 
 }  // namespace kvaril

@@ -3,11 +3,13 @@
 // for audio tools. Both take a TDataRange (DataRange.h) and write into a sink of an output plan
 // (OutputPlan.h); the forms that take a path write that one file through a plan of its own (a
 // failed export never leaves half a file, nor destroys the old one). They throw with the reason.
+// Their hooks hear how many quanta are written of all, and a stop throws EWorkCancelled.
 
 #include <cstdint>
 #include <string>
 
 #include "export/DataRange.h"
+#include "model/WorkHooks.h"
 
 namespace kvaril {
 
@@ -17,8 +19,10 @@ class TSignals;
 // A header row "t" and the signals' names, then one row per quantum: the model time and every
 // selected signal's sample, numbers in the shortest text that reads back to the same double.
 // Throws EFileError.
-void WriteSamplesCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range);
-void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range);
+void WriteSamplesCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range,
+                     const TWorkHooks& hooks = {});
+void WriteSamplesCsv(const std::string& path, const TSignals& signals, const TDataRange& range,
+                     const TWorkHooks& hooks = {});
 inline void WriteSamplesCsv(const std::string& path, const TSignals& signals) {
     WriteSamplesCsv(path, signals, WholeRun(signals));
 }
@@ -38,8 +42,9 @@ TWavRate WavRateOf(const TSignals& signals);
 // caller asks or warns first. Throws ERangeError when refused, EFileError when it cannot write
 // (naming `path`, the file the sink becomes).
 void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& range,
-                     const std::string& path);
-void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range);
+                     const std::string& path, const TWorkHooks& hooks = {});
+void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range,
+                     const TWorkHooks& hooks = {});
 
 // The most channels a WAV file can have here (the sound library's limit).
 inline constexpr int kMaxWavChannels = 1024;

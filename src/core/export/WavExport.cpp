@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "document/uSignal.h"
@@ -93,7 +94,7 @@ TWavRate WavRateOf(const TSignals& signals) {
 }
 
 void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& range,
-                     const std::string& path) {
+                     const std::string& path, const TWorkHooks& hooks) {
     CheckRangeInData(signals, range);
     const TWavRate rate = WavRateOf(signals);
     if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
@@ -110,6 +111,8 @@ void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& 
     info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
     if (!file) throw SoundLibraryFailure(path, sf_strerror(nullptr));
+    // Closed however the writing ends, a stop included.
+    std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> open(file, sf_close);
     // No PEAK chunk: the file is the same bytes for the same samples.
     sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     // The frames go to the library a piece at a time: no float copy of the whole range.
@@ -119,6 +122,7 @@ void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& 
     frames.reserve(static_cast<size_t>(channels) * kPieceFrames);
     sf_count_t written = 0;
     for (int first = range.FirstQuant; first <= range.LastQuant; first += kPieceFrames) {
+        if (first > range.FirstQuant) hooks.Step(first - range.FirstQuant, range.QuantCount());
         const int last = std::min(range.LastQuant, first + kPieceFrames - 1);
         frames.clear();
         for (int q = first; q <= last; ++q)
@@ -126,14 +130,15 @@ void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& 
         written += sf_writef_float(file, frames.data(), last - first + 1);
     }
     const std::string error = written == range.QuantCount() ? "" : sf_strerror(file);
-    if (sf_close(file) != 0 || !error.empty()) throw SoundLibraryFailure(path, error);
+    if (sf_close(open.release()) != 0 || !error.empty()) throw SoundLibraryFailure(path, error);
 
     sink.Write(memory.Bytes.data(), memory.Bytes.size());
 }
 
-void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range) {
+void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range,
+                     const TWorkHooks& hooks) {
     WriteOutputFile(path, TOutputKind::Binary,
-                    [&](ByteSink& sink) { WriteSamplesWav(sink, signals, range, path); });
+                    [&](ByteSink& sink) { WriteSamplesWav(sink, signals, range, path, hooks); });
 }
 
 }  // namespace kvaril

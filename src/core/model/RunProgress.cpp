@@ -21,23 +21,34 @@ double RemainingSeconds(int64_t done, int64_t total, double elapsed) {
     return elapsed * static_cast<double>(total - done) / static_cast<double>(done);
 }
 
-std::string ProgressText(int64_t done, int64_t total, double elapsed) {
-    const int percent = total > 0 ? static_cast<int>(100 * done / total) : 0;
-    std::string text = "Моделирование: " + std::to_string(percent) + "% (" + std::to_string(done) +
-                       " из " + std::to_string(total) + " квантов), прошло " +
-                       FormatDuration(elapsed);
+namespace {
+
+int Percent(int64_t done, int64_t total) {
+    return total > 0 ? static_cast<int>(100 * done / total) : 0;
+}
+
+std::string Times(int64_t done, int64_t total, double elapsed) {
+    std::string text = "прошло " + FormatDuration(elapsed);
     const double remaining = RemainingSeconds(done, total, elapsed);
     if (remaining >= 0) text += ", осталось " + FormatDuration(remaining);
     return text;
 }
 
+}  // namespace
+
+std::string ProgressText(int64_t done, int64_t total, double elapsed) {
+    return "Моделирование: " + std::to_string(Percent(done, total)) + "% (" + std::to_string(done) +
+           " из " + std::to_string(total) + " квантов), " + Times(done, total, elapsed);
+}
+
+std::string WorkProgressText(const std::string& what, int64_t done, int64_t total, double elapsed) {
+    return what + ": " + std::to_string(Percent(done, total)) + "%, " + Times(done, total, elapsed);
+}
+
 std::string SweepProgressText(int64_t done, int64_t total, double elapsed) {
     const char* runs = total % 10 == 1 && total % 100 != 11 ? "прогона" : "прогонов";
-    std::string text = "Свип: " + std::to_string(done) + " из " + std::to_string(total) + " " +
-                       runs + ", прошло " + FormatDuration(elapsed);
-    const double remaining = RemainingSeconds(done, total, elapsed);
-    if (remaining >= 0) text += ", осталось " + FormatDuration(remaining);
-    return text;
+    return "Свип: " + std::to_string(done) + " из " + std::to_string(total) + " " + runs + ", " +
+           Times(done, total, elapsed);
 }
 
 }  // namespace kvaril

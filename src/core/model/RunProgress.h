@@ -19,4 +19,8 @@ std::string ProgressText(int64_t done, int64_t total, double elapsed);
 // "Свип: 3 из 8 прогонов, прошло 0:03, осталось 0:05".
 std::string SweepProgressText(int64_t done, int64_t total, double elapsed);
 
+// The same for other long work, named by `what` (UTF-8): "Экспорт данных: 45%, прошло 0:03,
+// осталось 0:04".
+std::string WorkProgressText(const std::string& what, int64_t done, int64_t total, double elapsed);
+
 }  // namespace kvaril

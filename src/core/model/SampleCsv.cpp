@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <string_view>
 
@@ -67,11 +68,14 @@ double ParseNumber(const std::string& text, int lineNo, size_t column) {
     return value;
 }
 
-// The table, built as its text arrives: a line at a time, keeping only the numbers (a sample
-// takes 8 bytes, its text about 20), so a file is never held whole.
-class TTableBuilder {
+// A sample table's text taken a line at a time as it arrives, in pieces that lines may span:
+// the header's names go to OnHeader, then each row's numbers (t first) to OnRow. Nothing but
+// the line at hand is kept, so a file is never held whole.
+class TRowReader {
   public:
-    // Bytes of the file in any pieces; lines may span them.
+    std::function<void(const std::vector<std::string>& names)> OnHeader;
+    std::function<void(const std::vector<double>& values)> OnRow;
+
     void Feed(std::string_view bytes) {
         while (!bytes.empty()) {
             const size_t end = bytes.find('\n');
@@ -90,14 +94,13 @@ class TTableBuilder {
         }
     }
 
-    TSampleTable Finish() {
+    void Finish() {
         if (!partial_.empty()) Line(partial_);
+        partial_.clear();
         if (width_ == 0) throw ECsvError("файл пуст");
-        // Blank lines at the end are no rows; what doubling left over goes back.
-        table_.Times.shrink_to_fit();
-        for (std::vector<double>& column : table_.Columns) column.shrink_to_fit();
-        return std::move(table_);
     }
+
+    bool HeaderRead() const { return width_ > 0; }
 
   private:
     void Line(std::string_view line) {
@@ -122,25 +125,44 @@ class TTableBuilder {
             if (fields_[0] != "t") throw ECsvError("строка 1: первый столбец должен называться t");
             if (n < 2) throw ECsvError("строка 1: в файле нет столбцов сигналов, только t");
             width_ = n;
-            table_.Names.assign(fields_.begin() + 1, fields_.begin() + static_cast<long>(n));
-            table_.Columns.resize(n - 1);
+            if (OnHeader)
+                OnHeader(std::vector<std::string>(fields_.begin() + 1,
+                                                  fields_.begin() + static_cast<long>(n)));
             return;
         }
         if (n != width_)
             throw ECsvError("строка " + std::to_string(lineNo) + ": полей " + std::to_string(n) +
                             ", а в заголовке " + std::to_string(width_));
-        table_.Times.push_back(ParseNumber(fields_[0], lineNo, 0));
-        for (size_t c = 1; c < n; ++c)
-            table_.Columns[c - 1].push_back(ParseNumber(fields_[c], lineNo, c));
+        values_.resize(n);
+        for (size_t c = 0; c < n; ++c) values_[c] = ParseNumber(fields_[c], lineNo, c);
+        if (OnRow) OnRow(values_);
     }
 
-    TSampleTable table_;
     size_t width_ = 0;  // fields of the header; 0 until it has come
     int lineNo_ = 0;
     int blanks_ = 0, firstBlank_ = 0;  // blank lines not yet known to be the end
     std::string partial_;              // a line that continues in the next piece
     std::vector<std::string> fields_;
+    std::vector<double> values_;
 };
+
+// The table the rows make, keeping only the numbers (a sample takes 8 bytes, its text about 20).
+TSampleTable ReadTable(TRowReader& reader, const std::function<void()>& read) {
+    TSampleTable table;
+    reader.OnHeader = [&table](const std::vector<std::string>& names) {
+        table.Names = names;
+        table.Columns.resize(names.size());
+    };
+    reader.OnRow = [&table](const std::vector<double>& values) {
+        table.Times.push_back(values[0]);
+        for (size_t c = 1; c < values.size(); ++c) table.Columns[c - 1].push_back(values[c]);
+    };
+    read();
+    // What doubling left over goes back.
+    table.Times.shrink_to_fit();
+    for (std::vector<double>& column : table.Columns) column.shrink_to_fit();
+    return table;
+}
 
 // Closes the descriptor however the reading ends.
 struct TFd {
@@ -150,13 +172,13 @@ struct TFd {
     }
 };
 
-// For each column of the table, the signal of the run; names that occur twice match the
-// signals of that name in order, so a document with two signals of one name checks both.
-std::vector<int> MatchColumns(const TSignals& signals, const TSampleTable& table,
-                              std::string& error) {
+// For each name, the signal of the run; names that occur twice match the signals of that name
+// in order, so a document with two signals of one name checks both.
+std::vector<int> MatchNames(const TSignals& signals, const std::vector<std::string>& names,
+                            std::string& error) {
     std::vector<int> signalOf;
     std::map<std::string, int> seen;
-    for (const std::string& name : table.Names) {
+    for (const std::string& name : names) {
         int occurrence = seen[name]++;
         int found = -1, namesake = 0;
         for (int s = 0; s < signals.Count(); ++s)
@@ -166,7 +188,7 @@ std::vector<int> MatchColumns(const TSignals& signals, const TSampleTable& table
             if (namesake == 0) {
                 error = "сигнала " + name + " нет в модели";
             } else {
-                const auto columns = std::count(table.Names.begin(), table.Names.end(), name);
+                const auto columns = std::count(names.begin(), names.end(), name);
                 error = "столбец " + name + " повторяется: в файле столбцов с этим именем " +
                         std::to_string(columns) + ", а в модели сигналов " +
                         std::to_string(namesake);
@@ -174,28 +196,56 @@ std::vector<int> MatchColumns(const TSignals& signals, const TSampleTable& table
         }
         signalOf.push_back(found);
     }
+    return signalOf;
+}
+
+std::string RowCountError(int64_t rows, int samples) {
+    return "строк с отсчетами " + std::to_string(rows) + ", а в модели " + std::to_string(samples);
+}
+
+// Row `q` (0-based, after the header) holds time `t` where the model has another.
+std::string TimeError(int64_t q, double t, double model) {
+    return "строка " + std::to_string(q + 2) + ": t = " + FormatShortest(t) +
+           ", а в модели t = " + FormatShortest(model);
+}
+
+// For each column of the table, the signal of the run; the names, then the number of rows,
+// then their times must fit, and `error` says the first that does not.
+std::vector<int> MatchColumns(const TSignals& signals, const TSampleTable& table,
+                              std::string& error) {
+    const std::vector<int> signalOf = MatchNames(signals, table.Names, error);
     const int samples = signals.Data().SampleCount();
     if (error.empty() && static_cast<int64_t>(table.Times.size()) != samples)
-        error = "строк с отсчетами " + std::to_string(table.Times.size()) + ", а в модели " +
-                std::to_string(samples);
+        error = RowCountError(static_cast<int64_t>(table.Times.size()), samples);
     for (size_t q = 0; error.empty() && q < table.Times.size(); ++q) {
         const double t = ModelTime(signals, static_cast<int>(q));
-        if (table.Times[q] != t)
-            error = "строка " + std::to_string(q + 2) + ": t = " + FormatShortest(table.Times[q]) +
-                    ", а в модели t = " + FormatShortest(t);
+        if (table.Times[q] != t) error = TimeError(static_cast<int64_t>(q), table.Times[q], t);
     }
     return signalOf;
+}
+
+// The words of a difference, as the command prints the first one.
+std::string DifferenceText(const std::string& name, double t, double run, double golden) {
+    return "Сигнал " + name + ", t = " + FormatShortest(t) + ": получено " + FormatShortest(run) +
+           ", ожидалось " + FormatShortest(golden);
 }
 
 }  // namespace
 
 TSampleTable ParseSamplesCsv(const std::string& text) {
-    TTableBuilder builder;
-    builder.Feed(text);
-    return builder.Finish();
+    TRowReader reader;
+    return ReadTable(reader, [&] {
+        reader.Feed(text);
+        reader.Finish();
+    });
 }
 
-TSampleTable ReadSamplesCsv(const std::string& path) {
+namespace {
+
+// Feeds the file at `path` to `reader` a piece at a time, until its end or until `enough`.
+// Errors name the file.
+void ReadCsvFile(const std::string& path, TRowReader& reader,
+                 const std::function<bool()>& enough = nullptr) {
     // Without blocking, so that a pipe cannot hold the command before it is refused.
     TFd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     if (file.Fd < 0) throw ECsvError(FileErrorText(TFileOp::Open, path, errno));
@@ -205,27 +255,42 @@ TSampleTable ReadSamplesCsv(const std::string& path) {
     if (S_ISDIR(st.st_mode)) throw ECsvError(FileErrorText(TFileOp::Open, path, EISDIR));
     if (!S_ISREG(st.st_mode))
         throw ECsvError(FileErrorText(TFileOp::Open, path, 0, TFileNote::NotRegularFile));
-    TTableBuilder builder;
     const auto named = [&path](const ECsvError& e) {
         return ECsvError("Файл " + path + ": " + e.what());
     };
     std::vector<char> buffer(1 << 16);
-    for (;;) {
+    while (!(enough && enough())) {
         const ssize_t n = ::read(file.Fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw ECsvError(FileErrorText(TFileOp::Read, path, errno));
         if (n == 0) break;
         try {
-            builder.Feed(std::string_view(buffer.data(), static_cast<size_t>(n)));
+            reader.Feed(std::string_view(buffer.data(), static_cast<size_t>(n)));
         } catch (const ECsvError& e) {
             throw named(e);
         }
     }
+    if (enough && enough()) return;
     try {
-        return builder.Finish();
+        reader.Finish();
     } catch (const ECsvError& e) {
         throw named(e);
     }
+}
+
+}  // namespace
+
+TSampleTable ReadSamplesCsv(const std::string& path) {
+    TRowReader reader;
+    return ReadTable(reader, [&] { ReadCsvFile(path, reader); });
+}
+
+std::vector<std::string> ReadSamplesCsvHeader(const std::string& path) {
+    TRowReader reader;
+    std::vector<std::string> names;
+    reader.OnHeader = [&names](const std::vector<std::string>& header) { names = header; };
+    ReadCsvFile(path, reader, [&reader] { return reader.HeaderRead(); });
+    return names;
 }
 
 bool ParseTolerance(const char* text, double& tolerance) {
@@ -256,10 +321,52 @@ TComparison CompareWithTable(const TSignals& signals, const TSampleTable& golden
             const double b = golden.Columns[c][q];
             if (SamplesMatch(a, b, tolerance)) continue;
             if (result.Differences++ == 0)
-                result.FirstDifference =
-                    "Сигнал " + golden.Names[c] + ", t = " + FormatShortest(golden.Times[q]) +
-                    ": получено " + FormatShortest(a) + ", ожидалось " + FormatShortest(b);
+                result.FirstDifference = DifferenceText(golden.Names[c], golden.Times[q], a, b);
         }
+    }
+    return result;
+}
+
+TComparison CompareWithCsvFile(const TSignals& signals, const std::string& path, double tolerance) {
+    const TSignalsData& data = signals.Data();
+    const int samples = data.SampleCount();
+    TComparison result;
+    std::string namesError, timeError;
+    std::vector<std::string> names;
+    std::vector<int> signalOf;
+    int64_t rows = 0;
+    TRowReader reader;
+    reader.OnHeader = [&](const std::vector<std::string>& header) {
+        names = header;
+        signalOf = MatchNames(signals, names, namesError);
+    };
+    reader.OnRow = [&](const std::vector<double>& values) {
+        const int64_t q = rows++;
+        if (!namesError.empty() || !timeError.empty() || q >= samples) return;
+        const auto quant = static_cast<int32_t>(q);
+        const double t = ModelTime(signals, quant);
+        if (values[0] != t) {
+            timeError = TimeError(q, values[0], t);
+            return;
+        }
+        for (size_t c = 0; c < names.size(); ++c) {
+            const double a = data.GetData(signalOf[c], quant);
+            if (SamplesMatch(a, values[c + 1], tolerance)) continue;
+            if (result.Differences++ == 0)
+                result.FirstDifference = DifferenceText(names[c], values[0], a, values[c + 1]);
+        }
+    };
+    ReadCsvFile(path, reader);
+    // The same order of complaints as CompareWithTable: names, rows, times.
+    if (!namesError.empty())
+        result.StructureError = namesError;
+    else if (rows != samples)
+        result.StructureError = RowCountError(rows, samples);
+    else
+        result.StructureError = timeError;
+    if (!result.StructureError.empty()) {
+        result.Differences = 0;
+        result.FirstDifference.clear();
     }
     return result;
 }

@@ -33,6 +33,9 @@ TSampleTable ParseSamplesCsv(const std::string& text);
 // the file. Throws ECsvError "Файл PATH: reason"; a file that cannot be read, a folder, a device
 // or a pipe gets the words of FileErrorText before anything is read.
 TSampleTable ReadSamplesCsv(const std::string& path);
+// The names of the file's columns after `t`, reading no further than its header: a file that
+// cannot be a sample table is refused before a run, as ReadSamplesCsv refuses it.
+std::vector<std::string> ReadSamplesCsvHeader(const std::string& path);
 
 // A tolerance for the comparison: a finite number, not negative.
 bool ParseTolerance(const char* text, double& tolerance);
@@ -50,6 +53,9 @@ struct TComparison {
 // Every column of `golden` must be a signal of the run with the same rows and times; columns are
 // matched by name, in any order (a name that occurs twice by the signals of that name in order).
 TComparison CompareWithTable(const TSignals& signals, const TSampleTable& golden, double tolerance);
+// The same comparison made while the file is read a piece at a time: neither its text nor its
+// numbers are held, whatever its length. Throws ECsvError as ReadSamplesCsv does.
+TComparison CompareWithCsvFile(const TSignals& signals, const std::string& path, double tolerance);
 
 // The table as a stored run to draw behind the run's beams; throws ECsvError when it does
 // not fit the run.

@@ -143,21 +143,34 @@ const char* StatsColumnCaption(TStatsColumn column) {
     return kCaptions[static_cast<int>(column)];
 }
 
+int64_t AnalysisQuanta(const TSignals& signals, double t0, double t1) {
+    return QuantsOfRun(signals, t0, t1, signals.Data().SampleCount()).Count();
+}
+
 std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* view,
-                                 const TSignals& signals, double t0, double t1, bool beamColors) {
+                                 const TSignals& signals, double t0, double t1, bool beamColors,
+                                 const TWorkHooks& hooks) {
     std::vector<TStatsRow> rows;
     if (!view) return rows;
     const double q = signals.QuantTime();
     const TSignalsData& data = signals.Data();
     const TQuantRange range = QuantsOfRun(signals, t0, t1, data.SampleCount());
+    const int64_t perRow = range.Count(), total = perRow * grouping.RowCount();
     for (int r = 0; r < grouping.RowCount(); ++r) {
+        if (r > 0) hooks.Step(r * perRow, total);
+        // A row's own progress, told as part of all rows'.
+        TWorkHooks rowHooks{nullptr, hooks.Cancelled};
+        if (hooks.Progress)
+            rowHooks.Progress = [&hooks, r, perRow, total](int64_t done, int64_t) {
+                hooks.Progress(r * perRow + done, total);
+            };
         const TBeamRowRef& ref = *grouping.Row(r);
         TStatsRow row;
         const int s = ref.Beam->SignalIndex();
         row.Name = SignalName(signals, s);
         row.ColorIndex = BeamColorIndex(ref, beamColors);
         if (s < data.SignalCount()) {
-            const TSignalStats st = SignalStats(data, s, range);
+            const TSignalStats st = SignalStats(data, s, range, rowHooks);
             auto set = [&row](TStatsColumn c, std::string text) {
                 row.Cells[static_cast<int>(c)] = std::move(text);
             };
@@ -204,12 +217,15 @@ std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::s
 
 std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSignals& signals,
                                        const std::vector<TBeamChoice>& beams, double t0, double t1,
-                                       TSpectrumWindow window) {
+                                       TSpectrumWindow window, const TWorkHooks& hooks) {
     std::vector<TBeamSpectrum> out;
     const double q = signals.QuantTime();
     const TSignalsData& data = signals.Data();
     const TQuantRange range = QuantsOfRun(signals, t0, t1, data.SampleCount());
-    for (const TBeamChoice& c : beams) {
+    const auto count = static_cast<int64_t>(beams.size());
+    for (int64_t i = 0; i < count; ++i) {
+        if (i > 0) hooks.Step(i, count);
+        const TBeamChoice& c = beams[static_cast<size_t>(i)];
         if (c.Signal < 0 || c.Signal >= data.SignalCount()) continue;
         TBeamSpectrum b;
         b.Name = SignalName(signals, c.Signal);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/Spectrum.h"
+#include "model/WorkHooks.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -72,9 +73,15 @@ struct TStatsRow {
 
 // One row per value-table row of the screen, over the quanta of [t0, t1]; coloured per beam
 // with `beamColors` (BeamColorIndex).
+// `hooks` hear of the samples read of all rows' and may stop them (EWorkCancelled).
 std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* view,
                                  const TSignals& signals, double t0, double t1,
-                                 bool beamColors = false);
+                                 bool beamColors = false, const TWorkHooks& hooks = {});
+
+// The samples an analysis of `signals` reads per signal over [t0, t1]. Statistics or spectra of
+// more than kLongAnalysis samples in all run beside the window, with its progress box.
+int64_t AnalysisQuanta(const TSignals& signals, double t0, double t1);
+inline constexpr int64_t kLongAnalysis = 1 << 22;
 
 // ---- spectra of chosen beams
 
@@ -96,9 +103,10 @@ std::vector<TBeamChoice> ChooseBeams(const TBeamGrouping& grouping, const std::s
                                      bool beamColors = false);
 
 // The spectra of `beams` over the quanta of [t0, t1].
+// `hooks` hear of the beams done and may stop between them (EWorkCancelled).
 std::vector<TBeamSpectrum> BeamSpectra(TSpectrumAnalyzer& analyzer, const TSignals& signals,
                                        const std::vector<TBeamChoice>& beams, double t0, double t1,
-                                       TSpectrumWindow window);
+                                       TSpectrumWindow window, const TWorkHooks& hooks = {});
 
 // An interval of time a spectrum may cover, as the spectrum window lists it.
 struct TSpectrumInterval {

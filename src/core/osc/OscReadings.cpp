@@ -81,21 +81,21 @@ bool TOscReadings::SpanTimes(double& t0, double& t1) const {
     return ResolveSpan(*view, spanText_, t0, t1);
 }
 
-std::vector<TStatsRow> TOscReadings::StatsRows() const {
+std::vector<TStatsRow> TOscReadings::StatsRows(const TWorkHooks& hooks) const {
     const TView* view = context_.Current();
     if (!view) return {};
     double t0 = 0, t1 = 0;
     SpanTimes(t0, t1);
     const TBeamGrouping grouping(*view);
     std::vector<TStatsRow> rows =
-        kvaril::StatsRows(grouping, view, context_.Signals, t0, t1, picture_.BeamColors());
+        kvaril::StatsRows(grouping, view, context_.Signals, t0, t1, picture_.BeamColors(), hooks);
     const std::vector<TOverlayRun> runs = Runs();
     if (runs.empty()) return rows;
     // Each run measured as the current one is, then its columns beam by beam.
     std::vector<std::vector<TStatsRow>> perRun;
     for (const TOverlayRun& run : runs)
         perRun.push_back(
-            kvaril::StatsRows(grouping, view, *run.Signals, t0, t1, picture_.BeamColors()));
+            kvaril::StatsRows(grouping, view, *run.Signals, t0, t1, picture_.BeamColors(), hooks));
     std::vector<TStatsRow> columns;
     for (size_t b = 0; b < rows.size(); ++b) {
         const std::vector<TRgb> colors = RunColors(rows[b].ColorIndex, runs.size());

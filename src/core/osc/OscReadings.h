@@ -50,7 +50,7 @@ class TOscReadings {
     // The span's times on the current screen; false when it names no markers (then the window).
     bool SpanTimes(double& t0, double& t1) const;
     // A row per beam, or with a sweep shown per beam and run drawn ("A\nFc = 1000").
-    std::vector<TStatsRow> StatsRows() const;
+    std::vector<TStatsRow> StatsRows(const TWorkHooks& hooks = {}) const;
     // The selected signals (every shown beam when none is) over the time window, with the other
     // intervals the spectrum window offers (SpectrumIntervals).
     TSpectrumRequest SpectrumRequest() const;

@@ -20,6 +20,7 @@
 #include "osc/PaintAreas.h"
 #include "osc/StatsPage.h"
 #include "osc/uBeam.h"
+#include "ui/LongWork.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
 #include "ui/Workbench.h"
@@ -151,8 +152,18 @@ void TFormOsc::RefreshStats() {
     double t0 = 0, t1 = 0;
     const bool ok = session_->Readings().SpanTimes(t0, t1);
     const TView* view = session_->Current();
-    tsStats_->Show(session_->Readings().StatsRows(), BeamColors(),
-                   ToQColor(SchemeBackground(session_->Picture().Scheme())),
+    // A long range is read beside the window, with the box that can stop it.
+    std::vector<TStatsRow> rows;
+    const TSignals& signals = workbench_.Signals;
+    if (!ok || AnalysisQuanta(signals, t0, t1) * signals.Count() < kLongAnalysis)
+        rows = session_->Readings().StatsRows();
+    else if (LongWorkRunning())
+        return;  // the work under way reads the samples; this refresh comes after it
+    else if (!RunLongWork(this, "Статистика", [&](const TWorkHooks& hooks) {
+                 rows = session_->Readings().StatsRows(hooks);
+             }))
+        session_->SetStatus("Статистика прервана");
+    tsStats_->Show(rows, BeamColors(), ToQColor(SchemeBackground(session_->Picture().Scheme())),
                    view ? SpanSuggestions(*view) : std::vector<std::string>{},
                    FromUtf8(session_->Readings().SpanText()), ok);
 }

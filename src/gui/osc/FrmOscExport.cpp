@@ -14,6 +14,7 @@
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
 #include "ui/Dialogs.h"
+#include "ui/LongWork.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
 #include "ui/Workbench.h"
@@ -33,20 +34,30 @@ QString BeamsText(const TSignals& signals, const std::set<int>& selection) {
 
 // Writes one export through an output plan that keeps the open document `document`: a target
 // that is the document or no regular file is refused, and a failure leaves the old file as it
-// was. `write` fills output `output` of the plan. The reason on failure, empty on success.
-QString WriteExport(const std::string& document, const QString& path, TOutputKind kind,
-                    const std::function<void(TOutputPlan& plan, int output)>& write) {
-    try {
-        TOutputPlan plan;
-        plan.Protect("открытый документ", document);
-        const int output = plan.Add("", ToUtf8(path), kind);
-        plan.Prepare();
-        write(plan, output);
-        plan.Commit();
-    } catch (const EKvaril& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
+// was. `write` fills output `output` of the plan on a thread of its own, with the progress box
+// of long work (LongWork.h) after half a second. The reason on failure, empty on success;
+// `stopped` when the user stopped it, which leaves no file either.
+QString WriteExport(
+    QWidget* window, const QString& what, const std::string& document, const QString& path,
+    TOutputKind kind,
+    const std::function<void(TOutputPlan& plan, int output, const TWorkHooks& hooks)>& write,
+    bool& stopped) {
+    QString error;
+    stopped = !RunLongWork(window, what, [&](const TWorkHooks& hooks) {
+        try {
+            TOutputPlan plan;
+            plan.Protect("открытый документ", document);
+            const int output = plan.Add("", ToUtf8(path), kind);
+            plan.Prepare();
+            write(plan, output, hooks);
+            plan.Commit();
+        } catch (const EWorkCancelled&) {
+            throw;
+        } catch (const EKvaril& e) {
+            error = QString::fromUtf8(e.what());
+        }
+    });
+    return error;
 }
 
 // Where the save dialog of an export of `kind` starts, with the name it offers: the folder that
@@ -113,14 +124,21 @@ void TFormOsc::ExportData() {
         kind, paths_, workbench_.DocumentFile, names);
     const std::optional<QString> path = dialogs_.SaveFile(this, spec);
     if (!path) return;
-    const QString error =
-        WriteExport(workbench_.DocumentFile, *path, wav ? TOutputKind::Binary : TOutputKind::Text,
-                    [&](TOutputPlan& plan, int output) {
-                        if (wav)
-                            WriteSamplesWav(plan.Sink(output), signals, range, ToUtf8(*path));
-                        else
-                            WriteSamplesCsv(plan.Sink(output), signals, range);
-                    });
+    bool stopped = false;
+    const QString error = WriteExport(
+        this, "Экспорт данных", workbench_.DocumentFile, *path,
+        wav ? TOutputKind::Binary : TOutputKind::Text,
+        [&](TOutputPlan& plan, int output, const TWorkHooks& hooks) {
+            if (wav)
+                WriteSamplesWav(plan.Sink(output), signals, range, ToUtf8(*path), hooks);
+            else
+                WriteSamplesCsv(plan.Sink(output), signals, range, hooks);
+        },
+        stopped);
+    if (stopped) {
+        session_->SetStatus("Экспорт данных прерван, файл не записан");
+        return;
+    }
     if (!error.isEmpty()) {
         dialogs_.Error(this, "Ошибка записи файла " + *path, error);
         return;
@@ -160,15 +178,20 @@ void TFormOsc::ExportPicture() {
     picture.CursorTimes = session_->Cursors().CursorTimes();
     picture.MarkerLines = session_->Cursors().MarkerLines();
     QString error = CheckScreensPicture(workbench_.Osc, picture, *path);
+    bool stopped = false;
     if (error.isEmpty())
-        error = WriteExport(workbench_.DocumentFile, *path, TOutputKind::Binary,
-                            [&](TOutputPlan& plan, int output) {
-                                const QString problem = WriteScreensPicture(
-                                    workbench_.Osc, workbench_.Signals, picture, *path,
-                                    FromUtf8(plan.TemporaryPath(output)));
-                                if (!problem.isEmpty()) throw EKvaril(ToUtf8(problem));
-                            });
-    if (error.isEmpty()) {
+        error = WriteExport(
+            this, "Экспорт рисунка", workbench_.DocumentFile, *path, TOutputKind::Binary,
+            [&](TOutputPlan& plan, int output, const TWorkHooks& hooks) {
+                const QString problem =
+                    WriteScreensPicture(workbench_.Osc, workbench_.Signals, picture, *path,
+                                        FromUtf8(plan.TemporaryPath(output)), hooks);
+                if (!problem.isEmpty()) throw EKvaril(ToUtf8(problem));
+            },
+            stopped);
+    if (stopped)
+        session_->SetStatus("Экспорт рисунка прерван, файл не записан");
+    else if (error.isEmpty()) {
         RememberExportFolder(settings::kExportFolderPicture, *path);
         session_->SetStatus(ToUtf8("Рисунок сохранен: " + *path));
     } else

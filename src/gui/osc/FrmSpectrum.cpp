@@ -17,6 +17,7 @@
 #include "osc/OscTime.h"
 #include "osc/SpectrumPlot.h"
 #include "osc/Ticks.h"
+#include "ui/LongWork.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
 
@@ -205,7 +206,24 @@ void TFormSpectrum::FillIntervals() {
 
 void TFormSpectrum::Recompute() {
     const TSpectrumWindow window = kWindows[std::max(0, cbWindow_->currentIndex())].Window;
-    spectra_ = BeamSpectra(*analyzer_, signals_, request_.Beams, request_.T0, request_.T1, window);
+    const auto beams = static_cast<int64_t>(request_.Beams.size());
+    if (AnalysisQuanta(signals_, request_.T0, request_.T1) * beams < kLongAnalysis) {
+        spectra_ =
+            BeamSpectra(*analyzer_, signals_, request_.Beams, request_.T0, request_.T1, window);
+    } else if (std::vector<TBeamSpectrum> computed;
+               RunLongWork(this, "Спектр", [&](const TWorkHooks& hooks) {
+                   computed = BeamSpectra(*analyzer_, signals_, request_.Beams, request_.T0,
+                                          request_.T1, window, hooks);
+               })) {
+        // Taken only now: the plot may repaint from the old ones meanwhile.
+        spectra_ = std::move(computed);
+    } else {
+        // Stopped on a long range: nothing is shown rather than another range's plot.
+        spectra_.clear();
+        lbRange_->setText("Расчет прерван");
+        Replot();
+        return;
+    }
     FindBeamPeaks(spectra_, sbPeakCount_->value(), sbThreshold_->value());
     const double q = signals_.QuantTime();
     const int n = spectra_.empty() ? 0 : spectra_.front().Spectrum.N;

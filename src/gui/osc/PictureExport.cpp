@@ -127,8 +127,11 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
 }
 
 void PaintSheets(QPainter& painter, const TOsc& osc, const std::vector<int>& screens,
-                 const TSignals& signals, const QSize& sheet, bool raster, const TExtras& extras) {
+                 const TSignals& signals, const QSize& sheet, bool raster, const TExtras& extras,
+                 const TWorkHooks& hooks) {
+    const auto steps = static_cast<int64_t>(screens.size()) + 1;
     for (size_t i = 0; i < screens.size(); ++i) {
+        if (i > 0) hooks.Step(static_cast<int64_t>(i), steps);
         painter.save();
         painter.translate(0, static_cast<int>(i) * sheet.height());
         PaintSheet(painter, osc, screens[i], signals, sheet, raster, extras);
@@ -142,11 +145,15 @@ struct TSheets {
     const TSignals& Signals;
     const TScreensPicture& Picture;
     QSize Whole;  // all sheets stacked
+    const TWorkHooks& Hooks;
 
     void Paint(QPainter& painter, bool raster) const {
         const TExtras extras{Picture.Reference, Picture.Options,     Picture.Grid,
                              Picture.Cursors,   Picture.CursorTimes, Picture.MarkerLines};
-        PaintSheets(painter, Osc, Picture.Screens, Signals, Picture.Size, raster, extras);
+        PaintSheets(painter, Osc, Picture.Screens, Signals, Picture.Size, raster, extras, Hooks);
+        // The file's encoding is the last step.
+        const auto steps = static_cast<int64_t>(Picture.Screens.size()) + 1;
+        Hooks.Step(steps - 1, steps);
     }
 };
 
@@ -238,10 +245,10 @@ QString CheckScreensPicture(const TOsc& osc, const TScreensPicture& picture,
 
 QString WriteScreensPicture(const TOsc& osc, const TSignals& signals,
                             const TScreensPicture& picture, const QString& target,
-                            const QString& file) {
+                            const QString& file, const TWorkHooks& hooks) {
     const QSize whole(picture.Size.width(),
                       picture.Size.height() * static_cast<int>(picture.Screens.size()));
-    const TSheets sheets{osc, signals, picture, whole};
+    const TSheets sheets{osc, signals, picture, whole, hooks};
     const TPictureFormat format = PictureFormatOf(target);
     QImage image;
     if (format == TPictureFormat::Raster) {

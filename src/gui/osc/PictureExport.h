@@ -8,6 +8,7 @@
 #include <QString>
 #include <vector>
 
+#include "model/WorkHooks.h"
 #include "osc/MarkLines.h"
 #include "osc/PictureRequest.h"
 #include "osc/ScreenLayout.h"
@@ -57,10 +58,12 @@ struct TScreensPicture {
 QString CheckScreensPicture(const TOsc& osc, const TScreensPicture& picture, const QString& target);
 
 // Draws `picture` into the file `file` (an output plan's temporary) in the format the name
-// `target` asks for. Returns an error text, empty on success.
+// `target` asks for. Returns an error text, empty on success. `hooks` hear of each screen drawn
+// (and the file's encoding as one step more); a stop throws EWorkCancelled. Safe off the
+// window's thread: it paints only into images and files.
 QString WriteScreensPicture(const TOsc& osc, const TSignals& signals,
                             const TScreensPicture& picture, const QString& target,
-                            const QString& file);
+                            const QString& file, const TWorkHooks& hooks = {});
 
 // Writes the screens `screens` (0-based, in this order, stacked), each `size` large, to `path`
 // through an output plan of its own: a failure leaves any older file as it was. Returns an

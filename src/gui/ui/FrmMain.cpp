@@ -18,6 +18,7 @@
 #include "ui/EditCommands.h"
 #include "ui/Icons.h"
 #include "ui/LiveModelling.h"
+#include "ui/LongWork.h"
 #include "ui/ModelCommands.h"
 #include "ui/ModelOutputPane.h"
 #include "ui/QtText.h"
@@ -85,7 +86,7 @@ void TFormMain::Guard(QObject* sender, const std::function<void()>& body) {
     }
 }
 
-bool TFormMain::Busy() const { return modelCommands_->Busy(); }
+bool TFormMain::Busy() const { return modelCommands_->Busy() || LongWorkRunning(); }
 
 bool TFormMain::EditorAvailable() const {
     return workbench_.Signals.HasSignals() && tabSignals_->isVisible() &&

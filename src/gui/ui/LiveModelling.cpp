@@ -1,5 +1,6 @@
 #include "ui/LiveModelling.h"
 
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "Errors.h"
@@ -102,7 +103,13 @@ void TLiveModelling::Start() {
 }
 
 void TLiveModelling::Finished() {
-    if (!watcher_) return;  // Yield took it
+    // Yield took it, or a later job than the one a deferred call waited for is running.
+    if (!watcher_ || !watcher_->isFinished()) return;
+    // An export or analysis reads the samples this run would replace: it waits for them.
+    if (w_.Busy()) {
+        QTimer::singleShot(100, this, [this] { w_.Guard(this, [this] { Finished(); }); });
+        return;
+    }
     TModelOutcome outcome = watcher_->result();
     watcher_.reset();
     const std::unique_ptr<TSignals> copy = std::move(copy_);

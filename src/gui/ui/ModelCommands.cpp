@@ -19,6 +19,7 @@
 #include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
 #include "ui/LiveModelling.h"
+#include "ui/LongWork.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
 #include "ui/Workbench.h"
@@ -26,9 +27,6 @@
 namespace kvaril {
 
 namespace {
-
-// How long a build or run goes on before the box with a way out appears.
-constexpr int kProgressDelayMs = 500;
 
 // The events by which the user acts on a window.
 bool IsUserInput(QEvent::Type type) {
@@ -160,12 +158,7 @@ TModelOutcome TModelCommands::InBackground(
 }
 
 void TModelCommands::ShowProgress() {
-    progress_ = std::make_unique<QProgressDialog>(w_.StatusText(), "Прервать", 0, 0, &w_);
-    progress_->setWindowTitle("Kvaril");
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(0);
-    connect(progress_.get(), &QProgressDialog::canceled, this, [this] { cancel_ = true; });
-    progress_->show();
+    progress_ = ShowProgressBox(&w_, w_.StatusText(), [this] { cancel_ = true; });
 }
 
 void TModelCommands::ShowRunProgress(qint64 done, qint64 total) {
@@ -175,9 +168,7 @@ void TModelCommands::ShowRunProgress(qint64 done, qint64 total) {
     // Before the first quantum the box keeps the status (a model stuck in its first Make).
     if (!progress_ || total <= 0 || done <= 0) return;
     const double elapsed = (now - runStarted_) / 1000.0;
-    progress_->setRange(0, 1000);
-    progress_->setValue(static_cast<int>(1000 * done / total));
-    progress_->setLabelText(FromUtf8(progressText_(done, total, elapsed)));
+    SetBoxProgress(*progress_, done, total, FromUtf8(progressText_(done, total, elapsed)));
 }
 
 void TModelCommands::ShowWorkStatus(const QString& text) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <random>
 #include <vector>
 
 #include "model/uSignalsData.h"
@@ -118,6 +119,97 @@ TEST(ComputeStats, EmptyRangeHasNoSamples) {
     EXPECT_EQ(s.Count, 0);
     EXPECT_TRUE(std::isnan(s.Mean));
     EXPECT_EQ(s.MinQuant, -1);
+}
+
+// The mean and population deviation in long double, two passes: the reference the single pass
+// must meet.
+struct TReference {
+    long double Mean = 0, StdDev = 0;
+};
+TReference ReferenceOf(const std::vector<double>& x) {
+    long double sum = 0;
+    for (double v : x) sum += v;
+    const long double mean = sum / x.size();
+    long double squares = 0;
+    for (double v : x) squares += (v - mean) * (v - mean);
+    return {mean, std::sqrt(squares / x.size())};
+}
+
+// Long ranges cross many of the pass's blocks and pieces; each case is a way a single pass
+// over raw sums goes wrong.
+TEST(ComputeStats, LongAdversarialRangesMatchATwoPassReference) {
+    std::mt19937_64 random(26);
+    std::normal_distribution<double> noise(0, 1e-3);
+    const int n = 3'000'001;  // not a multiple of any block
+    std::vector<double> offset(n), drift(n), mixed(n);
+    for (int q = 0; q < n; ++q) {
+        offset[q] = 1e9 + noise(random);         // all spread in the last digits
+        drift[q] = 1e6 * q / n + noise(random);  // block means far from the overall mean
+        mixed[q] = (q % 1000 == 0 ? 1e12 : 0) + noise(random);  // rare huge spikes
+    }
+    for (const auto* x : {&offset, &drift, &mixed}) {
+        const TSignalStats s = StatsOf(*x);
+        const TReference r = ReferenceOf(*x);
+        EXPECT_EQ(s.Count, n);
+        EXPECT_NEAR(s.StdDev, static_cast<double>(r.StdDev), 1e-9 * static_cast<double>(r.StdDev));
+        EXPECT_NEAR(s.Mean, static_cast<double>(r.Mean),
+                    1e-12 * std::fabs(static_cast<double>(r.Mean)));
+    }
+    const TSignalStats ripple = StatsOf(offset);
+    EXPECT_NEAR(ripple.StdDev, 1e-3, 1e-5) << "the noise's own deviation, not rounding";
+}
+
+TEST(ComputeStats, ExtremesAreFoundWhereTheyFirstOccurAcrossALongRange) {
+    std::vector<double> x(1'000'003, 0.5);
+    x[777'777] = -3;  // a minimum deep inside, then again later in another lane
+    x[900'002] = -3;
+    x[5] = 8;
+    x[999'999] = 8;
+    x[1'000'002] = -0.0;
+    const TSignalStats s = StatsOf(x);
+    EXPECT_EQ(s.MinQuant, 777'777);
+    EXPECT_EQ(s.MaxQuant, 5);
+    // Zero and minus zero compare equal: the first of them is the extreme.
+    std::vector<double> zeros = {1, 0.0, -0.0, 2};
+    EXPECT_EQ(StatsOf(zeros).MinQuant, 1);
+    EXPECT_EQ(std::signbit(StatsOf(zeros).Min), false);
+}
+
+TEST(ComputeStats, NonFiniteSamplesFarIntoALongRange) {
+    std::vector<double> x(2'500'000, 1.0);
+    x[2'400'001] = kNaN;
+    const TSignalStats withNaN = StatsOf(x);
+    EXPECT_EQ(withNaN.NanCount, 1);
+    EXPECT_TRUE(std::isnan(withNaN.StdDev));
+    EXPECT_EQ(withNaN.MinQuant, -1);
+
+    x[2'400'001] = -kInf;
+    const TSignalStats withInf = StatsOf(x);
+    EXPECT_EQ(withInf.NanCount, 0);
+    EXPECT_EQ(withInf.Min, -kInf);
+    EXPECT_EQ(withInf.MinQuant, 2'400'001);
+    EXPECT_EQ(withInf.Max, 1);
+    EXPECT_EQ(withInf.Mean, -kInf);
+    EXPECT_EQ(withInf.Rms, kInf);
+    EXPECT_TRUE(std::isnan(withInf.StdDev)) << "no spread around an infinite mean";
+}
+
+TEST(ComputeStats, LongRangeReportsProgressAndStopsWhenAsked) {
+    const std::vector<double> x(5'000'000, 2.0);
+    std::vector<int64_t> reports;
+    TWorkHooks hooks;
+    hooks.Progress = [&](int64_t done, int64_t total) {
+        EXPECT_EQ(total, 5'000'000);
+        reports.push_back(done);
+    };
+    EXPECT_EQ(ComputeStats(x.data(), {0, 4'999'999}, hooks).Mean, 2.0);
+    ASSERT_GE(reports.size(), 3u);
+    for (size_t i = 1; i < reports.size(); ++i) EXPECT_GT(reports[i], reports[i - 1]);
+    EXPECT_LT(reports.back(), 5'000'000);
+
+    hooks.Cancelled = [&] { return reports.size() >= 5; };
+    EXPECT_THROW(ComputeStats(x.data(), {0, 4'999'999}, hooks), EWorkCancelled);
+    EXPECT_EQ(reports.size(), 5u) << "stopped at the first look after the request";
 }
 
 TEST(SignalStats, ReadsTheStoreRowWithinItsBounds) {

@@ -91,6 +91,9 @@ TEST(RunProgress, TellsElapsedAndRemainingTime) {
     EXPECT_EQ(ProgressText(0, 1000000, 0.6),
               "Моделирование: 0% (0 из 1000000 квантов), прошло 0:01");
     EXPECT_EQ(FormatDuration(3725), "1:02:05");
+    EXPECT_EQ(WorkProgressText("Экспорт данных", 3, 4, 30),
+              "Экспорт данных: 75%, прошло 0:30, осталось 0:10");
+    EXPECT_EQ(WorkProgressText("Статистика", 0, 4, 0.7), "Статистика: 0%, прошло 0:01");
 }
 
 using LongRun = testing::ModelFixture;

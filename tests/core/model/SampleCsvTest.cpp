@@ -287,6 +287,56 @@ std::string ReorderColumns(const std::string& text, const std::vector<size_t>& o
     return out;
 }
 
+// The comparison made while reading the file says what the one over the whole table says.
+TEST_F(Against, ReadAsItIsComparedTheFileGivesTheTablesVerdict) {
+    std::ifstream in(path);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    auto both = [&](const std::string& golden, double tolerance) {
+        const std::string file = path + ".golden";
+        std::ofstream(file) << golden;
+        const TComparison streamed = CompareWithCsvFile(signals, file, tolerance);
+        const TComparison whole = CompareWithTable(signals, ParseSamplesCsv(golden), tolerance);
+        std::remove(file.c_str());
+        EXPECT_EQ(streamed.StructureError, whole.StructureError);
+        EXPECT_EQ(streamed.Differences, whole.Differences);
+        EXPECT_EQ(streamed.FirstDifference, whole.FirstDifference);
+        return streamed;
+    };
+    EXPECT_TRUE(both(text, 0).Equal());
+    signals.Data().SetData(1, 5, 5.5);
+    signals.Data().SetData(0, 7, kNaN);
+    EXPECT_EQ(both(text, 0.1).Differences, 2);
+    EXPECT_EQ(both(ReorderColumns(text, {0, 2, 1}), 0.1).Differences, 2);
+    // Each fault of structure, alone and together with differences before it.
+    EXPECT_EQ(both(text + "1,0,0\n", 0).StructureError, "строк с отсчетами 21, а в модели 20");
+    std::string shifted = text;
+    shifted.replace(shifted.find("\n0.004,"), 7, "\n0.0041,");
+    EXPECT_EQ(both(shifted, 0).StructureError, "строка 6: t = 0.0041, а в модели t = 0.004");
+    EXPECT_EQ(both(shifted + "1,0,0\n", 0).StructureError, "строк с отсчетами 21, а в модели 20")
+        << "the count is told before a time";
+    std::string renamed = text;
+    renamed.replace(0, 5, "t,A,Gone");
+    EXPECT_EQ(both(renamed, 0).StructureError, "сигнала Gone нет в модели");
+
+    // A row that is no row is found wherever it is, and named by its line.
+    const std::string broken = path + ".broken";
+    std::ofstream(broken) << text << "0.02,1,x\n";
+    EXPECT_THROW(
+        {
+            try {
+                CompareWithCsvFile(signals, broken, 0);
+            } catch (const ECsvError& e) {
+                EXPECT_NE(std::string(e.what()).find("строка 22"), std::string::npos) << e.what();
+                throw;
+            }
+        },
+        ECsvError);
+    EXPECT_EQ(ReadSamplesCsvHeader(path), (std::vector<std::string>{"A", "B"}));
+    std::ofstream(broken) << "t\n0\n";
+    EXPECT_THROW(ReadSamplesCsvHeader(broken), ECsvError) << "no column of a signal";
+    std::remove(broken.c_str());
+}
+
 TEST_F(Against, ColumnsAreMatchedByNameNotByPosition) {
     std::ifstream in(path);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

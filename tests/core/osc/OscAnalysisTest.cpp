@@ -62,5 +62,30 @@ TEST_F(Analysis, ASpectrumOfABeamWithNaNSaysSo) {
     EXPECT_TRUE(spectra[0].Spectrum.NonFinite);
 }
 
+// The window runs long analyses beside itself: they tell how far they are and stop when asked.
+TEST_F(Analysis, StatisticsAndSpectraOfSeveralBeamsReportProgressAndStop) {
+    const TBeamGrouping grouping(View());
+    ASSERT_GE(grouping.RowCount(), 3);
+    std::vector<std::pair<int64_t, int64_t>> reports;
+    TWorkHooks hooks;
+    hooks.Progress = [&](int64_t done, int64_t total) { reports.emplace_back(done, total); };
+    EXPECT_EQ(StatsRows(grouping, &View(), signals, 0, 1, false, hooks).size(),
+              static_cast<size_t>(grouping.RowCount()));
+    ASSERT_EQ(reports.size(), static_cast<size_t>(grouping.RowCount() - 1)) << "between rows";
+    const int64_t perRow = AnalysisQuanta(signals, 0, 1);
+    EXPECT_EQ(reports[0], std::make_pair(perRow, perRow * grouping.RowCount()));
+
+    reports.clear();
+    TSpectrumAnalyzer analyzer;
+    const std::vector<TBeamChoice> beams = ChooseBeams(grouping, {0, 1, 2});
+    EXPECT_EQ(BeamSpectra(analyzer, signals, beams, 0, 1, TSpectrumWindow::Hann, hooks).size(), 3u);
+    EXPECT_EQ(reports, (std::vector<std::pair<int64_t, int64_t>>{{1, 3}, {2, 3}}));
+
+    hooks.Cancelled = [] { return true; };
+    EXPECT_THROW(BeamSpectra(analyzer, signals, beams, 0, 1, TSpectrumWindow::Hann, hooks),
+                 EWorkCancelled);
+    EXPECT_THROW(StatsRows(grouping, &View(), signals, 0, 1, false, hooks), EWorkCancelled);
+}
+
 }  // namespace
 }  // namespace kvaril
