@@ -10,12 +10,16 @@
 #include <vector>
 
 #include "analysis/Spectrum.h"
+#include "sweep/SweepShown.h"
 
 namespace kvaril {
 
 class TBeamGrouping;
 class TSignals;
 class TView;
+
+// A reading as the value table and the statistics write it: magnitudes below 1e-8 read 0.
+std::string ReadingText(double v);
 
 // The value of `signal` at time `t` as the value table reads it: the nearest quantum, never
 // beyond the last sample. False when the store holds nothing for it.
@@ -123,6 +127,8 @@ struct TSpectrumRequest {
     std::string Span;  // the span's text, for the caption (UTF-8)
     std::vector<TSpectrumInterval> Intervals;
     int Interval = -1;  // index into Intervals; -1 when T0..T1 were given directly
+    // A sweep shown in the oscilloscope: its runs' spectra of the beams are overlaid.
+    TSweepShownPtr Sweep;
 };
 
 // Takes Intervals[index] when it exists and is available; false (nothing changed) otherwise.

@@ -46,7 +46,8 @@ class TOscReadings {
     bool SpanTimes(double& t0, double& t1) const;
     std::vector<TStatsRow> StatsRows() const;
     // The selected signals (every shown beam when none is) over the time window, with the other
-    // intervals the spectrum window offers (SpectrumIntervals).
+    // intervals the spectrum window offers (SpectrumIntervals). With a sweep shown, its runs of
+    // the selected beams, or of the first shown beam when none is.
     TSpectrumRequest SpectrumRequest() const;
 
   private:
