@@ -133,8 +133,7 @@ TSweepTable MeasureSweep(TSpectrumAnalyzer& analyzer, const TSweepShown& sweep,
     TSweepTable table;
     for (const TSweepParameter& p : sweep.Sweep.Parameters) table.Names.push_back(p.Label);
     table.LogX = !sweep.Sweep.Parameters.empty() && sweep.Sweep.Parameters[0].Values.Logarithmic;
-    const int runs =
-        std::min(sweep.Sweep.RunCount(), static_cast<int>(sweep.Result.Runs.size()));
+    const int runs = std::min(sweep.Sweep.RunCount(), static_cast<int>(sweep.Result.Runs.size()));
     for (int run = 0; run < runs; ++run) {
         const TSweepRun& r = sweep.Result.Runs[static_cast<size_t>(run)];
         TSweepPoint point;
@@ -212,9 +211,9 @@ double TSweepPlotAxes::X(double value) const {
 }
 
 double TSweepPlotAxes::Y(double measure) const {
-    const double u = LogY ? (std::log10(measure) - std::log10(YMin)) /
-                                (std::log10(YMax) - std::log10(YMin))
-                          : (measure - YMin) / (YMax - YMin);
+    const double u =
+        LogY ? (std::log10(measure) - std::log10(YMin)) / (std::log10(YMax) - std::log10(YMin))
+             : (measure - YMin) / (YMax - YMin);
     return Height - u * Height;
 }
 
@@ -228,8 +227,8 @@ std::vector<TAxisTick> TSweepPlotAxes::YTicks(int minSpacing) const {
     return ticks;
 }
 
-TSweepPlotAxes FitSweepAxes(const std::vector<TSweepCurve>& curves, bool logX, bool logY,
-                            int width, int height) {
+TSweepPlotAxes FitSweepAxes(const std::vector<TSweepCurve>& curves, bool logX, bool logY, int width,
+                            int height) {
     TSweepPlotAxes a;
     a.Width = std::max(1, width);
     a.Height = std::max(1, height);

@@ -38,7 +38,7 @@ bool IsSpectralQuantity(TSweepQuantity quantity);
 struct TSweepMeasure {
     int Signal = 0;  // index into the runs' signals
     TSweepQuantity Quantity = TSweepQuantity::Rms;
-    double T0 = 0, T1 = 0;                             // the interval, in the runs' times
+    double T0 = 0, T1 = 0;                           // the interval, in the runs' times
     TSpectrumWindow Window = TSpectrumWindow::Hann;  // for the peak's quantities
 };
 
@@ -78,8 +78,8 @@ std::string SweepTableText(const TSweepTable& table, const std::string& caption)
 // ---- the plot
 
 struct TSweepCurve {
-    std::string Label;                  // "Q=0.5" for the second constant's value; empty with one
-    std::vector<double> X, Y;           // the first constant's values and the measures
+    std::string Label;         // "Q=0.5" for the second constant's value; empty with one
+    std::vector<double> X, Y;  // the first constant's values and the measures
 };
 
 // One curve per value of the second constant (one curve with a single constant), its points in
@@ -101,7 +101,7 @@ struct TSweepPlotAxes {
 
 // Axes that show every point of `curves` with a little room about them; a single value or
 // measure gets a range about it.
-TSweepPlotAxes FitSweepAxes(const std::vector<TSweepCurve>& curves, bool logX, bool logY,
-                            int width, int height);
+TSweepPlotAxes FitSweepAxes(const std::vector<TSweepCurve>& curves, bool logX, bool logY, int width,
+                            int height);
 
 }  // namespace kvaril

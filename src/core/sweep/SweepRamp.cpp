@@ -29,7 +29,7 @@ std::vector<TRgb> SweepRamp(TRgb base, TRgb background, int count) {
     if (count == 1) return {base};
     // Away from the background is towards black for a colour darker than it, white otherwise.
     const TRgb far = RelativeLuminance(base) < RelativeLuminance(background) ? TRgb{0, 0, 0}
-                                                                            : TRgb{255, 255, 255};
+                                                                             : TRgb{255, 255, 255};
     // The lightest shade: as near the background as it may come and still be read on it.
     const double floor = std::min(kMinBeamContrast, ContrastRatio(base, background));
     double near = 0;

@@ -14,9 +14,12 @@
 #include <cmath>
 
 #include "document/uSignal.h"
+#include "osc/OscPainter.h"
 #include "osc/OscTime.h"
 #include "osc/SpectrumPlot.h"
+#include "osc/SweepPlot.h"
 #include "osc/Ticks.h"
+#include "sweep/SweepSpectra.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
 
@@ -205,7 +208,19 @@ void TFormSpectrum::FillIntervals() {
 
 void TFormSpectrum::Recompute() {
     const TSpectrumWindow window = kWindows[std::max(0, cbWindow_->currentIndex())].Window;
-    spectra_ = BeamSpectra(*analyzer_, signals_, request_.Beams, request_.T0, request_.T1, window);
+    if (request_.Sweep) {
+        std::vector<TRgb> beamColors;
+        for (const QColor& c : colors_) beamColors.push_back(RgbOf(c));
+        TSweepSpectra runs = SweepSpectra(*analyzer_, *request_.Sweep, request_.Beams, beamColors,
+                                          RgbOf(background_), request_.T0, request_.T1, window);
+        spectra_ = std::move(runs.Curves);
+        curveColors_.clear();
+        for (const TRgb& c : runs.Colors) curveColors_.push_back(ToQColor(c));
+    } else {
+        spectra_ =
+            BeamSpectra(*analyzer_, signals_, request_.Beams, request_.T0, request_.T1, window);
+        curveColors_ = colors_;
+    }
     FindBeamPeaks(spectra_, sbPeakCount_->value(), sbThreshold_->value());
     const double q = signals_.QuantTime();
     const int n = spectra_.empty() ? 0 : spectra_.front().Spectrum.N;
@@ -221,7 +236,7 @@ void TFormSpectrum::Recompute() {
 }
 
 void TFormSpectrum::Replot() {
-    plot_->SetSpectra(&spectra_, &colors_, background_, cbFrequency_->currentIndex() == 1,
+    plot_->SetSpectra(&spectra_, &curveColors_, background_, cbFrequency_->currentIndex() == 1,
                       Decibels());
     FillPeaks();
 }

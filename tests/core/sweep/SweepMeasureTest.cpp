@@ -128,10 +128,9 @@ TEST_F(SweepMeasureTest, IntervalsOfTimeChooseTheQuantaOfEveryRun) {
 }
 
 TEST_F(SweepMeasureTest, NaNInTheIntervalGivesNoNumber) {
-    const auto sweep = MakeHandSweep({"X"}, 0.001, 0.1, {{"K", {1, 2}}},
-                                     [](const std::vector<double>& v, int, int q) {
-                                         return q == 50 && v[0] == 2 ? NAN : v[0];
-                                     });
+    const auto sweep = MakeHandSweep(
+        {"X"}, 0.001, 0.1, {{"K", {1, 2}}},
+        [](const std::vector<double>& v, int, int q) { return q == 50 && v[0] == 2 ? NAN : v[0]; });
     for (TSweepQuantity q : {TSweepQuantity::Mean, TSweepQuantity::PeakFrequency}) {
         const std::vector<double> m = Measures(Measure(*sweep, 0, q, 0, 0.1));
         EXPECT_FALSE(std::isnan(m[0])) << SweepQuantityCaption(q);
@@ -161,11 +160,9 @@ TEST_F(SweepMeasureTest, TextsOfTheTable) {
 
 TEST_F(SweepMeasureTest, TwoConstantsMakeOneCurvePerValueOfTheSecond) {
     // Out = Fc · Q: the first constant changes slowest.
-    const auto sweep = MakeHandSweep({"Out"}, 0.001, 0.01, {{"Fc", {1, 2, 3}}, {"Q", {10, 20}}},
-                                     [](const std::vector<double>& v, int, int) {
-                                         return v[0] * v[1];
-                                     },
-                                     {2});
+    const auto sweep =
+        MakeHandSweep({"Out"}, 0.001, 0.01, {{"Fc", {1, 2, 3}}, {"Q", {10, 20}}},
+                      [](const std::vector<double>& v, int, int) { return v[0] * v[1]; }, {2});
     const TSweepTable t = Measure(*sweep, 0, TSweepQuantity::Mean);
     EXPECT_EQ(t.Names, (std::vector<std::string>{"Fc", "Q"}));
     EXPECT_EQ(t.Rows[3].Values, (std::vector<double>{2, 20}));
@@ -187,9 +184,9 @@ TEST_F(SweepMeasureTest, ALogarithmicMeasureAxisOnlyForPositiveNumbersSpanningAD
         return Measure(*Sine(std::move(amplitudes)), 0, q).LogY;
     };
     EXPECT_TRUE(logY({0.1, 1, 10}));
-    EXPECT_FALSE(logY({0.5, 1, 2}));      // within a decade
+    EXPECT_FALSE(logY({0.5, 1, 2}));                        // within a decade
     EXPECT_FALSE(logY({0.1, 1, 10}, TSweepQuantity::Min));  // negative
-    EXPECT_FALSE(logY({0, 1, 10}));       // a zero cannot be drawn on it
+    EXPECT_FALSE(logY({0, 1, 10}));                         // a zero cannot be drawn on it
     EXPECT_FALSE(Measure(*Sine({0.1, 1, 10}), 0, TSweepQuantity::Max).LogX);  // a list
     // A failed run does not count against it.
     EXPECT_TRUE(Measure(*Sine({0.1, 1, 10, 100}, {0}), 0, TSweepQuantity::Max).LogY);

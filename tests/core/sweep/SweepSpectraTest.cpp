@@ -69,8 +69,8 @@ TEST(SweepSpectra, ACurvePerGoodRunNamedByItsValues) {
     TSpectrumAnalyzer analyzer;
     const auto sweep = Tones({1});
     const std::vector<TRgb> beamColors{{0, 0, 255}, {255, 0, 0}};
-    const TSweepSpectra s = SweepSpectra(analyzer, *sweep, {{0, 1}}, beamColors, kWhite, 0,
-                                         0.00999, TSpectrumWindow::Hann);
+    const TSweepSpectra s = SweepSpectra(analyzer, *sweep, {{0, 1}}, beamColors, kWhite, 0, 0.00999,
+                                         TSpectrumWindow::Hann);
     ASSERT_EQ(s.Curves.size(), 2u);
     EXPECT_EQ(s.Curves[0].Name, "Fc=1000");
     EXPECT_EQ(s.Curves[1].Name, "Fc=3000");
@@ -84,9 +84,9 @@ TEST(SweepSpectra, ACurvePerGoodRunNamedByItsValues) {
 
 TEST(SweepSpectra, SeveralBeamsNameTheirCurvesByBeamAndRun) {
     TSpectrumAnalyzer analyzer;
-    const TSweepSpectra s = SweepSpectra(analyzer, *Tones(), {{0, 0}, {1, 1}, {9, 0}},
-                                         {{0, 0, 255}, {255, 0, 0}}, kWhite, 0, 0.00999,
-                                         TSpectrumWindow::Hann);
+    const TSweepSpectra s =
+        SweepSpectra(analyzer, *Tones(), {{0, 0}, {1, 1}, {9, 0}}, {{0, 0, 255}, {255, 0, 0}},
+                     kWhite, 0, 0.00999, TSpectrumWindow::Hann);
     ASSERT_EQ(s.Curves.size(), 6u) << "a signal the runs lack has no curves";
     EXPECT_EQ(s.Curves[0].Name, "Tone: Fc=1000");
     EXPECT_EQ(s.Curves[5].Name, "Hum: Fc=3000");
