@@ -55,7 +55,8 @@ void PrintUsage(std::ostream& out) {
            "                                         квантов вместо 10000\n"
            "               [--sweep Сигнал.Имя=V1,V2,...|ОТ:ДО:ЧИСЛО[log]] (до двух раз)\n"
            "                                         модель для каждого значения константы\n"
-           "                                         (параллельно); только с --csv и --stats\n"
+           "                                         (параллельно); только с --csv, --stats\n"
+           "                                         и --png (прогоны друг на друге)\n"
            "               [--stats СТАТИСТИКА.csv] [--spectrum СПЕКТР.csv]\n"
            "               [--peaks ПИКИ.csv [--peaks-count N] [--threshold ДБ]]\n"
            "               [--window rect|hann|hamming|blackman-harris]\n"
@@ -97,7 +98,8 @@ struct TRuntimeFolderGuard {
 
 std::string DrawPicture(const kvaril::TPictureRequest& request, const std::vector<int>& screens,
                         const kvaril::TSignals& signals, const kvaril::TOsc& osc,
-                        const kvaril::TStoredRun* reference, const std::string& path) {
+                        const kvaril::TStoredRun* reference, const kvaril::TSweepShown* sweep,
+                        const std::string& path) {
     TRuntimeFolderGuard runtime;
     PrepareHeadlessGui();
     int argc = 1;
@@ -112,6 +114,7 @@ std::string DrawPicture(const kvaril::TPictureRequest& request, const std::vecto
     picture.Options.Legend = request.Legend;
     if (request.Legend) picture.Options.Names = kvaril::SignalNamesUtf8(signals);
     picture.Options.BeamColors = request.BeamColors;
+    picture.Options.Sweep = sweep;
     if (request.BeamColors && request.Legend && reference)
         picture.Options.ReferenceLabel = kvaril::ReferenceLegendText(reference->Label);
     picture.Grid = request.Grid;

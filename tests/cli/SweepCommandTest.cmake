@@ -1,7 +1,8 @@
 # `kvaril --run --sweep` as a user runs it, on a document whose Tone has `const Freq = 50;` and
 # `Shift = Pi / 2;`, and whose Gain divides Tone by `const K: Double = 2;` (1000 quanta of
-# 0.1 ms): the columns of the CSV and statistics, the refusals before anything runs, and a run
-# that fails while the others complete.
+# 0.1 ms, one screen with both beams in group 1): the columns of the CSV and statistics, the
+# runs overlaid in the picture, the refusals before anything runs, and a run that fails while
+# the others complete.
 set(doc ${CMAKE_CURRENT_LIST_DIR}/../data/sweep.sig)
 set(csv ${WORK}/sweep-samples.csv)
 set(stats ${WORK}/sweep-stats.csv)
@@ -70,8 +71,44 @@ foreach(case
 endforeach()
 execute_process(COMMAND ${KVARIL} --run ${doc} --sweep Tone.Freq=1 --wav ${WORK}/sweep.wav
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 1 OR NOT err MATCHES "только --csv и --stats")
+if(NOT rc EQUAL 1 OR NOT err MATCHES "только --csv, --stats и --png")
   message(FATAL_ERROR "--sweep with --wav: rc=${rc}\n${err}")
+endif()
+
+# --png overlays the runs: each named in the legend (shortest numbers), with or without the
+# View menu's legend of the beams' names, as SVG texts; a PNG is drawn too. --reference would
+# not be drawn under an overlay, so it is refused.
+set(picture ${WORK}/sweep.svg)
+file(REMOVE ${picture} ${WORK}/sweep.png)
+execute_process(COMMAND ${KVARIL} --run ${doc} --sweep Tone.Freq=50,100,200 --png ${picture}
+                        --size 600x300
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+file(READ ${picture} drawn)
+if(NOT rc EQUAL 0 OR NOT drawn MATCHES ">Freq = 50<" OR NOT drawn MATCHES ">Freq = 200<"
+   OR drawn MATCHES ">Tone<")
+  message(FATAL_ERROR "--sweep --png: rc=${rc}\n${err}")
+endif()
+# Three runs of the two beams of one group, each in its own shade of the beam's colour: six
+# trace colours besides the black texts and the grey axis, and not the classic blue and green
+# of the current run alone.
+string(REGEX MATCHALL "stroke=\"#[0-9a-f]+\"" strokes "${drawn}")
+list(REMOVE_DUPLICATES strokes)
+list(REMOVE_ITEM strokes "stroke=\"#000000\"" "stroke=\"#808080\"")
+list(LENGTH strokes count)
+if(NOT count EQUAL 6 OR drawn MATCHES "#0000ff" OR drawn MATCHES "#008000")
+  message(FATAL_ERROR "--sweep --png: trace colours ${strokes}")
+endif()
+execute_process(COMMAND ${KVARIL} --run ${doc} --sweep Gain.K=1,4 --sweep Tone.Freq=50,100
+                        --png ${WORK}/sweep.png --view legend,colors
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/sweep.png)
+  message(FATAL_ERROR "--sweep --png of two constants: rc=${rc}\n${err}")
+endif()
+execute_process(COMMAND ${KVARIL} --run ${doc} --sweep Tone.Freq=1,2 --png ${picture}
+                        --reference ${csv}
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "--reference")
+  message(FATAL_ERROR "--sweep with --reference: rc=${rc}\n${err}")
 endif()
 
 # K = 0 fails at the first quantum (0 / 0); the other runs complete, every failure is listed,

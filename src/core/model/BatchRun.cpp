@@ -253,9 +253,9 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
                     throw EKvaril("Файл " + picture.Reference + ": " + e.what());
                 }
             }
-            const std::string problem =
-                options.DrawPicture(picture, ScreensOf(picture, osc.ViewCount()), signals, osc,
-                                    run ? &*run : nullptr, plan.TemporaryPath(targets.Picture));
+            const std::string problem = options.DrawPicture(
+                picture, ScreensOf(picture, osc.ViewCount()), signals, osc, run ? &*run : nullptr,
+                nullptr, plan.TemporaryPath(targets.Picture));
             if (!problem.empty()) throw EKvaril(problem);
         };
     try {
@@ -286,8 +286,8 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     TBatchTargets targets;
     if (!PlanOutputs(options, plan, targets, err)) return 1;
     if (!sweep.Parameters.empty())
-        return RunSweepBatch(options, signals, sweep, range, plan, {targets.Csv, targets.Stats},
-                             out, err);
+        return RunSweepBatch(options, signals, osc, sweep, range, plan,
+                             {targets.Csv, targets.Stats, targets.Picture}, out, err);
 
     if (int status = BuildAndRun(options, signals, err); status != 0) return status;
     FinishRun(signals, osc);

@@ -17,13 +17,16 @@ namespace kvaril {
 class TOsc;
 class TSignals;
 struct TStoredRun;
+struct TSweepShown;
 
 // Draws the screens `screens` (0-based) of a finished run into the file `path`, in the format
-// that the name `target` asks for. Returns the reason it could not, empty on success. Pictures
-// need the program's drawing library, so the program supplies it.
-using TDrawPicture = std::function<std::string(
-    const TPictureRequest& request, const std::vector<int>& screens, const TSignals& signals,
-    const TOsc& osc, const TStoredRun* reference, const std::string& path)>;
+// that the name `target` asks for, with a sweep's runs over the beams when `sweep` is given.
+// Returns the reason it could not, empty on success. Pictures need the program's drawing
+// library, so the program supplies it.
+using TDrawPicture =
+    std::function<std::string(const TPictureRequest& request, const std::vector<int>& screens,
+                              const TSignals& signals, const TOsc& osc, const TStoredRun* reference,
+                              const TSweepShown* sweep, const std::string& path)>;
 
 struct TBatchOptions {
     std::string Document;
@@ -41,8 +44,8 @@ struct TBatchOptions {
     // The run's progress as one line on `err`, redrawn in place: only when it is a terminal.
     bool ProgressLine = false;
     unsigned long long AvailableMemoryBytes = 0;  // TRunOptions's; 0: the system's
-    // --sweep Signal.Name=VALUES, at most two: the document runs once per value set, and the
-    // CSV and statistics cover every run.
+    // --sweep Signal.Name=VALUES, at most two: the document runs once per value set, the CSV
+    // and statistics cover every run, and the picture overlays them.
     std::vector<std::string> Sweeps;
 };
 

@@ -135,14 +135,15 @@ std::string CheckTogether(const TParseState& state) {
     if ((!options.Analysis.PeakCount.empty() || !options.Analysis.PeakThreshold.empty()) &&
         options.Analysis.PeaksPath.empty())
         return "--peaks-count и --threshold нужны только с --peaks";
-    // A sweep's runs have one CSV column or statistics row each; the other outputs would
-    // need a form for many runs first.
+    // A sweep's runs have one CSV column or statistics row each, and the picture overlays
+    // them (with no reference run behind them); the other outputs would need a form for many
+    // runs first.
     if (!options.Sweeps.empty() &&
         (!options.WavPath.empty() || !options.AgainstPath.empty() ||
          !options.Analysis.SpectrumPath.empty() || !options.Analysis.PeaksPath.empty() ||
-         !options.Picture.Path.empty() || options.MaxQuanta != kClassicMaxQuanta))
-        return "--sweep пишет только --csv и --stats (не --wav, --spectrum, --peaks, --against, "
-               "--png, --long)";
+         !options.Picture.Reference.empty() || options.MaxQuanta != kClassicMaxQuanta))
+        return "--sweep пишет только --csv, --stats и --png (не --wav, --spectrum, --peaks, "
+               "--against, --reference, --long)";
     if (state.PictureOption && options.Picture.Path.empty())
         return "--size, --screen, --view и --reference нужны только с --png";
     if (!options.Picture.Path.empty())

@@ -67,6 +67,39 @@ double Linear(uint8_t channel) {
 
 int Modulo(int k, int n) { return ((k % n) + n) % n; }
 
+// `base` shaded towards black (t < 0) or tinted towards white (t > 0); its luminance grows
+// with t.
+TRgb Shade(TRgb base, double t) {
+    const auto channel = [t](uint8_t c) {
+        const double v = t < 0 ? c * (1 + t) : c + (255 - c) * t;
+        return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+    };
+    return {channel(base.R), channel(base.G), channel(base.B)};
+}
+
+// CIE lightness of a relative luminance, 0 .. 100: even steps of it look even.
+double Lightness(double y) {
+    return y > 216.0 / 24389 ? 116 * std::cbrt(y) - 16 : y * 24389.0 / 27;
+}
+
+double LightnessOf(TRgb c) { return Lightness(RelativeLuminance(c)); }
+
+// The t of `base`'s shades in [lo, hi] at which `above` turns true (it is false at lo and true
+// at hi, and changes once).
+template <typename F>
+double Bisect(double lo, double hi, F&& above) {
+    for (int i = 0; i < 40; ++i) {
+        const double mid = (lo + hi) / 2;
+        (above(mid) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+// Shades beyond these lose the hue to black or white; the darkest goes further when a ramp
+// would otherwise span less lightness than kLeastSpan.
+constexpr double kDarkest = -0.6, kDarkestAtAll = -0.9, kLightest = 0.8;
+constexpr double kLeastSpan = 30;
+
 }  // namespace
 
 double RelativeLuminance(TRgb c) {
@@ -98,6 +131,40 @@ TRgb BeamColorOf(TColorScheme scheme, bool perBeam, int index) {
 int BeamColorIndex(const TBeamRowRef& row, bool perBeam) {
     if (perBeam) return Modulo(row.Place, kPaletteSize);
     return row.Beam && row.Beam->Group() >= 1 ? row.IndexInGroup : 0;
+}
+
+std::vector<TRgb> SweepRamp(TColorScheme scheme, TRgb base, int count) {
+    if (count <= 0) return {};
+    const TRgb background = SchemeBackground(scheme);
+    const bool darkBackground = RelativeLuminance(background) < 0.18;
+    const auto readable = [&](double t) {
+        return ContrastRatio(Shade(base, t), background) >= kMinBeamContrast;
+    };
+    // The readable shades: up to a lightest one on a light background, from a darkest one on a
+    // dark one. Their ends stay readable once the bisection has met the limit.
+    double lo = kDarkest, hi = kLightest;
+    if (!darkBackground && !readable(hi))
+        hi = Bisect(lo, hi, [&](double t) { return !readable(t); }) - 1e-9;
+    if (darkBackground && !readable(lo)) lo = Bisect(lo, hi, readable);
+    while (!readable(hi) && hi > lo) hi -= 1e-6;
+    while (!readable(lo) && lo < hi) lo += 1e-6;
+    if (count == 1) return {Shade(base, std::clamp(0.0, lo, hi))};
+    const double lightest = LightnessOf(Shade(base, hi));
+    if (!darkBackground && LightnessOf(Shade(base, lo)) > lightest - kLeastSpan)
+        lo = Bisect(kDarkestAtAll, lo,
+                    [&](double t) { return LightnessOf(Shade(base, t)) > lightest - kLeastSpan; });
+    const double darkest = LightnessOf(Shade(base, lo));
+    std::vector<TRgb> ramp;
+    for (int i = 0; i < count; ++i) {
+        const double wanted = darkest + (lightest - darkest) * i / (count - 1);
+        const double t =
+            i == 0 ? lo
+            : i == count - 1
+                ? hi
+                : Bisect(lo, hi, [&](double u) { return LightnessOf(Shade(base, u)) >= wanted; });
+        ramp.push_back(Shade(base, t));
+    }
+    return ramp;
 }
 
 std::string ReferenceLegendText(const std::string& label) { return "опорный: " + label; }

@@ -39,6 +39,12 @@ TRgb BeamColorOf(TColorScheme scheme, bool perBeam, int index);
 // beam keeps its colour when it moves to another group.
 int BeamColorIndex(const TBeamRowRef& row, bool perBeam);
 
+// ---- a sweep's runs over one beam
+// `count` colours of the hue of `base`, from darker to lighter, evenly spaced in lightness
+// (CIE L*), each readable on the scheme's background (a contrast of at least kMinBeamContrast).
+// One run keeps `base` where it is readable.
+std::vector<TRgb> SweepRamp(TColorScheme scheme, TRgb base, int count);
+
 // "опорный: 12:03:15", the legend's entry of a reference run that ran at `label`.
 std::string ReferenceLegendText(const std::string& label);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "osc/OscEnums.h"
+#include "osc/uBeam.h"
 
 namespace kvaril {
 
@@ -35,8 +36,10 @@ void BeamsToManyGroups(TView& view);
 void BeamsToOneGroup(TView& view, const std::set<int>& selected);
 
 struct TValueCell {
-    std::string Text;    // UTF-8
-    int ColorIndex = 0;  // into BeamColorTable
+    std::string Text;       // UTF-8
+    int ColorIndex = 0;     // into BeamColorTable
+    bool OwnColor = false;  // a sweep run's cell: in Color (its ramp), not by ColorIndex
+    TRgb Color{0, 0, 0};
 };
 
 // Group, name, value, and with a reference run its value and the difference.

@@ -6,6 +6,7 @@
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/ScreenLayout.h"
+#include "osc/SweepOverlay.h"
 #include "osc/Ticks.h"
 #include "osc/TraceGeometry.h"
 
@@ -114,6 +115,9 @@ void LayoutGrid(const TOsc& osc, const TView* view, const TSignalsData& data, do
     LayoutTimes(*view, width, height, metrics, grid);
     const TBeamGrouping grouping(*view);
     const std::vector<TBand> bands = LayoutBands(height, grouping.GroupCount());
+    // A sweep's runs are drawn on the scale they share (ScreenLayout), and so read.
+    std::vector<TOverlayRun> runs;
+    if (options.Sweep) runs = OverlayRuns(*options.Sweep, data.SignalCount(), data.SampleCount());
     for (size_t gi = 0; gi < bands.size(); ++gi) {
         const TBand& band = bands[gi];
         const TBeam& beam = *grouping.Group(static_cast<int>(gi)).Beams.front();
@@ -121,8 +125,11 @@ void LayoutGrid(const TOsc& osc, const TView* view, const TSignalsData& data, do
         g.QuantTime = quantTime;
         g.Half = band.Half;
         g.Mid = band.Mid;
-        if (options.SharedGroupScale)
-            g.SharedMax = SharedAutoMax(grouping.Group(static_cast<int>(gi)).Beams, data);
+        const std::vector<const TBeam*>& group = grouping.Group(static_cast<int>(gi)).Beams;
+        if (options.SharedGroupScale) g.SharedMax = SharedAutoMax(group, data);
+        if (!runs.empty())
+            g.SharedMax = OverlayAutoMax(
+                runs, options.SharedGroupScale ? group : std::vector<const TBeam*>{&beam});
         const TRowScale scale = TRowScale::For(beam, data, g);
         if (!(scale.Gain != 0) || !std::isfinite(scale.Gain) || band.Half < 1) continue;
         // Row y shows the value ((mid − y) / half − offset) / gain.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/Spectrum.h"
+#include "osc/uBeam.h"
 #include "sweep/SweepShown.h"
 
 namespace kvaril {
@@ -68,6 +69,8 @@ const char* StatsColumnCaption(TStatsColumn column);  // UTF-8
 struct TStatsRow {
     std::string Name;  // UTF-8
     int ColorIndex = 0;
+    bool OwnColor = false;  // a sweep run's column: in Color (its ramp), not by ColorIndex
+    TRgb Color{0, 0, 0};
     std::string Cells[kStatsColumnCount];
 };
 
@@ -127,8 +130,10 @@ struct TSpectrumRequest {
     std::string Span;  // the span's text, for the caption (UTF-8)
     std::vector<TSpectrumInterval> Intervals;
     int Interval = -1;  // index into Intervals; -1 when T0..T1 were given directly
-    // A sweep shown in the oscilloscope: its runs' spectra of the beams are overlaid.
+    // A sweep shown in the oscilloscope: its runs' spectra of the beams are overlaid, in the
+    // beams' ramps on the oscilloscope's colours.
     TSweepShownPtr Sweep;
+    TColorScheme Scheme = TColorScheme::Gray;
 };
 
 // Takes Intervals[index] when it exists and is available; false (nothing changed) otherwise.

@@ -24,7 +24,8 @@ TLayoutOptions TOscPicture::LayoutOptions() const {
     options.Legend = legend_;
     if (legend_) options.Names = SignalNamesUtf8(context_.Signals);
     options.BeamColors = beamColors_;
-    if (beamColors_ && legend_)
+    options.Sweep = references_.Sweep();
+    if (beamColors_ && legend_ && !options.Sweep)
         if (const TStoredRun* run = references_.Reference())
             options.ReferenceLabel = ReferenceLegendText(run->Label);
     return options;

@@ -8,6 +8,7 @@
 
 #include "osc/BeamTable.h"
 #include "osc/OscAnalysis.h"
+#include "osc/SweepOverlay.h"
 
 namespace kvaril {
 
@@ -20,6 +21,9 @@ class TOscReferences;
 // Group, name, value; with a reference run also its value and the difference.
 struct TValueRow {
     TValueCell Cells[kValueColumns];
+    // With a sweep shown: the value in each run drawn, in the run's colour (in place of the
+    // value and any reference run's columns).
+    std::vector<TValueCell> Runs;
 };
 
 class TOscReadings {
@@ -36,7 +40,8 @@ class TOscReadings {
     // ---- the value table
     std::vector<TValueRow> ValueRows() const;
     // Titles over the columns when the table shows more than the classic three: a reference
-    // run's value and difference, then the `delta` marker's. Empty with the classic three.
+    // run's value and difference, then the `delta` marker's; with a sweep shown, the runs'
+    // names in place of both. Empty with the classic three.
     std::vector<std::string> ValueTitles(const TDeltaReadout& delta) const;
 
     // ---- the statistics span and what is measured over it
@@ -44,6 +49,7 @@ class TOscReadings {
     const std::string& SpanText() const { return spanText_; }
     // The span's times on the current screen; false when it names no markers (then the window).
     bool SpanTimes(double& t0, double& t1) const;
+    // A row per beam, or with a sweep shown per beam and run drawn ("A\nFc = 1000").
     std::vector<TStatsRow> StatsRows() const;
     // The selected signals (every shown beam when none is) over the time window, with the other
     // intervals the spectrum window offers (SpectrumIntervals). With a sweep shown, its runs of
@@ -51,6 +57,11 @@ class TOscReadings {
     TSpectrumRequest SpectrumRequest() const;
 
   private:
+    // The sweep's runs drawn over the current screen; empty without a sweep.
+    std::vector<TOverlayRun> Runs() const;
+    // The ramp of the runs over the beam drawn in colour index `colorIndex`.
+    std::vector<TRgb> RunColors(int colorIndex, size_t runs) const;
+
     TOscContext& context_;
     const TOscBeams& beams_;
     const TOscCursors& cursors_;

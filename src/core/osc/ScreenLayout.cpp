@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "document/uSignal.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/BeamPalette.h"
 #include "osc/OscTime.h"
+#include "osc/SweepOverlay.h"
 
 namespace kvaril {
 
@@ -101,6 +103,7 @@ struct TGroupContext {
     TBeamGeometry Geometry;  // the band's rows are set per group
     const std::vector<const double*>* Reference;
     const TLayoutOptions& Options;
+    const std::vector<TOverlayRun>* Runs;  // a sweep's, or null
 };
 
 // The colour of beam `k` of `group`: by its index in the group, or its own from the palette.
@@ -138,8 +141,38 @@ void AddReferenceLegend(const TBeamGroup& group, const TBand& band, const TGroup
     }
 }
 
-// One group in its band: the axis, the reference traces behind the beams, the beams, the
-// group's number and the legend.
+// ---- a sweep: every run over each beam in a ramp of the beam's colour, on one scale
+void AddSweepBeams(const TBeamGroup& group, const TGroupContext& c, const TBeamGeometry& geometry,
+                   TFigureWriter& figures) {
+    const std::vector<TOverlayRun>& runs = *c.Runs;
+    const int count = static_cast<int>(runs.size());
+    for (size_t k = 0; k < group.Beams.size(); ++k) {
+        const TBeam& beam = *group.Beams[k];
+        TBeamGeometry own = geometry;
+        own.SharedMax = c.Options.SharedGroupScale ? OverlayAutoMax(runs, group.Beams)
+                                                   : OverlayAutoMax(runs, {&beam});
+        const std::vector<TRgb> ramp = SweepRamp(c.Scheme, GroupBeamColor(group, k, c), count);
+        for (size_t r = 0; r < runs.size(); ++r)
+            figures.AddBeam(beam, runs[r].Signals->Data(), own, ramp[r]);
+    }
+}
+
+// The runs' names after the band's, in the ramp of its first beam.
+void AddSweepLegend(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
+                    TGraphPicture& picture) {
+    const std::vector<TOverlayRun>& runs = *c.Runs;
+    if (group.Beams.empty()) return;
+    const std::vector<TRgb> ramp =
+        SweepRamp(c.Scheme, GroupBeamColor(group, 0, c), static_cast<int>(runs.size()));
+    for (size_t r = 0; r < runs.size(); ++r) {
+        TDrawItem item{TDrawItem::RunLegend, ramp[r], 0, 0, band.Top, runs[r].Label};
+        item.X0 = static_cast<int>(group.Beams.size() + r);
+        picture.Items.push_back(item);
+    }
+}
+
+// One group in its band: the axis, the reference traces behind the beams (or a sweep's runs in
+// their place), the beams, the group's number and the legend.
 void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
                  TGraphPicture& picture, TFigureWriter& figures) {
     bool axis = false;
@@ -151,17 +184,21 @@ void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext
     geometry.Half = band.Half;
     geometry.Mid = band.Mid;
     if (c.Options.SharedGroupScale) geometry.SharedMax = SharedAutoMax(group.Beams, c.Data);
+    if (c.Runs) AddSweepBeams(group, c, geometry, figures);
     for (size_t k = 0; c.Reference && k < group.Beams.size(); ++k) {
         const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
         if (s >= c.Reference->size() || !(*c.Reference)[s]) continue;
         figures.AddBeam(*group.Beams[k], c.Data, geometry, GroupReferenceColor(group, k, c),
                         GroupReferenceDashed(c), (*c.Reference)[s]);
     }
-    for (size_t k = 0; k < group.Beams.size(); ++k)
+    for (size_t k = 0; !c.Runs && k < group.Beams.size(); ++k)
         figures.AddBeam(*group.Beams[k], c.Data, geometry, GroupBeamColor(group, k, c));
     picture.Items.push_back(
         {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
-    if (!c.Options.Legend) return;
+    if (!c.Options.Legend) {
+        if (c.Runs) AddSweepLegend(group, band, c, picture);
+        return;
+    }
     for (size_t k = 0; k < group.Beams.size(); ++k) {
         const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
         picture.Items.push_back(
@@ -169,6 +206,7 @@ void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext
              signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
     }
     AddReferenceLegend(group, band, c, picture);
+    if (c.Runs) AddSweepLegend(group, band, c, picture);
 }
 
 }  // namespace
@@ -204,12 +242,18 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
     if (picture.Compressed)
         ComputeColumnQuanta({quantTime, quantCount, view->T0(), dt, 0, 0, lastX},
                             picture.ColumnQuanta);
+    // A sweep's runs take the place of the current run and of the reference run; a sweep
+    // without a run to show leaves the current one.
+    std::vector<TOverlayRun> runs;
+    if (options.Sweep) runs = OverlayRuns(*options.Sweep, data.SignalCount(), quantCount);
+    const bool sweep = !runs.empty();
     const TGroupContext context{scheme,
                                 data,
                                 {quantTime, quantCount, view->T0(), dt, 0, 0, lastX,
                                  picture.Compressed ? picture.ColumnQuanta.data() : nullptr},
-                                reference,
-                                options};
+                                sweep ? nullptr : reference,
+                                options,
+                                sweep ? &runs : nullptr};
     TFigureWriter figures(picture);
     for (int gi = 0; gi < groups; ++gi) {
         const TBand& band = bands[static_cast<size_t>(gi)];

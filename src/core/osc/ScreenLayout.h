@@ -12,6 +12,7 @@
 namespace kvaril {
 
 class TSignalsData;
+struct TSweepShown;
 
 // Beam colour k (taken modulo 6) of a scheme.
 TRgb BeamColor(TColorScheme scheme, int k);
@@ -24,7 +25,9 @@ inline constexpr const char* kGroupsDoNotFit =
 
 // One thing to draw, in drawing order.
 struct TDrawItem {
-    enum Kind { Line, Beam, GroupNumber, Message, Legend } What;
+    // RunLegend: a sweep run's entry, after the band's names like Legend, but on a new line
+    // below when the row is full.
+    enum Kind { Line, Beam, GroupNumber, Message, Legend, RunLegend } What;
     TRgb Color{0, 0, 0};
     // Line: from (X0, Y) to (X1, Y), X1 excluded. GroupNumber and Message: text at (X0, Y).
     // Legend: a beam's name at the top (Y) of its band, X0 its place in the band's row of
@@ -68,6 +71,10 @@ struct TLayoutOptions {
     // reading `ReferenceLabel` (UTF-8; none when empty).
     bool BeamColors = false;
     std::string ReferenceLabel;
+    // A sweep's runs drawn over each beam in place of the current run and of any reference
+    // run, in a ramp of the beam's colour (SweepRamp), named in each band's legend; the
+    // workbench keeps it alive while it is shown.
+    const TSweepShown* Sweep = nullptr;
 };
 
 // The largest maximum among the beams of `group` with automatic gain; 0 when there is none.

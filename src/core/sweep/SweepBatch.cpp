@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "Errors.h"
 #include "analysis/AnalysisCsv.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
@@ -10,6 +11,8 @@
 #include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
+#include "osc/uBeam.h"
+#include "sweep/SweepShown.h"
 
 namespace kvaril {
 
@@ -86,11 +89,23 @@ void ReportModelOutput(const TSweep& sweep, const TSweepResult& result, std::ost
     }
 }
 
+// The runs overlaid on the document's screens, drawn with the first run's samples as the
+// current ones (every run has the document's signals and times).
+void DrawSweepPicture(const TBatchOptions& options, TOsc& osc, const TSweepShown& shown,
+                      const std::string& path) {
+    const TSignals& first = *shown.Result.Runs.at(0).Signals;
+    osc.SyncWithSignals(first);
+    const TPictureRequest& picture = options.Picture;
+    const std::string problem = options.DrawPicture(picture, ScreensOf(picture, osc.ViewCount()),
+                                                    first, osc, nullptr, &shown, path);
+    if (!problem.empty()) throw EKvaril(problem);
+}
+
 }  // namespace
 
-int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, const TSweep& sweep,
-                  const TDataRange& range, TOutputPlan& plan, const TSweepTargets& targets,
-                  std::ostream& out, std::ostream& err) {
+int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& osc,
+                  const TSweep& sweep, const TDataRange& range, TOutputPlan& plan,
+                  const TSweepTargets& targets, std::ostream& out, std::ostream& err) {
     // Times the model refuses fail every run alike: said once.
     if (const std::optional<TErrorBox> box = CheckModelTimes(signals)) {
         err << box->Title << "\n" << WithPlainLineEnds(box->Text) << "\n";
@@ -100,7 +115,8 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, const T
     sweepOptions.BinDir = options.BinDir;
     sweepOptions.Timeout =
         std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
-    TSweepResult result;
+    TSweepShown shown{sweep, {}};
+    TSweepResult& result = shown.Result;
     try {
         result = RunSweep(signals, sweep, sweepOptions);
     } catch (const std::exception& e) {
@@ -115,6 +131,8 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, const T
             if (output == targets.Csv) WriteSweepCsv(plan.Sink(output), sweep, result, range);
             if (output == targets.Stats)
                 WriteSweepStatsCsv(plan.Sink(output), sweep, result, range);
+            if (output == targets.Picture)
+                DrawSweepPicture(options, osc, shown, plan.TemporaryPath(output));
         }
         plan.Commit();
     } catch (const std::exception& e) {

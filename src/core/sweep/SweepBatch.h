@@ -1,6 +1,7 @@
 #pragma once
 // `kvaril --run FILE --sweep Signal.Name=VALUES ...`: the document run once per value (or pair
-// of values), in parallel, with the command's CSV and statistics covering every run.
+// of values), in parallel, with the command's CSV and statistics covering every run and its
+// picture overlaying them.
 
 #include <iosfwd>
 #include <string>
@@ -12,6 +13,7 @@
 namespace kvaril {
 
 class ByteSink;
+class TOsc;
 class TOutputPlan;
 struct TBatchOptions;
 
@@ -32,12 +34,14 @@ void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult&
 struct TSweepTargets {
     int Csv = -1;
     int Stats = -1;
+    int Picture = -1;
 };
 
-// Runs the sweep and writes its outputs, all of them or, after any failed run, none. Every
-// failure is listed on `err`. Returns the exit status: 0, or 1 after a failure.
-int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, const TSweep& sweep,
-                  const TDataRange& range, TOutputPlan& plan, const TSweepTargets& targets,
-                  std::ostream& out, std::ostream& err);
+// Runs the sweep and writes its outputs, all of them or, after any failed run, none; the
+// picture shows `osc`'s screens (the document's). Every failure is listed on `err`. Returns the
+// exit status: 0, or 1 after a failure.
+int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& osc,
+                  const TSweep& sweep, const TDataRange& range, TOutputPlan& plan,
+                  const TSweepTargets& targets, std::ostream& out, std::ostream& err);
 
 }  // namespace kvaril

@@ -188,7 +188,7 @@ std::vector<TSweepCurve> SweepCurves(const TSweep& sweep, const TSweepTable& tab
     for (int c = 0; c < inner; ++c) {
         TSweepCurve curve;
         if (two)
-            curve.Label = sweep.Parameters[1].Label + "=" +
+            curve.Label = sweep.Parameters[1].Label + " = " +
                           SweepLiteral(sweep.Parameters[1].Values.Values[static_cast<size_t>(c)]);
         // The first constant changes slowest: the runs of one second value are `inner` apart.
         for (size_t r = static_cast<size_t>(c); r < table.Rows.size();

@@ -78,7 +78,7 @@ std::string SweepTableText(const TSweepTable& table, const std::string& caption)
 // ---- the plot
 
 struct TSweepCurve {
-    std::string Label;         // "Q=0.5" for the second constant's value; empty with one
+    std::string Label;         // "Q = 0.5" for the second constant's value; empty with one
     std::vector<double> X, Y;  // the first constant's values and the measures
 };
 

@@ -30,6 +30,14 @@ std::string TSweep::RunLabel(int run) const {
     return label;
 }
 
+std::string TSweep::DisplayLabel(int run) const {
+    const std::vector<double> values = ValuesOf(run);
+    std::string label;
+    for (size_t i = 0; i < Parameters.size(); ++i)
+        label += (i ? ", " : "") + Parameters[i].Label + " = " + SweepLiteral(values[i]);
+    return label;
+}
+
 namespace {
 
 std::string QualifiedName(const TSignals& signals, const TSweepConstant& constant) {

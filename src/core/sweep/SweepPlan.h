@@ -30,6 +30,8 @@ struct TSweep {
     std::vector<double> ValuesOf(int run) const;
     // "Fc=1000", or "Fc=1000@Q=0.5" for two parameters: how columns and legends name the run.
     std::string RunLabel(int run) const;
+    // "Fc = 1000", or "Fc = 1000, Q = 0.5": how the oscilloscope's legend and columns name it.
+    std::string DisplayLabel(int run) const;
 };
 
 // "Signal.Name=VALUES" (UTF-8) resolved against the document and added to `sweep`. False with

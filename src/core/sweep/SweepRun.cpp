@@ -18,6 +18,7 @@
 #include "model/ModelFolderLock.h"
 #include "model/ModelRunner.h"
 #include "model/uCommon.h"
+#include "model/uSignalsData.h"
 
 namespace kvaril {
 
@@ -157,6 +158,8 @@ TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSwee
             TSignals& signals = *result.Runs[run].Signals;
             try {
                 steps[run] = BuildAndRun(signals, folders[run], options, hooks);
+                // What F9 does after a run: the drawing scales by these maxima.
+                if (steps[run].Outcome.Ok) signals.Data().CalcMaxima();
             } catch (const std::exception& e) {
                 steps[run].Outcome = TModelOutcome::Failure("Отладка программы", e.what());
             }

@@ -68,11 +68,12 @@ TValueGrid::TValueGrid(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TValueGrid::SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows,
-                         const QColor& background, int columns, QStringList titles) {
+void TValueGrid::SetRows(QVector<TRow> rows, const QColor& background, int columns,
+                         QStringList titles) {
     rows_ = std::move(rows);
+    for (TRow& row : rows_) row.resize(std::max<qsizetype>(row.size(), std::max(columns, 3)));
     titles_ = std::move(titles);
-    columns_ = std::clamp(columns, 3, kMaxColumns);
+    columns_ = std::max(columns, 3);
     background_ = background;
     ArrangeColumns();
     update();
@@ -80,12 +81,12 @@ void TValueGrid::SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows,
 
 QString TValueGrid::Text(int row, int column) const {
     if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_) return {};
-    return rows_[row][static_cast<size_t>(column)].Text;
+    return rows_[row][column].Text;
 }
 
 QColor TValueGrid::Color(int row, int column) const {
     if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_) return {};
-    return rows_[row][static_cast<size_t>(column)].Color;
+    return rows_[row][column].Color;
 }
 
 int TValueGrid::ColumnWidth(int column) const { return widths_.value(column); }
@@ -120,7 +121,7 @@ void TValueGrid::ArrangeColumns() {
     for (int c = 2; c < columns_; ++c) {
         int widest = metrics.horizontalAdvance(titles_.value(c));
         for (const auto& row : rows_)
-            widest = std::max(widest, metrics.horizontalAdvance(row[static_cast<size_t>(c)].Text));
+            widest = std::max(widest, metrics.horizontalAdvance(row[c].Text));
         need[c] = widest + 5;
         numbers += need[c];
     }
@@ -167,7 +168,7 @@ void TValueGrid::paintEvent(QPaintEvent*) {
         for (int c = 0; c < columns_; ++c) {
             const int w = ColumnWidth(c);
             const QRect cell(x, top + r * kRowHeight, w, kRowHeight);
-            const TValueGridCell& v = rows_[r][static_cast<size_t>(c)];
+            const TValueGridCell& v = rows_[r][c];
             p.setPen(QColor(128, 128, 128));
             p.drawRect(cell);
             p.setPen(v.Color);

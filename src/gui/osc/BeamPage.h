@@ -8,7 +8,6 @@
 #include <QStyledItemDelegate>
 #include <QVector>
 #include <QWidget>
-#include <array>
 
 namespace kvaril {
 
@@ -50,11 +49,13 @@ class TValueGrid : public QWidget {
     explicit TValueGrid(QWidget* parent);
 
     // Three columns (group, name, value), then two with a reference run's value and difference,
-    // and two with the value at a reference marker and the difference from it.
-    static constexpr int kMaxColumns = 7;
-    // `titles`, when given, head the columns in a row of their own above the values.
-    void SetRows(QVector<std::array<TValueGridCell, kMaxColumns>> rows, const QColor& background,
-                 int columns = 3, QStringList titles = {});
+    // and two with the value at a reference marker and the difference from it; or, with a
+    // sweep shown, a value per run after the names.
+    using TRow = QVector<TValueGridCell>;
+    // `titles`, when given, head the columns in a row of their own above the values. A row
+    // shorter than `columns` leaves the rest empty.
+    void SetRows(QVector<TRow> rows, const QColor& background, int columns = 3,
+                 QStringList titles = {});
     int ColumnCount() const { return columns_; }
     QStringList Titles() const { return titles_; }
     int RowCount() const { return static_cast<int>(rows_.size()); }
@@ -71,7 +72,7 @@ class TValueGrid : public QWidget {
   private:
     void ArrangeColumns();
 
-    QVector<std::array<TValueGridCell, kMaxColumns>> rows_;
+    QVector<TRow> rows_;
     QVector<int> widths_;
     QStringList titles_;
     int columns_ = 3;

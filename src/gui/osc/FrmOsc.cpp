@@ -342,15 +342,19 @@ void TFormOsc::RefreshValues() {
     const auto colorOf = [scheme, perBeam](int index) {
         return ToQColor(BeamColorOf(scheme, perBeam, index));
     };
-    const TDeltaReadout delta = session_->Cursors().Delta();
-    const bool compare = session_->References().Reference() != nullptr;
-    // The classic three columns, the reference run's two, then the marker's two.
-    const size_t deltaAt = compare ? kValueColumns : 3;
-    QVector<std::array<TValueGridCell, TValueGrid::kMaxColumns>> rows;
+    TDeltaReadout delta = session_->Cursors().Delta();
     const std::vector<TValueRow> values = session_->Readings().ValueRows();
+    // A sweep's runs: a value each after the names, in place of the value, the reference run's
+    // and the marker's columns.
+    const int sweepRuns = values.empty() ? 0 : static_cast<int>(values[0].Runs.size());
+    if (sweepRuns > 0) delta.Rows.clear();
+    const bool compare = sweepRuns == 0 && session_->References().Reference() != nullptr;
+    // The classic three columns, the reference run's two, then the marker's two.
+    const int deltaAt = compare ? kValueColumns : 3;
+    QVector<TValueGrid::TRow> rows;
     for (size_t r = 0; r < values.size(); ++r) {
         const TValueRow& row = values[r];
-        std::array<TValueGridCell, TValueGrid::kMaxColumns> cells;
+        TValueGrid::TRow cells(kValueColumns + 2);
         const QColor color = colorOf(row.Cells[2].ColorIndex);
         for (size_t c = 0; c < kValueColumns; ++c)
             cells[c] = {FromUtf8(row.Cells[c].Text), colorOf(row.Cells[c].ColorIndex)};
@@ -358,14 +362,21 @@ void TFormOsc::RefreshValues() {
             cells[deltaAt] = {FromUtf8(delta.Rows[r].Reference), color};
             cells[deltaAt + 1] = {FromUtf8(delta.Rows[r].Delta), color};
         }
+        if (sweepRuns > 0) {
+            cells.resize(2);
+            for (const TValueCell& run : row.Runs)
+                cells.push_back({FromUtf8(run.Text), ToQColor(run.Color)});
+        }
         rows.push_back(cells);
     }
-    const int columns = static_cast<int>(deltaAt) + (delta.Reference >= 0 ? 2 : 0);
+    const int columns = sweepRuns > 0 ? 2 + sweepRuns : deltaAt + (delta.Reference >= 0 ? 2 : 0);
     // The panel widens when the table is opened (room for a marker's two columns too) or a
     // reference run is chosen; never when a marker is put: that is a click on the strip, and
     // the traces must not move under the pointer (the next click there would miss the marker).
     const bool valuesShown = tabControl_->currentWidget() == tsValueGrid_->parentWidget();
-    const int numbers = 1 + (compare ? 2 : 0) + (valuesShown ? 2 : 0);
+    // A sweep's runs widen it by a few numbers at most: the rest share what there is.
+    const int numbers =
+        sweepRuns > 0 ? std::min(sweepRuns, 4) : 1 + (compare ? 2 : 0) + (valuesShown ? 2 : 0);
     if (numbers > panelNumbers_ && tabControl_->currentWidget()) {
         const int chrome = tabControl_->width() - tabControl_->currentWidget()->width();
         const int wanted = chrome + tsValueGrid_->WidthFor(numbers);

@@ -29,13 +29,11 @@ void TFormOsc::RefreshSweep() {
     const int index = tabControl_->indexOf(tsSweep_);
     if (sweep && index < 0) {
         tabControl_->addTab(tsSweep_, "Свип");
-        tabControl_->setMinimumWidth(
-            std::max(tabControl_->minimumWidth(), tabControl_->tabBar()->sizeHint().width() + 4));
     } else if (!sweep && index >= 0) {
         tabControl_->removeTab(index);  // the page stays the window's, for the next sweep
     }
     if (!sweep) {
-        tsSweep_->Show(nullptr, {}, 0, {}, {});  // lets the runs go
+        tsSweep_->Show(nullptr, {}, 0, {}, TColorScheme::White);  // lets the runs go
         return;
     }
     if (!tsSweep_->isVisible()) return;  // measured when it is looked at
@@ -45,8 +43,7 @@ void TFormOsc::RefreshSweep() {
     const QColor color = beam.ColorIndex >= 0 && beam.ColorIndex < int(colors.size())
                              ? colors[static_cast<size_t>(beam.ColorIndex)]
                              : QColor(Qt::black);
-    tsSweep_->Show(sweep, request.Intervals, beam.Signal, color,
-                   ToQColor(SchemeBackground(session_->Picture().Scheme())));
+    tsSweep_->Show(sweep, request.Intervals, beam.Signal, color, request.Scheme);
 }
 
 // As for the statistics: the panel widens to show the table, up to half the window.

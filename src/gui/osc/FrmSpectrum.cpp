@@ -212,7 +212,7 @@ void TFormSpectrum::Recompute() {
         std::vector<TRgb> beamColors;
         for (const QColor& c : colors_) beamColors.push_back(RgbOf(c));
         TSweepSpectra runs = SweepSpectra(*analyzer_, *request_.Sweep, request_.Beams, beamColors,
-                                          RgbOf(background_), request_.T0, request_.T1, window);
+                                          request_.Scheme, request_.T0, request_.T1, window);
         spectra_ = std::move(runs.Curves);
         curveColors_.clear();
         for (const TRgb& c : runs.Colors) curveColors_.push_back(ToQColor(c));

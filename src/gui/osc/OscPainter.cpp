@@ -324,6 +324,7 @@ void DrawFigure(QPainter& p, const TBeamFigure& figure) {
 struct TLegendPen {
     int Y = -1;
     int X = 0;
+    int Line = 0;  // lines below the band's first one (a sweep's runs wrap)
 };
 
 void DrawGroupNumber(QPainter& p, const TDrawItem& item, TLegendPen& legend) {
@@ -385,16 +386,22 @@ void DrawLegendSample(QPainter& p, const TDrawItem& item, TLegendPen& legend,
     legend.X += kLegendSample + metrics.horizontalAdvance(' ');
 }
 
+// `width`: where a sweep run's entry that would pass it starts a new line instead.
 void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
-                    const QColor& background) {
+                    const QColor& background, int width = 0) {
     const QFontMetrics metrics = p.fontMetrics();
     if (legend.Y != item.Y) legend = {item.Y, 2};
     if (item.Dashed) DrawLegendSample(p, item, legend, background);
     const QString text = QString::fromStdString(item.Text);
-    p.fillRect(QRect(legend.X - 1, item.Y, metrics.horizontalAdvance(text) + 2, metrics.height()),
+    if (width > 0 && legend.X > 2 && legend.X + metrics.horizontalAdvance(text) > width) {
+        ++legend.Line;
+        legend.X = 2;
+    }
+    const int y = item.Y + legend.Line * metrics.height();
+    p.fillRect(QRect(legend.X - 1, y, metrics.horizontalAdvance(text) + 2, metrics.height()),
                background);
     p.setPen(ToQColor(item.Color));
-    p.drawText(QPoint(legend.X, item.Y + metrics.ascent()), text);
+    p.drawText(QPoint(legend.X, y + metrics.ascent()), text);
     legend.X += metrics.horizontalAdvance(text) + metrics.horizontalAdvance(' ') * 2;
 }
 
@@ -473,6 +480,9 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TPixels* raster)
                 break;
             case TDrawItem::Legend:
                 DrawLegendName(p, item, legend, ToQColor(picture.Background));
+                break;
+            case TDrawItem::RunLegend:
+                DrawLegendName(p, item, legend, ToQColor(picture.Background), picture.Width);
                 break;
         }
     }

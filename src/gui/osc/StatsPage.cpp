@@ -75,8 +75,9 @@ void TStatsPage::Show(const std::vector<TStatsRow>& rows, const std::vector<QCol
     grid_->setPalette(palette);
     for (int b = 0; b < static_cast<int>(rows.size()); ++b) {
         const TStatsRow& row = rows[static_cast<size_t>(b)];
-        // Taken modulo the table, as the traces take BeamColor's.
-        const QColor color = colors.empty() || row.ColorIndex < 0
+        // Taken modulo the table, as the traces take BeamColor's; a sweep run's in its own.
+        const QColor color = row.OwnColor ? QColor(row.Color.R, row.Color.G, row.Color.B)
+                             : colors.empty() || row.ColorIndex < 0
                                  ? QColor(Qt::black)
                                  : colors[static_cast<size_t>(row.ColorIndex) % colors.size()];
         QTableWidgetItem* header = grid_->horizontalHeaderItem(b);

@@ -1,7 +1,8 @@
 #pragma once
 // The control panel's page "Статистика": a span to measure over (the window, or between two
 // markers) and a table of the beams' numbers: a row per quantity and a column per beam, headed
-// by its name, in the beam's colour, so that every quantity shows in a narrow panel.
+// by its name, in the beam's colour, so that every quantity shows in a narrow panel. With a
+// sweep shown, a column per beam and run, headed by both names.
 
 #include <QWidget>
 #include <string>

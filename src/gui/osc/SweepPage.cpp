@@ -90,13 +90,13 @@ TSweepPage::TSweepPage(QWidget* parent)
 TSweepPage::~TSweepPage() = default;
 
 void TSweepPage::Show(const TSweepShownPtr& sweep, const std::vector<TSpectrumInterval>& intervals,
-                      int signal, const QColor& color, const QColor& background) {
+                      int signal, const QColor& color, TColorScheme scheme) {
     const bool another = sweep.get() != sweep_.get();
     if (another) shown_ = {};
     sweep_ = sweep;
     intervals_ = intervals;
     color_ = color;
-    background_ = background;
+    scheme_ = scheme;
     if (another || cbSignal_->count() == 0) FillSignals(signal);
     FillIntervals();
     if (!sweep_) {
@@ -186,7 +186,7 @@ void TSweepPage::FillTable() {
     lbNote_->setVisible(failed > 0);
     btCopy_->setEnabled(!table_.Rows.empty());
     plot_->SetCurves(SweepCurves(sweep_ ? sweep_->Sweep : TSweep{}, table_), table_.LogX,
-                     table_.LogY, headers.value(0), Caption(), color_, background_);
+                     table_.LogY, headers.value(0), Caption(), color_, scheme_);
 }
 
 void TSweepPage::Copy() const {

@@ -31,7 +31,7 @@ class TSweepPage : public QWidget {
     // signal to start with and the colour of its beam. The user's choices are kept while they
     // still apply. Measures only what changed.
     void Show(const TSweepShownPtr& sweep, const std::vector<TSpectrumInterval>& intervals,
-              int signal, const QColor& color, const QColor& background);
+              int signal, const QColor& color, TColorScheme scheme);
     const TSweepTable& Table() const { return table_; }
     TSweepPlot* Plot() const { return plot_; }
     // The width that shows the table and the choices without scrolling.
@@ -48,7 +48,8 @@ class TSweepPage : public QWidget {
     std::unique_ptr<TSpectrumAnalyzer> analyzer_;
     TSweepShownPtr sweep_;
     std::vector<TSpectrumInterval> intervals_;
-    QColor color_, background_;
+    QColor color_;
+    TColorScheme scheme_ = TColorScheme::White;
     TSweepTable table_;
     // What the table shows, so that a refresh that changes none of it measures nothing.
     struct TKey {

@@ -4,7 +4,8 @@
 #include <QPainterPath>
 #include <cmath>
 
-#include "sweep/SweepRamp.h"
+#include "osc/BeamPalette.h"
+#include "osc/OscPainter.h"
 #include "ui/QtText.h"
 
 namespace kvaril {
@@ -35,14 +36,15 @@ QRect TSweepPlot::PlotRect() const {
 
 void TSweepPlot::SetCurves(std::vector<TSweepCurve> curves, bool logX, bool logY,
                            const QString& xTitle, const QString& yTitle, const QColor& color,
-                           const QColor& background) {
+                           TColorScheme scheme) {
     curves_ = std::move(curves);
     logX_ = logX;
     logY_ = logY;
     xTitle_ = xTitle;
     yTitle_ = yTitle;
     color_ = color;
-    background_ = background;
+    scheme_ = scheme;
+    background_ = ToQColor(SchemeBackground(scheme));
     Fit();
     update();
 }
@@ -62,8 +64,7 @@ void TSweepPlot::paintEvent(QPaintEvent*) {
     const QColor text = palette().color(QPalette::WindowText);
     DrawAxes(p, r, text);
     std::vector<QColor> colors;
-    for (const TRgb& c :
-         SweepRamp(RgbOf(color_), RgbOf(background_), static_cast<int>(curves_.size())))
+    for (const TRgb& c : SweepRamp(scheme_, RgbOf(color_), static_cast<int>(curves_.size())))
         colors.push_back(QColor(c.R, c.G, c.B));
     p.save();
     p.setClipRect(r);
@@ -137,8 +138,8 @@ void TSweepPlot::DrawLegend(QPainter& p, const QRect& r, const std::vector<QColo
     int w = 0;
     for (const TSweepCurve& c : curves_) w = std::max(w, fm.horizontalAdvance(FromUtf8(c.Label)));
     const int rowH = fm.height();
-    const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap,
-                    w + kLine + 3 * kGap, static_cast<int>(curves_.size()) * rowH + kGap);
+    const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap, w + kLine + 3 * kGap,
+                    static_cast<int>(curves_.size()) * rowH + kGap);
     QColor backing = background_;
     backing.setAlpha(225);
     p.fillRect(box, backing);

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "osc/OscEnums.h"
 #include "sweep/SweepMeasure.h"
 
 namespace kvaril {
@@ -20,8 +21,9 @@ class TSweepPlot : public QWidget {
   public:
     explicit TSweepPlot(QWidget* parent);
 
+    // Drawn in the ramp of `color` on the background of `scheme`, as the runs are drawn.
     void SetCurves(std::vector<TSweepCurve> curves, bool logX, bool logY, const QString& xTitle,
-                   const QString& yTitle, const QColor& color, const QColor& background);
+                   const QString& yTitle, const QColor& color, TColorScheme scheme);
     const std::vector<TSweepCurve>& Curves() const { return curves_; }
     // The axes as last drawn.
     const TSweepPlotAxes& Axes() const { return axes_; }
@@ -40,6 +42,7 @@ class TSweepPlot : public QWidget {
     bool logX_ = false, logY_ = false;
     QString xTitle_, yTitle_;
     QColor color_{0, 0, 255}, background_{255, 255, 255};
+    TColorScheme scheme_ = TColorScheme::White;
     TSweepPlotAxes axes_;
 };
 

@@ -76,13 +76,20 @@ INSTANTIATE_TEST_SUITE_P(
                       TMalformed{{"d", "--sweep", "A.K=1", "--sweep", "A.L=2", "--sweep", "A.M=3"},
                                  "не больше двух раз"},
                       TMalformed{{"d", "--sweep", "A.K=1", "--spectrum", "s"},
-                                 "только --csv и --stats"}));
+                                 "только --csv, --stats и --png"},
+                      // The overlay takes the reference run's place: it would not be drawn.
+                      TMalformed{{"d", "--sweep", "A.K=1", "--png", "x.png", "--reference", "g"},
+                                 "только --csv, --stats и --png"}));
 
 TEST(RunCommand, SweepsAreKeptInTheirOrder) {
     TBatchOptions o;
     EXPECT_EQ(Parse({"d.sig", "--sweep", "A.K=1,2", "--stats", "s", "--sweep", "B.F=1:8:4log"}, o),
               "");
     EXPECT_EQ(o.Sweeps, (std::vector<std::string>{"A.K=1,2", "B.F=1:8:4log"}));
+    TBatchOptions picture;
+    EXPECT_EQ(Parse({"d.sig", "--sweep", "A.K=1,2", "--png", "o.png", "--view", "legend"}, picture),
+              "")
+        << "a sweep's runs are drawn overlaid";
 }
 
 }  // namespace

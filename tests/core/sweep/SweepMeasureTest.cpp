@@ -168,8 +168,8 @@ TEST_F(SweepMeasureTest, TwoConstantsMakeOneCurvePerValueOfTheSecond) {
     EXPECT_EQ(t.Rows[3].Values, (std::vector<double>{2, 20}));
     const std::vector<TSweepCurve> curves = SweepCurves(sweep->Sweep, t);
     ASSERT_EQ(curves.size(), 2u);
-    EXPECT_EQ(curves[0].Label, "Q=10");
-    EXPECT_EQ(curves[1].Label, "Q=20");
+    EXPECT_EQ(curves[0].Label, "Q = 10");
+    EXPECT_EQ(curves[1].Label, "Q = 20");
     // Run 2 (Fc = 2, Q = 10) failed: a gap in the first curve.
     EXPECT_EQ(curves[0].X, (std::vector<double>{1, 3}));
     EXPECT_EQ(curves[0].Y, (std::vector<double>{10, 30}));

@@ -101,6 +101,7 @@ TEST_F(SweepPlanTest, TwoParametersMakeEveryCombinationFirstSlowest) {
     EXPECT_EQ(sweep_.ValuesOf(2), (std::vector<double>{1, 0.7}));
     EXPECT_EQ(sweep_.ValuesOf(3), (std::vector<double>{2, 0.5}));
     EXPECT_EQ(sweep_.RunLabel(5), "Fc=2@Q=0.7");
+    EXPECT_EQ(sweep_.DisplayLabel(5), "Fc = 2, Q = 0.7") << "the legend's form";
 }
 
 TEST_F(SweepPlanTest, NamesThatReadAlikeAreQualified) {
@@ -108,6 +109,7 @@ TEST_F(SweepPlanTest, NamesThatReadAlikeAreQualified) {
     EXPECT_EQ(sweep_.RunLabel(0), "Fc=1");
     ASSERT_TRUE(AddSweepParameter(signals_, "Filt.Fc=10:20:2", sweep_, error_)) << error_;
     EXPECT_EQ(sweep_.RunLabel(1), "Gen.Fc=1@Filt.Fc=20");
+    EXPECT_EQ(sweep_.DisplayLabel(1), "Gen.Fc = 1, Filt.Fc = 20");
 }
 
 TEST_F(SweepPlanTest, RefusesBeforeAnythingRuns) {

@@ -169,15 +169,15 @@ TEST_F(SweepPage, TheSpectrumWindowOverlaysEveryGoodRunOfTheBeam) {
     QApplication::processEvents();
     const std::vector<TBeamSpectrum>& spectra = form->Spectra();
     ASSERT_EQ(spectra.size(), 2u) << "one curve per run that has samples, of the first beam";
-    EXPECT_EQ(spectra[0].Name, "Fc=1000");
-    EXPECT_EQ(spectra[1].Name, "Fc=4000");
+    EXPECT_EQ(spectra[0].Name, "Fc = 1000");
+    EXPECT_EQ(spectra[1].Name, "Fc = 4000");
     EXPECT_NEAR(spectra[0].Peak.Frequency, 1000, 1);
     EXPECT_NEAR(spectra[1].Peak.Frequency, 4000, 1);
     EXPECT_NE(form->Plot()->CurveColor(spectra[0]), form->Plot()->CurveColor(spectra[1]));
     // The peak table names the runs.
     auto* peaks = Find<QTableWidget>(form, "tbSpectrumPeaks");
     ASSERT_GE(peaks->rowCount(), 2);
-    EXPECT_EQ(peaks->item(0, 0)->text(), "Fc=1000");
+    EXPECT_EQ(peaks->item(0, 0)->text(), "Fc = 1000");
     // Without the sweep, the beams of the current run again.
     osc_->SetSweep(nullptr);
     osc_->findChild<QAction*>("actSpectrum")->trigger();
