@@ -195,17 +195,16 @@ void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext
         figures.AddBeam(*group.Beams[k], c.Data, geometry, GroupBeamColor(group, k, c));
     picture.Items.push_back(
         {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
-    if (!c.Options.Legend) {
-        if (c.Runs) AddSweepLegend(group, band, c, picture);
-        return;
+    if (c.Options.Legend) {
+        for (size_t k = 0; k < group.Beams.size(); ++k) {
+            const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
+            picture.Items.push_back(
+                {TDrawItem::Legend, GroupBeamColor(group, k, c), static_cast<int>(k), 0, band.Top,
+                 signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
+        }
+        AddReferenceLegend(group, band, c, picture);
     }
-    for (size_t k = 0; k < group.Beams.size(); ++k) {
-        const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
-        picture.Items.push_back(
-            {TDrawItem::Legend, GroupBeamColor(group, k, c), static_cast<int>(k), 0, band.Top,
-             signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
-    }
-    AddReferenceLegend(group, band, c, picture);
+    // A sweep's runs are named whatever the choice: their colours say nothing without it.
     if (c.Runs) AddSweepLegend(group, band, c, picture);
 }
 
