@@ -2,10 +2,13 @@
 // A finished sweep made by hand for a test: one constant "Fc" with the given values, each run
 // a copy of `document`'s signals and times with samples the test chooses, as RunSweep leaves
 // them (maxima computed); the runs listed in `failed` have no samples, as a failed run has none.
+// Or one or two constants of any values, the samples chosen from each run's values.
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "HandRun.h"
@@ -37,6 +40,50 @@ inline TSweepShownPtr MakeHandSweep(const TSignals& document, const std::vector<
             d.CalcMaxima();
         }
         shown->Result.Runs.push_back(std::move(run));
+    }
+    return shown;
+}
+
+// One or two constants with their values; signals `names` with times `quantTime`, `totalTime`.
+struct THandParameter {
+    std::string Label;
+    std::vector<double> Values;
+    bool Logarithmic = false;
+};
+
+// Sample q of signal s in the run with these swept values.
+using TSweepSampleOf =
+    std::function<double(const std::vector<double>& values, int signal, int quantum)>;
+
+inline std::shared_ptr<TSweepShown> MakeHandSweep(std::initializer_list<const char*> names,
+                                                  double quantTime, double totalTime,
+                                                  const std::vector<THandParameter>& parameters,
+                                                  const TSweepSampleOf& value,
+                                                  const std::set<int>& failed = {}) {
+    auto shown = std::make_shared<TSweepShown>();
+    for (const THandParameter& p : parameters) {
+        TSweepParameter parameter;
+        parameter.Constant.Name = p.Label;
+        parameter.Constant.Numeric = true;
+        parameter.Values.Values = p.Values;
+        parameter.Values.Logarithmic = p.Logarithmic;
+        parameter.Label = p.Label;
+        shown->Sweep.Parameters.push_back(std::move(parameter));
+    }
+    for (int run = 0; run < shown->Sweep.RunCount(); ++run) {
+        TSweepRun r;
+        r.Signals = std::make_unique<TSignals>();
+        if (failed.count(run)) {
+            r.Outcome = TModelOutcome::Failure("Ошибка", "сбой");
+            shown->Result.Failures.push_back(
+                {run, shown->Sweep.RunLabel(run), "", "Компиляция", "Ошибка\nсбой"});
+        } else {
+            const std::vector<double> values = shown->Sweep.ValuesOf(run);
+            MakeHandRun(*r.Signals, names, quantTime, totalTime,
+                        [&](int s, int q) { return value(values, s, q); });
+            r.Outcome = TModelOutcome::Success();
+        }
+        shown->Result.Runs.push_back(std::move(r));
     }
     return shown;
 }

@@ -20,12 +20,6 @@ namespace kvaril {
 
 namespace {
 
-// The value table's rule for readouts: magnitudes below 1e-8 read 0.
-std::string ValueText(double v) {
-    if (std::fabs(v) < 0.00000001) v = 0;
-    return FormatFloat4(v);
-}
-
 std::string SignalName(const TSignals& signals, int index) {
     return index < signals.Count() ? Cp1251ToUtf8(signals.Items(index).Name()) : std::string();
 }
@@ -47,6 +41,11 @@ int ParseMarker(const std::string& text, size_t& pos) {
 }
 
 }  // namespace
+
+std::string ReadingText(double v) {
+    if (std::fabs(v) < 0.00000001) v = 0;
+    return FormatFloat4(v);
+}
 
 bool SampleAt(const TSignals& signals, int signal, double t, double& value) {
     const TSignalsData& data = signals.Data();
@@ -99,8 +98,8 @@ TDeltaReadout MakeDeltaReadout(const TBeamGrouping& grouping, const TView* view,
         double v = 0, vRef = 0;
         if (!SampleAt(signals, s, t, v) || !SampleAt(signals, s, tRef, vRef)) continue;
         TDeltaCells& cells = out.Rows[static_cast<size_t>(r)];
-        cells.Reference = ValueText(vRef);
-        cells.Delta = ValueText(v - vRef);
+        cells.Reference = ReadingText(vRef);
+        cells.Delta = ReadingText(v - vRef);
     }
     return out;
 }
@@ -176,16 +175,16 @@ std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* vie
             };
             set(TStatsColumn::Count, std::to_string(st.Count));
             if (st.Count > 0) {
-                set(TStatsColumn::Min, ValueText(st.Min));
-                set(TStatsColumn::Max, ValueText(st.Max));
+                set(TStatsColumn::Min, ReadingText(st.Min));
+                set(TStatsColumn::Max, ReadingText(st.Max));
                 if (st.MinQuant >= 0)
                     set(TStatsColumn::TimeOfMin, FormatOscTime(q, st.MinQuant * q));
                 if (st.MaxQuant >= 0)
                     set(TStatsColumn::TimeOfMax, FormatOscTime(q, st.MaxQuant * q));
-                set(TStatsColumn::Mean, ValueText(st.Mean));
-                set(TStatsColumn::Rms, ValueText(st.Rms));
-                set(TStatsColumn::PeakToPeak, ValueText(st.PeakToPeak));
-                set(TStatsColumn::StdDev, ValueText(st.StdDev));
+                set(TStatsColumn::Mean, ReadingText(st.Mean));
+                set(TStatsColumn::Rms, ReadingText(st.Rms));
+                set(TStatsColumn::PeakToPeak, ReadingText(st.PeakToPeak));
+                set(TStatsColumn::StdDev, ReadingText(st.StdDev));
             }
         }
         rows.push_back(std::move(row));

@@ -12,12 +12,16 @@
 #include "analysis/Spectrum.h"
 #include "model/WorkHooks.h"
 #include "osc/uBeam.h"
+#include "sweep/SweepShown.h"
 
 namespace kvaril {
 
 class TBeamGrouping;
 class TSignals;
 class TView;
+
+// A reading as the value table and the statistics write it: magnitudes below 1e-8 read 0.
+std::string ReadingText(double v);
 
 // The value of `signal` at time `t` as the value table reads it: the nearest quantum, never
 // beyond the last sample. False when the store holds nothing for it.
@@ -134,6 +138,10 @@ struct TSpectrumRequest {
     std::string Span;  // the span's text, for the caption (UTF-8)
     std::vector<TSpectrumInterval> Intervals;
     int Interval = -1;  // index into Intervals; -1 when T0..T1 were given directly
+    // A sweep shown in the oscilloscope: its runs' spectra of the beams are overlaid, in the
+    // beams' ramps on the oscilloscope's colours.
+    TSweepShownPtr Sweep;
+    TColorScheme Scheme = TColorScheme::Gray;
 };
 
 // Takes Intervals[index] when it exists and is available; false (nothing changed) otherwise.

@@ -115,6 +115,10 @@ TSpectrumRequest TOscReadings::SpectrumRequest() const {
     const TView* view = context_.Current();
     if (!view) return r;
     r.Beams = ChooseBeams(TBeamGrouping(*view), beams_.Selection(), picture_.BeamColors());
+    r.Sweep = references_.SharedSweep();
+    r.Scheme = picture_.Scheme();
+    // Every run of every shown beam would bury each beam's runs: without a choice, the first.
+    if (r.Sweep && beams_.Selection().empty() && r.Beams.size() > 1) r.Beams.resize(1);
     // A..B is offered while the cursors are shown.
     std::optional<std::pair<double, double>> ab;
     if (const std::optional<TCursorPair> times = cursors_.CursorTimes();

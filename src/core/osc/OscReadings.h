@@ -52,7 +52,8 @@ class TOscReadings {
     // A row per beam, or with a sweep shown per beam and run drawn ("A\nFc = 1000").
     std::vector<TStatsRow> StatsRows(const TWorkHooks& hooks = {}) const;
     // The selected signals (every shown beam when none is) over the time window, with the other
-    // intervals the spectrum window offers (SpectrumIntervals).
+    // intervals the spectrum window offers (SpectrumIntervals). With a sweep shown, its runs of
+    // the selected beams, or of the first shown beam when none is.
     TSpectrumRequest SpectrumRequest() const;
 
   private:

@@ -40,6 +40,8 @@ class TOscReferences {
     // and times are the current run's.
     void SetSweep(TSweepShownPtr sweep) { sweep_ = std::move(sweep); }
     const TSweepShown* Sweep() const { return sweep_.get(); }
+    // For a window that keeps showing the sweep after the oscilloscope has moved on.
+    const TSweepShownPtr& SharedSweep() const { return sweep_; }
 
   private:
     TOscContext& context_;

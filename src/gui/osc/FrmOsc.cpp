@@ -62,6 +62,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner,
     CreateScreenArea();
     ConnectScreenArea();
     CreateAnalysis();
+    CreateSweepPage();
     CreateCursorActions();
     tabControlSplit_->setStretchFactor(1, 1);
     tabControlSplit_->setSizes({170, 590});
@@ -268,6 +269,7 @@ void TFormOsc::Refresh() {
     RefreshBeamTable();
     RefreshValues();
     RefreshStats();
+    RefreshSweep();
     RefreshCursor();
     PaintGraph();
     PaintLabels();

@@ -31,6 +31,7 @@ namespace kvaril {
 class TDialogs;
 class TFormSpectrum;
 class TStatsPage;
+class TSweepPage;
 class TGraphArea;
 class TLabelStrip;
 class TOscSession;
@@ -133,6 +134,11 @@ class TFormOsc : public QMainWindow {
     void ReferenceMenu(int x);
     void ShowSpectrum();
 
+    // The "Свип" page, there while a sweep is shown (FrmOscSweep.cpp).
+    void CreateSweepPage();
+    void RefreshSweep();
+    void WidenForSweep();
+
     // The A/B cursors and the marker lines (FrmOscCursors.cpp).
     void CreateCursorActions();
     void RefreshMarkLines();  // the lines over the traces and the cursors' readout
@@ -194,6 +200,7 @@ class TFormOsc : public QMainWindow {
     QAction* actGrid_ = nullptr;
     QAction* actBeamColors_ = nullptr;
     TFormSpectrum* frmSpectrum_ = nullptr;
+    TSweepPage* tsSweep_ = nullptr;
     // The A/B cursors and the marker lines.
     QAction* actCursors_ = nullptr;
     QAction* actMarkerLines_ = nullptr;

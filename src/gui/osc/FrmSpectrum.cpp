@@ -14,9 +14,12 @@
 #include <cmath>
 
 #include "document/uSignal.h"
+#include "osc/OscPainter.h"
 #include "osc/OscTime.h"
 #include "osc/SpectrumPlot.h"
+#include "osc/SweepPlot.h"
 #include "osc/Ticks.h"
+#include "sweep/SweepSpectra.h"
 #include "ui/LongWork.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
@@ -206,10 +209,20 @@ void TFormSpectrum::FillIntervals() {
 
 void TFormSpectrum::Recompute() {
     const TSpectrumWindow window = kWindows[std::max(0, cbWindow_->currentIndex())].Window;
-    const auto beams = static_cast<int64_t>(request_.Beams.size());
-    if (AnalysisQuanta(signals_, request_.T0, request_.T1) * beams < kLongAnalysis) {
+    if (request_.Sweep) {
+        // A sweep's runs are short (the classic limit): no progress box needed.
+        std::vector<TRgb> beamColors;
+        for (const QColor& c : colors_) beamColors.push_back(RgbOf(c));
+        TSweepSpectra runs = SweepSpectra(*analyzer_, *request_.Sweep, request_.Beams, beamColors,
+                                          request_.Scheme, request_.T0, request_.T1, window);
+        spectra_ = std::move(runs.Curves);
+        curveColors_.clear();
+        for (const TRgb& c : runs.Colors) curveColors_.push_back(ToQColor(c));
+    } else if (const auto beams = static_cast<int64_t>(request_.Beams.size());
+               AnalysisQuanta(signals_, request_.T0, request_.T1) * beams < kLongAnalysis) {
         spectra_ =
             BeamSpectra(*analyzer_, signals_, request_.Beams, request_.T0, request_.T1, window);
+        curveColors_ = colors_;
     } else if (std::vector<TBeamSpectrum> computed;
                RunLongWork(this, "Спектр", [&](const TWorkHooks& hooks) {
                    computed = BeamSpectra(*analyzer_, signals_, request_.Beams, request_.T0,
@@ -217,6 +230,7 @@ void TFormSpectrum::Recompute() {
                })) {
         // Taken only now: the plot may repaint from the old ones meanwhile.
         spectra_ = std::move(computed);
+        curveColors_ = colors_;
     } else {
         // Stopped on a long range: nothing is shown rather than another range's plot.
         spectra_.clear();
@@ -239,7 +253,7 @@ void TFormSpectrum::Recompute() {
 }
 
 void TFormSpectrum::Replot() {
-    plot_->SetSpectra(&spectra_, &colors_, background_, cbFrequency_->currentIndex() == 1,
+    plot_->SetSpectra(&spectra_, &curveColors_, background_, cbFrequency_->currentIndex() == 1,
                       Decibels());
     FillPeaks();
 }

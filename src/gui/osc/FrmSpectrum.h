@@ -3,7 +3,8 @@
 // the window (the time window, the whole run, two markers, A..B), with a choice of window
 // function, amplitude and frequency axes; a plot that zooms and pans, a typed frequency range,
 // each beam's peak table (the N highest peaks above a threshold) and the readout of every beam's
-// amplitude at the bin under the pointer. Not modal: it stays open beside the oscilloscope.
+// amplitude at the bin under the pointer. While the oscilloscope shows a sweep, each beam's runs
+// are overlaid, named by their values. Not modal: it stays open beside the oscilloscope.
 
 #include <QWidget>
 #include <memory>
@@ -54,6 +55,7 @@ class TFormSpectrum : public QWidget {
     std::unique_ptr<TSpectrumAnalyzer> analyzer_;
     TSpectrumRequest request_;
     std::vector<QColor> colors_;
+    std::vector<QColor> curveColors_;  // by the curves' ColorIndex: colors_, or a sweep's shades
     QColor background_;
     std::vector<TBeamSpectrum> spectra_;
     QComboBox *cbWindow_, *cbAmplitude_, *cbFrequency_, *cbInterval_;

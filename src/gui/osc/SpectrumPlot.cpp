@@ -229,11 +229,17 @@ void TSpectrumPlot::DrawLegend(QPainter& p, const QRect& r, const QColor& text) 
     if (spectra_->empty()) return;
     const QFontMetrics fm = fontMetrics();
     constexpr int kLine = 18;
-    int w = 0;
-    for (const TBeamSpectrum& b : *spectra_) w = std::max(w, fm.horizontalAdvance(Text(b.Name)));
     const int rowH = fm.height();
+    // A sweep's many runs: as many rows as the plot holds, the last one saying how many more.
+    const int count = static_cast<int>(spectra_->size());
+    const int fit = std::max(1, (r.height() - 3 * kGap) / rowH);
+    const int shown = count <= fit ? count : fit - 1;
+    const QString more = count > shown ? QString("и еще %1").arg(count - shown) : QString();
+    int w = fm.horizontalAdvance(more);
+    for (int i = 0; i < shown; ++i)
+        w = std::max(w, fm.horizontalAdvance(Text((*spectra_)[static_cast<size_t>(i)].Name)));
     const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap, w + kLine + 3 * kGap,
-                    static_cast<int>(spectra_->size()) * rowH + kGap);
+                    (shown + !more.isEmpty()) * rowH + kGap);
     QColor backing = background_;
     backing.setAlpha(225);
     p.fillRect(box, backing);
@@ -241,7 +247,8 @@ void TSpectrumPlot::DrawLegend(QPainter& p, const QRect& r, const QColor& text) 
     p.drawRect(box.adjusted(0, 0, -1, -1));
     const bool dark = background_.lightness() < 100;
     int y = box.top() + kGap / 2;
-    for (const TBeamSpectrum& b : *spectra_) {
+    for (int i = 0; i < shown; ++i) {
+        const TBeamSpectrum& b = (*spectra_)[static_cast<size_t>(i)];
         const QColor color = CurveColor(b);
         p.setPen(QPen(color, 2));
         p.drawLine(box.left() + kGap, y + rowH / 2, box.left() + kGap + kLine, y + rowH / 2);
@@ -250,6 +257,9 @@ void TSpectrumPlot::DrawLegend(QPainter& p, const QRect& r, const QColor& text) 
                    Text(b.Name));
         y += rowH;
     }
+    if (more.isEmpty()) return;
+    p.setPen(dark ? QColor(230, 230, 230) : QColor(20, 20, 20));
+    p.drawText(QRect(box.left() + kGap, y, w + kLine + 2 * kGap, rowH), Qt::AlignVCenter, more);
 }
 
 void TSpectrumPlot::DrawReadout(QPainter& p, const QRect& r) const {
