@@ -104,8 +104,13 @@ bool TSweepCommands::Sweep() {
         return false;
     }
     w_.ShowStatus(Outcome(shown->Result));
-    if (!shown->Result.Failures.empty())
-        w_.Dialogs().SweepFailures(&w_, shown->Result.Failures, shown->Sweep.RunCount());
+    if (!shown->Result.Failures.empty()) {
+        // Named as the legend names the runs.
+        std::vector<TSweepFailure> failures = shown->Result.Failures;
+        for (TSweepFailure& failure : failures)
+            failure.Values = shown->Sweep.DisplayLabel(failure.Run);
+        w_.Dialogs().SweepFailures(&w_, failures, shown->Sweep.RunCount());
+    }
 
     const TSweepRun* first = nullptr;
     for (const TSweepRun& run : shown->Result.Runs)

@@ -110,7 +110,7 @@ TEST_F(SweepCommands, AFailingValueSetIsTabledWhileTheOthersShow) {
     ASSERT_EQ(dialogs_.SweepFailureTables.size(), 1);
     const std::vector<TSweepFailure>& failures = dialogs_.SweepFailureTables[0];
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].Values, "Freq=0");
+    EXPECT_EQ(failures[0].Values, "Freq = 0");
     EXPECT_EQ(failures[0].Signal, "Tone");
     EXPECT_EQ(failures[0].Phase, "Компиляция");
     EXPECT_FALSE(failures[0].Message.empty());
