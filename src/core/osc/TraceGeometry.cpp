@@ -72,12 +72,25 @@ namespace {
 class TRowResolution final : public TResolution {
   public:
     explicit TRowResolution(const TRowScale& scale) : scale_(scale) {}
-    bool Alike(double a, double b) const override {
-        return scale_.RowOfValue(a) == scale_.RowOfValue(b);
-    }
+    bool Alike(double a, double b) const override { return scale_.RowOfValue(a) == Row(b); }
 
   private:
+    // The second value asked about is a column's lowest or highest sample so far, asked again
+    // edge after edge: its row is kept rather than rounded again (±0, equal here, share a row).
+    int Row(double v) const {
+        for (const TRow& r : known_)
+            if (r.Value == v) return r.Row;
+        TRow& r = known_[next_ ^= 1];
+        r = {v, scale_.RowOfValue(v)};
+        return r.Row;
+    }
+    struct TRow {
+        double Value;
+        int Row;
+    };
     const TRowScale& scale_;
+    mutable TRow known_[2] = {{std::nan(""), 0}, {std::nan(""), 0}};
+    mutable int next_ = 0;
 };
 
 // One stroke per column from its smallest and largest non-NaN sample: the row is monotonic in
