@@ -3,36 +3,17 @@
 // alone (laid out and painted at the traces' size), timed right after it.
 //   build/bench/window_bench [REPEATS]
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QImage>
 #include <QMouseEvent>
-#include <QWheelEvent>
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
 
+#include "OscWindowRig.h"
 #include "model/uSignalsData.h"
-#include "osc/FrmOsc.h"
-#include "osc/OscPainter.h"
-#include "osc/OscSession.h"
-#include "osc/PaintAreas.h"
-#include "osc/ScreenLayout.h"
-#include "ui/Dialogs.h"
-#include "ui/Workbench.h"
 
 using namespace kvaril;
 
 namespace {
 
 constexpr int kBeams = 64, kQuanta = 10000;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void FillWorkbench(TWorkbench& wb) {
     for (int i = 0; i < kBeams; ++i) {
@@ -52,16 +33,6 @@ void FillWorkbench(TWorkbench& wb) {
     d.CalcMaxima();
 }
 
-// Milliseconds from sending `event` until the window has repainted what it made stale.
-double Deliver(QWidget* target, QEvent* event) {
-    QApplication::processEvents();
-    QElapsedTimer timer;
-    timer.start();
-    QApplication::sendEvent(target, event);
-    QApplication::processEvents();
-    return static_cast<double>(timer.nsecsElapsed()) * 1e-6;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,29 +42,10 @@ int main(int argc, char** argv) {
 
     TWorkbench wb;
     FillWorkbench(wb);
-    TDialogs dialogs;
-    TFormOsc window(wb, dialogs, nullptr);
-    window.PrepareForRun();
-    window.resize(1920, 1080);
-    window.show();
-    QApplication::processEvents();
-    TGraphArea* graph = window.findChild<TGraphArea*>();
-    if (!graph) {
-        std::fprintf(stderr, "no trace area\n");
-        return 1;
-    }
-    const QPoint middle(graph->width() / 2, graph->height() / 2);
-
-    // The picture alone of the view the window shows now, at the traces' size.
-    TGraphPicture layout;
-    QImage image(graph->size(), QImage::Format_RGB32);
-    auto pictureAlone = [&] {
-        QElapsedTimer timer;
-        timer.start();
-        window.Session().Picture().LayoutGraph(graph->width(), graph->height(), layout);
-        PaintGraphImage(image, layout);
-        return static_cast<double>(timer.nsecsElapsed()) * 1e-6;
-    };
+    TOscWindowRig rig(wb);
+    TFormOsc& window = rig.Window();
+    TGraphArea* graph = &rig.Graph();
+    const QPoint middle = rig.Middle();
     // Each repaint is set against the picture of the same view, timed right after it: a zoom
     // changes what there is to draw, and the machine's speed drifts.
     struct TSeries {
@@ -114,7 +66,7 @@ int main(int argc, char** argv) {
         QMouseEvent move(QEvent::MouseMove, at, graph->mapToGlobal(at), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
         const double repaint = Deliver(graph, &move);
-        cursor.Add(repaint, pictureAlone());
+        cursor.Add(repaint, rig.PictureAlone());
     }
     QMouseEvent release(QEvent::MouseButtonRelease, middle, graph->mapToGlobal(middle),
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
@@ -122,19 +74,14 @@ int main(int argc, char** argv) {
 
     // Zoom in and out by turns (the wheel) from the whole run, then pan (Ctrl+wheel) back and
     // forth in a window of about 1900 quanta, where there is room to move.
-    auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
-        QWheelEvent event(middle, graph->mapToGlobal(middle), QPoint(), QPoint(0, delta),
-                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
-        return Deliver(graph, &event);
-    };
     for (int r = 0; r < repeats; ++r) {
-        const double repaint = wheel(r % 2 ? -120 : 120, Qt::NoModifier);
-        zoom.Add(repaint, pictureAlone());
+        const double repaint = rig.Wheel(r % 2 ? -120 : 120, Qt::NoModifier);
+        zoom.Add(repaint, rig.PictureAlone());
     }
-    for (int r = 0; r < 7; ++r) wheel(120, Qt::NoModifier);  // 0.8^7 of the run
+    for (int r = 0; r < 7; ++r) rig.Wheel(120, Qt::NoModifier);  // 0.8^7 of the run
     for (int r = 0; r < repeats; ++r) {
-        const double repaint = wheel(r % 2 ? -120 : 120, Qt::ControlModifier);
-        pan.Add(repaint, pictureAlone());
+        const double repaint = rig.Wheel(r % 2 ? -120 : 120, Qt::ControlModifier);
+        pan.Add(repaint, rig.PictureAlone());
     }
 
     std::printf("window %dx%d, traces %dx%d, %d beams x %d quanta (medians of %d)\n",

@@ -1,5 +1,7 @@
 #include "model/MinMaxSummary.h"
 
+#include <algorithm>
+#include <bit>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -24,37 +26,59 @@ inline void Take(TMinMax& m, const TMinMax& b) {
 }
 
 // The bounds of n samples. With SSE2, two pairs of lanes of two: minpd(s, lo) is exactly
-// s < lo ? s : lo, so a NaN sample changes neither bound, as in Take.
+// s < lo ? s : lo, so a NaN sample changes neither bound, as in Take. A few samples (a column
+// of a short run) are quicker one by one.
 TMinMax ScanBlock(const double* s, int64_t n) {
     TMinMax m{kInf, -kInf};
     int64_t k = 0;
 #if defined(__SSE2__)
-    __m128d lo0 = _mm_set1_pd(kInf), lo1 = lo0, hi0 = _mm_set1_pd(-kInf), hi1 = hi0;
-    for (; k + 4 <= n; k += 4) {
-        const __m128d a = _mm_loadu_pd(s + k), b = _mm_loadu_pd(s + k + 2);
-        lo0 = _mm_min_pd(a, lo0);
-        hi0 = _mm_max_pd(a, hi0);
-        lo1 = _mm_min_pd(b, lo1);
-        hi1 = _mm_max_pd(b, hi1);
+    if (n >= 16) {
+        __m128d lo0 = _mm_set1_pd(kInf), lo1 = lo0, hi0 = _mm_set1_pd(-kInf), hi1 = hi0;
+        for (; k + 4 <= n; k += 4) {
+            const __m128d a = _mm_loadu_pd(s + k), b = _mm_loadu_pd(s + k + 2);
+            lo0 = _mm_min_pd(a, lo0);
+            hi0 = _mm_max_pd(a, hi0);
+            lo1 = _mm_min_pd(b, lo1);
+            hi1 = _mm_max_pd(b, hi1);
+        }
+        alignas(16) double lo[4], hi[4];
+        _mm_store_pd(lo, lo0);
+        _mm_store_pd(lo + 2, lo1);
+        _mm_store_pd(hi, hi0);
+        _mm_store_pd(hi + 2, hi1);
+        for (int j = 0; j < 4; ++j) Take(m, TMinMax{lo[j], hi[j]});
     }
-    alignas(16) double lo[4], hi[4];
-    _mm_store_pd(lo, lo0);
-    _mm_store_pd(lo + 2, lo1);
-    _mm_store_pd(hi, hi0);
-    _mm_store_pd(hi + 2, hi1);
-    for (int j = 0; j < 4; ++j) Take(m, TMinMax{lo[j], hi[j]});
 #endif
     for (; k < n; ++k) Take(m, s[k]);
     return m;
 }
 
+// Tells every value apart: the exact extremes.
+class TExact final : public TResolution {
+  public:
+    bool Alike(double a, double b) const override { return a == b; }
+};
+
+// Whether block `b` may hold a sample of another class than the extremes `known` so far. When
+// it reaches beyond them but alike them, the samples it covers lie between alike values.
+bool Matters(const TMinMax& b, const TMinMax& known, const TResolution& resolution) {
+    if (!b.Any()) return false;
+    if (!known.Any()) return true;
+    return (b.Lo < known.Lo && !resolution.Alike(b.Lo, known.Lo)) ||
+           (b.Hi > known.Hi && !resolution.Alike(b.Hi, known.Hi));
+}
+
+constexpr int ShiftOf(int level) {
+    return TMinMaxSummary::kBaseShift + TMinMaxSummary::kFanShift * level;
+}
+
+constexpr int64_t RoundUp(int64_t pos, int shift) {
+    return (pos + (int64_t{1} << shift) - 1) & ~((int64_t{1} << shift) - 1);
+}
+
 }  // namespace
 
-TMinMax ScanMinMax(const double* samples, int32_t first, int32_t last) {
-    TMinMax m{kInf, -kInf};
-    for (int32_t k = first; k <= last; ++k) Take(m, samples[k]);
-    return m;
-}
+TMinMax ScanSamples(const double* samples, int64_t count) { return ScanBlock(samples, count); }
 
 void TMinMaxSummary::Clear() {
     levels_.clear();
@@ -91,46 +115,65 @@ void TMinMaxSummary::Build(const double* samples, int32_t count) {
 }
 
 TMinMax TMinMaxSummary::Range(const double* samples, int32_t first, int32_t last) const {
+    return Range(samples, first, last, TExact{});
+}
+
+TMinMax TMinMaxSummary::Range(const double* samples, int32_t first, int32_t last,
+                              const TResolution& resolution) const {
     const int64_t end = static_cast<int64_t>(last) + 1;
-    int64_t pos = first;
     constexpr int64_t base = int64_t{1} << kBaseShift;
     // Short stretches, and a summary not built, are read sample by sample.
-    if (!Built() || end - pos < 2 * base) return ScanBlock(samples + pos, end - pos);
-    TMinMax m{kInf, -kInf};
-    // The partial block at the start, sample by sample.
-    const int64_t aligned = (pos + base - 1) & ~(base - 1);
-    Take(m, ScanBlock(samples + pos, aligned - pos));
-    pos = aligned;
-    // Upwards: whole blocks of each level until the position is aligned to the next level.
-    const int levels = static_cast<int>(levels_.size());
-    int level = 0;
-    for (;;) {
-        const int shift = kBaseShift + kFanShift * level;
-        const int64_t size = int64_t{1} << shift;
-        const std::vector<TMinMax>& blocks = levels_[static_cast<size_t>(level)];
-        const int64_t nextSize = size << kFanShift;
-        while ((pos & (nextSize - 1)) != 0 && pos + size <= end &&
-               static_cast<size_t>(pos >> shift) < blocks.size()) {
-            Take(m, blocks[static_cast<size_t>(pos >> shift)]);
-            pos += size;
-        }
-        if ((pos & (nextSize - 1)) != 0 || level + 1 >= levels) break;
-        if (pos + nextSize > end) break;
-        ++level;
+    if (!Built() || end - first < 2 * base) return ScanBlock(samples + first, end - first);
+    // The highest level with a whole block inside the stretch, which then holds at most 15 of
+    // them: at level 0 there always is one, as the stretch holds 128 quanta. Every level holds
+    // every whole block of the run, so the stretch's whole blocks are all there.
+    const int top = static_cast<int>(levels_.size()) - 1;
+    const int log2 = static_cast<int>(std::bit_width(static_cast<uint64_t>(end - first))) - 1;
+    int level = std::min(top, (log2 - kBaseShift) / kFanShift);
+    int64_t wholeFrom = 0, wholeTo = 0;
+    for (;; --level) {
+        const int shift = ShiftOf(level);
+        wholeFrom = RoundUp(first, shift);
+        wholeTo = (end >> shift) << shift;
+        if (wholeFrom < wholeTo || level == 0) break;
     }
-    // Downwards: the largest blocks that still fit, then smaller ones.
-    for (; level >= 0; --level) {
-        const int shift = kBaseShift + kFanShift * level;
-        const int64_t size = int64_t{1} << shift;
+    TMinMax known{kInf, -kInf};
+    const int shift = ShiftOf(level);
+    const std::vector<TMinMax>& blocks = levels_[static_cast<size_t>(level)];
+    for (int64_t b = wholeFrom >> shift; b < wholeTo >> shift; ++b)
+        Take(known, blocks[static_cast<size_t>(b)]);
+    AddEdge(samples, first, wholeFrom, level, true, resolution, known);
+    AddEdge(samples, wholeTo, end, level, false, resolution, known);
+    return known;
+}
+
+void TMinMaxSummary::AddEdge(const double* samples, int64_t from, int64_t to, int level, bool left,
+                             const TResolution& resolution, TMinMax& known) const {
+    while (from < to) {
+        const int shift = ShiftOf(level);
         const std::vector<TMinMax>& blocks = levels_[static_cast<size_t>(level)];
-        while (pos + size <= end && static_cast<size_t>(pos >> shift) < blocks.size()) {
-            Take(m, blocks[static_cast<size_t>(pos >> shift)]);
-            pos += size;
+        const auto around = static_cast<size_t>(left ? (to >> shift) - 1 : from >> shift);
+        // A right edge in the run's last, partial block of the level has no block around it.
+        if (around < blocks.size() && !Matters(blocks[around], known, resolution)) return;
+        if (level == 0) {
+            Take(known, ScanBlock(samples + from, to - from));
+            return;
+        }
+        // Whole blocks of the level below, and a smaller edge.
+        const int below = ShiftOf(--level);
+        const std::vector<TMinMax>& finer = levels_[static_cast<size_t>(level)];
+        if (left) {
+            const int64_t whole = RoundUp(from, below);
+            for (int64_t b = whole >> below; b < to >> below; ++b)
+                Take(known, finer[static_cast<size_t>(b)]);
+            to = whole;
+        } else {
+            const int64_t whole = (to >> below) << below;
+            for (int64_t b = from >> below; b < whole >> below; ++b)
+                Take(known, finer[static_cast<size_t>(b)]);
+            from = whole;
         }
     }
-    // The partial block at the end.
-    Take(m, ScanBlock(samples + pos, end - pos));
-    return m;
 }
 
 }  // namespace kvaril

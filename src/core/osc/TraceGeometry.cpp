@@ -1,7 +1,6 @@
 #include "osc/TraceGeometry.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "model/MinMaxSummary.h"
@@ -69,62 +68,47 @@ int TRowScale::RowOfValue(double sample) const {
 
 namespace {
 
-void DrawCompressed(const double* samples, const TRowScale& scale, const TBeamGeometry& g,
-                    TBeamFigure& figure) {
+// A picture tells samples apart by their rows alone.
+class TRowResolution final : public TResolution {
+  public:
+    explicit TRowResolution(const TRowScale& scale) : scale_(scale) {}
+    bool Alike(double a, double b) const override { return scale_.RowOfValue(a) == Row(b); }
+
+  private:
+    // The second value asked about is a column's lowest or highest sample so far, asked again
+    // edge after edge: its row is kept rather than rounded again (±0, equal here, share a row).
+    int Row(double v) const {
+        for (const TRow& r : known_)
+            if (r.Value == v) return r.Row;
+        TRow& r = known_[next_ ^= 1];
+        r = {v, scale_.RowOfValue(v)};
+        return r.Row;
+    }
+    struct TRow {
+        double Value;
+        int Row;
+    };
+    const TRowScale& scale_;
+    mutable TRow known_[2] = {{std::nan(""), 0}, {std::nan(""), 0}};
+    mutable int next_ = 0;
+};
+
+// One stroke per column from its smallest and largest non-NaN sample: the row is monotonic in
+// the sample, so their rows are exactly those of the column-by-column rule, NaN and infinities
+// included. A long run's row takes them from its min/max summary, to the rows' resolution.
+void DrawCompressed(const double* samples, const TMinMaxSummary* summary, const TRowScale& scale,
+                    const TBeamGeometry& g, TBeamFigure& figure) {
     figure.Kind = TFigureKind::Strokes;
     figure.Strokes.clear();
     figure.Strokes.reserve(static_cast<size_t>(g.LastX) + 1);
+    const TRowResolution rows(scale);
     auto quantAt = [&g](int x) { return g.ColumnQuanta ? g.ColumnQuanta[x] : QuantAtColumn(g, x); };
     int e = quantAt(0);
     for (int x = 0; x <= g.LastX; ++x) {
         const int i = e;  // QuantAtColumn(x), carried over from the previous column
         e = quantAt(x + 1);
         if (i >= g.QuantCount || e >= g.QuantCount) continue;
-        // The row is monotonic in the sample, so the column's extremes give its stroke; a NaN
-        // (which has no row) takes the sample-by-sample way, without the NaN.
-        double lo = samples[i], hi = samples[i];
-        bool nan = std::isnan(lo);
-        for (int k = i + 1; k <= e; ++k) {
-            const double s = samples[k];
-            lo = s < lo ? s : lo;
-            hi = s > hi ? s : hi;
-            nan |= std::isnan(s);
-        }
-        int top, bottom;
-        if (!nan) {
-            const int a = scale.RowOfValue(lo), b = scale.RowOfValue(hi);
-            top = std::min(a, b);
-            bottom = std::max(a, b);
-        } else {
-            top = INT_MAX;
-            bottom = INT_MIN;
-            for (int k = i; k <= e; ++k) {
-                if (std::isnan(samples[k])) continue;
-                const int r = scale.RowOfValue(samples[k]);
-                top = std::min(top, r);
-                bottom = std::max(bottom, r);
-            }
-            if (top > bottom) continue;  // nothing but NaN: a gap
-        }
-        figure.Strokes.push_back({x, top, bottom});
-    }
-}
-
-// DrawCompressed for a long run: each column's smallest and largest non-NaN sample from the row's
-// min/max summary and at most two partial blocks. The row is monotonic in the sample, so these
-// give exactly the stroke of the column-by-column rule above, NaN and infinities included.
-void DrawCompressedSummary(const double* samples, const TMinMaxSummary& summary,
-                           const TRowScale& scale, const TBeamGeometry& g, TBeamFigure& figure) {
-    figure.Kind = TFigureKind::Strokes;
-    figure.Strokes.clear();
-    figure.Strokes.reserve(static_cast<size_t>(g.LastX) + 1);
-    auto quantAt = [&g](int x) { return g.ColumnQuanta ? g.ColumnQuanta[x] : QuantAtColumn(g, x); };
-    int e = quantAt(0);
-    for (int x = 0; x <= g.LastX; ++x) {
-        const int i = e;
-        e = quantAt(x + 1);
-        if (i >= g.QuantCount || e >= g.QuantCount) continue;
-        const TMinMax m = summary.Range(samples, i, e);
+        const TMinMax m = summary ? summary->Range(samples, i, e, rows) : ScanMinMax(samples, i, e);
         if (!m.Any()) continue;  // nothing but NaN: a gap
         const int a = scale.RowOfValue(m.Lo), b = scale.RowOfValue(m.Hi);
         figure.Strokes.push_back({x, std::min(a, b), std::max(a, b)});
@@ -232,10 +216,8 @@ void DrawBeam(const TBeam& beam, const TSignalsData& data, const TBeamGeometry& 
     if (compressed) {
         // A reference run's row has no summary; the run's own has one when it is long.
         const TMinMaxSummary* summary = reference ? nullptr : data.Summary(s);
-        if (summary && summary->Count() >= g.QuantCount)
-            DrawCompressedSummary(samples, *summary, scale, g, figure);
-        else
-            DrawCompressed(samples, scale, g, figure);
+        if (summary && summary->Count() < g.QuantCount) summary = nullptr;
+        DrawCompressed(samples, summary, scale, g, figure);
         return;
     }
     const int j0 = QuantAtColumn(g, 0), j1 = QuantAtColumn(g, g.LastX);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SessionFixture.h"
+#include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/uBeam.h"
@@ -40,6 +41,26 @@ TEST_F(Readings, TheValueRowsFollowTheGroupsAndTheCursor) {
     EXPECT_EQ(rows[2].Cells[0].ColorIndex, 2);
     s.Beams().ToManyGroups();
     EXPECT_EQ(s.Readings().ValueRows()[2].Cells[0].Text, "3");
+}
+
+// A long run's picture comes from its min/max summary; the value at the cursor still reads the
+// sample of its quantum, never the extreme of a block around it (here a spike on every 64th).
+TEST(ReadingsOfALongRun, TheCursorReadsItsSampleNotTheSummary) {
+    TSignals signals;
+    TOsc osc;
+    MakeHandRun(signals, {"A"}, 1e-5, 2,
+                [](int, int q) { return q % 64 == 63 ? 9999.0 : q % 1000; });
+    TOscSession s{osc, signals};
+    s.PrepareForRun();
+    s.TimeView().SetGraphWidth(200);
+    ASSERT_NE(signals.Data().Summary(0), nullptr) << "the picture of 200000 quanta uses it";
+    for (int x : {37, 100, 163}) {
+        s.Cursors().Press(x, false);
+        const int64_t k = Round(s.Cursors().MeasureTime() / 1e-5L);
+        const std::string sample = FormatFloat4(signals.Data().GetData(0, static_cast<int32_t>(k)));
+        EXPECT_EQ(s.Readings().ValueRows()[0].Cells[2].Text, sample) << "column " << x;
+        s.Cursors().Release(x, false, 10);
+    }
 }
 
 TEST_F(Readings, StatisticsFollowTheWindowAndTheMarkers) {
