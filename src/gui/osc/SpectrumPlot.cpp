@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "osc/PlotFrame.h"
 #include "osc/Ticks.h"
 #include "ui/QtText.h"
 
@@ -124,34 +125,9 @@ void TSpectrumPlot::DrawAxes(QPainter& p, const QRect& r, const QColor& text) co
     const QColor grid = dark ? QColor(70, 70, 70) : QColor(210, 210, 210);
     const QFontMetrics fm = fontMetrics();
 
-    // Frequency numbers under the plot, each moved inside the widget rather than cut.
-    const std::vector<TAxisTick> fTicks = FrequencyTicks(a);
-    std::vector<TLabelSpan> spans;
-    for (const TAxisTick& t : fTicks)
-        spans.push_back({r.left() + t.Pixel, double(fm.horizontalAdvance(Text(t.Text)))});
-    const std::vector<double> at = PlaceLabels(spans, 0, width(), 2 * kGap);
-    for (size_t i = 0; i < fTicks.size(); ++i) {
-        const int x = r.left() + static_cast<int>(std::lround(fTicks[i].Pixel));
-        p.setPen(grid);
-        p.drawLine(x, r.top(), x, r.bottom());
-        if (std::isnan(at[i])) continue;
-        p.setPen(text);
-        p.drawText(QPointF(at[i], r.bottom() + kGap + fm.ascent()), Text(fTicks[i].Text));
-    }
-    // Level numbers to the left, kept within the widget's height.
-    const std::vector<TAxisTick> lTicks = LevelTicks(a);
-    double lastTop = HUGE_VAL;
-    for (auto it = lTicks.begin(); it != lTicks.end(); ++it) {
-        const int y = r.top() + static_cast<int>(std::lround(it->Pixel));
-        p.setPen(grid);
-        p.drawLine(r.left(), y, r.right(), y);
-        const double top = std::clamp(y - fm.height() / 2.0, 0.0, double(height() - fm.height()));
-        if (top + fm.height() > lastTop) continue;  // from the bottom up: no overlaps
-        lastTop = top;
-        p.setPen(text);
-        p.drawText(QRectF(0, top, r.left() - kGap, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-                   Text(it->Text));
-    }
+    // Frequency numbers under the plot, level numbers to its left.
+    DrawBottomTicks(p, r, FrequencyTicks(a), width(), kGap, grid, text);
+    DrawLeftTicks(p, r, LevelTicks(a), 0, height(), kGap, grid, text);
     p.setPen(text);
     p.drawRect(r.adjusted(0, 0, -1, -1));
     // Axis titles with their units.
@@ -227,39 +203,19 @@ void TSpectrumPlot::DrawPeaks(QPainter& p, const QRect& r) const {
 
 void TSpectrumPlot::DrawLegend(QPainter& p, const QRect& r, const QColor& text) const {
     if (spectra_->empty()) return;
-    const QFontMetrics fm = fontMetrics();
-    constexpr int kLine = 18;
-    const int rowH = fm.height();
+    const int rowH = fontMetrics().height();
     // A sweep's many runs: as many rows as the plot holds, the last one saying how many more.
     const int count = static_cast<int>(spectra_->size());
     const int fit = std::max(1, (r.height() - 3 * kGap) / rowH);
     const int shown = count <= fit ? count : fit - 1;
-    const QString more = count > shown ? QString("и еще %1").arg(count - shown) : QString();
-    int w = fm.horizontalAdvance(more);
-    for (int i = 0; i < shown; ++i)
-        w = std::max(w, fm.horizontalAdvance(Text((*spectra_)[static_cast<size_t>(i)].Name)));
-    const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap, w + kLine + 3 * kGap,
-                    (shown + !more.isEmpty()) * rowH + kGap);
-    QColor backing = background_;
-    backing.setAlpha(225);
-    p.fillRect(box, backing);
-    p.setPen(QColor(text.red(), text.green(), text.blue(), 120));
-    p.drawRect(box.adjusted(0, 0, -1, -1));
-    const bool dark = background_.lightness() < 100;
-    int y = box.top() + kGap / 2;
+    std::vector<TLegendRow> rows;
     for (int i = 0; i < shown; ++i) {
         const TBeamSpectrum& b = (*spectra_)[static_cast<size_t>(i)];
-        const QColor color = CurveColor(b);
-        p.setPen(QPen(color, 2));
-        p.drawLine(box.left() + kGap, y + rowH / 2, box.left() + kGap + kLine, y + rowH / 2);
-        p.setPen(dark ? QColor(230, 230, 230) : QColor(20, 20, 20));
-        p.drawText(QRect(box.left() + 2 * kGap + kLine, y, w + kGap, rowH), Qt::AlignVCenter,
-                   Text(b.Name));
-        y += rowH;
+        rows.push_back({Text(b.Name), CurveColor(b)});
     }
-    if (more.isEmpty()) return;
-    p.setPen(dark ? QColor(230, 230, 230) : QColor(20, 20, 20));
-    p.drawText(QRect(box.left() + kGap, y, w + kLine + 2 * kGap, rowH), Qt::AlignVCenter, more);
+    const QString more = count > shown ? QString("и еще %1").arg(count - shown) : QString();
+    DrawLegendBox(p, r, rows, more, 18, kGap, background_,
+                  QColor(text.red(), text.green(), text.blue(), 120));
 }
 
 void TSpectrumPlot::DrawReadout(QPainter& p, const QRect& r) const {

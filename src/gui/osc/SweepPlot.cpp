@@ -6,6 +6,7 @@
 
 #include "osc/BeamPalette.h"
 #include "osc/OscPainter.h"
+#include "osc/PlotFrame.h"
 #include "ui/QtText.h"
 
 namespace kvaril {
@@ -96,30 +97,8 @@ void TSweepPlot::DrawAxes(QPainter& p, const QRect& r, const QColor& text) const
     const QColor grid = dark ? QColor(70, 70, 70) : QColor(215, 215, 215);
     const QFontMetrics fm = fontMetrics();
     std::vector<TAxisTick> xTicks = axes_.XTicks(fm.horizontalAdvance("0000,0 м"));
-    std::vector<TLabelSpan> spans;
-    for (const TAxisTick& t : xTicks)
-        spans.push_back({r.left() + t.Pixel, double(fm.horizontalAdvance(FromUtf8(t.Text)))});
-    const std::vector<double> at = PlaceLabels(spans, 0, width(), 2 * kGap);
-    for (size_t i = 0; i < xTicks.size(); ++i) {
-        const int x = r.left() + static_cast<int>(std::lround(xTicks[i].Pixel));
-        p.setPen(grid);
-        p.drawLine(x, r.top(), x, r.bottom());
-        if (std::isnan(at[i])) continue;
-        p.setPen(text);
-        p.drawText(QPointF(at[i], r.bottom() + kGap + fm.ascent()), FromUtf8(xTicks[i].Text));
-    }
-    double lastTop = HUGE_VAL;
-    for (const TAxisTick& t : axes_.YTicks(fm.height() + kGap)) {
-        const int y = r.top() + static_cast<int>(std::lround(t.Pixel));
-        p.setPen(grid);
-        p.drawLine(r.left(), y, r.right(), y);
-        const double top = std::clamp(y - fm.height() / 2.0, 0.0, double(height() - fm.height()));
-        if (top + fm.height() > lastTop) continue;  // from the bottom up: no overlaps
-        lastTop = top;
-        p.setPen(text);
-        p.drawText(QRectF(fm.height(), top, r.left() - kGap - fm.height(), fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, FromUtf8(t.Text));
-    }
+    DrawBottomTicks(p, r, xTicks, width(), kGap, grid, text);
+    DrawLeftTicks(p, r, axes_.YTicks(fm.height() + kGap), fm.height(), height(), kGap, grid, text);
     p.setPen(text);
     p.drawRect(r.adjusted(0, 0, -1, -1));
     p.drawText(QRect(r.left(), height() - fm.height() - kGap / 2, r.width(), fm.height()),
@@ -133,26 +112,10 @@ void TSweepPlot::DrawAxes(QPainter& p, const QRect& r, const QColor& text) const
 
 void TSweepPlot::DrawLegend(QPainter& p, const QRect& r, const std::vector<QColor>& colors) const {
     if (curves_.size() < 2) return;  // one curve: the axes' titles say it all
-    const QFontMetrics fm = fontMetrics();
-    constexpr int kLine = 12;
-    int w = 0;
-    for (const TSweepCurve& c : curves_) w = std::max(w, fm.horizontalAdvance(FromUtf8(c.Label)));
-    const int rowH = fm.height();
-    const QRect box(r.right() - (w + kLine + 3 * kGap) - kGap, r.top() + kGap, w + kLine + 3 * kGap,
-                    static_cast<int>(curves_.size()) * rowH + kGap);
-    QColor backing = background_;
-    backing.setAlpha(225);
-    p.fillRect(box, backing);
-    const bool dark = background_.lightness() < 100;
-    int y = box.top() + kGap / 2;
-    for (size_t c = 0; c < curves_.size(); ++c) {
-        p.setPen(QPen(colors[c], 2));
-        p.drawLine(box.left() + kGap, y + rowH / 2, box.left() + kGap + kLine, y + rowH / 2);
-        p.setPen(dark ? QColor(230, 230, 230) : QColor(20, 20, 20));
-        p.drawText(QRect(box.left() + 2 * kGap + kLine, y, w + kGap, rowH), Qt::AlignVCenter,
-                   FromUtf8(curves_[c].Label));
-        y += rowH;
-    }
+    std::vector<TLegendRow> rows;
+    for (size_t c = 0; c < curves_.size(); ++c)
+        rows.push_back({FromUtf8(curves_[c].Label), colors[c]});
+    DrawLegendBox(p, r, rows, QString(), 12, kGap, background_);
 }
 
 }  // namespace kvaril

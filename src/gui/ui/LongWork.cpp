@@ -43,30 +43,35 @@ class TInputHold : public QObject {
     }
 
   private:
-    static bool Held(QEvent::Type type) {
-        switch (type) {
-            case QEvent::KeyPress:
-            case QEvent::KeyRelease:
-            case QEvent::ShortcutOverride:
-            case QEvent::InputMethod:
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove:
-            case QEvent::Wheel:
-            case QEvent::ContextMenu:
-            case QEvent::TouchBegin:
-            case QEvent::TouchUpdate:
-            case QEvent::TouchEnd:
-            case QEvent::Close:
-                return true;
-            default:
-                return false;
-        }
-    }
+    // A window closing would take away what the work reads.
+    static bool Held(QEvent::Type type) { return IsUserInput(type) || type == QEvent::Close; }
 };
 
 }  // namespace
+
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::InputMethod:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+            return true;
+        default:
+            return false;
+    }
+}
 
 std::unique_ptr<QProgressDialog> ShowProgressBox(QWidget* parent, const QString& text,
                                                  const std::function<void()>& stop) {

@@ -3,6 +3,7 @@
 // statistics or frequency plots of a long range. It says what goes on, fills a bar with the time
 // elapsed and remaining, and offers "Прервать", which asks the work to stop.
 
+#include <QEvent>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,9 @@ class QProgressDialog;
 class QWidget;
 
 namespace kvaril {
+
+// The events by which the user acts on a window: held back while work reads what they change.
+bool IsUserInput(QEvent::Type type);
 
 // How long work goes on before its box appears: quick work shows nothing.
 inline constexpr int kProgressDelayMs = 500;

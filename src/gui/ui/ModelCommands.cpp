@@ -26,35 +26,6 @@
 
 namespace kvaril {
 
-namespace {
-
-// The events by which the user acts on a window.
-bool IsUserInput(QEvent::Type type) {
-    switch (type) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::InputMethod:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletMove:
-        case QEvent::TabletRelease:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
-
 TModelCommands::TModelCommands(TFormMain& window)
     : w_(window), longRuns_(ReadSetting(settings::kLongRuns)) {
     worker_.setMaxThreadCount(1);
