@@ -26,9 +26,8 @@ void DrawBottomTicks(QPainter& p, const QRect& r, const std::vector<TAxisTick>& 
     }
 }
 
-void DrawLeftTicks(QPainter& p, const QRect& r, const std::vector<TAxisTick>& ticks,
-                   int labelLeft, int widgetHeight, int gap, const QColor& grid,
-                   const QColor& text) {
+void DrawLeftTicks(QPainter& p, const QRect& r, const std::vector<TAxisTick>& ticks, int labelLeft,
+                   int widgetHeight, int gap, const QColor& grid, const QColor& text) {
     const QFontMetrics fm = p.fontMetrics();
     double lastTop = HUGE_VAL;
     for (const TAxisTick& t : ticks) {

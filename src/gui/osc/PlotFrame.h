@@ -19,9 +19,8 @@ void DrawBottomTicks(QPainter& p, const QRect& r, const std::vector<TAxisTick>& 
                      int widgetWidth, int gap, const QColor& grid, const QColor& text);
 // Numbers left of `r` between `labelLeft` and the area, each beside its grid line, kept within
 // the widget's height and, from the bottom up, left out where they would overlap.
-void DrawLeftTicks(QPainter& p, const QRect& r, const std::vector<TAxisTick>& ticks,
-                   int labelLeft, int widgetHeight, int gap, const QColor& grid,
-                   const QColor& text);
+void DrawLeftTicks(QPainter& p, const QRect& r, const std::vector<TAxisTick>& ticks, int labelLeft,
+                   int widgetHeight, int gap, const QColor& grid, const QColor& text);
 
 struct TLegendRow {
     QString Text;
