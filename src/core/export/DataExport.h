@@ -39,14 +39,14 @@ TWavRate WavRateOf(const TSignals& signals);
 
 // 32-bit float samples, one channel per selected signal in document order, values as the model
 // wrote them (not scaled to [-1, 1]). Written at WavRateOf's rate even when it is inexact: the
-// caller asks or warns first. Throws ERangeError when refused, EFileError when it cannot write
-// (naming `path`, the file the sink becomes).
+// caller asks or warns first. Written as it goes, header first (the sink may be a pipe). Throws
+// ERangeError when refused (before writing anything), or what the sink throws.
 void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& range,
-                     const std::string& path, const TWorkHooks& hooks = {});
+                     const TWorkHooks& hooks = {});
 void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range,
                      const TWorkHooks& hooks = {});
 
-// The most channels a WAV file can have here (the sound library's limit).
+// The most channels a WAV file can have here (what the sound libraries that read it take).
 inline constexpr int kMaxWavChannels = 1024;
 
 }  // namespace kvaril

@@ -1,5 +1,3 @@
-#include <sndfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -18,49 +16,41 @@ namespace kvaril {
 
 namespace {
 
-// The sound library writes into memory through its virtual I/O (it seeks back to finish the
-// header); the bytes then go to the output's sink.
-struct TMemoryFile {
-    std::vector<char> Bytes;
-    sf_count_t Position = 0;
-};
+// The file is written as it goes, header first: its sizes are known before the first sample,
+// so nothing seeks back and the output may be a pipe. A long run's samples are never held twice.
+constexpr uint64_t kWavHeaderBytes = 58;  // RIFF, "fmt " of 18, "fact", "data" headers
 
-sf_count_t MemLength(void* user) { return static_cast<TMemoryFile*>(user)->Bytes.size(); }
-
-sf_count_t MemSeek(sf_count_t offset, int whence, void* user) {
-    auto* f = static_cast<TMemoryFile*>(user);
-    sf_count_t base = whence == SEEK_CUR   ? f->Position
-                      : whence == SEEK_END ? static_cast<sf_count_t>(f->Bytes.size())
-                                           : 0;
-    if (base + offset < 0) return -1;
-    f->Position = base + offset;
-    return f->Position;
+void PutLe(std::string& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-sf_count_t MemRead(void* data, sf_count_t count, void* user) {
-    auto* f = static_cast<TMemoryFile*>(user);
-    const sf_count_t size = static_cast<sf_count_t>(f->Bytes.size());
-    const sf_count_t n = std::max<sf_count_t>(0, std::min(count, size - f->Position));
-    if (n > 0) std::memcpy(data, f->Bytes.data() + f->Position, n);
-    f->Position += n;
-    return n;
+// A 32-bit IEEE float WAVE header: WAVE_FORMAT_IEEE_FLOAT wants an extended "fmt " (size 18,
+// no extra bytes) and a "fact" chunk with the frame count.
+std::string WavHeader(int32_t rate, int channels, uint32_t frames) {
+    const uint32_t dataBytes = frames * static_cast<uint32_t>(channels) * 4;
+    std::string h = "RIFF";
+    PutLe(h, static_cast<uint32_t>(kWavHeaderBytes - 8) + dataBytes, 4);
+    h += "WAVEfmt ";
+    PutLe(h, 18, 4);
+    PutLe(h, 3, 2);  // IEEE float
+    PutLe(h, static_cast<uint32_t>(channels), 2);
+    PutLe(h, static_cast<uint32_t>(rate), 4);
+    PutLe(h, static_cast<uint32_t>(rate) * static_cast<uint32_t>(channels) * 4, 4);
+    PutLe(h, static_cast<uint32_t>(channels) * 4, 2);
+    PutLe(h, 32, 2);
+    PutLe(h, 0, 2);  // no extension bytes
+    h += "fact";
+    PutLe(h, 4, 4);
+    PutLe(h, frames, 4);
+    h += "data";
+    PutLe(h, dataBytes, 4);
+    return h;
 }
 
-sf_count_t MemWrite(const void* data, sf_count_t count, void* user) {
-    auto* f = static_cast<TMemoryFile*>(user);
-    if (f->Position + count > static_cast<sf_count_t>(f->Bytes.size()))
-        f->Bytes.resize(f->Position + count);
-    std::memcpy(f->Bytes.data() + f->Position, data, count);
-    f->Position += count;
-    return count;
-}
-
-sf_count_t MemTell(void* user) { return static_cast<TMemoryFile*>(user)->Position; }
-
-// The sound library's own words (English) follow ours; its errors have no system reason.
-EFileError SoundLibraryFailure(const std::string& path, const std::string& why) {
-    return EFileError("Не удается создать файл " + path +
-                      ": звуковая библиотека не записала его (" + why + ")");
+void PutFloat(char* out, float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, 4);
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
 }
 
 std::string Hertz(double value) { return FormatShortestPlain(value) + " Гц"; }
@@ -94,7 +84,7 @@ TWavRate WavRateOf(const TSignals& signals) {
 }
 
 void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& range,
-                     const std::string& path, const TWorkHooks& hooks) {
+                     const TWorkHooks& hooks) {
     CheckRangeInData(signals, range);
     const TWavRate rate = WavRateOf(signals);
     if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
@@ -103,42 +93,37 @@ void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& 
         throw ERangeError("В WAV не больше " + std::to_string(kMaxWavChannels) +
                           " каналов, а выбрано сигналов: " + std::to_string(channels));
 
-    TMemoryFile memory;
-    SF_VIRTUAL_IO io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
-    SF_INFO info{};
-    info.samplerate = rate.Rate;
-    info.channels = channels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
-    if (!file) throw SoundLibraryFailure(path, sf_strerror(nullptr));
-    // Closed however the writing ends, a stop included.
-    std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> open(file, sf_close);
-    // No PEAK chunk: the file is the same bytes for the same samples.
-    sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-    // The frames go to the library a piece at a time: no float copy of the whole range.
+    // Every size in the header is 32 bits.
+    const uint64_t dataBytes = static_cast<uint64_t>(range.QuantCount()) * channels * 4;
+    if (kWavHeaderBytes - 8 + dataBytes > std::numeric_limits<uint32_t>::max())
+        throw ERangeError("В WAV не больше 4 ГБ, а выбранные отсчеты занимают " +
+                          FormatShortestPlain(static_cast<double>(dataBytes) / (1 << 30)) +
+                          " ГБ: выберите меньше сигналов или короче отрезок времени");
+
+    const std::string header =
+        WavHeader(rate.Rate, channels, static_cast<uint32_t>(range.QuantCount()));
+    sink.Write(header.data(), header.size());
+    // The frames go out a piece at a time: no copy of the whole range.
     const TSignalsData& data = signals.Data();
     constexpr int kPieceFrames = 65536;
-    std::vector<float> frames;
-    frames.reserve(static_cast<size_t>(channels) * kPieceFrames);
-    sf_count_t written = 0;
+    std::vector<char> bytes(static_cast<size_t>(channels) * kPieceFrames * 4);
     for (int first = range.FirstQuant; first <= range.LastQuant; first += kPieceFrames) {
         if (first > range.FirstQuant) hooks.Step(first - range.FirstQuant, range.QuantCount());
         const int last = std::min(range.LastQuant, first + kPieceFrames - 1);
-        frames.clear();
+        char* out = bytes.data();
         for (int q = first; q <= last; ++q)
-            for (int s : range.Signals) frames.push_back(static_cast<float>(data.GetData(s, q)));
-        written += sf_writef_float(file, frames.data(), last - first + 1);
+            for (int s : range.Signals) {
+                PutFloat(out, static_cast<float>(data.GetData(s, q)));
+                out += 4;
+            }
+        sink.Write(bytes.data(), static_cast<size_t>(out - bytes.data()));
     }
-    const std::string error = written == range.QuantCount() ? "" : sf_strerror(file);
-    if (sf_close(open.release()) != 0 || !error.empty()) throw SoundLibraryFailure(path, error);
-
-    sink.Write(memory.Bytes.data(), memory.Bytes.size());
 }
 
 void WriteSamplesWav(const std::string& path, const TSignals& signals, const TDataRange& range,
                      const TWorkHooks& hooks) {
     WriteOutputFile(path, TOutputKind::Binary,
-                    [&](ByteSink& sink) { WriteSamplesWav(sink, signals, range, path, hooks); });
+                    [&](ByteSink& sink) { WriteSamplesWav(sink, signals, range, hooks); });
 }
 
 }  // namespace kvaril

@@ -238,9 +238,7 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
     if (targets.Csv >= 0)
         writers[targets.Csv] = [&](ByteSink& sink) { WriteSamplesCsv(sink, signals, range); };
     if (targets.Wav >= 0)
-        writers[targets.Wav] = [&](ByteSink& sink) {
-            WriteSamplesWav(sink, signals, range, options.WavPath);
-        };
+        writers[targets.Wav] = [&](ByteSink& sink) { WriteSamplesWav(sink, signals, range); };
     if (targets.Stats >= 0)
         writers[targets.Stats] = [&](ByteSink& sink) { WriteStatsCsv(sink, signals, range); };
     if (targets.Spectrum >= 0)

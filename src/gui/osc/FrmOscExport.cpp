@@ -130,7 +130,7 @@ void TFormOsc::ExportData() {
         wav ? TOutputKind::Binary : TOutputKind::Text,
         [&](TOutputPlan& plan, int output, const TWorkHooks& hooks) {
             if (wav)
-                WriteSamplesWav(plan.Sink(output), signals, range, ToUtf8(*path), hooks);
+                WriteSamplesWav(plan.Sink(output), signals, range, hooks);
             else
                 WriteSamplesCsv(plan.Sink(output), signals, range, hooks);
         },

@@ -211,6 +211,34 @@ TEST_F(WavExportTest, SelectionGivesItsChannelsInDocumentOrder) {
     }
 }
 
+// A sink that keeps what it was given, call by call.
+class RecordingSink : public ByteSink {
+  public:
+    std::vector<std::string> Writes;
+    void Write(const char* data, size_t size) override { Writes.emplace_back(data, size); }
+};
+
+TEST_F(WavExportTest, ALongRangeGoesOutHeaderFirstInPiecesThatReadBack) {
+    Make({"A", "B"}, 0.00001, 150000);  // more than two pieces of frames
+    RecordingSink sink;
+    WriteSamplesWav(sink, signals_, WholeRun(signals_));
+    ASSERT_GE(sink.Writes.size(), 4u) << "header and at least three pieces";
+    const std::string& header = sink.Writes.front();
+    EXPECT_EQ(header.substr(0, 4), "RIFF");
+    EXPECT_EQ(header.substr(header.size() - 8, 4), "data") << "the header alone comes first";
+    std::string all;
+    for (const std::string& piece : sink.Writes) all += piece;
+    EXPECT_EQ(all.size(), header.size() + 150000u * 2 * 4);
+    std::ofstream(Path("long.wav"), std::ios::binary) << all;
+    const TWavContent wav = ReadWav(Path("long.wav"));
+    EXPECT_EQ(wav.Info.samplerate, 100000);
+    EXPECT_EQ(wav.Info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    ASSERT_EQ(wav.Info.frames, 150000);
+    for (int q : {0, 65535, 65536, 131072, 149999})
+        for (int s = 0; s < 2; ++s)
+            EXPECT_EQ(wav.Frames[q * 2 + s], static_cast<float>(Sample(s, q))) << s << " " << q;
+}
+
 TEST_F(WavExportTest, SameSamplesGiveTheSameBytes) {
     Make({"A"}, 0.001, 100);
     WriteSamplesWav(Path("1.wav"), signals_, WholeRun(signals_));
