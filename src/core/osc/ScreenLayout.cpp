@@ -164,9 +164,17 @@ void AddSweepLegend(const TBeamGroup& group, const TBand& band, const TGroupCont
     if (group.Beams.empty()) return;
     const std::vector<TRgb> ramp =
         SweepRamp(c.Scheme, GroupBeamColor(group, 0, c), static_cast<int>(runs.size()));
+    // Many runs would bury the band under their names: the first ones, how many more, the last
+    // (the ramp's two ends say the range).
+    constexpr size_t kNamed = 12;
+    const size_t hidden = runs.size() > kNamed ? runs.size() - (kNamed - 1) : 0;
+    int place = static_cast<int>(group.Beams.size());
     for (size_t r = 0; r < runs.size(); ++r) {
-        TDrawItem item{TDrawItem::RunLegend, ramp[r], 0, 0, band.Top, runs[r].Label};
-        item.X0 = static_cast<int>(group.Beams.size() + r);
+        if (hidden && r >= kNamed - 2 && r < runs.size() - 1 && r != kNamed - 2) continue;
+        std::string text = runs[r].Label;
+        if (hidden && r == kNamed - 2) text = "… еще " + std::to_string(hidden) + " …";
+        TDrawItem item{TDrawItem::RunLegend, ramp[r], 0, 0, band.Top, text};
+        item.X0 = place++;
         picture.Items.push_back(item);
     }
 }

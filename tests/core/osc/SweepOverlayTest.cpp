@@ -148,6 +148,31 @@ TEST_F(Overlay, TheLegendNamesEachGoodRunAfterTheBeamsNames) {
     EXPECT_LT(lastName, firstRun);
 }
 
+TEST_F(Overlay, ManyRunsNameTheFirstOnesHowManyMoreAndTheLast) {
+    std::vector<double> values;
+    for (int i = 1; i <= 20; ++i) values.push_back(100.0 * i);
+    const TSweepShownPtr many = MakeHandSweep(
+        signals, values, [](int r, int, int q) { return (r + 1) * std::sin(q * 0.2); });
+    TLayoutOptions options;
+    options.Sweep = many.get();
+    const std::vector<TDrawItem> runs = Items(Layout(options), TDrawItem::RunLegend);
+    ASSERT_EQ(runs.size(), 12u);
+    EXPECT_EQ(runs[0].Text, "Fc = 100");
+    EXPECT_EQ(runs[9].Text, "Fc = 1000");
+    EXPECT_EQ(runs[10].Text, "… еще 9 …");
+    EXPECT_EQ(runs[11].Text, "Fc = 2000");
+    const std::vector<TRgb> ramp =
+        SweepRamp(TColorScheme::Gray, BeamColor(TColorScheme::Gray, 0), 20);
+    EXPECT_EQ(runs[11].Color, ramp[19]) << "the last run keeps its own shade";
+    // Exactly twelve runs are all named.
+    values.resize(12);
+    const TSweepShownPtr twelve = MakeHandSweep(
+        signals, values, [](int r, int, int q) { return (r + 1) * std::sin(q * 0.2); });
+    options.Sweep = twelve.get();
+    EXPECT_EQ(Items(Layout(options), TDrawItem::RunLegend).size(), 12u);
+    EXPECT_EQ(Items(Layout(options), TDrawItem::RunLegend)[10].Text, "Fc = 1100");
+}
+
 TEST_F(Overlay, EachBandNamesTheRunsInItsFirstBeamsRamp) {
     osc.View(0).Beam(1).SetGroup(2);
     TLayoutOptions options;
