@@ -233,6 +233,8 @@ TSweepResult TModelCommands::RunSweep(const TSweep& sweep) {
         TSweepHooks sweepHooks;
         sweepHooks.Cancelled = hooks.Cancelled;
         sweepHooks.Progress = [&hooks](int done, int total) { hooks.Progress(done, total); };
+        // The times count from here: the first report comes only when a whole run is done.
+        hooks.Progress(0, sweep.RunCount());
         result = kvaril::RunSweep(document, sweep, options, sweepHooks);
         TModelOutcome outcome;
         outcome.Ok = !result.Cancelled;
