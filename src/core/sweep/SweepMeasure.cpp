@@ -103,6 +103,10 @@ void Widen(bool log, double& low, double& high) {
         high *= std::pow(10.0, room);
         return;
     }
+    // Measures that differ only in their last digits (the same RMS from every run) are one
+    // value: a range of rounding noise would give ticks of nine digits.
+    const double magnitude = std::max(std::fabs(low), std::fabs(high));
+    if (high - low <= 1e-9 * magnitude) low = high = (low + high) / 2;
     const double room = low != high ? (high - low) / 20 : low != 0 ? std::fabs(low) / 10 : 1;
     low -= room;
     high += room;

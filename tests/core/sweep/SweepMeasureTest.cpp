@@ -222,6 +222,13 @@ TEST_F(SweepMeasureTest, PlotAxesHoldEveryPointWithTicksInside) {
     EXPECT_LT(one.XMin, 3);
     EXPECT_GT(one.XMax, 3);
     EXPECT_NEAR(one.Y(0), 100, 1e-9);
+    // The same RMS from every run, apart from rounding: one value with room about it, and ticks
+    // of a few digits, not a range of rounding noise.
+    const TSweepPlotAxes same = FitSweepAxes(
+        {{"", {1000, 4000}, {0.70710678118654746, 0.70710678118654757}}}, false, false, 400, 200);
+    EXPECT_NEAR(same.YMin, 0.6364, 1e-3);
+    EXPECT_NEAR(same.YMax, 0.7778, 1e-3);
+    for (const TAxisTick& t : same.YTicks()) EXPECT_LE(t.Text.size(), 8u) << t.Text;
 }
 
 }  // namespace
