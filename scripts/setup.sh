@@ -14,7 +14,7 @@ packages=(
   fp-compiler                       # builds the model libraries
   libseccomp-dev                    # the model child's system-call filter
   bubblewrap                        # the model child's namespaces (its box)
-  libsndfile1-dev                   # WAV export
+  libsndfile1-dev                   # the tests read the WAV exports back
   desktop-file-utils shared-mime-info dpkg-dev   # checking the desktop files; the Debian package
   lintian                           # the Debian package checked as Debian checks packages
   libfftw3-dev                      # spectra

@@ -32,7 +32,7 @@ if(NOT package STREQUAL "kvaril" OR NOT version STREQUAL "${VERSION}"
   message(FATAL_ERROR "metadata: ${package} ${version} ${architecture}")
 endif()
 
-set(needed fp-compiler libsndfile1 libseccomp2 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6
+set(needed fp-compiler libseccomp2 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6
     libqscintilla2-qt6 libc6 libstdc\\+\\+6)
 # FFTW only where the program links it.
 execute_process(COMMAND objdump -p ${KVARIL} OUTPUT_VARIABLE dynamic)
