@@ -201,6 +201,7 @@ class TFormOsc : public QMainWindow {
     QAction* actBeamColors_ = nullptr;
     TFormSpectrum* frmSpectrum_ = nullptr;
     TSweepPage* tsSweep_ = nullptr;
+    int panelMinimumWithoutSweep_ = -1;  // the panel's minimum width before the page came
     // The A/B cursors and the marker lines.
     QAction* actCursors_ = nullptr;
     QAction* actMarkerLines_ = nullptr;

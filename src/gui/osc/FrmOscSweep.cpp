@@ -4,6 +4,7 @@
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "osc/FrmOsc.h"
 #include "osc/OscPainter.h"
@@ -29,8 +30,13 @@ void TFormOsc::RefreshSweep() {
     const int index = tabControl_->indexOf(tsSweep_);
     if (sweep && index < 0) {
         tabControl_->addTab(tsSweep_, "Свип");
+        // The panel never gets narrower than its page tabs: the new one included.
+        panelMinimumWithoutSweep_ = tabControl_->minimumWidth();
+        tabControl_->setMinimumWidth(
+            std::max(panelMinimumWithoutSweep_, tabControl_->tabBar()->sizeHint().width() + 4));
     } else if (!sweep && index >= 0) {
         tabControl_->removeTab(index);  // the page stays the window's, for the next sweep
+        tabControl_->setMinimumWidth(panelMinimumWithoutSweep_);
     }
     if (!sweep) {
         tsSweep_->Show(nullptr, {}, 0, {}, TColorScheme::White);  // lets the runs go

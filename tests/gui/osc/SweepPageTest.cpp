@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -92,15 +93,20 @@ class SweepPage : public ::testing::Test {
 TEST_F(SweepPage, AppearsWithASweepAndGoesWithIt) {
     EXPECT_FALSE(PageListed());
     const int pages = Tabs()->count();
+    const int minimum = Tabs()->minimumWidth();
     osc_->SetSweep(sweep_);
     EXPECT_TRUE(PageListed());
     EXPECT_EQ(Tabs()->tabText(Tabs()->indexOf(Page())), "Свип");
+    QApplication::processEvents();
+    const QTabBar* bar = Tabs()->tabBar();
+    EXPECT_LE(bar->tabRect(Tabs()->indexOf(Page())).right(), bar->width()) << "its tab is seen";
     Tabs()->setCurrentWidget(Page());
     QApplication::processEvents();
     EXPECT_TRUE(Page()->isVisible());
     osc_->SetSweep(nullptr);
     EXPECT_FALSE(PageListed());
     EXPECT_EQ(Tabs()->count(), pages);
+    EXPECT_EQ(Tabs()->minimumWidth(), minimum) << "the panel may be as narrow as before";
     EXPECT_FALSE(Page()->isVisible());
     EXPECT_NE(Tabs()->currentWidget(), Page()) << "another page is shown in its place";
     EXPECT_TRUE(Page()->Table().Rows.empty()) << "the runs are let go";
