@@ -148,7 +148,7 @@ TEST(SignalsDataCopy, TakesTheSizeAndEverySampleOfAnotherStore) {
     ASSERT_EQ(to.SampleCount(), 100);
     for (int s = 0; s < 3; ++s)
         for (int q = 0; q < 100; q += 33) EXPECT_EQ(to.GetData(s, q), s * 1000.0 + q);
-    // The copy is its own: changing the original leaves it.
+    // The copy holds its own samples: a later write to the store it came from does not reach it.
     from.SetData(2, 99, 0);
     EXPECT_EQ(to.GetData(2, 99), 2099.0);
 }

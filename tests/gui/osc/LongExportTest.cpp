@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "HandRun.h"
+#include "OpenOscilloscope.h"
 #include "ScriptedDialogs.h"
 #include "osc/FrmOsc.h"
 #include "ui/Workbench.h"
@@ -33,11 +34,7 @@ class LongExport : public ::testing::Test {
         MakeHandRun(wb_.Signals, {"A", "B", "C"}, 1e-6, 5.0,
                     [](int s, int q) { return s + q * 1.000000001e-7; });
         FinishRun(wb_.Signals, wb_.Osc);
-        osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
-        osc_->PrepareForRun();
-        osc_->resize(800, 500);
-        osc_->show();
-        QApplication::processEvents();
+        osc_ = testing::OpenOscilloscope(wb_, dialogs_);
     }
     void TearDown() override {
         osc_.reset();

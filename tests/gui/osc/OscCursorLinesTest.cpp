@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "HandRun.h"
+#include "OpenOscilloscope.h"
 #include "model/uCommon.h"
 #include "osc/FrmOsc.h"
 #include "osc/MarkLines.h"
@@ -50,14 +51,7 @@ class OscCursorLines : public ::testing::Test {
         settings.remove("Oscilloscope");
         settings.remove("Windows/Oscilloscope");
     }
-    void Open() {
-        osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
-        wb_.Osc.SyncWithSignals(wb_.Signals);
-        osc_->PrepareForRun();
-        osc_->resize(800, 500);
-        osc_->show();
-        QApplication::processEvents();
-    }
+    void Open() { osc_ = testing::OpenOscilloscope(wb_, dialogs_); }
     template <typename T>
     T* Find(const char* name) {
         auto* child = osc_->findChild<T*>(name);

@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "HandRun.h"
+#include "OpenOscilloscope.h"
 #include "ScriptedDialogs.h"
 #include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
@@ -43,11 +44,7 @@ class OscExport : public ::testing::Test {
         MakeHandRun(wb_.Signals, {"A", "B", "C"}, 0.001, 0.2,
                     [](int s, int q) { return s + q / 1000.0; });
         FinishRun(wb_.Signals, wb_.Osc);
-        osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
-        osc_->PrepareForRun();
-        osc_->resize(800, 500);
-        osc_->show();
-        QApplication::processEvents();
+        osc_ = testing::OpenOscilloscope(wb_, dialogs_);
     }
     void TearDown() override {
         osc_.reset();

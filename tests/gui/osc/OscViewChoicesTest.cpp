@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "HandRun.h"
+#include "OpenOscilloscope.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
@@ -43,14 +44,7 @@ class OscViewChoices : public ::testing::Test {
         settings.remove("Oscilloscope");
         settings.remove("Windows/Oscilloscope");
     }
-    void Open() {
-        osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
-        wb_.Osc.SyncWithSignals(wb_.Signals);
-        osc_->PrepareForRun();
-        osc_->resize(800, 500);
-        osc_->show();
-        QApplication::processEvents();
-    }
+    void Open() { osc_ = testing::OpenOscilloscope(wb_, dialogs_); }
     QAction* Action(const char* name) {
         auto* a = osc_->findChild<QAction*>(name);
         EXPECT_NE(a, nullptr) << name;

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "HandSweep.h"
+#include "OpenOscilloscope.h"
 #include "osc/BeamPage.h"
 #include "osc/BeamPalette.h"
 #include "osc/FrmOsc.h"
@@ -35,12 +36,7 @@ class SweepOverlayWindow : public ::testing::Test {
                     [](int s, int q) { return Sample(0, s, q); });
         wb_.Signals.Data().CalcMaxima();
         sweep_ = MakeHandSweep(wb_.Signals, {1000, 2000, 4000}, Sample, {1});
-        osc_ = std::make_unique<TFormOsc>(wb_, dialogs_, nullptr);
-        wb_.Osc.SyncWithSignals(wb_.Signals);
-        osc_->PrepareForRun();
-        osc_->resize(800, 500);
-        osc_->show();
-        QApplication::processEvents();
+        osc_ = testing::OpenOscilloscope(wb_, dialogs_);
     }
     void TearDown() override {
         osc_.reset();
