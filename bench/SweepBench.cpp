@@ -1,7 +1,7 @@
 // A sweep of 8 values of a 10-signal, 10000-quanta document against one F9 of the same
 // document (generate, compile, run), in the same run; then the same sweep again, unchanged,
-// which reuses every run's library. Prints the ratios and the bounds they are held to: a sweep
-// at most 1.3 × (8 / cores) F9s, a repeat at most 0.3 F9.
+// which reuses every run's library and the boxes the first one started. Prints the ratios and the
+// bounds they are held to: a sweep at most 1.3 × (8 / cores) F9s, a repeat at most 0.3 F9.
 //   build/bench/sweep_bench
 
 #include <unistd.h>
@@ -102,10 +102,20 @@ int main() {
     start = Clock::now();
     const TSweepResult first = RunSweep(signals, sweep, options);
     const double swept = Seconds(start);
-    start = Clock::now();
-    const TSweepResult again = RunSweep(signals, sweep, options);
-    const double repeat = Seconds(start);
-    if (!first.Failures.empty() || !again.Failures.empty()) {
+    // The median of three repeats, as of the F9s.
+    std::vector<double> repeats;
+    for (int r = 0; r < 3; ++r) {
+        start = Clock::now();
+        const TSweepResult again = RunSweep(signals, sweep, options);
+        repeats.push_back(Seconds(start));
+        if (!again.Failures.empty()) {
+            std::fprintf(stderr, "sweep failed\n");
+            return 1;
+        }
+    }
+    std::sort(repeats.begin(), repeats.end());
+    const double repeat = repeats[1];
+    if (!first.Failures.empty()) {
         std::fprintf(stderr, "sweep failed\n");
         return 1;
     }

@@ -1,8 +1,11 @@
-// kvaril-modelhost LIBRARY ROWS_FD SIGNALS SAMPLES REPORT_FD
+// kvaril-modelhost SOCKET_FD [--confine]
 //
-// Runs one model in a process of its own: maps the result store's rows, loads the model
-// library, looks up its exports, calls MainModelProc and writes what happened into the shared
-// report. A fault the library cannot turn into an exception ends only this process.
+// Takes runs from the workbench over SOCKET_FD (HostChannel.h) and runs each model in a process
+// of its own, forked for it: the process maps the result store's rows, loads the model library,
+// looks up its exports, calls MainModelProc and writes what happened into the shared report. A
+// fault the library cannot turn into an exception ends only that process; the host answers with
+// how it ended and waits for the next run. With --confine (a box without namespaces) each run
+// must be kept to writing in its scratch folder.
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -14,7 +17,9 @@
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -25,7 +30,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <optional>
 
+#include "model/HostChannel.h"
 #include "model/RunReport.h"
 #include "model/StoreLayout.h"
 
@@ -68,6 +75,7 @@ void Copy(char* target, size_t size, const char* text) {
 }
 
 bool ModelActive() {
+    if (!g_report) return false;  // the host itself, between runs
     return g_report->State == TRunState::Loading || g_report->State == TRunState::Running;
 }
 
@@ -401,29 +409,38 @@ void CallModelCatching(const TModelExports& model, void* store) {
     }
 }
 
-}  // namespace
+void Limit(int resource, uint64_t soft, uint64_t hard) {
+    if (soft == 0) return;
+    rlimit limit{soft, hard};
+    ::setrlimit(resource, &limit);
+}
 
-int main(int argc, char** argv) {
-    // The last argument, when there is one, is the scratch folder of a box without namespaces.
-    if (argc != 6 && argc != 7) return 2;
-    const char* library = argv[1];
-    const int rowsFd = std::atoi(argv[2]);
-    const int32_t signalCount = std::atoi(argv[3]);
-    const int32_t sampleCount = std::atoi(argv[4]);
-    const int reportFd = std::atoi(argv[5]);
+// One run, in the process forked for it; never returns.
+[[noreturn]] void RunForked(const THostRun& run, const THostRunFds& fds, pid_t host, bool confine) {
+    // A run whose host was stopped (the workbench cancelled it) must not go on.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != host) ::_exit(2);
+    if (::dup2(fds.OutputFd, 1) < 0 || ::dup2(fds.OutputFd, 2) < 0) ::_exit(2);
+    ::close(fds.OutputFd);
+    if (::chdir(run.Folder.data()) != 0) ::_exit(2);
+    Limit(RLIMIT_AS, run.MemoryLimitBytes, run.MemoryLimitBytes);
+    Limit(RLIMIT_CPU, run.CpuLimitSeconds, run.CpuLimitSeconds + 5);
 
-    g_report = static_cast<TRunReport*>(MapShared(reportFd, sizeof(TRunReport)));
-    if (!g_report) return 2;
+    g_report = static_cast<TRunReport*>(MapShared(fds.ReportFd, sizeof(TRunReport)));
+    if (!g_report) ::_exit(2);
     g_report->CurrentQuant = -1;
-    char* rows = static_cast<char*>(MapShared(rowsFd, RowsSize(signalCount, sampleCount)));
-    if (!rows && RowsSize(signalCount, sampleCount) > 0) return 2;
+    const size_t rowsSize = RowsSize(run.SignalCount, run.SampleCount);
+    char* rows = fds.RowsFd >= 0 ? static_cast<char*>(MapShared(fds.RowsFd, rowsSize)) : nullptr;
+    if (!rows && rowsSize > 0) ::_exit(2);
     static StoreImage store;
-    store.Link(rows, signalCount, sampleCount);
+    store.Link(rows, run.SignalCount, run.SampleCount);
 
     InstallCrashHandlers();
-    if (argc == 7 && !ConfineWrites(argv[6])) return 2;
+    // In a box with namespaces the runs of one host could otherwise write in each other's
+    // folders; where Landlock is missing there, the box alone keeps the rest safe.
+    if (!ConfineWrites(run.Folder.data()) && confine) ::_exit(2);
     InstallFilter();
-    const TModelExports model = LoadModel(library);
+    const TModelExports model = LoadModel(run.Library.data());
     g_report->State = TRunState::Running;
     if (model.Call && model.FpcHandler) {
         CallModelCatching(model, store.Object());
@@ -434,4 +451,34 @@ int main(int argc, char** argv) {
     }
     // The library's finalisation has nothing to give back; the process simply ends.
     EndHost(0);
+}
+
+void CloseAll(const THostRunFds& fds) {
+    for (int fd : {fds.ReportFd, fds.OutputFd, fds.RowsFd})
+        if (fd >= 0) ::close(fd);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 && argc != 3) return 2;
+    const int socket = std::atoi(argv[1]);
+    const bool confine = argc == 3 && std::strcmp(argv[2], "--confine") == 0;
+    const pid_t host = ::getpid();
+    for (;;) {
+        THostRunFds fds;
+        const std::optional<THostRun> run = ReceiveRun(socket, fds);
+        if (!run) return 0;  // the workbench is done with this host
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(socket);
+            RunForked(*run, fds, host, confine);
+        }
+        CloseAll(fds);
+        int status = W_EXITCODE(2, 0);
+        if (child > 0)
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+        if (!SendRunEnd(socket, status)) return 0;
+    }
 }

@@ -38,6 +38,8 @@ class ChildProcess {
                      const std::function<bool()>& cancelled = nullptr);
     // Ends the child and everything it started in its group.
     void Kill();
+    // Whether the child has not ended yet (it is reaped when it has).
+    bool Running() { return !Reap(false); }
 
     bool Exited() const { return reaped_; }
     int Status() const { return status_; }  // as from waitpid, once Exited

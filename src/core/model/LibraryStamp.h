@@ -11,6 +11,10 @@ namespace kvaril {
 
 inline constexpr const char* kLibraryStampName = ".kvml.stamp";
 
+// A program as it is now: where it really is, its size and when it was last written, which an
+// upgrade or a rebuild changes; nothing when it cannot be found.
+std::optional<std::string> ProgramIdentity(const std::string& path);
+
 // A fingerprint of the build's inputs in `binDir` (ends with "/"), or nothing when one of them
 // cannot be read.
 std::optional<std::string> BuildInputsFingerprint(const std::string& binDir);

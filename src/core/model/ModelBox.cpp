@@ -80,20 +80,18 @@ std::string BoxNotice(TBoxKind kind) {
 
 std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
                                       std::vector<std::string> host) {
-    if (kind == TBoxKind::Landlock) {
-        host.push_back(scratch);
-        return host;
-    }
+    if (kind == TBoxKind::Landlock) return host;
     std::vector<std::string> command = BubblewrapArgs(scratch);
     command.insert(command.end(), host.begin(), host.end());
     return command;
 }
 
-TScratchFolder::TScratchFolder() {
+TScratchFolder::TScratchFolder(const std::string& parent) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string base = runtime && *runtime ? runtime : "/tmp";
     if (::access(base.c_str(), W_OK) != 0) base = "/tmp";
-    std::string pattern = base + "/kvaril-scratch-XXXXXX";
+    std::string pattern = parent.empty() ? base + "/kvaril-scratch-XXXXXX" : parent + "/run-XXXXXX";
+    if (!parent.empty()) base = parent;
     if (!::mkdtemp(pattern.data()))
         throw EFileError("Не удается создать папку для модели в " + base + ": " +
                          std::strerror(errno));

@@ -25,15 +25,16 @@ TBoxKind AvailableBox();
 std::string BoxNotice(TBoxKind kind);
 
 // `host` (the host's command line) as it is started in the box with `scratch` as its working
-// folder. For the Landlock box the host gets the folder as its last argument and confines itself.
+// folder, the one folder it may write in. In the Landlock box the host confines each run itself.
 std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
                                       std::vector<std::string> host);
 
 // The folder a run's model may write in: made fresh for each run, removed with its content when
-// the next run starts or when it stays empty.
+// the next run starts or when it stays empty. A host's box holds the folders of its runs.
 class TScratchFolder {
   public:
-    TScratchFolder();  // throws EFileError when no folder can be made
+    // In the user's runtime folder, or in `parent`; throws EFileError when none can be made.
+    explicit TScratchFolder(const std::string& parent = {});
     ~TScratchFolder();
     TScratchFolder(const TScratchFolder&) = delete;
     TScratchFolder& operator=(const TScratchFolder&) = delete;

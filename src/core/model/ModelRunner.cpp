@@ -19,6 +19,7 @@
 #include "model/ModelBox.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
+#include "model/ModelHost.h"
 #include "model/ModelOutput.h"
 #include "model/RefusedCalls.h"
 #include "model/SharedMemory.h"
@@ -155,30 +156,21 @@ TModelOutcome RunError(const std::string& message, const TRunReport& report,
     return outcome;
 }
 
-// The model host in its box, working in the run's scratch folder, with the store's rows and the
-// report as descriptors it inherits and its output going to `outputFd`.
-TSpawnOptions HostSpawnOptions(const TRunOptions& options, const TSignalsData& data,
-                               const SharedMemory& reportMemory, const std::string& scratch,
-                               int outputFd) {
-    const int rowsFd = data.Rows().Fd();
-    TSpawnOptions spawn;
-    spawn.Argv =
-        BoxedCommand(AvailableBox(), scratch,
-                     {options.BinDir + "kvaril-modelhost", options.BinDir + "kvml.dll",
-                      std::to_string(rowsFd), std::to_string(data.SignalCount()),
-                      std::to_string(data.SampleCount()), std::to_string(reportMemory.Fd())});
-    // Never the model folder: a model must not be able to replace the compiler there.
-    spawn.WorkDir = scratch;
-    spawn.StdoutFd = outputFd;
-    spawn.StderrFd = outputFd;
-    spawn.InheritFds = {reportMemory.Fd()};
-    if (rowsFd >= 0) spawn.InheritFds.push_back(rowsFd);
+// The run as the host is asked for it: the model folder's library over the store's rows, in
+// the run's scratch folder. Nothing when a path does not fit the request.
+std::optional<THostRun> HostRunOf(const TRunOptions& options, const TSignalsData& data,
+                                  const std::string& scratch) {
+    THostRun run;
+    run.SignalCount = data.SignalCount();
+    run.SampleCount = static_cast<int32_t>(data.SampleCount());
 #if !defined(__SANITIZE_ADDRESS__)
     // AddressSanitizer reserves terabytes of address space; only limit real builds.
-    spawn.MemoryLimitBytes = options.MemoryLimitBytes + data.Rows().Size();
+    run.MemoryLimitBytes = options.MemoryLimitBytes + data.Rows().Size();
 #endif
-    spawn.CpuLimitSeconds = options.CpuLimitSeconds;
-    return spawn;
+    run.CpuLimitSeconds = options.CpuLimitSeconds;
+    if (!SetPath(run.Library, options.BinDir + "kvml.dll") || !SetPath(run.Folder, scratch))
+        return std::nullopt;
+    return run;
 }
 
 // What the model printed and the files it left, whatever the outcome.
@@ -237,7 +229,8 @@ std::optional<TErrorBox> CheckRunMemory(const TSignals& signals, const TRunOptio
 }
 
 TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
-                              const TModelHooks& hooks, TModelFolderLock* folderLock) {
+                              const TModelHooks& hooks, TModelFolderLock* folderLock,
+                              TModelHost* host) {
     TSignalsData& data = signals.Data();
     if (std::optional<TErrorBox> refusal = CheckRunMemory(signals, options)) {
         TModelOutcome outcome;
@@ -252,24 +245,25 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
         return TModelOutcome::Failure(kFatalTitle, e.what());
     }
 
+    TModelHost own(options.BinDir + "kvaril-modelhost");
+    TModelHost& boxed = host ? *host : own;
     SharedMemory reportMemory(sizeof(TRunReport));
     auto* report = reinterpret_cast<TRunReport*>(reportMemory.Data());
     report->CurrentQuant = -1;
     std::optional<TScratchFolder> scratch;
     int output[2] = {-1, -1};
     try {
-        scratch.emplace();
+        scratch.emplace(boxed.Folder());
         if (::pipe2(output, O_CLOEXEC) != 0)
             throw EKvaril(std::string("pipe: ") + std::strerror(errno));
     } catch (const EKvaril& e) {
         return TModelOutcome::Failure(kFatalTitle, e.what());
     }
     TOutputReader printed(output[0]);
-    const TSpawnOptions spawn =
-        HostSpawnOptions(options, data, reportMemory, scratch->Path(), output[1]);
-    std::optional<ChildProcess> host;
     try {
-        host.emplace(spawn);
+        const std::optional<THostRun> request = HostRunOf(options, data, scratch->Path());
+        if (!request) throw EKvaril("слишком длинный путь к папке модели");
+        boxed.Start(*request, {reportMemory.Fd(), output[1], data.Rows().Fd()});
     } catch (const EKvaril& e) {
         ::close(output[1]);
         return TModelOutcome::Failure(
@@ -283,16 +277,18 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
         return state != TRunState::NotStarted && state != TRunState::Loading;
     };
     const int64_t total = data.SampleCount();
-    const TWaitResult waited = host->Wait(limit, [&] {
-        if (folderLock && folderLock->Held() && hostHasLoaded()) folderLock->Release();
-        if (hooks.Progress && hostHasLoaded()) {
-            const int32_t quant = __atomic_load_n(&report->CurrentQuant, __ATOMIC_RELAXED);
-            hooks.Progress(quant < 0 ? 0 : std::min<int64_t>(quant, total), total);
-        }
-        return hooks.Cancelled && hooks.Cancelled();
-    });
-    // Anything the host left in its process group goes with it, whatever the outcome.
-    host->Kill();
+    int status = 0;
+    const TWaitResult waited = boxed.Wait(
+        limit,
+        [&] {
+            if (folderLock && folderLock->Held() && hostHasLoaded()) folderLock->Release();
+            if (hooks.Progress && hostHasLoaded()) {
+                const int32_t quant = __atomic_load_n(&report->CurrentQuant, __ATOMIC_RELAXED);
+                hooks.Progress(quant < 0 ? 0 : std::min<int64_t>(quant, total), total);
+            }
+            return hooks.Cancelled && hooks.Cancelled();
+        },
+        status);
     TModelOutcome outcome;
     if (waited != TWaitResult::Exited) {
         outcome.Cancelled = true;
@@ -300,7 +296,7 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
                              ? "Моделирование остановлено: истекло отведенное время"
                              : "Моделирование прервано";
     } else {
-        outcome = InterpretRunReport(*report, signals, host->Status());
+        outcome = InterpretRunReport(*report, signals, status);
         outcome.ModelSeconds = static_cast<double>(report->ModelNanoseconds) * 1e-9;
     }
     AddModelOutput(outcome, printed.Finish(), *scratch);

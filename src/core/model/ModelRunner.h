@@ -17,6 +17,7 @@ namespace kvaril {
 
 class TSignals;
 class TModelFolderLock;
+class TModelHost;
 
 struct TRunOptions {
     std::string BinDir;                                // ends with "/"
@@ -47,10 +48,12 @@ std::optional<TSourceLocation> PhaseLocation(const TSignals& signals, int signal
 // The host's report turned into the run's outcome (the error box and its place).
 TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals, int waitStatus);
 
-// Runs the library already built in BinDir over the store of `signals`. A held `folderLock` is
-// released as soon as the host has loaded the library: from then on another run may rebuild it.
+// Runs the library already built in BinDir over the store of `signals`, in `host` or in a host
+// of its own. A held `folderLock` is released as soon as the host has loaded the library: from
+// then on another run may rebuild it.
 TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
-                              const TModelHooks& hooks, TModelFolderLock* folderLock = nullptr);
+                              const TModelHooks& hooks, TModelFolderLock* folderLock = nullptr,
+                              TModelHost* host = nullptr);
 
 // The whole run action without the window: wait for the model folder, generate, build, run.
 // Status "Ok" at the end, whether the model succeeded or failed inside.

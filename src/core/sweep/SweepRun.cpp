@@ -16,6 +16,7 @@
 #include "document/uSignal.h"
 #include "model/CompilerDriver.h"
 #include "model/ModelFolderLock.h"
+#include "model/ModelHost.h"
 #include "model/ModelRunner.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
@@ -71,7 +72,7 @@ struct TStep {
 
 // The F9 sequence in the run's own folder: wait for it, generate, build, run.
 TStep BuildAndRun(TSignals& signals, const std::string& folder, const TSweepOptions& options,
-                  const TSweepHooks& sweepHooks) {
+                  const TSweepHooks& sweepHooks, TModelHost& host) {
     TStep step;
     const auto started = std::chrono::steady_clock::now();
     TModelHooks hooks;
@@ -92,7 +93,7 @@ TStep BuildAndRun(TSignals& signals, const std::string& folder, const TSweepOpti
     step.Outcome = GenerateModelLocked(folder, signals, hooks);
     if (!step.Outcome.Ok) return step;
     step.Built = true;
-    step.Outcome = RunModelLibrary(signals, run, hooks, &lock);
+    step.Outcome = RunModelLibrary(signals, run, hooks, &lock, &host);
     return step;
 }
 
@@ -140,6 +141,12 @@ std::string SweepFolder(const std::string& binDir, int run) {
 TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSweepOptions& options,
                       const TSweepHooks& hooks) {
     const int total = sweep.RunCount();
+    const int jobs = std::min(total, options.Jobs > 0 ? options.Jobs : AvailableCores());
+    // One box for all the runs of a worker, kept for the next sweep: making one is most of what
+    // a run that reuses its library costs. Boxes not kept begin now, while the runs are prepared.
+    std::vector<std::unique_ptr<TModelHost>> hosts;
+    for (int i = 0; i < jobs; ++i)
+        hosts.push_back(TakeModelHost(options.BinDir + "kvaril-modelhost"));
     TSweepResult result;
     result.Runs.resize(static_cast<size_t>(total));
     std::vector<std::string> folders;
@@ -153,11 +160,14 @@ TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSwee
     std::atomic<int> next{0};
     std::mutex progress;
     int done = 0;
+    std::atomic<int> workers{0};
     const auto work = [&] {
+        const int worker = workers++;
         for (int run; (run = next++) < total;) {
+            TModelHost& host = *hosts[worker];
             TSignals& signals = *result.Runs[run].Signals;
             try {
-                steps[run] = BuildAndRun(signals, folders[run], options, hooks);
+                steps[run] = BuildAndRun(signals, folders[run], options, hooks, host);
                 // What F9 does after a run: the drawing scales by these maxima.
                 if (steps[run].Outcome.Ok) signals.Data().CalcMaxima();
             } catch (const std::exception& e) {
@@ -168,11 +178,11 @@ TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSwee
             if (hooks.Progress) hooks.Progress(done, total);
         }
     };
-    const int jobs = std::min(total, options.Jobs > 0 ? options.Jobs : AvailableCores());
     std::vector<std::thread> threads;
     for (int i = 1; i < jobs; ++i) threads.emplace_back(work);
     work();
     for (std::thread& thread : threads) thread.join();
+    for (std::unique_ptr<TModelHost>& host : hosts) GiveBackModelHost(std::move(host));
 
     for (int run = 0; run < total; ++run) {
         TStep& step = steps[run];

@@ -64,6 +64,25 @@ TEST_F(LibraryReuse, AnUnchangedDocumentIsNotCompiledAgainAndLooksCompiled) {
     EXPECT_NEAR(signals_.Data().GetData(0, 100), std::sin(100 * 0.0001), 1e-15);
 }
 
+TEST_F(LibraryReuse, AnUnchangedUnitStaysTheFileItWasAndAChangedOneIsWritten) {
+    const auto identity = [&] {
+        struct stat st {};
+        ::stat((binDir_ + "kvm.pas").c_str(), &st);
+        return std::pair(st.st_ino, st.st_mtim.tv_nsec + st.st_mtim.tv_sec * 1000000000LL);
+    };
+    const auto before = identity();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_EQ(identity(), before);
+
+    signals_.Items(0).Lines()[20] = "  Value := Cos(t);";
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_NE(identity(), before);
+    std::ifstream unit(binDir_ + "kvm.pas");
+    const std::string text{std::istreambuf_iterator<char>(unit), {}};
+    EXPECT_NE(text.find("Value := Cos(t);"), std::string::npos);
+}
+
 TEST_F(LibraryReuse, ADifferentUnitCompiles) {
     signals_.Items(0).Lines()[20] = "  Value := Cos(t);";
     ASSERT_TRUE(Build().Ok);
@@ -105,6 +124,17 @@ TEST_F(LibraryReuse, ALibraryChangedOrDeletedBehindOurBackCompiles) {
     std::ofstream(binDir_ + "kvml.dll", std::ios::app) << "x";
     ASSERT_TRUE(Build().Ok);
     EXPECT_TRUE(Compiled()) << "changed";
+
+    // One byte in the middle, the size kept.
+    const auto size = std::filesystem::file_size(binDir_ + "kvml.dll");
+    std::fstream library(binDir_ + "kvml.dll", std::ios::in | std::ios::out | std::ios::binary);
+    library.seekg(static_cast<std::streamoff>(size / 2));
+    const char byte = static_cast<char>(library.get());
+    library.seekp(static_cast<std::streamoff>(size / 2));
+    library.put(static_cast<char>(byte ^ 1));
+    library.close();
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(Compiled()) << "changed within";
 
     std::filesystem::remove(binDir_ + "kvml.dll");
     ASSERT_TRUE(Build().Ok);
