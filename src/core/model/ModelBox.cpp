@@ -87,11 +87,13 @@ std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
 }
 
 TScratchFolder::TScratchFolder(const std::string& parent) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string base = runtime && *runtime ? runtime : "/tmp";
-    if (::access(base.c_str(), W_OK) != 0) base = "/tmp";
-    std::string pattern = parent.empty() ? base + "/kvaril-scratch-XXXXXX" : parent + "/run-XXXXXX";
-    if (!parent.empty()) base = parent;
+    std::string base = parent;
+    if (base.empty()) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        base = runtime && *runtime ? runtime : "/tmp";
+        if (::access(base.c_str(), W_OK) != 0) base = "/tmp";
+    }
+    std::string pattern = base + (parent.empty() ? "/kvaril-scratch-XXXXXX" : "/run-XXXXXX");
     if (!::mkdtemp(pattern.data()))
         throw EFileError("Не удается создать папку для модели в " + base + ": " +
                          std::strerror(errno));

@@ -164,16 +164,24 @@ void TModelHost::Stop() {
 }
 
 std::unique_ptr<TModelHost> TakeModelHost(const std::string& program) {
+    std::unique_ptr<TModelHost> found;
+    std::vector<std::unique_ptr<TModelHost>> unfit;  // stopped outside the lock
     {
         THostPool& pool = HostPool();
         std::lock_guard<std::mutex> lock(pool.Lock);
-        for (auto it = pool.Idle.begin(); it != pool.Idle.end(); ++it)
-            if ((*it)->Program() == program && (*it)->Idle()) {
-                std::unique_ptr<TModelHost> host = std::move(*it);
-                pool.Idle.erase(it);
-                return host;
+        for (auto it = pool.Idle.begin(); it != pool.Idle.end();) {
+            if ((*it)->Program() != program || (found && (*it)->Idle())) {
+                ++it;
+                continue;
             }
+            if (!found && (*it)->Idle())
+                found = std::move(*it);
+            else  // it died while it waited, or its program was rebuilt since
+                unfit.push_back(std::move(*it));
+            it = pool.Idle.erase(it);
+        }
     }
+    if (found) return found;
     auto host = std::make_unique<TModelHost>(program);
     try {
         host->Open();  // its box is made while the caller prepares the run
