@@ -10,36 +10,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "model/ModelBox.h"
-#include "model/ModelFixture.h"
+#include "model/BoxFixture.h"
 #include "model/ModelOutput.h"
 #include "model/uSignalsData.h"
 
 namespace kvaril {
 namespace {
 
-const char* const kOpen =
-    "function open(p: PAnsiChar; f, m: Integer): Integer; cdecl; external 'c';";
-constexpr int kCreateForWriting = 0101;  // O_WRONLY | O_CREAT
-
-class ModelBox : public testing::ModelFixture, public ::testing::WithParamInterface<TBoxKind> {
-  protected:
-    void SetUp() override {
-        // Each test is a process of its own: the box is chosen once, here.
-        if (GetParam() == TBoxKind::Landlock)
-            ::setenv("KVARIL_MODEL_BOX", "landlock", 1);
-        else
-            ::unsetenv("KVARIL_MODEL_BOX");
-        ModelFixture::SetUp();
-        ASSERT_EQ(AvailableBox(), GetParam()) << "this machine cannot make the box";
-    }
-    // A signal whose value is what `expression` returned in its first quantum.
-    void Try(const std::string& expression) {
-        TSignal& s = Add("Try", "  if t = 0 then Value := " + expression + ";");
-        s.Lines().insert(s.Lines().begin(), {kOpen, ""});
-    }
-    double Result() const { return signals_.Data().GetData(0, 0); }
-};
+using testing::kCreateForWriting;
+using ModelBox = testing::BoxFixture;
 
 TEST_P(ModelBox, WritesOnlyInItsScratchFolderWhichItGetsBack) {
     const std::string outside = dir_.string() + "/outside.txt";
@@ -81,9 +60,7 @@ TEST_P(ModelBox, WhatTheModelPrintsIsKept) {
 
 INSTANTIATE_TEST_SUITE_P(Boxes, ModelBox,
                          ::testing::Values(TBoxKind::Namespaces, TBoxKind::Landlock),
-                         [](const auto& info) {
-                             return info.param == TBoxKind::Namespaces ? "Namespaces" : "Landlock";
-                         });
+                         testing::BoxName);
 
 TEST(ModelOutput, KeepsTheBeginningAndTheEndAndSaysHowMuchWasLeftOut) {
     TOutputCollector small(4, 3);

@@ -12,36 +12,27 @@
 #include <fstream>
 #include <thread>
 
-#include "model/ModelBox.h"
-#include "model/ModelFixture.h"
+#include "model/BoxFixture.h"
 #include "model/ModelHost.h"
-#include "model/uSignalsData.h"
 
 namespace kvaril {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kOpen =
-    "function open(p: PAnsiChar; f, m: Integer): Integer; cdecl; external 'c';";
-constexpr int kCreateForWriting = 0101;  // O_WRONLY | O_CREAT
+using testing::kCreateForWriting;
 
 std::string ErrorText(const TModelOutcome& r) { return r.Error ? r.Error->Text : ""; }
 
-class ModelHost : public testing::ModelFixture, public ::testing::WithParamInterface<TBoxKind> {
+class ModelHost : public testing::BoxFixture {
   protected:
     void SetUp() override {
-        if (GetParam() == TBoxKind::Landlock)
-            ::setenv("KVARIL_MODEL_BOX", "landlock", 1);
-        else
-            ::unsetenv("KVARIL_MODEL_BOX");
-        ModelFixture::SetUp();
-        ASSERT_EQ(AvailableBox(), GetParam()) << "this machine cannot make the box";
+        BoxFixture::SetUp();
         host_ = std::make_unique<TModelHost>(binDir_ + "kvaril-modelhost");
     }
     void TearDown() override {
         host_.reset();
-        ModelFixture::TearDown();
+        BoxFixture::TearDown();
     }
 
     // The library built from the signals as they are now, run in the kept host.
@@ -50,12 +41,6 @@ class ModelHost : public testing::ModelFixture, public ::testing::WithParamInter
         if (!built.Ok) return built;
         return RunModelLibrary(signals_, options_, hooks_, nullptr, host_.get());
     }
-    // A signal whose value is what `expression` returned in its first quantum.
-    void Try(const std::string& expression) {
-        TSignal& s = Add("Try", "  if t = 0 then Value := " + expression + ";");
-        s.Lines().insert(s.Lines().begin(), {kOpen, ""});
-    }
-
     std::unique_ptr<TModelHost> host_;
 };
 
@@ -176,9 +161,7 @@ TEST_P(ModelHost, ThePoolHandsBackOnlyHostsFitForTheNextRun) {
 
 INSTANTIATE_TEST_SUITE_P(Boxes, ModelHost,
                          ::testing::Values(TBoxKind::Namespaces, TBoxKind::Landlock),
-                         [](const auto& info) {
-                             return info.param == TBoxKind::Namespaces ? "Namespaces" : "Landlock";
-                         });
+                         testing::BoxName);
 
 }  // namespace
 }  // namespace kvaril
