@@ -1,7 +1,7 @@
 #pragma once
-// The conversation between the workbench and a model host that stays up for several runs (the
-// runs of a sweep): one message asks for a run and hands over the run's descriptors, one answers
-// with how the run's process ended. A socket pair of packets keeps every message whole.
+// The conversation between the workbench and a model host, which may stay up for several runs
+// (a sweep's): one message asks for a run and hands over the run's descriptors, one answers with
+// how the run's process ended. A socket pair of packets keeps every message whole.
 
 #include <array>
 #include <cstdint>
