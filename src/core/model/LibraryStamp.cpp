@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "model/FileBytes.h"
 #include "model/FpcBuild.h"
 
 namespace kvaril {
@@ -52,28 +53,8 @@ class TFnv1a {
     uint64_t hash_ = 14695981039346656037ull;
 };
 
-// The whole file, read without following a symbolic link; nothing when it cannot be read.
-std::optional<std::string> ReadFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
-
 std::optional<std::string> LibraryFingerprint(const std::string& binDir) {
-    const std::optional<std::string> library = ReadFile(binDir + "kvml.dll");
+    const std::optional<std::string> library = ReadRegularFile(binDir + "kvml.dll");
     if (!library || library->empty()) return std::nullopt;
     TFnv1a hash;
     hash.Add(*library);
@@ -96,7 +77,7 @@ std::optional<std::string> ProgramIdentity(const std::string& path) {
 std::optional<std::string> BuildInputsFingerprint(const std::string& binDir) {
     TFnv1a hash;
     for (const char* name : {"kvm.pas", "kvml.dpr", "uSignalsData.pas"}) {
-        const std::optional<std::string> bytes = ReadFile(binDir + name);
+        const std::optional<std::string> bytes = ReadRegularFile(binDir + name);
         if (!bytes) return std::nullopt;
         hash.Add(*bytes);
     }
@@ -112,7 +93,7 @@ std::optional<std::string> BuildInputsFingerprint(const std::string& binDir) {
 }
 
 bool LibraryIsUpToDate(const std::string& binDir, const std::string& inputs) {
-    const std::optional<std::string> stamp = ReadFile(binDir + kLibraryStampName);
+    const std::optional<std::string> stamp = ReadRegularFile(binDir + kLibraryStampName);
     const std::optional<std::string> library = LibraryFingerprint(binDir);
     return stamp && library && *stamp == "inputs " + inputs + "\nlibrary " + *library + "\n";
 }

@@ -13,6 +13,7 @@
 #include "document/Cp1251.h"
 #include "document/FileStreams.h"
 #include "document/uSignal.h"
+#include "model/FileBytes.h"
 #include "model/uCommon.h"
 
 namespace kvaril {
@@ -192,33 +193,12 @@ std::vector<std::string> GenerateUnit(TSignals& signals) {
     return u;
 }
 
-namespace {
-
-// Whether the regular file at `path` (not a link to one) holds exactly `text`.
-bool FileHolds(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return false;
-    struct stat st {};
-    std::string bytes;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        st.st_size == static_cast<off_t>(text.size())) {
-        bytes.resize(text.size());
-        size_t done = 0;
-        for (ssize_t n; done < bytes.size(); done += static_cast<size_t>(n))
-            if ((n = ::read(fd, bytes.data() + done, bytes.size() - done)) <= 0) break;
-        bytes.resize(done);
-    }
-    ::close(fd);
-    return st.st_size == static_cast<off_t>(text.size()) && bytes == text;
-}
-
-}  // namespace
-
 void SaveUnit(const std::vector<std::string>& lines, const std::string& path) {
     const std::string text = JoinLines(lines);
     // An unchanged unit stays as it is: replacing a file makes the file system write it out,
     // which every run of a repeated sweep would wait for.
-    if (FileHolds(path, text)) return;
+    if (const std::optional<std::string> saved = ReadRegularFile(path); saved && *saved == text)
+        return;
     // A new file renamed over the old name: the rename replaces a symbolic link itself, so the
     // unit never lands in whatever a link in the model folder points to.
     std::string temp = path + ".XXXXXX";

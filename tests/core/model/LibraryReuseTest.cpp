@@ -83,6 +83,15 @@ TEST_F(LibraryReuse, AnUnchangedUnitStaysTheFileItWasAndAChangedOneIsWritten) {
     EXPECT_NE(text.find("Value := Cos(t);"), std::string::npos);
 }
 
+TEST_F(LibraryReuse, AUnitThatIsAPipeIsReplacedNotReadFrom) {
+    // Reading it to compare would wait for a writer that never comes.
+    std::filesystem::remove(binDir_ + "kvm.pas");
+    ASSERT_EQ(::mkfifo((binDir_ + "kvm.pas").c_str(), 0644), 0);
+    ASSERT_TRUE(Build().Ok);
+    EXPECT_TRUE(std::filesystem::is_regular_file(binDir_ + "kvm.pas"));
+    EXPECT_FALSE(Compiled()) << "the same unit as the library was built from";
+}
+
 TEST_F(LibraryReuse, ADifferentUnitCompiles) {
     signals_.Items(0).Lines()[20] = "  Value := Cos(t);";
     ASSERT_TRUE(Build().Ok);
