@@ -81,46 +81,54 @@ double ToDecibels(double amplitude) {
 
 namespace {
 
-// Bins 0 and N/2 stand alone while the others are doubled for their mirror image, so a window's
-// lobe around DC or Nyquist reads higher beside the edge than on it. Peaks are therefore found
-// on the two-sided magnitudes, mirrored at the edges.
-class TTwoSided {
-  public:
-    explicit TTwoSided(const TSpectrum& s) : s_(s), bins_(s.BinCount()), evenN_(s.N % 2 == 0) {}
-    double operator()(int k) const {
-        if (k < 0) k = -k;
-        if (k >= bins_) k = evenN_ ? 2 * (bins_ - 1) - k : 2 * bins_ - 1 - k;
-        const double a = s_.Amplitude[static_cast<size_t>(k)];
-        return k == 0 || (evenN_ && k == bins_ - 1) ? a : a / 2;
-    }
-    bool LocalMaximum(int k) const {
-        const double m = (*this)(k);
-        return !(m < (*this)(k - 1) || m < (*this)(k + 1));
-    }
-    bool Edge(int k) const { return k == 0 || (evenN_ && k == bins_ - 1); }
+// Peaks are judged on the amplitudes as written, the ones the table and the plot show; an edge
+// bin (0 and, N even, N/2) has one neighbour.
+// Amplitudes that differ only in the transform's rounding are equal here: a line on the
+// Nyquist bin reads the same beside it, up to the last bits.
+bool Same(double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(a, b); }
+bool Below(double a, double b) { return a < b && !Same(a, b); }
 
-  private:
-    const TSpectrum& s_;
-    int bins_;
-    bool evenN_;
-};
+bool LocalMaximum(const TSpectrum& s, int k) {
+    const double a = s.Amplitude[static_cast<size_t>(k)];
+    const bool left = k == 0 || !Below(a, s.Amplitude[static_cast<size_t>(k - 1)]);
+    const bool right = k + 1 >= s.BinCount() || !Below(a, s.Amplitude[static_cast<size_t>(k + 1)]);
+    return left && right;
+}
 
-// The peak at local maximum `bin`, refined by the parabola through the logarithms.
-TSpectralPeak RefinedPeak(const TSpectrum& spectrum, const TTwoSided& twoSided, int bin) {
+// An edge bin holds a line and its mirror image together (their leakage adds or cancels with
+// the phase), and so does a bin beside it through its neighbour: a parabola through them is
+// biased, and those peaks are taken as they are.
+// With N odd the last bin has no Nyquist bin beside it, but its mirror image is the very next
+// frequency: the same holds there.
+bool NearEdge(const TSpectrum& s, int k) { return k <= 1 || k >= s.BinCount() - 2; }
+
+// Below this fraction of the peak a neighbour is leakage noise, not the main lobe's flank: its
+// logarithm would tilt the parabola arbitrarily far.
+constexpr double kLeastNeighbour = 1e-6;
+
+// The peak at local maximum `bin`, refined by the parabola through the logarithms of it and its
+// neighbours (one-sided amplitudes: the same scale away from the edges). Left as it is where the
+// parabola cannot be trusted: at or beside an edge, beside a near-zero neighbour, or when the
+// vertex would leave the bin.
+TSpectralPeak RefinedPeak(const TSpectrum& spectrum, int bin) {
     TSpectralPeak peak;
     peak.Bin = bin;
     peak.Amplitude = spectrum.Amplitude[static_cast<size_t>(bin)];
     peak.Frequency = spectrum.Frequency(bin);
-    if (twoSided.Edge(bin) || peak.Amplitude <= 0) return peak;  // symmetric about an edge
-    // Logarithms with the dB floor, so a neighbour of exactly zero stays finite.
-    const double l = ToDecibels(twoSided(bin - 1));
-    const double c = ToDecibels(twoSided(bin));
-    const double r = ToDecibels(twoSided(bin + 1));
+    if (NearEdge(spectrum, bin) || !(peak.Amplitude > 0)) return peak;
+    const double left = spectrum.Amplitude[static_cast<size_t>(bin - 1)];
+    const double right = spectrum.Amplitude[static_cast<size_t>(bin + 1)];
+    if (!(left > peak.Amplitude * kLeastNeighbour && right > peak.Amplitude * kLeastNeighbour))
+        return peak;
+    const double l = ToDecibels(left);
+    const double c = ToDecibels(peak.Amplitude);
+    const double r = ToDecibels(right);
     const double curvature = l - 2 * c + r;
     if (!(curvature < 0)) return peak;
-    const double p = std::clamp(0.5 * (l - r) / curvature, -0.5, 0.5);
+    const double p = 0.5 * (l - r) / curvature;
+    if (!(std::fabs(p) <= 0.5)) return peak;
     peak.Frequency = (bin + p) / (spectrum.N * spectrum.QuantTime);
-    peak.Amplitude = 2 * std::pow(10.0, (c - 0.25 * (l - r) * p) / 20);
+    peak.Amplitude = std::pow(10.0, (c - 0.25 * (l - r) * p) / 20);
     return peak;
 }
 
@@ -129,32 +137,36 @@ TSpectralPeak RefinedPeak(const TSpectrum& spectrum, const TTwoSided& twoSided, 
 TSpectralPeak FindLargestPeak(const TSpectrum& spectrum) {
     const int bins = spectrum.BinCount();
     if (bins == 0 || spectrum.NonFinite) return {};
-    const TTwoSided twoSided(spectrum);
     int best = -1;
     for (int k = 0; k < bins; ++k) {
-        if (!twoSided.LocalMaximum(k)) continue;
-        if (best < 0 || spectrum.Amplitude[static_cast<size_t>(k)] >
-                            spectrum.Amplitude[static_cast<size_t>(best)])
-            best = k;
+        if (!LocalMaximum(spectrum, k)) continue;
+        const double a = spectrum.Amplitude[static_cast<size_t>(k)];
+        // Equal to the bin beside it, the Nyquist bin holds the stronger line: it is not
+        // doubled as the others are (bin 0 wins such a tie by coming first).
+        const double top = best < 0 ? 0 : spectrum.Amplitude[static_cast<size_t>(best)];
+        if (best < 0 || (k == bins - 1 ? !Below(a, top) : a > top)) best = k;
     }
     if (best < 0) return {};  // no local maximum: NaN amplitudes
-    return RefinedPeak(spectrum, twoSided, best);
+    return RefinedPeak(spectrum, best);
 }
 
 std::vector<TSpectralPeak> FindPeaks(const TSpectrum& spectrum, int count, double thresholdDb) {
     std::vector<TSpectralPeak> peaks;
     const int bins = spectrum.BinCount();
     if (bins == 0 || spectrum.NonFinite || count <= 0) return peaks;
-    const TTwoSided twoSided(spectrum);
     std::vector<int> maxima;
     for (int k = 0; k < bins; ++k) {
         const double a = spectrum.Amplitude[static_cast<size_t>(k)];
-        // A flat top counts once: a bin equal to its left neighbour is part of its plateau.
-        if (twoSided.LocalMaximum(k) && !(k > 0 && twoSided(k - 1) == twoSided(k)) && a > 0)
+        if (!LocalMaximum(spectrum, k) || !(a > 0)) continue;
+        // A flat top counts once, at its first bin; one that reaches the Nyquist bin counts
+        // there, as FindLargestPeak takes it.
+        if (!(k > 0 && Same(spectrum.Amplitude[static_cast<size_t>(k - 1)], a)))
             maxima.push_back(k);
+        else if (k == bins - 1 && !maxima.empty())
+            maxima.back() = k;
     }
     for (int k : maxima) {
-        TSpectralPeak peak = RefinedPeak(spectrum, twoSided, k);
+        TSpectralPeak peak = RefinedPeak(spectrum, k);
         if (ToDecibels(peak.Amplitude) >= thresholdDb) peaks.push_back(peak);
     }
     std::stable_sort(

@@ -42,9 +42,11 @@ struct TSpectralPeak {
     double Frequency = 0, Amplitude = 0;  // refined between bins
 };
 
-// The largest local maximum, refined by a parabola through the logarithms of it and its
-// neighbours (a window's main lobe is close to a Gaussian, whose logarithm is a parabola).
-// Maxima at bins 0 and N/2 are taken as they are: their lobes are symmetric about them.
+// The largest local maximum of the amplitudes as written, refined by a parabola through the
+// logarithms of it and its neighbours (a window's main lobe is close to a Gaussian, whose
+// logarithm is a parabola). Maxima at or beside bins 0 and N/2 (where a line meets its mirror
+// image), beside a near-zero neighbour, or whose vertex would leave the bin are taken as they
+// are.
 TSpectralPeak FindLargestPeak(const TSpectrum& spectrum);
 
 // The `count` largest local maxima whose refined level is at least `thresholdDb` (dB of the

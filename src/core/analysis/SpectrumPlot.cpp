@@ -194,7 +194,11 @@ bool TSpectrumView::SetFrequencyRange(double f0, double f1) {
     if (f0 > f1) std::swap(f0, f1);
     const bool log = full_.LogFrequency;
     if (!(f1 > f0) || !std::isfinite(f0) || !std::isfinite(f1) || (log && !(f0 > 0))) return false;
-    if (f1 <= full_.FMin || f0 >= full_.FMax) return false;
+    // A range that reaches beyond the spectrum is refused whole, as one outside it is: taking
+    // part of it would leave the field saying what the axis does not show. Only the rounding of
+    // the shown ends (a thousandth of the spectrum) is forgiven.
+    const double slack = (full_.FMax - full_.FMin) * 1e-3;
+    if (f0 < full_.FMin - slack || f1 > full_.FMax + slack) return false;
     SetFrequencyUnits(ToUnits(log, std::max(f0, full_.FMin)),
                       ToUnits(log, std::min(f1, full_.FMax)));
     return true;

@@ -60,8 +60,9 @@ class TSpectrumView {
     // The rubber band: the box between two pixels fills the plot. A box narrower or lower than
     // 3 px keeps that axis as it is; false when both are.
     bool ZoomToBox(double x0, double y0, double x1, double y1);
-    // A typed range of frequencies (either order); false, nothing changed, for one outside the
-    // spectra, empty, or with f <= 0 on a logarithmic axis.
+    // A typed range of frequencies (either order); false, nothing changed, for one that is not
+    // wholly within the spectra (but for the rounding of their ends), empty, or with f <= 0 on
+    // a logarithmic axis.
     bool SetFrequencyRange(double f0, double f1);
 
   private:

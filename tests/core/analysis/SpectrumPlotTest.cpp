@@ -126,6 +126,10 @@ TEST(SpectrumView, AZoomedViewPansWithinTheSpectrumAndFreelyInLevel) {
     EXPECT_NEAR(v.Axes().AMin, a0 + (a1 - a0) / 4, 1e-9);
     EXPECT_NEAR(v.Axes().AMax, a1 + (a1 - a0) / 4, 1e-9);
     EXPECT_FALSE(v.SetFrequencyRange(300000, 400000)) << "beyond the spectrum";
+    EXPECT_FALSE(v.SetFrequencyRange(18000, 300000)) << "reaching beyond it: refused whole";
+    EXPECT_NEAR(v.Axes().FMax, 4000, 1e-6) << "nothing changed";
+    ASSERT_TRUE(v.SetFrequencyRange(18000, v.Full().FMax * 1.0001)) << "a rounded end";
+    EXPECT_DOUBLE_EQ(v.Axes().FMax, v.Full().FMax);
     EXPECT_FALSE(v.SetFrequencyRange(5, 5));
     EXPECT_TRUE(v.SetFrequencyRange(22000, 18000)) << "either order";
     EXPECT_DOUBLE_EQ(v.Axes().FMin, 18000);
