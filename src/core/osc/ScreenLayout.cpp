@@ -157,25 +157,37 @@ void AddSweepBeams(const TBeamGroup& group, const TGroupContext& c, const TBeamG
     }
 }
 
-// The runs' names after the band's, in the ramp of its first beam.
+// The runs' names after the band's, in the ramp of its beam. A band of several beams gives each
+// beam a caption of its own on a line of its own, its name first when names are shown, so that
+// every shade on the screen is named.
 void AddSweepLegend(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
                     TGraphPicture& picture) {
     const std::vector<TOverlayRun>& runs = *c.Runs;
-    if (group.Beams.empty()) return;
-    const std::vector<TRgb> ramp =
-        SweepRamp(c.Scheme, GroupBeamColor(group, 0, c), static_cast<int>(runs.size()));
+    const bool captions = group.Beams.size() > 1;
     // Many runs would bury the band under their names: the first ones, how many more, the last
     // (the ramp's two ends say the range).
     constexpr size_t kNamed = 12;
     const size_t hidden = runs.size() > kNamed ? runs.size() - (kNamed - 1) : 0;
     int place = static_cast<int>(group.Beams.size());
-    for (size_t r = 0; r < runs.size(); ++r) {
-        if (hidden && r >= kNamed - 2 && r < runs.size() - 1 && r != kNamed - 2) continue;
-        std::string text = runs[r].Label;
-        if (hidden && r == kNamed - 2) text = "… еще " + std::to_string(hidden) + " …";
-        TDrawItem item{TDrawItem::RunLegend, ramp[r], 0, 0, band.Top, text};
-        item.X0 = place++;
-        picture.Items.push_back(item);
+    for (size_t k = 0; k < group.Beams.size(); ++k) {
+        const std::vector<TRgb> ramp =
+            SweepRamp(c.Scheme, GroupBeamColor(group, k, c), static_cast<int>(runs.size()));
+        bool first = true;
+        const auto add = [&](TRgb color, std::string text) {
+            TDrawItem item{TDrawItem::RunLegend, color, 0, 0, band.Top, std::move(text)};
+            item.X0 = place++;
+            item.NewLine = captions && first;
+            first = false;
+            picture.Items.push_back(item);
+        };
+        const auto signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
+        if (captions && signal < c.Options.Names.size())
+            add(GroupBeamColor(group, k, c), c.Options.Names[signal] + ":");
+        for (size_t r = 0; r < runs.size(); ++r) {
+            if (hidden && r >= kNamed - 2 && r < runs.size() - 1 && r != kNamed - 2) continue;
+            add(ramp[r], hidden && r == kNamed - 2 ? "… еще " + std::to_string(hidden) + " …"
+                                                   : runs[r].Label);
+        }
     }
 }
 

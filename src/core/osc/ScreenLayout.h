@@ -37,6 +37,8 @@ struct TDrawItem {
     int Figure = -1;      // Beam: index into TGraphPicture::Figures
     bool Dashed = false;  // Beam: a reference trace on the white screen, or in beam colours.
                           // Legend: a reference run's entry, after a dashed sample line.
+    // RunLegend: the first entry of a beam's caption, on a line of its own.
+    bool NewLine = false;
 };
 
 struct TGraphPicture {

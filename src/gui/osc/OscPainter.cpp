@@ -393,7 +393,8 @@ void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
     if (legend.Y != item.Y) legend = {item.Y, 2};
     if (item.Dashed) DrawLegendSample(p, item, legend, background);
     const QString text = QString::fromStdString(item.Text);
-    if (width > 0 && legend.X > 2 && legend.X + metrics.horizontalAdvance(text) > width) {
+    if (width > 0 && legend.X > 2 &&
+        (item.NewLine || legend.X + metrics.horizontalAdvance(text) > width)) {
         ++legend.Line;
         legend.X = 2;
     }

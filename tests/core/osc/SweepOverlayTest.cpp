@@ -126,16 +126,25 @@ TEST_F(Overlay, TheGoodRunsTakeTheCurrentRunsPlaceInARampOfEachBeamsColour) {
     EXPECT_NE(top0, bottom0);
 }
 
-TEST_F(Overlay, TheLegendNamesEachGoodRunAfterTheBeamsNames) {
+TEST_F(Overlay, EachBeamOfABandNamesTheRunsInItsOwnShadesOnALineOfItsOwn) {
     TLayoutOptions options;
     options.Sweep = sweep.get();
     std::vector<TDrawItem> runs = Items(Layout(options), TDrawItem::RunLegend);
-    ASSERT_EQ(runs.size(), 2u) << "with the legend off, too";
+    ASSERT_EQ(runs.size(), 4u) << "with the legend off, too";
+    const std::vector<TRgb> a = SweepRamp(TColorScheme::Gray, BeamColor(TColorScheme::Gray, 0), 2);
+    const std::vector<TRgb> b = SweepRamp(TColorScheme::Gray, BeamColor(TColorScheme::Gray, 1), 2);
     EXPECT_EQ(runs[0].Text, "Fc = 1000");
     EXPECT_EQ(runs[1].Text, "Fc = 4000") << "the failed run keeps its place in the sweep";
-    const std::vector<TRgb> a = SweepRamp(TColorScheme::Gray, BeamColor(TColorScheme::Gray, 0), 2);
+    EXPECT_EQ(runs[2].Text, "Fc = 1000");
+    EXPECT_EQ(runs[3].Text, "Fc = 4000");
     EXPECT_EQ(runs[0].Color, a[0]);
     EXPECT_EQ(runs[1].Color, a[1]);
+    EXPECT_EQ(runs[2].Color, b[0]) << "the second beam's runs in its own shades";
+    EXPECT_EQ(runs[3].Color, b[1]);
+    EXPECT_TRUE(runs[0].NewLine && runs[2].NewLine) << "a line per beam";
+    EXPECT_FALSE(runs[1].NewLine || runs[3].NewLine);
+
+    // With the names shown, each caption starts with its beam's name, after the band's names.
     options.Legend = true;
     options.Names = {"A", "B"};
     const TGraphPicture p = Layout(options);
@@ -146,6 +155,19 @@ TEST_F(Overlay, TheLegendNamesEachGoodRunAfterTheBeamsNames) {
         if (p.Items[i].What == TDrawItem::RunLegend) firstRun = std::min(firstRun, i);
     }
     EXPECT_LT(lastName, firstRun);
+    runs = Items(p, TDrawItem::RunLegend);
+    ASSERT_EQ(runs.size(), 6u);
+    EXPECT_EQ(runs[0].Text, "A:");
+    EXPECT_EQ(runs[3].Text, "B:");
+    EXPECT_EQ(runs[3].Color, BeamColor(TColorScheme::Gray, 1));
+    EXPECT_TRUE(runs[3].NewLine);
+    EXPECT_FALSE(runs[4].NewLine);
+
+    // A band of one beam keeps its runs after the names, on the same line.
+    osc.View(0).Beam(1).SetGroup(2);
+    runs = Items(Layout(options), TDrawItem::RunLegend);
+    ASSERT_EQ(runs.size(), 4u);
+    for (const TDrawItem& run : runs) EXPECT_FALSE(run.NewLine) << run.Text;
 }
 
 TEST_F(Overlay, ManyRunsNameTheFirstOnesHowManyMoreAndTheLast) {
@@ -153,10 +175,11 @@ TEST_F(Overlay, ManyRunsNameTheFirstOnesHowManyMoreAndTheLast) {
     for (int i = 1; i <= 20; ++i) values.push_back(100.0 * i);
     const TSweepShownPtr many = MakeHandSweep(
         signals, values, [](int r, int, int q) { return (r + 1) * std::sin(q * 0.2); });
+    osc.View(0).Beam(1).SetGroup(2);  // one beam a band: the first twelve are the first band's
     TLayoutOptions options;
     options.Sweep = many.get();
     const std::vector<TDrawItem> runs = Items(Layout(options), TDrawItem::RunLegend);
-    ASSERT_EQ(runs.size(), 12u);
+    ASSERT_EQ(runs.size(), 24u);
     EXPECT_EQ(runs[0].Text, "Fc = 100");
     EXPECT_EQ(runs[9].Text, "Fc = 1000");
     EXPECT_EQ(runs[10].Text, "… еще 9 …");
@@ -169,7 +192,7 @@ TEST_F(Overlay, ManyRunsNameTheFirstOnesHowManyMoreAndTheLast) {
     const TSweepShownPtr twelve = MakeHandSweep(
         signals, values, [](int r, int, int q) { return (r + 1) * std::sin(q * 0.2); });
     options.Sweep = twelve.get();
-    EXPECT_EQ(Items(Layout(options), TDrawItem::RunLegend).size(), 12u);
+    EXPECT_EQ(Items(Layout(options), TDrawItem::RunLegend).size(), 24u);
     EXPECT_EQ(Items(Layout(options), TDrawItem::RunLegend)[10].Text, "Fc = 1100");
 }
 
