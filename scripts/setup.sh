@@ -2,7 +2,7 @@
 # Installs every Debian package Kvaril needs to build, test and run.
 # Silent when everything is already present; run it as often as you like.
 #   scripts/setup.sh             build, test and run
-#   scripts/setup.sh --gui-tools also Xvfb and ImageMagick, for looking at windows headless
+#   scripts/setup.sh --gui-tools also xdotool and ImageMagick, for looking at windows headless
 set -euo pipefail
 
 packages=(
@@ -20,9 +20,10 @@ packages=(
   libfftw3-dev                      # spectra
   poppler-utils                     # pdfinfo: the tests check exported PDF pages
   fonts-liberation2 fonts-dejavu-core   # Cyrillic glyphs; Liberation Mono stands in for Courier New
+  xvfb openbox                      # widget tests on a real X server with a window manager
 )
 if [ "${1:-}" = "--gui-tools" ]; then
-  packages+=(xvfb xauth xdotool imagemagick openbox)
+  packages+=(xauth xdotool imagemagick)
 fi
 
 missing=()

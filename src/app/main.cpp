@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Interruption.h"
 #include "document/DocumentInfo.h"
 #include "document/uSignal.h"
 #include "model/BatchRun.h"
@@ -159,7 +160,13 @@ int main(int argc, char** argv) {
             options.DrawPicture = DrawPicture;
             options.ProgressLine = ::isatty(STDERR_FILENO) == 1;
             options.BinDir = kvaril::ResolveBinDir(kvaril::ProgramDir());
-            return kvaril::RunBatch(options, std::cout, std::cerr);
+            kvaril::CatchInterruptions();
+            const int status = kvaril::RunBatch(options, std::cout, std::cerr);
+            if (const int signal = kvaril::InterruptingSignal()) {
+                std::cerr << "Kvaril: " << kvaril::InterruptionText(signal) << "\n";
+                return 128 + signal;
+            }
+            return status;
         }
         if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
             PrintUsage(std::cout);

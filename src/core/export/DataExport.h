@@ -37,6 +37,10 @@ struct TWavRate {
 };
 TWavRate WavRateOf(const TSignals& signals);
 
+// Why the selection cannot be one WAV file (too many channels, more than 4 GB of samples);
+// empty when it can. Known from the selection alone, before any run.
+std::string WavSizeRefusal(const TDataRange& range);
+
 // 32-bit float samples, one channel per selected signal in document order, values as the model
 // wrote them (not scaled to [-1, 1]). Written at WavRateOf's rate even when it is inexact: the
 // caller asks or warns first. Written as it goes, header first (the sink may be a pipe). Throws

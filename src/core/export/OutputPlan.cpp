@@ -10,6 +10,8 @@
 #include <cstring>
 #include <ostream>
 
+#include "Interruption.h"
+
 namespace kvaril {
 
 namespace {
@@ -54,10 +56,15 @@ class TDescriptorSink : public ByteSink {
   public:
     TDescriptorSink(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     void Write(const char* data, size_t size) override {
+        // An interrupted command stops writing at once: its temporaries are removed anyway.
+        ThrowIfInterrupted();
         while (size > 0) {
             const ssize_t n = ::write(fd_, data, size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) throw EFileError(TFileOp::Write, path_, n < 0 ? errno : EIO);
+            if (n < 0 && errno == EINTR) {
+                ThrowIfInterrupted();
+                continue;
+            }
+            if (n <= 0) throw ExportFileError(TFileOp::Write, path_, n < 0 ? errno : EIO);
             data += n;
             size -= static_cast<size_t>(n);
         }
@@ -72,7 +79,9 @@ class TStreamSink : public ByteSink {
   public:
     explicit TStreamSink(std::ostream& out) : out_(out) {}
     void Write(const char* data, size_t size) override {
+        ThrowIfInterrupted();
         out_.write(data, static_cast<std::streamsize>(size));
+        ThrowIfInterrupted();  // the reader went away (SIGPIPE)
         if (!out_) throw EFileError("Не удается записать в стандартный вывод");
     }
 
@@ -276,7 +285,7 @@ void TOutputPlan::Commit() {
         const bool synced = ::fsync(fd) == 0;
         const int error = errno;
         if (::close(fd) != 0 || !synced)
-            throw EFileError(TFileOp::Write, output->Path, synced ? errno : error);
+            throw ExportFileError(TFileOp::Write, output->Path, synced ? errno : error);
     }
     for (const auto& output : outputs_)
         if (!output->Identity.StandardOutput) CheckUnchanged(*output);
@@ -285,7 +294,7 @@ void TOutputPlan::Commit() {
     for (const auto& output : outputs_) {
         if (output->Identity.StandardOutput) continue;
         if (::rename(output->Temporary.c_str(), output->Identity.Canonical.c_str()) != 0)
-            throw EFileError(TFileOp::Write, output->Path, errno);
+            throw ExportFileError(TFileOp::Write, output->Path, errno);
         output->Temporary.clear();
     }
     if (standardOutput_ && AnyStandardOutput()) {

@@ -9,6 +9,7 @@
 #include "export/DataExport.h"
 #include "export/OutputPlan.h"
 #include "model/ModelGenerator.h"
+#include "model/StoreBudget.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 
@@ -83,22 +84,28 @@ TWavRate WavRateOf(const TSignals& signals) {
     return rate;
 }
 
+std::string WavSizeRefusal(const TDataRange& range) {
+    const size_t channels = range.Signals.size();
+    if (channels > kMaxWavChannels)
+        return "В WAV не больше " + std::to_string(kMaxWavChannels) +
+               " каналов, а выбрано сигналов: " + std::to_string(channels);
+    // Every size in the header is 32 bits.
+    const uint64_t dataBytes =
+        static_cast<uint64_t>(std::max(range.QuantCount(), 0)) * channels * 4;
+    if (kWavHeaderBytes - 8 + dataBytes > std::numeric_limits<uint32_t>::max())
+        return "В WAV не больше 4 ГБ, а выбранные отсчеты занимают " + FormatBytes(dataBytes) +
+               ": выберите меньше сигналов или короче отрезок времени";
+    return {};
+}
+
 void WriteSamplesWav(ByteSink& sink, const TSignals& signals, const TDataRange& range,
                      const TWorkHooks& hooks) {
     CheckRangeInData(signals, range);
     const TWavRate rate = WavRateOf(signals);
     if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
+    if (const std::string refusal = WavSizeRefusal(range); !refusal.empty())
+        throw ERangeError(refusal);
     const int channels = static_cast<int>(range.Signals.size());
-    if (channels > kMaxWavChannels)
-        throw ERangeError("В WAV не больше " + std::to_string(kMaxWavChannels) +
-                          " каналов, а выбрано сигналов: " + std::to_string(channels));
-
-    // Every size in the header is 32 bits.
-    const uint64_t dataBytes = static_cast<uint64_t>(range.QuantCount()) * channels * 4;
-    if (kWavHeaderBytes - 8 + dataBytes > std::numeric_limits<uint32_t>::max())
-        throw ERangeError("В WAV не больше 4 ГБ, а выбранные отсчеты занимают " +
-                          FormatShortestPlain(static_cast<double>(dataBytes) / (1 << 30)) +
-                          " ГБ: выберите меньше сигналов или короче отрезок времени");
 
     const std::string header =
         WavHeader(rate.Rate, channels, static_cast<uint32_t>(range.QuantCount()));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "Interruption.h"
 #include "document/Cp1251.h"
 #include "document/DocumentFile.h"
 #include "document/uSignal.h"
@@ -58,6 +59,8 @@ bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, TData
         if (!options.WavPath.empty()) {
             const TWavRate rate = WavRateOf(signals);
             if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
+            if (const std::string size = WavSizeRefusal(range); !size.empty())
+                throw ERangeError(size);
             if (rate.Inexact) err << "Внимание! " << rate.Warning() << "\n";
         }
     } catch (const ERangeError& e) {
@@ -109,32 +112,23 @@ class TProgressLine {
     std::optional<std::chrono::steady_clock::time_point> started_;
 };
 
-// Builds and runs the model; the time limit covers the whole run, compiling included. Returns
-// the exit status: 0 when the samples are there.
+// Builds and runs the model. The time limit guards against a model that never ends: it counts
+// from the model's start (the build has its own limit). Returns the exit status: 0 when the
+// samples are there.
 int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& err) {
     TRunOptions run;
     run.BinDir = options.BinDir;
     run.MaxQuanta = options.MaxQuanta;
     run.AvailableMemoryBytes = options.AvailableMemoryBytes;
-    run.Timeout = std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
-    auto started = std::chrono::steady_clock::now();
+    run.Timeout = TimeoutOf(options);
     bool waiting = false;
     TModelHooks hooks;
-    // A run that waits for the model folder says so, and its time limit counts from the moment
-    // it has the folder: the limit is the run's, not the other run's.
+    // A run that waits for the model folder says so once.
     hooks.ShowStatus = [&](const std::string& text) {
-        if (text == kWaitingForModelFolder) {
-            if (!waiting) err << text << std::endl;
-            waiting = true;
-        } else if (waiting) {
-            waiting = false;
-            started = std::chrono::steady_clock::now();
-        }
+        if (text == kWaitingForModelFolder && !waiting) err << text << std::endl;
+        waiting = text == kWaitingForModelFolder;
     };
-    if (run.Timeout.count() > 0)
-        hooks.Cancelled = [&] {
-            return !waiting && std::chrono::steady_clock::now() - started > run.Timeout;
-        };
+    hooks.Cancelled = [] { return InterruptingSignal() != 0; };
     TProgressLine line(err, options.ProgressLine);
     hooks.Progress = [&line](int64_t done, int64_t total) { line.Show(done, total); };
     TModelOutcome outcome;
@@ -148,8 +142,9 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
     line.Clear();
 
     ReportModelOutput(outcome, err);
+    if (const int signal = InterruptingSignal()) return 128 + signal;  // the caller says so
     if (outcome.Cancelled) {
-        err << "Моделирование остановлено: истекло время ("
+        err << "Моделирование остановлено: истекло время выполнения модели ("
             << FormatShortestPlain(options.TimeoutSeconds) << " с)\n";
         return 2;
     }
@@ -164,11 +159,14 @@ int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& e
     return outcome.Ok ? 0 : 1;
 }
 
-// The picture's screens exist and fit, known from the document before anything runs.
-bool CheckPicture(const TPictureRequest& picture, const TOsc& osc, std::ostream& err) {
+// The picture's screens exist and fit, known from the document before anything runs: the
+// screens F9 would show, the default one for a document never opened in the oscilloscope.
+bool CheckPicture(const TPictureRequest& picture, const TSignals& signals, const TOsc& osc,
+                  std::ostream& err) {
     if (picture.Path.empty()) return true;
-    const std::string problem = CheckPictureScreens(ScreensOf(picture, osc.ViewCount()),
-                                                    osc.ViewCount(), picture.Width, picture.Height);
+    const int screens = osc.ViewCountAfterSync(signals);
+    const std::string problem =
+        CheckPictureScreens(ScreensOf(picture, screens), screens, picture.Width, picture.Height);
     if (problem.empty()) return true;
     err << problem << "\n";
     return false;
@@ -273,7 +271,7 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
         for (int output : plan.WriteOrder()) writers[output](plan.Sink(output));
         plan.Commit();
     } catch (const std::exception& e) {
-        err << e.what() << "\n";
+        if (!InterruptingSignal()) err << e.what() << "\n";
         return false;
     }
     return true;
@@ -288,7 +286,7 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     TDataRange range;
     TSampleTable reference;
     if (!ResolveOutputs(options, signals, range, err)) return 1;
-    if (!CheckPicture(options.Picture, osc, err)) return 1;
+    if (!CheckPicture(options.Picture, signals, osc, err)) return 1;
     if (!CheckTableHeader(options.AgainstPath, err)) return 1;
     if (!ReadTable(options.Picture.Reference, reference, err)) return 1;
     TSweep sweep;
@@ -317,7 +315,8 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
-    if (!WriteOutputs(options, signals, osc, range, reference, plan, targets, err)) return 1;
+    if (!WriteOutputs(options, signals, osc, range, reference, plan, targets, err))
+        return InterruptingSignal() ? 128 + InterruptingSignal() : 1;
     if (comparison && comparison->Differences > 0) {
         err << "Отличающихся отсчетов: " << comparison->Differences << "\n"
             << comparison->FirstDifference << "\n";

@@ -2,6 +2,7 @@
 // `kvaril --run`: build and run a document without a window, through the same steps the window
 // takes, and write the samples, analyses and pictures the command asks for: all or none.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -48,6 +49,11 @@ struct TBatchOptions {
     // and statistics cover every run, and the picture overlays them.
     std::vector<std::string> Sweeps;
 };
+
+// --timeout as the run's limit; 0 for none.
+inline std::chrono::milliseconds TimeoutOf(const TBatchOptions& options) {
+    return std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
+}
 
 // Exit status: 0 success, 1 failure (the box printed to `err`), 2 stopped by the time limit,
 // 3 the run differs from the file of --against. Every output is planned before the model runs

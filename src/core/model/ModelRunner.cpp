@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "Interruption.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/ChildProcess.h"
@@ -177,6 +178,8 @@ std::optional<THostRun> HostRunOf(const TRunOptions& options, const TSignalsData
 void AddModelOutput(TModelOutcome& outcome, std::string printed, TScratchFolder& scratch) {
     outcome.ModelOutput = std::move(printed);
     outcome.ModelFiles = scratch.Files();
+    // An interrupted command leaves nothing behind, not even what the model wrote.
+    if (InterruptingSignal()) outcome.ModelFiles.clear();
     if (!outcome.ModelFiles.empty()) {
         scratch.Keep();
         outcome.ModelFolder = scratch.Path();

@@ -1,5 +1,7 @@
 #include "model/RunCommand.h"
 
+#include <set>
+
 #include "model/ModelGenerator.h"
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
@@ -8,6 +10,8 @@
 namespace kvaril {
 
 namespace {
+
+constexpr double kMaxTimeoutSeconds = 1e6;  // more than eleven days
 
 struct TParseState {
     TBatchOptions& Options;
@@ -76,9 +80,12 @@ const TRunOption kRunOptions[] = {
     {"--sweep", Sweep},
     {"--timeout",
      [](std::string_view v, TParseState& s) -> std::string {
+         // The limit is kept in milliseconds: less than one would mean no limit at all.
          s.Options.TimeoutSeconds = StrToFloatDefault(v, -1);
-         if (s.Options.TimeoutSeconds > 0) return {};
-         return "Неверное время --timeout: " + std::string(v);
+         if (s.Options.TimeoutSeconds >= 0.001 && s.Options.TimeoutSeconds <= kMaxTimeoutSeconds)
+             return {};
+         return "Неверное время --timeout: " + std::string(v) + " (от 0.001 до " +
+                FormatShortestPlain(kMaxTimeoutSeconds) + " с)";
      }},
     {"--tolerance",
      [](std::string_view v, TParseState& s) -> std::string {
@@ -158,8 +165,13 @@ std::string ParseRunCommand(const std::vector<std::string>& arguments, TBatchOpt
     if (arguments.empty()) return "Не задан документ";
     options.Document = arguments[0];
     TParseState state{options, pictureFormatKnown};
+    std::set<std::string> given;
     for (size_t i = 1; i < arguments.size(); i += 2) {
         const std::string& name = arguments[i];
+        // Only --sweep may come twice (its own rule counts); any other option given again
+        // would silently win over the first.
+        if (name != "--sweep" && !given.insert(name).second)
+            return "Параметр " + name + " задан дважды";
         // The one option without a value: long runs (ModelGenerator.h).
         if (name == "--long") {
             options.MaxQuanta = kLongMaxQuanta;

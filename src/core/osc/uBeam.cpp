@@ -224,6 +224,10 @@ bool TOsc::FitsSignals(const TSignals& signals) const {
     return true;
 }
 
+int TOsc::ViewCountAfterSync(const TSignals& signals) const {
+    return FitsSignals(signals) && !views_.empty() ? ViewCount() : 1;
+}
+
 void TOsc::SyncWithSignals(const TSignals& signals) {
     if (FitsSignals(signals)) {
         if (views_.empty()) AddView(Utf8ToCp1251("Экран 1"));

@@ -124,6 +124,9 @@ class TOsc {
     void SyncWithSignals(const TSignals& signals);
     // Whether the settings were made for these signals and times (SyncWithSignals keeps them).
     bool FitsSignals(const TSignals& signals) const;
+    // How many screens the oscilloscope will show after a run of `signals`: the stored ones when
+    // they fit, otherwise the one default screen SyncWithSignals makes.
+    int ViewCountAfterSync(const TSignals& signals) const;
 
     int ViewCount() const { return static_cast<int>(views_.size()); }
     TView& View(int index) const;

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "Errors.h"
+#include "Interruption.h"
 #include "analysis/AnalysisCsv.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
@@ -113,16 +114,18 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& o
     }
     TSweepOptions sweepOptions;
     sweepOptions.BinDir = options.BinDir;
-    sweepOptions.Timeout =
-        std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
+    sweepOptions.Timeout = TimeoutOf(options);
     TSweepShown shown{sweep, {}};
     TSweepResult& result = shown.Result;
+    TSweepHooks hooks;
+    hooks.Cancelled = [] { return InterruptingSignal() != 0; };
     try {
-        result = RunSweep(signals, sweep, sweepOptions);
+        result = RunSweep(signals, sweep, sweepOptions, hooks);
     } catch (const std::exception& e) {
         err << "Отладка программы\n" << e.what() << "\n";
         return 1;
     }
+    if (const int signal = InterruptingSignal()) return 128 + signal;  // the caller says so
     ReportModelOutput(sweep, result, err);
     if (!ReportFailures(result, sweep.RunCount(), err)) return 1;
     try {
@@ -136,6 +139,7 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& o
         }
         plan.Commit();
     } catch (const std::exception& e) {
+        if (const int signal = InterruptingSignal()) return 128 + signal;
         err << e.what() << "\n";
         return 1;
     }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "Errors.h"
@@ -74,12 +75,14 @@ struct TStep {
 TStep BuildAndRun(TSignals& signals, const std::string& folder, const TSweepOptions& options,
                   const TSweepHooks& sweepHooks, TModelHost& host) {
     TStep step;
-    const auto started = std::chrono::steady_clock::now();
+    // The limit guards against a model that never ends: it counts from the model's start, not
+    // while the run waits for a core or its build (which has its own limit).
+    std::optional<std::chrono::steady_clock::time_point> modelStarted;
     TModelHooks hooks;
     hooks.Cancelled = [&] {
         if (sweepHooks.Cancelled && sweepHooks.Cancelled()) return true;
-        step.TimedOut = options.Timeout.count() > 0 &&
-                        std::chrono::steady_clock::now() - started > options.Timeout;
+        step.TimedOut = modelStarted && options.Timeout.count() > 0 &&
+                        std::chrono::steady_clock::now() - *modelStarted > options.Timeout;
         return step.TimedOut;
     };
     TRunOptions run;
@@ -93,6 +96,7 @@ TStep BuildAndRun(TSignals& signals, const std::string& folder, const TSweepOpti
     step.Outcome = GenerateModelLocked(folder, signals, hooks);
     if (!step.Outcome.Ok) return step;
     step.Built = true;
+    modelStarted = std::chrono::steady_clock::now();
     step.Outcome = RunModelLibrary(signals, run, hooks, &lock, &host);
     return step;
 }

@@ -94,8 +94,12 @@ void TFormOsc::Place(QWidget* owner) {
     // Beside the editor on one screen: the traces take the right three fifths, the editor the
     // rest, so that neither hides the other.
     const int split = free.left() + free.width() * 2 / 5;
-    resize(QSize(free.right() - split, free.height()).expandedTo(minimumSize()) -
-           (frameGeometry().size() - geometry().size()));
+    // Sized by its frame, as the main window is. Before it is first shown the window manager
+    // has not framed it yet: its frame is taken to be the main window's, which the same window
+    // manager framed.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isNull() && owner) frame = owner->frameGeometry().size() - owner->geometry().size();
+    resize(QSize(free.right() + 1 - split, free.height()).expandedTo(minimumSize()) - frame);
     move(split, free.top());
     if (owner && owner->frameGeometry().right() > split) {
         owner->move(free.topLeft());

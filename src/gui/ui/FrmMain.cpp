@@ -64,6 +64,12 @@ TFormMain::TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPat
     RebuildTabs(0);
     connect(modelCommands_.get(), &TModelCommands::RunSucceeded, this,
             [this] { ShowOscilloscope(); });
+    const auto followClipboard = [this] {
+        const QMimeData* clip = QApplication::clipboard()->mimeData();
+        clipboardHasText_ = clip && clip->hasText();
+    };
+    followClipboard();
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, followClipboard);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] {
                 if (Busy()) return;
@@ -153,7 +159,8 @@ void TFormMain::StoreEditor() {
 void TFormMain::RebuildTabs(int index) {
     TSignals& signals = workbench_.Signals;
     if (live_) {
-        live_->DocumentEdited();
+        // Opening a document is no edit: the auto-run waits for the user's first change.
+        if (signals.Modified) live_->DocumentEdited();
         OscilloscopeFollowsDocument();
     }
     rebuilding_ = true;
@@ -254,11 +261,13 @@ void TFormMain::UpdateActions() {
     const bool available = EditorAvailable();
     const TSignals& signals = workbench_.Signals;
     const bool hasText = available && edSignal_->hasSelectedText();
-    const QMimeData* clip = QApplication::clipboard()->mimeData();
     const bool searchable =
         available && pnlSearch_->isVisible() && !pnlSearch_->SearchText().isEmpty();
 
-    setWindowModified(signals.Modified || workbench_.Osc.Modified);
+    // Only a real change: setting the flag rewrites the title, which on X11 is a property
+    // write that wakes the event loop, which would come straight back here.
+    const bool modified = signals.Modified || workbench_.Osc.Modified;
+    if (modified != isWindowModified()) setWindowModified(modified);
     actFileNew_->setEnabled(available);
     actFileSave_->setEnabled(available && (signals.Modified || workbench_.Osc.Modified));
     actFileSaveAs_->setEnabled(available);
@@ -269,7 +278,7 @@ void TFormMain::UpdateActions() {
     actEditUndo_->setEnabled(available && edSignal_->isUndoAvailable());
     actEditCut_->setEnabled(hasText);
     actEditCopy_->setEnabled(hasText);
-    actEditPaste_->setEnabled(available && clip && clip->hasText());
+    actEditPaste_->setEnabled(available && clipboardHasText_);
     actEditSelectAll_->setEnabled(available);
     actEditOp_->setEnabled(available);
     actSearchPan_->setEnabled(available);

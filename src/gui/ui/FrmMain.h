@@ -174,6 +174,9 @@ class TFormMain : public QMainWindow {
     int errorSignal_ = -1;  // the signal with a marked compiler message, −1 when none
     int errorLine_ = 0;
     int errorColumn_ = 0;
+    // Whether the clipboard holds text, followed through its change signal: asking the system's
+    // clipboard on every idle is a round trip to the display server each time.
+    bool clipboardHasText_ = false;
 };
 
 }  // namespace kvaril

@@ -85,8 +85,7 @@ void TLiveModelling::Start() {
     runningKey_ = key;
     cancel_ = false;
     copy_ = std::move(copy);
-    TRunOptions options;
-    options.BinDir = ToUtf8(w_.Paths().BinDir);
+    TRunOptions options = w_.ModelCommands().RunOptions();
     options.Timeout = std::chrono::milliseconds(ReadSetting(settings::kAutoRunLimitMs));
     watcher_ = std::make_unique<QFutureWatcher<TModelOutcome>>();
     connect(watcher_.get(), &QFutureWatcherBase::finished, this,

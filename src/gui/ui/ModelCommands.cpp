@@ -38,6 +38,13 @@ void TModelCommands::SetLongRuns(bool on) {
 
 int32_t TModelCommands::MaxQuanta() const { return longRuns_ ? kLongMaxQuanta : kClassicMaxQuanta; }
 
+TRunOptions TModelCommands::RunOptions() const {
+    TRunOptions options;
+    options.BinDir = ToUtf8(w_.Paths().BinDir);
+    options.MaxQuanta = MaxQuanta();
+    return options;
+}
+
 TModelCommands::~TModelCommands() = default;
 
 void TModelCommands::Params() {
@@ -207,9 +214,7 @@ bool TModelCommands::Run() {
     w_.ClearCompilerError();
     TWorkbench& wb = w_.Workbench();
     if (wb.Signals.IsEmpty()) return false;
-    TRunOptions options;
-    options.BinDir = ToUtf8(w_.Paths().BinDir);
-    options.MaxQuanta = MaxQuanta();
+    const TRunOptions options = RunOptions();
     // The run fills a copy: the samples shown (beside the editor, while it runs) stay whole
     // until it has succeeded.
     const std::unique_ptr<TSignals> copy = CopyForRun(wb.Signals);
@@ -247,7 +252,11 @@ TSweepResult TModelCommands::RunSweep(const TSweep& sweep) {
 void TModelCommands::ShowLiveOutcome(const TModelOutcome& outcome, TSignals& copy) {
     w_.ListMessages(outcome, false);
     if (outcome.Status && !outcome.Error) w_.ShowStatus(FromUtf8(*outcome.Status));
-    TakeRun(outcome, copy);
+    // A run the window started by itself is no change of the user's: the default screen it
+    // may make for the oscilloscope is nothing to ask about when the document closes.
+    TOsc& osc = w_.Workbench().Osc;
+    const bool oscModified = osc.Modified;
+    if (TakeRun(outcome, copy)) osc.Modified = oscModified;
 }
 
 bool TModelCommands::TakeRun(const TModelOutcome& outcome, TSignals& copy) {

@@ -11,6 +11,7 @@
 
 #include "model/CompilerDriver.h"
 #include "model/ModelOutcome.h"
+#include "model/ModelRunner.h"
 #include "sweep/SweepRun.h"
 
 class QProgressDialog;
@@ -37,6 +38,9 @@ class TModelCommands : public QObject {
     bool LongRuns() const { return longRuns_; }
     void SetLongRuns(bool on);
     int32_t MaxQuanta() const;
+    // What every run of the window passes down from the settings (F9 and the auto-run alike);
+    // the auto-run adds its own time limit.
+    TRunOptions RunOptions() const;
 
     // Every run of `sweep` over a copy of the document, in the background as Run runs one, with
     // one progress bar and one way to stop them all.

@@ -1,7 +1,12 @@
 #include "export/OutputPlan.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <sstream>
 
@@ -199,6 +204,43 @@ TEST(OutputPlan, EveryTargetIsReplacedWhenAllSucceed) {
     plan.Commit();
     EXPECT_EQ(TTargetFolder::Read(folder.Path("a.csv")), "a\n");
     EXPECT_EQ(TTargetFolder::Read(folder.Path("b.csv")), "b\n");
+    EXPECT_EQ(folder.Temporaries(), 0);
+}
+
+// A disk that fills while the output is written says so in the same words as one that refuses
+// the file at the start. A file-size limit stands in for the full disk, in a child process so
+// that the limit stays there.
+TEST(OutputPlan, AWriteThatFailsMidwaySaysWhyInTheUsersWords) {
+    TTargetFolder folder("write-fails");
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        std::string message = "no failure";
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit { 4096, 4096 };
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            TOutputPlan plan;
+            plan.Add("--csv", folder.Path("big.csv"), TOutputKind::Text);
+            plan.Prepare();
+            const std::string block(1000, 'x');
+            for (int i = 0; i < 10; ++i) plan.Sink(0).Write(block.data(), block.size());
+            plan.Commit();
+        } catch (const std::exception& e) {
+            message = e.what();
+        }
+        (void)!::write(pipe[1], message.data(), message.size());
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) message.append(buffer, n);
+    ::close(pipe[0]);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(message, "Ошибка записи файла " + folder.Path("big.csv") + ": файл слишком велик");
     EXPECT_EQ(folder.Temporaries(), 0);
 }
 

@@ -163,6 +163,68 @@ TEST_F(BatchRunHints, TheCommandLinePrintsTheReorderHintAndTheFaultTime) {
         << err;
 }
 
+// A document never opened in the oscilloscope stores no screen: its picture is the default
+// screen F9 shows, for one screen, every screen and the cursors alike.
+TEST_F(BatchRunHints, APictureOfADocumentWithoutStoredScreensIsTheDefaultScreen) {
+    Add("Sine", "  Value := Sin(t);");
+    TOsc osc;
+    const std::string path = dir_.string() + "/fresh.sig";
+    WriteDocument(path, signals_, osc);
+    for (const char* screen : {"1", "all"}) {
+        TBatchOptions options;
+        options.Document = path;
+        options.BinDir = binDir_;
+        options.Picture.Path = dir_.string() + "/fresh.png";
+        ASSERT_TRUE(ParsePictureScreen(screen, options.Picture.Screen));
+        options.Picture.Cursors = true;
+        std::vector<int> drawn;
+        int screensInOsc = -1;
+        options.DrawPicture = [&](const TPictureRequest&, const std::vector<int>& screens,
+                                  const TSignals&, const TOsc& shown, const TStoredRun*,
+                                  const TSweepShown*, const std::string& target) {
+            drawn = screens;
+            screensInOsc = shown.ViewCount();
+            std::ofstream(target) << "picture";
+            return std::string();
+        };
+        std::ostringstream out, err;
+        EXPECT_EQ(RunBatch(options, out, err), 0) << screen << ": " << err.str();
+        EXPECT_EQ(drawn, std::vector<int>{0}) << screen;
+        EXPECT_EQ(screensInOsc, 1) << screen;
+    }
+    // A screen that is not there is still refused, before the model is built.
+    TBatchOptions options;
+    options.Document = path;
+    options.BinDir = binDir_;
+    options.Picture.Path = dir_.string() + "/second.png";
+    options.Picture.Screen = 2;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBatch(options, out, err), 1);
+    EXPECT_EQ(err.str(), "Нет экрана 2: экранов в документе 1\n");
+}
+
+// A WAV over 4 GB is known from the document's times: refused before anything is built, with
+// the size as the memory check says sizes.
+TEST_F(BatchRunHints, AWavOverFourGigabytesIsRefusedBeforeTheBuild) {
+    for (int i = 0; i < 120; ++i) Add("S" + std::to_string(i), "  Value := t;");
+    signals_.SetQuantTime(1e-6);
+    signals_.SetTotalTime(10);  // 10 000 000 quanta x 120 signals x 4 bytes
+    TOsc osc;
+    const std::string path = dir_.string() + "/wide.sig";
+    WriteDocument(path, signals_, osc);
+    TBatchOptions options;
+    options.Document = path;
+    options.BinDir = binDir_;
+    options.MaxQuanta = kLongMaxQuanta;
+    options.WavPath = dir_.string() + "/wide.wav";
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBatch(options, out, err), 1);
+    EXPECT_EQ(err.str(),
+              "В WAV не больше 4 ГБ, а выбранные отсчеты занимают 4,5 ГБ: выберите меньше "
+              "сигналов или короче отрезок времени\n");
+    EXPECT_FALSE(std::filesystem::exists(binDir_ + "kvml.dll")) << "nothing was built";
+}
+
 TEST(FailingQuant, FromTheFailingSignalAndTheLastSampleWritten) {
     TRunReport report{};
     report.HasErrorPlace = 1;

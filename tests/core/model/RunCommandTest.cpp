@@ -62,6 +62,15 @@ INSTANTIATE_TEST_SUITE_P(
                       TMalformed{{"d", "--csv"}, "Нет значения у параметра --csv"},
                       TMalformed{{"d", "--bogus", "1"}, "Неизвестный параметр --bogus"},
                       TMalformed{{"d", "--timeout", "0"}, "Неверное время --timeout"},
+                      // Less than the millisecond the limit is kept in would be no limit.
+                      TMalformed{{"d", "--timeout", "0.0001"},
+                                 "Неверное время --timeout: 0.0001 (от 0.001 до 1000000 с)"},
+                      TMalformed{{"d", "--timeout", "1e300"}, "Неверное время --timeout"},
+                      // An option given again would silently win over the first.
+                      TMalformed{{"d", "--csv", "a", "--csv", "b"}, "Параметр --csv задан дважды"},
+                      TMalformed{{"d", "--long", "--long"}, "Параметр --long задан дважды"},
+                      TMalformed{{"d", "--png", "a.png", "--view", "grid", "--view", "legend"},
+                                 "Параметр --view задан дважды"},
                       TMalformed{{"d", "--tolerance", "1"}, "только с --against"},
                       TMalformed{{"d", "--against", "g", "--tolerance", "-1"}, "Неверный допуск"},
                       TMalformed{{"d", "--png", "x.doc"}, "Неизвестный формат рисунка --png"},

@@ -556,3 +556,66 @@ TEST(DlgModelParams, SaysHowToLiftTheClassicLimit) {
 
 }  // namespace
 }  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// What an idle window does over a while: how often the loop woke up and went back to sleep,
+// and how often the window's title was written. Counted, not timed.
+struct TIdleCount {
+    int Wakeups = 0;
+    int TitleWrites = 0;
+};
+
+class TTitleWatch : public QObject {
+  public:
+    int Writes = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::ModifiedChange)
+            ++Writes;
+        return false;
+    }
+};
+
+TIdleCount CountIdle(QWidget& window, int milliseconds) {
+    TTitleWatch watch;
+    window.installEventFilter(&watch);
+    int wakeups = 0;
+    const QMetaObject::Connection counting =
+        QObject::connect(QAbstractEventDispatcher::instance(),
+                         &QAbstractEventDispatcher::aboutToBlock, [&wakeups] { ++wakeups; });
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(counting);
+    window.removeEventFilter(&watch);
+    return {wakeups, watch.Writes};
+}
+
+TEST_F(MainWindow, AnIdleWindowSleepsAndLeavesItsTitleAlone) {
+    // Empty, then with a modified document, then with a saved one: each state's title is
+    // written once, when it comes, and never again while nothing happens.
+    Idle();
+    TIdleCount empty = CountIdle(W(), 1500);
+    EXPECT_EQ(empty.TitleWrites, 0);
+    EXPECT_LE(empty.Wakeups, 15) << "the loop keeps waking up while nothing happens";
+
+    AddSignal("Sine");
+    Editor()->insertAt("{ x }", 0, 0);
+    Idle();
+    EXPECT_EQ(ShownTitle(), "Kvaril - noname*");
+    TIdleCount modified = CountIdle(W(), 1500);
+    EXPECT_EQ(modified.TitleWrites, 0);
+    EXPECT_LE(modified.Wakeups, 15);
+
+    dialogs_.Files.push_back(Path("Idle.sig"));
+    W().DocumentCommands().SaveAs();
+    Idle();
+    EXPECT_EQ(ShownTitle(), "Kvaril - idle");
+    TIdleCount saved = CountIdle(W(), 1500);
+    EXPECT_EQ(saved.TitleWrites, 0);
+    EXPECT_LE(saved.Wakeups, 15);
+}
+
+}  // namespace
+}  // namespace kvaril

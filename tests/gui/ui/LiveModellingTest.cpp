@@ -1,11 +1,15 @@
 // Live modelling as the user meets it: the oscilloscope beside the editor keeps its view across
 // F9, auto-run follows a pause in the typing, and errors go to a pane instead of boxes.
 
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "MainWindowFixture.h"
+#include "document/DocumentFile.h"
+#include "document/uSignal.h"
 #include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
 #include "osc/uBeam.h"
@@ -159,6 +163,94 @@ TEST_F(LiveModelling, AnEditDuringARunCancelsItAndTheNewerTextWins) {
     EXPECT_EQ(shown.count(), 1) << "the older run is never shown";
     EXPECT_EQ(Sample(0), 2);
     EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+class LiveModellingBeside : public LiveModelling {};
+
+// Under a window manager the frames are real: the window beside the editor, title bar and
+// status line included, stays on the screen's free area. (Offscreen there are no frames, and
+// this holds trivially.)
+TEST_F(LiveModellingBeside, TheWindowBesideFitsTheScreenWithItsFrame) {
+    OpenSettings().remove(settings::kOscBesideWindow);
+    Beside(false);
+    QTest::keyClicks(Editor(), "t");
+    Action("actModelRun")->trigger();
+    ASSERT_NE(Osc(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Osc()));
+    QTest::qWait(300);  // the window manager's frame arrives after the window
+    const QRect free = Osc()->screen()->availableGeometry();
+    const QRect frame = Osc()->frameGeometry();
+    EXPECT_TRUE(free.contains(frame))
+        << "screen " << free.x() << "," << free.y() << " " << free.width() << "x" << free.height()
+        << ", window " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+        << frame.height();
+    QStatusBar* status = Osc()->findChild<QStatusBar*>();
+    if (status) {
+        const QPoint bottom = status->mapToGlobal(QPoint(0, status->height()));
+        EXPECT_LE(bottom.y(), free.bottom() + 1) << "the status line is on the screen";
+    }
+    Action("actOscBeside")->setChecked(false);
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// The auto-run runs what F9 runs: with long runs on, a document of 50 000 quanta runs in the
+// background instead of failing with the classic maximum time.
+TEST_F(LiveModelling, AutoRunHonoursLongRunsAsF9Does) {
+    Action("actModelLong")->setChecked(true);
+    Signals().SetQuantTime(1e-6);
+    Signals().SetTotalTime(0.05);
+    Beside(true);
+    QSignalSpy shown(&W().Live(), &TLiveModelling::AutoRunShown);
+    QTest::keyClicks(Editor(), "t");
+    const bool ran = AutoRunShown(shown, 1);
+    Action("actModelLong")->setChecked(false);  // the settings are the user's
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(Messages()->topLevelItemCount(), 0);
+    EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+    EXPECT_EQ(Signals().Data().SampleCount(), 50000);
+    EXPECT_NEAR(Sample(49999), 0.049999, 1e-12);
+}
+
+// Opening a document is no edit: the auto-run waits for the user's first change, and the run
+// it then makes is no change of the oscilloscope's settings to ask about on closing.
+TEST_F(LiveModelling, OpeningIsNoEditAndAnAutoRunLeavesNothingToSave) {
+    TSignals document;
+    auto signal = std::make_unique<TSignal>(document);
+    signal->InitTemplate("Five", false);
+    signal->Lines()[signal->Lines().size() - 2] = "  Value := 5;";
+    document.Insert(std::move(signal), -1);
+    TOsc never;  // never opened in the oscilloscope: no screen stored
+    WriteDocument(Path("Five.sig").toStdString(), document, never);
+
+    Beside(true);
+    QSignalSpy shown(&W().Live(), &TLiveModelling::AutoRunShown);
+    ASSERT_TRUE(AutoRunShown(shown, 1)) << "turning the auto-run on runs the text there";
+    dialogs_.Confirms.push_back(TAnswer::No);  // the fixture's unsaved signal is not kept
+    dialogs_.Files.push_back(Path("Five.sig"));
+    W().DocumentCommands().Open();
+    ASSERT_EQ(Signals().Count(), 1);
+    QTest::qWait(1000);  // more than the auto-run's pause
+    EXPECT_EQ(shown.count(), 1) << "opening ran the model";
+    EXPECT_FALSE(Signals().Modified);
+    EXPECT_FALSE(workbench_.Osc.Modified);
+
+    Editor()->SetCaret(Editor()->lines() - 1, 1);
+    QTest::keyClicks(Editor(), " ");
+    ASSERT_TRUE(AutoRunShown(shown, 2));
+    EXPECT_EQ(Sample(0), 5);
+    EXPECT_FALSE(workbench_.Osc.Modified) << "the run is no change of the user's";
+    EXPECT_TRUE(Signals().Modified) << "the edit is";
 }
 
 }  // namespace
