@@ -10,11 +10,14 @@
 #include <QStandardPaths>
 #include <cstdlib>
 
+#include "ui/Application.h"
+
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!std::getenv("XDG_RUNTIME_DIR")) setenv("XDG_RUNTIME_DIR", "/tmp", 0);
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    kvaril::UseRussianLocale(app);  // as the program does
     // CTest runs the tests in parallel processes; those that store the editor font or a
     // window's place must not read each other's settings, nor those of an earlier run.
     QDir settings(QDir::tempPath() + "/kvaril-gui-settings-" + QString::number(::getpid()));

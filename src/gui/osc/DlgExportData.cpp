@@ -26,7 +26,7 @@ TDlgExportData::TDlgExportData(QWidget* parent, const TDataExportQuestion& quest
     auto* gbSpan = new QGroupBox("Интервал времени", this);
     auto* span = new QGridLayout(gbSpan);
     rbWindow = new QRadioButton("Окно &экрана (от T0 до T1)", gbSpan);
-    rbWholeRun = new QRadioButton("&Весь расчет", gbSpan);
+    rbWholeRun = new QRadioButton("&Весь запуск", gbSpan);
     rbMarkers = new QRadioButton("Между &метками", gbSpan);
     cbMarkerA = new QComboBox(gbSpan);
     cbMarkerB = new QComboBox(gbSpan);

@@ -110,6 +110,7 @@ TFormSpectrum::TFormSpectrum(const TSignals& signals, QWidget* owner)
     sbPeakCount_->setValue(ReadSetting(settings::kSpectrumPeakCount));
     sbPeakCount_->setToolTip("Сколько наибольших пиков каждого луча показать (0 - ни одного)");
     sbThreshold_ = new QDoubleSpinBox(this);
+    sbThreshold_->setLocale(QLocale::c());  // "-60.0": numbers take "." here as everywhere
     sbThreshold_->setObjectName("sbSpectrumThreshold");
     sbThreshold_->setRange(-300, 100);
     sbThreshold_->setDecimals(0);
@@ -293,10 +294,15 @@ void TFormSpectrum::FillPeaks() {
             }
         }
     }
-    // The column the amplitude axis reads comes first to the eye: the other one is greyed.
-    tbPeaks_->horizontalHeaderItem(kAmplitudeColumn)
-        ->setForeground(db ? QColor(Qt::gray) : QColor());
-    tbPeaks_->horizontalHeaderItem(kLevelColumn)->setForeground(db ? QColor() : QColor(Qt::gray));
+    // The column the amplitude axis reads comes first to the eye: its header is bold. (A grey
+    // header would read as a disabled column.)
+    for (int column : {kAmplitudeColumn, kLevelColumn}) {
+        QTableWidgetItem* header = tbPeaks_->horizontalHeaderItem(column);
+        QFont font = header->font();
+        font.setBold((column == kLevelColumn) == db);
+        header->setFont(font);
+        header->setData(Qt::ForegroundRole, QVariant());
+    }
     tbPeaks_->resizeColumnsToContents();
     lbPeaks_->setText(notes.join("<br>"));
     lbPeaks_->setVisible(!notes.isEmpty());
@@ -307,7 +313,11 @@ void TFormSpectrum::ShowRange() {
     const double span = a.FMax - a.FMin;
     if (!edFrom_->hasFocus()) edFrom_->setText(FieldText(a.FMin, span));
     if (!edTo_->hasFocus()) edTo_->setText(FieldText(a.FMax, span));
-    btShowAll_->setEnabled(plot_->View().Zoomed());
+    // A button disabled while it has the focus hands it to the next control, the peak count,
+    // whose number the next key typed would replace: the plot takes it instead.
+    const bool zoomed = plot_->View().Zoomed();
+    if (!zoomed && btShowAll_->hasFocus()) plot_->setFocus();
+    btShowAll_->setEnabled(zoomed);
 }
 
 void TFormSpectrum::TypedRange() {

@@ -59,6 +59,9 @@ void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, co
 
 // The lines over traces `size` large, in kMarkLineColor: a marker's dashed, a cursor's solid
 // with its letter in a box at the top. Nothing for no lines.
-void PaintMarkLines(QPainter& painter, const std::vector<TMarkLine>& lines, const QSize& size);
+// Lines at the window's edges pass around the texts of `picture` and `grid` (group numbers,
+// scale numbers), and their letters move below them, so that no text is hidden.
+void PaintMarkLines(QPainter& painter, const std::vector<TMarkLine>& lines, const QSize& size,
+                    const TGraphPicture* picture = nullptr, const TGridLayout* grid = nullptr);
 
 }  // namespace kvaril

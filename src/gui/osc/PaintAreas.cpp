@@ -81,7 +81,7 @@ const QImage& TGraphArea::Rendered() {
         PaintGraphOn(Picture, *picture_, grid_);
         if (!markLines_.empty()) {
             QPainter p(&Picture);
-            PaintMarkLines(p, markLines_, size());
+            PaintMarkLines(p, markLines_, size(), picture_, grid_);
         }
         rendered_ = true;
     }
@@ -99,7 +99,7 @@ void TGraphArea::paintEvent(QPaintEvent* event) {
     if (pixels.Pixels.Bits) {
         if (picture_ && pixels.Writable == QRegion(rect())) {
             PaintGraphPixels(p, pixels.Pixels, *picture_, grid_);
-            PaintMarkLines(p, markLines_, size());
+            PaintMarkLines(p, markLines_, size(), picture_, grid_);
         } else {
             const QImage& picture = Rendered();
             const bool fits = picture.devicePixelRatio() == 1 && picture.size() == size();

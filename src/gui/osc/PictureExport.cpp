@@ -110,7 +110,8 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
     }
     if (extras.Cursors || extras.MarkerLines) {
         painter.setClipRect(QRect(QPoint(0, 0), graph));
-        PaintMarkLines(painter, MarkLinesOf(view, signals, graph, extras), graph);
+        PaintMarkLines(painter, MarkLinesOf(view, signals, graph, extras), graph, &picture,
+                       extras.Grid ? &grid : nullptr);
         painter.setClipping(false);
     }
     painter.translate(0, graph.height());

@@ -20,14 +20,23 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Kvaril");
     setOrganizationName("Dornek");
     setWindowIcon(ApplicationIcon());
-    // Numbers are written and read with "." everywhere, whatever the user's locale says.
+    UseRussianLocale(*this);
+}
+
+void UseRussianLocale(QCoreApplication& app) {
+    // Numbers are written and read with "." everywhere, whatever the user's locale says: the
+    // core formats them itself, and no widget is left to the locale's numbers (the one spin box
+    // with a fraction is set to C where it is made).
     std::setlocale(LC_NUMERIC, "C");
-    QLocale::setDefault(QLocale::c());
-    // Qt's own dialogs (file, font) in Russian.
-    auto* translator = new QTranslator(this);
-    if (translator->load(QLocale(QLocale::Russian), "qtbase", "_",
+    // Qt's own dialogs (file, font) in Russian: their texts through the translator, the rest
+    // (file types) through the Russian locale, so that no English shows among the Russian texts
+    // under a C or English session.
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    QLocale::setDefault(russian);
+    auto* translator = new QTranslator(&app);
+    if (translator->load(russian, "qtbase", "_",
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(translator);
+        app.installTranslator(translator);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

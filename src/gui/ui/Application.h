@@ -18,6 +18,10 @@ class TApplication : public QApplication {
     TDialogs* dialogs_ = nullptr;
 };
 
+// The program's language for Qt's own texts and dialogs, whatever the session's locale: the
+// Russian translations and locale (file types, sizes). Numbers stay with "." (LC_NUMERIC "C").
+void UseRussianLocale(QCoreApplication& app);
+
 // Creates the workbench and its main window, opens `document` if given, and runs the loop.
 int RunWorkbench(TApplication& app, const QString& document);
 

@@ -134,6 +134,25 @@ TEST_F(SweepRunTest, AnUnchangedRepeatReusesEveryLibrary) {
     EXPECT_EQ(compiles(), 4) << "only the changed run compiles";
 }
 
+// The time limit guards against a model that never ends: a slow build does not count (a
+// compiler that sleeps longer than the limit), a model that loops is stopped in its phase.
+TEST_F(SweepRunTest, TheTimeLimitCountsFromTheModelsStart) {
+    std::filesystem::rename(binDir_ + "dcc32", binDir_ + "dcc32.real");
+    FakeCompiler("sleep 0.6\nexec " + binDir_ + "dcc32.real \"$@\"");
+    sweepOptions_.Timeout = std::chrono::milliseconds(300);
+    const TSweepResult built = RunSweep(signals_, Sweep({"Gen.Freq=1,2"}), sweepOptions_);
+    EXPECT_TRUE(built.Failures.empty())
+        << built.Failures[0].Phase << ": " << built.Failures[0].Message;
+
+    signals_.Items(0).Lines()[signals_.Items(0).Lines().size() - 2] =
+        "  Value := Freq; repeat until Value < 0;";
+    const TSweepResult looped = RunSweep(signals_, Sweep({"Gen.Freq=1,2"}), sweepOptions_);
+    ASSERT_EQ(looped.Failures.size(), 2u);
+    EXPECT_EQ(looped.Failures[0].Phase, "Выполнение");
+    EXPECT_EQ(looped.Failures[0].Message, "Остановлено: истекло время (0.3 с)");
+    EXPECT_FALSE(looped.Cancelled);
+}
+
 TEST_F(SweepRunTest, AStoppedSweepIsCancelledNotFailed) {
     TSweepHooks hooks;
     hooks.Cancelled = [] { return true; };

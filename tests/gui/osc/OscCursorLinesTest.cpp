@@ -20,6 +20,7 @@
 #include "OpenOscilloscope.h"
 #include "model/uCommon.h"
 #include "osc/FrmOsc.h"
+#include "osc/GridLayout.h"
 #include "osc/MarkLines.h"
 #include "osc/OscPainter.h"
 #include "osc/OscSession.h"
@@ -181,6 +182,42 @@ TEST_F(OscCursorLines, LinesAreDraggedAndSteppedOnQuanta) {
     QTest::keyClick(Graph(), Qt::Key_End);
     EXPECT_NEAR(Cursors().CursorTimes()->A, 0.999, 1e-12) << "End: the window's end";
     EXPECT_GE(Graph()->MarkLines().front().X, Graph()->width() - 2);  // A, drawn first
+}
+
+// Cursors at the window's two edges pass around the group numbers at the left and the scale's
+// numbers at the right: every pixel of those texts is as without the cursors.
+TEST_F(OscCursorLines, LinesAtTheEdgesLeaveTheGroupNumbersAndTheScaleReadable) {
+    Action("actGrid")->trigger();
+    const QImage bare = Picture();
+    Action("actCursors")->trigger();
+    osc_->activateWindow();
+    Graph()->setFocus();
+    QTest::keyClick(Graph(), Qt::Key_A);
+    QTest::keyClick(Graph(), Qt::Key_Home);
+    QTest::keyClick(Graph(), Qt::Key_B);
+    QTest::keyClick(Graph(), Qt::Key_End);
+    const std::vector<TMarkLine> lines = Graph()->MarkLines();
+    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_LE(lines[0].X, 1);
+    ASSERT_GE(lines[1].X, Graph()->width() - 2);
+    const QImage marked = Picture();
+    // The group numbers' yellow boxes and the scale's text, counted where they stand.
+    const auto count = [](const QImage& image, int x0, int x1, const QColor& color) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = x0; x < x1; ++x) n += QColor(image.pixel(x, y)) == color;
+        return n;
+    };
+    const QColor yellow(255, 255, 0);
+    EXPECT_GT(count(bare, 0, 30, yellow), 0);
+    EXPECT_EQ(count(marked, 0, 30, yellow), count(bare, 0, 30, yellow));
+    const int right = Graph()->width();
+    const QColor text = ToQColor(GridTextColor(wb_.Osc.Scheme()));
+    EXPECT_GT(count(bare, right - 40, right, text), 0);
+    EXPECT_EQ(count(marked, right - 40, right, text), count(bare, right - 40, right, text));
+    // The lines are drawn all the same, between the texts.
+    EXPECT_GT(LinePixels(marked, lines[0].X), marked.height() / 2);
+    EXPECT_GT(LinePixels(marked, lines[1].X), marked.height() / 2);
 }
 
 TEST_F(OscCursorLines, MarkerLinesTooltipsAndAMarkerDraggedByItsName) {

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QProcess>
+#include <QRadioButton>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
@@ -19,7 +20,9 @@
 #include "OpenOscilloscope.h"
 #include "ScriptedDialogs.h"
 #include "model/uSignalsData.h"
+#include "osc/DlgExportData.h"
 #include "osc/FrmOsc.h"
+#include "osc/OscAnalysis.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
@@ -300,6 +303,18 @@ TEST_F(OscExport, AFailedPictureKeepsTheOldFileAndSaysWhy) {
     Trigger("actExportPicture");
     ASSERT_EQ(dialogs_.Errors.size(), 1);
     EXPECT_TRUE(dialogs_.Errors[0].contains("none/x.pdf")) << dialogs_.Errors[0].toStdString();
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// The whole run is called by one name wherever an interval is chosen.
+TEST(DlgExportData, NamesTheWholeRunAsTheAnalysesDo) {
+    TDlgExportData dialog(nullptr, TDataExportQuestion{"In", {}});
+    EXPECT_EQ(dialog.rbWholeRun->text().remove('&'), QString::fromUtf8(kWholeRunSpan));
 }
 
 }  // namespace

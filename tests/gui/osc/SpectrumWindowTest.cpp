@@ -10,8 +10,10 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardItemModel>
@@ -142,10 +144,15 @@ TEST_F(SpectrumWindow, TheWheelZoomsAboutThePointerAndADragPans) {
     EXPECT_DOUBLE_EQ(plot_->Axes().AMin, a0);
     EXPECT_DOUBLE_EQ(plot_->Axes().AMax, a1);
 
-    showAll->click();
+    form_->activateWindow();
+    showAll->setFocus();
+    QTest::keyClick(showAll, Qt::Key_Space);  // as a user presses it from the keyboard
     EXPECT_DOUBLE_EQ(plot_->Axes().FMin, 0);
     EXPECT_DOUBLE_EQ(plot_->Axes().FMax, 50000);
     EXPECT_FALSE(showAll->isEnabled());
+    // The focus does not fall to the peak count, whose number the next digit would replace.
+    EXPECT_FALSE(Find<QSpinBox>("sbSpectrumPeakCount")->hasFocus());
+    EXPECT_EQ(QApplication::focusWidget(), plot_);
 }
 
 TEST_F(SpectrumWindow, TheRubberBandSeparatesTheSidebands) {
@@ -178,6 +185,30 @@ TEST_F(SpectrumWindow, ATypedRangeIsShownAndAWrongOneUndone) {
     Q_EMIT to->editingFinished();
     EXPECT_DOUBLE_EQ(plot_->Axes().FMax, 22000);
     EXPECT_EQ(to->text(), "22 к");
+    // A "до" beyond the spectrum is refused whole: both fields say what the axis shows.
+    from->setText("19 к");
+    to->setText("90 к");
+    Q_EMIT to->editingFinished();
+    EXPECT_DOUBLE_EQ(plot_->Axes().FMin, 18000);
+    EXPECT_DOUBLE_EQ(plot_->Axes().FMax, 22000);
+    EXPECT_EQ(from->text(), "18 к");
+    EXPECT_EQ(to->text(), "22 к");
+}
+
+TEST_F(SpectrumWindow, ThePeakTableMarksTheColumnTheAxisReadsInBold) {
+    auto* table = Find<QTableWidget>("tbSpectrumPeaks");
+    QTableWidgetItem* amplitude = table->horizontalHeaderItem(3);
+    QTableWidgetItem* level = table->horizontalHeaderItem(4);
+    EXPECT_EQ(level->text(), "Уровень");
+    const bool db = level->font().bold();
+    EXPECT_NE(amplitude->font().bold(), db) << "one of the two, the one the axis reads";
+    // Neither header looks disabled.
+    const QColor text = table->palette().color(QPalette::Text);
+    for (QTableWidgetItem* header : {amplitude, level}) {
+        const QBrush brush = header->foreground();
+        EXPECT_TRUE(brush.style() == Qt::NoBrush || brush.color() == text)
+            << brush.color().name().toStdString();
+    }
 }
 
 TEST_F(SpectrumWindow, TheReadoutSnapsToTheBinAndReadsEveryBeamThere) {
@@ -255,6 +286,26 @@ TEST_F(SpectrumWindow, CurvesAreDrawnInTheirBeamsColours) {
     for (int y = 0; y < plot.height(); ++y)
         for (int x = 0; x < plot.width(); ++x) coloured += plot.pixelColor(x, y) == am;
     EXPECT_GT(coloured, 30) << "the AM curve, its peak marks and its legend line";
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// Under any session locale Qt's own texts are Russian, and numbers keep their ".".
+TEST(RussianLocale, FileTypesInRussianNumbersWithAPoint) {
+    const QString comment = QMimeDatabase().mimeTypeForName("application/pgp-signature").comment();
+    EXPECT_TRUE(comment.contains(QRegularExpression("[А-Яа-я]"))) << comment.toStdString();
+    QDoubleSpinBox plain;
+    plain.setValue(1.5);
+    EXPECT_EQ(plain.text(), "1,50") << "a spin box left to the locale writes a comma";
+}
+
+TEST_F(SpectrumWindow, TheThresholdIsWrittenWithAPoint) {
+    EXPECT_EQ(Find<QDoubleSpinBox>("sbSpectrumThreshold")->text().contains(','), false)
+        << Find<QDoubleSpinBox>("sbSpectrumThreshold")->text().toStdString();
 }
 
 }  // namespace
