@@ -18,6 +18,7 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -183,8 +184,8 @@ bool AllowModelCalls(scmp_filter_ctx filter) {
           SCMP_SYS(fstat), SCMP_SYS(newfstatat), SCMP_SYS(stat), SCMP_SYS(lstat), SCMP_SYS(statx),
           SCMP_SYS(statfs), SCMP_SYS(fstatfs), SCMP_SYS(open), SCMP_SYS(openat), SCMP_SYS(access),
           SCMP_SYS(faccessat), SCMP_SYS(faccessat2), SCMP_SYS(readlink), SCMP_SYS(readlinkat),
-          SCMP_SYS(getcwd), SCMP_SYS(getdents64), SCMP_SYS(fcntl), SCMP_SYS(dup), SCMP_SYS(dup2),
-          SCMP_SYS(dup3), SCMP_SYS(mkdir), SCMP_SYS(mkdirat), SCMP_SYS(unlink), SCMP_SYS(unlinkat),
+          SCMP_SYS(getcwd), SCMP_SYS(getdents64), SCMP_SYS(dup), SCMP_SYS(dup2), SCMP_SYS(dup3),
+          SCMP_SYS(mkdir), SCMP_SYS(mkdirat), SCMP_SYS(unlink), SCMP_SYS(unlinkat),
           SCMP_SYS(rename), SCMP_SYS(renameat), SCMP_SYS(renameat2), SCMP_SYS(ftruncate),
           SCMP_SYS(truncate), SCMP_SYS(fsync), SCMP_SYS(fdatasync), SCMP_SYS(poll), SCMP_SYS(ppoll),
           SCMP_SYS(select), SCMP_SYS(pselect6),
@@ -200,7 +201,7 @@ bool AllowModelCalls(scmp_filter_ctx filter) {
           // about itself
           SCMP_SYS(getpid), SCMP_SYS(gettid), SCMP_SYS(getppid), SCMP_SYS(getuid),
           SCMP_SYS(geteuid), SCMP_SYS(getgid), SCMP_SYS(getegid), SCMP_SYS(getrandom),
-          SCMP_SYS(uname), SCMP_SYS(sysinfo), SCMP_SYS(prlimit64), SCMP_SYS(getrlimit),
+          SCMP_SYS(uname), SCMP_SYS(sysinfo), SCMP_SYS(getrlimit),
           // its own signals
           SCMP_SYS(rt_sigaction), SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigreturn),
           SCMP_SYS(sigaltstack)})
@@ -218,12 +219,18 @@ bool AllowModelCalls(scmp_filter_ctx filter) {
         ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(tgkill), 1, SCMP_A0(SCMP_CMP_EQ, self));
     failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(tkill), 1,
                                  SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(::gettid())));
-    // A thread (CLONE_THREAD) shares this process and ends with it; anything else is a process.
-    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(clone), 1,
-                                 SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD));
-    // clone3 passes its flags in memory the filter cannot read: "not implemented" makes the C
-    // library fall back to clone, which is checked above.
-    failed |= ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
+    // The descriptor's own flags and copies; no leases, locks or owners: a lease's break
+    // signal (F_SETSIG, F_SETOWN) reaches any process of the user without a kill call.
+    for (int command : {F_GETFL, F_SETFL, F_GETFD, F_SETFD, F_DUPFD, F_DUPFD_CLOEXEC})
+        failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
+                                     SCMP_A1(SCMP_CMP_EQ, static_cast<scmp_datum_t>(command)));
+    // Its own limits, read only: a run that lowered a kept host's limits would fail the next
+    // runs of any document, and one that set the workbench's would take it down.
+    for (scmp_datum_t pid : {scmp_datum_t{0}, self})
+        failed |= ::seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(prlimit64), 2,
+                                     SCMP_A0(SCMP_CMP_EQ, pid), SCMP_A2(SCMP_CMP_EQ, 0));
+    // No clone and no clone3 at all: models have no threads (the run-time says so in its own
+    // words), and raw threads without a limit would take every process number of the user.
     // Only the host's own tagged exit ends the process; a model's exit_group is caught.
     failed |= ::seccomp_rule_add(
         filter, SCMP_ACT_ALLOW, SCMP_SYS(exit_group), 1,
@@ -249,34 +256,81 @@ bool InstallFilter() {
     return ok;
 }
 
-// Without namespaces the model could write wherever the user may: Landlock leaves it only the
-// scratch folder. Reading stays open (the library, the run-time's files).
-bool ConfineWrites(const char* scratch) {
-    landlock_ruleset_attr ruleset{};
-    int abi = static_cast<int>(
+// Landlock's ruleset as the kernel's newest form has it; an older kernel takes the first fields
+// (the size says which), and older headers lack the last one.
+struct TLandlockRuleset {
+    uint64_t HandledFs = 0;
+    uint64_t HandledNet = 0;
+    uint64_t Scoped = 0;
+};
+constexpr uint64_t kScopeAbstractUnixSocket = 1ULL << 0;
+constexpr uint64_t kScopeSignal = 1ULL << 1;
+
+// The file system as a run may use it, whatever box it is in: the system's libraries and the
+// model library to read and map, a few devices, and its own folder for everything. Nothing of
+// the user's (the home folder, other documents, other runs' folders) can be opened, and where
+// the kernel has the scope, no signal reaches a process outside the run. False when the kernel
+// has no Landlock.
+bool ConfineRun(const char* folder, const char* library) {
+    const int abi = static_cast<int>(
         ::syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION));
     if (abi < 1) return false;
-    ruleset.handled_access_fs = LANDLOCK_ACCESS_FS_WRITE_FILE | LANDLOCK_ACCESS_FS_REMOVE_DIR |
-                                LANDLOCK_ACCESS_FS_REMOVE_FILE | LANDLOCK_ACCESS_FS_MAKE_CHAR |
-                                LANDLOCK_ACCESS_FS_MAKE_DIR | LANDLOCK_ACCESS_FS_MAKE_REG |
-                                LANDLOCK_ACCESS_FS_MAKE_SOCK | LANDLOCK_ACCESS_FS_MAKE_FIFO |
-                                LANDLOCK_ACCESS_FS_MAKE_BLOCK | LANDLOCK_ACCESS_FS_MAKE_SYM;
-    if (abi >= 2) ruleset.handled_access_fs |= LANDLOCK_ACCESS_FS_REFER;
-    if (abi >= 3) ruleset.handled_access_fs |= LANDLOCK_ACCESS_FS_TRUNCATE;
-    const int fd =
-        static_cast<int>(::syscall(SYS_landlock_create_ruleset, &ruleset, sizeof ruleset, 0));
+    constexpr uint64_t kRead = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR;
+    constexpr uint64_t kMap = kRead | LANDLOCK_ACCESS_FS_EXECUTE;
+    constexpr uint64_t kWriteFile = LANDLOCK_ACCESS_FS_WRITE_FILE;
+    TLandlockRuleset ruleset;
+    ruleset.HandledFs = kMap | kWriteFile | LANDLOCK_ACCESS_FS_REMOVE_DIR |
+                        LANDLOCK_ACCESS_FS_REMOVE_FILE | LANDLOCK_ACCESS_FS_MAKE_CHAR |
+                        LANDLOCK_ACCESS_FS_MAKE_DIR | LANDLOCK_ACCESS_FS_MAKE_REG |
+                        LANDLOCK_ACCESS_FS_MAKE_SOCK | LANDLOCK_ACCESS_FS_MAKE_FIFO |
+                        LANDLOCK_ACCESS_FS_MAKE_BLOCK | LANDLOCK_ACCESS_FS_MAKE_SYM;
+    if (abi >= 2) ruleset.HandledFs |= LANDLOCK_ACCESS_FS_REFER;
+    if (abi >= 3) ruleset.HandledFs |= LANDLOCK_ACCESS_FS_TRUNCATE;
+    size_t size = 2 * sizeof(uint64_t);
+    if (abi < 4) size = sizeof(uint64_t);
+    if (abi >= 6) {
+        ruleset.Scoped = kScopeSignal | kScopeAbstractUnixSocket;
+        size = sizeof ruleset;
+    }
+    const int fd = static_cast<int>(::syscall(SYS_landlock_create_ruleset, &ruleset, size, 0));
     if (fd < 0) return false;
-    landlock_path_beneath_attr beneath{};
-    beneath.allowed_access = ruleset.handled_access_fs;
-    beneath.parent_fd = ::open(scratch, O_PATH | O_CLOEXEC);
-    const bool ok =
-        beneath.parent_fd >= 0 &&
-        ::syscall(SYS_landlock_add_rule, fd, LANDLOCK_RULE_PATH_BENEATH, &beneath, 0) == 0 &&
-        ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
-        ::syscall(SYS_landlock_restrict_self, fd, 0) == 0;
-    if (beneath.parent_fd >= 0) ::close(beneath.parent_fd);
+    bool ok = true;
+    const auto allow = [&](const char* path, uint64_t access, bool required) {
+        const int parent = ::open(path, O_PATH | O_CLOEXEC);
+        if (parent < 0) {
+            ok &= !required;
+            return;
+        }
+        struct stat st {};
+        ::fstat(parent, &st);
+        // Rules on a file take only the accesses a file has.
+        if (!S_ISDIR(st.st_mode))
+            access &= LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_EXECUTE | kWriteFile |
+                      (abi >= 3 ? LANDLOCK_ACCESS_FS_TRUNCATE : 0);
+        landlock_path_beneath_attr beneath{};
+        beneath.allowed_access = access & ruleset.HandledFs;
+        beneath.parent_fd = parent;
+        ok &= ::syscall(SYS_landlock_add_rule, fd, LANDLOCK_RULE_PATH_BENEATH, &beneath, 0) == 0;
+        ::close(parent);
+    };
+    allow(folder, ruleset.HandledFs, true);
+    allow(library, kMap, true);
+    // The system's libraries wherever the system keeps them (links lead into /usr on most).
+    for (const char* system : {"/usr", "/lib", "/lib64", "/etc/ld.so.cache"})
+        allow(system, kMap, false);
+    for (const char* device : {"/dev/null", "/dev/zero", "/dev/urandom"})
+        allow(device, kRead | kWriteFile, false);
+    ok = ok && ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         ::syscall(SYS_landlock_restrict_self, fd, 0) == 0;
     ::close(fd);
     return ok;
+}
+
+// Neither box: nothing keeps the model from the user's files. The run is refused, the report
+// says why (the workbench says what to enable).
+[[noreturn]] void RefuseUnconfined() {
+    g_report->State = TRunState::Unconfined;
+    EndHost(0);
 }
 
 bool IsStackOverflow(const siginfo_t* info, const void* context) {
@@ -425,6 +479,13 @@ void Limit(int resource, uint64_t soft, uint64_t hard) {
     if (::chdir(run.Folder.data()) != 0) ::_exit(2);
     Limit(RLIMIT_AS, run.MemoryLimitBytes, run.MemoryLimitBytes);
     Limit(RLIMIT_CPU, run.CpuLimitSeconds, run.CpuLimitSeconds + 5);
+    // Files written beyond this end the run (SIGXFSZ): a scratch folder often lies on a small
+    // tmpfs shared with the whole session.
+    Limit(RLIMIT_FSIZE, run.FileLimitBytes, run.FileLimitBytes);
+    // Nothing of the workbench's environment reaches the model (the run-time needs none).
+    const bool landlock = std::getenv("KVARIL_MODEL_LANDLOCK") == nullptr ||
+                          std::strcmp(std::getenv("KVARIL_MODEL_LANDLOCK"), "off") != 0;
+    ::clearenv();
 
     g_report = static_cast<TRunReport*>(MapShared(fds.ReportFd, sizeof(TRunReport)));
     if (!g_report) ::_exit(2);
@@ -436,9 +497,11 @@ void Limit(int resource, uint64_t soft, uint64_t hard) {
     store.Link(rows, run.SignalCount, run.SampleCount);
 
     InstallCrashHandlers();
-    // In a box with namespaces the runs of one host could otherwise write in each other's
-    // folders; where Landlock is missing there, the box alone keeps the rest safe.
-    if (!ConfineWrites(run.Folder.data()) && confine) ::_exit(2);
+    // In a box with namespaces Landlock also keeps the runs of one host out of each other's
+    // folders; where it is missing there, the namespaces alone keep the rest safe, and the
+    // report says the box is weaker. Without namespaces it is all there is.
+    g_report->Confined = landlock && ConfineRun(run.Folder.data(), run.Library.data()) ? 1 : 0;
+    if (!g_report->Confined && confine) RefuseUnconfined();
     InstallFilter();
     const TModelExports model = LoadModel(run.Library.data());
     g_report->State = TRunState::Running;
@@ -465,6 +528,9 @@ int main(int argc, char** argv) {
     const int socket = std::atoi(argv[1]);
     const bool confine = argc == 3 && std::strcmp(argv[2], "--confine") == 0;
     const pid_t host = ::getpid();
+    // A host stays up for the next runs of any document: no run may read or write its memory
+    // (/proc/<host>/mem, process_vm_*), in a box with or without Landlock. Its runs inherit it.
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
     for (;;) {
         THostRunFds fds;
         const std::optional<THostRun> run = ReceiveRun(socket, fds);

@@ -16,6 +16,7 @@ struct THostRun {
     // Limits of the run's process, 0 for none; the host's own process has none.
     uint64_t MemoryLimitBytes = 0;
     uint64_t CpuLimitSeconds = 0;
+    uint64_t FileLimitBytes = 0;       // the largest file the run may write
     std::array<char, 4096> Library{};  // the model library's path
     std::array<char, 4096> Folder{};   // the run's scratch folder: its working folder
 };

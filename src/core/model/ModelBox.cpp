@@ -19,30 +19,40 @@ namespace {
 
 const char* const kBubblewrap = "/usr/bin/bwrap";
 
-std::vector<std::string> BubblewrapArgs(const std::string& scratch) {
-    return {kBubblewrap,
-            "--unshare-user",
-            "--unshare-pid",
-            "--unshare-net",
-            "--unshare-ipc",
-            "--unshare-uts",
-            "--die-with-parent",
-            "--new-session",
-            "--cap-drop",
-            "ALL",
-            "--ro-bind",
-            "/",
-            "/",
-            "--dev",
-            "/dev",
-            "--proc",
-            "/proc",
-            "--bind",
-            scratch,
-            scratch,
-            "--chdir",
-            scratch,
-            "--"};
+// The file system a host sees: the system's programs and libraries read-only, the folder of
+// its own program and the model libraries (`tools`) read-only, its scratch folder; not the root,
+// not the home folder, not /tmp nor other runs' folders.
+std::vector<std::string> BubblewrapArgs(const std::string& scratch, const std::string& tools) {
+    std::vector<std::string> args = {kBubblewrap,
+                                     "--unshare-user",
+                                     "--unshare-pid",
+                                     "--unshare-net",
+                                     "--unshare-ipc",
+                                     "--unshare-uts",
+                                     "--die-with-parent",
+                                     "--new-session",
+                                     "--cap-drop",
+                                     "ALL",
+                                     "--ro-bind",
+                                     "/usr",
+                                     "/usr"};
+    // Merged systems link these into /usr; older ones keep them as folders of their own.
+    for (const char* top : {"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32"}) {
+        std::error_code ec;
+        const auto status = std::filesystem::symlink_status(top, ec);
+        if (ec) continue;
+        if (std::filesystem::is_symlink(status)) {
+            const std::filesystem::path target = std::filesystem::read_symlink(top, ec);
+            if (!ec) args.insert(args.end(), {"--symlink", target.string(), top});
+        } else if (std::filesystem::is_directory(status)) {
+            args.insert(args.end(), {"--ro-bind", top, top});
+        }
+    }
+    args.insert(args.end(), {"--ro-bind-try", "/etc/ld.so.cache", "/etc/ld.so.cache", "--dev",
+                             "/dev", "--proc", "/proc"});
+    if (!tools.empty()) args.insert(args.end(), {"--ro-bind", tools, tools});
+    args.insert(args.end(), {"--bind", scratch, scratch, "--chdir", scratch, "--"});
+    return args;
 }
 
 // Whether bubblewrap can make its namespaces here: it is installed and a box of /bin/true ends
@@ -51,8 +61,8 @@ bool NamespacesWork() {
     if (::access(kBubblewrap, X_OK) != 0) return false;
     try {
         TSpawnOptions spawn;
-        spawn.Argv = BubblewrapArgs("/");
-        spawn.Argv.push_back("/bin/true");
+        spawn.Argv = BubblewrapArgs("/", "");
+        spawn.Argv.push_back("/usr/bin/true");
         ChildProcess probe(spawn);
         return probe.Wait(std::chrono::seconds(10)) == TWaitResult::Exited &&
                WIFEXITED(probe.Status()) && WEXITSTATUS(probe.Status()) == 0;
@@ -72,8 +82,12 @@ TBoxKind AvailableBox() {
     return kind;
 }
 
-std::string BoxNotice(TBoxKind kind) {
-    if (kind == TBoxKind::Namespaces) return {};
+std::string BoxNotice(TBoxKind kind, bool confined) {
+    if (kind == TBoxKind::Namespaces)
+        return confined ? std::string()
+                        : "Внимание: Landlock недоступен, модель ограничена слабее (пространства "
+                          "имен и фильтр вызовов): запуски одного процесса модели видят папки "
+                          "друг друга";
     return "Внимание: пространства имен недоступны, модель ограничена слабее (Landlock и фильтр "
            "вызовов): она видит другие процессы и сеть, но не может к ним обратиться";
 }
@@ -81,7 +95,8 @@ std::string BoxNotice(TBoxKind kind) {
 std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
                                       std::vector<std::string> host) {
     if (kind == TBoxKind::Landlock) return host;
-    std::vector<std::string> command = BubblewrapArgs(scratch);
+    std::vector<std::string> command =
+        BubblewrapArgs(scratch, std::filesystem::path(host.front()).parent_path().string());
     command.insert(command.end(), host.begin(), host.end());
     return command;
 }

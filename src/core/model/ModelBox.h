@@ -21,11 +21,14 @@ enum class TBoxKind {
 // asks for the fallback (to test it).
 TBoxKind AvailableBox();
 
-// What the workbench says once when it has to run models in the weaker box (empty otherwise).
-std::string BoxNotice(TBoxKind kind);
+// What the workbench says once when it has to run models in a weaker box (empty otherwise):
+// without namespaces, or with them but without Landlock (`confined` false).
+std::string BoxNotice(TBoxKind kind, bool confined = true);
 
 // `host` (the host's command line) as it is started in the box with `scratch` as its working
-// folder, the one folder it may write in. In the Landlock box the host confines each run itself.
+// folder, the one folder it may write in; besides the system's libraries it sees only the folder
+// of its own program (the model directory, which holds the libraries it runs). In the Landlock
+// box the host confines each run itself.
 std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
                                       std::vector<std::string> host);
 

@@ -64,6 +64,8 @@ std::string SignalText(int sig) {
             return "вызов abort (SIGABRT)";
         case SIGXCPU:
             return "исчерпан лимит процессорного времени (SIGXCPU)";
+        case SIGXFSZ:
+            return "файл модели больше " + FormatBytes(kModelFileLimitBytes) + " (SIGXFSZ)";
         default:
             return std::string("сигнал ") + std::to_string(sig) + " (" + strsignal(sig) + ")";
     }
@@ -169,6 +171,7 @@ std::optional<THostRun> HostRunOf(const TRunOptions& options, const TSignalsData
     run.MemoryLimitBytes = options.MemoryLimitBytes + data.Rows().Size();
 #endif
     run.CpuLimitSeconds = options.CpuLimitSeconds;
+    run.FileLimitBytes = kModelFileLimitBytes;
     if (!SetPath(run.Library, options.BinDir + "kvml.dll") || !SetPath(run.Folder, scratch))
         return std::nullopt;
     return run;
@@ -193,7 +196,15 @@ TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signa
     const std::string detail = Text(report.Detail, sizeof report.Detail);
     switch (report.State) {
         case TRunState::Succeeded:
-            return TModelOutcome::Success();
+            // Only a process that ended normally after its model returned: one killed by a
+            // signal (or ended by the model's own hand) after saying so has not succeeded.
+            if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0)
+                return TModelOutcome::Success();
+            return RunError(
+                "Процесс модели завершился аварийно (" + DescribeWaitStatus(waitStatus) + ")",
+                TRunReport{}, signals);
+        case TRunState::Unconfined:
+            return TModelOutcome::Failure(kFatalTitle, kUnconfinedText);
         case TRunState::LoadFailed:
             return TModelOutcome::Failure(kFatalTitle, "Не могу открыть Bin\\kvml.dll: " + detail);
         case TRunState::ExportMissing:
@@ -303,7 +314,9 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
         outcome.ModelSeconds = static_cast<double>(report->ModelNanoseconds) * 1e-9;
     }
     AddModelOutput(outcome, printed.Finish(), *scratch);
-    outcome.Notice = BoxNotice(AvailableBox());
+    const bool ran =
+        report->State != TRunState::NotStarted && report->State != TRunState::Unconfined;
+    outcome.Notice = BoxNotice(AvailableBox(), !ran || report->Confined != 0);
     return outcome;
 }
 

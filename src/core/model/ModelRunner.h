@@ -19,6 +19,16 @@ class TSignals;
 class TModelFolderLock;
 class TModelHost;
 
+// The largest file a model may write in its scratch folder.
+inline constexpr unsigned long long kModelFileLimitBytes = 256ull << 20;
+
+// A machine that can make no box for the model: the run is refused, and what to enable is said.
+inline constexpr const char* kUnconfinedText =
+    "Модель не запущена: система не позволяет оградить ее от ваших файлов - нет ни пространств "
+    "имен пользователя (для bubblewrap), ни Landlock. Включите одно из них: "
+    "sysctl kernel.unprivileged_userns_clone=1 и user.max_user_namespaces > 0, либо ядро "
+    "5.13 или новее с Landlock в списке lsm=";
+
 struct TRunOptions {
     std::string BinDir;                                // ends with "/"
     std::chrono::milliseconds Timeout{0};              // 0: no limit (the user can still cancel)

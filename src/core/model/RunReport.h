@@ -17,6 +17,7 @@ enum class TRunState : int32_t {
     Crashed = 7,      // a fault the library could not turn into an exception: Signal
     Refused = 8,      // the model made a call it may not make: RefusedCall
     ModelExited = 9,  // the model ended the process itself (Halt, RunError, exit): ExitCode
+    Unconfined = 10,  // no box could be made (neither namespaces nor Landlock): not run
 };
 
 // The host ends itself with exit_group(kHostExitTag | code); the filter refuses every other
@@ -42,6 +43,9 @@ struct TRunReport {
     // While the model runs: the quantum it is writing (−1 before the first), kept by the
     // library's SetData for the workbench's progress display; read without a lock.
     int32_t CurrentQuant;
+    // Landlock kept the run to its own folder and the system's libraries (1), or the kernel has
+    // none and only the namespaces did (0).
+    int32_t Confined;
 };
 
 }  // namespace kvaril
