@@ -75,7 +75,7 @@ bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, TData
 void ReportModelOutput(const TModelOutcome& outcome, std::ostream& err) {
     if (!outcome.Notice.empty()) err << outcome.Notice << "\n";
     if (!outcome.ModelOutput.empty()) {
-        // The run-time writes in the system's encoding, UTF-8.
+        // Decoded, its control characters made visible (ModelOutputText).
         const std::string& text = outcome.ModelOutput;
         err << "Вывод модели:\n" << text << (text.ends_with('\n') ? "" : "\n");
     }

@@ -1,5 +1,7 @@
 #include "model/ModelBox.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <mutex>
+#include <set>
 
 #include "Errors.h"
 #include "model/ChildProcess.h"
@@ -101,23 +106,106 @@ std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
     return command;
 }
 
-TScratchFolder::TScratchFolder(const std::string& parent) {
+namespace {
+
+constexpr const char* kScratchPrefix = "kvaril-scratch-";
+
+// What this process made in the runtime folder and may still need. Never destroyed: a folder
+// kept at the end stays locked until the process is gone.
+struct TScratchRegistry {
+    std::mutex Lock;
+    std::map<std::string, int> Locks;  // a box's folder and the descriptor holding its lock
+    std::set<std::string> Live;        // boxes' folders whose TScratchFolder still exists
+    std::vector<std::string> Kept;     // run folders kept for the user
+};
+
+TScratchRegistry& Registry() {
+    static auto* const registry = new TScratchRegistry;
+    return *registry;
+}
+
+void RemoveBox(TScratchRegistry& r, const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    const auto lock = r.Locks.find(folder);
+    if (lock == r.Locks.end()) return;
+    ::unlink((folder + ".lock").c_str());
+    ::close(lock->second);
+    r.Locks.erase(lock);
+}
+
+// Boxes' folders in `base` whose lock nobody holds: their process was killed.
+void RemoveDeadBoxes(const std::string& base) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kScratchPrefix) || !name.ends_with(".lock")) continue;
+        const int fd = ::open(entry.path().c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            const std::string folder =
+                entry.path().string().substr(0, entry.path().string().size() - 5);
+            std::filesystem::remove_all(folder, ec);
+            ::unlink(entry.path().c_str());
+        }
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+TScratchFolder::TScratchFolder(const std::string& parent) : topLevel_(parent.empty()) {
     std::string base = parent;
     if (base.empty()) {
         const char* runtime = std::getenv("XDG_RUNTIME_DIR");
         base = runtime && *runtime ? runtime : "/tmp";
         if (::access(base.c_str(), W_OK) != 0) base = "/tmp";
+        RemoveDeadBoxes(base);
     }
-    std::string pattern = base + (parent.empty() ? "/kvaril-scratch-XXXXXX" : "/run-XXXXXX");
+    std::string pattern =
+        base + (topLevel_ ? "/" + std::string(kScratchPrefix) + "XXXXXX" : "/run-XXXXXX");
     if (!::mkdtemp(pattern.data()))
         throw EFileError("Не удается создать папку для модели в " + base + ": " +
                          std::strerror(errno));
     path_ = pattern;
+    if (!topLevel_) return;
+    // Taken before anyone could find the folder without it: the lock is made first.
+    const int fd =
+        ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) ::close(fd);
+    TScratchRegistry& r = Registry();
+    std::lock_guard<std::mutex> lock(r.Lock);
+    if (fd >= 0) r.Locks[path_] = fd;
+    r.Live.insert(path_);
 }
 
 TScratchFolder::~TScratchFolder() {
     std::error_code ec;
-    if (!keep_ || std::filesystem::is_empty(path_, ec)) std::filesystem::remove_all(path_, ec);
+    const bool remove = !keep_ || std::filesystem::is_empty(path_, ec);
+    TScratchRegistry& r = Registry();
+    std::lock_guard<std::mutex> lock(r.Lock);
+    if (topLevel_) {
+        r.Live.erase(path_);
+        if (remove) RemoveBox(r, path_);
+        return;
+    }
+    if (remove)
+        std::filesystem::remove_all(path_, ec);
+    else
+        r.Kept.push_back(path_);
+}
+
+void RemoveKeptScratchFolders() {
+    TScratchRegistry& r = Registry();
+    std::lock_guard<std::mutex> lock(r.Lock);
+    std::error_code ec;
+    for (const std::string& folder : r.Kept) std::filesystem::remove_all(folder, ec);
+    r.Kept.clear();
+    // Boxes that are gone, kept only for those run folders.
+    std::vector<std::string> gone;
+    for (const auto& [folder, fd] : r.Locks)
+        if (!r.Live.contains(folder)) gone.push_back(folder);
+    for (const std::string& folder : gone) RemoveBox(r, folder);
 }
 
 std::vector<std::string> TScratchFolder::Files() const {

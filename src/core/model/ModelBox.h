@@ -33,10 +33,14 @@ std::vector<std::string> BoxedCommand(TBoxKind kind, const std::string& scratch,
                                       std::vector<std::string> host);
 
 // The folder a run's model may write in: made fresh for each run, removed with its content when
-// the next run starts or when it stays empty. A host's box holds the folders of its runs.
+// it stays empty, or when the next command runs a model or the workbench ends. A host's box
+// holds the folders of its runs. A box's folder in the runtime folder has a lock beside it
+// ("kvaril-scratch-XXXXXX.lock") held while this process may still use it: a folder whose lock
+// nobody holds was left by a process that was killed, and goes when the next box is made.
 class TScratchFolder {
   public:
-    // In the user's runtime folder, or in `parent`; throws EFileError when none can be made.
+    // In the user's runtime folder (a box's), or in `parent` (a run's); throws EFileError when
+    // none can be made.
     explicit TScratchFolder(const std::string& parent = {});
     ~TScratchFolder();
     TScratchFolder(const TScratchFolder&) = delete;
@@ -45,13 +49,19 @@ class TScratchFolder {
     const std::string& Path() const { return path_; }
     // The files the model left there, as paths within the folder, in order.
     std::vector<std::string> Files() const;
-    // The folder outlives this object (the user may look at what the model wrote).
+    // The folder outlives this object when it holds files (the user may look at what the model
+    // wrote), until RemoveKeptScratchFolders.
     void Keep() { keep_ = true; }
 
   private:
     std::string path_;
+    bool topLevel_ = false;
     bool keep_ = false;
 };
+
+// Removes the run folders kept for the user so far, and the folders of boxes that are gone:
+// a new command's run starts, or the workbench ends.
+void RemoveKeptScratchFolders();
 
 // The workbench's own protection: no other process of the user may read or write its memory
 // (through /proc or process_vm_*), and it leaves no core file with the user's documents.

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "document/Cp1251.h"
+
 namespace kvaril {
 
 void TOutputCollector::Add(const char* data, size_t size) {
@@ -28,18 +30,39 @@ void TOutputCollector::Add(const char* data, size_t size) {
         data += fill;
         size -= fill;
     }
-    for (size_t i = 0; i < size; ++i) {
-        tail_[tailStart_] = data[i];
-        tailStart_ = (tailStart_ + 1) % tailLimit_;
+    // Into the ring in at most two blocks: up to its end, then from its start (a byte at a
+    // time took 46 s for a gigabyte).
+    while (size > 0) {
+        const size_t block = std::min(size, tailLimit_ - tailStart_);
+        tail_.replace(tailStart_, block, data, block);
+        tailStart_ = (tailStart_ + block) % tailLimit_;
+        data += block;
+        size -= block;
     }
 }
 
+std::string ModelOutputText(std::string_view printed) {
+    std::string visible;
+    visible.reserve(printed.size());
+    for (const char c : printed) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\n' || byte == '\t' || (byte >= 0x20 && byte != 0x7F)) {
+            visible += c;
+        } else {
+            // ^[ for ESC, ^M for CR, ^? for DEL: seen, never obeyed.
+            visible += '^';
+            visible += byte == 0x7F ? '?' : static_cast<char>(byte + 0x40);
+        }
+    }
+    return Cp1251ToUtf8(visible);
+}
+
 std::string TOutputCollector::Text() const {
-    std::string text = head_;
     const std::string tail = tail_.substr(tailStart_) + tail_.substr(0, tailStart_);
+    std::string text = ModelOutputText(head_);
     const size_t left = total_ - head_.size() - tail.size();
     if (left > 0) text += "\n[... пропущено байт: " + std::to_string(left) + " ...]\n";
-    return text + tail;
+    return text + ModelOutputText(tail);
 }
 
 struct TOutputReader::TState {

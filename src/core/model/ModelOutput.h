@@ -5,8 +5,14 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace kvaril {
+
+// What a model printed as the workbench shows it (UTF-8): the bytes taken as Windows-1251, the
+// documents' encoding, and every control character but newline and tab made visible in caret
+// form (^[), so that the output can neither hide the messages after it nor steer a terminal.
+std::string ModelOutputText(std::string_view printed);
 
 class TOutputCollector {
   public:
@@ -15,7 +21,7 @@ class TOutputCollector {
         : headLimit_(headLimit), tailLimit_(tailLimit) {}
 
     void Add(const char* data, size_t size);
-    // The beginning, a line saying how much was left out, and the end.
+    // The beginning, a line saying how much was left out, and the end, as ModelOutputText.
     std::string Text() const;
     size_t Total() const { return total_; }
 

@@ -322,6 +322,7 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
 
 TModelOutcome RunModel(TSignals& signals, const TRunOptions& options, const TModelHooks& hooks) {
     if (signals.IsEmpty()) return {};
+    RemoveKeptScratchFolders();  // what the last command's model wrote
     TModelFolderLock lock;
     lock.Acquire(options.BinDir, hooks);
     if (!lock.Held()) {

@@ -16,6 +16,7 @@
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/CompilerDriver.h"
+#include "model/ModelBox.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelHost.h"
 #include "model/ModelRunner.h"
@@ -144,6 +145,7 @@ std::string SweepFolder(const std::string& binDir, int run) {
 
 TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSweepOptions& options,
                       const TSweepHooks& hooks) {
+    RemoveKeptScratchFolders();  // what the last command's models wrote
     const int total = sweep.RunCount();
     const int jobs = std::min(total, options.Jobs > 0 ? options.Jobs : AvailableCores());
     // One box for all the runs of a worker, kept for the next sweep: making one is most of what

@@ -6,6 +6,7 @@
 #include <clocale>
 
 #include "Errors.h"
+#include "model/ModelBox.h"
 #include "model/ModelDirectory.h"
 #include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
@@ -65,6 +66,7 @@ int RunWorkbench(TApplication& app, const QString& document) {
         status = app.exec();
     }
     app.SetDialogs(nullptr);
+    RemoveKeptScratchFolders();  // what the models wrote is gone with the workbench
     return status;
 }
 

@@ -52,7 +52,7 @@ TModelOutputPane::TModelOutputPane(QWidget* parent) : QWidget(parent) {
 
 void TModelOutputPane::Show(const std::string& printed, const std::vector<std::string>& files,
                             const std::string& folder) {
-    // The run-time writes in the system's encoding, UTF-8; anything else shows as it can.
+    // Already decoded from the documents' encoding, its control characters made visible.
     edOutput_->setPlainText(
         QString::fromUtf8(printed.data(), static_cast<qsizetype>(printed.size())));
     edOutput_->setVisible(!printed.empty());

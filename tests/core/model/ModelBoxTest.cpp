@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "document/Cp1251.h"
 #include "model/BoxFixture.h"
 #include "model/ModelOutput.h"
 #include "model/uSignalsData.h"
@@ -50,11 +51,12 @@ TEST_P(ModelBox, CannotReplaceTheCompilerNorTouchTheWorkbenchsMemory) {
 }
 
 TEST_P(ModelBox, WhatTheModelPrintsIsKept) {
-    Add("Talks", "  Value := t; if t = 0 then Writeln('Привет из модели');");
+    // The document's text is Windows-1251, and so are the bytes its Writeln prints; an escape
+    // sequence that would hide what follows on a terminal is shown, not obeyed.
+    Add("Talks", Utf8ToCp1251("  Value := t; if t = 0 then Writeln('Привет из модели'#27'[8m');"));
     TModelOutcome r = Run();
     ASSERT_TRUE(r.Ok) << (r.Error ? r.Error->Text : "");
-    // The run-time writes its texts in the system's encoding.
-    EXPECT_NE(r.ModelOutput.find("Привет из модели\n"), std::string::npos) << r.ModelOutput;
+    EXPECT_NE(r.ModelOutput.find("Привет из модели^[[8m\n"), std::string::npos) << r.ModelOutput;
     EXPECT_EQ(r.Notice.empty(), GetParam() == TBoxKind::Namespaces) << "the weaker box says so";
 }
 
@@ -74,6 +76,16 @@ TEST(ModelOutput, KeepsTheBeginningAndTheEndAndSaysHowMuchWasLeftOut) {
     once.Add(text.data(), text.size());
     EXPECT_EQ(once.Text(), collector.Text());
     EXPECT_EQ(once.Total(), text.size());
+}
+
+TEST(ModelOutput, IsShownInTheDocumentsEncodingWithItsControlCharactersVisible) {
+    EXPECT_EQ(ModelOutputText(Utf8ToCp1251("Привет\tмир\n")), "Привет\tмир\n");
+    EXPECT_EQ(ModelOutputText("\x1b]0;title\x07x\r\n\x7f"), "^[]0;title^Gx^M\n^?");
+    EXPECT_EQ(ModelOutputText(std::string("a\0b", 3)), "a^@b");
+    // The collector shows its beginning and end the same way, around its own note.
+    TOutputCollector collector(2, 2);
+    collector.Add("\x1b[8m hidden \xcf", 13);
+    EXPECT_EQ(collector.Text(), "^[[\n[... пропущено байт: 9 ...]\n П");
 }
 
 TEST(Workbench, NoOtherProcessMayReadOrWriteItsMemory) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "MainWindowFixture.h"
+#include "document/Cp1251.h"
 #include "osc/FrmOsc.h"
 #include "ui/ModelCommands.h"
 
@@ -158,7 +159,8 @@ TEST_F(BackgroundWork, ACompilerMessageFarDownInAnotherSignalIsShownAtItsLine) {
 }
 
 TEST_F(BackgroundWork, WhatTheModelPrintedShowsUnderTheEditorAndGoesWithTheNextQuietRun) {
-    Model("  Value := t; if t = 0 then Writeln('Фильтр готов');");
+    // The document's text, as the editor stores it, is Windows-1251; so is what it prints.
+    Model(Utf8ToCp1251("  Value := t; if t = 0 then Writeln('Фильтр готов');"));
     auto* pane = Find<QWidget>("pnlModelOutput");
     EXPECT_FALSE(pane->isVisible()) << "nothing printed yet";
     // Each run opens the oscilloscope modally; it is closed once it shows.
