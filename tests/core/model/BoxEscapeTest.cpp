@@ -101,7 +101,8 @@ TEST_P(BoxEscape, AModelReachesNothingOfTheUsersButItsOwnFolder) {
                              {testing::kOpen, "function getppid: Integer; cdecl; external 'c';",
                               "var S: ShortString; P: AnsiString;", ""});
     };
-    open("Secret", "  if t = 0 then Value := open('" + (dir_ / "secret.txt").string() + "', 0, 0);");
+    open("Secret",
+         "  if t = 0 then Value := open('" + (dir_ / "secret.txt").string() + "', 0, 0);");
     open("Earlier", "  if t = 0 then Value := open('" + first.ModelFolder + "/mine.txt', 0, 0);");
     open("Memory",
          "  if t = 0 then begin Str(getppid, S); P := '/proc/' + S + '/mem'; "
@@ -125,13 +126,15 @@ TEST_P(BoxEscape, AFileBeyondTheLimitEndsTheRun) {
                        "  F := open('big', 65, 420); for I := 1 to 300 do "
                        "write(F, @Block, SizeOf(Block)); Value := t;");
     big.Lines().insert(big.Lines().begin(),
-                       {testing::kOpen, "function write(f: Integer; p: Pointer; n: PtrInt): PtrInt; cdecl; "
+                       {testing::kOpen,
+                        "function write(f: Integer; p: Pointer; n: PtrInt): PtrInt; cdecl; "
                         "external 'c';",
                         "var Block: array[0..1048575] of Byte; F, I: Integer;", ""});
     const TModelOutcome r = Run();
     EXPECT_FALSE(r.Ok);
-    EXPECT_NE(ErrorText(r).find("Аварийное завершение модели: файл модели больше 256,0 МБ (SIGXFSZ)"),
-              std::string::npos)
+    EXPECT_NE(
+        ErrorText(r).find("Аварийное завершение модели: файл модели больше 256,0 МБ (SIGXFSZ)"),
+        std::string::npos)
         << ErrorText(r);
     EXPECT_NE(ErrorText(r).find("TSignal_Big.Make"), std::string::npos) << ErrorText(r);
 }
