@@ -37,7 +37,8 @@ int main() {
 
     std::printf("256 MB of model output in 64 KB reads\n");
     std::printf("  copied once (baseline): %8.3f s\n", baseline + copy[7] * 0.0);
-    std::printf("  collected:              %8.3f s  (%.1f x the baseline, %.0f MB/s; %zu bytes kept)\n",
-                collected, collected / baseline, kTotal / collected / 1e6, text.size());
+    std::printf(
+        "  collected:              %8.3f s  (%.1f x the baseline, %.0f MB/s; %zu bytes kept)\n",
+        collected, collected / baseline, kTotal / collected / 1e6, text.size());
     return 0;
 }

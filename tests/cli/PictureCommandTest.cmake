@@ -88,6 +88,13 @@ if(NOT rc EQUAL 0 OR NOT cursors MATCHES ">A<" OR NOT cursors MATCHES ">B<" OR
    NOT cursors MATCHES "#be4600")
   message(FATAL_ERROR "--view cursors: rc=${rc}\n${err}")
 endif()
+# Their readout under the traces, as the window shows it above them: the times, then each beam's
+# values at A and B (0.0333 and 0.0667 s of a 0.1 s window) and the difference. (Qt's SVG splits
+# a text where another font draws a glyph, the Δ.)
+if(NOT cursors MATCHES ">A: 0\\.0333   B: 0\\.0667   <" OR NOT cursors MATCHES "t: 29\\.94 <"
+   OR NOT cursors MATCHES ">B − A<" OR NOT cursors MATCHES ">LowPass<[^>]*>[^>]*>-0\\.7132<")
+  message(FATAL_ERROR "--view cursors has no readout:\n${cursors}")
+endif()
 if(svg MATCHES "#be4600" OR viewed MATCHES "#be4600")
   message(FATAL_ERROR "a picture without --view cursors has cursor lines")
 endif()

@@ -71,8 +71,25 @@ foreach(case
 endforeach()
 execute_process(COMMAND ${KVARIL} --run ${doc} --sweep Tone.Freq=1 --wav ${WORK}/sweep.wav
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 1 OR NOT err MATCHES "только --csv, --stats и --png")
+if(NOT rc EQUAL 1 OR NOT err MATCHES "не --wav, --against, --reference")
   message(FATAL_ERROR "--sweep with --wav: rc=${rc}\n${err}")
+endif()
+
+# The spectrum-peak measures of every run, and the spectra, as a user asks for them.
+set(peaks ${WORK}/sweep-peaks.csv)
+set(spectrum ${WORK}/sweep-spectrum.csv)
+execute_process(COMMAND ${KVARIL} --run ${doc} --sweep Tone.Freq=50,100 --signals Tone
+                        --peaks ${peaks} --peaks-count 1 --spectrum ${spectrum} --window rect
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+file(STRINGS ${peaks} rows)
+file(STRINGS ${spectrum} bins)
+list(GET bins 0 header)
+list(GET bins 6 fifty)
+set(one "(1|0\\.99999999[0-9]*|1\\.0000000[0-9]*)")
+if(NOT rc EQUAL 0
+   OR NOT rows MATCHES "^Freq,signal,rank,f,amplitude,db;50,Tone,1,50,${one},[-0-9.e]+;100,Tone,1,100,${one},[-0-9.e]+$"
+   OR NOT header STREQUAL "f,Tone@Freq=50,Tone@Freq=100" OR NOT fifty MATCHES "^50,${one},")
+  message(FATAL_ERROR "--sweep with --peaks and --spectrum: rc=${rc}\n${err}\n${rows}\n${header}\n${fifty}")
 endif()
 
 # --png overlays the runs: each named in the legend (shortest numbers), with or without the

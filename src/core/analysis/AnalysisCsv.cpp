@@ -33,21 +33,41 @@ std::string StatsText(const TSignals& signals, const TDataRange& range) {
 
 std::string SpectrumText(const TSignals& signals, const TDataRange& range, TSpectrumWindow window,
                          std::ostream& warnings) {
+    std::vector<TAnalysisColumn> columns;
+    for (int index : range.Signals)
+        columns.push_back({&signals, index, Cp1251ToUtf8(signals.Items(index).Name())});
+    return SpectrumColumnsText(columns, range, window, warnings);
+}
+
+std::string PeaksText(const TSignals& signals, const TDataRange& range, TSpectrumWindow window,
+                      const TPeakSettings& settings, std::ostream& warnings) {
+    std::string text = std::string(kPeaksHeader) + "\n";
+    for (int index : range.Signals)
+        text += PeaksRows(signals, index, range, window, settings, warnings, "");
+    return text;
+}
+
+}  // namespace
+
+std::string SpectrumColumnsText(const std::vector<TAnalysisColumn>& columns,
+                                const TDataRange& range, TSpectrumWindow window,
+                                std::ostream& warnings) {
     TSpectrumAnalyzer analyzer;
-    const double quantTime = ModelTime(signals, 1);
     std::vector<TSpectrum> spectra;
     std::string text = "f";
-    for (int index : range.Signals) {
-        spectra.push_back(
-            analyzer.Compute(signals.Data(), index, range.Quanta(), quantTime, window));
-        text += "," + SignalColumn(signals, index);
+    double quantTime = 0;
+    for (const TAnalysisColumn& column : columns) {
+        quantTime = ModelTime(*column.Signals, 1);
+        spectra.push_back(analyzer.Compute(column.Signals->Data(), column.Index, range.Quanta(),
+                                           quantTime, window));
+        text += "," + CsvField(column.Name);
         if (spectra.back().NonFinite)
-            warnings << "Сигнал " << Cp1251ToUtf8(signals.Items(index).Name())
+            warnings << "Сигнал " << column.Name
                      << ": в диапазоне есть NaN или бесконечность, спектр не вычислен\n";
     }
     text += "\n";
     const int n = range.QuantCount();
-    for (int k = 0; k <= n / 2; ++k) {
+    for (int k = 0; k <= n / 2 && !columns.empty(); ++k) {
         text += FormatShortest(k / (n * quantTime));
         for (const TSpectrum& s : spectra)
             text += "," + FormatShortest(s.NonFinite ? std::numeric_limits<double>::quiet_NaN()
@@ -57,27 +77,23 @@ std::string SpectrumText(const TSignals& signals, const TDataRange& range, TSpec
     return text;
 }
 
-std::string PeaksText(const TSignals& signals, const TDataRange& range, TSpectrumWindow window,
-                      const TPeakSettings& settings, std::ostream& warnings) {
+std::string PeaksRows(const TSignals& signals, int index, const TDataRange& range,
+                      TSpectrumWindow window, const TPeakSettings& settings, std::ostream& warnings,
+                      const std::string& prefix) {
     TSpectrumAnalyzer analyzer;
-    const double quantTime = ModelTime(signals, 1);
-    std::string text = "signal,rank,f,amplitude,db\n";
-    for (int index : range.Signals) {
-        const TSpectrum s =
-            analyzer.Compute(signals.Data(), index, range.Quanta(), quantTime, window);
-        if (s.NonFinite)
-            warnings << "Сигнал " << Cp1251ToUtf8(signals.Items(index).Name())
-                     << ": в диапазоне есть NaN или бесконечность, пики не найдены\n";
-        int rank = 0;
-        for (const TSpectralPeak& p : FindPeaks(s, settings.Count, settings.ThresholdDb))
-            text += SignalColumn(signals, index) + "," + std::to_string(++rank) + "," +
-                    FormatShortest(p.Frequency) + "," + FormatShortest(p.Amplitude) + "," +
-                    FormatShortest(ToDecibels(p.Amplitude)) + "\n";
-    }
+    const TSpectrum s =
+        analyzer.Compute(signals.Data(), index, range.Quanta(), ModelTime(signals, 1), window);
+    if (s.NonFinite)
+        warnings << "Сигнал " << Cp1251ToUtf8(signals.Items(index).Name())
+                 << ": в диапазоне есть NaN или бесконечность, пики не найдены\n";
+    std::string text;
+    int rank = 0;
+    for (const TSpectralPeak& p : FindPeaks(s, settings.Count, settings.ThresholdDb))
+        text += prefix + SignalColumn(signals, index) + "," + std::to_string(++rank) + "," +
+                FormatShortest(p.Frequency) + "," + FormatShortest(p.Amplitude) + "," +
+                FormatShortest(ToDecibels(p.Amplitude)) + "\n";
     return text;
 }
-
-}  // namespace
 
 bool PeakSettingsOf(const TAnalysisRequest& request, TPeakSettings& settings) {
     TPeakSettings out;

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/Spectrum.h"
 #include "export/DataRange.h"
@@ -67,6 +68,26 @@ void WriteSpectrumCsv(const std::string& path, const TSignals& signals, const TD
 // A signal with NaN or infinity in the range gets no rows and a line on `warnings`.
 void WritePeaksCsv(ByteSink& sink, const TSignals& signals, const TDataRange& range,
                    TSpectrumWindow window, const TPeakSettings& settings, std::ostream& warnings);
+
+// One column of an analysis over several runs: a signal of one run's document, and its column's
+// name (UTF-8, "Out@Fc=1000").
+struct TAnalysisColumn {
+    const TSignals* Signals;
+    int Index;
+    std::string Name;
+};
+
+// `f` and one column per entry of `columns`, one row per bin, as WriteSpectrumCsv writes it; the
+// columns' documents share their times.
+std::string SpectrumColumnsText(const std::vector<TAnalysisColumn>& columns,
+                                const TDataRange& range, TSpectrumWindow window,
+                                std::ostream& warnings);
+
+// The peak table's header, and the rows of signal `index` (each with `prefix` first).
+inline constexpr const char* kPeaksHeader = "signal,rank,f,amplitude,db";
+std::string PeaksRows(const TSignals& signals, int index, const TDataRange& range,
+                      TSpectrumWindow window, const TPeakSettings& settings, std::ostream& warnings,
+                      const std::string& prefix);
 
 // Every output the request asks for, after a successful run, both or neither; false (message on
 // `err`) when a file cannot be written or both name the same file.

@@ -295,8 +295,10 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     TBatchTargets targets;
     if (!PlanOutputs(options, plan, targets, err)) return 1;
     if (!sweep.Parameters.empty())
-        return RunSweepBatch(options, signals, osc, sweep, range, plan,
-                             {targets.Csv, targets.Stats, targets.Picture}, out, err);
+        return RunSweepBatch(
+            options, signals, osc, sweep, range, plan,
+            {targets.Csv, targets.Stats, targets.Picture, targets.Spectrum, targets.Peaks}, out,
+            err);
 
     if (int status = BuildAndRun(options, signals, err); status != 0) return status;
     FinishRun(signals, osc);

@@ -145,12 +145,10 @@ std::string CheckTogether(const TParseState& state) {
     // A sweep's runs have one CSV column or statistics row each, and the picture overlays
     // them (with no reference run behind them); the other outputs would need a form for many
     // runs first.
-    if (!options.Sweeps.empty() &&
-        (!options.WavPath.empty() || !options.AgainstPath.empty() ||
-         !options.Analysis.SpectrumPath.empty() || !options.Analysis.PeaksPath.empty() ||
-         !options.Picture.Reference.empty() || options.MaxQuanta != kClassicMaxQuanta))
-        return "--sweep пишет только --csv, --stats и --png (не --wav, --spectrum, --peaks, "
-               "--against, --reference, --long)";
+    if (!options.Sweeps.empty() && (!options.WavPath.empty() || !options.AgainstPath.empty() ||
+                                    !options.Picture.Reference.empty()))
+        return "--sweep пишет --csv, --stats, --spectrum, --peaks и --png (не --wav, --against, "
+               "--reference)";
     if (state.PictureOption && options.Picture.Path.empty())
         return "--size, --screen, --view и --reference нужны только с --png";
     if (!options.Picture.Path.empty())

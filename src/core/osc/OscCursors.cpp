@@ -12,6 +12,7 @@
 #include "osc/BeamGroups.h"
 #include "osc/OscContext.h"
 #include "osc/OscTime.h"
+#include "osc/SweepOverlay.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -341,34 +342,46 @@ void TOscCursors::StepCursor(TCursorStep step) {
     t = static_cast<double>(std::clamp<int64_t>(k, 0, n - 1) * static_cast<long double>(q));
 }
 
-TCursorReadout TOscCursors::Readout() const {
-    TCursorReadout out;
+TCursorReadout TOscCursors::Readout(const TSweepShown* sweep) const {
     const TView* view = context_.Current();
-    if (!view || !Pair()) return out;
-    const double q = context_.Signals.QuantTime();
-    out.A = pair_->A;
-    out.B = pair_->B;
+    if (!view || !Pair()) return {};
+    return CursorReadoutOf(*view, context_.Signals, *pair_, sweep);
+}
+
+TCursorReadout CursorReadoutOf(const TView& view, const TSignals& signals, const TCursorPair& pair,
+                               const TSweepShown* sweep) {
+    TCursorReadout out;
+    const double q = signals.QuantTime();
+    out.A = pair.A;
+    out.B = pair.B;
     out.TimeA = FormatOscTime(q, out.A);
     out.TimeB = FormatOscTime(q, out.B);
     const double dt = out.B - out.A;
     out.DeltaTime = FormatOscTime(q, dt);
     // Both cursors stand on quanta: below half a quantum they read the same sample.
     if (std::fabs(dt) >= q / 2) out.InverseDelta = FormatFloat4(1 / dt);
-    const TBeamGrouping grouping(*view);
+    // After a sweep every run shown is read, named as the legend names it; otherwise the run.
+    std::vector<TOverlayRun> runs;
+    if (sweep) runs = OverlayRuns(*sweep, signals.Count(), signals.QuantCount());
+    if (runs.empty()) runs.push_back({0, {}, &signals});
+    const TBeamGrouping grouping(view);
     for (int r = 0; r < grouping.RowCount(); ++r) {
         const TBeamRowRef* ref = grouping.Row(r);
         const int s = ref->Beam->SignalIndex();
-        TCursorBeamRow row;
-        row.Name = s < context_.Signals.Count() ? Cp1251ToUtf8(context_.Signals.Items(s).Name())
-                                                : std::string();
-        row.ColorIndex = ref->IndexInGroup;
-        double a = 0, b = 0;
-        if (SampleAt(context_.Signals, s, out.A, a) && SampleAt(context_.Signals, s, out.B, b)) {
-            row.A = CursorValueText(a);
-            row.B = CursorValueText(b);
-            row.Delta = CursorValueText(b - a);
+        const std::string name =
+            s < signals.Count() ? Cp1251ToUtf8(signals.Items(s).Name()) : std::string();
+        for (const TOverlayRun& run : runs) {
+            TCursorBeamRow row;
+            row.Name = run.Label.empty() ? name : name + ": " + run.Label;
+            row.ColorIndex = ref->IndexInGroup;
+            double a = 0, b = 0;
+            if (SampleAt(*run.Signals, s, out.A, a) && SampleAt(*run.Signals, s, out.B, b)) {
+                row.A = CursorValueText(a);
+                row.B = CursorValueText(b);
+                row.Delta = CursorValueText(b - a);
+            }
+            out.Rows.push_back(std::move(row));
         }
-        out.Rows.push_back(std::move(row));
     }
     return out;
 }

@@ -15,6 +15,10 @@
 
 namespace kvaril {
 
+struct TSweepShown;
+class TSignals;
+class TView;
+
 class TOscContext;
 
 // ---- the A/B cursors' readout
@@ -33,6 +37,11 @@ struct TCursorReadout {
     // "A: 0.333   B: 0.667   Δt: 0.334   1/Δt: 2.994 Гц" (UTF-8)
     std::string Header() const;
 };
+
+// The A/B readout of screen `view` with the cursors at `pair`; after a sweep (`sweep`), a row
+// per beam and run shown, "In: Fc = 1000", as the legend names the runs.
+TCursorReadout CursorReadoutOf(const TView& view, const TSignals& signals, const TCursorPair& pair,
+                               const TSweepShown* sweep = nullptr);
 
 class TOscCursors {
   public:
@@ -116,7 +125,8 @@ class TOscCursors {
     int ExtremumSignal() const;
     // The beams' selection the session keeps (TOscBeams); set once by the session.
     void WatchSelection(const std::set<int>* selection) { selection_ = selection; }
-    TCursorReadout Readout() const;
+    // The A/B readout; after a sweep (`sweep`), a row per beam and run shown, "In: Fc = 1000".
+    TCursorReadout Readout(const TSweepShown* sweep = nullptr) const;
     // The lines over the traces: the markers' (with marker lines on) and the cursors' (shown).
     std::vector<TMarkLine> MarkLines() const;
 

@@ -13,6 +13,7 @@
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 #include "osc/uBeam.h"
+#include "sweep/SweepRun.h"
 #include "sweep/SweepShown.h"
 
 namespace kvaril {
@@ -64,6 +65,39 @@ void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult&
     sink.Write(text.data(), text.size());
 }
 
+void WriteSweepSpectrumCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                           const TDataRange& range, TSpectrumWindow window,
+                           std::ostream& warnings) {
+    std::vector<TAnalysisColumn> columns;
+    for (int s : range.Signals)
+        for (int run = 0; run < sweep.RunCount(); ++run) {
+            const TSignals& signals = *result.Runs.at(static_cast<size_t>(run)).Signals;
+            CheckRangeInData(signals, range);
+            columns.push_back(
+                {&signals, s, Cp1251ToUtf8(signals.Items(s).Name()) + "@" + sweep.RunLabel(run)});
+        }
+    const std::string text = SpectrumColumnsText(columns, range, window, warnings);
+    sink.Write(text.data(), text.size());
+}
+
+void WriteSweepPeaksCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                        const TDataRange& range, TSpectrumWindow window,
+                        const TPeakSettings& settings, std::ostream& warnings) {
+    std::string text;
+    for (const TSweepParameter& parameter : sweep.Parameters)
+        text += CsvField(parameter.Label) + ",";
+    text += std::string(kPeaksHeader) + "\n";
+    for (int run = 0; run < sweep.RunCount(); ++run) {
+        const TSignals& signals = *result.Runs.at(static_cast<size_t>(run)).Signals;
+        CheckRangeInData(signals, range);
+        std::string values;
+        for (double value : sweep.ValuesOf(run)) values += SweepLiteral(value) + ",";
+        for (int s : range.Signals)
+            text += PeaksRows(signals, s, range, window, settings, warnings, values);
+    }
+    sink.Write(text.data(), text.size());
+}
+
 namespace {
 
 // Every failed run, then how many; true when there was none.
@@ -107,14 +141,16 @@ void DrawSweepPicture(const TBatchOptions& options, TOsc& osc, const TSweepShown
 int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& osc,
                   const TSweep& sweep, const TDataRange& range, TOutputPlan& plan,
                   const TSweepTargets& targets, std::ostream& out, std::ostream& err) {
-    // Times the model refuses fail every run alike: said once.
-    if (const std::optional<TErrorBox> box = CheckModelTimes(signals)) {
+    // Times the model refuses, or stores beyond the memory, fail every run alike: said once.
+    if (const std::optional<TErrorBox> box = CheckSweepRuns(
+            signals, sweep.RunCount(), options.MaxQuanta, options.AvailableMemoryBytes)) {
         err << box->Title << "\n" << WithPlainLineEnds(box->Text) << "\n";
         return 1;
     }
     TSweepOptions sweepOptions;
     sweepOptions.BinDir = options.BinDir;
     sweepOptions.Timeout = TimeoutOf(options);
+    sweepOptions.MaxQuanta = options.MaxQuanta;
     TSweepShown shown{sweep, {}};
     TSweepResult& result = shown.Result;
     TSweepHooks hooks;
@@ -136,6 +172,14 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& o
                 WriteSweepStatsCsv(plan.Sink(output), sweep, result, range);
             if (output == targets.Picture)
                 DrawSweepPicture(options, osc, shown, plan.TemporaryPath(output));
+            const TSpectrumWindow window = *SpectrumWindowFromName(options.Analysis.Window);
+            if (output == targets.Spectrum)
+                WriteSweepSpectrumCsv(plan.Sink(output), sweep, result, range, window, err);
+            if (output == targets.Peaks) {
+                TPeakSettings settings;
+                PeakSettingsOf(options.Analysis, settings);
+                WriteSweepPeaksCsv(plan.Sink(output), sweep, result, range, window, settings, err);
+            }
         }
         plan.Commit();
     } catch (const std::exception& e) {

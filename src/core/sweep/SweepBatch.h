@@ -1,12 +1,13 @@
 #pragma once
 // `kvaril --run FILE --sweep Signal.Name=VALUES ...`: the document run once per value (or pair
-// of values), in parallel, with the command's CSV and statistics covering every run and its
-// picture overlaying them.
+// of values), in parallel, with the command's CSV, statistics, spectra and peaks covering every
+// run and its picture overlaying them.
 
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+#include "analysis/AnalysisCsv.h"
 #include "export/DataRange.h"
 #include "sweep/SweepRun.h"
 
@@ -30,11 +31,22 @@ void WriteSweepCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& resu
 void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
                         const TDataRange& range);
 
+// `f`, then one column per selected signal and run, "Signal@Fc=1000", as the CSV names them.
+void WriteSweepSpectrumCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                           const TDataRange& range, TSpectrumWindow window, std::ostream& warnings);
+
+// The swept constants' names, then the peak table's columns; rows per run and signal.
+void WriteSweepPeaksCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                        const TDataRange& range, TSpectrumWindow window,
+                        const TPeakSettings& settings, std::ostream& warnings);
+
 // Where the planned outputs of a sweep go; −1 for one not asked for.
 struct TSweepTargets {
     int Csv = -1;
     int Stats = -1;
     int Picture = -1;
+    int Spectrum = -1;
+    int Peaks = -1;
 };
 
 // Runs the sweep and writes its outputs, all of them or, after any failed run, none; the

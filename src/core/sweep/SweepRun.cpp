@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -20,6 +21,7 @@
 #include "model/ModelFolderLock.h"
 #include "model/ModelHost.h"
 #include "model/ModelRunner.h"
+#include "model/StoreBudget.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
 
@@ -88,13 +90,14 @@ TStep BuildAndRun(TSignals& signals, const std::string& folder, const TSweepOpti
     };
     TRunOptions run;
     run.BinDir = folder;
+    run.MaxQuanta = options.MaxQuanta;
     TModelFolderLock lock;
     lock.Acquire(folder, hooks);
     if (!lock.Held()) {
         step.Outcome.Cancelled = true;
         return step;
     }
-    step.Outcome = GenerateModelLocked(folder, signals, hooks);
+    step.Outcome = GenerateModelLocked(folder, signals, hooks, kCompileTimeout, options.MaxQuanta);
     if (!step.Outcome.Ok) return step;
     step.Built = true;
     modelStarted = std::chrono::steady_clock::now();
@@ -133,6 +136,18 @@ TSweepFailure Failure(const TSweep& sweep, int run, const TSignals& signals, con
 }
 
 }  // namespace
+
+std::optional<TErrorBox> CheckSweepRuns(const TSignals& signals, int runs, int32_t maxQuanta,
+                                        unsigned long long available) {
+    if (std::optional<TErrorBox> box = CheckModelTimes(signals, maxQuanta)) return box;
+    const int32_t quanta = signals.QuantCount();
+    if (quanta <= kClassicMaxQuanta) return std::nullopt;  // small stores, as for F9
+    if (available == 0) available = AvailableMemory().value_or(0);
+    if (available == 0) return std::nullopt;  // nothing to tell by: the allocation will say
+    const int64_t signalsInAll = static_cast<int64_t>(signals.Count()) * std::max(runs, 1);
+    return CheckStoreMemory(static_cast<int32_t>(std::min<int64_t>(signalsInAll, INT32_MAX)),
+                            quanta, available);
+}
 
 std::string SweepFolder(const std::string& binDir, int run) {
     const fs::path folder = fs::path(binDir) / "sweep" / std::to_string(run + 1);

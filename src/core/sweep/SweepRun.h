@@ -8,9 +8,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/ModelGenerator.h"
 #include "model/ModelOutcome.h"
 #include "sweep/SweepPlan.h"
 
@@ -19,10 +21,17 @@ namespace kvaril {
 class TSignals;
 
 struct TSweepOptions {
-    std::string BinDir;                    // the model directory, ends with "/"
-    std::chrono::milliseconds Timeout{0};  // per run, compiling included; 0: none
-    int Jobs = 0;                          // runs at once; 0: the cores this process may use
+    std::string BinDir;                     // the model directory, ends with "/"
+    std::chrono::milliseconds Timeout{0};   // per run, from its model's start; 0: none
+    int Jobs = 0;                           // runs at once; 0: the cores this process may use
+    int32_t MaxQuanta = kClassicMaxQuanta;  // the limit F9 has in force (ModelGenerator.h)
 };
+
+// What refuses a sweep before anything runs, said once rather than by every run: times beyond
+// `maxQuanta`, or stores of all `runs` (a sweep keeps every run's samples) beyond the memory
+// available (`available`; 0: the system's).
+std::optional<TErrorBox> CheckSweepRuns(const TSignals& signals, int runs, int32_t maxQuanta,
+                                        unsigned long long available = 0);
 
 struct TSweepHooks {
     // Runs finished so far, of all. Called from the sweep's threads, one call at a time.

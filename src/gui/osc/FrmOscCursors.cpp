@@ -116,7 +116,7 @@ void TFormOsc::RefreshMarkLines() {
     pbGraph_->SetMarkLines(cursors.MarkLines());
     const bool shown = cursors.CursorPairShown() && session_->Current() != nullptr;
     if (shown) {
-        const TCursorReadout r = cursors.Readout();
+        const TCursorReadout r = cursors.Readout(session_->References().Sweep());
         // One row of times, then one per beam: its values at A and B and their difference.
         QString html = "<table cellspacing=0 cellpadding=0><tr><td colspan=4><b>" +
                        FromUtf8(r.Header()).toHtmlEscaped().replace("   ", "&nbsp;&nbsp;&nbsp;") +

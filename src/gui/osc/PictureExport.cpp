@@ -17,6 +17,7 @@
 #include "export/OutputPlan.h"
 #include "model/RunHistory.h"
 #include "model/uSignalsData.h"
+#include "osc/OscCursors.h"
 #include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
 #include "osc/WindowTexts.h"
@@ -73,8 +74,75 @@ TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const
     return picture;
 }
 
-QSize GraphSize(const QSize& sheet) {
-    return {sheet.width(), sheet.height() - kStripHeight - kTimesHeight};
+// The A/B readout as a table under the traces: the times, then per beam (and run, after a
+// sweep) its values at A and B and their difference, as the window shows them above its
+// traces. At most a third of the sheet: rows beyond it are counted, not drawn.
+struct TReadoutStrip {
+    std::vector<QStringList> Lines;  // each: name, A, B, B − A; the first: the times
+    int Height = 0;
+};
+
+TReadoutStrip ReadoutStrip(const TView& view, const TSignals& signals, const QSize& sheet,
+                           const TExtras& extras, const QFontMetrics& metrics) {
+    TReadoutStrip strip;
+    if (!extras.Cursors) return strip;
+    const TCursorPair pair = extras.CursorTimes ? *extras.CursorTimes
+                                                : DefaultCursorTimes(view, signals.QuantTime(),
+                                                                     signals.Data().SampleCount());
+    const TCursorReadout r = CursorReadoutOf(view, signals, pair, extras.Options.Sweep);
+    // The traces keep at least 40 pixels, and the strip takes no more than a third.
+    const int line = metrics.height();
+    const int room = sheet.height() - kStripHeight - kTimesHeight - 40 - 4;
+    const int most = std::min(sheet.height() / 3, room) / line;
+    if (most < 1) return strip;
+    strip.Lines.push_back({QString::fromStdString(r.Header())});
+    if (most >= 3 && !r.Rows.empty()) strip.Lines.push_back({"", "A", "B", "B − A"});
+    for (size_t i = 0; i < r.Rows.size() && most >= 3; ++i) {
+        if (static_cast<int>(strip.Lines.size()) + 1 >= most && i + 1 < r.Rows.size()) {
+            strip.Lines.push_back({"… еще " + QString::number(r.Rows.size() - i)});
+            break;
+        }
+        const TCursorBeamRow& row = r.Rows[i];
+        strip.Lines.push_back({QString::fromStdString(row.Name), QString::fromStdString(row.A),
+                               QString::fromStdString(row.B), QString::fromStdString(row.Delta)});
+    }
+    strip.Height = static_cast<int>(strip.Lines.size()) * line + 4;
+    return strip;
+}
+
+void PaintReadoutStrip(QPainter& painter, const TReadoutStrip& strip, int width,
+                       const QColor& panel) {
+    painter.fillRect(QRect(0, 0, width, strip.Height), panel);
+    painter.setPen(Qt::black);
+    const QFontMetrics metrics = painter.fontMetrics();
+    int nameWidth = 0, valueWidth = metrics.horizontalAdvance("B − A");
+    for (size_t i = 1; i < strip.Lines.size(); ++i) {
+        const QStringList& line = strip.Lines[i];
+        if (line.size() < 4) continue;
+        nameWidth = std::max(nameWidth, metrics.horizontalAdvance(line[0]));
+        for (int c = 1; c < 4; ++c)
+            valueWidth = std::max(valueWidth, metrics.horizontalAdvance(line[c]));
+    }
+    int y = 2;
+    for (size_t i = 0; i < strip.Lines.size(); ++i, y += metrics.height()) {
+        const QStringList& line = strip.Lines[i];
+        QFont font = painter.font();
+        font.setBold(i == 0);
+        painter.setFont(font);
+        painter.drawText(QPoint(4, y + metrics.ascent()), line[0]);
+        for (int c = 1; c < line.size(); ++c) {
+            const int right = 4 + nameWidth + c * (valueWidth + 12);
+            painter.drawText(
+                QPoint(right - metrics.horizontalAdvance(line[c]), y + metrics.ascent()), line[c]);
+        }
+    }
+    QFont font = painter.font();
+    font.setBold(false);
+    painter.setFont(font);
+}
+
+QSize GraphSize(const QSize& sheet, int readout = 0) {
+    return {sheet.width(), sheet.height() - kStripHeight - kTimesHeight - readout};
 }
 
 // One screen at the painter's origin, `sheet` large. A raster target gets the traces through
@@ -92,7 +160,8 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
     PaintLabelStrip(painter, LayoutLabels(&view, signals.QuantTime(), sheet.width()),
                     QSize(sheet.width(), kStripHeight), panel);
     painter.translate(0, kStripHeight);
-    const QSize graph = GraphSize(sheet);
+    const TReadoutStrip readout = ReadoutStrip(view, signals, sheet, extras, painter.fontMetrics());
+    const QSize graph = GraphSize(sheet, readout.Height);
     const TGraphPicture picture = Layout(osc, screen, signals, graph, extras);
     const TGridLayout grid = Grid(osc, screen, signals, graph, extras);
     // Whatever the layout holds (group bands, beams, and any scale drawn into it) is painted
@@ -124,6 +193,10 @@ void PaintSheet(QPainter& painter, const TOsc& osc, int screen, const TSignals& 
     painter.drawText(inner, Qt::AlignHCenter | Qt::AlignVCenter,
                      QString::fromStdString(texts.Width));
     painter.drawText(inner, Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(texts.T1));
+    if (readout.Height > 0) {
+        painter.translate(0, kTimesHeight);
+        PaintReadoutStrip(painter, readout, sheet.width(), panel);
+    }
     painter.restore();
 }
 

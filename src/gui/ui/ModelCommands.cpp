@@ -231,6 +231,7 @@ TSweepResult TModelCommands::RunSweep(const TSweep& sweep) {
     w_.Live().Yield();
     TSweepOptions options;
     options.BinDir = ToUtf8(w_.Paths().BinDir);
+    options.MaxQuanta = MaxQuanta();  // as F9's
     const TSignals& document = w_.Workbench().Signals;
     TSweepResult result;
     progressText_ = SweepProgressText;

@@ -46,6 +46,10 @@ class TModelCommands : public QObject {
     // one progress bar and one way to stop them all.
     TSweepResult RunSweep(const TSweep& sweep);
 
+    // The editor goes to the located place, then the box, then the status. Beside the
+    // oscilloscope the messages go to their pane instead of a box.
+    void Report(const TModelOutcome& outcome);
+
     // While a model is built or run: the window's idle work and commands wait.
     bool Busy() const { return busy_; }
     // An auto-run's outcome on `copy`, the copy of the document it ran: its messages, and on
@@ -70,9 +74,7 @@ class TModelCommands : public QObject {
     void ShowRunProgress(qint64 done, qint64 total);
     // A status text the worker posted, on this thread.
     void ShowWorkStatus(const QString& text);
-    // The editor goes to the located place, then the box, then the status. Beside the
-    // oscilloscope the messages go to their pane instead of a box.
-    void Report(const TModelOutcome& outcome);
+
     // After a run: what the model printed, and on success the samples of `copy` shown.
     bool TakeRun(const TModelOutcome& outcome, TSignals& copy);
     // The box of a signal used above its place, with a button that moves it up: true when the

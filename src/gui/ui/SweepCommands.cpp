@@ -74,9 +74,13 @@ bool TSweepCommands::Sweep() {
                      "Свип меняет такие константы, например: const Fc = 3000;");
         return false;
     }
-    // Times the model refuses would fail every run alike: said once, before anything runs.
-    if (const std::optional<TErrorBox> box = CheckModelTimes(wb.Signals)) {
-        w_.ShowError(FromUtf8(box->Title), FromUtf8(box->Text));
+    // Times the model refuses (with the limit F9 has in force) would fail every run alike: said
+    // once, before anything runs, where F9 says it (beside the oscilloscope: in the pane).
+    if (const std::optional<TErrorBox> box =
+            CheckModelTimes(wb.Signals, w_.ModelCommands().MaxQuanta())) {
+        TModelOutcome refused;
+        refused.Error = box;
+        w_.ModelCommands().Report(refused);
         return false;
     }
     const std::optional<std::vector<TSweepForm>> forms =
@@ -89,6 +93,14 @@ bool TSweepCommands::Sweep() {
         return false;
     }
 
+    // Every run's store is kept: all of them must fit.
+    if (const std::optional<TErrorBox> box =
+            CheckSweepRuns(wb.Signals, check.Sweep.RunCount(), w_.ModelCommands().MaxQuanta())) {
+        TModelOutcome refused;
+        refused.Error = box;
+        w_.ModelCommands().Report(refused);
+        return false;
+    }
     w_.ShowStatus(FromUtf8("Свип: " + check.Text));
     auto shown = std::make_shared<TSweepShown>();
     shown->Sweep = check.Sweep;

@@ -84,11 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TMalformed{{"d", "--sweep", "A.K=1:1:3"}, "--sweep A.K: пустой диапазон"},
                       TMalformed{{"d", "--sweep", "A.K=1", "--sweep", "A.L=2", "--sweep", "A.M=3"},
                                  "не больше двух раз"},
-                      TMalformed{{"d", "--sweep", "A.K=1", "--spectrum", "s"},
-                                 "только --csv, --stats и --png"},
+                      TMalformed{{"d", "--sweep", "A.K=1", "--wav", "s.wav"},
+                                 "(не --wav, --against, --reference)"},
                       // The overlay takes the reference run's place: it would not be drawn.
                       TMalformed{{"d", "--sweep", "A.K=1", "--png", "x.png", "--reference", "g"},
-                                 "только --csv, --stats и --png"}));
+                                 "(не --wav, --against, --reference)"}));
 
 TEST(RunCommand, SweepsAreKeptInTheirOrder) {
     TBatchOptions o;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "HandSweep.h"
 #include "SessionFixture.h"
 #include "osc/MarkLines.h"
 #include "osc/OscCursors.h"
@@ -246,6 +247,30 @@ TEST_F(CursorPair, TheFrequencyWindowOffersTheirIntervalWhileShown) {
     EXPECT_NEAR(last().T1, 0.6, 1e-12);
     s.Cursors().ShowCursorPair(false);
     EXPECT_FALSE(last().Available);
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// After a sweep the readout reads every run shown, each named as the legend names it; a failed
+// run is not shown, so it has no rows.
+TEST_F(CursorPairOnSine, AfterASweepTheReadoutHasARowPerBeamAndRun) {
+    const TSweepShownPtr sweep =
+        MakeHandSweep(signals, {1000, 2000, 4000},
+                      [](int r, int sig, int q) { return (r + 1) * sig + q * 0.0; }, {1});
+    s.Cursors().ShowCursorPair(true);
+    s.Cursors().SetCursorTimes(0.25, 0.75);
+    const TCursorReadout r = s.Cursors().Readout(sweep.get());
+    ASSERT_EQ(r.Rows.size(), 6u) << "three beams, two good runs";
+    EXPECT_EQ(r.Rows[0].Name, "A: Fc = 1000");
+    EXPECT_EQ(r.Rows[1].Name, "A: Fc = 4000");
+    EXPECT_EQ(r.Rows[2].Name, "B: Fc = 1000");
+    EXPECT_EQ(r.Rows[2].A, "1") << "the run's own samples";
+    EXPECT_EQ(r.Rows[3].A, "3");
+    EXPECT_EQ(s.Cursors().Readout().Rows.size(), 3u) << "without the sweep: the run";
 }
 
 }  // namespace

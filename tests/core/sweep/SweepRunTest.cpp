@@ -4,11 +4,13 @@
 #include "sweep/SweepRun.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "model/ModelFixture.h"
+#include "model/uCommon.h"
 #include "model/uSignalsData.h"
 
 namespace kvaril {
@@ -151,6 +153,35 @@ TEST_F(SweepRunTest, TheTimeLimitCountsFromTheModelsStart) {
     EXPECT_EQ(looped.Failures[0].Phase, "Выполнение");
     EXPECT_EQ(looped.Failures[0].Message, "Остановлено: истекло время (0.3 с)");
     EXPECT_FALSE(looped.Cancelled);
+}
+
+// A sweep runs what F9 runs: with long runs in force, a document beyond the classic limit runs
+// in every value set; without, it is refused once, before anything runs. All the runs' stores
+// are kept, so all of them must fit in the memory.
+TEST_F(SweepRunTest, LongRunsAreSweptWithTheLimitInForce) {
+    signals_.SetQuantTime(1e-5);
+    signals_.SetTotalTime(0.2);  // 20000 quanta
+    const TSweep sweep = Sweep({"Gen.Freq=10,20,30"});
+    const std::optional<TErrorBox> classic = CheckSweepRuns(signals_, 3, kClassicMaxQuanta);
+    ASSERT_TRUE(classic);
+    EXPECT_NE(classic->Text.find("максимальное время моделирования"), std::string::npos)
+        << classic->Text;
+    EXPECT_FALSE(CheckSweepRuns(signals_, 3, kLongMaxQuanta, 1ull << 30));
+    const std::optional<TErrorBox> memory = CheckSweepRuns(signals_, 3, kLongMaxQuanta, 1 << 19);
+    ASSERT_TRUE(memory);
+    EXPECT_NE(memory->Text.find("6 сигн. × 20000 квантов"), std::string::npos)
+        << "two signals in each of three runs: " << memory->Text;
+
+    sweepOptions_.MaxQuanta = kLongMaxQuanta;
+    const TSweepResult result = RunSweep(signals_, sweep, sweepOptions_);
+    ASSERT_TRUE(result.Failures.empty()) << result.Failures[0].Message;
+    for (int run = 0; run < 3; ++run) {
+        const TSignals& signals = *result.Runs[run].Signals;
+        ASSERT_EQ(signals.Data().SampleCount(), 20000);
+        const double t = ModelTime(signals, 19999);
+        EXPECT_NEAR(signals.Data().GetData(0, 19999), std::sin(2 * M_PI * 10 * (run + 1) * t),
+                    1e-12);
+    }
 }
 
 TEST_F(SweepRunTest, AStoppedSweepIsCancelledNotFailed) {

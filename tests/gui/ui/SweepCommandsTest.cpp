@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "MainWindowFixture.h"
 #include "model/uCommon.h"
@@ -232,6 +233,37 @@ TEST_F(SweepCommands, TheDialogChecksTheSweepAsItIsTyped) {
     gone.Name = "Tone.Gone";
     TDlgSweep without(&W(), Signals(), {forms[0], gone});
     EXPECT_EQ(without.Forms(), forms);
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// A sweep runs what F9 runs: with "Длинные прогоны" on, a document beyond the classic limit is
+// swept; with it off, it is refused once, in the pane beside the editor as F9's errors are.
+TEST_F(SweepCommands, LongRunsAreSweptAsF9RunsThem) {
+    Signals().SetQuantTime(1e-5);
+    Signals().SetTotalTime(0.2);  // 20000 quanta
+    Answer({Freqs("10, 20")});
+    Action("actModelSweep")->trigger();
+    EXPECT_TRUE(dialogs_.Errors.isEmpty()) << "no box beside the editor";
+    EXPECT_TRUE(offered_.empty()) << "refused before the dialog";
+    auto* messages = Find<QTreeWidget>("lvMessages");
+    ASSERT_EQ(messages->topLevelItemCount(), 1);
+    EXPECT_TRUE(messages->topLevelItem(0)->text(3).contains("максимальное время моделирования"))
+        << messages->topLevelItem(0)->text(3).toStdString();
+
+    Action("actModelLong")->setChecked(true);
+    Action("actModelSweep")->trigger();
+    Action("actModelLong")->setChecked(false);  // the settings are the user's
+    const TSweepShown* shown = Shown();
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->Result.Runs.size(), 2u);
+    EXPECT_TRUE(shown->Result.Failures.empty());
+    EXPECT_EQ(shown->Result.Runs[1].Signals->Data().SampleCount(), 20000);
+    EXPECT_EQ(W().StatusText(), "Свип: 2 прогона, Ok");
 }
 
 }  // namespace
