@@ -1,5 +1,6 @@
 #include "sweep/SweepBatch.h"
 
+#include <functional>
 #include <ostream>
 
 #include "Errors.h"
@@ -49,20 +50,37 @@ void WriteSweepCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& resu
     sink.Write(text.data(), text.size());
 }
 
-void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
-                        const TDataRange& range) {
+namespace {
+
+// A table with the swept names as leading columns: `header` after them, then for each run and
+// selected signal what `rows` gives (lines ending in a newline), each line led by the run's
+// values.
+using TRunRows =
+    std::function<std::string(const TSignals& signals, int signal, const std::string& values)>;
+void WriteSweptTable(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                     const TDataRange& range, const char* header, const TRunRows& rows) {
     std::string text;
     for (const TSweepParameter& parameter : sweep.Parameters)
         text += CsvField(parameter.Label) + ",";
-    text += std::string(kStatsHeader) + "\n";
+    text += std::string(header) + "\n";
     for (int run = 0; run < sweep.RunCount(); ++run) {
         const TSignals& signals = *result.Runs.at(static_cast<size_t>(run)).Signals;
         CheckRangeInData(signals, range);
         std::string values;
         for (double value : sweep.ValuesOf(run)) values += SweepLiteral(value) + ",";
-        for (int s : range.Signals) text += values + StatsRow(signals, s, range) + "\n";
+        for (int s : range.Signals) text += rows(signals, s, values);
     }
     sink.Write(text.data(), text.size());
+}
+
+}  // namespace
+
+void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
+                        const TDataRange& range) {
+    WriteSweptTable(sink, sweep, result, range, kStatsHeader,
+                    [&](const TSignals& signals, int s, const std::string& values) {
+                        return values + StatsRow(signals, s, range) + "\n";
+                    });
 }
 
 void WriteSweepSpectrumCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
@@ -83,19 +101,10 @@ void WriteSweepSpectrumCsv(ByteSink& sink, const TSweep& sweep, const TSweepResu
 void WriteSweepPeaksCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
                         const TDataRange& range, TSpectrumWindow window,
                         const TPeakSettings& settings, std::ostream& warnings) {
-    std::string text;
-    for (const TSweepParameter& parameter : sweep.Parameters)
-        text += CsvField(parameter.Label) + ",";
-    text += std::string(kPeaksHeader) + "\n";
-    for (int run = 0; run < sweep.RunCount(); ++run) {
-        const TSignals& signals = *result.Runs.at(static_cast<size_t>(run)).Signals;
-        CheckRangeInData(signals, range);
-        std::string values;
-        for (double value : sweep.ValuesOf(run)) values += SweepLiteral(value) + ",";
-        for (int s : range.Signals)
-            text += PeaksRows(signals, s, range, window, settings, warnings, values);
-    }
-    sink.Write(text.data(), text.size());
+    WriteSweptTable(sink, sweep, result, range, kPeaksHeader,
+                    [&](const TSignals& signals, int s, const std::string& values) {
+                        return PeaksRows(signals, s, range, window, settings, warnings, values);
+                    });
 }
 
 namespace {
