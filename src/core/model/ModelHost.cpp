@@ -203,4 +203,11 @@ void GiveBackModelHost(std::unique_ptr<TModelHost> host) {
     }
 }
 
+void StopModelHosts() {
+    std::vector<std::unique_ptr<TModelHost>> stopped;  // stopped outside the lock
+    THostPool& pool = HostPool();
+    std::lock_guard<std::mutex> lock(pool.Lock);
+    stopped.swap(pool.Idle);
+}
+
 }  // namespace kvaril

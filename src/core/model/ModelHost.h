@@ -58,5 +58,7 @@ class TModelHost {
 std::unique_ptr<TModelHost> TakeModelHost(const std::string& program);
 // Back into the pool when it is idle; the pool keeps at most one per core.
 void GiveBackModelHost(std::unique_ptr<TModelHost> host);
+// Stops every idle host of the pool, and their boxes' folders go: the workbench ends.
+void StopModelHosts();
 
 }  // namespace kvaril

@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <vector>
@@ -259,8 +260,15 @@ TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
         return TModelOutcome::Failure(kFatalTitle, e.what());
     }
 
-    TModelHost own(options.BinDir + "kvaril-modelhost");
-    TModelHost& boxed = host ? *host : own;
+    // Without a host of the caller's, one of the pool that sweeps use: its box is made once and
+    // F9 after F9 only forks a run in it. It goes back when the run is done, unless it stopped.
+    std::unique_ptr<TModelHost> pooled;
+    if (!host) pooled = TakeModelHost(options.BinDir + "kvaril-modelhost");
+    const struct TGiveBack {
+        std::unique_ptr<TModelHost>& Host;
+        ~TGiveBack() { GiveBackModelHost(std::move(Host)); }
+    } giveBack{pooled};
+    TModelHost& boxed = host ? *host : *pooled;
     SharedMemory reportMemory(sizeof(TRunReport));
     auto* report = reinterpret_cast<TRunReport*>(reportMemory.Data());
     report->CurrentQuant = -1;

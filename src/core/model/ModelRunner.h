@@ -59,8 +59,8 @@ std::optional<TSourceLocation> PhaseLocation(const TSignals& signals, int signal
 TModelOutcome InterpretRunReport(const TRunReport& report, const TSignals& signals, int waitStatus);
 
 // Runs the library already built in BinDir over the store of `signals`, in `host` or in a host
-// of its own. A held `folderLock` is released as soon as the host has loaded the library: from
-// then on another run may rebuild it.
+// of the pool a sweep's runs take theirs from (ModelHost.h). A held `folderLock` is released as
+// soon as the host has loaded the library: from then on another run may rebuild it.
 TModelOutcome RunModelLibrary(TSignals& signals, const TRunOptions& options,
                               const TModelHooks& hooks, TModelFolderLock* folderLock = nullptr,
                               TModelHost* host = nullptr);

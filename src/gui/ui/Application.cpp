@@ -8,6 +8,7 @@
 #include "Errors.h"
 #include "model/ModelBox.h"
 #include "model/ModelDirectory.h"
+#include "model/ModelHost.h"
 #include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
@@ -66,7 +67,9 @@ int RunWorkbench(TApplication& app, const QString& document) {
         status = app.exec();
     }
     app.SetDialogs(nullptr);
-    RemoveKeptScratchFolders();  // what the models wrote is gone with the workbench
+    // The kept hosts and what the models wrote go with the workbench.
+    StopModelHosts();
+    RemoveKeptScratchFolders();
     return status;
 }
 
