@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "TestFolder.h"
 #include "document/DocumentFile.h"
 #include "document/uSignal.h"
 #include "osc/uBeam.h"
@@ -32,9 +33,7 @@ namespace fs = std::filesystem;
 class InterruptedRun : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kvaril-interrupt-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testing::TestFolder("kvaril-interrupt");
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "runtime");
         fs::permissions(dir_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "ScriptedDialogs.h"
+#include "TestFolder.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/FrmMain.h"
@@ -30,9 +31,7 @@ class MainWindowFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         namespace fs = std::filesystem;
-        dir_ = fs::temp_directory_path() /
-               ("kvaril-gui-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testing::TestFolder("kvaril-gui");
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "Bin");
         fs::create_directories(dir_ / "Projects");

@@ -1,3 +1,4 @@
+#include "TestFolder.h"
 #include "document/DocumentFile.h"
 
 #include <gtest/gtest.h>
@@ -34,9 +35,7 @@ const std::string kMinimalDocument(
 class DocumentFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kvaril-doc-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testing::TestFolder("kvaril-doc");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "Errors.h"
+#include "TestFolder.h"
 #include "document/DocumentFile.h"
 #include "document/LibraryFile.h"
 #include "document/PathRules.h"
@@ -29,9 +30,7 @@ constexpr uid_t kNobody = 65534;
 class SafeSave : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kvaril-save-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testing::TestFolder("kvaril-save");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         ::chmod(dir_.c_str(), 0755);

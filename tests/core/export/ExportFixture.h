@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFolder.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
 #include "model/uSignalsData.h"
@@ -19,9 +20,7 @@ namespace kvaril::testing {
 class ExportFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("kvaril-export-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testing::TestFolder("kvaril-export");
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }

@@ -1,3 +1,4 @@
+#include "TestFolder.h"
 #include "model/ModelDirectory.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +21,7 @@ namespace fs = std::filesystem;
 class ModelDirectory : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("kvaril-modeldir-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ = testing::TestFolder("kvaril-modeldir");
         fs::remove_all(root_);
         fs::create_directories(root_ / "program" / "Bin");
         for (const char* file : {"dcc32", "kvml.dpr", "uSignalsData.pas"})

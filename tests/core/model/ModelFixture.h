@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "TestFolder.h"
 #include "document/uSignal.h"
 #include "model/CompilerDriver.h"
 #include "model/ModelRunner.h"
@@ -21,9 +22,7 @@ class ModelFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         namespace fs = std::filesystem;
-        dir_ = fs::temp_directory_path() /
-               ("kvaril-model-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testing::TestFolder("kvaril-model");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         for (const char* file : {"dcc32", "kvaril-modelhost", "kvml.dpr", "uSignalsData.pas"})

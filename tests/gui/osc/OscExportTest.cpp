@@ -19,6 +19,7 @@
 #include "HandRun.h"
 #include "OpenOscilloscope.h"
 #include "ScriptedDialogs.h"
+#include "TestFolder.h"
 #include "model/uSignalsData.h"
 #include "osc/DlgExportData.h"
 #include "osc/FrmOsc.h"
@@ -39,9 +40,7 @@ namespace fs = std::filesystem;
 class OscExport : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kvaril-oscexport-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testing::TestFolder("kvaril-oscexport");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         MakeHandRun(wb_.Signals, {"A", "B", "C"}, 0.001, 0.2,
