@@ -17,8 +17,15 @@ std::vector<std::string> MarkerTexts(const TView* view, double quantTime) {
     return texts;
 }
 
-TSpanTimes SpanTimesOf(const TView* view, TExportSpan span, int markerA, int markerB) {
+TSpanTimes SpanTimesOf(const TView* view, TExportSpan span, int markerA, int markerB,
+                       const std::pair<double, double>* cursors) {
     TSpanTimes times;
+    if (span == TExportSpan::Cursors) {
+        if (!cursors) throw ERangeError("Курсоры A/B не показаны (Вид → Курсоры A/B)");
+        times.From = std::min(cursors->first, cursors->second);
+        times.To = std::max(cursors->first, cursors->second);
+        return times;
+    }
     if (span == TExportSpan::Window && view) {
         times.From = std::min(view->T0(), view->T1());
         times.To = std::max(view->T0(), view->T1());
@@ -35,13 +42,14 @@ TSpanTimes SpanTimesOf(const TView* view, TExportSpan span, int markerA, int mar
 }
 
 TDataRange ExportRangeOf(const TSignals& signals, const TView* view, const std::set<int>& beams,
-                         TExportSpan span, int markerA, int markerB) {
+                         TExportSpan span, int markerA, int markerB,
+                         const std::pair<double, double>* cursors) {
     std::vector<int> indices;
     for (int b : beams)
         if (b >= 0 && b < signals.Count()) indices.push_back(b);
     if (span == TExportSpan::Markers && (view ? view->TimeLabelCount() : 0) < 2)
         throw ERangeError("На экране нет двух меток времени");
-    const TSpanTimes times = SpanTimesOf(view, span, markerA, markerB);
+    const TSpanTimes times = SpanTimesOf(view, span, markerA, markerB, cursors);
     return RangeOf(signals, std::move(indices), times.From, times.To);
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/DataRange.h"
@@ -15,7 +16,8 @@ namespace kvaril {
 class TSignals;
 class TView;
 
-enum class TExportSpan { Window, WholeRun, Markers };
+// Cursors: between the A/B cursors, as every analysis offers (A..B).
+enum class TExportSpan { Window, WholeRun, Markers, Cursors };
 
 // The labels of `view` as the export dialog lists them, in their order on the screen (UTF-8).
 std::vector<std::string> MarkerTexts(const TView* view, double quantTime);
@@ -27,12 +29,15 @@ std::vector<std::string> MarkerTexts(const TView* view, double quantTime);
 struct TSpanTimes {
     std::optional<double> From, To;
 };
-TSpanTimes SpanTimesOf(const TView* view, TExportSpan span, int markerA = -1, int markerB = -1);
+TSpanTimes SpanTimesOf(const TView* view, TExportSpan span, int markerA = -1, int markerB = -1,
+                       const std::pair<double, double>* cursors = nullptr);
 
-// `markerA` and `markerB` index the screen's labels (either order) for TExportSpan::Markers.
-// Without a screen the window is the whole run. Throws ERangeError when the markers do not
-// exist or the interval holds no sample.
+// `markerA` and `markerB` index the screen's labels (either order) for TExportSpan::Markers;
+// `cursors` are the A/B cursors' times (either order) for TExportSpan::Cursors. Without a screen
+// the window is the whole run. Throws ERangeError when the markers or the cursors are not there
+// or the interval holds no sample.
 TDataRange ExportRangeOf(const TSignals& signals, const TView* view, const std::set<int>& beams,
-                         TExportSpan span, int markerA = -1, int markerB = -1);
+                         TExportSpan span, int markerA = -1, int markerB = -1,
+                         const std::pair<double, double>* cursors = nullptr);
 
 }  // namespace kvaril

@@ -107,20 +107,37 @@ TDeltaReadout MakeDeltaReadout(const TBeamGrouping& grouping, const TView* view,
 // ---- spans
 
 const char* const kWindowSpan = "Окно";
+const char* const kWholeRunSpan = "Весь запуск";
+const char* const kCursorSpan = "A..B";
 
-std::vector<std::string> SpanSuggestions(const TView& view) {
-    std::vector<std::string> out{kWindowSpan};
+std::vector<std::string> SpanSuggestions(const TView& view, bool cursors) {
+    std::vector<std::string> out{kWindowSpan, kWholeRunSpan};
     const int n = std::min(view.TimeLabelCount(), 12);  // a pick list, not an enumeration
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) out.push_back(MarkerName(i) + ".." + MarkerName(j));
+    if (cursors) out.push_back(kCursorSpan);
     return out;
 }
 
-bool ResolveSpan(const TView& view, const std::string& text, double& t0, double& t1) {
+bool ResolveSpan(const TView& view, const std::string& text, double& t0, double& t1,
+                 const TSignals* signals, const std::pair<double, double>* cursors) {
     const TSpanTimes window = SpanTimesOf(&view, TExportSpan::Window);
     t0 = *window.From;
     t1 = *window.To;
     if (text.empty() || text == kWindowSpan) return true;
+    if (text == kWholeRunSpan) {
+        const int samples = signals ? signals->Data().SampleCount() : 0;
+        if (samples <= 0) return false;
+        t0 = 0;
+        t1 = ModelTime(*signals, samples - 1);
+        return true;
+    }
+    if (text == kCursorSpan) {
+        if (!cursors) return false;
+        t0 = std::min(cursors->first, cursors->second);
+        t1 = std::max(cursors->first, cursors->second);
+        return true;
+    }
     size_t pos = 0;
     const int a = ParseMarker(text, pos);
     if (a < 0 || text.compare(pos, 2, "..") != 0) return false;
@@ -243,29 +260,17 @@ void FindBeamPeaks(std::vector<TBeamSpectrum>& spectra, int count, double thresh
 
 // ---- the spectrum's intervals
 
-const char* const kWholeRunSpan = "Весь запуск";
-const char* const kCursorSpan = "A..B";
-
 std::vector<TSpectrumInterval> SpectrumIntervals(const TView& view, const TSignals& signals,
                                                  const std::pair<double, double>* cursors) {
+    // The one list of every analysis; A..B is listed without the cursors too, not to be chosen.
     std::vector<TSpectrumInterval> out;
-    for (const std::string& text : SpanSuggestions(view)) {
+    for (const std::string& text : SpanSuggestions(view, true)) {
         TSpectrumInterval i;
         i.Caption = text;
-        ResolveSpan(view, text, i.T0, i.T1);
+        i.Available = ResolveSpan(view, text, i.T0, i.T1, &signals, cursors);
+        if (!i.Available) i.T0 = i.T1 = 0;
         out.push_back(std::move(i));
-        if (out.size() == 1) {
-            const int samples = signals.Data().SampleCount();
-            out.push_back(
-                {kWholeRunSpan, 0, samples > 0 ? ModelTime(signals, samples - 1) : 0, samples > 0});
-        }
     }
-    TSpectrumInterval ab{kCursorSpan, 0, 0, cursors != nullptr};
-    if (cursors) {
-        ab.T0 = std::min(cursors->first, cursors->second);
-        ab.T1 = std::max(cursors->first, cursors->second);
-    }
-    out.push_back(ab);
     return out;
 }
 

@@ -51,15 +51,23 @@ struct TDeltaReadout {
 TDeltaReadout MakeDeltaReadout(const TBeamGrouping& grouping, const TView* view,
                                const TSignals& signals, double t, int picked);
 
-// ---- spans of time: the window, or between two markers
+// ---- spans of time: one list for every analysis of the screen
 
-// "Окно" and "mI..mJ" for every pair of labels of the screen (UTF-8), the window first.
-extern const char* const kWindowSpan;
-std::vector<std::string> SpanSuggestions(const TView& view);
+extern const char* const kWindowSpan;    // "Окно"
+extern const char* const kWholeRunSpan;  // "Весь запуск"
+extern const char* const kCursorSpan;    // "A..B"
 
-// The times of a span text: the window for kWindowSpan or an empty text, two label times for
-// "mI..mJ" (either order). False, with the window's times, for a text that names no labels.
-bool ResolveSpan(const TView& view, const std::string& text, double& t0, double& t1);
+// The intervals every analysis offers, in one order (UTF-8): the window, the whole run,
+// "mI..mJ" for every pair of the screen's labels, and A..B while the cursors are shown.
+std::vector<std::string> SpanSuggestions(const TView& view, bool cursors = false);
+
+// The times of a span text: the window for kWindowSpan or an empty text, the run of `signals`
+// for kWholeRunSpan, two label times for "mI..mJ" (either order), the cursors' times (either
+// order) for kCursorSpan. False, with the window's times, for a text that names nothing there
+// (a whole run without `signals` or samples, A..B without `cursors`).
+bool ResolveSpan(const TView& view, const std::string& text, double& t0, double& t1,
+                 const TSignals* signals = nullptr,
+                 const std::pair<double, double>* cursors = nullptr);
 
 // ---- statistics per beam
 
@@ -118,9 +126,6 @@ struct TSpectrumInterval {
     double T0 = 0, T1 = 0;  // T0 <= T1
     bool Available = true;  // false: listed but not to be chosen (A..B without cursors)
 };
-
-extern const char* const kWholeRunSpan;  // "Весь запуск"
-extern const char* const kCursorSpan;    // "A..B"
 
 // The screen's time window first, then the whole run, each pair of markers (SpanSuggestions'
 // pairs) and last A..B: between `cursors` (tA, tB in either order), unavailable when null.

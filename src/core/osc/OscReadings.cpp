@@ -78,7 +78,11 @@ bool TOscReadings::SpanTimes(double& t0, double& t1) const {
         t0 = t1 = 0;
         return false;
     }
-    return ResolveSpan(*view, spanText_, t0, t1);
+    std::optional<std::pair<double, double>> ab;
+    if (const std::optional<TCursorPair> times = cursors_.CursorTimes();
+        times && cursors_.CursorPairShown())
+        ab.emplace(times->A, times->B);
+    return ResolveSpan(*view, spanText_, t0, t1, &context_.Signals, ab ? &*ab : nullptr);
 }
 
 std::vector<TStatsRow> TOscReadings::StatsRows(const TWorkHooks& hooks) const {

@@ -45,9 +45,10 @@ class TOscReadings {
     std::vector<std::string> ValueTitles(const TDeltaReadout& delta) const;
 
     // ---- the statistics span and what is measured over it
-    void SetSpan(const std::string& text);  // "Окно" or "m1..m2"
+    void SetSpan(const std::string& text);  // one of SpanSuggestions: "Окно", "m1..m2", "A..B"...
     const std::string& SpanText() const { return spanText_; }
-    // The span's times on the current screen; false when it names no markers (then the window).
+    // The span's times on the current screen; false when it names nothing there (then the
+    // window): markers it lacks, A..B while the cursors are hidden.
     bool SpanTimes(double& t0, double& t1) const;
     // A row per beam, or with a sweep shown per beam and run drawn ("A\nFc = 1000").
     std::vector<TStatsRow> StatsRows(const TWorkHooks& hooks = {}) const;

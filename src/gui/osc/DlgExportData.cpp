@@ -39,6 +39,15 @@ TDlgExportData::TDlgExportData(QWidget* parent, const TDataExportQuestion& quest
     span->addWidget(rbMarkers, 2, 0);
     span->addWidget(cbMarkerA, 2, 1);
     span->addWidget(cbMarkerB, 2, 2);
+    // The same intervals as every analysis: A..B while the cursors are shown.
+    rbCursors = new QRadioButton("Между курсорами &A..B", gbSpan);
+    span->addWidget(rbCursors, 3, 0, 1, 3);
+    if (question.Cursors.isEmpty()) {
+        rbCursors->setEnabled(false);
+        rbCursors->setToolTip("Курсоры A/B не показаны (Вид → Курсоры A/B, клавиша C)");
+    } else {
+        rbCursors->setToolTip(question.Cursors);
+    }
     if (question.Markers.size() < 2) {
         rbMarkers->setEnabled(false);
         rbMarkers->setToolTip("На экране нужны две метки времени (щелчок по полосе над графиками)");
@@ -57,7 +66,7 @@ TDlgExportData::TDlgExportData(QWidget* parent, const TDataExportQuestion& quest
     QDialogButtonBox* buttons = AcceptCancelButtons(this, &btnOk, &btnCancel);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    for (QRadioButton* rb : {rbWindow, rbWholeRun, rbMarkers})
+    for (QRadioButton* rb : {rbWindow, rbWholeRun, rbMarkers, rbCursors})
         connect(rb, &QRadioButton::toggled, this, &TDlgExportData::UpdateControls);
     UpdateControls();
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -72,6 +81,7 @@ TDataExportChoice TDlgExportData::Choice() const {
     TDataExportChoice choice;
     choice.Span = rbMarkers->isChecked()    ? TExportSpan::Markers
                   : rbWholeRun->isChecked() ? TExportSpan::WholeRun
+                  : rbCursors->isChecked()  ? TExportSpan::Cursors
                                             : TExportSpan::Window;
     choice.MarkerA = cbMarkerA->currentIndex();
     choice.MarkerB = cbMarkerB->currentIndex();

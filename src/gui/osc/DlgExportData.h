@@ -18,7 +18,7 @@ class TDlgExportData : public QDialog {
 
     TDataExportChoice Choice() const;
 
-    QRadioButton *rbWindow, *rbWholeRun, *rbMarkers;
+    QRadioButton *rbWindow, *rbWholeRun, *rbMarkers, *rbCursors;
     QComboBox *cbMarkerA, *cbMarkerB;
     QRadioButton *rbCsv, *rbWav;
     QPushButton *btnOk, *btnCancel;

@@ -15,6 +15,7 @@ enum class TDataFormat { Csv, Wav };
 struct TDataExportQuestion {
     QString Beams;
     QStringList Markers;
+    QString Cursors;  // "A: 0.1   B: 0.3 ..." while the A/B cursors are shown; empty otherwise
 };
 
 struct TDataExportChoice {

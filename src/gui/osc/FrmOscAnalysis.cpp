@@ -164,7 +164,8 @@ void TFormOsc::RefreshStats() {
              }))
         session_->SetStatus("Статистика прервана");
     tsStats_->Show(rows, BeamColors(), ToQColor(SchemeBackground(session_->Picture().Scheme())),
-                   view ? SpanSuggestions(*view) : std::vector<std::string>{},
+                   view ? SpanSuggestions(*view, session_->Cursors().CursorPairShown())
+                        : std::vector<std::string>{},
                    FromUtf8(session_->Readings().SpanText()), ok);
 }
 

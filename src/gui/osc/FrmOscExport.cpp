@@ -87,6 +87,12 @@ void TFormOsc::ExportData() {
     TDataExportQuestion question{BeamsText(signals, session_->Beams().Selection()), {}};
     for (const std::string& text : MarkerTexts(view, signals.QuantTime()))
         question.Markers << FromUtf8(text);
+    std::optional<std::pair<double, double>> cursors;
+    if (const std::optional<TCursorPair> times = session_->Cursors().CursorTimes();
+        times && session_->Cursors().CursorPairShown() && view) {
+        cursors.emplace(times->A, times->B);
+        question.Cursors = FromUtf8(CursorReadoutOf(*view, signals, *times).Header());
+    }
     const std::optional<TDataExportChoice> choice = dialogs_.DataExport(this, question);
     if (!choice) return;
 
@@ -94,7 +100,7 @@ void TFormOsc::ExportData() {
     TDataRange range;
     try {
         range = ExportRangeOf(signals, view, session_->Beams().Selection(), choice->Span,
-                              choice->MarkerA, choice->MarkerB);
+                              choice->MarkerA, choice->MarkerB, cursors ? &*cursors : nullptr);
         CheckRangeInData(signals, range);
     } catch (const EKvaril& e) {
         dialogs_.Error(this, title, QString::fromUtf8(e.what()));

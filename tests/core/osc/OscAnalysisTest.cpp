@@ -44,13 +44,53 @@ INSTANTIATE_TEST_SUITE_P(
                       SpanCase{"m0..m1", false, 0.2, 0.9}, SpanCase{"m1..", false, 0.2, 0.9},
                       SpanCase{"m1-m2", false, 0.2, 0.9}, SpanCase{"m1..m2x", false, 0.2, 0.9}));
 
-TEST_F(Analysis, SpanSuggestionsNameEveryPairOfMarkers) {
-    EXPECT_EQ(SpanSuggestions(View()), (std::vector<std::string>{"Окно"}));
+TEST_F(Analysis, SpanSuggestionsAreTheOneListOfEveryAnalysis) {
+    EXPECT_EQ(SpanSuggestions(View()), (std::vector<std::string>{"Окно", "Весь запуск"}));
     Label(0.1);
     Label(0.2);
     Label(0.3);
     EXPECT_EQ(SpanSuggestions(View()),
-              (std::vector<std::string>{"Окно", "m1..m2", "m1..m3", "m2..m3"}));
+              (std::vector<std::string>{"Окно", "Весь запуск", "m1..m2", "m1..m3", "m2..m3"}));
+    EXPECT_EQ(SpanSuggestions(View(), true).back(), "A..B") << "while the cursors are shown";
+    // The spectrum window lists the same, A..B always, to be chosen only with the cursors.
+    const std::vector<TSpectrumInterval> listed = SpectrumIntervals(View(), signals, nullptr);
+    ASSERT_EQ(listed.size(), 6u);
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(listed[i].Caption, SpanSuggestions(View())[i]);
+    EXPECT_FALSE(listed[5].Available);
+}
+
+TEST_F(Analysis, TheWholeRunAndTheCursorsResolveWhereTheyAreGiven) {
+    Window(0.2, 0.9);
+    double t0 = -1, t1 = -1;
+    EXPECT_TRUE(ResolveSpan(View(), "Весь запуск", t0, t1, &signals));
+    EXPECT_DOUBLE_EQ(t0, 0);
+    EXPECT_DOUBLE_EQ(t1, 0.999);
+    EXPECT_FALSE(ResolveSpan(View(), "Весь запуск", t0, t1)) << "no run given";
+    EXPECT_DOUBLE_EQ(t0, 0.2) << "then the window";
+    const std::pair<double, double> ab{0.7, 0.3};
+    EXPECT_TRUE(ResolveSpan(View(), "A..B", t0, t1, &signals, &ab));
+    EXPECT_DOUBLE_EQ(t0, 0.3);
+    EXPECT_DOUBLE_EQ(t1, 0.7);
+    EXPECT_FALSE(ResolveSpan(View(), "A..B", t0, t1, &signals)) << "the cursors hidden";
+}
+
+// The Статистика page measures over any interval of the list, A..B and the whole run included.
+TEST_F(Analysis, StatisticsTakeTheWholeRunAndTheCursors) {
+    s.Cursors().ShowCursorPair(true);
+    s.Cursors().SetCursorTimes(0.25, 0.5);
+    double t0 = 0, t1 = 0;
+    s.Readings().SetSpan("A..B");
+    EXPECT_TRUE(s.Readings().SpanTimes(t0, t1));
+    EXPECT_DOUBLE_EQ(t0, 0.25);
+    EXPECT_DOUBLE_EQ(t1, 0.5);
+    const std::vector<TStatsRow> rows = s.Readings().StatsRows();
+    ASSERT_FALSE(rows.empty());
+    s.Readings().SetSpan("Весь запуск");
+    EXPECT_TRUE(s.Readings().SpanTimes(t0, t1));
+    EXPECT_DOUBLE_EQ(t1, 0.999);
+    s.Cursors().ShowCursorPair(false);
+    s.Readings().SetSpan("A..B");
+    EXPECT_FALSE(s.Readings().SpanTimes(t0, t1)) << "hidden cursors name no interval";
 }
 
 TEST_F(Analysis, ASpectrumOfABeamWithNaNSaysSo) {

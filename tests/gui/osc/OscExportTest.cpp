@@ -98,6 +98,40 @@ TEST_F(OscExport, CsvBetweenTwoMarkersOfThePickedBeams) {
     EXPECT_TRUE(lines.last().startsWith("0.15,0.15,2.15")) << lines.last().toStdString();
 }
 
+// Between the A/B cursors, as every analysis offers; offered only while they are shown.
+TEST_F(OscExport, CsvBetweenTheCursors) {
+    dialogs_.DataExports.push_back(std::nullopt);
+    Trigger("actExportData");
+    ASSERT_EQ(dialogs_.DataExportAsked.size(), 1);
+    EXPECT_TRUE(dialogs_.DataExportAsked[0].Cursors.isEmpty()) << "hidden: not offered";
+
+    Trigger("actCursors");  // at a third and two thirds of the window
+    const std::optional<TCursorPair> ab = osc_->Session().Cursors().CursorTimes();
+    ASSERT_TRUE(ab);
+    dialogs_.DataExports.push_back(TDataExportChoice{TExportSpan::Cursors, 0, 1, TDataFormat::Csv});
+    dialogs_.Files.push_back(Path("ab.csv"));
+    Trigger("actExportData");
+    ASSERT_EQ(dialogs_.DataExportAsked.size(), 2);
+    EXPECT_TRUE(dialogs_.DataExportAsked[1].Cursors.startsWith("A: ")) << "offered, with times";
+    EXPECT_TRUE(dialogs_.Errors.isEmpty()) << dialogs_.Errors.join("\n").toStdString();
+    const QStringList lines = Lines(Path("ab.csv"));
+    const int first = static_cast<int>(std::lround(ab->A / 0.001));
+    const int last = static_cast<int>(std::lround(ab->B / 0.001));
+    ASSERT_EQ(lines.size(), 1 + last - first + 1) << "the quanta from A to B";
+    EXPECT_DOUBLE_EQ(lines[1].section(',', 0, 0).toDouble(), first * 0.001);
+    EXPECT_DOUBLE_EQ(lines.last().section(',', 0, 0).toDouble(), last * 0.001);
+    Trigger("actCursors");  // the settings are the user's
+}
+
+TEST(DlgExportData, OffersTheCursorsOnlyWhileTheyAreShown) {
+    TDlgExportData hidden(nullptr, TDataExportQuestion{"In", {}, {}});
+    EXPECT_FALSE(hidden.rbCursors->isEnabled());
+    TDlgExportData shown(nullptr, TDataExportQuestion{"In", {}, "A: 0.1   B: 0.2"});
+    EXPECT_TRUE(shown.rbCursors->isEnabled());
+    shown.rbCursors->setChecked(true);
+    EXPECT_EQ(shown.Choice().Span, TExportSpan::Cursors);
+}
+
 TEST_F(OscExport, WavOfTheTimeWindowReadsBackWithItsRateAndChannels) {
     wb_.Osc.View(0).SetT1(0.1);
     wb_.Osc.View(0).SetT0(0.05);
