@@ -18,6 +18,8 @@
 #include "model/RunProgress.h"
 #include "model/SampleCsv.h"
 #include "model/uCommon.h"
+#include "osc/MarkLines.h"
+#include "osc/OscAnalysis.h"
 #include "osc/uBeam.h"
 #include "sweep/SweepBatch.h"
 
@@ -40,22 +42,50 @@ bool LoadDocument(const std::string& path, TSignals& signals, TOsc& osc, std::os
     return true;
 }
 
+// --span as the times of the selection: the interval of the document's first screen (the one
+// F9 shows, the default screen when none is stored) that the window's analyses would take.
+bool ResolveSpanOption(const TBatchOptions& options, const TSignals& signals, const TOsc& osc,
+                       TDataSelection& selection, std::ostream& err) {
+    if (options.Span.empty()) return true;
+    if (options.Span == "run") return true;  // from start to end
+    TOsc shown;
+    shown.SyncWithSignals(signals);  // the default screen
+    const TView& view =
+        osc.FitsSignals(signals) && osc.ViewCount() > 0 ? osc.View(0) : shown.View(0);
+    const TCursorPair ab = DefaultCursorTimes(view, signals.QuantTime(), signals.QuantCount());
+    const std::pair<double, double> cursors{ab.A, ab.B};
+    const std::string text = options.Span == "window" ? kWindowSpan
+                             : options.Span == "A..B" ? kCursorSpan
+                                                      : options.Span;
+    double t0 = 0, t1 = 0;
+    if (!ResolveSpan(view, text, t0, t1, nullptr, &cursors)) {
+        err << "Интервал --span " << options.Span << ": на первом экране документа меток "
+            << view.TimeLabelCount() << "\n";
+        return false;
+    }
+    selection.From = t0;
+    selection.To = t1;
+    return true;
+}
+
 // The signals and quanta every output covers: one selection for the CSV, the WAV and the
 // analyses. A selection, window or WAV rate that cannot be honoured fails here, before anything
 // is built; times the model refuses are left for the run to report.
-bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, TDataRange& range,
-                    std::ostream& err) {
+bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, const TOsc& osc,
+                    TDataRange& range, std::ostream& err) {
     std::string problem;
     if (!CheckAnalysisRequest(options.Analysis, problem)) {
         err << problem << "\n";
         return false;
     }
+    TDataSelection selection = options.Selection;
+    if (!ResolveSpanOption(options, signals, osc, selection, err)) return false;
     try {
         if (CheckModelTimes(signals, options.MaxQuanta)) {
             SignalsNamed(signals, options.Selection.SignalNames);
             return true;
         }
-        range = ResolveSelection(signals, options.Selection, AnalysisLeast(options.Analysis));
+        range = ResolveSelection(signals, selection, AnalysisLeast(options.Analysis));
         if (!options.WavPath.empty()) {
             const TWavRate rate = WavRateOf(signals);
             if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
@@ -285,7 +315,7 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     if (!LoadDocument(options.Document, signals, osc, err)) return 1;
     TDataRange range;
     TSampleTable reference;
-    if (!ResolveOutputs(options, signals, range, err)) return 1;
+    if (!ResolveOutputs(options, signals, osc, range, err)) return 1;
     if (!CheckPicture(options.Picture, signals, osc, err)) return 1;
     if (!CheckTableHeader(options.AgainstPath, err)) return 1;
     if (!ReadTable(options.Picture.Reference, reference, err)) return 1;

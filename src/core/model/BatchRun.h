@@ -48,6 +48,10 @@ struct TBatchOptions {
     // --sweep Signal.Name=VALUES, at most two: the document runs once per value set, the CSV
     // and statistics cover every run, and the picture overlays them.
     std::vector<std::string> Sweeps;
+    // --span: one of the intervals every analysis of the window offers, on the document's first
+    // screen: "window", "run", "A..B" (the cursors where --view cursors draws them), "m1..m2".
+    // Empty: --from and --to decide.
+    std::string Span;
 };
 
 // --timeout as the run's limit; 0 for none.

@@ -78,6 +78,12 @@ const TRunOption kRunOptions[] = {
     {"--threshold",
      [](std::string_view v, TParseState& s) { return Analysis("--threshold", v, s); }},
     {"--sweep", Sweep},
+    {"--span",
+     [](std::string_view v, TParseState& s) -> std::string {
+         s.Options.Span = v;
+         if (v == "window" || v == "run" || v == "A..B" || v.starts_with("m")) return {};
+         return "Неверный интервал --span: " + std::string(v) + " (window, run, A..B или m1..m2)";
+     }},
     {"--timeout",
      [](std::string_view v, TParseState& s) -> std::string {
          // The limit is kept in milliseconds: less than one would mean no limit at all.
@@ -149,6 +155,8 @@ std::string CheckTogether(const TParseState& state) {
                                     !options.Picture.Reference.empty()))
         return "--sweep пишет --csv, --stats, --spectrum, --peaks и --png (не --wav, --against, "
                "--reference)";
+    if (!options.Span.empty() && (options.Selection.From || options.Selection.To))
+        return "--span и --from/--to задают один интервал: укажите что-то одно";
     if (state.PictureOption && options.Picture.Path.empty())
         return "--size, --screen, --view и --reference нужны только с --png";
     if (!options.Picture.Path.empty())

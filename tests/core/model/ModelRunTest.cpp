@@ -12,6 +12,7 @@
 #include "model/ModelGenerator.h"
 #include "model/uCommon.h"
 #include "model/uSignalsData.h"
+#include "osc/MarkLines.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -223,6 +224,48 @@ TEST_F(BatchRunHints, AWavOverFourGigabytesIsRefusedBeforeTheBuild) {
               "В WAV не больше 4 ГБ, а выбранные отсчеты занимают 4,5 ГБ: выберите меньше "
               "сигналов или короче отрезок времени\n");
     EXPECT_FALSE(std::filesystem::exists(binDir_ + "kvml.dll")) << "nothing was built";
+}
+
+// --span takes the intervals of the window's analyses from the document's first screen.
+TEST_F(BatchRunHints, ASpanIsAnIntervalOfTheDocumentsFirstScreen) {
+    Add("T", "  Value := t;");  // 1000 quanta of 0.1 ms
+    TOsc osc;
+    osc.SyncWithSignals(signals_);
+    TView& view = osc.View(0);
+    view.SetT0(0.02);
+    view.SetT1(0.05);
+    for (double t : {0.01, 0.03}) {
+        auto label = std::make_unique<TTimeLabel>(osc);
+        label->SetTime(t);
+        view.AddTimeLabel(std::move(label));
+    }
+    const std::string path = dir_.string() + "/spans.sig";
+    WriteDocument(path, signals_, osc);
+    const TCursorPair ab = DefaultCursorTimes(view, 0.0001, 1000);
+    const int cursorQuanta = static_cast<int>(std::lround((ab.B - ab.A) / 0.0001)) + 1;
+    const std::pair<const char*, int> cases[] = {
+        {"window", 301}, {"run", 1000}, {"m1..m2", 201}, {"A..B", cursorQuanta}};
+    for (const auto& [span, quanta] : cases) {
+        TBatchOptions options;
+        options.Document = path;
+        options.BinDir = binDir_;
+        options.Span = span;
+        options.Analysis.StatsPath = dir_.string() + "/stats.csv";
+        std::ostringstream out, err;
+        ASSERT_EQ(RunBatch(options, out, err), 0) << span << ": " << err.str();
+        std::ifstream in(options.Analysis.StatsPath);
+        std::string header, row;
+        std::getline(in, header);
+        std::getline(in, row);
+        EXPECT_TRUE(row.starts_with("T," + std::to_string(quanta) + ",")) << span << ": " << row;
+    }
+    TBatchOptions missing;
+    missing.Document = path;
+    missing.BinDir = binDir_;
+    missing.Span = "m1..m3";
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBatch(missing, out, err), 1);
+    EXPECT_EQ(err.str(), "Интервал --span m1..m3: на первом экране документа меток 2\n");
 }
 
 TEST(FailingQuant, FromTheFailingSignalAndTheLastSampleWritten) {

@@ -66,6 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TMalformed{{"d", "--timeout", "0.0001"},
                                  "Неверное время --timeout: 0.0001 (от 0.001 до 1000000 с)"},
                       TMalformed{{"d", "--timeout", "1e300"}, "Неверное время --timeout"},
+                      TMalformed{{"d", "--span", "half"}, "Неверный интервал --span: half"},
+                      TMalformed{{"d", "--span", "run", "--from", "0.1"},
+                                 "--span и --from/--to задают один интервал"},
                       // An option given again would silently win over the first.
                       TMalformed{{"d", "--csv", "a", "--csv", "b"}, "Параметр --csv задан дважды"},
                       TMalformed{{"d", "--long", "--long"}, "Параметр --long задан дважды"},
