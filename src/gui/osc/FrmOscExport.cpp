@@ -84,7 +84,7 @@ void TFormOsc::ExportData() {
     CommitEntry();
     TSignals& signals = workbench_.Signals;
     const TView* view = session_->Current();
-    TDataExportQuestion question{BeamsText(signals, session_->Beams().Selection()), {}};
+    TDataExportQuestion question{BeamsText(signals, session_->Beams().Selection()), {}, {}};
     for (const std::string& text : MarkerTexts(view, signals.QuantTime()))
         question.Markers << FromUtf8(text);
     std::optional<std::pair<double, double>> cursors;

@@ -346,7 +346,7 @@ namespace {
 
 // The whole run is called by one name wherever an interval is chosen.
 TEST(DlgExportData, NamesTheWholeRunAsTheAnalysesDo) {
-    TDlgExportData dialog(nullptr, TDataExportQuestion{"In", {}});
+    TDlgExportData dialog(nullptr, TDataExportQuestion{"In", {}, {}});
     EXPECT_EQ(dialog.rbWholeRun->text().remove('&'), QString::fromUtf8(kWholeRunSpan));
 }
 
