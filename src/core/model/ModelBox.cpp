@@ -169,10 +169,16 @@ TScratchFolder::TScratchFolder(const std::string& parent) : topLevel_(parent.emp
                          std::strerror(errno));
     path_ = pattern;
     if (!topLevel_) return;
-    // Taken before anyone could find the folder without it: the lock is made first.
-    const int fd =
-        ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) ::close(fd);
+    // Locked under another name and only then given the name other workbenches look for: none
+    // of them can take it for a dead one's in between.
+    const std::string lockPath = path_ + ".lock";
+    const std::string fresh = lockPath + "-new";
+    int fd = ::open(fresh.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0 && (::flock(fd, LOCK_EX) != 0 || ::rename(fresh.c_str(), lockPath.c_str()) != 0)) {
+        ::unlink(fresh.c_str());
+        ::close(fd);
+        fd = -1;
+    }
     TScratchRegistry& r = Registry();
     std::lock_guard<std::mutex> lock(r.Lock);
     if (fd >= 0) r.Locks[path_] = fd;
