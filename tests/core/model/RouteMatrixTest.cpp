@@ -82,20 +82,24 @@ class RouteMatrix : public testing::ModelFixture {
 // The options that take a table of rows per signal: the sweep's rows of Freq = 50 are the single
 // run's rows with the value in front.
 TEST_F(RouteMatrix, EveryAnalysisAndIntervalGivesTheSingleRunsNumbersInTheSweep) {
-    const std::vector<std::vector<std::string>> intervals = {
-        {}, {"--span", "window"}, {"--span", "run"}, {"--span", "m1..m2"},
-        {"--span", "A..B"},       {"--from", "0.01", "--to", "0.03"}};
+    const std::vector<std::vector<std::string>> intervals = {{},
+                                                             {"--span", "window"},
+                                                             {"--span", "run"},
+                                                             {"--span", "m1..m2"},
+                                                             {"--span", "A..B"},
+                                                             {"--from", "0.01", "--to", "0.03"}};
     for (const char* analysis : {"--stats", "--peaks"}) {
         for (const std::vector<std::string>& interval : intervals) {
-            const std::string combination = std::string(analysis) + " " +
-                                            (interval.empty() ? "" : interval[0] + " " + interval[1]);
+            const std::string combination =
+                std::string(analysis) + " " +
+                (interval.empty() ? "" : interval[0] + " " + interval[1]);
             SCOPED_TRACE(combination);
             std::vector<std::string> single = {"--long", analysis, Out("single.csv")};
             single.insert(single.end(), interval.begin(), interval.end());
             std::string err;
             ASSERT_EQ(Run(single, err), 0) << err;
-            std::vector<std::string> swept = {"--long",        analysis, Out("swept.csv"),
-                                              "--sweep",       "Tone.Freq=50,100"};
+            std::vector<std::string> swept = {"--long", analysis, Out("swept.csv"), "--sweep",
+                                              "Tone.Freq=50,100"};
             swept.insert(swept.end(), interval.begin(), interval.end());
             ASSERT_EQ(Run(swept, err), 0) << err;
             const std::vector<std::string> a = Lines("single.csv"), b = Lines("swept.csv");
