@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -166,6 +168,25 @@ TEST_F(SweepOverlayWindow, TheStatisticsGiveAColumnPerBeamAndRun) {
     EXPECT_EQ(grid->item(max, 1)->text(), "3") << "the third run's own samples";
     const std::vector<TRgb> ramp = InRamp();
     EXPECT_EQ(grid->item(max, 1)->foreground().color(), QColor(ramp[1].R, ramp[1].G, ramp[1].B));
+}
+
+}  // namespace
+}  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// The A/B readout above the traces names each run shown, as the legend does; the window's
+// picture export carries the same readout under its traces.
+TEST_F(SweepOverlayWindow, TheCursorReadoutNamesEachRun) {
+    osc_->SetSweep(sweep_);
+    osc_->findChild<QAction*>("actCursors")->trigger();
+    QApplication::processEvents();
+    const QString readout = osc_->findChild<QLabel*>("pnlCursors")->text();
+    for (const char* run : {"In: Fc = 1000", "In: Fc = 4000", "Out: Fc = 1000"})
+        EXPECT_TRUE(readout.contains(run)) << run << " in " << readout.toStdString();
+    EXPECT_FALSE(readout.contains("Fc = 2000")) << "the failed run is not shown";
+    osc_->findChild<QAction*>("actCursors")->trigger();  // the settings are the user's
 }
 
 }  // namespace
