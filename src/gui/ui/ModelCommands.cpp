@@ -229,9 +229,11 @@ bool TModelCommands::Run() {
 
 TSweepResult TModelCommands::RunSweep(const TSweep& sweep) {
     w_.Live().Yield();
+    // The runs of a sweep are F9's runs: the same folder and limit.
+    const TRunOptions run = RunOptions();
     TSweepOptions options;
-    options.BinDir = ToUtf8(w_.Paths().BinDir);
-    options.MaxQuanta = MaxQuanta();  // as F9's
+    options.BinDir = run.BinDir;
+    options.MaxQuanta = run.MaxQuanta;
     const TSignals& document = w_.Workbench().Signals;
     TSweepResult result;
     progressText_ = SweepProgressText;

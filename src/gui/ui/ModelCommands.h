@@ -38,8 +38,8 @@ class TModelCommands : public QObject {
     bool LongRuns() const { return longRuns_; }
     void SetLongRuns(bool on);
     int32_t MaxQuanta() const;
-    // What every run of the window passes down from the settings (F9 and the auto-run alike);
-    // the auto-run adds its own time limit.
+    // What every run of the window passes down from the settings (F9, the auto-run and a sweep's
+    // runs alike); the auto-run adds its own time limit.
     TRunOptions RunOptions() const;
 
     // Every run of `sweep` over a copy of the document, in the background as Run runs one, with
