@@ -134,8 +134,9 @@ bool ResolveSpan(const TView& view, const std::string& text, double& t0, double&
     }
     if (text == kCursorSpan) {
         if (!cursors) return false;
-        t0 = std::min(cursors->first, cursors->second);
-        t1 = std::max(cursors->first, cursors->second);
+        const TSpanTimes ab = SpanTimesOf(&view, TExportSpan::Cursors, -1, -1, cursors);
+        t0 = *ab.From;
+        t1 = *ab.To;
         return true;
     }
     size_t pos = 0;

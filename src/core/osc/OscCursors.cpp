@@ -386,6 +386,12 @@ TCursorReadout CursorReadoutOf(const TView& view, const TSignals& signals, const
     return out;
 }
 
+std::optional<std::pair<double, double>> TOscCursors::ShownInterval() const {
+    const std::optional<TCursorPair> times = CursorTimes();
+    if (!times || !pairShown_) return std::nullopt;
+    return std::pair<double, double>{times->A, times->B};
+}
+
 std::vector<TMarkLine> TOscCursors::MarkLines() const {
     std::optional<TCursorPair> pair;
     if (pairShown_) pair = Pair();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "osc/MarkLines.h"
@@ -102,6 +103,8 @@ class TOscCursors {
     bool CursorPairShown() const { return pairShown_; }
     // The times, whether shown or not; none before they were first placed.
     std::optional<TCursorPair> CursorTimes() const;
+    // The times as an interval (tA, tB) while the cursors are shown: A..B of every analysis.
+    std::optional<std::pair<double, double>> ShownInterval() const;
     // Places them (each snapped to its quantum); they need not be shown.
     void SetCursorTimes(double a, double b);
     // 0: A, 1: B. The one the arrow keys move: the last one dragged or picked.

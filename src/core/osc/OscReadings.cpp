@@ -78,10 +78,7 @@ bool TOscReadings::SpanTimes(double& t0, double& t1) const {
         t0 = t1 = 0;
         return false;
     }
-    std::optional<std::pair<double, double>> ab;
-    if (const std::optional<TCursorPair> times = cursors_.CursorTimes();
-        times && cursors_.CursorPairShown())
-        ab.emplace(times->A, times->B);
+    const std::optional<std::pair<double, double>> ab = cursors_.ShownInterval();
     return ResolveSpan(*view, spanText_, t0, t1, &context_.Signals, ab ? &*ab : nullptr);
 }
 
@@ -124,10 +121,7 @@ TSpectrumRequest TOscReadings::SpectrumRequest() const {
     // Every run of every shown beam would bury each beam's runs: without a choice, the first.
     if (r.Sweep && beams_.Selection().empty() && r.Beams.size() > 1) r.Beams.resize(1);
     // A..B is offered while the cursors are shown.
-    std::optional<std::pair<double, double>> ab;
-    if (const std::optional<TCursorPair> times = cursors_.CursorTimes();
-        times && cursors_.CursorPairShown())
-        ab.emplace(times->A, times->B);
+    const std::optional<std::pair<double, double>> ab = cursors_.ShownInterval();
     r.Intervals = SpectrumIntervals(*view, context_.Signals, ab ? &*ab : nullptr);
     ChooseInterval(r, 0);  // the time window
     return r;

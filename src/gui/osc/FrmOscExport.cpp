@@ -87,12 +87,10 @@ void TFormOsc::ExportData() {
     TDataExportQuestion question{BeamsText(signals, session_->Beams().Selection()), {}, {}};
     for (const std::string& text : MarkerTexts(view, signals.QuantTime()))
         question.Markers << FromUtf8(text);
-    std::optional<std::pair<double, double>> cursors;
-    if (const std::optional<TCursorPair> times = session_->Cursors().CursorTimes();
-        times && session_->Cursors().CursorPairShown() && view) {
-        cursors.emplace(times->A, times->B);
-        question.Cursors = FromUtf8(CursorReadoutOf(*view, signals, *times).Header());
-    }
+    const std::optional<std::pair<double, double>> cursors = session_->Cursors().ShownInterval();
+    if (cursors && view)
+        question.Cursors = FromUtf8(
+            CursorReadoutOf(*view, signals, TCursorPair{cursors->first, cursors->second}).Header());
     const std::optional<TDataExportChoice> choice = dialogs_.DataExport(this, question);
     if (!choice) return;
 
