@@ -4,6 +4,7 @@
 #include <limits>
 #include <ostream>
 
+#include "analysis/Measures.h"
 #include "analysis/SignalStats.h"
 #include "document/Cp1251.h"
 #include "document/uSignal.h"
@@ -16,17 +17,12 @@ namespace kvaril {
 
 namespace {
 
-// The model's own time of a quantum, or NaN for none.
-double TimeOf(const TSignals& signals, int quant) {
-    return quant < 0 ? std::numeric_limits<double>::quiet_NaN() : ModelTime(signals, quant);
-}
-
 std::string SignalColumn(const TSignals& signals, int index) {
     return CsvField(Cp1251ToUtf8(signals.Items(index).Name()));
 }
 
 std::string StatsText(const TSignals& signals, const TDataRange& range) {
-    std::string text = std::string(kStatsHeader) + "\n";
+    std::string text = StatsHeader() + "\n";
     for (int index : range.Signals) text += StatsRow(signals, index, range) + "\n";
     return text;
 }
@@ -41,7 +37,7 @@ std::string SpectrumText(const TSignals& signals, const TDataRange& range, TSpec
 
 std::string PeaksText(const TSignals& signals, const TDataRange& range, TSpectrumWindow window,
                       const TPeakSettings& settings, std::ostream& warnings) {
-    std::string text = std::string(kPeaksHeader) + "\n";
+    std::string text = PeaksHeader() + "\n";
     for (int index : range.Signals)
         text += PeaksRows(signals, index, range, window, settings, warnings, "");
     return text;
@@ -88,10 +84,12 @@ std::string PeaksRows(const TSignals& signals, int index, const TDataRange& rang
                  << ": в диапазоне есть NaN или бесконечность, пики не найдены\n";
     std::string text;
     int rank = 0;
-    for (const TSpectralPeak& p : FindPeaks(s, settings.Count, settings.ThresholdDb))
-        text += prefix + SignalColumn(signals, index) + "," + std::to_string(++rank) + "," +
-                FormatShortest(p.Frequency) + "," + FormatShortest(p.Amplitude) + "," +
-                FormatShortest(ToDecibels(p.Amplitude)) + "\n";
+    for (const TSpectralPeak& p : FindPeaks(s, settings.Count, settings.ThresholdDb)) {
+        text += prefix + SignalColumn(signals, index) + "," + std::to_string(++rank);
+        for (const TMeasureInfo& m : AllMeasures())
+            if (m.Kind == TMeasureKind::Peak) text += "," + FormatShortest(PeakMeasureOf(p, m.Id));
+        text += "\n";
+    }
     return text;
 }
 
@@ -110,12 +108,20 @@ bool PeakSettingsOf(const TAnalysisRequest& request, TPeakSettings& settings) {
     return true;
 }
 
+std::string StatsHeader() { return "signal," + MeasureKeys(TMeasureKind::Statistic); }
+
+std::string PeaksHeader() { return "signal,rank," + MeasureKeys(TMeasureKind::Peak); }
+
 std::string StatsRow(const TSignals& signals, int index, const TDataRange& range) {
     const TSignalStats s = SignalStats(signals.Data(), index, range.Quanta());
-    std::string row = SignalColumn(signals, index) + "," + std::to_string(s.Count);
-    for (double v : {s.Min, TimeOf(signals, s.MinQuant), s.Max, TimeOf(signals, s.MaxQuant), s.Mean,
-                     s.Rms, s.PeakToPeak, s.StdDev})
-        row += "," + FormatShortest(v);
+    const double quantTime = ModelTime(signals, 1);
+    std::string row = SignalColumn(signals, index);
+    for (int c = 0; c < kStatisticCount; ++c) {
+        const auto measure = static_cast<TMeasure>(c);
+        row += ",";
+        row += measure == TMeasure::Count ? std::to_string(s.Count)
+                                          : FormatShortest(StatisticOf(s, measure, quantTime));
+    }
     return row;
 }
 

@@ -48,8 +48,9 @@ bool CheckAnalysisRequest(const TAnalysisRequest& request, std::string& error);
 // Statistics and spectra need two samples; without them any selection does.
 inline int AnalysisLeast(const TAnalysisRequest& request) { return request.Any() ? 2 : 1; }
 
-// The statistics file's header, and the row (no line end) of signal `index` over `range`.
-inline constexpr const char* kStatsHeader = "signal,n,min,t_min,max,t_max,mean,rms,p2p,std";
+// The statistics file's header (`signal` and every statistic of Measures.h), and the row (no
+// line end) of signal `index` over `range`.
+std::string StatsHeader();
 std::string StatsRow(const TSignals& signals, int index, const TDataRange& range);
 
 // `signal,n,min,t_min,max,t_max,mean,rms,p2p,std`, one row per signal. Throws EFileError.
@@ -83,8 +84,9 @@ std::string SpectrumColumnsText(const std::vector<TAnalysisColumn>& columns,
                                 const TDataRange& range, TSpectrumWindow window,
                                 std::ostream& warnings);
 
-// The peak table's header, and the rows of signal `index` (each with `prefix` first).
-inline constexpr const char* kPeaksHeader = "signal,rank,f,amplitude,db";
+// The peak table's header (`signal,rank` and every peak measure of Measures.h), and the rows of
+// signal `index` (each with `prefix` first).
+std::string PeaksHeader();
 std::string PeaksRows(const TSignals& signals, int index, const TDataRange& range,
                       TSpectrumWindow window, const TPeakSettings& settings, std::ostream& warnings,
                       const std::string& prefix);

@@ -14,6 +14,7 @@
 #include "osc/BeamPalette.h"
 #include "osc/ExportSpan.h"
 #include "osc/OscTime.h"
+#include "osc/Ticks.h"
 #include "osc/uBeam.h"
 
 namespace kvaril {
@@ -154,10 +155,21 @@ bool ResolveSpan(const TView& view, const std::string& text, double& t0, double&
 
 // ---- statistics
 
-const char* StatsColumnCaption(TStatsColumn column) {
-    static const char* const kCaptions[kStatsColumnCount] = {
-        "n", "min", "t(min)", "max", "t(max)", "среднее", "СКЗ", "размах", "СКО"};
-    return kCaptions[static_cast<int>(column)];
+std::string MeasureText(TMeasure measure, double value, double quantTime) {
+    const TMeasureInfo& m = MeasureInfo(measure);
+    switch (m.Unit) {
+        case TMeasureUnit::Count:
+            return std::to_string(static_cast<long>(value));
+        case TMeasureUnit::Time:
+            return FormatOscTime(quantTime, value);
+        case TMeasureUnit::Hertz:
+            return FormatEngineering(value, 5, "Гц");
+        case TMeasureUnit::Decibel:
+            return FormatDecimals(value, 2, "дБ");
+        case TMeasureUnit::Value:
+            break;
+    }
+    return m.Kind == TMeasureKind::Peak ? FormatEngineering(value, 4) : ReadingText(value);
 }
 
 int64_t AnalysisQuanta(const TSignals& signals, double t0, double t1) {
@@ -188,21 +200,15 @@ std::vector<TStatsRow> StatsRows(const TBeamGrouping& grouping, const TView* vie
         row.ColorIndex = BeamColorIndex(ref, beamColors);
         if (s < data.SignalCount()) {
             const TSignalStats st = SignalStats(data, s, range, rowHooks);
-            auto set = [&row](TStatsColumn c, std::string text) {
-                row.Cells[static_cast<int>(c)] = std::move(text);
-            };
-            set(TStatsColumn::Count, std::to_string(st.Count));
-            if (st.Count > 0) {
-                set(TStatsColumn::Min, ReadingText(st.Min));
-                set(TStatsColumn::Max, ReadingText(st.Max));
-                if (st.MinQuant >= 0)
-                    set(TStatsColumn::TimeOfMin, FormatOscTime(q, st.MinQuant * q));
-                if (st.MaxQuant >= 0)
-                    set(TStatsColumn::TimeOfMax, FormatOscTime(q, st.MaxQuant * q));
-                set(TStatsColumn::Mean, ReadingText(st.Mean));
-                set(TStatsColumn::Rms, ReadingText(st.Rms));
-                set(TStatsColumn::PeakToPeak, ReadingText(st.PeakToPeak));
-                set(TStatsColumn::StdDev, ReadingText(st.StdDev));
+            // Without samples only their count shows; a time shows where its extreme is.
+            for (int c = 0; c < kStatisticCount; ++c) {
+                const auto measure = static_cast<TMeasure>(c);
+                const double v = StatisticOf(st, measure, q);
+                if (measure != TMeasure::Count &&
+                    (st.Count == 0 ||
+                     (MeasureInfo(measure).Unit == TMeasureUnit::Time && std::isnan(v))))
+                    continue;
+                row.Cells[c] = MeasureText(measure, v, q);
             }
         }
         rows.push_back(std::move(row));

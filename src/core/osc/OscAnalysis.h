@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/Measures.h"
 #include "analysis/Spectrum.h"
 #include "model/WorkHooks.h"
 #include "osc/uBeam.h"
@@ -71,16 +72,16 @@ bool ResolveSpan(const TView& view, const std::string& text, double& t0, double&
 
 // ---- statistics per beam
 
-enum class TStatsColumn { Count, Min, TimeOfMin, Max, TimeOfMax, Mean, Rms, PeakToPeak, StdDev };
-inline constexpr int kStatsColumnCount = 9;
-const char* StatsColumnCaption(TStatsColumn column);  // UTF-8
+// A measure's number as the window shows it: the value table's digits, times as the
+// oscilloscope writes them, a peak's frequency and level with their units.
+std::string MeasureText(TMeasure measure, double value, double quantTime);
 
 struct TStatsRow {
     std::string Name;  // UTF-8
     int ColorIndex = 0;
     bool OwnColor = false;  // a sweep run's column: in Color (its ramp), not by ColorIndex
     TRgb Color{0, 0, 0};
-    std::string Cells[kStatsColumnCount];
+    std::string Cells[kStatisticCount];
 };
 
 // One row per value-table row of the screen, over the quanta of [t0, t1]; coloured per beam

@@ -58,11 +58,11 @@ namespace {
 using TRunRows =
     std::function<std::string(const TSignals& signals, int signal, const std::string& values)>;
 void WriteSweptTable(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
-                     const TDataRange& range, const char* header, const TRunRows& rows) {
+                     const TDataRange& range, const std::string& header, const TRunRows& rows) {
     std::string text;
     for (const TSweepParameter& parameter : sweep.Parameters)
         text += CsvField(parameter.Label) + ",";
-    text += std::string(header) + "\n";
+    text += header + "\n";
     for (int run = 0; run < sweep.RunCount(); ++run) {
         const TSignals& signals = *result.Runs.at(static_cast<size_t>(run)).Signals;
         CheckRangeInData(signals, range);
@@ -77,7 +77,7 @@ void WriteSweptTable(ByteSink& sink, const TSweep& sweep, const TSweepResult& re
 
 void WriteSweepStatsCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
                         const TDataRange& range) {
-    WriteSweptTable(sink, sweep, result, range, kStatsHeader,
+    WriteSweptTable(sink, sweep, result, range, StatsHeader(),
                     [&](const TSignals& signals, int s, const std::string& values) {
                         return values + StatsRow(signals, s, range) + "\n";
                     });
@@ -101,7 +101,7 @@ void WriteSweepSpectrumCsv(ByteSink& sink, const TSweep& sweep, const TSweepResu
 void WriteSweepPeaksCsv(ByteSink& sink, const TSweep& sweep, const TSweepResult& result,
                         const TDataRange& range, TSpectrumWindow window,
                         const TPeakSettings& settings, std::ostream& warnings) {
-    WriteSweptTable(sink, sweep, result, range, kPeaksHeader,
+    WriteSweptTable(sink, sweep, result, range, PeaksHeader(),
                     [&](const TSignals& signals, int s, const std::string& values) {
                         return PeaksRows(signals, s, range, window, settings, warnings, values);
                     });

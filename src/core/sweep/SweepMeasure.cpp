@@ -18,56 +18,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-double StatOf(const TSignalStats& st, TSweepQuantity quantity, double quantTime) {
-    if (quantity == TSweepQuantity::Count) return st.Count;
-    if (st.Count == 0) return kNaN;
-    switch (quantity) {
-        case TSweepQuantity::Min:
-            return st.Min;
-        case TSweepQuantity::TimeOfMin:
-            return st.MinQuant >= 0 ? st.MinQuant * quantTime : kNaN;
-        case TSweepQuantity::Max:
-            return st.Max;
-        case TSweepQuantity::TimeOfMax:
-            return st.MaxQuant >= 0 ? st.MaxQuant * quantTime : kNaN;
-        case TSweepQuantity::Mean:
-            return st.Mean;
-        case TSweepQuantity::Rms:
-            return st.Rms;
-        case TSweepQuantity::PeakToPeak:
-            return st.PeakToPeak;
-        case TSweepQuantity::StdDev:
-            return st.StdDev;
-        default:
-            return kNaN;
-    }
-}
-
-double PeakOf(TSpectrumAnalyzer& analyzer, const TSignals& signals, const TSweepMeasure& m,
-              TQuantRange range) {
-    const TSpectrum spectrum =
-        analyzer.Compute(signals.Data(), m.Signal, range, signals.QuantTime(), m.Window);
-    if (spectrum.NonFinite) return kNaN;
-    const TSpectralPeak peak = FindLargestPeak(spectrum);
-    if (peak.Bin < 0) return kNaN;
-    switch (m.Quantity) {
-        case TSweepQuantity::PeakFrequency:
-            return peak.Frequency;
-        case TSweepQuantity::PeakAmplitude:
-            return peak.Amplitude;
-        default:
-            return ToDecibels(peak.Amplitude);
-    }
-}
-
-double MeasureRun(TSpectrumAnalyzer& analyzer, const TSignals& signals, const TSweepMeasure& m) {
-    const TSignalsData& data = signals.Data();
-    if (m.Signal < 0 || m.Signal >= data.SignalCount()) return kNaN;
-    const TQuantRange range = QuantsOfRun(signals, m.T0, m.T1, data.SampleCount());
-    if (IsSpectralQuantity(m.Quantity)) return PeakOf(analyzer, signals, m, range);
-    return StatOf(SignalStats(data, m.Signal, range), m.Quantity, signals.QuantTime());
-}
-
 bool SpansDecadesAbove0(const std::vector<TSweepPoint>& rows) {
     double low = HUGE_VAL, high = -HUGE_VAL;
     for (const TSweepPoint& p : rows) {
@@ -114,24 +64,6 @@ void Widen(bool log, double& low, double& high) {
 
 }  // namespace
 
-std::string SweepQuantityCaption(TSweepQuantity quantity) {
-    switch (quantity) {
-        case TSweepQuantity::PeakFrequency:
-            return "f пика";
-        case TSweepQuantity::PeakAmplitude:
-            return "амплитуда пика";
-        case TSweepQuantity::PeakLevel:
-            return "уровень пика, дБ";
-        default:
-            return StatsColumnCaption(static_cast<TStatsColumn>(quantity));
-    }
-}
-
-bool IsSpectralQuantity(TSweepQuantity quantity) {
-    return quantity == TSweepQuantity::PeakFrequency || quantity == TSweepQuantity::PeakAmplitude ||
-           quantity == TSweepQuantity::PeakLevel;
-}
-
 TSweepTable MeasureSweep(TSpectrumAnalyzer& analyzer, const TSweepShown& sweep,
                          const TSweepMeasure& measure) {
     TSweepTable table;
@@ -144,32 +76,22 @@ TSweepTable MeasureSweep(TSpectrumAnalyzer& analyzer, const TSweepShown& sweep,
         point.Run = run;
         point.Values = sweep.Sweep.ValuesOf(run);
         point.Ok = r.Ok() && r.Signals;
-        point.Measure = point.Ok ? MeasureRun(analyzer, *r.Signals, measure) : kNaN;
+        point.Measure = point.Ok ? MeasureOver(analyzer, *r.Signals, measure.Signal,
+                                               QuantsOfRun(*r.Signals, measure.T0, measure.T1,
+                                                           r.Signals->Data().SampleCount()),
+                                               measure.Quantity, measure.Window)
+                                 : kNaN;
         table.Rows.push_back(std::move(point));
     }
     table.LogY = SpansDecadesAbove0(table.Rows);
     return table;
 }
 
-std::string SweepMeasureText(TSweepQuantity quantity, const TSweepPoint& point, double quantTime) {
+std::string SweepMeasureText(TMeasure quantity, const TSweepPoint& point, double quantTime) {
     if (!point.Ok) return "ошибка";
     const double v = point.Measure;
     if (std::isnan(v)) return "нет";
-    switch (quantity) {
-        case TSweepQuantity::Count:
-            return std::to_string(static_cast<long>(v));
-        case TSweepQuantity::TimeOfMin:
-        case TSweepQuantity::TimeOfMax:
-            return FormatOscTime(quantTime, v);
-        case TSweepQuantity::PeakFrequency:
-            return FormatEngineering(v, 5, "Гц");
-        case TSweepQuantity::PeakAmplitude:
-            return FormatEngineering(v, 4);
-        case TSweepQuantity::PeakLevel:
-            return FormatDecimals(v, 2, "дБ");
-        default:
-            return ReadingText(v);
-    }
+    return MeasureText(quantity, v, quantTime);
 }
 
 std::string SweepTableText(const TSweepTable& table, const std::string& caption) {

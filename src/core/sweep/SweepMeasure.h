@@ -1,45 +1,24 @@
 #pragma once
-// One number per run of a sweep, for the "Свип" page: a statistic of a signal (any the
-// statistics page shows) or its largest spectral peak's frequency or level, over an interval
+// One number per run of a sweep, for the "Свип" page: any measure of a signal (Measures.h)
+// over an interval
 // of time that every run shares. Plus how the page plots the numbers against the swept values:
 // one curve per value of the second constant, and which axes are logarithmic.
 
 #include <string>
 #include <vector>
 
+#include "analysis/Measures.h"
 #include "analysis/Spectrum.h"
 #include "analysis/SpectrumPlot.h"
 #include "sweep/SweepShown.h"
 
 namespace kvaril {
 
-// The statistics page's columns, in its order, then the largest peak's quantities.
-enum class TSweepQuantity {
-    Count,
-    Min,
-    TimeOfMin,
-    Max,
-    TimeOfMax,
-    Mean,
-    Rms,
-    PeakToPeak,
-    StdDev,
-    PeakFrequency,
-    PeakAmplitude,
-    PeakLevel,  // in dB
-};
-inline constexpr int kSweepQuantityCount = 12;
-
-// The statistics page's caption for a statistic; "f пика", "амплитуда пика", "уровень пика, дБ"
-// for the peak (UTF-8).
-std::string SweepQuantityCaption(TSweepQuantity quantity);
-bool IsSpectralQuantity(TSweepQuantity quantity);
-
 struct TSweepMeasure {
     int Signal = 0;  // index into the runs' signals
-    TSweepQuantity Quantity = TSweepQuantity::Rms;
+    TMeasure Quantity = TMeasure::Rms;
     double T0 = 0, T1 = 0;                           // the interval, in the runs' times
-    TSpectrumWindow Window = TSpectrumWindow::Hann;  // for the peak's quantities
+    TSpectrumWindow Window = TSpectrumWindow::Hann;  // for the peak's measures
 };
 
 struct TSweepPoint {
@@ -68,7 +47,7 @@ TSweepTable MeasureSweep(TSpectrumAnalyzer& analyzer, const TSweepShown& sweep,
 // A run's measure as the page's table shows it: the statistics page's digits, times as the
 // oscilloscope writes them, frequencies and levels with their units; "ошибка" for a failed run
 // and "нет" where there is nothing to measure.
-std::string SweepMeasureText(TSweepQuantity quantity, const TSweepPoint& point, double quantTime);
+std::string SweepMeasureText(TMeasure quantity, const TSweepPoint& point, double quantTime);
 
 // The table as tab-separated text for the clipboard: a header of the constants' labels and
 // `caption`, then one line per run with plain numbers ("." for the decimal point); a run

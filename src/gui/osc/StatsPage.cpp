@@ -32,7 +32,7 @@ TStatsPage::TStatsPage(QWidget* parent) : QWidget(parent) {
     row->addWidget(span_, 1);
     layout->addLayout(row);
     // Quantities down, beams across.
-    grid_ = new QTableWidget(kStatsColumnCount, 0, this);
+    grid_ = new QTableWidget(kStatisticCount, 0, this);
     grid_->setObjectName("tsStatsGrid");
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -40,8 +40,8 @@ TStatsPage::TStatsPage(QWidget* parent) : QWidget(parent) {
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid_->horizontalHeader()->setMinimumSectionSize(16);
     QStringList captions;
-    for (int c = 0; c < kStatsColumnCount; ++c)
-        captions << FromUtf8(StatsColumnCaption(static_cast<TStatsColumn>(c)));
+    for (int c = 0; c < kStatisticCount; ++c)
+        captions << FromUtf8(MeasureInfo(static_cast<TMeasure>(c)).Caption);
     grid_->setVerticalHeaderLabels(captions);
     layout->addWidget(grid_, 1);
     // Each typed character or picked pair measures at once, so a typo shows as "the window".
@@ -97,7 +97,7 @@ void TStatsPage::Show(const std::vector<TStatsRow>& rows, const std::vector<QCol
             header->setData(Qt::UserRole, color);
             header->setData(Qt::UserRole + 1, background);
         }
-        for (int c = 0; c < kStatsColumnCount; ++c) {
+        for (int c = 0; c < kStatisticCount; ++c) {
             QTableWidgetItem* item = grid_->item(c, b);
             if (!item) {
                 item = new QTableWidgetItem;

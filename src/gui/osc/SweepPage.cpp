@@ -54,9 +54,9 @@ TSweepPage::TSweepPage(QWidget* parent)
     cbMeasure_ = combo("cbSweepMeasure",
                        "Что измеряется: величина со страницы статистики или наибольший пик "
                        "спектра (окно Ханна)");
-    for (int q = 0; q < kSweepQuantityCount; ++q)
-        cbMeasure_->addItem(FromUtf8(SweepQuantityCaption(static_cast<TSweepQuantity>(q))));
-    cbMeasure_->setCurrentIndex(static_cast<int>(TSweepQuantity::Rms));
+    for (int q = 0; q < MeasureCount(); ++q)
+        cbMeasure_->addItem(FromUtf8(std::string(MeasureInfo(static_cast<TMeasure>(q)).Caption)));
+    cbMeasure_->setCurrentIndex(static_cast<int>(TMeasure::Rms));
     cbInterval_ = combo("cbSweepInterval", "Интервал времени, одинаковый для всех прогонов");
     form->addRow("Сигнал:", cbSignal_);
     form->addRow("Мера:", cbMeasure_);
@@ -142,7 +142,7 @@ void TSweepPage::Measure() {
     TKey key;
     key.Sweep = sweep_.get();
     key.Measure.Signal = cbSignal_->currentIndex();
-    key.Measure.Quantity = static_cast<TSweepQuantity>(std::max(0, cbMeasure_->currentIndex()));
+    key.Measure.Quantity = static_cast<TMeasure>(std::max(0, cbMeasure_->currentIndex()));
     const int interval = cbInterval_->currentIndex();
     if (interval >= 0 && interval < static_cast<int>(intervals_.size())) {
         key.Measure.T0 = intervals_[static_cast<size_t>(interval)].T0;
@@ -163,7 +163,7 @@ void TSweepPage::FillTable() {
     grid_->setHorizontalHeaderLabels(headers);
     grid_->setRowCount(static_cast<int>(table_.Rows.size()));
     const double q = SignalsOf(sweep_.get()) ? SignalsOf(sweep_.get())->QuantTime() : 0;
-    const TSweepQuantity quantity = shown_.Measure.Quantity;
+    const TMeasure quantity = shown_.Measure.Quantity;
     int failed = 0;
     for (int r = 0; r < static_cast<int>(table_.Rows.size()); ++r) {
         const TSweepPoint& p = table_.Rows[static_cast<size_t>(r)];

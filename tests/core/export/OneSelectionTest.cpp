@@ -56,7 +56,7 @@ class OneSelectionTest : public TSessionFixture, public ::testing::WithParamInte
 
     // The Статистика page's n for the first beam.
     std::string PageCount() {
-        return s.Readings().StatsRows().at(0).Cells[static_cast<int>(TStatsColumn::Count)];
+        return s.Readings().StatsRows().at(0).Cells[static_cast<int>(TMeasure::Count)];
     }
 
     fs::path dir_;
@@ -138,8 +138,7 @@ TEST_F(AdjacentSpans, SpansMeetingAtAQuantumShareItAndMeetingMidwayShareNone) {
     };
     auto page = [this](double t0, double t1) {
         Window(t0, t1);
-        return std::stoi(
-            s.Readings().StatsRows().at(0).Cells[static_cast<int>(TStatsColumn::Count)]);
+        return std::stoi(s.Readings().StatsRows().at(0).Cells[static_cast<int>(TMeasure::Count)]);
     };
     for (double at : {0.15, 0.3, 0.7, 0.123}) {
         EXPECT_EQ(range(0.1, at).LastQuant, range(at, 0.9).FirstQuant) << at;

@@ -69,27 +69,27 @@ TEST_F(Readings, StatisticsFollowTheWindowAndTheMarkers) {
     ASSERT_EQ(rows.size(), 3u);
     const TStatsRow& c = rows[2];
     EXPECT_EQ(c.Name, "C");
-    auto cell = [](const TStatsRow& r, TStatsColumn col) { return r.Cells[static_cast<int>(col)]; };
-    EXPECT_EQ(cell(c, TStatsColumn::Count), "101") << "both ends of the window count";
-    EXPECT_EQ(cell(c, TStatsColumn::Min), "0.1");
-    EXPECT_EQ(cell(c, TStatsColumn::TimeOfMin), "0.1");
-    EXPECT_EQ(cell(c, TStatsColumn::Max), "0.2");
-    EXPECT_EQ(cell(c, TStatsColumn::TimeOfMax), "0.2");
-    EXPECT_EQ(cell(c, TStatsColumn::Mean), "0.15");
-    EXPECT_EQ(cell(c, TStatsColumn::PeakToPeak), "0.1");
-    EXPECT_EQ(cell(rows[1], TStatsColumn::StdDev), "0");
-    EXPECT_EQ(cell(rows[1], TStatsColumn::Rms), "0.5");
+    auto cell = [](const TStatsRow& r, TMeasure col) { return r.Cells[static_cast<int>(col)]; };
+    EXPECT_EQ(cell(c, TMeasure::Count), "101") << "both ends of the window count";
+    EXPECT_EQ(cell(c, TMeasure::Min), "0.1");
+    EXPECT_EQ(cell(c, TMeasure::TimeOfMin), "0.1");
+    EXPECT_EQ(cell(c, TMeasure::Max), "0.2");
+    EXPECT_EQ(cell(c, TMeasure::TimeOfMax), "0.2");
+    EXPECT_EQ(cell(c, TMeasure::Mean), "0.15");
+    EXPECT_EQ(cell(c, TMeasure::PeakToPeak), "0.1");
+    EXPECT_EQ(cell(rows[1], TMeasure::StdDev), "0");
+    EXPECT_EQ(cell(rows[1], TMeasure::Rms), "0.5");
 
     Label(0.5);
     Label(0.52);
     s.Readings().SetSpan("m1..m2");
     rows = s.Readings().StatsRows();
-    EXPECT_EQ(cell(rows[2], TStatsColumn::Count), "21");
-    EXPECT_EQ(cell(rows[2], TStatsColumn::Min), "0.5");
+    EXPECT_EQ(cell(rows[2], TMeasure::Count), "21");
+    EXPECT_EQ(cell(rows[2], TMeasure::Min), "0.5");
     s.Readings().SetSpan("m1..m9");  // names no markers: the window again
     double t0 = 0, t1 = 0;
     EXPECT_FALSE(s.Readings().SpanTimes(t0, t1));
-    EXPECT_EQ(cell(s.Readings().StatsRows()[2], TStatsColumn::Count), "101");
+    EXPECT_EQ(cell(s.Readings().StatsRows()[2], TMeasure::Count), "101");
 }
 
 TEST_F(Readings, HiddenBeamsHaveNoStatisticsRow) {

@@ -318,7 +318,7 @@ TEST_F(SweepSession, ThePictureAndTheReadingsFollowTheSweepShown) {
     ASSERT_EQ(stats.size(), 6u);
     EXPECT_EQ(stats[2].Name, "B\nFc = 0.5");
     EXPECT_EQ(stats[3].Name, "B\nFc = 2");
-    EXPECT_EQ(stats[3].Cells[static_cast<int>(TStatsColumn::Max)], "3.5");
+    EXPECT_EQ(stats[3].Cells[static_cast<int>(TMeasure::Max)], "3.5");
     EXPECT_EQ(stats[3].Color, ramp[1]);
 
     s.References().SetSweep(nullptr);

@@ -171,7 +171,7 @@ TEST_F(OscAnalysis, TheStatisticsPageFollowsTheWindowAndTheSpan) {
     // A row per quantity, a column per beam.
     auto* grid = Find<QTableWidget>("tsStatsGrid");
     ASSERT_EQ(grid->columnCount(), 3);
-    ASSERT_EQ(grid->rowCount(), kStatsColumnCount);
+    ASSERT_EQ(grid->rowCount(), kStatisticCount);
     EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "A");
     EXPECT_EQ(grid->verticalHeaderItem(3)->text(), "max");
     EXPECT_EQ(grid->item(0, 0)->text(), "1000");
@@ -368,14 +368,13 @@ TEST_F(OscAnalysis, TheStatisticsShowEveryQuantityOfFourBeamsWithoutScrolling) {
     QApplication::processEvents();
     auto* grid = osc.findChild<QTableWidget*>("tsStatsGrid");
     ASSERT_EQ(grid->columnCount(), 4);
-    ASSERT_EQ(grid->rowCount(), kStatsColumnCount);
+    ASSERT_EQ(grid->rowCount(), kStatisticCount);
     const int last = grid->columnCount() - 1;
     EXPECT_LE(grid->columnViewportPosition(last) + grid->columnWidth(last),
               grid->viewport()->width())
         << "every beam's column in view";
-    EXPECT_LE(
-        grid->rowViewportPosition(kStatsColumnCount - 1) + grid->rowHeight(kStatsColumnCount - 1),
-        grid->viewport()->height())
+    EXPECT_LE(grid->rowViewportPosition(kStatisticCount - 1) + grid->rowHeight(kStatisticCount - 1),
+              grid->viewport()->height())
         << "every quantity in view";
     EXPECT_FALSE(grid->item(8, 3)->text().isEmpty()) << "СКО of the fourth beam";
 }

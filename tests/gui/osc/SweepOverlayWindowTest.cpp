@@ -163,7 +163,7 @@ TEST_F(SweepOverlayWindow, TheStatisticsGiveAColumnPerBeamAndRun) {
     EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), "In\nFc = 1000");
     EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), "In\nFc = 4000");
     EXPECT_EQ(grid->horizontalHeaderItem(2)->text(), "Out\nFc = 1000");
-    const int max = static_cast<int>(TStatsColumn::Max);
+    const int max = static_cast<int>(TMeasure::Max);
     EXPECT_EQ(grid->item(max, 0)->text(), "1");
     EXPECT_EQ(grid->item(max, 1)->text(), "3") << "the third run's own samples";
     const std::vector<TRgb> ramp = InRamp();

@@ -1,0 +1,73 @@
+#pragma once
+// Every number the workbench measures of one signal over an interval, in one table: the
+// statistics and the largest spectral peak's frequency, amplitude and level. The Статистика and
+// Свип pages, --stats, --peaks and a sweep's tables all read it, so a measure added here is
+// offered by each of them.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "analysis/Spectrum.h"
+#include "model/QuantRange.h"
+
+namespace kvaril {
+
+class TSignals;
+struct TSignalStats;
+
+// The statistics first, in the Статистика page's order, then the largest peak's.
+enum class TMeasure {
+    Count,
+    Min,
+    TimeOfMin,
+    Max,
+    TimeOfMax,
+    Mean,
+    Rms,
+    PeakToPeak,
+    StdDev,
+    PeakFrequency,
+    PeakAmplitude,
+    PeakLevel,
+};
+
+enum class TMeasureKind {
+    Statistic,  // one pass over the samples (ComputeStats)
+    Peak,       // the spectrum's largest peak (FindLargestPeak)
+};
+
+// How a measure's number reads: a count, a value of the signal, a time, a frequency, a level.
+enum class TMeasureUnit { Count, Value, Time, Hertz, Decibel };
+
+struct TMeasureInfo {
+    TMeasure Id;
+    const char* Key;      // its column in the command line's CSV files
+    const char* Caption;  // the window's column (UTF-8)
+    TMeasureUnit Unit;
+    TMeasureKind Kind;
+};
+
+std::span<const TMeasureInfo> AllMeasures();
+const TMeasureInfo& MeasureInfo(TMeasure measure);
+inline int MeasureCount() { return static_cast<int>(AllMeasures().size()); }
+// The statistics are the table's first rows.
+inline constexpr int kStatisticCount = 9;
+
+// The measures of `kind`'s keys joined by commas, as a CSV header's tail.
+std::string MeasureKeys(TMeasureKind kind);
+
+// A statistic out of one pass over the samples, times as `quantTime` apart; NaN where there
+// is nothing to measure (no samples, no extreme). Count is the samples' number.
+double StatisticOf(const TSignalStats& stats, TMeasure measure, double quantTime);
+// A peak measure of `peak`; NaN for no peak.
+double PeakMeasureOf(const TSpectralPeak& peak, TMeasure measure);
+
+// `measure` of signal `index` of `signals` over `range` (clipped to the run), the spectrum's
+// with `window`; times in the model's own time. NaN where there is nothing to measure: no such
+// signal, no samples, NaN or infinity in a spectrum's range, no peak.
+double MeasureOver(TSpectrumAnalyzer& analyzer, const TSignals& signals, int index,
+                   TQuantRange range, TMeasure measure,
+                   TSpectrumWindow window = TSpectrumWindow::Hann);
+
+}  // namespace kvaril
