@@ -114,7 +114,7 @@ void LayoutGrid(const TOsc& osc, const TView* view, const TSignalsData& data, do
     if (!view || width < 2 || height < 2) return;
     LayoutTimes(*view, width, height, metrics, grid);
     const TBeamGrouping grouping(*view);
-    const std::vector<TBand> bands = LayoutBands(height, grouping.GroupCount());
+    const std::vector<TBand> bands = LayoutTraceBands(osc, *view, data, width, height, options);
     // A sweep's runs are drawn on the scale they share (ScreenLayout), and so read.
     std::vector<TOverlayRun> runs;
     if (options.Sweep) runs = OverlayRuns(*options.Sweep, data.SignalCount(), data.SampleCount());

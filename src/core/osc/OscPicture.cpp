@@ -25,6 +25,7 @@ TLayoutOptions TOscPicture::LayoutOptions() const {
     if (legend_) options.Names = SignalNamesUtf8(context_.Signals);
     options.BeamColors = beamColors_;
     options.Sweep = references_.Sweep();
+    options.LegendText = legendText_;
     if (beamColors_ && legend_ && !options.Sweep)
         if (const TStoredRun* run = references_.Reference())
             options.ReferenceLabel = ReferenceLegendText(run->Label);

@@ -4,6 +4,7 @@
 // traces and the grid that the painter turns into pixels. The view choices still to come
 // (marker lines, long runs' summaries) join these.
 
+#include <utility>
 #include <vector>
 
 #include "osc/GridLayout.h"
@@ -30,6 +31,8 @@ class TOscPicture {
     bool ShowGrid() const { return showGrid_; }
     void SetShowGrid(bool show) { showGrid_ = show; }
     TLayoutOptions LayoutOptions() const;
+    // The painter's font, for a sweep's legend to take lines of its own above the traces.
+    void SetLegendText(TLegendMetrics metrics) { legendText_ = std::move(metrics); }
 
     // ---- "Вид → Цвета по лучам" (BeamPalette.h)
     bool BeamColors() const { return beamColors_; }
@@ -49,6 +52,7 @@ class TOscPicture {
     bool legend_ = false;
     bool showGrid_ = false;
     bool beamColors_ = false;
+    TLegendMetrics legendText_;
 };
 
 }  // namespace kvaril

@@ -126,7 +126,7 @@ bool GroupReferenceDashed(const TGroupContext& c) {
 // After the beams' names of a band that shows a reference trace: "опорный: 12:03:15", after a
 // dashed sample in the colour of the band's first beam with a reference.
 void AddReferenceLegend(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
-                        TGraphPicture& picture) {
+                        std::vector<TDrawItem>& legend) {
     if (!c.Options.BeamColors || c.Options.ReferenceLabel.empty() || !c.Reference) return;
     for (size_t k = 0; k < group.Beams.size(); ++k) {
         const auto s = static_cast<size_t>(group.Beams[k]->SignalIndex());
@@ -136,7 +136,7 @@ void AddReferenceLegend(const TBeamGroup& group, const TBand& band, const TGroup
         item.Y = band.Top;
         item.Text = c.Options.ReferenceLabel;
         item.Dashed = true;
-        picture.Items.push_back(item);
+        legend.push_back(item);
         return;
     }
 }
@@ -161,7 +161,7 @@ void AddSweepBeams(const TBeamGroup& group, const TGroupContext& c, const TBeamG
 // beam a caption of its own on a line of its own, its name first when names are shown, so that
 // every shade on the screen is named.
 void AddSweepLegend(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
-                    TGraphPicture& picture) {
+                    std::vector<TDrawItem>& legend) {
     const std::vector<TOverlayRun>& runs = *c.Runs;
     const bool captions = group.Beams.size() > 1;
     // Many runs would bury the band under their names: the first ones, how many more, the last
@@ -178,7 +178,7 @@ void AddSweepLegend(const TBeamGroup& group, const TBand& band, const TGroupCont
             item.X0 = place++;
             item.NewLine = captions && first;
             first = false;
-            picture.Items.push_back(item);
+            legend.push_back(item);
         };
         const auto signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
         if (captions && signal < c.Options.Names.size())
@@ -191,18 +191,49 @@ void AddSweepLegend(const TBeamGroup& group, const TBand& band, const TGroupCont
     }
 }
 
+// A band's legend: the group's number, the beams' names with the choice, a reference run's
+// entry, and a sweep's runs whatever the choice (their colours say nothing without them).
+std::vector<TDrawItem> GroupLegend(const TBeamGroup& group, const TBand& band,
+                                   const TGroupContext& c) {
+    std::vector<TDrawItem> legend;
+    legend.push_back(
+        {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
+    if (c.Options.Legend) {
+        for (size_t k = 0; k < group.Beams.size(); ++k) {
+            const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
+            legend.push_back(
+                {TDrawItem::Legend, GroupBeamColor(group, k, c), static_cast<int>(k), 0, band.Top,
+                 signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
+        }
+        AddReferenceLegend(group, band, c, legend);
+    }
+    if (c.Runs) AddSweepLegend(group, band, c, legend);
+    return legend;
+}
+
+// Where a group's traces go: under its legend's lines when a sweep names its runs there and
+// the painter's font is known, so that no name hides a trace; else the whole band.
+TBand TraceBand(const TBeamGroup& group, const TBand& band, const TGroupContext& c) {
+    const TLegendMetrics& metrics = c.Options.LegendText;
+    if (!c.Runs || !metrics.Known()) return band;
+    const int width = c.Geometry.LastX + 1;
+    return BandUnderLegend(band, LegendLineCount(GroupLegend(group, band, c), metrics, width),
+                           metrics);
+}
+
 // One group in its band: the axis, the reference traces behind the beams (or a sweep's runs in
 // their place), the beams, the group's number and the legend.
 void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
                  TGraphPicture& picture, TFigureWriter& figures) {
+    const TBand traces = TraceBand(group, band, c);
     bool axis = false;
     for (const TBeam* b : group.Beams) axis |= b->XAxis();
     if (axis)
         picture.Items.push_back(
-            {TDrawItem::Line, CenterLineColor(c.Scheme), 0, c.Geometry.LastX, band.Mid, {}});
+            {TDrawItem::Line, CenterLineColor(c.Scheme), 0, c.Geometry.LastX, traces.Mid, {}});
     TBeamGeometry geometry = c.Geometry;
-    geometry.Half = band.Half;
-    geometry.Mid = band.Mid;
+    geometry.Half = traces.Half;
+    geometry.Mid = traces.Mid;
     if (c.Options.SharedGroupScale) geometry.SharedMax = SharedAutoMax(group.Beams, c.Data);
     if (c.Runs) AddSweepBeams(group, c, geometry, figures);
     for (size_t k = 0; c.Reference && k < group.Beams.size(); ++k) {
@@ -213,19 +244,8 @@ void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext
     }
     for (size_t k = 0; !c.Runs && k < group.Beams.size(); ++k)
         figures.AddBeam(*group.Beams[k], c.Data, geometry, GroupBeamColor(group, k, c));
-    picture.Items.push_back(
-        {TDrawItem::GroupNumber, {0, 0, 0}, 1, 0, band.Top, std::to_string(group.Number)});
-    if (c.Options.Legend) {
-        for (size_t k = 0; k < group.Beams.size(); ++k) {
-            const size_t signal = static_cast<size_t>(group.Beams[k]->SignalIndex());
-            picture.Items.push_back(
-                {TDrawItem::Legend, GroupBeamColor(group, k, c), static_cast<int>(k), 0, band.Top,
-                 signal < c.Options.Names.size() ? c.Options.Names[signal] : std::string()});
-        }
-        AddReferenceLegend(group, band, c, picture);
-    }
-    // A sweep's runs are named whatever the choice: their colours say nothing without it.
-    if (c.Runs) AddSweepLegend(group, band, c, picture);
+    const std::vector<TDrawItem> legend = GroupLegend(group, band, c);
+    picture.Items.insert(picture.Items.end(), legend.begin(), legend.end());
 }
 
 }  // namespace
@@ -285,6 +305,23 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
                 {TDrawItem::Line, SeparatorLowerColor(scheme), 0, lastX, y + 1, {}});
         }
     }
+}
+
+std::vector<TBand> LayoutTraceBands(const TOsc& osc, const TView& view, const TSignalsData& data,
+                                    int width, int height, const TLayoutOptions& options) {
+    std::vector<TBand> bands;
+    const TBeamGrouping grouping(view);
+    bands = LayoutBands(height, grouping.GroupCount());
+    if (!options.Sweep || !options.LegendText.Known()) return bands;
+    const std::vector<TOverlayRun> runs =
+        OverlayRuns(*options.Sweep, data.SignalCount(), data.SampleCount());
+    if (runs.empty()) return bands;
+    TBeamGeometry geometry;
+    geometry.LastX = width - 1;
+    const TGroupContext context{osc.Scheme(), data, geometry, nullptr, options, &runs};
+    for (size_t gi = 0; gi < bands.size(); ++gi)
+        bands[gi] = TraceBand(grouping.Group(static_cast<int>(gi)), bands[gi], context);
+    return bands;
 }
 
 std::vector<TLabelMark> LayoutLabels(const TView* view, double q, int graphWidth) {

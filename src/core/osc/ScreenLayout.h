@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "osc/LegendLayout.h"
 #include "osc/TraceGeometry.h"
 #include "osc/uBeam.h"
 
@@ -77,6 +78,8 @@ struct TLayoutOptions {
     // run, in a ramp of the beam's colour (SweepRamp), named in each band's legend; the
     // workbench keeps it alive while it is shown.
     const TSweepShown* Sweep = nullptr;
+    // The painter's font: a sweep's legend then gets lines of its own above each band's traces.
+    TLegendMetrics LegendText;
 };
 
 // The largest maximum among the beams of `group` with automatic gain; 0 when there is none.
@@ -89,6 +92,11 @@ void LayoutGraph(const TOsc& osc, const TView* view, const TSignalsData& data, d
                  int32_t quantCount, int width, int height, TGraphPicture& picture,
                  const std::vector<const double*>* reference = nullptr,
                  const TLayoutOptions& options = {});
+
+// The bands of the screen's groups as the traces use them: under a sweep's legend, which takes
+// lines of its own when `options` know the legend's font (LayoutGraph draws into these).
+std::vector<TBand> LayoutTraceBands(const TOsc& osc, const TView& view, const TSignalsData& data,
+                                    int width, int height, const TLayoutOptions& options);
 
 struct TLabelMark {
     int X;

@@ -426,6 +426,7 @@ void TFormOsc::PaintGraph() {
         RefreshStatus();
         return;
     }
+    session_->Picture().SetLegendText(LegendMetrics(QFontMetrics(pbGraph_->font())));
     session_->Picture().LayoutGraph(size.width(), size.height(), *picture_);
     if (session_->Picture().ShowGrid())
         session_->Picture().LayoutGrid(size.width(), size.height(), *grid_, GridTextMetrics());

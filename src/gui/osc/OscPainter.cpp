@@ -320,22 +320,15 @@ void DrawFigure(QPainter& p, const TBeamFigure& figure) {
                    [&](std::span<const TPoint> piece) { DrawPiece(p, figure.Kind, piece); });
 }
 
-// Where the next legend name of a band goes: after the group number drawn at the same top.
-struct TLegendPen {
-    int Y = -1;
-    int X = 0;
-    int Line = 0;  // lines below the band's first one (a sweep's runs wrap)
-};
-
 void DrawGroupNumber(QPainter& p, const TDrawItem& item, TLegendPen& legend) {
     const QFontMetrics metrics = p.fontMetrics();
     const QString text = QString::fromStdString(item.Text);
-    legend = {item.Y, metrics.horizontalAdvance(text) + 3 + 4};
-    p.fillRect(QRect(QPoint(0, item.Y), QPoint(metrics.horizontalAdvance(text) + 3 - 1,
-                                               item.Y + metrics.height() - 1)),
+    const TLegendSpot spot = PlaceLegendItem(item, legend, LegendMetrics(p.fontMetrics()), 0);
+    p.fillRect(QRect(QPoint(0, spot.Y), QPoint(metrics.horizontalAdvance(text) + 3 - 1,
+                                               spot.Y + metrics.height() - 1)),
                QColor(255, 255, 0));
     p.setPen(Qt::black);
-    p.drawText(QPoint(item.X0, item.Y + metrics.ascent()), text);
+    p.drawText(QPoint(spot.X, spot.Y + metrics.ascent()), text);
 }
 
 // One pixel of the window: the thinnest line on a file's page or a normal screen, as many device
@@ -370,40 +363,26 @@ class TOnPixelCentres {
     QPainter* p_;
 };
 
-// The raster paint engine writes every primitive at once, so the image's memory may be
-// written between its calls.
-// On the picture's background, so that a trace passing under the name does not hide it.
-// ---- "Цвета по лучам": a reference run's legend entry starts with a dashed sample line.
-constexpr int kLegendSample = 4 * kDash;
-
-void DrawLegendSample(QPainter& p, const TDrawItem& item, TLegendPen& legend,
-                      const QColor& background) {
-    const QFontMetrics metrics = p.fontMetrics();
-    p.fillRect(QRect(legend.X - 1, item.Y, kLegendSample + 2, metrics.height()), background);
-    const int y = item.Y + metrics.height() / 2;
-    for (int x = 0; x < kLegendSample; x += 2 * kDash)
-        p.fillRect(QRect(legend.X + x, y, kDash, 1), ToQColor(item.Color));
-    legend.X += kLegendSample + metrics.horizontalAdvance(' ');
-}
-
+// A legend's text on the picture's background, so that a trace passing under the name does not
+// hide it; a
+// reference run's entry ("Цвета по лучам") starts with a dashed sample line.
 // `width`: where a sweep run's entry that would pass it starts a new line instead.
 void DrawLegendName(QPainter& p, const TDrawItem& item, TLegendPen& legend,
                     const QColor& background, int width = 0) {
     const QFontMetrics metrics = p.fontMetrics();
-    if (legend.Y != item.Y) legend = {item.Y, 2};
-    if (item.Dashed) DrawLegendSample(p, item, legend, background);
-    const QString text = QString::fromStdString(item.Text);
-    if (width > 0 && legend.X > 2 &&
-        (item.NewLine || legend.X + metrics.horizontalAdvance(text) > width)) {
-        ++legend.Line;
-        legend.X = 2;
+    const TLegendSpot spot = PlaceLegendItem(item, legend, LegendMetrics(p.fontMetrics()), width);
+    if (item.Dashed) {
+        p.fillRect(QRect(spot.SampleX - 1, spot.Y, kLegendSampleWidth + 2, metrics.height()),
+                   background);
+        const int y = spot.Y + metrics.height() / 2;
+        for (int x = 0; x < kLegendSampleWidth; x += 2 * kDash)
+            p.fillRect(QRect(spot.SampleX + x, y, kDash, 1), ToQColor(item.Color));
     }
-    const int y = item.Y + legend.Line * metrics.height();
-    p.fillRect(QRect(legend.X - 1, y, metrics.horizontalAdvance(text) + 2, metrics.height()),
+    const QString text = QString::fromStdString(item.Text);
+    p.fillRect(QRect(spot.X - 1, spot.Y, metrics.horizontalAdvance(text) + 2, metrics.height()),
                background);
     p.setPen(ToQColor(item.Color));
-    p.drawText(QPoint(legend.X, y + metrics.ascent()), text);
-    legend.X += metrics.horizontalAdvance(text) + metrics.horizontalAdvance(' ') * 2;
+    p.drawText(QPoint(spot.X, spot.Y + metrics.ascent()), text);
 }
 
 // A beam's figure: written straight into the raster where there is one, else painted.
@@ -514,6 +493,15 @@ void DrawGridTexts(QPainter& p, const TGridLayout& grid) {
 }
 
 }  // namespace
+
+TLegendMetrics LegendMetrics(const QFontMetrics& metrics) {
+    TLegendMetrics m;
+    m.LineHeight = metrics.height();
+    m.Width = [metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    };
+    return m;
+}
 
 QFont GridTextFont() {
     QFont font = QGuiApplication::font();

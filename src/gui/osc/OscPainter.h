@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <vector>
 
@@ -50,6 +51,10 @@ void PaintGraphVector(QPainter& painter, const TGraphPicture& picture,
 // LayoutGrid.
 QFont GridTextFont();
 TGridMetrics GridTextMetrics();
+
+// The legend's widths and lines in the font of `metrics` (the painter's), for the layout to
+// give a sweep's legend its own lines.
+TLegendMetrics LegendMetrics(const QFontMetrics& metrics);
 
 // The label strip: the names at their columns on `background`.
 void PaintLabelStrip(QPainter& painter, const std::vector<TLabelMark>& marks, const QSize& size,

@@ -53,13 +53,19 @@ std::vector<TMarkLine> MarkLinesOf(const TView& view, const TSignals& signals, c
     return LayoutMarkLines(&view, graph.width(), extras.MarkerLines, cursors);
 }
 
+// A page's painter writes in the application's font.
+TLayoutOptions WithLegendText(TLayoutOptions options) {
+    options.LegendText = LegendMetrics(QFontMetrics(QGuiApplication::font()));
+    return options;
+}
+
 TGridLayout Grid(const TOsc& osc, int screen, const TSignals& signals, const QSize& size,
                  const TExtras& extras) {
     const TView* view = screen >= 0 && screen < osc.ViewCount() ? &osc.View(screen) : nullptr;
     TGridLayout grid;
     if (extras.Grid)
         LayoutGrid(osc, view, signals.Data(), signals.QuantTime(), size.width(), size.height(),
-                   grid, extras.Options, GridTextMetrics());
+                   grid, WithLegendText(extras.Options), GridTextMetrics());
     return grid;
 }
 
@@ -70,7 +76,8 @@ TGraphPicture Layout(const TOsc& osc, int screen, const TSignals& signals, const
     std::vector<const double*> rows;
     if (extras.Reference) rows = ReferenceRows(signals, *extras.Reference);
     LayoutGraph(osc, view, signals.Data(), signals.QuantTime(), signals.QuantCount(), size.width(),
-                size.height(), picture, extras.Reference ? &rows : nullptr, extras.Options);
+                size.height(), picture, extras.Reference ? &rows : nullptr,
+                WithLegendText(extras.Options));
     return picture;
 }
 

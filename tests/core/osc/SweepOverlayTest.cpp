@@ -90,12 +90,14 @@ struct Overlay : ::testing::Test {
             if (item.What == kind) out.push_back(item);
         return out;
     }
-    // The rows a beam's figure covers, top and bottom.
+    // The rows a beam's figure covers, top and bottom, drawn or compressed.
     static std::pair<int, int> Rows(const TGraphPicture& p, const TDrawItem& beam) {
         const TBeamFigure& f = p.Figures[static_cast<size_t>(beam.Figure)];
         int top = INT_MAX, bottom = INT_MIN;
         for (const TPoint& point : f.Points) top = std::min(top, point.Y);
         for (const TPoint& point : f.Points) bottom = std::max(bottom, point.Y);
+        for (const TStroke& stroke : f.Strokes) top = std::min(top, stroke.Top);
+        for (const TStroke& stroke : f.Strokes) bottom = std::max(bottom, stroke.Bottom);
         return {top, bottom};
     }
     TSignals signals;
@@ -278,6 +280,47 @@ TEST_F(Overlay, TheGridReadsTheScaleTheRunsShare) {
                {12, 6});
     EXPECT_GE(largest(), 2) << "the largest run's amplitude, about 3, at the band's edge";
     EXPECT_LE(largest(), 3);
+}
+
+// Told the painter's font, the layout gives the runs' names lines of their own above the
+// traces: no trace reaches a row of the legend, however many lines the names wrap onto, and the
+// grid's scale reads the band the traces use.
+TEST_F(Overlay, TheRunsLegendHasItsOwnLinesAboveTheTraces) {
+    TLayoutOptions options;
+    options.Sweep = sweep.get();
+    options.LegendText.LineHeight = 12;
+    options.LegendText.Width = [](const std::string& text) {
+        return 7 * static_cast<int>(text.size());
+    };
+    for (const int width : {400, 90}) {
+        TGraphPicture p;
+        LayoutGraph(osc, &osc.View(0), signals.Data(), signals.QuantTime(), signals.QuantCount(),
+                    width, 201, p, nullptr, options);
+        // The last legend line's bottom row, as the painter places the entries.
+        TLegendPen pen;
+        int legendBottom = -1;
+        for (const TDrawItem& item : p.Items)
+            if (item.What == TDrawItem::GroupNumber || item.What == TDrawItem::RunLegend)
+                legendBottom = std::max(
+                    legendBottom, PlaceLegendItem(item, pen, options.LegendText, width).Y + 12 - 1);
+        EXPECT_GE(legendBottom, width == 90 ? 12 * 3 - 1 : 12 - 1) << "the names wrap when narrow";
+        const std::vector<TDrawItem> beams = Items(p, TDrawItem::Beam);
+        ASSERT_EQ(beams.size(), 4u);
+        for (const TDrawItem& beam : beams)
+            EXPECT_GT(Rows(p, beam).first, legendBottom) << "width " << width;
+        // Run 2's A spans its band: the band is the one under the legend.
+        const auto [top, bottom] = Rows(p, beams[1]);
+        EXPECT_LE(top, legendBottom + 3);
+        EXPECT_GE(bottom, 198);
+        const std::vector<TBand> bands =
+            LayoutTraceBands(osc, osc.View(0), signals.Data(), width, 201, options);
+        ASSERT_EQ(bands.size(), 1u);
+        EXPECT_GT(bands[0].Top, legendBottom);
+    }
+    // Without the font the names lie over the band's top, as before.
+    options.LegendText = {};
+    const std::vector<TDrawItem> beams = Items(Layout(options), TDrawItem::Beam);
+    EXPECT_LE(Rows(Layout(options), beams[1]).first, 2);
 }
 
 // The session over A = 0, B = 0.5, C = t with a sweep whose run r has every signal r + 1 times
