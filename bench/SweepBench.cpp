@@ -98,7 +98,7 @@ int main() {
         return 1;
     }
     TSweepOptions options;
-    options.BinDir = binDir;
+    options.Run.BinDir = binDir;
     start = Clock::now();
     const TSweepResult first = RunSweep(signals, sweep, options);
     const double swept = Seconds(start);

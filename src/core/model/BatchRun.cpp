@@ -146,11 +146,7 @@ class TProgressLine {
 // from the model's start (the build has its own limit). Returns the exit status: 0 when the
 // samples are there.
 int BuildAndRun(const TBatchOptions& options, TSignals& signals, std::ostream& err) {
-    TRunOptions run;
-    run.BinDir = options.BinDir;
-    run.MaxQuanta = options.MaxQuanta;
-    run.AvailableMemoryBytes = options.AvailableMemoryBytes;
-    run.Timeout = TimeoutOf(options);
+    const TRunOptions run = RunRequestOf(options);
     bool waiting = false;
     TModelHooks hooks;
     // A run that waits for the model folder says so once.
@@ -308,6 +304,15 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
 }
 
 }  // namespace
+
+TRunOptions RunRequestOf(const TBatchOptions& options) {
+    TRunOptions run;
+    run.BinDir = options.BinDir;
+    run.MaxQuanta = options.MaxQuanta;
+    run.AvailableMemoryBytes = options.AvailableMemoryBytes;
+    run.Timeout = TimeoutOf(options);
+    return run;
+}
 
 int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err) {
     TSignals signals;

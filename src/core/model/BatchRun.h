@@ -11,6 +11,7 @@
 
 #include "analysis/AnalysisCsv.h"
 #include "export/DataExport.h"
+#include "model/ModelRunner.h"
 #include "osc/PictureRequest.h"
 
 namespace kvaril {
@@ -55,6 +56,10 @@ struct TBatchOptions {
 };
 
 // --timeout as the run's limit; 0 for none.
+// What the command line asks of every run, a single run's or a sweep's: the one place its
+// options become a run's.
+TRunOptions RunRequestOf(const TBatchOptions& options);
+
 inline std::chrono::milliseconds TimeoutOf(const TBatchOptions& options) {
     return std::chrono::milliseconds(static_cast<long long>(options.TimeoutSeconds * 1000));
 }

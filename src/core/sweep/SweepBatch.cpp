@@ -151,15 +151,13 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& o
                   const TSweep& sweep, const TDataRange& range, TOutputPlan& plan,
                   const TSweepTargets& targets, std::ostream& out, std::ostream& err) {
     // Times the model refuses, or stores beyond the memory, fail every run alike: said once.
-    if (const std::optional<TErrorBox> box = CheckSweepRuns(
-            signals, sweep.RunCount(), options.MaxQuanta, options.AvailableMemoryBytes)) {
+    if (const std::optional<TErrorBox> box =
+            CheckSweepRuns(signals, sweep.RunCount(), RunRequestOf(options))) {
         err << box->Title << "\n" << WithPlainLineEnds(box->Text) << "\n";
         return 1;
     }
     TSweepOptions sweepOptions;
-    sweepOptions.BinDir = options.BinDir;
-    sweepOptions.Timeout = TimeoutOf(options);
-    sweepOptions.MaxQuanta = options.MaxQuanta;
+    sweepOptions.Run = RunRequestOf(options);
     TSweepShown shown{sweep, {}};
     TSweepResult& result = shown.Result;
     TSweepHooks hooks;

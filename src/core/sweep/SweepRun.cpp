@@ -84,20 +84,19 @@ TStep BuildAndRun(TSignals& signals, const std::string& folder, const TSweepOpti
     TModelHooks hooks;
     hooks.Cancelled = [&] {
         if (sweepHooks.Cancelled && sweepHooks.Cancelled()) return true;
-        step.TimedOut = modelStarted && options.Timeout.count() > 0 &&
-                        std::chrono::steady_clock::now() - *modelStarted > options.Timeout;
+        step.TimedOut = modelStarted && options.Run.Timeout.count() > 0 &&
+                        std::chrono::steady_clock::now() - *modelStarted > options.Run.Timeout;
         return step.TimedOut;
     };
-    TRunOptions run;
+    TRunOptions run = options.Run;
     run.BinDir = folder;
-    run.MaxQuanta = options.MaxQuanta;
     TModelFolderLock lock;
     lock.Acquire(folder, hooks);
     if (!lock.Held()) {
         step.Outcome.Cancelled = true;
         return step;
     }
-    step.Outcome = GenerateModelLocked(folder, signals, hooks, kCompileTimeout, options.MaxQuanta);
+    step.Outcome = GenerateModelLocked(folder, signals, hooks, kCompileTimeout, run.MaxQuanta);
     if (!step.Outcome.Ok) return step;
     step.Built = true;
     modelStarted = std::chrono::steady_clock::now();
@@ -119,7 +118,7 @@ TSweepFailure Failure(const TSweep& sweep, int run, const TSignals& signals, con
     if (step.TimedOut) {
         failure.Message =
             "Остановлено: истекло время (" +
-            FormatShortestPlain(std::chrono::duration<double>(options.Timeout).count()) + " с)";
+            FormatShortestPlain(std::chrono::duration<double>(options.Run.Timeout).count()) + " с)";
         return failure;
     }
     if (step.Built) {
@@ -137,9 +136,9 @@ TSweepFailure Failure(const TSweep& sweep, int run, const TSignals& signals, con
 
 }  // namespace
 
-std::optional<TErrorBox> CheckSweepRuns(const TSignals& signals, int runs, int32_t maxQuanta,
-                                        unsigned long long available) {
-    if (std::optional<TErrorBox> box = CheckModelTimes(signals, maxQuanta)) return box;
+std::optional<TErrorBox> CheckSweepRuns(const TSignals& signals, int runs, const TRunOptions& run) {
+    if (std::optional<TErrorBox> box = CheckModelTimes(signals, run.MaxQuanta)) return box;
+    unsigned long long available = run.AvailableMemoryBytes;
     const int32_t quanta = signals.QuantCount();
     if (quanta <= kClassicMaxQuanta) return std::nullopt;  // small stores, as for F9
     if (available == 0) available = AvailableMemory().value_or(0);
@@ -167,7 +166,7 @@ TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSwee
     // a run that reuses its library costs. Boxes not kept begin now, while the runs are prepared.
     std::vector<std::unique_ptr<TModelHost>> hosts;
     for (int i = 0; i < jobs; ++i)
-        hosts.push_back(TakeModelHost(options.BinDir + "kvaril-modelhost"));
+        hosts.push_back(TakeModelHost(options.Run.BinDir + "kvaril-modelhost"));
     TSweepResult result;
     result.Runs.resize(static_cast<size_t>(total));
     std::vector<std::string> folders;
@@ -175,7 +174,7 @@ TSweepResult RunSweep(const TSignals& document, const TSweep& sweep, const TSwee
     for (int run = 0; run < total; ++run) {
         result.Runs[run].Signals = std::make_unique<TSignals>();
         SweepDocument(document, sweep, run, *result.Runs[run].Signals);
-        folders.push_back(SweepFolder(options.BinDir, run));
+        folders.push_back(SweepFolder(options.Run.BinDir, run));
     }
 
     std::atomic<int> next{0};

@@ -14,6 +14,7 @@
 
 #include "model/ModelGenerator.h"
 #include "model/ModelOutcome.h"
+#include "model/ModelRunner.h"
 #include "sweep/SweepPlan.h"
 
 namespace kvaril {
@@ -21,17 +22,16 @@ namespace kvaril {
 class TSignals;
 
 struct TSweepOptions {
-    std::string BinDir;                     // the model directory, ends with "/"
-    std::chrono::milliseconds Timeout{0};   // per run, from its model's start; 0: none
-    int Jobs = 0;                           // runs at once; 0: the cores this process may use
-    int32_t MaxQuanta = kClassicMaxQuanta;  // the limit F9 has in force (ModelGenerator.h)
+    // What every run is asked, as F9 asks it: the model directory, the quanta limit in force,
+    // the time-out per run (from its model's start) and the memory available.
+    TRunOptions Run;
+    int Jobs = 0;  // runs at once; 0: the cores this process may use
 };
 
 // What refuses a sweep before anything runs, said once rather than by every run: times beyond
-// `maxQuanta`, or stores of all `runs` (a sweep keeps every run's samples) beyond the memory
-// available (`available`; 0: the system's).
-std::optional<TErrorBox> CheckSweepRuns(const TSignals& signals, int runs, int32_t maxQuanta,
-                                        unsigned long long available = 0);
+// the quanta limit of `run`, or stores of all `runs` (a sweep keeps every run's samples) beyond
+// the memory `run` has available.
+std::optional<TErrorBox> CheckSweepRuns(const TSignals& signals, int runs, const TRunOptions& run);
 
 struct TSweepHooks {
     // Runs finished so far, of all. Called from the sweep's threads, one call at a time.

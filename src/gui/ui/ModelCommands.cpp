@@ -230,10 +230,8 @@ bool TModelCommands::Run() {
 TSweepResult TModelCommands::RunSweep(const TSweep& sweep) {
     w_.Live().Yield();
     // The runs of a sweep are F9's runs: the same folder and limit.
-    const TRunOptions run = RunOptions();
     TSweepOptions options;
-    options.BinDir = run.BinDir;
-    options.MaxQuanta = run.MaxQuanta;
+    options.Run = RunOptions();
     const TSignals& document = w_.Workbench().Signals;
     TSweepResult result;
     progressText_ = SweepProgressText;

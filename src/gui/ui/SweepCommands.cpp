@@ -95,7 +95,7 @@ bool TSweepCommands::Sweep() {
 
     // Every run's store is kept: all of them must fit.
     if (const std::optional<TErrorBox> box =
-            CheckSweepRuns(wb.Signals, check.Sweep.RunCount(), w_.ModelCommands().MaxQuanta())) {
+            CheckSweepRuns(wb.Signals, check.Sweep.RunCount(), w_.ModelCommands().RunOptions())) {
         TModelOutcome refused;
         refused.Error = box;
         w_.ModelCommands().Report(refused);

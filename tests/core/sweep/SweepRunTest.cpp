@@ -24,7 +24,7 @@ class SweepRunTest : public testing::ModelFixture {
         signals_.SetTotalTime(0.2);
         AddWith("Gen", "const Freq = 10;", "  Value := Sin(2 * Pi * Freq * t);");
         AddWith("Amp", "const Gain: Double = 2.5E0;", "  Value := Gain * Signal_Gen.Value + t;");
-        sweepOptions_.BinDir = binDir_;
+        sweepOptions_.Run.BinDir = binDir_;
         sweepOptions_.Jobs = 2;
     }
 
@@ -141,7 +141,7 @@ TEST_F(SweepRunTest, AnUnchangedRepeatReusesEveryLibrary) {
 TEST_F(SweepRunTest, TheTimeLimitCountsFromTheModelsStart) {
     std::filesystem::rename(binDir_ + "dcc32", binDir_ + "dcc32.real");
     FakeCompiler("sleep 0.6\nexec " + binDir_ + "dcc32.real \"$@\"");
-    sweepOptions_.Timeout = std::chrono::milliseconds(300);
+    sweepOptions_.Run.Timeout = std::chrono::milliseconds(300);
     const TSweepResult built = RunSweep(signals_, Sweep({"Gen.Freq=1,2"}), sweepOptions_);
     EXPECT_TRUE(built.Failures.empty())
         << built.Failures[0].Phase << ": " << built.Failures[0].Message;
@@ -162,17 +162,21 @@ TEST_F(SweepRunTest, LongRunsAreSweptWithTheLimitInForce) {
     signals_.SetQuantTime(1e-5);
     signals_.SetTotalTime(0.2);  // 20000 quanta
     const TSweep sweep = Sweep({"Gen.Freq=10,20,30"});
-    const std::optional<TErrorBox> classic = CheckSweepRuns(signals_, 3, kClassicMaxQuanta);
+    TRunOptions run;
+    const std::optional<TErrorBox> classic = CheckSweepRuns(signals_, 3, run);
     ASSERT_TRUE(classic);
     EXPECT_NE(classic->Text.find("максимальное время моделирования"), std::string::npos)
         << classic->Text;
-    EXPECT_FALSE(CheckSweepRuns(signals_, 3, kLongMaxQuanta, 1ull << 30));
-    const std::optional<TErrorBox> memory = CheckSweepRuns(signals_, 3, kLongMaxQuanta, 1 << 19);
+    run.MaxQuanta = kLongMaxQuanta;
+    run.AvailableMemoryBytes = 1ull << 30;
+    EXPECT_FALSE(CheckSweepRuns(signals_, 3, run));
+    run.AvailableMemoryBytes = 1 << 19;
+    const std::optional<TErrorBox> memory = CheckSweepRuns(signals_, 3, run);
     ASSERT_TRUE(memory);
     EXPECT_NE(memory->Text.find("6 сигн. × 20000 квантов"), std::string::npos)
         << "two signals in each of three runs: " << memory->Text;
 
-    sweepOptions_.MaxQuanta = kLongMaxQuanta;
+    sweepOptions_.Run.MaxQuanta = kLongMaxQuanta;
     const TSweepResult result = RunSweep(signals_, sweep, sweepOptions_);
     ASSERT_TRUE(result.Failures.empty()) << result.Failures[0].Message;
     for (int run = 0; run < 3; ++run) {
