@@ -17,7 +17,7 @@
 
 #include "analysis/SignalStats.h"
 #include "analysis/Spectrum.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 using namespace kvaril;
 using Clock = std::chrono::steady_clock;

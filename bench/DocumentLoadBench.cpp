@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/ValueStream.h"
 #include "document/DocumentFile.h"
-#include "document/ValueStream.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 using namespace kvaril;
 using Clock = std::chrono::steady_clock;

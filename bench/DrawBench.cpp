@@ -14,11 +14,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 using namespace kvaril;
 

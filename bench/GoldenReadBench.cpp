@@ -15,8 +15,8 @@
 #include <new>
 #include <string>
 
-#include "model/SampleCsv.h"
-#include "model/uCommon.h"
+#include "base/uCommon.h"
+#include "batch/SampleCsv.h"
 
 namespace {
 

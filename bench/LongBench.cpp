@@ -12,13 +12,13 @@
 #include <cstring>
 
 #include "OscWindowRig.h"
-#include "document/ValueStream.h"
+#include "base/ValueStream.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
 #include "export/DataRange.h"
 #include "model/ModelGenerator.h"
 #include "model/ModelRunner.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 using namespace kvaril;
 using Clock = std::chrono::steady_clock;

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <vector>
 
+#include "base/uCommon.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/ChildProcess.h"
@@ -26,9 +28,7 @@
 #include "model/ModelRunner.h"
 #include "model/RunHistory.h"
 #include "model/RunSnapshot.h"
-#include "model/uCommon.h"
 #include "osc/ScreenLayout.h"
-#include "osc/uBeam.h"
 
 namespace fs = std::filesystem;
 using namespace kvaril;

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "OscWindowRig.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 using namespace kvaril;
 

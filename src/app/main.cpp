@@ -11,17 +11,17 @@
 #include <string_view>
 #include <vector>
 
-#include "Interruption.h"
-#include "document/DocumentInfo.h"
+#include "base/Interruption.h"
+#include "batch/BatchRun.h"
+#include "batch/DocumentInfo.h"
+#include "batch/RunCommand.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/BatchRun.h"
 #include "model/ModelBox.h"
 #include "model/ModelDirectory.h"
-#include "model/RunCommand.h"
 #include "model/RunHistory.h"
 #include "osc/BeamPalette.h"
 #include "osc/PictureExport.h"
-#include "osc/uBeam.h"
 #include "ui/Application.h"
 
 #include <QDir>

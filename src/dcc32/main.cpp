@@ -17,12 +17,12 @@
 #include <iostream>
 #include <sstream>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/uCommon.h"
 #include "model/ChildProcess.h"
 #include "model/FpcBuild.h"
 #include "model/FpcDiagnostics.h"
-#include "model/uCommon.h"
 
 namespace fs = std::filesystem;
 using namespace kvaril;

@@ -35,7 +35,7 @@
 
 #include "model/HostChannel.h"
 #include "model/RunReport.h"
-#include "model/StoreLayout.h"
+#include "store/StoreLayout.h"
 
 using namespace kvaril;
 

@@ -22,8 +22,8 @@
 
 #include "TestFolder.h"
 #include "document/DocumentFile.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "Errors.h"
+#include "base/Errors.h"
+#include "base/ValueStream.h"
 #include "document/DocumentFile.h"
-#include "document/ValueStream.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "osc/BeamGroups.h"
-#include "osc/uBeam.h"
 
 using namespace kvaril;
 

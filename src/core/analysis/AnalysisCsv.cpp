@@ -6,12 +6,12 @@
 
 #include "analysis/Measures.h"
 #include "analysis/SignalStats.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "export/OutputPlan.h"
 #include "model/ModelGenerator.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -6,7 +6,7 @@
 #include "analysis/SignalStats.h"
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "analysis/Spectrum.h"
-#include "model/QuantRange.h"
+#include "store/QuantRange.h"
 
 namespace kvaril {
 

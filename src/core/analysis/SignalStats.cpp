@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

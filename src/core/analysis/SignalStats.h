@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "model/QuantRange.h"
-#include "model/WorkHooks.h"
+#include "base/WorkHooks.h"
+#include "store/QuantRange.h"
 
 namespace kvaril {
 

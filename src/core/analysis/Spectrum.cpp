@@ -6,8 +6,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "Errors.h"
-#include "model/uSignalsData.h"
+#include "base/Errors.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "osc/Ticks.h"
+#include "plot/Ticks.h"
 
 namespace kvaril {
 

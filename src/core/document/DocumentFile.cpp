@@ -1,10 +1,10 @@
 #include "document/DocumentFile.h"
 
-#include "Errors.h"
-#include "document/FileStreams.h"
-#include "document/ValueStream.h"
+#include "base/Errors.h"
+#include "base/FileStreams.h"
+#include "base/ValueStream.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

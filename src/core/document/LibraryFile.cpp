@@ -1,7 +1,7 @@
 #include "document/LibraryFile.h"
 
-#include "document/FileStreams.h"
-#include "model/uCommon.h"
+#include "base/FileStreams.h"
+#include "base/uCommon.h"
 
 namespace kvaril {
 

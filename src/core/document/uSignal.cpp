@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
-#include "document/ValueStream.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/ValueStream.h"
+#include "base/uCommon.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/uCommon.h"
+#include "base/uCommon.h"
 
 namespace kvaril {
 

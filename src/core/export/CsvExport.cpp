@@ -3,14 +3,14 @@
 #include <cstring>
 #include <vector>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
 #include "export/OutputPlan.h"
 #include "model/ModelGenerator.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/WorkHooks.h"
 #include "export/DataRange.h"
-#include "model/WorkHooks.h"
 
 namespace kvaril {
 

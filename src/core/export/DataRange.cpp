@@ -4,11 +4,11 @@
 #include <cmath>
 #include <limits>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

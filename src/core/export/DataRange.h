@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Errors.h"
-#include "model/QuantRange.h"
+#include "base/Errors.h"
+#include "store/QuantRange.h"
 
 namespace kvaril {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <ostream>
 
-#include "Interruption.h"
+#include "base/Interruption.h"
 
 namespace kvaril {
 

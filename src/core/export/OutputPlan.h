@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "document/ValueStream.h"
+#include "base/Errors.h"
+#include "base/ValueStream.h"
 
 namespace kvaril {
 

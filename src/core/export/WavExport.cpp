@@ -5,13 +5,13 @@
 #include <memory>
 #include <vector>
 
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
 #include "export/OutputPlan.h"
 #include "model/ModelGenerator.h"
-#include "model/StoreBudget.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/StoreBudget.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

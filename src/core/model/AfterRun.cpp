@@ -2,11 +2,11 @@
 
 #include <new>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "model/RunHistory.h"
-#include "model/StoreBudget.h"
-#include "model/uSignalsData.h"
-#include "osc/uBeam.h"
+#include "store/StoreBudget.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

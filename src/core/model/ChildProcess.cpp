@@ -14,7 +14,7 @@
 #include <optional>
 #include <thread>
 
-#include "Errors.h"
+#include "base/Errors.h"
 
 namespace kvaril {
 

@@ -9,13 +9,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "Errors.h"
+#include "base/Errors.h"
+#include "base/uCommon.h"
 #include "model/ChildProcess.h"
 #include "model/CompilerLog.h"
 #include "model/LibraryStamp.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelGenerator.h"
-#include "model/uCommon.h"
 
 namespace kvaril {
 

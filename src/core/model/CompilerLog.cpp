@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <climits>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "model/CompilerMessages.h"
-#include "model/uCommon.h"
 
 namespace kvaril {
 

@@ -4,7 +4,7 @@
 #include <regex>
 #include <set>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace kvaril {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <regex>
 
-#include "model/uCommon.h"
+#include "base/uCommon.h"
 
 namespace kvaril {
 

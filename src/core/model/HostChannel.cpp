@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "Errors.h"
+#include "base/Errors.h"
 
 namespace kvaril {
 

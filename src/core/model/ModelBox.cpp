@@ -15,7 +15,7 @@
 #include <mutex>
 #include <set>
 
-#include "Errors.h"
+#include "base/Errors.h"
 #include "model/ChildProcess.h"
 
 namespace kvaril {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <thread>
 
-#include "Errors.h"
+#include "base/Errors.h"
 
 namespace kvaril {
 

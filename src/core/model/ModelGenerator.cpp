@@ -9,12 +9,12 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
-#include "document/FileStreams.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/FileStreams.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "model/FileBytes.h"
-#include "model/uCommon.h"
 
 namespace kvaril {
 

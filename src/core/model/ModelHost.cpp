@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-#include "Errors.h"
+#include "base/Errors.h"
 #include "model/LibraryStamp.h"
 
 namespace kvaril {

@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace kvaril {
+#include "base/ErrorBox.h"
 
-struct TErrorBox {
-    std::string Title;
-    std::string Text;
-};
+namespace kvaril {
 
 // A place in a signal's text: the signal's position in the list, 1-based line and column.
 struct TSourceLocation {

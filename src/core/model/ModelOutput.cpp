@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace kvaril {
 

@@ -13,9 +13,10 @@
 #include <optional>
 #include <vector>
 
-#include "Errors.h"
-#include "Interruption.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/Interruption.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "model/ChildProcess.h"
 #include "model/ModelBox.h"
@@ -24,10 +25,9 @@
 #include "model/ModelHost.h"
 #include "model/ModelOutput.h"
 #include "model/RefusedCalls.h"
-#include "model/SharedMemory.h"
-#include "model/StoreBudget.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/SharedMemory.h"
+#include "store/StoreBudget.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

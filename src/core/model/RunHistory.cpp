@@ -4,7 +4,7 @@
 #include <map>
 
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "document/RussianCount.h"
+#include "base/RussianCount.h"
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "Errors.h"
-#include "osc/uBeam.h"
+#include "base/Errors.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "osc/OscEnums.h"
-#include "osc/uBeam.h"
+#include "document/OscEnums.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "osc/OscTime.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/ScreenLayout.h"
 #include "osc/SweepOverlay.h"
-#include "osc/Ticks.h"
 #include "osc/TraceGeometry.h"
+#include "plot/Ticks.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

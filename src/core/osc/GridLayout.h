@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "document/uBeam.h"
 #include "osc/ScreenLayout.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/uCommon.h"
+#include "base/uCommon.h"
 
 namespace kvaril {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "osc/uBeam.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 

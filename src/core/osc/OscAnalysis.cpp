@@ -4,18 +4,18 @@
 #include <cmath>
 
 #include "analysis/SignalStats.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/uCommon.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "export/DataRange.h"
 #include "model/ModelGenerator.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/BeamPalette.h"
 #include "osc/ExportSpan.h"
 #include "osc/OscTime.h"
-#include "osc/Ticks.h"
-#include "osc/uBeam.h"
+#include "plot/Ticks.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -11,8 +11,8 @@
 
 #include "analysis/Measures.h"
 #include "analysis/Spectrum.h"
-#include "model/WorkHooks.h"
-#include "osc/uBeam.h"
+#include "base/WorkHooks.h"
+#include "document/uBeam.h"
 #include "sweep/SweepShown.h"
 
 namespace kvaril {

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/uCommon.h"
+#include "document/BeamSettingText.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
-#include "osc/BeamSettingText.h"
 #include "osc/BeamTable.h"
 #include "osc/OscContext.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

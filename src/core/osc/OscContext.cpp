@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

@@ -4,16 +4,16 @@
 #include <cmath>
 #include <memory>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/uCommon.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "export/DataRange.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/OscContext.h"
 #include "osc/OscTime.h"
 #include "osc/SweepOverlay.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

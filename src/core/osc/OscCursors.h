@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "document/OscEnums.h"
 #include "osc/MarkLines.h"
 #include "osc/OscAnalysis.h"
-#include "osc/OscEnums.h"
 #include "osc/ScreenLayout.h"
 
 namespace kvaril {

@@ -1,11 +1,11 @@
 #include "osc/OscPicture.h"
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "model/RunHistory.h"
 #include "osc/BeamPalette.h"
 #include "osc/OscContext.h"
 #include "osc/OscReferences.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "document/OscEnums.h"
 #include "osc/GridLayout.h"
-#include "osc/OscEnums.h"
 #include "osc/ScreenLayout.h"
 
 namespace kvaril {

@@ -1,7 +1,7 @@
 #include "osc/OscReadings.h"
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/BeamPalette.h"
 #include "osc/OscBeams.h"
@@ -10,7 +10,7 @@
 #include "osc/OscPicture.h"
 #include "osc/OscReferences.h"
 #include "osc/OscTime.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/uCommon.h"
 #include "document/uSignal.h"
-#include "model/uCommon.h"
 
 namespace kvaril {
 

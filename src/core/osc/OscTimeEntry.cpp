@@ -1,10 +1,10 @@
 #include "osc/OscTimeEntry.h"
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "osc/OscContext.h"
 #include "osc/OscTime.h"
 #include "osc/TimeWindow.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

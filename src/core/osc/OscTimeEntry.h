@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "osc/OscEnums.h"
+#include "document/OscEnums.h"
 
 namespace kvaril {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "osc/OscContext.h"
 #include "osc/OscCursors.h"
 #include "osc/OscTime.h"
 #include "osc/WindowTexts.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

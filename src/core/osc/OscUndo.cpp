@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/ValueStream.h"
 #include "document/DocumentFile.h"
-#include "document/ValueStream.h"
-#include "osc/uBeam.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "base/uCommon.h"
 #include "document/uSignal.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/BeamPalette.h"
 #include "osc/OscTime.h"
 #include "osc/SweepOverlay.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

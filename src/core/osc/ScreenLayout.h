@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "document/uBeam.h"
 #include "osc/LegendLayout.h"
 #include "osc/TraceGeometry.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

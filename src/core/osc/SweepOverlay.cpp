@@ -1,9 +1,9 @@
 #include "osc/SweepOverlay.h"
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/TraceGeometry.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

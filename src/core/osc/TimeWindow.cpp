@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "model/uCommon.h"
+#include "base/uCommon.h"
+#include "document/uBeam.h"
 #include "osc/OscTime.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

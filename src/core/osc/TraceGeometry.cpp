@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/MinMaxSummary.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
-#include "osc/uBeam.h"
+#include "base/uCommon.h"
+#include "document/uBeam.h"
+#include "store/MinMaxSummary.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

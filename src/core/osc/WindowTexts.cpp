@@ -1,7 +1,7 @@
 #include "osc/WindowTexts.h"
 
+#include "document/uBeam.h"
 #include "osc/OscTime.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

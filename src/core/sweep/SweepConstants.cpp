@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "document/uSignal.h"
 
 namespace kvaril {

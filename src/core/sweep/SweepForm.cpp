@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "document/Cp1251.h"
-#include "document/RussianCount.h"
+#include "base/Cp1251.h"
+#include "base/RussianCount.h"
 #include "document/uSignal.h"
 #include "sweep/SweepConstants.h"
 

@@ -1,6 +1,6 @@
 #include "sweep/SweepPlan.h"
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "document/uSignal.h"
 
 namespace kvaril {

@@ -13,17 +13,17 @@
 #include <optional>
 #include <thread>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "model/CompilerDriver.h"
 #include "model/ModelBox.h"
 #include "model/ModelFolderLock.h"
 #include "model/ModelHost.h"
 #include "model/ModelRunner.h"
-#include "model/StoreBudget.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/StoreBudget.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

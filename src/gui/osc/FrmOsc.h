@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "osc/OscEnums.h"
+#include "document/OscEnums.h"
 #include "sweep/SweepShown.h"
 #include "ui/ProgramPaths.h"
 

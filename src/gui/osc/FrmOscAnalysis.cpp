@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "document/uBeam.h"
 #include "osc/FrmOsc.h"
 #include "osc/FrmSpectrum.h"
 #include "osc/OscPainter.h"
@@ -19,7 +20,6 @@
 #include "osc/OscTime.h"
 #include "osc/PaintAreas.h"
 #include "osc/StatsPage.h"
-#include "osc/uBeam.h"
 #include "ui/LongWork.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"

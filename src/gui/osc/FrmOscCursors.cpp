@@ -15,12 +15,12 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "document/uBeam.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscPainter.h"
 #include "osc/OscSession.h"
 #include "osc/OscTime.h"
 #include "osc/PaintAreas.h"
-#include "osc/uBeam.h"
 #include "ui/QtText.h"
 #include "ui/Settings.h"
 #include "ui/Workbench.h"

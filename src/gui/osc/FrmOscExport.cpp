@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <functional>
 
-#include "Errors.h"
+#include "base/Errors.h"
 #include "document/uSignal.h"
 #include "export/DataExport.h"
 #include "export/ExportName.h"

@@ -12,16 +12,16 @@
 #include <QRegularExpression>
 #include <QSvgGenerator>
 
-#include "Errors.h"
+#include "base/Errors.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "export/OutputPlan.h"
 #include "model/RunHistory.h"
-#include "model/uSignalsData.h"
 #include "osc/OscCursors.h"
 #include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
 #include "osc/WindowTexts.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 

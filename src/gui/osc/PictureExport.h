@@ -8,7 +8,7 @@
 #include <QString>
 #include <vector>
 
-#include "model/WorkHooks.h"
+#include "base/WorkHooks.h"
 #include "osc/MarkLines.h"
 #include "osc/PictureRequest.h"
 #include "osc/ScreenLayout.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "osc/PlotFrame.h"
-#include "osc/Ticks.h"
+#include "plot/Ticks.h"
 #include "ui/QtText.h"
 
 namespace kvaril {

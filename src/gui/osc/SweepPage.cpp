@@ -13,7 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "document/uSignal.h"
 #include "osc/SweepPlot.h"
 #include "ui/QtText.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "osc/OscAnalysis.h"
-#include "sweep/SweepMeasure.h"
+#include "osc/SweepMeasure.h"
 
 class QComboBox;
 class QLabel;

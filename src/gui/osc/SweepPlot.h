@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "osc/OscEnums.h"
-#include "sweep/SweepMeasure.h"
+#include "document/OscEnums.h"
+#include "osc/SweepMeasure.h"
 
 namespace kvaril {
 

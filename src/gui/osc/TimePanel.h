@@ -5,7 +5,7 @@
 
 #include <QFrame>
 
-#include "osc/OscEnums.h"
+#include "document/OscEnums.h"
 
 class QComboBox;
 class QLabel;

@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <clocale>
 
-#include "Errors.h"
+#include "base/Errors.h"
 #include "model/ModelBox.h"
 #include "model/ModelDirectory.h"
 #include "model/ModelHost.h"

@@ -12,7 +12,7 @@
 #include <QStyle>
 #include <typeinfo>
 
-#include "Errors.h"
+#include "base/Errors.h"
 #include "osc/DlgExportData.h"
 #include "osc/DlgExportPicture.h"
 #include "ui/DlgFont.h"

@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/uCommon.h"
 #include "document/uSignal.h"
 #include "model/ModelGenerator.h"
-#include "model/uCommon.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Errors.h"
+#include "base/Errors.h"
 #include "document/uSignal.h"
 #include "ui/Dialogs.h"
 #include "ui/QtText.h"

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "document/RussianCount.h"
+#include "base/RussianCount.h"
 #include "ui/QtText.h"
 
 namespace kvaril {

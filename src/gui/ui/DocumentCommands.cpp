@@ -5,11 +5,11 @@
 #include <QStandardPaths>
 #include <QTabBar>
 
+#include "base/FileStreams.h"
+#include "base/PathRules.h"
+#include "base/uCommon.h"
 #include "document/DocumentFile.h"
-#include "document/FileStreams.h"
 #include "document/LibraryFile.h"
-#include "document/PathRules.h"
-#include "model/uCommon.h"
 #include "ui/Dialogs.h"
 #include "ui/FrmMain.h"
 #include "ui/QtText.h"

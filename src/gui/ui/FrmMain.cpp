@@ -10,7 +10,7 @@
 #include <QSettings>
 #include <QTabBar>
 
-#include "document/PathRules.h"
+#include "base/PathRules.h"
 #include "model/ModelOutcome.h"
 #include "osc/FrmOsc.h"
 #include "ui/Dialogs.h"

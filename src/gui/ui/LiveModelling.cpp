@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "Errors.h"
+#include "base/Errors.h"
 #include "document/uSignal.h"
 #include "model/ModelRunner.h"
 #include "model/RunSnapshot.h"

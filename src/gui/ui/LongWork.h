@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "model/WorkHooks.h"
+#include "base/WorkHooks.h"
 
 class QProgressDialog;
 class QWidget;

@@ -3,8 +3,8 @@
 #include <QList>
 #include <QStringList>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
 
 namespace kvaril {
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "document/RussianCount.h"
+#include "base/RussianCount.h"
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/ModelGenerator.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 #include "sweep/SweepShown.h"
 #include "ui/Dialogs.h"
 #include "ui/FrmMain.h"

@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "model/RunHistory.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 

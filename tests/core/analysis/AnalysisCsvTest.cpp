@@ -9,10 +9,10 @@
 #include <numbers>
 #include <sstream>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/uCommon.h"
 #include "document/uSignal.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

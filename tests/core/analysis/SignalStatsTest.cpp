@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

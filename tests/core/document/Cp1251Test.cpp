@@ -1,4 +1,4 @@
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -10,12 +10,12 @@
 #include <fstream>
 #include <functional>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
-#include "document/FileStreams.h"
-#include "document/ValueStream.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/FileStreams.h"
+#include "base/ValueStream.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/DocumentInfo.h"
+#include "batch/DocumentInfo.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "document/DocumentFile.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

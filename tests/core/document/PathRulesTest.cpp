@@ -1,8 +1,8 @@
-#include "document/PathRules.h"
+#include "base/PathRules.h"
 
 #include <gtest/gtest.h>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace kvaril {
 namespace {

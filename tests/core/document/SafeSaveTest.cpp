@@ -12,13 +12,13 @@
 #include <fstream>
 #include <functional>
 
-#include "Errors.h"
 #include "TestFolder.h"
+#include "base/Errors.h"
+#include "base/PathRules.h"
 #include "document/DocumentFile.h"
 #include "document/LibraryFile.h"
-#include "document/PathRules.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

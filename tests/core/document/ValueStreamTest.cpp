@@ -1,4 +1,4 @@
-#include "document/ValueStream.h"
+#include "base/ValueStream.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <functional>
 
-#include "Errors.h"
+#include "base/Errors.h"
 
 namespace kvaril {
 namespace {

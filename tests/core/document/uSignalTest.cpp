@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Errors.h"
-#include "document/ValueStream.h"
+#include "base/Errors.h"
+#include "base/ValueStream.h"
 
 namespace kvaril {
 namespace {

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "ExportFixture.h"
-#include "document/ValueStream.h"
+#include "base/ValueStream.h"
 
 namespace kvaril {
 namespace {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "TestFolder.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril::testing {
 

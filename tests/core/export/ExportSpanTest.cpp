@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "ExportFixture.h"
+#include "document/uBeam.h"
 #include "export/DataExport.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "analysis/AnalysisCsv.h"
+#include "base/uCommon.h"
 #include "export/DataExport.h"
-#include "model/uCommon.h"
 #include "osc/ExportSpan.h"
 #include "osc/OscAnalysis.h"
 #include "osc/SessionFixture.h"

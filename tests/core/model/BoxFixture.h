@@ -7,7 +7,7 @@
 
 #include "model/ModelBox.h"
 #include "model/ModelFixture.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril::testing {
 

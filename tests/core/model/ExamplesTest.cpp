@@ -4,9 +4,9 @@
 #include <functional>
 
 #include "document/DocumentFile.h"
+#include "document/uBeam.h"
 #include "model/ModelFixture.h"
-#include "model/uSignalsData.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

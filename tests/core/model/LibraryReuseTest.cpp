@@ -14,7 +14,7 @@
 #include "model/FpcBuild.h"
 #include "model/LibraryStamp.h"
 #include "model/ModelFixture.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

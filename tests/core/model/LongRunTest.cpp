@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <sstream>
 
+#include "batch/RunCommand.h"
 #include "model/ModelFixture.h"
 #include "model/ModelGenerator.h"
-#include "model/RunCommand.h"
 #include "model/RunHistory.h"
 #include "model/RunProgress.h"
-#include "model/StoreBudget.h"
-#include "model/uSignalsData.h"
+#include "store/StoreBudget.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

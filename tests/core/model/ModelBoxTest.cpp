@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "model/BoxFixture.h"
 #include "model/ModelOutput.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "model/ModelFixture.h"
 
 namespace kvaril {

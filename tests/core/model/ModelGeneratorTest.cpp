@@ -6,8 +6,8 @@
 #include <limits>
 #include <memory>
 
-#include "document/Cp1251.h"
-#include "document/ValueStream.h"
+#include "base/Cp1251.h"
+#include "base/ValueStream.h"
 #include "document/uSignal.h"
 
 namespace kvaril {

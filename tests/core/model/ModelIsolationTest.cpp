@@ -15,11 +15,11 @@
 #include <functional>
 #include <thread>
 
-#include "document/ValueStream.h"
-#include "model/BatchRun.h"
+#include "base/ValueStream.h"
+#include "batch/BatchRun.h"
 #include "model/ModelFixture.h"
 #include "model/ModelFolderLock.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -6,14 +6,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/uCommon.h"
+#include "batch/BatchRun.h"
 #include "document/DocumentFile.h"
-#include "model/BatchRun.h"
+#include "document/uBeam.h"
 #include "model/ModelFixture.h"
 #include "model/ModelGenerator.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
 #include "osc/MarkLines.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -1,6 +1,6 @@
 // The one rule of which quanta a span of time holds, shared by every output.
 
-#include "model/QuantRange.h"
+#include "store/QuantRange.h"
 
 #include <gtest/gtest.h>
 

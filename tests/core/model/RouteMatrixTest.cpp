@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "batch/BatchRun.h"
+#include "batch/RunCommand.h"
 #include "document/DocumentFile.h"
-#include "model/BatchRun.h"
+#include "document/uBeam.h"
 #include "model/ModelFixture.h"
-#include "model/RunCommand.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/RunCommand.h"
+#include "batch/RunCommand.h"
 
 #include <gtest/gtest.h>
 

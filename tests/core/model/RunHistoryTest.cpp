@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

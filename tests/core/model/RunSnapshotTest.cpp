@@ -6,7 +6,7 @@
 
 #include "HandRun.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -1,6 +1,6 @@
 // Reading the samples CSV back and comparing a run with it (`--against`, `--reference`).
 
-#include "model/SampleCsv.h"
+#include "batch/SampleCsv.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@
 #include <sstream>
 
 #include "HandRun.h"
+#include "batch/BatchRun.h"
 #include "document/uSignal.h"
-#include "model/BatchRun.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/uCommon.h"
+#include "base/uCommon.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "Errors.h"
+#include "base/Errors.h"
 
 namespace kvaril {
 namespace {

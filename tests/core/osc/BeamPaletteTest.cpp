@@ -9,11 +9,11 @@
 #include <set>
 
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
 #include "osc/BeamTable.h"
 #include "osc/OscAnalysis.h"
 #include "osc/ScreenLayout.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -1,10 +1,10 @@
-#include "osc/BeamSettingText.h"
+#include "document/BeamSettingText.h"
 
 #include <gtest/gtest.h>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

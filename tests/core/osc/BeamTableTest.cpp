@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamGroups.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -9,10 +9,10 @@
 
 #include "HandRun.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamTable.h"
 #include "osc/ScreenLayout.h"
-#include "osc/Ticks.h"
+#include "plot/Ticks.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

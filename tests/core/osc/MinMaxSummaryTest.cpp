@@ -1,7 +1,7 @@
 // The min/max summary of long runs against the column-by-column rule it stands in for: the same
 // extremes for every stretch, the same strokes for every column, NaN and infinities included.
 
-#include "model/MinMaxSummary.h"
+#include "store/MinMaxSummary.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <limits>
 #include <random>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/TraceGeometry.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "SessionFixture.h"
-#include "osc/uBeam.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 namespace {

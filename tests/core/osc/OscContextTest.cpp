@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "SessionFixture.h"
-#include "osc/uBeam.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -8,9 +8,9 @@
 
 #include "HandSweep.h"
 #include "SessionFixture.h"
+#include "document/uBeam.h"
 #include "osc/MarkLines.h"
 #include "osc/OscCursors.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

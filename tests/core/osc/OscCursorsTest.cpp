@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "SessionFixture.h"
-#include "osc/uBeam.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 namespace {

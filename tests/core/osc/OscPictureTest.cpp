@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "SessionFixture.h"
+#include "document/uBeam.h"
 #include "model/RunHistory.h"
 #include "osc/BeamPalette.h"
 #include "osc/OscContext.h"
 #include "osc/OscReferences.h"
 #include "osc/ScreenLayout.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

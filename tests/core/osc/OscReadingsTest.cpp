@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "SessionFixture.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "base/uCommon.h"
+#include "document/uBeam.h"
 #include "osc/BeamGroups.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "SessionFixture.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "SessionFixture.h"
+#include "document/uBeam.h"
 #include "osc/OscContext.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

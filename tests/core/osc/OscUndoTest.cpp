@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "SessionFixture.h"
+#include "document/uBeam.h"
 #include "osc/OscContext.h"
-#include "osc/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "HandRun.h"
+#include "document/uBeam.h"
 #include "model/RunHistory.h"
 #include "osc/OscContext.h"
 #include "osc/OscSession.h"
-#include "osc/uBeam.h"
 
 // The window of `view` is t0 .. t1, to within rounding.
 #define EXPECT_WINDOW(view, t0, t1)                                                             \

@@ -1,4 +1,4 @@
-#include "osc/Ticks.h"
+#include "plot/Ticks.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <limits>
 #include <random>
 
-#include "document/ValueStream.h"
-#include "osc/uBeam.h"
+#include "base/ValueStream.h"
+#include "document/uBeam.h"
 
 namespace kvaril {
 namespace {

@@ -1,4 +1,4 @@
-#include "osc/uBeam.h"
+#include "document/uBeam.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <cmath>
 #include <functional>
 
-#include "Errors.h"
-#include "document/Cp1251.h"
-#include "document/ValueStream.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
+#include "base/ValueStream.h"
 #include "document/uSignal.h"
 #include "osc/BeamGroups.h"
 

@@ -7,8 +7,8 @@
 
 #include <memory>
 
+#include "base/uCommon.h"
 #include "document/uSignal.h"
-#include "model/uCommon.h"
 
 namespace kvaril {
 namespace {

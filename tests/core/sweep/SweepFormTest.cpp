@@ -7,9 +7,9 @@
 
 #include <memory>
 
+#include "base/uCommon.h"
 #include "document/uSignal.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

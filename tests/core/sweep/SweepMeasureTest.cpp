@@ -2,7 +2,7 @@
 // failed run as NaN, intervals of time, the table's texts, the curves of two constants and the
 // plot's axes.
 
-#include "sweep/SweepMeasure.h"
+#include "osc/SweepMeasure.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <sstream>
 
 #include "HandSweep.h"
-#include "document/ValueStream.h"
+#include "base/ValueStream.h"
+#include "batch/SweepBatch.h"
 #include "export/DataRange.h"
-#include "sweep/SweepBatch.h"
 
 namespace kvaril {
 namespace {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/uCommon.h"
 #include "model/ModelFixture.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -1,7 +1,7 @@
 // The spectrum window over a sweep: one curve per good run of each beam, named by its run and
 // drawn in the beam's ramp; and the request the oscilloscope opens it on.
 
-#include "sweep/SweepSpectra.h"
+#include "osc/SweepSpectra.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "base/uCommon.h"
 #include "document/uSignal.h"
-#include "model/uCommon.h"
 #include "sweep/SweepPlan.h"
 
 namespace kvaril {

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "OscilloscopeFixture.h"
-#include "osc/OscEnums.h"
+#include "document/OscEnums.h"
 
 namespace kvaril {
 namespace {

@@ -22,14 +22,14 @@
 
 #include "OscilloscopeFixture.h"
 #include "ScriptedDialogs.h"
-#include "document/Cp1251.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "base/Cp1251.h"
+#include "base/uCommon.h"
 #include "osc/BeamPage.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/TimePanel.h"
+#include "store/uSignalsData.h"
 #include "ui/QtText.h"
 #include "ui/Workbench.h"
 

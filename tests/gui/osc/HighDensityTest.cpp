@@ -7,13 +7,13 @@
 #include <QPainter>
 
 #include "ScriptedDialogs.h"
+#include "document/uBeam.h"
 #include "model/AfterRun.h"
-#include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscPainter.h"
 #include "osc/PaintAreas.h"
 #include "osc/ScreenLayout.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {

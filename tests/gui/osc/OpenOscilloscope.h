@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "document/uBeam.h"
 #include "osc/FrmOsc.h"
-#include "osc/uBeam.h"
 #include "ui/Dialogs.h"
 #include "ui/Workbench.h"
 

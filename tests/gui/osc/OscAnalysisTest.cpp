@@ -22,7 +22,6 @@
 
 #include "HandRun.h"
 #include "ScriptedDialogs.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamPage.h"
 #include "osc/BeamPalette.h"
 #include "osc/FrmOsc.h"
@@ -31,6 +30,7 @@
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
+#include "store/uSignalsData.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {

@@ -18,7 +18,7 @@
 
 #include "HandRun.h"
 #include "OpenOscilloscope.h"
-#include "model/uCommon.h"
+#include "base/uCommon.h"
 #include "osc/FrmOsc.h"
 #include "osc/GridLayout.h"
 #include "osc/MarkLines.h"

@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "OscilloscopeFixture.h"
-#include "model/uSignalsData.h"
+#include "store/uSignalsData.h"
 #include "ui/Icons.h"
 
 namespace kvaril {

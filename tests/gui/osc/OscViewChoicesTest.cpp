@@ -13,11 +13,11 @@
 #include "HandRun.h"
 #include "OpenOscilloscope.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/PictureExport.h"
+#include "store/uSignalsData.h"
 #include "ui/Dialogs.h"
 #include "ui/Workbench.h"
 

@@ -17,12 +17,12 @@
 
 #include "ScriptedDialogs.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/BeamPage.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
 #include "osc/PaintAreas.h"
 #include "osc/TimePanel.h"
+#include "store/uSignalsData.h"
 #include "ui/Workbench.h"
 
 namespace kvaril::testing {

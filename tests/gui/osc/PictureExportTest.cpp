@@ -5,13 +5,13 @@
 
 #include <QFile>
 
+#include "document/uBeam.h"
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/RunHistory.h"
-#include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -25,11 +25,11 @@
 
 #include "HandRun.h"
 #include "ScriptedDialogs.h"
-#include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
 #include "osc/FrmSpectrum.h"
 #include "osc/OscSession.h"
 #include "osc/SpectrumPlot.h"
+#include "store/uSignalsData.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {

@@ -18,13 +18,13 @@
 
 #include "HandSweep.h"
 #include "ScriptedDialogs.h"
+#include "document/uBeam.h"
 #include "osc/FrmOsc.h"
 #include "osc/FrmSpectrum.h"
 #include "osc/OscSession.h"
 #include "osc/SpectrumPlot.h"
 #include "osc/SweepPage.h"
 #include "osc/SweepPlot.h"
-#include "osc/uBeam.h"
 #include "ui/Workbench.h"
 
 namespace kvaril {

@@ -11,8 +11,8 @@
 #include <random>
 
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/OscPainter.h"
+#include "store/uSignalsData.h"
 
 namespace kvaril {
 namespace {

@@ -15,9 +15,9 @@
 #include <fstream>
 
 #include <QTimer>
-#include "Errors.h"
 #include "MainWindowFixture.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
 #include "osc/FrmOsc.h"
 #include "ui/DlgModelParams.h"
 #include "ui/DlgSignalReorder.h"

@@ -9,10 +9,10 @@
 
 #include "MainWindowFixture.h"
 #include "document/DocumentFile.h"
+#include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "model/uSignalsData.h"
 #include "osc/FrmOsc.h"
-#include "osc/uBeam.h"
+#include "store/uSignalsData.h"
 #include "ui/LiveModelling.h"
 #include "ui/Settings.h"
 

@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "MainWindowFixture.h"
-#include "document/Cp1251.h"
+#include "base/Cp1251.h"
 #include "osc/FrmOsc.h"
 #include "ui/ModelCommands.h"
 

@@ -7,10 +7,10 @@
 #include <QTest>
 #include <fstream>
 
-#include "Errors.h"
 #include "MainWindowFixture.h"
+#include "base/Errors.h"
 #include "document/DocumentFile.h"
-#include "osc/uBeam.h"
+#include "document/uBeam.h"
 #include "ui/QtText.h"
 
 namespace kvaril {

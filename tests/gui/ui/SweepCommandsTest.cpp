@@ -12,10 +12,10 @@
 #include <QTreeWidget>
 
 #include "MainWindowFixture.h"
-#include "model/uCommon.h"
-#include "model/uSignalsData.h"
+#include "base/uCommon.h"
 #include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
+#include "store/uSignalsData.h"
 #include "ui/DlgSweep.h"
 #include "ui/Settings.h"
 
