@@ -16,8 +16,8 @@
 
 #include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/OscPainter.h"
 #include "osc/ScreenLayout.h"
+#include "scope/OscPainter.h"
 #include "store/uSignalsData.h"
 
 using namespace kvaril;

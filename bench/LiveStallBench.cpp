@@ -18,13 +18,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "common/Dialogs.h"
+#include "common/ProgramPaths.h"
+#include "common/Workbench.h"
 #include "document/uSignal.h"
-#include "ui/Dialogs.h"
 #include "ui/FrmMain.h"
 #include "ui/LiveModelling.h"
-#include "ui/ProgramPaths.h"
 #include "ui/SignalEditor.h"
-#include "ui/Workbench.h"
 
 namespace fs = std::filesystem;
 using namespace kvaril;

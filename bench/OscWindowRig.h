@@ -13,13 +13,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "osc/FrmOsc.h"
-#include "osc/OscPainter.h"
+#include "common/Dialogs.h"
+#include "common/Workbench.h"
 #include "osc/OscSession.h"
-#include "osc/PaintAreas.h"
 #include "osc/ScreenLayout.h"
-#include "ui/Dialogs.h"
-#include "ui/Workbench.h"
+#include "scope/FrmOsc.h"
+#include "scope/OscPainter.h"
+#include "scope/PaintAreas.h"
 
 namespace kvaril {
 

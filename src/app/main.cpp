@@ -21,7 +21,7 @@
 #include "model/ModelDirectory.h"
 #include "model/RunHistory.h"
 #include "osc/BeamPalette.h"
-#include "osc/PictureExport.h"
+#include "scope/PictureExport.h"
 #include "ui/Application.h"
 
 #include <QDir>

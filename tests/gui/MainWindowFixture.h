@@ -18,12 +18,12 @@
 
 #include "ScriptedDialogs.h"
 #include "TestFolder.h"
+#include "common/Workbench.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/FrmMain.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
-#include "ui/Workbench.h"
 
 namespace kvaril::testing {
 

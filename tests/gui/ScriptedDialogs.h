@@ -7,8 +7,8 @@
 #include <deque>
 #include <functional>
 
+#include "common/Dialogs.h"
 #include "document/uSignal.h"
-#include "ui/Dialogs.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {

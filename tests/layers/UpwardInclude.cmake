@@ -1,40 +1,31 @@
-# The core's layers as the build keeps them: a layer compiles against its own folder and the
-# layers under it. The document layer includes the store's header, and an include of the
-# oscilloscope's (a layer above) does not build. Every layer is tried one step up.
-set(layers base store document model plot export analysis sweep osc batch)
-set(headers base/uCommon.h store/uSignalsData.h document/uSignal.h model/ModelRunner.h
-            plot/Ticks.h export/DataRange.h analysis/Measures.h sweep/SweepPlan.h
-            osc/OscSession.h batch/BatchRun.h)
-
-function(compiles layer header result)
-  file(WRITE ${WORK}/layer-${layer}.cpp "#include \"${header}\"\n")
-  execute_process(COMMAND ${CXX} -std=c++20 -fsyntax-only -I${LAYERS}/${layer}
-                          ${WORK}/layer-${layer}.cpp
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(rc EQUAL 0)
-    set(${result} TRUE PARENT_SCOPE)
-  else()
-    set(${result} FALSE PARENT_SCOPE)
-    set(last_error "${err}" PARENT_SCOPE)
-  endif()
+# The layers as the build keeps them: a layer compiles against its own folder and the layers
+# under it. For every layer, its own header is found through its include root and the header of
+# the layer one step up is not: an include that goes up does not build. The core's layers, then
+# the windows' (over the whole core).
+function(check_layers root)
+  set(pairs ${ARGN})
+  list(LENGTH pairs count)
+  math(EXPR last "${count} / 2 - 2")
+  foreach(i RANGE 0 ${last})
+    math(EXPR at "2 * ${i}")
+    math(EXPR up "${at} + 3")
+    math(EXPR own "${at} + 1")
+    list(GET pairs ${at} layer)
+    list(GET pairs ${own} header)
+    list(GET pairs ${up} above)
+    set(source ${WORK}/layer-${layer}.cpp)
+    file(WRITE ${source} "#if !__has_include(\"${header}\")\n#error own ${header} not found\n#endif\n"
+                         "#if __has_include(\"${above}\")\n#error ${above} reachable\n#endif\n")
+    execute_process(COMMAND ${CXX} -std=c++20 -fsyntax-only -I${root}/${layer} ${source}
+                    RESULT_VARIABLE rc ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "layer ${layer} (${root}):\n${err}")
+    endif()
+  endforeach()
 endfunction()
 
-list(LENGTH layers count)
-math(EXPR last "${count} - 2")
-foreach(i RANGE 0 ${last})
-  math(EXPR up "${i} + 1")
-  list(GET layers ${i} layer)
-  list(GET headers ${i} own)
-  list(GET headers ${up} above)
-  compiles(${layer} ${own} ok)
-  if(NOT ok)
-    message(FATAL_ERROR "${layer} does not build its own ${own}:\n${last_error}")
-  endif()
-  compiles(${layer} ${above} ok)
-  if(ok)
-    message(FATAL_ERROR "${layer} builds an include of ${above}, a layer above it")
-  endif()
-  if(NOT last_error MATCHES "${above}")
-    message(FATAL_ERROR "${layer} including ${above} failed for another reason:\n${last_error}")
-  endif()
-endforeach()
+check_layers(${CORE_LAYERS} base base/uCommon.h store store/uSignalsData.h
+             document document/uSignal.h model model/ModelRunner.h plot plot/Ticks.h
+             export export/DataRange.h analysis analysis/Measures.h sweep sweep/SweepPlan.h
+             osc osc/OscSession.h batch batch/BatchRun.h)
+check_layers(${GUI_LAYERS} common common/Dialogs.h scope scope/FrmOsc.h ui ui/FrmMain.h)

@@ -6,15 +6,15 @@
 #include <clocale>
 
 #include "base/Errors.h"
+#include "common/Dialogs.h"
+#include "common/Icons.h"
+#include "common/QtText.h"
+#include "common/Workbench.h"
 #include "model/ModelBox.h"
 #include "model/ModelDirectory.h"
 #include "model/ModelHost.h"
-#include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
-#include "ui/Icons.h"
-#include "ui/QtText.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

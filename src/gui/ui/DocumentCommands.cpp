@@ -8,13 +8,13 @@
 #include "base/FileStreams.h"
 #include "base/PathRules.h"
 #include "base/uCommon.h"
+#include "common/Dialogs.h"
+#include "common/QtText.h"
+#include "common/Workbench.h"
 #include "document/DocumentFile.h"
 #include "document/LibraryFile.h"
-#include "ui/Dialogs.h"
 #include "ui/FrmMain.h"
-#include "ui/QtText.h"
 #include "ui/SignalEditor.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

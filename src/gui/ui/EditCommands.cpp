@@ -6,16 +6,16 @@
 #include <QSettings>
 #include <algorithm>
 
+#include "common/Dialogs.h"
+#include "common/DlgFont.h"
+#include "common/QtText.h"
+#include "common/Settings.h"
+#include "common/Workbench.h"
 #include "editing/TextSearch.h"
-#include "ui/Dialogs.h"
-#include "ui/DlgFont.h"
 #include "ui/FrmMain.h"
 #include "ui/FrmOperators.h"
-#include "ui/QtText.h"
 #include "ui/SearchPanel.h"
-#include "ui/Settings.h"
 #include "ui/SignalEditor.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

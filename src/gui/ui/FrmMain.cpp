@@ -11,24 +11,24 @@
 #include <QTabBar>
 
 #include "base/PathRules.h"
+#include "common/Dialogs.h"
+#include "common/Icons.h"
+#include "common/LongWork.h"
+#include "common/QtText.h"
+#include "common/Settings.h"
+#include "common/WindowPlacement.h"
+#include "common/Workbench.h"
 #include "model/ModelOutcome.h"
-#include "osc/FrmOsc.h"
-#include "ui/Dialogs.h"
+#include "scope/FrmOsc.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
-#include "ui/Icons.h"
 #include "ui/LiveModelling.h"
-#include "ui/LongWork.h"
 #include "ui/ModelCommands.h"
 #include "ui/ModelOutputPane.h"
-#include "ui/QtText.h"
 #include "ui/SearchPanel.h"
-#include "ui/Settings.h"
 #include "ui/SignalEditor.h"
 #include "ui/StartPage.h"
 #include "ui/SweepCommands.h"
-#include "ui/WindowPlacement.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

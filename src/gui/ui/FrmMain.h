@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "common/ProgramPaths.h"
 #include "sweep/SweepShown.h"
-#include "ui/ProgramPaths.h"
 
 class QAction;
 class QLabel;

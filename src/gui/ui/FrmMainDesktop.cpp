@@ -9,11 +9,11 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "common/Dialogs.h"
+#include "common/QtText.h"
 #include "desktop/RecentDocuments.h"
-#include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
-#include "ui/QtText.h"
 #include "ui/RecentFiles.h"
 #include "ui/SignalEditor.h"
 

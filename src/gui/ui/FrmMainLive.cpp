@@ -4,15 +4,15 @@
 #include <QAction>
 #include <QMenu>
 
+#include "common/QtText.h"
+#include "common/Settings.h"
+#include "common/Workbench.h"
 #include "document/uSignal.h"
 #include "model/RunSnapshot.h"
-#include "osc/FrmOsc.h"
+#include "scope/FrmOsc.h"
 #include "ui/FrmMain.h"
 #include "ui/LiveModelling.h"
 #include "ui/MessagesPane.h"
-#include "ui/QtText.h"
-#include "ui/Settings.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

@@ -8,12 +8,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "common/FrmAbout.h"
+#include "common/Help.h"
+#include "common/Icons.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
-#include "ui/FrmAbout.h"
 #include "ui/FrmMain.h"
-#include "ui/Help.h"
-#include "ui/Icons.h"
 #include "ui/MessagesPane.h"
 #include "ui/ModelCommands.h"
 #include "ui/ModelOutputPane.h"

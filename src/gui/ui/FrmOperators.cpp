@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/QtText.h"
+#include "common/QtText.h"
 
 namespace kvaril {
 

@@ -4,14 +4,14 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "base/Errors.h"
+#include "common/QtText.h"
+#include "common/Settings.h"
+#include "common/Workbench.h"
 #include "document/uSignal.h"
 #include "model/ModelRunner.h"
 #include "model/RunSnapshot.h"
 #include "ui/FrmMain.h"
 #include "ui/ModelCommands.h"
-#include "ui/QtText.h"
-#include "ui/Settings.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

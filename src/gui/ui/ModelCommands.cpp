@@ -10,19 +10,19 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <ctime>
 
+#include "common/Dialogs.h"
+#include "common/LongWork.h"
+#include "common/QtText.h"
+#include "common/Settings.h"
+#include "common/Workbench.h"
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/ModelRunner.h"
 #include "model/RunProgress.h"
 #include "model/RunSnapshot.h"
-#include "ui/Dialogs.h"
 #include "ui/DocumentCommands.h"
 #include "ui/FrmMain.h"
 #include "ui/LiveModelling.h"
-#include "ui/LongWork.h"
-#include "ui/QtText.h"
-#include "ui/Settings.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

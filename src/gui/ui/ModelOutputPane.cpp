@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "ui/QtText.h"
+#include "common/QtText.h"
 
 namespace kvaril {
 

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
-#include "ui/QtText.h"
-#include "ui/Settings.h"
+#include "common/QtText.h"
+#include "common/Settings.h"
 
 namespace kvaril {
 

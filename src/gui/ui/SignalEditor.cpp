@@ -6,8 +6,8 @@
 #include <QPalette>
 #include <QRegularExpression>
 
+#include "common/QtText.h"
 #include "document/uSignal.h"
-#include "ui/QtText.h"
 
 namespace kvaril {
 

@@ -3,17 +3,17 @@
 #include <memory>
 
 #include "base/RussianCount.h"
+#include "common/Dialogs.h"
+#include "common/QtText.h"
+#include "common/Settings.h"
+#include "common/Workbench.h"
 #include "document/uSignal.h"
 #include "model/AfterRun.h"
 #include "model/ModelGenerator.h"
 #include "store/uSignalsData.h"
 #include "sweep/SweepShown.h"
-#include "ui/Dialogs.h"
 #include "ui/FrmMain.h"
 #include "ui/ModelCommands.h"
-#include "ui/QtText.h"
-#include "ui/Settings.h"
-#include "ui/Workbench.h"
 
 namespace kvaril {
 

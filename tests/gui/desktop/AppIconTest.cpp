@@ -7,7 +7,7 @@
 #include <QSvgRenderer>
 #include <cstdlib>
 
-#include "ui/Icons.h"
+#include "common/Icons.h"
 
 namespace kvaril {
 namespace {

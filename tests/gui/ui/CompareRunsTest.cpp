@@ -5,9 +5,9 @@
 
 #include "MainWindowFixture.h"
 #include "model/RunHistory.h"
-#include "osc/BeamPage.h"
-#include "osc/FrmOsc.h"
 #include "osc/OscSession.h"
+#include "scope/BeamPage.h"
+#include "scope/FrmOsc.h"
 
 namespace kvaril {
 namespace {

@@ -11,8 +11,8 @@
 #include <QUrl>
 
 #include "MainWindowFixture.h"
+#include "common/Settings.h"
 #include "ui/RecentFiles.h"
-#include "ui/Settings.h"
 
 namespace kvaril {
 namespace {

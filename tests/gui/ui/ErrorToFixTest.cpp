@@ -7,7 +7,7 @@
 #include <QStyle>
 
 #include "MainWindowFixture.h"
-#include "ui/Dialogs.h"
+#include "common/Dialogs.h"
 
 namespace kvaril {
 namespace {

@@ -15,11 +15,11 @@
 #include <QUrl>
 
 #include "MainWindowFixture.h"
-#include "ui/DlgModelParams.h"
+#include "common/DlgModelParams.h"
+#include "common/WindowPlacement.h"
 #include "ui/EditCommands.h"
 #include "ui/FrmOperators.h"
 #include "ui/StartPage.h"
-#include "ui/WindowPlacement.h"
 
 namespace kvaril {
 namespace {

@@ -18,12 +18,12 @@
 #include "MainWindowFixture.h"
 #include "base/Cp1251.h"
 #include "base/Errors.h"
-#include "osc/FrmOsc.h"
-#include "ui/DlgModelParams.h"
-#include "ui/DlgSignalReorder.h"
+#include "common/DlgModelParams.h"
+#include "common/DlgSignalReorder.h"
+#include "common/QtText.h"
+#include "common/Settings.h"
+#include "scope/FrmOsc.h"
 #include "ui/ModelCommands.h"
-#include "ui/QtText.h"
-#include "ui/Settings.h"
 
 namespace kvaril {
 namespace {

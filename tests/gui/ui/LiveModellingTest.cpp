@@ -8,13 +8,13 @@
 #include <QTreeWidget>
 
 #include "MainWindowFixture.h"
+#include "common/Settings.h"
 #include "document/DocumentFile.h"
 #include "document/uBeam.h"
 #include "document/uSignal.h"
-#include "osc/FrmOsc.h"
+#include "scope/FrmOsc.h"
 #include "store/uSignalsData.h"
 #include "ui/LiveModelling.h"
-#include "ui/Settings.h"
 
 namespace kvaril {
 namespace {

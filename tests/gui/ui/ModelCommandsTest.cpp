@@ -12,7 +12,7 @@
 
 #include "MainWindowFixture.h"
 #include "base/Cp1251.h"
-#include "osc/FrmOsc.h"
+#include "scope/FrmOsc.h"
 #include "ui/ModelCommands.h"
 
 namespace kvaril {

@@ -9,9 +9,9 @@
 
 #include "MainWindowFixture.h"
 #include "base/Errors.h"
+#include "common/QtText.h"
 #include "document/DocumentFile.h"
 #include "document/uBeam.h"
-#include "ui/QtText.h"
 
 namespace kvaril {
 namespace {

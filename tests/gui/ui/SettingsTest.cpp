@@ -1,6 +1,6 @@
 // The user's settings: what a new user starts with, and what a hand-edited file reads as.
 
-#include "ui/Settings.h"
+#include "common/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -13,11 +13,11 @@
 
 #include "MainWindowFixture.h"
 #include "base/uCommon.h"
-#include "osc/FrmOsc.h"
+#include "common/DlgSweep.h"
+#include "common/Settings.h"
 #include "osc/OscSession.h"
+#include "scope/FrmOsc.h"
 #include "store/uSignalsData.h"
-#include "ui/DlgSweep.h"
-#include "ui/Settings.h"
 
 namespace kvaril {
 namespace {

@@ -21,11 +21,11 @@
 #include <ctime>
 
 #include "MainWindowFixture.h"
-#include "ui/DlgFont.h"
+#include "common/DlgFont.h"
+#include "common/FrmAbout.h"
+#include "common/Help.h"
 #include "ui/EditCommands.h"
-#include "ui/FrmAbout.h"
 #include "ui/FrmOperators.h"
-#include "ui/Help.h"
 
 namespace kvaril {
 namespace {
