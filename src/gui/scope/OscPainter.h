@@ -11,6 +11,7 @@
 #include "osc/GridLayout.h"
 #include "osc/MarkLines.h"
 #include "osc/ScreenLayout.h"
+#include "scope/TraceRaster.h"
 
 class QPainter;
 
@@ -23,14 +24,6 @@ inline QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
 // With a grid, its lines go under the traces and its texts over them.
 void PaintGraphImage(QImage& image, const TGraphPicture& picture,
                      const TGridLayout* grid = nullptr);
-
-// Memory of 32-bit pixels (0xffRRGGBB) that traces are written into straight: an image, or the
-// part of the window's backing store under the trace area.
-struct TPixels {
-    uchar* Bits;
-    qsizetype Stride;
-    int Width, Height;
-};
 
 // PaintGraphImage into such memory, `painter` being open on it with its origin at the memory's
 // first pixel (for the texts).
