@@ -31,6 +31,7 @@ enum class TTarget {
     DanglingLink,
     NewFile,
     ExistingFile,
+    ReadOnlyFile,  // an existing file its owner may not write (immutable for root)
 };
 
 class TTargetFolder {
@@ -94,6 +95,8 @@ class TTargetFolder {
             case TTarget::ExistingFile:
                 Write(named("old"), "old\n");
                 return named("old");
+            case TTarget::ReadOnlyFile:
+                return MakeReadOnlyFile(named("locked"), skip);
         }
         return {};
     }
@@ -144,8 +147,18 @@ class TTargetFolder {
         return readOnly_;
     }
 
-    void SetImmutable(bool on) {
-        const int fd = ::open(readOnly_.c_str(), O_RDONLY | O_DIRECTORY);
+    std::string MakeReadOnlyFile(const std::string& path, std::string& skip) {
+        Write(path, "old\n");
+        ::chmod(path.c_str(), 0444);
+        lockedFile_ = path;
+        if (::geteuid() == 0) SetImmutable(lockedFile_, true);
+        if (::access(path.c_str(), W_OK) == 0) skip = "the file cannot be made read-only here";
+        return path;
+    }
+
+    void SetImmutable(bool on) { SetImmutable(readOnly_, on); }
+    static void SetImmutable(const std::string& path, bool on) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
         if (fd < 0) return;
         int flags = 0;
         if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
@@ -156,6 +169,7 @@ class TTargetFolder {
     }
 
     void Remove() {
+        if (!lockedFile_.empty()) SetImmutable(lockedFile_, false);
         if (!readOnly_.empty()) {
             SetImmutable(false);
             ::chmod(readOnly_.c_str(), 0755);
@@ -166,6 +180,7 @@ class TTargetFolder {
 
     std::filesystem::path dir_;
     std::string readOnly_;
+    std::string lockedFile_;
 };
 
 }  // namespace kvaril::testing

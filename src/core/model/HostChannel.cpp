@@ -74,6 +74,14 @@ std::optional<THostRun> ReceiveRun(int socket, THostRunFds& fds) {
         for (size_t i = 0; i < count; ++i) ::close(received[i]);
         return std::nullopt;
     }
+    // The host reads the paths as C strings.
+    const auto ends = [](const std::array<char, 4096>& path) {
+        return std::memchr(path.data(), '\0', path.size()) != nullptr;
+    };
+    if (!ends(run.Library) || !ends(run.Folder)) {
+        for (size_t i = 0; i < count; ++i) ::close(received[i]);
+        return std::nullopt;
+    }
     fds = {received[0], received[1], received[2]};
     return run;
 }

@@ -1,5 +1,7 @@
 #include "osc/OscCursors.h"
 
+#include "osc/CursorSnap.h"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -207,15 +209,6 @@ std::string CursorValueText(double v) {
     return FormatFloat4(v);
 }
 
-// Whether sample k of `row` (n samples) is a local maximum or minimum: not below (above) both
-// neighbours and above (below) at least one of them.
-bool IsExtremum(const double* row, int64_t n, int64_t k) {
-    if (k <= 0 || k >= n - 1) return false;
-    const double a = row[k - 1], v = row[k], b = row[k + 1];
-    if (!std::isfinite(a) || !std::isfinite(v) || !std::isfinite(b)) return false;
-    return (v >= a && v >= b && (v > a || v > b)) || (v <= a && v <= b && (v < a || v < b));
-}
-
 }  // namespace
 
 std::string TCursorReadout::Header() const {
@@ -304,19 +297,7 @@ double TOscCursors::CursorTimeAt(int x, bool toExtremum) const {
     if (shown.Count() > 0) k = std::clamp<int64_t>(k, shown.First, shown.Last);
     const int s = toExtremum ? ExtremumSignal() : -1;
     if (s >= 0 && s < data.SignalCount() && shown.Count() > 0) {
-        // The nearest extremum among the quanta the window shows; the quantum itself when the
-        // beam has none there.
-        const double* row = data.Row(s);
-        for (int64_t d = 0; k - d >= shown.First || k + d <= shown.Last; ++d) {
-            if (k - d >= shown.First && IsExtremum(row, n, k - d)) {
-                k -= d;
-                break;
-            }
-            if (k + d <= shown.Last && IsExtremum(row, n, k + d)) {
-                k += d;
-                break;
-            }
-        }
+        k = NearestExtremum(data.Row(s), n, k, shown);
     }
     return static_cast<double>(k * static_cast<long double>(q));
 }

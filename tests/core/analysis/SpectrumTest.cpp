@@ -239,6 +239,21 @@ TEST(SpectrumPeaks, NoPeaksWithoutASpectrumOrAboveTheLevels) {
     EXPECT_TRUE(FindPeaks(flat, 0, -300).empty());
 }
 
+// The threshold is "at least": a peak exactly at it is listed, one a hair below is not.
+TEST(SpectrumPeaks, APeakExactlyAtTheThresholdIsListed) {
+    TSpectrum s;
+    s.N = 16;
+    s.QuantTime = 1;
+    // Symmetric neighbours: the refined peak is the bin itself, 0.1 at 4/16 Hz.
+    s.Amplitude = {0, 0.01, 0.05, 0.1, 0.05, 0.01, 0, 0, 0};
+    const double level = ToDecibels(0.1);
+    const std::vector<TSpectralPeak> at = FindPeaks(s, 5, level);
+    ASSERT_EQ(at.size(), 1u);
+    EXPECT_EQ(at[0].Amplitude, 0.1);
+    EXPECT_EQ(at[0].Frequency, 3.0 / 16);
+    EXPECT_TRUE(FindPeaks(s, 5, std::nextafter(level, 0.0)).empty());
+}
+
 TEST(Spectrum, RectangularWindowKeepsParsevalsIdentity) {
     std::mt19937 random(7);
     std::normal_distribution<double> noise(0.3, 1.0);

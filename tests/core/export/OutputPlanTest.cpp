@@ -124,6 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "ссылка"},
         TTargetCase{"NewFile", TTarget::NewFile, TOutputKind::Text, TOutcome::Written, ""},
         TTargetCase{"ExistingFile", TTarget::ExistingFile, TOutputKind::Binary, TOutcome::Written,
+                    ""},
+        // The folder would allow renaming over it: the file's own refusal still stands.
+        TTargetCase{"ReadOnlyFile", TTarget::ReadOnlyFile, TOutputKind::Text, TOutcome::Failed,
                     ""}),
     [](const auto& info) { return std::string(info.param.Name); });
 

@@ -144,6 +144,23 @@ TEST_P(ModelHost, ThePoolHandsBackOnlyHostsFitForTheNextRun) {
     host = TakeModelHost(program);
     EXPECT_EQ(host.get(), first) << "an idle host is kept";
 
+    // A host of another build's program (another Bin/) never serves this one's runs, and this
+    // one's are still there for it.
+    const std::string other = binDir_ + "other/kvaril-modelhost";
+    fs::create_directories(binDir_ + "other");
+    fs::copy_file(program, other);
+    std::unique_ptr<TModelHost> theirs = TakeModelHost(other);
+    EXPECT_NE(theirs.get(), first);
+    EXPECT_EQ(theirs->Program(), other);
+    TModelHost* const theirsFirst = theirs.get();
+    GiveBackModelHost(std::move(host));
+    GiveBackModelHost(std::move(theirs));
+    host = TakeModelHost(program);
+    EXPECT_EQ(host.get(), first);
+    theirs = TakeModelHost(other);
+    EXPECT_EQ(theirs.get(), theirsFirst);
+    theirs.reset();
+
     host->Stop();
     GiveBackModelHost(std::move(host));
     host = TakeModelHost(program);

@@ -56,6 +56,15 @@ TEST_F(CursorPair, TimesSurviveZoomPanAndScreens) {
     EXPECT_EQ(s.Cursors().CursorPairColumn(0), 66);  // (0.333 − 0.3) / 0.1 · 200
     EXPECT_EQ(s.Cursors().CursorPairColumn(1), -1) << "B lies right of the window";
     EXPECT_EQ(s.Cursors().MarkLines().size(), 1u);
+    // Shown again while one of them is still in the window: both keep their times.
+    s.Cursors().ShowCursorPair(false);
+    s.Cursors().ShowCursorPair(true);
+    EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.333);
+    EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.667);
+    Window(0.6, 0.7);  // only B inside
+    s.Cursors().ShowCursorPair(false);
+    s.Cursors().ShowCursorPair(true);
+    EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.333);
 
     Window(0.8, 0.9);  // both outside: shown again, they come to the window
     s.Cursors().ShowCursorPair(false);

@@ -248,7 +248,9 @@ TEST_F(SweepMeasureTest, ALogarithmicMeasureAxisOnlyForPositiveNumbersSpanningAD
         return Measure(*Sine(std::move(amplitudes)), 0, q).LogY;
     };
     EXPECT_TRUE(logY({0.1, 1, 10}));
-    EXPECT_FALSE(logY({0.5, 1, 2}));                  // within a decade
+    EXPECT_FALSE(logY({0.5, 1, 2}));  // within a decade
+    EXPECT_FALSE(logY({1, 10}));      // a decade exactly: more is asked
+    EXPECT_TRUE(logY({1, 10.001}));
     EXPECT_FALSE(logY({0.1, 1, 10}, TMeasure::Min));  // negative
     EXPECT_FALSE(logY({0, 1, 10}));                   // a zero cannot be drawn on it
     EXPECT_FALSE(Measure(*Sine({0.1, 1, 10}), 0, TMeasure::Max).LogX);  // a list
