@@ -14,6 +14,7 @@
 #include "document/DocumentFile.h"
 #include "document/uBeam.h"
 #include "document/uSignal.h"
+#include "export/DataExportPlan.h"
 #include "export/OutputPlan.h"
 #include "model/AfterRun.h"
 #include "model/ModelFolderLock.h"
@@ -87,11 +88,9 @@ bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, const
         }
         range = ResolveSelection(signals, selection, AnalysisLeast(options.Analysis));
         if (!options.WavPath.empty()) {
-            const TWavRate rate = WavRateOf(signals);
-            if (!rate.Refusal.empty()) throw ERangeError(rate.Refusal);
-            if (const std::string size = WavSizeRefusal(range); !size.empty())
-                throw ERangeError(size);
-            if (rate.Inexact) err << "Внимание! " << rate.Warning() << "\n";
+            const TDataExportCheck wav = CheckDataExport(signals, range, TDataFormat::Wav);
+            if (!wav.Ok()) throw ERangeError(wav.Refusal);
+            if (!wav.Warning.empty()) err << "Внимание! " << wav.Warning << "\n";
         }
     } catch (const ERangeError& e) {
         err << e.what() << "\n";
@@ -260,9 +259,13 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
                   const TBatchTargets& targets, std::ostream& err) {
     std::vector<std::function<void(ByteSink&)>> writers(plan.Count());
     if (targets.Csv >= 0)
-        writers[targets.Csv] = [&](ByteSink& sink) { WriteSamplesCsv(sink, signals, range); };
+        writers[targets.Csv] = [&](ByteSink& sink) {
+            WriteDataExport(sink, signals, range, TDataFormat::Csv);
+        };
     if (targets.Wav >= 0)
-        writers[targets.Wav] = [&](ByteSink& sink) { WriteSamplesWav(sink, signals, range); };
+        writers[targets.Wav] = [&](ByteSink& sink) {
+            WriteDataExport(sink, signals, range, TDataFormat::Wav);
+        };
     if (targets.Stats >= 0)
         writers[targets.Stats] = [&](ByteSink& sink) { WriteStatsCsv(sink, signals, range); };
     if (targets.Spectrum >= 0)

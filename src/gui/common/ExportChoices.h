@@ -5,11 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "export/DataExportPlan.h"
 #include "osc/ExportSpan.h"
 
 namespace kvaril {
-
-enum class TDataFormat { Csv, Wav };
 
 // Asked: the beams the export covers (as a text) and the current screen's labels.
 struct TDataExportQuestion {

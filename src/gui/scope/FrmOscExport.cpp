@@ -10,7 +10,7 @@
 #include "common/Settings.h"
 #include "common/Workbench.h"
 #include "document/uSignal.h"
-#include "export/DataExport.h"
+#include "export/DataExportPlan.h"
 #include "export/ExportName.h"
 #include "export/OutputPlan.h"
 #include "model/RunHistory.h"
@@ -105,20 +105,18 @@ void TFormOsc::ExportData() {
         return;
     }
     const bool wav = choice->Format == TDataFormat::Wav;
-    if (wav) {
-        // Refused or shifted in time: the user hears it before picking a file.
-        const TWavRate rate = WavRateOf(signals);
-        if (!rate.Refusal.empty()) {
-            dialogs_.Error(this, title, FromUtf8(rate.Refusal));
-            return;
-        }
-        if (rate.Inexact &&
-            dialogs_.Confirm(this,
-                             FromUtf8(rate.Warning()) +
-                                 QString(".\nЗаписать файл с частотой %1 Гц?").arg(rate.Rate)) !=
-                TAnswer::Yes)
-            return;
+    // Refused or shifted in time: the user hears it before picking a file.
+    const TDataExportCheck check = CheckDataExport(signals, range, choice->Format);
+    if (!check.Ok()) {
+        dialogs_.Error(this, title, FromUtf8(check.Refusal));
+        return;
     }
+    if (!check.Warning.empty() &&
+        dialogs_.Confirm(this,
+                         FromUtf8(check.Warning) +
+                             QString(".\nЗаписать файл с частотой %1 Гц?").arg(check.WavRate)) !=
+            TAnswer::Yes)
+        return;
     const TSetting<QString>& kind = wav ? settings::kExportFolderWav : settings::kExportFolderCsv;
     std::vector<std::string> names;
     for (int s : range.Signals) names.push_back(ToUtf8(FromCp1251(signals.Items(s).Name())));
@@ -133,10 +131,7 @@ void TFormOsc::ExportData() {
         this, "Экспорт данных", workbench_.DocumentFile, *path,
         wav ? TOutputKind::Binary : TOutputKind::Text,
         [&](TOutputPlan& plan, int output, const TWorkHooks& hooks) {
-            if (wav)
-                WriteSamplesWav(plan.Sink(output), signals, range, hooks);
-            else
-                WriteSamplesCsv(plan.Sink(output), signals, range, hooks);
+            WriteDataExport(plan.Sink(output), signals, range, choice->Format, hooks);
         },
         stopped);
     if (stopped) {
@@ -148,10 +143,7 @@ void TFormOsc::ExportData() {
         return;
     }
     RememberExportFolder(kind, *path);
-    session_->SetStatus(ToUtf8(QString("Записано отсчетов: %1 × %2 в %3")
-                                   .arg(range.QuantCount())
-                                   .arg(range.Signals.size())
-                                   .arg(*path)));
+    session_->SetStatus(DataExportStatus(range, ToUtf8(*path)));
 }
 
 void TFormOsc::ExportPicture() {

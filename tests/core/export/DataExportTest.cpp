@@ -1,4 +1,5 @@
 #include "export/DataExport.h"
+#include "export/DataExportPlan.h"
 
 #include <sndfile.h>
 
@@ -259,6 +260,32 @@ TEST_F(WavExportTest, TooManyChannelsAreRefused) {
     Make(names, 0.001, 10);
     EXPECT_THROW(WriteSamplesWav(Path("many.wav"), signals_, WholeRun(signals_)), ERangeError);
     EXPECT_FALSE(std::filesystem::exists(Path("many.wav")));
+}
+
+// The checks the window and --wav share, made before any file is asked for: CSV takes anything,
+// WAV refuses a rate or a size it cannot hold and warns of a rate that drifts.
+TEST_F(WavExportTest, OneCheckBeforeAnyFileForTheWindowAndTheCommandLine) {
+    Make({"A", "B"}, 0.001, 10);
+    EXPECT_TRUE(CheckDataExport(signals_, WholeRun(signals_), TDataFormat::Wav).Ok());
+    EXPECT_TRUE(CheckDataExport(signals_, WholeRun(signals_), TDataFormat::Wav).Warning.empty());
+    Make({"A"}, 3, 10);
+    EXPECT_TRUE(CheckDataExport(signals_, WholeRun(signals_), TDataFormat::Csv).Ok());
+    EXPECT_FALSE(CheckDataExport(signals_, WholeRun(signals_), TDataFormat::Wav).Ok());
+    Make({"A"}, 0.00003, 10);  // 33333.3 Hz
+    const TDataExportCheck drift = CheckDataExport(signals_, WholeRun(signals_), TDataFormat::Wav);
+    EXPECT_TRUE(drift.Ok());
+    EXPECT_FALSE(drift.Warning.empty());
+    EXPECT_EQ(drift.WavRate, 33333) << drift.Warning;
+
+    std::vector<std::string> names;
+    for (int i = 0; i <= kMaxWavChannels; ++i) names.push_back("S" + std::to_string(i));
+    Make(names, 0.001, 10);
+    const TDataExportCheck many = CheckDataExport(signals_, WholeRun(signals_), TDataFormat::Wav);
+    EXPECT_NE(many.Refusal.find(std::to_string(kMaxWavChannels)), std::string::npos)
+        << many.Refusal;
+    TDataRange range = WholeRun(signals_);
+    EXPECT_EQ(DataExportStatus(range, "/tmp/out.csv"),
+              "Записано отсчетов: 10 × 1025 в /tmp/out.csv");
 }
 
 struct TRateCase {
