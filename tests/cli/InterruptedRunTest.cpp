@@ -68,7 +68,7 @@ class InterruptedRun : public ::testing::Test {
             // Nothing else of the test's: the reader's end of a pipe would keep it open.
             ::close_range(3, ~0u, 0);
             ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-            ::chdir(dir_.c_str());
+            if (::chdir(dir_.c_str()) != 0) ::_exit(127);
             std::vector<char*> argv;
             std::string program = KVARIL_PROGRAM;
             argv.push_back(program.data());
