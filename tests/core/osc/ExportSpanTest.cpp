@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "ExportFixture.h"
 #include "document/uBeam.h"
 #include "export/DataExport.h"
+#include "export/ExportFixture.h"
 
 namespace kvaril {
 namespace {
