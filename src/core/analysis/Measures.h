@@ -6,7 +6,6 @@
 
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "analysis/Spectrum.h"
 #include "store/QuantRange.h"

@@ -1,5 +1,7 @@
 #include "osc/LegendLayout.h"
 
+#include <algorithm>
+
 #include "osc/ScreenLayout.h"
 
 namespace kvaril {
