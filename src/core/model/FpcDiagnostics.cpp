@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <optional>
 #include <regex>
 
@@ -26,10 +27,13 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
+// A line, column or message number; -1 for anything else, a number too large for one
+// included (a log of another tool, or damaged).
 int ParseInt(std::string_view s) {
     int v = 0;
     for (char c : s) {
         if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
+        if (v > (std::numeric_limits<int>::max() - (c - '0')) / 10) return -1;
         v = v * 10 + (c - '0');
     }
     return s.empty() ? -1 : v;

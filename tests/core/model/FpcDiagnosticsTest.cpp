@@ -20,6 +20,15 @@ TEST(RewriteFpcOutput, KeepsUserDiagnosticsInTheDriversForm) {
               (Lines{"kvm.pas(55) Error: Identifier not found 'Freq'"}));
 }
 
+// A line number beyond any int (a damaged log; fuzzing found the overflow) reads as no
+// diagnostic of the compiler's form, instead of wrapping around into some line of the unit.
+TEST(RewriteFpcOutput, ALineNumberTooLargeIsNoPlace) {
+    Lines unit(60, "");
+    const std::string output =
+        "kvm.pas(99999999999999999999,14) Error: (5000) Identifier not found \"Freq\"\n";
+    EXPECT_EQ(RewriteFpcOutput(output, unit), Lines{});
+}
+
 TEST(RewriteFpcOutput, ErrorsComeBeforeWarningsAndWarningsBeforeHints) {
     const std::string output =
         "kvm.pas(40,3) Hint: (5025) Local variable \"k\" not used\n"
