@@ -13,7 +13,7 @@
 #include "common/Workbench.h"
 #include "document/DocumentFile.h"
 #include "document/LibraryFile.h"
-#include "ui/FrmMain.h"
+#include "ui/MainWindowPort.h"
 #include "ui/SignalEditor.h"
 
 namespace kvaril {
@@ -33,7 +33,7 @@ QString DirOf(const QString& path) { return FromUtf8(DirectoryOf(ToUtf8(path)));
 
 }  // namespace
 
-TDocumentCommands::TDocumentCommands(TFormMain& window, TSignalEditor& editor)
+TDocumentCommands::TDocumentCommands(TMainWindowPort& window, TSignalEditor& editor)
     : w_(window),
       editor_(editor),
       lastDocumentDir_(window.Paths().ProjectsDir),
@@ -52,7 +52,7 @@ void TDocumentCommands::New() {
             question = "Параметры осциллографа изменены, но не сохранены в файле\nСохранить?";
         }
         if (!question.isEmpty()) {
-            switch (w_.Dialogs().Confirm(&w_, question)) {
+            switch (w_.Dialogs().Confirm(w_.Window(), question)) {
                 case TAnswer::Yes:
                     // Nothing saved (the name dialog cancelled, the write failed): the
                     // document must not be thrown away.
@@ -94,7 +94,7 @@ void TDocumentCommands::Open() {
     if (w_.Workbench().Signals.HasSignals()) return;
     TFileDialogSpec spec{"Открытие файла сигналов", kSignalFilter, "sig", lastDocumentDir_,
                          documentName_ == "noname" ? QString() : documentName_};
-    std::optional<QString> path = w_.Dialogs().OpenFile(&w_, spec);
+    std::optional<QString> path = w_.Dialogs().OpenFile(w_.Window(), spec);
     if (!path) return;
     ReadInto(*path);
 }
@@ -159,7 +159,7 @@ void TDocumentCommands::SaveAs() {
 bool TDocumentCommands::AskSaveAsName() {
     TFileDialogSpec spec{"Сохранение файла сигналов", kSignalFilter, "sig",
                          SaveFolder(DocumentFolder()), documentName_};
-    std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
+    std::optional<QString> path = w_.Dialogs().SaveFile(w_.Window(), spec);
     if (!path) return false;
     const QString name = WithExt(*path, "sig");
     if (!MayReplace(spec.Title, *path, name)) return false;
@@ -173,7 +173,7 @@ bool TDocumentCommands::MayReplace(const QString& title, const QString& chosen,
                                    const QString& written) {
     // The dialog asked about the name typed; the extension rule may lead elsewhere.
     if (written == chosen || !QFileInfo::exists(written)) return true;
-    return w_.Dialogs().ConfirmReplace(&w_, title, written);
+    return w_.Dialogs().ConfirmReplace(w_.Window(), title, written);
 }
 
 bool TDocumentCommands::CloseQuery() {
@@ -184,7 +184,7 @@ bool TDocumentCommands::CloseQuery() {
 void TDocumentCommands::SignalAdd() {
     TSignals& signals = w_.Workbench().Signals;
     w_.StoreEditor();
-    std::optional<TSignalNameAnswer> answer = w_.Dialogs().SignalName(&w_);
+    std::optional<TSignalNameAnswer> answer = w_.Dialogs().SignalName(w_.Window());
     if (!answer) return;
     bool lossless = true;
     const std::string name = ToCp1251(answer->Name, &lossless);
@@ -227,7 +227,7 @@ void TDocumentCommands::SignalDelete() {
     if (index < 0 || index >= signals.Count()) return;
     const QString text =
         "Вы действительно хотите удалить сигнал\n" + FromCp1251(signals.Items(index).Name()) + "?";
-    if (w_.Dialogs().Confirm(&w_, text) != TAnswer::Yes) return;
+    if (w_.Dialogs().Confirm(w_.Window(), text) != TAnswer::Yes) return;
     signals.Delete(index);
     w_.RebuildTabs(index);
     w_.LoadEditor();
@@ -240,7 +240,7 @@ void TDocumentCommands::SignalRename() {
     w_.StoreEditor();
     TSignal& signal = signals.Items(index);
     std::optional<QString> answer =
-        w_.Dialogs().Name(&w_, "Новое имя сигнала", FromCp1251(signal.Name()));
+        w_.Dialogs().Name(w_.Window(), "Новое имя сигнала", FromCp1251(signal.Name()));
     if (!answer) return;
     bool lossless = true;
     const std::string name = ToCp1251(*answer, &lossless);
@@ -253,7 +253,7 @@ void TDocumentCommands::SignalRename() {
 
 void TDocumentCommands::SignalReorder() {
     w_.StoreEditor();
-    if (!w_.Dialogs().Reorder(&w_, w_.Workbench().Signals)) return;
+    if (!w_.Dialogs().Reorder(w_.Window(), w_.Workbench().Signals)) return;
     w_.RebuildTabs(0);
     w_.LoadEditor();
 }
@@ -270,10 +270,10 @@ void TDocumentCommands::LibraryLoad() {
     w_.StoreEditor();
     TFileDialogSpec spec{
         "Открытие библиотечного сигнала", kLibraryFilter, "txt", lastLibraryDir_, {}};
-    std::optional<QString> path = w_.Dialogs().OpenFile(&w_, spec);
+    std::optional<QString> path = w_.Dialogs().OpenFile(w_.Window(), spec);
     if (!path) return;
     lastLibraryDir_ = DirOf(*path);
-    std::optional<QString> answer = w_.Dialogs().Name(&w_, "Имя сигнала", "");
+    std::optional<QString> answer = w_.Dialogs().Name(w_.Window(), "Имя сигнала", "");
     if (!answer) return;
     bool lossless = true;
     const std::string name = ToCp1251(*answer, &lossless);
@@ -297,7 +297,7 @@ void TDocumentCommands::LibrarySave() {
         lastLibraryDir_ != w_.Paths().ProjectsDir ? lastLibraryDir_ : DocumentFolder();
     TFileDialogSpec spec{
         "Сохранение сигнала в библиотеке", kLibraryFilter, "txt", SaveFolder(start), {}};
-    std::optional<QString> path = w_.Dialogs().SaveFile(&w_, spec);
+    std::optional<QString> path = w_.Dialogs().SaveFile(w_.Window(), spec);
     if (!path) return;
     lastLibraryDir_ = DirOf(*path);
     const QString name = WithExt(*path, "txt");

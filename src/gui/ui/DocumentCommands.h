@@ -3,16 +3,16 @@
 // the document's name and the folders the file dialogs start in.
 
 #include <QString>
+#include "ui/MainWindowPort.h"
 
 namespace kvaril {
 
-class TFormMain;
 class TSignalEditor;
 
 class TDocumentCommands {
   public:
     // `editor` is the window's signal editor, which the library and signal commands use.
-    TDocumentCommands(TFormMain& window, TSignalEditor& editor);
+    TDocumentCommands(TMainWindowPort& window, TSignalEditor& editor);
 
     // The document's file, "noname" for a new one.
     const QString& DocumentName() const { return documentName_; }
@@ -56,7 +56,7 @@ class TDocumentCommands {
     // Whether `written` may be written when the user chose `chosen` in a save dialog.
     bool MayReplace(const QString& title, const QString& chosen, const QString& written);
 
-    TFormMain& w_;
+    TMainWindowPort& w_;
     TSignalEditor& editor_;
     QString documentName_ = "noname";
     QString lastDocumentDir_;

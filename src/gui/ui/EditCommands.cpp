@@ -12,18 +12,19 @@
 #include "common/Settings.h"
 #include "common/Workbench.h"
 #include "editing/TextSearch.h"
-#include "ui/FrmMain.h"
 #include "ui/FrmOperators.h"
+#include "ui/MainWindowPort.h"
 #include "ui/SearchPanel.h"
 #include "ui/SignalEditor.h"
 
 namespace kvaril {
 
-TEditCommands::TEditCommands(TFormMain& window, TSignalEditor& editor, const TSearchPanel& search)
+TEditCommands::TEditCommands(TMainWindowPort& window, TSignalEditor& editor,
+                             const TSearchPanel& search)
     : w_(window),
       editor_(editor),
       search_(search),
-      operators_(new TfrmOperators(&window)),
+      operators_(new TfrmOperators(window.Window())),
       font_(BuiltInEditorFont()) {}
 
 TEditCommands::~TEditCommands() = default;
@@ -196,7 +197,7 @@ void SaveEditorFont(QSettings& store, const QFont& font, int charset) {
 }
 
 void TEditCommands::ChooseFont() {
-    std::optional<QFont> chosen = w_.Dialogs().Font(&w_, font_);
+    std::optional<QFont> chosen = w_.Dialogs().Font(w_.Window(), font_);
     if (!chosen) return;
     // Only the family and the size come back; the style stays the editor's own.
     const QFont font = EditorFontOf(chosen->family(), chosen->pointSize());

@@ -4,12 +4,12 @@
 
 #include <QFont>
 #include <QString>
+#include "ui/MainWindowPort.h"
 
 class QSettings;
 
 namespace kvaril {
 
-class TFormMain;
 class TSearchPanel;
 class TSignalEditor;
 class TfrmOperators;
@@ -17,7 +17,7 @@ class TfrmOperators;
 class TEditCommands {
   public:
     // Works on the window's signal editor with the texts of its search panel.
-    TEditCommands(TFormMain& window, TSignalEditor& editor, const TSearchPanel& search);
+    TEditCommands(TMainWindowPort& window, TSignalEditor& editor, const TSearchPanel& search);
     ~TEditCommands();
 
     // The stored editor font into the editor; errors leave what was set before them.
@@ -37,7 +37,7 @@ class TEditCommands {
     bool CheckTexts(bool forReplace);
     void ReplaceAt(int line, int column);  // 0-based line, 1-based column
 
-    TFormMain& w_;
+    TMainWindowPort& w_;
     TSignalEditor& editor_;
     const TSearchPanel& search_;
     TfrmOperators* operators_;

@@ -10,6 +10,7 @@
 
 #include "common/ProgramPaths.h"
 #include "sweep/SweepShown.h"
+#include "ui/MainWindowPort.h"
 
 class QAction;
 class QLabel;
@@ -38,71 +39,72 @@ class TSweepCommands;
 struct TModelOutcome;
 struct TWorkbench;
 
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow, public TMainWindowPort {
     Q_OBJECT
   public:
     TFormMain(TWorkbench& workbench, TDialogs& dialogs, const TProgramPaths& paths);
     ~TFormMain() override;
 
-    // Operations the commands share.
-    bool EditorAvailable() const;
-    void ShowStatus(const QString& text);
-    void ShowError(const QString& title, const QString& text);
-    void StoreEditor();
-    void LoadEditor();
-    void RebuildTabs(int index);
+    // Operations the commands share (MainWindowPort.h).
+    QWidget* Window() override { return this; }
+    bool EditorAvailable() const override;
+    void ShowStatus(const QString& text) override;
+    void ShowError(const QString& title, const QString& text) override;
+    void StoreEditor() override;
+    void LoadEditor() override;
+    void RebuildTabs(int index) override;
     // The title after the document's name changed.
-    void UpdateCaption();
-    int SelectedTab() const;
+    void UpdateCaption() override;
+    int SelectedTab() const override;
     // Shows the signal at `index` and puts the caret there (a located compiler message).
-    void ShowSignalAt(int index, int line, int column);
+    void ShowSignalAt(int index, int line, int column) override;
     // The place of the last compiler message stays marked in its signal until that signal is
     // edited, the signals change places or the next build starts.
-    void MarkCompilerError(int index, int line, int column);
-    void ClearCompilerError();
+    void MarkCompilerError(int index, int line, int column) override;
+    void ClearCompilerError() override;
     // What the last run's model printed and the files it left (the pane hides when there are
     // none).
-    void ShowModelOutput(const TModelOutcome& outcome);
+    void ShowModelOutput(const TModelOutcome& outcome) override;
     TFormOsc* Oscilloscope() { return formOsc_; }
     // FrmMainLive.cpp: beside the oscilloscope, an outcome's messages go to the "Сообщения"
     // pane (the editor goes to the place when `goThere`), and the oscilloscope says whether it
     // shows an older text.
-    void ListMessages(const TModelOutcome& outcome, bool goThere);
+    void ListMessages(const TModelOutcome& outcome, bool goThere) override;
     // Before the document is saved or questioned: what an oscilloscope beside the editor is
     // typing into is committed.
-    void OscilloscopeInStep();
+    void OscilloscopeInStep() override;
     // The document is about to be replaced: the oscilloscope beside the editor closes and an
     // auto-run stops.
-    void DocumentGoes();
+    void DocumentGoes() override;
     // The signals or the times changed: an oscilloscope beside the editor that shows a run of
     // other ones closes, since its picture reads the document's list and times.
-    void OscilloscopeFollowsDocument();
-    TLiveModelling& Live() { return *live_; }
+    void OscilloscopeFollowsDocument() override;
+    TLiveModelling& Live() override { return *live_; }
     // After a successful run: the oscilloscope, shown modally while this window is hidden, or
     // beside it (FrmMainLive.cpp); with `sweep`, its runs overlaid, else the current run alone.
-    void ShowOscilloscope(TSweepShownPtr sweep = nullptr);
+    void ShowOscilloscope(TSweepShownPtr sweep = nullptr) override;
     // Runs `body` as an event handler: anything it throws is reported, and the program goes on.
-    void Guard(QObject* sender, const std::function<void()>& body);
+    void Guard(QObject* sender, const std::function<void()>& body) override;
     // While a model is built or run in the background, idle work and commands wait.
-    bool Busy() const;
+    bool Busy() const override;
 
-    TWorkbench& Workbench() { return workbench_; }
-    TDialogs& Dialogs() { return dialogs_; }
-    const TProgramPaths& Paths() const { return paths_; }
-    QString StatusText() const;
+    TWorkbench& Workbench() override { return workbench_; }
+    TDialogs& Dialogs() override { return dialogs_; }
+    const TProgramPaths& Paths() const override { return paths_; }
+    QString StatusText() const override;
     // The notice of the last StoreEditor about characters it had to replace (empty if none),
     // handed over once.
-    QString TakeStoreNotice();
+    QString TakeStoreNotice() override;
     // FrmMainDesktop.cpp: after a document was opened or saved under `path`.
-    void NoteRecentDocument(const QString& path);
+    void NoteRecentDocument(const QString& path) override;
     QStringList RecentDocuments() const;
     // Opens the first file of a drop when it is a document (after the unsaved-changes
     // question), politely refuses anything else; both once the drop has returned.
     void OpenDropped(const QMimeData* data);
 
-    TDocumentCommands& DocumentCommands() { return *documentCommands_; }
-    TModelCommands& ModelCommands() { return *modelCommands_; }
-    TEditCommands& EditCommands() { return *editCommands_; }
+    TDocumentCommands& DocumentCommands() override { return *documentCommands_; }
+    TModelCommands& ModelCommands() override { return *modelCommands_; }
+    TEditCommands& EditCommands() override { return *editCommands_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -10,7 +10,7 @@
 #include "document/uSignal.h"
 #include "model/ModelRunner.h"
 #include "model/RunSnapshot.h"
-#include "ui/FrmMain.h"
+#include "ui/MainWindowPort.h"
 #include "ui/ModelCommands.h"
 
 namespace kvaril {
@@ -22,7 +22,7 @@ constexpr int kPauseMs = 400;
 
 }  // namespace
 
-TLiveModelling::TLiveModelling(TFormMain& window)
+TLiveModelling::TLiveModelling(TMainWindowPort& window)
     : w_(window),
       beside_(ReadSetting(settings::kOscBesideEditor)),
       autoRun_(ReadSetting(settings::kAutoRun)) {

@@ -12,17 +12,17 @@
 #include <string>
 
 #include "model/ModelOutcome.h"
+#include "ui/MainWindowPort.h"
 
 namespace kvaril {
 
-class TFormMain;
 class TSignals;
 
 class TLiveModelling : public QObject {
     Q_OBJECT
   public:
     // Reads the two choices from the settings.
-    explicit TLiveModelling(TFormMain& window);
+    explicit TLiveModelling(TMainWindowPort& window);
     ~TLiveModelling() override;
 
     bool Beside() const { return beside_; }
@@ -49,7 +49,7 @@ class TLiveModelling : public QObject {
     void Start();
     void Finished();
 
-    TFormMain& w_;
+    TMainWindowPort& w_;
     bool beside_ = false, autoRun_ = false;
     QTimer pause_;
     QThreadPool pool_;  // one thread: the model folder takes one build at a time anyway

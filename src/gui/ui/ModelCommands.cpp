@@ -21,12 +21,12 @@
 #include "model/RunProgress.h"
 #include "model/RunSnapshot.h"
 #include "ui/DocumentCommands.h"
-#include "ui/FrmMain.h"
 #include "ui/LiveModelling.h"
+#include "ui/MainWindowPort.h"
 
 namespace kvaril {
 
-TModelCommands::TModelCommands(TFormMain& window)
+TModelCommands::TModelCommands(TMainWindowPort& window)
     : w_(window), longRuns_(ReadSetting(settings::kLongRuns)) {
     worker_.setMaxThreadCount(1);
 }
@@ -48,14 +48,14 @@ TRunOptions TModelCommands::RunOptions() const {
 TModelCommands::~TModelCommands() = default;
 
 void TModelCommands::Params() {
-    if (w_.Dialogs().ModelParams(&w_, w_.Workbench().Signals, MaxQuanta()))
+    if (w_.Dialogs().ModelParams(w_.Window(), w_.Workbench().Signals, MaxQuanta()))
         w_.OscilloscopeFollowsDocument();
 }
 
 bool TModelCommands::eventFilter(QObject* watched, QEvent* event) {
     // Only the busy window: the progress box above it must still take its button.
     if (busy_ && watched->isWidgetType() && IsUserInput(event->type()) &&
-        static_cast<QWidget*>(watched)->window() == &w_) {
+        static_cast<QWidget*>(watched)->window() == w_.Window()) {
         // A key the widget takes as its own is no shortcut of the window either.
         if (event->type() == QEvent::ShortcutOverride) event->accept();
         return true;
@@ -136,7 +136,7 @@ TModelOutcome TModelCommands::InBackground(
 }
 
 void TModelCommands::ShowProgress() {
-    progress_ = ShowProgressBox(&w_, w_.StatusText(), [this] { cancel_ = true; });
+    progress_ = ShowProgressBox(w_.Window(), w_.StatusText(), [this] { cancel_ = true; });
 }
 
 void TModelCommands::ShowRunProgress(qint64 done, qint64 total) {
@@ -185,7 +185,8 @@ bool TModelCommands::OfferReorder(const TErrorBox& error, const TSignalMove& mov
     const QString moved = FromCp1251(signals.Items(move.From).Name());
     const QString above = FromCp1251(signals.Items(move.To).Name());
     w_.ShowStatus(title);
-    if (!w_.Dialogs().ErrorOffering(&w_, title, text, "Переместить " + moved + " выше " + above))
+    if (!w_.Dialogs().ErrorOffering(w_.Window(), title, text,
+                                    "Переместить " + moved + " выше " + above))
         return false;
     w_.DocumentCommands().MoveSignal(move.From, move.To);
     w_.ShowStatus("Сигнал " + moved + " перемещен выше сигнала " + above);

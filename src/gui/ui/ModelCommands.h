@@ -13,18 +13,18 @@
 #include "model/ModelOutcome.h"
 #include "model/ModelRunner.h"
 #include "sweep/SweepRun.h"
+#include "ui/MainWindowPort.h"
 
 class QProgressDialog;
 
 namespace kvaril {
 
-class TFormMain;
 class TSignals;
 
 class TModelCommands : public QObject {
     Q_OBJECT
   public:
-    explicit TModelCommands(TFormMain& window);
+    explicit TModelCommands(TMainWindowPort& window);
     ~TModelCommands() override;
 
     void Params();
@@ -81,7 +81,7 @@ class TModelCommands : public QObject {
     // user moved it.
     bool OfferReorder(const TErrorBox& error, const TSignalMove& move);
 
-    TFormMain& w_;
+    TMainWindowPort& w_;
     QThreadPool worker_;  // one thread, for the model alone
     bool busy_ = false;
     std::atomic<bool> cancel_{false};

@@ -12,7 +12,7 @@
 #include "model/ModelGenerator.h"
 #include "store/uSignalsData.h"
 #include "sweep/SweepShown.h"
-#include "ui/FrmMain.h"
+#include "ui/MainWindowPort.h"
 #include "ui/ModelCommands.h"
 
 namespace kvaril {
@@ -84,7 +84,7 @@ bool TSweepCommands::Sweep() {
         return false;
     }
     const std::optional<std::vector<TSweepForm>> forms =
-        w_.Dialogs().Sweep(&w_, wb.Signals, Remembered());
+        w_.Dialogs().Sweep(w_.Window(), wb.Signals, Remembered());
     if (!forms) return false;
     Remember(*forms);
     const TSweepCheck check = CheckSweepForms(wb.Signals, *forms);
@@ -121,7 +121,7 @@ bool TSweepCommands::Sweep() {
         std::vector<TSweepFailure> failures = shown->Result.Failures;
         for (TSweepFailure& failure : failures)
             failure.Values = shown->Sweep.DisplayLabel(failure.Run);
-        w_.Dialogs().SweepFailures(&w_, failures, shown->Sweep.RunCount());
+        w_.Dialogs().SweepFailures(w_.Window(), failures, shown->Sweep.RunCount());
     }
 
     const TSweepRun* first = nullptr;

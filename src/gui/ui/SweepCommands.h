@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "sweep/SweepForm.h"
+#include "ui/MainWindowPort.h"
 
 namespace kvaril {
 
-class TFormMain;
-
 class TSweepCommands {
   public:
-    explicit TSweepCommands(TFormMain& window) : w_(window) {}
+    explicit TSweepCommands(TMainWindowPort& window) : w_(window) {}
 
     // Asks for the sweep, runs it and shows its runs; false when nothing was shown.
     bool Sweep();
@@ -22,7 +21,7 @@ class TSweepCommands {
     std::vector<TSweepForm> Remembered() const;
     void Remember(const std::vector<TSweepForm>& forms);
 
-    TFormMain& w_;
+    TMainWindowPort& w_;
     std::vector<TSweepForm> unsaved_;  // the last sweep of a document without a file
 };
 
