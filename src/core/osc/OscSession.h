@@ -3,10 +3,14 @@
 // facade: it composes parts that each own their state (the time view, the time entry, the
 // cursors and markers, the beams, the reference runs, the readings and the picture) and keeps
 // for itself only what ties them together: the screens, undo, the status line, and the start
-// and end of a display. The window and the command line reach a part through its accessor, and
-// anything that affects more than one part goes through the session.
+// and end of a display. The window and the command line read a part through its accessor and
+// change it only through a verb of the session, so anything that affects more than one part
+// goes through the session by construction.
 
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "osc/OscBeams.h"
 #include "osc/OscContext.h"
@@ -41,21 +45,76 @@ class TOscSession {
     // The window closes: the entry is committed and the screen remembered.
     void Close();
 
-    // ---- the parts
-    TOscTimeView& TimeView() { return timeView_; }
+    // ---- the parts, to read; what changes them is a verb of the session below
     const TOscTimeView& TimeView() const { return timeView_; }
-    TOscTimeEntry& Entry() { return entry_; }
     const TOscTimeEntry& Entry() const { return entry_; }
-    TOscCursors& Cursors() { return cursors_; }
     const TOscCursors& Cursors() const { return cursors_; }
-    TOscBeams& Beams() { return beams_; }
     const TOscBeams& Beams() const { return beams_; }
-    TOscReferences& References() { return references_; }
     const TOscReferences& References() const { return references_; }
-    TOscReadings& Readings() { return readings_; }
     const TOscReadings& Readings() const { return readings_; }
-    TOscPicture& Picture() { return picture_; }
     const TOscPicture& Picture() const { return picture_; }
+
+    // ---- the time window (TOscTimeView)
+    void SetGraphWidth(int width) { timeView_.SetGraphWidth(width); }
+    void ScrollTo(int position) { timeView_.ScrollTo(position); }
+    void FollowScroll(int position) { timeView_.FollowScroll(position); }
+    void ScrollBy(int quanta) { timeView_.ScrollBy(quanta); }
+    void PanColumns(int from, int to) { timeView_.PanColumns(from, to); }
+    void Wheel(int steps, bool pan, int x) { timeView_.Wheel(steps, pan, x); }
+
+    // ---- the time entry (TOscTimeEntry)
+    void ClickEntry(TEntryMode mode) { entry_.Click(mode); }
+    void SetEntryText(const std::string& text) { entry_.SetText(text); }
+    void CommitEntry() { entry_.Commit(); }
+
+    // ---- the mouse over the traces and the strip, the stepped cursor, the markers (TOscCursors)
+    void MousePress(int x, bool onStrip, int markWidth = 0) {
+        cursors_.Press(x, onStrip, markWidth);
+    }
+    void MouseMove(int x) { cursors_.Move(x); }
+    void MouseRelease(int x, bool onStrip, int markWidth) {
+        cursors_.Release(x, onStrip, markWidth);
+    }
+    void StepTime(TCursorStep step) { cursors_.Step(step); }
+    void EndStepping() { cursors_.EndStepping(); }
+    void PickReferenceMarker(int label) { cursors_.PickReferenceMarker(label); }
+    void SetMarkerLines(bool on) { cursors_.SetMarkerLines(on); }
+
+    // ---- the A/B cursors (TOscCursors)
+    void ShowCursorPair(bool on) { cursors_.ShowCursorPair(on); }
+    void SetCursorTimes(double a, double b) { cursors_.SetCursorTimes(a, b); }
+    void SetActiveCursor(int which) { cursors_.SetActiveCursor(which); }
+    bool PressCursor(int x, int reach) { return cursors_.PressCursor(x, reach); }
+    void MoveCursor(int x, bool toExtremum) { cursors_.MoveCursor(x, toExtremum); }
+    void ReleaseCursor() { cursors_.ReleaseCursor(); }
+    void StepCursor(TCursorStep step) { cursors_.StepCursor(step); }
+
+    // ---- the beams (TOscBeams)
+    void SelectBeams(const std::set<int>& selected) { beams_.SetSelection(selected); }
+    void StartBeamEdit(TBeamRow row) { beams_.StartEdit(row); }
+    void EditBeam(TBeamRow row, const std::string& text) { beams_.Edit(row, text); }
+    void EndBeamEdit(TBeamRow row, const std::string& text) { beams_.EndEdit(row, text); }
+    void CancelBeamEdit() { beams_.CancelEdit(); }
+    void ToOneGroup() { beams_.ToOneGroup(); }
+    void ToManyGroups() { beams_.ToManyGroups(); }
+    void FitToWindow() { beams_.FitToWindow(); }
+
+    // ---- the other runs (TOscReferences)
+    void SetRunHistory(TRunHistory* runs) { references_.SetRunHistory(runs); }
+    void SetReference(int id) { references_.SetReference(id); }
+    void PinReference() { references_.Pin(); }
+    void SetSweep(TSweepShownPtr sweep) { references_.SetSweep(std::move(sweep)); }
+
+    // ---- what is measured (TOscReadings)
+    void SetSpan(const std::string& text) { readings_.SetSpan(text); }
+
+    // ---- the picture and the view choices (TOscPicture)
+    void SetScheme(TColorScheme scheme) { picture_.SetScheme(scheme); }
+    void SetSharedGroupScale(bool on) { picture_.SetSharedGroupScale(on); }
+    void SetLegend(bool on) { picture_.SetLegend(on); }
+    void SetShowGrid(bool show) { picture_.SetShowGrid(show); }
+    void SetLegendText(TLegendMetrics metrics) { picture_.SetLegendText(std::move(metrics)); }
+    void SetBeamColors(bool on) { picture_.SetBeamColors(on); }
 
     // ---- screens
     int ScreenCount() const;

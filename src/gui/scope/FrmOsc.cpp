@@ -49,7 +49,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner,
       session_(std::make_unique<TOscSession>(workbench.Osc, workbench.Signals)),
       picture_(std::make_unique<TGraphPicture>()),
       grid_(std::make_unique<TGridLayout>()) {
-    session_->References().SetRunHistory(&workbench.Runs);
+    session_->SetRunHistory(&workbench.Runs);
     setObjectName("FormOsc");
     setWindowTitle("Kvaril - Многолучевой осциллограф");
     setWindowModality(Qt::ApplicationModal);
@@ -164,7 +164,7 @@ void TFormOsc::RefreshAfterRun() {
 }
 
 void TFormOsc::SetSweep(TSweepShownPtr sweep) {
-    session_->References().SetSweep(std::move(sweep));
+    session_->SetSweep(std::move(sweep));
     Refresh();
 }
 
@@ -258,7 +258,7 @@ void TFormOsc::UpdateActions() {
 }
 
 void TFormOsc::CommitEntry() {
-    session_->Entry().Commit();
+    session_->CommitEntry();
     RefreshEntry();
 }
 
@@ -291,7 +291,7 @@ void TFormOsc::RefreshEntry() {
         for (const std::string& s : session_->Entry().Suggestions()) suggestions << FromUtf8(s);
         pnlTime_->OpenEntry(session_->Entry().Mode(), FromUtf8(session_->Entry().Text()),
                             suggestions);
-        session_->Entry().SetText(ToUtf8(pnlTime_->EntryText()));
+        session_->SetEntryText(ToUtf8(pnlTime_->EntryText()));
     } else {
         pnlTime_->CloseEntry();
         sbTime_->setFocus();
@@ -418,7 +418,7 @@ void TFormOsc::PaintGraph() {
     // The strip's names are placed by the traces' width: a new width (a dragged splitter, a
     // resized window) moves them at once, whichever of the two areas was resized first.
     const bool newWidth = session_->TimeView().GraphWidth() != size.width();
-    session_->TimeView().SetGraphWidth(size.width());
+    session_->SetGraphWidth(size.width());
     if (newWidth && !refreshing_) PaintLabels();
     if (!pbGraph_->FitPicture()) {
         // The area keeps its previous content; the next paint tries again.
@@ -426,7 +426,7 @@ void TFormOsc::PaintGraph() {
         RefreshStatus();
         return;
     }
-    session_->Picture().SetLegendText(LegendMetrics(QFontMetrics(pbGraph_->font())));
+    session_->SetLegendText(LegendMetrics(QFontMetrics(pbGraph_->font())));
     session_->Picture().LayoutGraph(size.width(), size.height(), *picture_);
     if (session_->Picture().ShowGrid())
         session_->Picture().LayoutGrid(size.width(), size.height(), *grid_, GridTextMetrics());
@@ -479,7 +479,7 @@ void TFormOsc::CompareWithRun() {
     }
     const std::optional<int> picked = dialogs_.Choose(this, "Сравнить с запуском:", items, current);
     if (picked && *picked >= 0 && *picked < static_cast<int>(choices.size()))
-        session_->References().SetReference(choices[static_cast<size_t>(*picked)].Id);
+        session_->SetReference(choices[static_cast<size_t>(*picked)].Id);
 }
 
 }  // namespace kvaril

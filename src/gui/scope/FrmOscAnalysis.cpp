@@ -47,7 +47,7 @@ void TFormOsc::CreateStatsPage() {
         std::max(tabControl_->minimumWidth(), tabControl_->tabBar()->sizeHint().width() + 4));
     connect(tsStats_, &TStatsPage::SpanEdited, this, [this](const QString& text) {
         if (refreshing_) return;
-        session_->Readings().SetSpan(ToUtf8(text));
+        session_->SetSpan(ToUtf8(text));
         RefreshStats();
     });
     connect(tabControl_, &QTabWidget::currentChanged, this, [this] {
@@ -111,10 +111,10 @@ void TFormOsc::CreateGridAction() {
     }
     view->addAction(actGrid_);
     actGrid_->setChecked(ReadSetting(settings::kOscGrid));
-    session_->Picture().SetShowGrid(actGrid_->isChecked());
+    session_->SetShowGrid(actGrid_->isChecked());
     connect(actGrid_, &QAction::toggled, this, [this](bool on) {
         WriteSetting(settings::kOscGrid, on);
-        Act("QAction", [this, on] { session_->Picture().SetShowGrid(on); });
+        Act("QAction", [this, on] { session_->SetShowGrid(on); });
     });
 }
 
@@ -133,10 +133,10 @@ void TFormOsc::CreateBeamColorsAction() {
         speedBar->addAction(actBeamColors_);
     }
     actBeamColors_->setChecked(ReadSetting(settings::kOscBeamColors));
-    session_->Picture().SetBeamColors(actBeamColors_->isChecked());
+    session_->SetBeamColors(actBeamColors_->isChecked());
     connect(actBeamColors_, &QAction::toggled, this, [this](bool on) {
         WriteSetting(settings::kOscBeamColors, on);
-        Act("QAction", [this, on] { session_->Picture().SetBeamColors(on); });
+        Act("QAction", [this, on] { session_->SetBeamColors(on); });
     });
 }
 
@@ -186,12 +186,12 @@ bool TFormOsc::StepKey(const QKeyEvent& event) {
             step = TCursorStep::End;
             break;
         case Qt::Key_Escape:
-            Act("TPaintBox", [this] { session_->Cursors().EndStepping(); });
+            Act("TPaintBox", [this] { session_->EndStepping(); });
             return true;
         default:
             return false;
     }
-    Act("TPaintBox", [this, step] { session_->Cursors().Step(step); });
+    Act("TPaintBox", [this, step] { session_->StepTime(step); });
     return true;
 }
 
@@ -208,7 +208,7 @@ void TFormOsc::ReferenceMenu(int x) {
         a->setChecked(session_->Cursors().PickedReferenceMarker() == label);
         group->addAction(a);
         connect(a, &QAction::triggered, this, [this, label] {
-            Act("TPopupMenu", [this, label] { session_->Cursors().PickReferenceMarker(label); });
+            Act("TPopupMenu", [this, label] { session_->PickReferenceMarker(label); });
         });
     };
     add("Ближайшая слева от курсора", -1);

@@ -95,15 +95,15 @@ void TFormOsc::CreateCursorActions() {
 
     actCursors_->setChecked(ReadSetting(settings::kOscCursors));
     actMarkerLines_->setChecked(ReadSetting(settings::kOscMarkerLines));
-    session_->Cursors().ShowCursorPair(actCursors_->isChecked());
-    session_->Cursors().SetMarkerLines(actMarkerLines_->isChecked());
+    session_->ShowCursorPair(actCursors_->isChecked());
+    session_->SetMarkerLines(actMarkerLines_->isChecked());
     connect(actCursors_, &QAction::toggled, this, [this](bool on) {
         WriteSetting(settings::kOscCursors, on);
-        Act("QAction", [this, on] { session_->Cursors().ShowCursorPair(on); });
+        Act("QAction", [this, on] { session_->ShowCursorPair(on); });
     });
     connect(actMarkerLines_, &QAction::toggled, this, [this](bool on) {
         WriteSetting(settings::kOscMarkerLines, on);
-        Act("QAction", [this, on] { session_->Cursors().SetMarkerLines(on); });
+        Act("QAction", [this, on] { session_->SetMarkerLines(on); });
     });
     pbGraph_->setMouseTracking(true);     // the pointer's shape near a cursor line
     pbLabels_->installEventFilter(this);  // the markers' tooltips, see MarkerToolTip
@@ -138,29 +138,28 @@ void TFormOsc::RefreshMarkLines() {
 }
 
 bool TFormOsc::CursorKey(const QKeyEvent& event) {
-    TOscCursors& cursors = session_->Cursors();
-    if (!cursors.CursorPairShown()) return false;
+    if (!session_->Cursors().CursorPairShown()) return false;
     const bool ten = event.modifiers() & Qt::ShiftModifier;
     switch (event.key()) {
         case Qt::Key_Left:
-            cursors.StepCursor(ten ? TCursorStep::LeftTen : TCursorStep::Left);
+            session_->StepCursor(ten ? TCursorStep::LeftTen : TCursorStep::Left);
             break;
         case Qt::Key_Right:
-            cursors.StepCursor(ten ? TCursorStep::RightTen : TCursorStep::Right);
+            session_->StepCursor(ten ? TCursorStep::RightTen : TCursorStep::Right);
             break;
         case Qt::Key_Home:
-            cursors.StepCursor(TCursorStep::Home);
+            session_->StepCursor(TCursorStep::Home);
             break;
         case Qt::Key_End:
-            cursors.StepCursor(TCursorStep::End);
+            session_->StepCursor(TCursorStep::End);
             break;
         case Qt::Key_A:
         case 0x0424:  // Ф: the same key on a Russian layout
-            cursors.SetActiveCursor(0);
+            session_->SetActiveCursor(0);
             break;
         case Qt::Key_B:
         case 0x0418:  // И
-            cursors.SetActiveCursor(1);
+            session_->SetActiveCursor(1);
             break;
         default:
             return false;
@@ -170,17 +169,17 @@ bool TFormOsc::CursorKey(const QKeyEvent& event) {
 }
 
 bool TFormOsc::PressCursorLine(int x) {
-    if (!session_->Cursors().PressCursor(x, kCursorReach)) return false;
+    if (!session_->PressCursor(x, kCursorReach)) return false;
     pbGraph_->setFocus();
     RefreshMarkLines();
     return true;
 }
 
 bool TFormOsc::MoveCursorLine(int x) {
-    TOscCursors& cursors = session_->Cursors();
+    const TOscCursors& cursors = session_->Cursors();
     if (cursors.DraggingCursor()) {
         const bool extremum = pbGraph_->MouseModifiers() & Qt::ControlModifier;
-        cursors.MoveCursor(x, extremum);
+        session_->MoveCursor(x, extremum);
         RefreshMarkLines();
         return true;
     }
@@ -191,7 +190,7 @@ bool TFormOsc::MoveCursorLine(int x) {
 
 bool TFormOsc::ReleaseCursorLine() {
     if (!session_->Cursors().DraggingCursor()) return false;
-    session_->Cursors().ReleaseCursor();
+    session_->ReleaseCursor();
     RefreshMarkLines();
     return true;
 }

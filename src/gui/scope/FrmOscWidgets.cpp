@@ -47,14 +47,14 @@ void TFormOsc::CreateViewMenu() {
         const char* Caption;
         const char* Hint;
         const TSetting<bool>& Setting;
-        void (TOscPicture::*Set)(bool);
+        void (TOscSession::*Set)(bool);
     } kChoices[] = {
         {"actViewLegend", "&Подписи лучей",
          "Имена лучей цветом луча в левом верхнем углу каждой группы", settings::kOscLegend,
-         &TOscPicture::SetLegend},
+         &TOscSession::SetLegend},
         {"actViewSharedScale", "&Общий масштаб групп",
          "Лучи с автоматическим усилением в одной группе - в общем масштабе",
-         settings::kOscSharedScale, &TOscPicture::SetSharedGroupScale},
+         settings::kOscSharedScale, &TOscSession::SetSharedGroupScale},
     };
     for (const auto& c : kChoices) {
         QAction* a = view->addAction(c.Caption);
@@ -65,10 +65,10 @@ void TFormOsc::CreateViewMenu() {
         const TSetting<bool>* setting = &c.Setting;
         const auto set = c.Set;
         a->setChecked(ReadSetting(*setting));
-        (session_->Picture().*set)(a->isChecked());
+        ((*session_).*set)(a->isChecked());
         connect(a, &QAction::toggled, this, [this, setting, set](bool on) {
             Act("QAction", [&] {
-                (session_->Picture().*set)(on);
+                ((*session_).*set)(on);
                 WriteSetting(*setting, on);
             });
         });
@@ -165,7 +165,7 @@ void TFormOsc::CreateSchemeMenu(QMenu* colour) {
         schemes->addAction(a);
         const TColorScheme scheme = s.Scheme;
         connect(a, &QAction::triggered, this,
-                [this, scheme] { Act("QAction", [&] { session_->Picture().SetScheme(scheme); }); });
+                [this, scheme] { Act("QAction", [&] { session_->SetScheme(scheme); }); });
         mnuScheme_[static_cast<int>(scheme)] = a;
     }
 }
@@ -193,15 +193,15 @@ void TFormOsc::ConnectActions() {
     on(actViewAdd_, [this] { ViewAdd(); });
     on(actViewDelete_, [this] { ViewDelete(); });
     on(actViewRename_, [this] { ViewRename(); });
-    on(actBeamToOneGroup_, [this] { session_->Beams().ToOneGroup(); });
-    on(actBeamToManyGroup_, [this] { session_->Beams().ToManyGroups(); });
+    on(actBeamToOneGroup_, [this] { session_->ToOneGroup(); });
+    on(actBeamToManyGroup_, [this] { session_->ToManyGroups(); });
     on(actExportPicture_, [this] { ExportPicture(); });
     on(actExportData_, [this] { ExportData(); });
     on(actOscUndo_, [this] { session_->Undo(); });
     on(actOscRedo_, [this] { session_->Redo(); });
-    on(actBeamFit_, [this] { session_->Beams().FitToWindow(); });
+    on(actBeamFit_, [this] { session_->FitToWindow(); });
     on(actCompareRun_, [this] { CompareWithRun(); });
-    on(actPinReference_, [this] { session_->References().Pin(); });
+    on(actPinReference_, [this] { session_->PinReference(); });
 }
 
 void TFormOsc::CreateControlPanel() {
@@ -218,7 +218,7 @@ void TFormOsc::CreateControlPanel() {
         std::set<int> selected;
         for (int i = 0; i < tsBeamList_->count(); ++i)
             if (tsBeamList_->item(i)->isSelected()) selected.insert(i);
-        Act("TListBox", [&] { session_->Beams().SetSelection(selected); });
+        Act("TListBox", [&] { session_->SelectBeams(selected); });
     });
 }
 
@@ -281,18 +281,17 @@ int TFormOsc::CreateBeamGrid(QWidget* gridPanel) {
     auto* delegate = new TBeamCellDelegate(pickLists, tsBeamGrid_);
     tsBeamGrid_->setItemDelegate(delegate);
     connect(delegate, &TBeamCellDelegate::Opened, this, [this](int row) {
-        Act("TInplaceEdit", [&] { session_->Beams().StartEdit(static_cast<TBeamRow>(row)); });
+        Act("TInplaceEdit", [&] { session_->StartBeamEdit(static_cast<TBeamRow>(row)); });
     });
     connect(delegate, &TBeamCellDelegate::Edited, this, [this](int row, const QString& text) {
-        Act("TInplaceEdit",
-            [&] { session_->Beams().Edit(static_cast<TBeamRow>(row), ToUtf8(text)); });
+        Act("TInplaceEdit", [&] { session_->EditBeam(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
     connect(delegate, &TBeamCellDelegate::Closed, this, [this](int row, const QString& text) {
         Act("TInplaceEdit",
-            [&] { session_->Beams().EndEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
+            [&] { session_->EndBeamEdit(static_cast<TBeamRow>(row), ToUtf8(text)); });
     });
     connect(delegate, &TBeamCellDelegate::Cancelled, this,
-            [this](int) { Act("TInplaceEdit", [&] { session_->Beams().CancelEdit(); }); });
+            [this](int) { Act("TInplaceEdit", [&] { session_->CancelBeamEdit(); }); });
     return captionWidth;
 }
 
@@ -353,10 +352,10 @@ void TFormOsc::ConnectScrollBar() {
     });
     connect(sbTime_, &QScrollBar::valueChanged, this, [this](int position) {
         if (refreshing_) {  // a new position from the refresh moves the window onto the grid
-            session_->TimeView().FollowScroll(position);
+            session_->FollowScroll(position);
             return;
         }
-        Act("TScrollBar", [&] { session_->TimeView().ScrollTo(position); });
+        Act("TScrollBar", [&] { session_->ScrollTo(position); });
     });
     // Each click on the bar is a step; a dragged slider is one step from press to release.
     connect(sbTime_, &QAbstractSlider::actionTriggered, this, [this](int action) {
@@ -374,18 +373,18 @@ void TFormOsc::ConnectTraces() {
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
                 if (button == Qt::MiddleButton ||
                     (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier))) {
-                    Act("TPaintBox", [&] { session_->Entry().Commit(); });
+                    Act("TPaintBox", [&] { session_->CommitEntry(); });
                     panFromX_ = x;
                 } else if (button == Qt::LeftButton && !PressCursorLine(x)) {
-                    Act("TPaintBox", [&] { session_->Cursors().Press(x, false); });
+                    Act("TPaintBox", [&] { session_->MousePress(x, false); });
                 }
             });
     connect(pbGraph_, &TPaintArea::Moved, this, [this](int x) {
         if (panFromX_ >= 0) {
-            Act("TPaintBox", [&] { session_->TimeView().PanColumns(panFromX_, x); });
+            Act("TPaintBox", [&] { session_->PanColumns(panFromX_, x); });
             panFromX_ = x;
         } else if (session_->Cursors().Measuring()) {
-            session_->Cursors().Move(x);
+            session_->MouseMove(x);
             RefreshCursor();
         } else {
             MoveCursorLine(x);
@@ -396,14 +395,13 @@ void TFormOsc::ConnectTraces() {
             panFromX_ = -1;
             session_->EndGesture();
         } else if (button == Qt::LeftButton && !ReleaseCursorLine()) {
-            Act("TPaintBox", [&] { session_->Cursors().Release(x, false, 0); });
+            Act("TPaintBox", [&] { session_->MouseRelease(x, false, 0); });
         }
     });
     connect(pbGraph_, &TPaintArea::Wheeled, this,
             [this](int x, int steps, Qt::KeyboardModifiers modifiers) {
-                Act("TPaintBox", [&] {
-                    session_->TimeView().Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x);
-                });
+                Act("TPaintBox",
+                    [&] { session_->Wheel(steps, (modifiers & Qt::ControlModifier) != 0, x); });
                 wheelPause_->start();
             });
 }
@@ -412,11 +410,11 @@ void TFormOsc::ConnectLabelStrip() {
     connect(pbLabels_, &TPaintArea::Pressed, this,
             [this](int x, Qt::MouseButton button, Qt::KeyboardModifiers) {
                 if (button == Qt::LeftButton)
-                    Act("TPaintBox", [&] { session_->Cursors().Press(x, true, MarkWidth()); });
+                    Act("TPaintBox", [&] { session_->MousePress(x, true, MarkWidth()); });
             });
     connect(pbLabels_, &TPaintArea::Moved, this, [this](int x) {
         if (!session_->Cursors().Measuring()) return;
-        session_->Cursors().Move(x);
+        session_->MouseMove(x);
         RefreshCursor();
         if (session_->Cursors().MarkerMoved()) {  // a marker follows the drag (marker lines)
             PaintLabels();
@@ -425,17 +423,17 @@ void TFormOsc::ConnectLabelStrip() {
     });
     connect(pbLabels_, &TPaintArea::Released, this, [this](int x, Qt::MouseButton button) {
         if (button != Qt::LeftButton) return;
-        Act("TPaintBox", [&] { session_->Cursors().Release(x, true, MarkWidth()); });
+        Act("TPaintBox", [&] { session_->MouseRelease(x, true, MarkWidth()); });
     });
 }
 
 void TFormOsc::ConnectTimePanel() {
     connect(pnlTime_, &TTimePanel::Clicked, this,
-            [this](TEntryMode where) { Act("TPanel", [&] { session_->Entry().Click(where); }); });
+            [this](TEntryMode where) { Act("TPanel", [&] { session_->ClickEntry(where); }); });
     connect(pnlTime_, &TTimePanel::EntryEdited, this,
-            [this](const QString& text) { session_->Entry().SetText(ToUtf8(text)); });
+            [this](const QString& text) { session_->SetEntryText(ToUtf8(text)); });
     connect(pnlTime_, &TTimePanel::EntryDone, this,
-            [this] { Act("TComboBox", [&] { session_->Entry().Commit(); }); });
+            [this] { Act("TComboBox", [&] { session_->CommitEntry(); }); });
     connect(pnlTime_, &TTimePanel::Resized, this, [this] {
         if (!pnlTime_->EntryOpen()) sbTime_->setFocus();
     });

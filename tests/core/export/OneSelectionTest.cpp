@@ -111,7 +111,7 @@ TEST_P(OneSelectionTest, EveryOutputHoldsTheSameQuanta) {
     Label(span.T1);
     EXPECT_EQ(ExportRangeOf(signals, &View(), {}, TExportSpan::Markers, 0, 1).QuantCount(), n)
         << "the data export between markers";
-    s.Readings().SetSpan("m1..m2");
+    s.SetSpan("m1..m2");
     EXPECT_EQ(PageCount(), std::to_string(n)) << "the Статистика page between markers";
 }
 

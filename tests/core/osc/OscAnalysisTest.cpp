@@ -76,20 +76,20 @@ TEST_F(Analysis, TheWholeRunAndTheCursorsResolveWhereTheyAreGiven) {
 
 // The Статистика page measures over any interval of the list, A..B and the whole run included.
 TEST_F(Analysis, StatisticsTakeTheWholeRunAndTheCursors) {
-    s.Cursors().ShowCursorPair(true);
-    s.Cursors().SetCursorTimes(0.25, 0.5);
+    s.ShowCursorPair(true);
+    s.SetCursorTimes(0.25, 0.5);
     double t0 = 0, t1 = 0;
-    s.Readings().SetSpan("A..B");
+    s.SetSpan("A..B");
     EXPECT_TRUE(s.Readings().SpanTimes(t0, t1));
     EXPECT_DOUBLE_EQ(t0, 0.25);
     EXPECT_DOUBLE_EQ(t1, 0.5);
     const std::vector<TStatsRow> rows = s.Readings().StatsRows();
     ASSERT_FALSE(rows.empty());
-    s.Readings().SetSpan("Весь запуск");
+    s.SetSpan("Весь запуск");
     EXPECT_TRUE(s.Readings().SpanTimes(t0, t1));
     EXPECT_DOUBLE_EQ(t1, 0.999);
-    s.Cursors().ShowCursorPair(false);
-    s.Readings().SetSpan("A..B");
+    s.ShowCursorPair(false);
+    s.SetSpan("A..B");
     EXPECT_FALSE(s.Readings().SpanTimes(t0, t1)) << "hidden cursors name no interval";
 }
 

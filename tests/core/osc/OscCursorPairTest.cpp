@@ -25,7 +25,7 @@ TEST_F(CursorPair, OffAtFirstThenAtAThirdAndTwoThirdsOnQuanta) {
     EXPECT_TRUE(s.Cursors().MarkLines().empty()) << "the classic traces: no lines";
     EXPECT_EQ(s.Cursors().CursorPairColumn(0), -1);
 
-    s.Cursors().ShowCursorPair(true);
+    s.ShowCursorPair(true);
     ASSERT_TRUE(s.Cursors().CursorTimes().has_value());
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.333);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.667);
@@ -41,9 +41,9 @@ TEST_F(CursorPair, OffAtFirstThenAtAThirdAndTwoThirdsOnQuanta) {
 }
 
 TEST_F(CursorPair, TimesSurviveZoomPanAndScreens) {
-    s.Cursors().ShowCursorPair(true);
-    s.TimeView().Wheel(1, true, 100);  // a zoom about the middle
-    s.TimeView().PanColumns(100, 90);
+    s.ShowCursorPair(true);
+    s.Wheel(1, true, 100);  // a zoom about the middle
+    s.PanColumns(100, 90);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.333);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.667);
     s.AddScreen("Второй");
@@ -57,91 +57,91 @@ TEST_F(CursorPair, TimesSurviveZoomPanAndScreens) {
     EXPECT_EQ(s.Cursors().CursorPairColumn(1), -1) << "B lies right of the window";
     EXPECT_EQ(s.Cursors().MarkLines().size(), 1u);
     // Shown again while one of them is still in the window: both keep their times.
-    s.Cursors().ShowCursorPair(false);
-    s.Cursors().ShowCursorPair(true);
+    s.ShowCursorPair(false);
+    s.ShowCursorPair(true);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.333);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.667);
     Window(0.6, 0.7);  // only B inside
-    s.Cursors().ShowCursorPair(false);
-    s.Cursors().ShowCursorPair(true);
+    s.ShowCursorPair(false);
+    s.ShowCursorPair(true);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.333);
 
     Window(0.8, 0.9);  // both outside: shown again, they come to the window
-    s.Cursors().ShowCursorPair(false);
+    s.ShowCursorPair(false);
     EXPECT_TRUE(s.Cursors().MarkLines().empty());
-    s.Cursors().ShowCursorPair(true);
+    s.ShowCursorPair(true);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.833);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.867);
 }
 
 TEST_F(CursorPair, ADragSnapsToQuanta) {
-    s.Cursors().ShowCursorPair(true);
-    EXPECT_FALSE(s.Cursors().PressCursor(100, 4)) << "no line within reach";
+    s.ShowCursorPair(true);
+    EXPECT_FALSE(s.PressCursor(100, 4)) << "no line within reach";
     EXPECT_EQ(s.Cursors().CursorNear(70, 4), 0);
     EXPECT_EQ(s.Cursors().CursorNear(130, 4), 1);
     EXPECT_EQ(s.Cursors().CursorNear(100, 4), -1);
-    ASSERT_TRUE(s.Cursors().PressCursor(131, 4));
+    ASSERT_TRUE(s.PressCursor(131, 4));
     EXPECT_TRUE(s.Cursors().DraggingCursor());
     EXPECT_EQ(s.Cursors().ActiveCursor(), 1);
     EXPECT_FALSE(s.Cursors().Measuring()) << "taking a line measures nothing";
-    s.Cursors().MoveCursor(150, false);
+    s.MoveCursor(150, false);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.75);
-    s.Cursors().ReleaseCursor();
+    s.ReleaseCursor();
     EXPECT_FALSE(s.Cursors().DraggingCursor());
 
     Window(0, 0.1);  // two columns a quantum: the pixel's time lies between quanta
     ASSERT_TRUE(s.Cursors().ShownCursorColumn() == -1);
-    s.Cursors().ShowCursorPair(true);  // both outside: placed anew
-    ASSERT_TRUE(s.Cursors().PressCursor(s.Cursors().CursorPairColumn(0), 4));
-    s.Cursors().MoveCursor(51, false);  // 0.0255 s
+    s.ShowCursorPair(true);  // both outside: placed anew
+    ASSERT_TRUE(s.PressCursor(s.Cursors().CursorPairColumn(0), 4));
+    s.MoveCursor(51, false);  // 0.0255 s
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.026);
-    s.Cursors().MoveCursor(-40, false);
+    s.MoveCursor(-40, false);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0) << "never left of the window";
-    s.Cursors().MoveCursor(4000, false);
+    s.MoveCursor(4000, false);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.1) << "never right of it";
 }
 
 TEST_F(CursorPairOnSine, CtrlSnapsToTheNearestExtremumOfTheSelectedBeam) {
-    s.Cursors().ShowCursorPair(true);
-    s.Beams().SetSelection({0});
+    s.ShowCursorPair(true);
+    s.SelectBeams({0});
     EXPECT_EQ(s.Cursors().ExtremumSignal(), 0);
-    ASSERT_TRUE(s.Cursors().PressCursor(67, 4));
-    s.Cursors().MoveCursor(62, true);  // 0.31 s: the maximum at 0.25 is nearer than the minimum
+    ASSERT_TRUE(s.PressCursor(67, 4));
+    s.MoveCursor(62, true);  // 0.31 s: the maximum at 0.25 is nearer than the minimum
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.25);
-    s.Cursors().MoveCursor(130, true);  // 0.65 s
+    s.MoveCursor(130, true);  // 0.65 s
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.75);
-    s.Cursors().MoveCursor(130, false);
+    s.MoveCursor(130, false);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.65) << "without Ctrl: the quantum";
 
-    s.Beams().SetSelection({2});  // C = t has no extremum: the quantum stays
+    s.SelectBeams({2});  // C = t has no extremum: the quantum stays
     EXPECT_EQ(s.Cursors().ExtremumSignal(), 2);
-    s.Cursors().MoveCursor(130, true);
+    s.MoveCursor(130, true);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.65);
-    s.Beams().SetSelection({});
+    s.SelectBeams({});
     EXPECT_EQ(s.Cursors().ExtremumSignal(), 0) << "none selected: the first row's beam";
 }
 
 TEST_F(CursorPair, ArrowKeysMoveTheActiveCursor) {
-    s.Cursors().ShowCursorPair(true);
+    s.ShowCursorPair(true);
     EXPECT_EQ(s.Cursors().ActiveCursor(), 0);
-    s.Cursors().StepCursor(TCursorStep::Right);
+    s.StepCursor(TCursorStep::Right);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.334);
-    s.Cursors().StepCursor(TCursorStep::RightTen);
+    s.StepCursor(TCursorStep::RightTen);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.344);
-    s.Cursors().SetActiveCursor(1);
-    s.Cursors().StepCursor(TCursorStep::LeftTen);
-    s.Cursors().StepCursor(TCursorStep::Left);
+    s.SetActiveCursor(1);
+    s.StepCursor(TCursorStep::LeftTen);
+    s.StepCursor(TCursorStep::Left);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.656);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->A, 0.344);
-    s.Cursors().StepCursor(TCursorStep::End);  // the last of the run's 1000 samples
+    s.StepCursor(TCursorStep::End);  // the last of the run's 1000 samples
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.999);
-    s.Cursors().StepCursor(TCursorStep::Right);
+    s.StepCursor(TCursorStep::Right);
     EXPECT_DOUBLE_EQ(s.Cursors().CursorTimes()->B, 0.999) << "never beyond the last sample";
 }
 
 TEST_F(CursorPairOnSine, TheReadoutGivesTimesAndEachBeamsValues) {
-    s.Cursors().ShowCursorPair(true);
-    s.Cursors().SetCursorTimes(0.2501, 0.7499);  // placed on quanta
+    s.ShowCursorPair(true);
+    s.SetCursorTimes(0.2501, 0.7499);  // placed on quanta
     const TCursorReadout r = s.Cursors().Readout();
     EXPECT_DOUBLE_EQ(r.A, 0.25);
     EXPECT_DOUBLE_EQ(r.B, 0.75);
@@ -160,12 +160,12 @@ TEST_F(CursorPairOnSine, TheReadoutGivesTimesAndEachBeamsValues) {
     EXPECT_EQ(r.Rows[2].B, "0.75");
     EXPECT_EQ(r.Rows[2].Delta, "0.5");
 
-    s.Cursors().SetCursorTimes(0.5, 0.5);
+    s.SetCursorTimes(0.5, 0.5);
     EXPECT_EQ(s.Cursors().Readout().InverseDelta, "") << "one quantum: no frequency";
 }
 
 TEST_F(CursorPair, MarkerLinesAndAMarkerDraggedByItsLabel) {
-    s.Cursors().SetMarkerLines(true);
+    s.SetMarkerLines(true);
     Label(0.5);
     std::vector<TMarkLine> lines = s.Cursors().MarkLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -174,13 +174,13 @@ TEST_F(CursorPair, MarkerLinesAndAMarkerDraggedByItsLabel) {
     EXPECT_EQ(s.Cursors().MarkerAt(103, 10), 0);
     EXPECT_EQ(s.Cursors().MarkerAt(120, 10), -1);
 
-    s.Cursors().Press(102, true, 10);
+    s.MousePress(102, true, 10);
     EXPECT_TRUE(s.Cursors().DraggingMarker());
-    s.Cursors().Move(103);
+    s.MouseMove(103);
     EXPECT_FALSE(s.Cursors().MarkerMoved()) << "a jitter is still a click";
-    s.Cursors().Move(131);
+    s.MouseMove(131);
     EXPECT_TRUE(s.Cursors().MarkerMoved());
-    s.Cursors().Release(131, true, 10);
+    s.MouseRelease(131, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 1) << "moved, not added";
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.655);
     EXPECT_EQ(s.Cursors().MarkLines()[0].X, 131);
@@ -191,28 +191,28 @@ TEST_F(CursorPair, MarkerLinesAndAMarkerDraggedByItsLabel) {
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.655);
 
     Label(0.8);  // a marker dragged past another keeps the labels in time order
-    s.Cursors().Press(131, true, 10);
-    s.Cursors().Move(190);
-    s.Cursors().Release(190, true, 10);
+    s.MousePress(131, true, 10);
+    s.MouseMove(190);
+    s.MouseRelease(190, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 2);
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.8);
     EXPECT_DOUBLE_EQ(View().TimeLabel(1).Time(), 0.95);
 
-    s.Cursors().Press(190, true, 10);  // a click without moving: removed, as always
-    s.Cursors().Release(190, true, 10);
+    s.MousePress(190, true, 10);  // a click without moving: removed, as always
+    s.MouseRelease(190, true, 10);
     EXPECT_EQ(View().TimeLabelCount(), 1);
-    s.Cursors().Press(40, true, 10);  // a drag from empty strip adds at the release
-    s.Cursors().Move(60);
-    s.Cursors().Release(60, true, 10);
+    s.MousePress(40, true, 10);  // a drag from empty strip adds at the release
+    s.MouseMove(60);
+    s.MouseRelease(60, true, 10);
     EXPECT_EQ(View().TimeLabelCount(), 2);
 }
 
 TEST_F(CursorPair, WithoutMarkerLinesTheStripKeepsTheClassicRule) {
     Label(0.5);
-    s.Cursors().Press(100, true, 10);
+    s.MousePress(100, true, 10);
     EXPECT_FALSE(s.Cursors().DraggingMarker());
-    s.Cursors().Move(130);
-    s.Cursors().Release(130, true, 10);
+    s.MouseMove(130);
+    s.MouseRelease(130, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 2) << "a new label at the release; the old one stays";
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.5);
     EXPECT_TRUE(s.Cursors().MarkLines().empty());
@@ -221,17 +221,17 @@ TEST_F(CursorPair, WithoutMarkerLinesTheStripKeepsTheClassicRule) {
 TEST_F(CursorPair, LabelsFollowANewWidthAtOnce) {
     Label(0.5);
     ASSERT_EQ(s.Cursors().LayoutLabels()[0].X, 100);
-    s.TimeView().SetGraphWidth(300);  // the splitter moved: the traces are wider
+    s.SetGraphWidth(300);  // the splitter moved: the traces are wider
     EXPECT_EQ(s.Cursors().LayoutLabels()[0].X, 150);
-    s.Cursors().Press(150, true);
-    s.Cursors().Release(150, true, 10);
+    s.MousePress(150, true);
+    s.MouseRelease(150, true, 10);
     EXPECT_EQ(View().TimeLabelCount(), 0) << "a click on the label where it is drawn removes it";
 }
 
 TEST_F(CursorPair, DeltaTimeIsBetweenTheQuantaTheValuesComeFrom) {
-    s.TimeView().SetGraphWidth(300);  // a column is 3⅓ quanta
+    s.SetGraphWidth(300);  // a column is 3⅓ quanta
     Label(0);
-    s.Cursors().Press(2, false);  // 0.00667 s: the values are those of 0.007 s
+    s.MousePress(2, false);  // 0.00667 s: the values are those of 0.007 s
     const TDeltaReadout d = s.Cursors().Delta();
     EXPECT_EQ(d.DeltaTime, "0.007");
     EXPECT_EQ(d.InverseDelta, "142.9");
@@ -249,12 +249,12 @@ TEST_F(CursorPair, TheFrequencyWindowOffersTheirIntervalWhileShown) {
     const auto last = [this] { return s.Readings().SpectrumRequest().Intervals.back(); };
     EXPECT_EQ(last().Caption, "A..B");
     EXPECT_FALSE(last().Available);
-    s.Cursors().ShowCursorPair(true);
-    s.Cursors().SetCursorTimes(0.6, 0.2);
+    s.ShowCursorPair(true);
+    s.SetCursorTimes(0.6, 0.2);
     ASSERT_TRUE(last().Available);
     EXPECT_NEAR(last().T0, 0.2, 1e-12);
     EXPECT_NEAR(last().T1, 0.6, 1e-12);
-    s.Cursors().ShowCursorPair(false);
+    s.ShowCursorPair(false);
     EXPECT_FALSE(last().Available);
 }
 
@@ -270,8 +270,8 @@ TEST_F(CursorPairOnSine, AfterASweepTheReadoutHasARowPerBeamAndRun) {
     const TSweepShownPtr sweep =
         MakeHandSweep(signals, {1000, 2000, 4000},
                       [](int r, int sig, int q) { return (r + 1) * sig + q * 0.0; }, {1});
-    s.Cursors().ShowCursorPair(true);
-    s.Cursors().SetCursorTimes(0.25, 0.75);
+    s.ShowCursorPair(true);
+    s.SetCursorTimes(0.25, 0.75);
     const TCursorReadout r = s.Cursors().Readout(sweep.get());
     ASSERT_EQ(r.Rows.size(), 6u) << "three beams, two good runs";
     EXPECT_EQ(r.Rows[0].Name, "A: Fc = 1000");

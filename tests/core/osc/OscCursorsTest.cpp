@@ -16,53 +16,53 @@ namespace {
 using Cursors = TSessionFixture;
 
 TEST_F(Cursors, TheCursorMeasuresAndTheStripTogglesLabels) {
-    s.Cursors().Press(0, false);
+    s.MousePress(0, false);
     EXPECT_TRUE(s.Cursors().Measuring());
     EXPECT_EQ(s.Cursors().CursorColumn(), 1);
     EXPECT_DOUBLE_EQ(s.Cursors().MeasureTime(), 1.0 / 200);
     EXPECT_EQ(s.TimeView().CaptionText(), "T: 0.005");
-    s.Cursors().Press(50, false);
+    s.MousePress(50, false);
     EXPECT_EQ(s.Cursors().CursorColumn(), 1) << "a second press while measuring is ignored";
-    s.Cursors().Move(500);
+    s.MouseMove(500);
     EXPECT_EQ(s.Cursors().CursorColumn(), 199);
-    s.Cursors().Release(500, false, 10);
+    s.MouseRelease(500, false, 10);
     EXPECT_FALSE(s.Cursors().Measuring());
     EXPECT_EQ(s.Cursors().MeasureTime(), -1);
     EXPECT_EQ(s.TimeView().CaptionText(), "< dT : 1 >");
     EXPECT_EQ(View().TimeLabelCount(), 0) << "a drag on the traces sets no label";
 
-    s.Cursors().Press(100, true);
-    s.Cursors().Release(100, true, 10);
+    s.MousePress(100, true);
+    s.MouseRelease(100, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 1);
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.5);
-    s.Cursors().Press(50, true);
-    s.Cursors().Release(50, true, 10);
+    s.MousePress(50, true);
+    s.MouseRelease(50, true, 10);
     EXPECT_EQ(View().TimeLabelCount(), 2);
-    s.Cursors().Press(103, true);
-    s.Cursors().Release(103, true, 10);
+    s.MousePress(103, true);
+    s.MouseRelease(103, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 1) << "within half a mark of it: removed";
     EXPECT_DOUBLE_EQ(View().TimeLabel(0).Time(), 0.25);
-    s.Cursors().Press(150, false);
-    s.Cursors().Release(150, true, 10);
+    s.MousePress(150, false);
+    s.MouseRelease(150, true, 10);
     EXPECT_EQ(View().TimeLabelCount(), 1) << "a drag from the traces onto the strip";
-    s.Cursors().Move(20);
+    s.MouseMove(20);
     EXPECT_FALSE(s.Cursors().Measuring()) << "moving without a press measures nothing";
 }
 
 TEST_F(Cursors, LabelsShowOnTheStripAndAmongTheSuggestions) {
     Window(0.2, 0.4);
-    s.Cursors().Press(50, true);
-    s.Cursors().Release(50, true, 10);
+    s.MousePress(50, true);
+    s.MouseRelease(50, true, 10);
     const std::vector<TLabelMark> marks = s.Cursors().LayoutLabels();
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0].X, 50);
     EXPECT_EQ(marks[0].Text, "m1");
-    s.Entry().Click(TEntryMode::End);
+    s.ClickEntry(TEntryMode::End);
     EXPECT_EQ(s.Entry().Suggestions(), (std::vector<std::string>{"T", "T/2", "m1"}));
 }
 
 TEST_F(Cursors, WithoutMarkersTheDeltaColumnsAreEmpty) {
-    s.Cursors().Step(TCursorStep::Right);
+    s.StepTime(TCursorStep::Right);
     const TDeltaReadout d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, -1);
     EXPECT_EQ(d.Header, "");
@@ -78,7 +78,7 @@ TEST_F(Cursors, DeltaFromTheNearestMarkerLeftOfTheInstant) {
     Label(0.3);
     Label(0.8);
     Window(0.5, 0.7);
-    s.Cursors().Step(TCursorStep::Home);
+    s.StepTime(TCursorStep::Home);
     EXPECT_EQ(s.Cursors().DisplayTime(), 0.5);
     TDeltaReadout d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, 1) << "m2 at 0.3 is the last one left of 0.5";
@@ -89,19 +89,19 @@ TEST_F(Cursors, DeltaFromTheNearestMarkerLeftOfTheInstant) {
     EXPECT_EQ(d.Rows[2].Delta, "0.2");
     EXPECT_EQ(d.Rows[1].Delta, "0") << "a constant beam has no difference";
 
-    s.Cursors().PickReferenceMarker(2);  // m3 lies right of the instant: Δt is negative
+    s.PickReferenceMarker(2);  // m3 lies right of the instant: Δt is negative
     d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, 2);
     EXPECT_EQ(d.DeltaTime, "-0.3");
     EXPECT_EQ(d.Rows[2].Delta, "-0.3");
-    s.Cursors().PickReferenceMarker(7);  // no such label: back to the nearest one
+    s.PickReferenceMarker(7);  // no such label: back to the nearest one
     EXPECT_EQ(s.Cursors().Delta().Reference, 1);
 }
 
 TEST_F(Cursors, AnInstantOnTheMarkerHasNoFrequency) {
     Label(0.25);
     Window(0.25, 0.5);
-    s.Cursors().Step(TCursorStep::Home);
+    s.StepTime(TCursorStep::Home);
     const TDeltaReadout d = s.Cursors().Delta();
     EXPECT_EQ(d.Reference, 0);
     EXPECT_EQ(d.DeltaTime, "0");
@@ -113,45 +113,45 @@ TEST_F(Cursors, KeysStepByQuantaWithinTheWindow) {
     Window(0.2, 0.3);
     EXPECT_FALSE(s.Cursors().Stepping());
     EXPECT_EQ(s.Cursors().ShownCursorColumn(), -1);
-    s.Cursors().Step(TCursorStep::Right);
+    s.StepTime(TCursorStep::Right);
     EXPECT_TRUE(s.Cursors().Stepping());
     EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.201);
     EXPECT_EQ(s.Readings().ValueRows().at(2).Cells[2].Text, "0.201")
         << "the value table follows the cursor";
     EXPECT_EQ(s.TimeView().CaptionText(), "T: 0.201");
-    s.Cursors().Step(TCursorStep::RightTen);
+    s.StepTime(TCursorStep::RightTen);
     EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.211);
-    s.Cursors().Step(TCursorStep::LeftTen);
-    s.Cursors().Step(TCursorStep::LeftTen);
+    s.StepTime(TCursorStep::LeftTen);
+    s.StepTime(TCursorStep::LeftTen);
     EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.2) << "clamped to the window's start";
-    s.Cursors().Step(TCursorStep::End);
+    s.StepTime(TCursorStep::End);
     EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.3);
     EXPECT_EQ(s.Cursors().ShownCursorColumn(), 199) << "the last column a cursor may take";
-    s.Cursors().Step(TCursorStep::Right);
+    s.StepTime(TCursorStep::Right);
     EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.3);
-    s.Cursors().Step(TCursorStep::Home);
+    s.StepTime(TCursorStep::Home);
     EXPECT_EQ(s.Cursors().ShownCursorColumn(), 1);
-    s.Cursors().EndStepping();
+    s.EndStepping();
     EXPECT_EQ(s.TimeView().CaptionText(), "< dT : 0.1 >");
 }
 
 TEST_F(Cursors, SteppingStartsWhereTheLastMeasurementEnded) {
     Window(0, 0.2);
-    s.Cursors().Press(100, false);  // 0.1
-    s.Cursors().Release(100, false, 0);
+    s.MousePress(100, false);  // 0.1
+    s.MouseRelease(100, false, 0);
     EXPECT_FALSE(s.Cursors().Measuring());
     EXPECT_EQ(s.Cursors().DisplayTime(), 0) << "the classic table reads T0 after a release";
-    s.Cursors().Step(TCursorStep::Left);
+    s.StepTime(TCursorStep::Left);
     EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.099);
-    s.Cursors().Press(50, false);  // the mouse takes over
+    s.MousePress(50, false);  // the mouse takes over
     EXPECT_DOUBLE_EQ(s.Cursors().DisplayTime(), 0.05);
-    s.Cursors().Release(50, false, 0);
+    s.MouseRelease(50, false, 0);
     EXPECT_FALSE(s.Cursors().Stepping());
 }
 
 TEST_F(Cursors, ACursorScrolledOutOfTheWindowIsGone) {
     Window(0.2, 0.3);
-    s.Cursors().Step(TCursorStep::End);
+    s.StepTime(TCursorStep::End);
     Window(0.5, 0.6);
     EXPECT_FALSE(s.Cursors().Stepping());
     EXPECT_EQ(s.Cursors().DisplayTime(), 0.5);

@@ -23,7 +23,7 @@ using PictureWithReference = TReferenceFixture;
 
 TEST_F(Picture, TheColourSchemeIsTheOscilloscopes) {
     osc.Modified = false;
-    s.Picture().SetScheme(TColorScheme::Black);
+    s.SetScheme(TColorScheme::Black);
     EXPECT_EQ(s.Picture().Scheme(), TColorScheme::Black);
     EXPECT_TRUE(osc.Modified);
     TGraphPicture p;
@@ -36,7 +36,7 @@ TEST_F(Picture, TheColourSchemeIsTheOscilloscopes) {
 TEST_F(PictureWithReference, ThePictureDrawsTheReferenceBehindEachBeam) {
     TGraphPicture plain, compared;
     s.Picture().LayoutGraph(200, 300, plain);
-    s.References().SetReference(1);
+    s.SetReference(1);
     s.Picture().LayoutGraph(200, 300, compared);
     int beams = 0, references = 0;
     for (const TDrawItem& item : compared.Items)
@@ -57,11 +57,11 @@ TEST_F(PictureWithReference, ThePictureDrawsTheReferenceBehindEachBeam) {
 // ---- "Вид → Цвета по лучам" through the session
 
 TEST_F(PictureWithReference, BeamColoursReachTheLegendTheTablesAndTheReferenceEntry) {
-    s.References().SetReference(1);
-    s.Picture().SetLegend(true);
+    s.SetReference(1);
+    s.SetLegend(true);
     EXPECT_TRUE(s.Picture().LayoutOptions().ReferenceLabel.empty()) << "off: no entry";
     EXPECT_EQ(s.Picture().BeamColorTable().size(), 6u) << "the classic six while off";
-    s.Picture().SetBeamColors(true);
+    s.SetBeamColors(true);
     const TLayoutOptions options = s.Picture().LayoutOptions();
     EXPECT_TRUE(options.BeamColors);
     EXPECT_EQ(options.ReferenceLabel, ReferenceLegendText(runs.Find(1)->Label));
@@ -81,7 +81,7 @@ TEST_F(PictureWithReference, BeamColoursReachTheLegendTheTablesAndTheReferenceEn
         EXPECT_EQ(rows[r].Cells[1].ColorIndex, static_cast<int>(r));
     const std::vector<TStatsRow> stats = s.Readings().StatsRows();
     for (size_t r = 0; r < stats.size(); ++r) EXPECT_EQ(stats[r].ColorIndex, static_cast<int>(r));
-    s.Picture().SetLegend(false);
+    s.SetLegend(false);
     EXPECT_TRUE(s.Picture().LayoutOptions().ReferenceLabel.empty()) << "no legend, no entry";
 }
 

@@ -26,20 +26,20 @@ TEST_F(Readings, TheValueRowsFollowTheGroupsAndTheCursor) {
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].Cells[1].Text, "B");
     EXPECT_EQ(rows[2].Cells[2].Text, "0") << "at T0";
-    s.Cursors().Press(100, false);
+    s.MousePress(100, false);
     EXPECT_EQ(s.Readings().ValueRows()[2].Cells[2].Text, "0.5") << "at the measured time";
-    s.Cursors().Release(100, false, 10);
-    s.Beams().SetSelection({0});
-    s.Beams().Edit(TBeamRow::Group, "Нет");
+    s.MouseRelease(100, false, 10);
+    s.SelectBeams({0});
+    s.EditBeam(TBeamRow::Group, "Нет");
     rows = s.Readings().ValueRows();
     ASSERT_EQ(rows.size(), 2u) << "grouping follows the edit with nothing rebuilt by hand";
     EXPECT_EQ(rows[0].Cells[1].Text, "B");
-    s.Beams().ToOneGroup();
+    s.ToOneGroup();
     rows = s.Readings().ValueRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2].Cells[0].Text, "1");
     EXPECT_EQ(rows[2].Cells[0].ColorIndex, 2);
-    s.Beams().ToManyGroups();
+    s.ToManyGroups();
     EXPECT_EQ(s.Readings().ValueRows()[2].Cells[0].Text, "3");
 }
 
@@ -52,14 +52,14 @@ TEST(ReadingsOfALongRun, TheCursorReadsItsSampleNotTheSummary) {
                 [](int, int q) { return q % 64 == 63 ? 9999.0 : q % 1000; });
     TOscSession s{osc, signals};
     s.PrepareForRun();
-    s.TimeView().SetGraphWidth(200);
+    s.SetGraphWidth(200);
     ASSERT_NE(signals.Data().Summary(0), nullptr) << "the picture of 200000 quanta uses it";
     for (int x : {37, 100, 163}) {
-        s.Cursors().Press(x, false);
+        s.MousePress(x, false);
         const int64_t k = Round(s.Cursors().MeasureTime() / 1e-5L);
         const std::string sample = FormatFloat4(signals.Data().GetData(0, static_cast<int32_t>(k)));
         EXPECT_EQ(s.Readings().ValueRows()[0].Cells[2].Text, sample) << "column " << x;
-        s.Cursors().Release(x, false, 10);
+        s.MouseRelease(x, false, 10);
     }
 }
 
@@ -82,11 +82,11 @@ TEST_F(Readings, StatisticsFollowTheWindowAndTheMarkers) {
 
     Label(0.5);
     Label(0.52);
-    s.Readings().SetSpan("m1..m2");
+    s.SetSpan("m1..m2");
     rows = s.Readings().StatsRows();
     EXPECT_EQ(cell(rows[2], TMeasure::Count), "21");
     EXPECT_EQ(cell(rows[2], TMeasure::Min), "0.5");
-    s.Readings().SetSpan("m1..m9");  // names no markers: the window again
+    s.SetSpan("m1..m9");  // names no markers: the window again
     double t0 = 0, t1 = 0;
     EXPECT_FALSE(s.Readings().SpanTimes(t0, t1));
     EXPECT_EQ(cell(s.Readings().StatsRows()[2], TMeasure::Count), "101");
@@ -106,7 +106,7 @@ TEST_F(Readings, SpectraOfChosenBeamsKeepTheirColours) {
         d.SetData(0, q, 2 * std::sin(2 * kPi * 50 * q * 0.001));
     BeamsToOneGroup(View());
     TSpectrumAnalyzer analyzer;
-    s.Beams().SetSelection({0, 2});
+    s.SelectBeams({0, 2});
     Window(0, 0.999);
     const TSpectrumRequest request = s.Readings().SpectrumRequest();
     EXPECT_EQ(request.Span, "Окно");
@@ -121,7 +121,7 @@ TEST_F(Readings, SpectraOfChosenBeamsKeepTheirColours) {
     EXPECT_NEAR(spectra[0].Peak.Frequency, 50, 1e-6);
     EXPECT_NEAR(spectra[0].Peak.Amplitude, 2, 1e-9);
     // None chosen: every beam the screen shows.
-    s.Beams().SetSelection({});
+    s.SelectBeams({});
     EXPECT_EQ(s.Readings().SpectrumRequest().Beams.size(), 3u);
 }
 
@@ -129,7 +129,7 @@ TEST_F(Readings, TheSpectrumOffersItsIntervalsTheWindowFirst) {
     Window(0.1, 0.2);
     Label(0.5);
     Label(0.52);
-    s.Readings().SetSpan("m1..m2");  // the Статистика page's span is not the spectrum's
+    s.SetSpan("m1..m2");  // the Статистика page's span is not the spectrum's
     TSpectrumRequest r = s.Readings().SpectrumRequest();
     EXPECT_EQ(r.Span, "Окно");
     EXPECT_EQ(r.Interval, 0);
@@ -160,14 +160,14 @@ TEST_F(Readings, TheSpectrumOffersItsIntervalsTheWindowFirst) {
 // ---- with a reference run
 
 TEST_F(ReadingsWithReference, TheValueTableShowsTheReferenceAndTheDifference) {
-    s.References().SetReference(1);
+    s.SetReference(1);
     ASSERT_NE(s.References().Reference(), nullptr);
     const std::vector<TValueRow> rows = s.Readings().ValueRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].Cells[2].Text, "0.75");
     EXPECT_EQ(rows[1].Cells[3].Text, "0.5");
     EXPECT_EQ(rows[1].Cells[4].Text, "0.25");
-    s.References().SetReference(0);
+    s.SetReference(0);
     EXPECT_EQ(s.Readings().ValueRows()[1].Cells[3].Text, "");
 }
 

@@ -25,13 +25,13 @@ TEST_F(References, ASecondRunOffersTheFirst) {
 }
 
 TEST_F(References, PinningKeepsTheRunAndItBecomesTheDefault) {
-    s.References().Pin();  // nothing chosen: the current run, id 2
+    s.PinReference();  // nothing chosen: the current run, id 2
     EXPECT_EQ(runs.PinnedId(), 2);
     for (int i = 0; i < 6; ++i) runs.Add(CaptureRun(signals, 0));
     s.PrepareForRun();
     ASSERT_NE(s.References().Reference(), nullptr);
     EXPECT_EQ(s.References().Reference()->Id, 2);
-    s.References().SetReference(0);  // "нет" chosen on purpose
+    s.SetReference(0);  // "нет" chosen on purpose
     EXPECT_EQ(s.References().Reference(), nullptr);
 }
 
@@ -40,7 +40,7 @@ TEST_F(References, ARunOfOtherTimesIsNotDrawn) {
     other.QuantTime = 0.002;
     const int id = runs.Add(std::move(other)).Id;
     runs.Add(CaptureRun(signals, 0));
-    s.References().SetReference(id);
+    s.SetReference(id);
     ASSERT_NE(s.References().Reference(), nullptr);
     EXPECT_EQ(s.Readings().ValueRows()[0].Cells[3].Text, "");
 }

@@ -98,8 +98,8 @@ TEST_F(Session, ARefreshAfterARunKeepsTheViewOnlyWhileTheSignalsAreTheSame) {
 TEST_F(Session, SwitchingScreensForgetsCursorAndPickedReference) {
     Label(0.1);
     Label(0.2);
-    s.Cursors().PickReferenceMarker(0);
-    s.Cursors().Step(TCursorStep::Right);
+    s.PickReferenceMarker(0);
+    s.StepTime(TCursorStep::Right);
     s.AddScreen("Два");
     s.SelectScreen(0);
     EXPECT_FALSE(s.Cursors().Stepping());
@@ -111,17 +111,17 @@ TEST_F(Session, SwitchingScreensForgetsCursorAndPickedReference) {
 TEST_F(Session, AnOpenEntryIsCommittedToItsScreenOnEveryPath) {
     const std::vector<std::pair<const char*, std::function<void()>>> paths = {
         {"tab change", [&] { s.SelectScreen(1); }},
-        {"press on the traces", [&] { s.Cursors().Press(10, false); }},
-        {"press on the strip", [&] { s.Cursors().Press(10, true); }},
-        {"wheel", [&] { s.TimeView().Wheel(0, false, 10); }},
-        {"scroll bar", [&] { s.TimeView().ScrollBy(0); }},
-        {"drag", [&] { s.TimeView().PanColumns(0, 0); }},
-        {"signal list", [&] { s.Beams().SetSelection({0}); }},
+        {"press on the traces", [&] { s.MousePress(10, false); }},
+        {"press on the strip", [&] { s.MousePress(10, true); }},
+        {"wheel", [&] { s.Wheel(0, false, 10); }},
+        {"scroll bar", [&] { s.ScrollBy(0); }},
+        {"drag", [&] { s.PanColumns(0, 0); }},
+        {"signal list", [&] { s.SelectBeams({0}); }},
         {"add screen", [&] { s.AddScreen("new"); }},
         {"rename screen", [&] { s.RenameScreen("x"); }},
-        {"colour", [&] { s.Picture().SetScheme(TColorScheme::White); }},
-        {"regroup", [&] { s.Beams().ToOneGroup(); }},
-        {"beam edit", [&] { s.Beams().StartEdit(TBeamRow::Gain); }},
+        {"colour", [&] { s.SetScheme(TColorScheme::White); }},
+        {"regroup", [&] { s.ToOneGroup(); }},
+        {"beam edit", [&] { s.StartBeamEdit(TBeamRow::Gain); }},
         {"closing", [&] { s.Close(); }},
     };
     for (const auto& [name, path] : paths) {
@@ -135,9 +135,9 @@ TEST_F(Session, AnOpenEntryIsCommittedToItsScreenOnEveryPath) {
         first.SetT1(0.3);
         second.SetT0(0.5);
         second.SetT1(0.6);
-        s.Entry().Click(TEntryMode::Start);
+        s.ClickEntry(TEntryMode::Start);
         ASSERT_TRUE(s.Entry().Open());
-        s.Entry().SetText("0.4");
+        s.SetEntryText("0.4");
         path();
         EXPECT_FALSE(s.Entry().Open());
         EXPECT_EQ(s.Entry().Suggestions().size(), 0u);
@@ -150,14 +150,14 @@ TEST_F(Session, DeletingTheScreenOfAnOpenEntryCommitsItFirst) {
     s.AddScreen("2");
     s.SelectScreen(0);
     Window(0.2, 0.3);
-    s.Entry().Click(TEntryMode::Start);
-    s.Entry().SetText("0.4");
+    s.ClickEntry(TEntryMode::Start);
+    s.SetEntryText("0.4");
     osc.Modified = false;
     s.DeleteScreen();
     EXPECT_FALSE(s.Entry().Open());
     ASSERT_EQ(s.ScreenCount(), 1);
     EXPECT_WINDOW(View(), 0, 1) << "the remaining screen did not get the entry";
-    s.Entry().Commit();
+    s.CommitEntry();
     EXPECT_WINDOW(View(), 0, 1);
 }
 

@@ -17,18 +17,18 @@ namespace {
 using TimeEntry = TSessionFixture;
 
 TEST_F(TimeEntry, TheEntryOpensWithTheShownTimeAndItsHint) {
-    s.Entry().Click(TEntryMode::Start);
+    s.ClickEntry(TEntryMode::Start);
     EXPECT_FALSE(s.Entry().Open()) << "the whole run is shown";
     EXPECT_EQ(s.WarningCount(), 1);
     EXPECT_EQ(s.Status(), "На экране отображается полный интервал времен");
     Window(0.2, 0.3);
-    s.Entry().Click(TEntryMode::Length);
+    s.ClickEntry(TEntryMode::Length);
     ASSERT_TRUE(s.Entry().Open());
     EXPECT_EQ(s.Entry().Text(), "0.1");
     EXPECT_EQ(s.Status(), "Значение интервала может быть в пределах от 0.01 до 1");
     EXPECT_EQ(s.Entry().Suggestions().at(1), "D*2");
-    s.Entry().SetText("D*2");
-    s.Entry().Click(TEntryMode::Start);  // a click on a text while open only commits
+    s.SetEntryText("D*2");
+    s.ClickEntry(TEntryMode::Start);  // a click on a text while open only commits
     EXPECT_FALSE(s.Entry().Open());
     EXPECT_WINDOW(View(), 0.2, 0.4);
     EXPECT_EQ(s.Status(), "");
@@ -38,24 +38,24 @@ TEST_F(TimeEntry, TheEntryOpensWithTheShownTimeAndItsHint) {
 // evaluates what was typed, never a completion of it.
 TEST_F(TimeEntry, TheEntryEvaluatesExactlyWhatWasTyped) {
     Window(0.2, 0.3);
-    s.Entry().Click(TEntryMode::Start);
-    s.Entry().SetText("T");
-    s.Entry().Commit();
+    s.ClickEntry(TEntryMode::Start);
+    s.SetEntryText("T");
+    s.CommitEntry();
     EXPECT_WINDOW(View(), 0.9, 1);
-    s.Entry().Click(TEntryMode::Length);
-    s.Entry().SetText("0");
-    s.Entry().Commit();
+    s.ClickEntry(TEntryMode::Length);
+    s.SetEntryText("0");
+    s.CommitEntry();
     EXPECT_WINDOW(View(), 0.9, 0.91) << "length 0 is the shortest window";
 }
 
 TEST_F(TimeEntry, ClosingTheEntryTwiceAppliesItOnce) {
     Window(0.2, 0.3);
-    s.Entry().Click(TEntryMode::Length);
-    s.Entry().SetText("D*2");
-    s.Entry().Commit();
-    s.Entry().Commit();
-    s.Entry().SetText("D*2");  // no entry open: ignored
-    s.Entry().Commit();
+    s.ClickEntry(TEntryMode::Length);
+    s.SetEntryText("D*2");
+    s.CommitEntry();
+    s.CommitEntry();
+    s.SetEntryText("D*2");  // no entry open: ignored
+    s.CommitEntry();
     EXPECT_WINDOW(View(), 0.2, 0.4);
 }
 

@@ -23,12 +23,12 @@ TEST_F(Undo, TheHistoryStartsEmpty) {
 }
 
 TEST_F(Undo, ZoomGainAndScreenDeletionAreRestoredExactly) {
-    s.TimeView().Wheel(3, false, 50);
+    s.Wheel(3, false, 50);
     const double t0 = View().T0(), t1 = View().T1();
     s.EndGesture();
-    s.Beams().SetSelection({0});
-    s.Beams().Edit(TBeamRow::Gain, "2.5");
-    s.Beams().EndEdit(TBeamRow::Gain, "2.5");
+    s.SelectBeams({0});
+    s.EditBeam(TBeamRow::Gain, "2.5");
+    s.EndBeamEdit(TBeamRow::Gain, "2.5");
     s.AddScreen("Два");
     s.DeleteScreen();
     ASSERT_EQ(s.ScreenCount(), 1);
@@ -57,11 +57,11 @@ TEST_F(Undo, ZoomGainAndScreenDeletionAreRestoredExactly) {
 }
 
 TEST_F(Undo, ADragAndAWheelBurstAreOneStepEach) {
-    s.TimeView().Wheel(2, false, 100);
-    s.TimeView().Wheel(2, false, 100);
+    s.Wheel(2, false, 100);
+    s.Wheel(2, false, 100);
     s.EndGesture();
     const double t0 = View().T0();
-    for (int x = 100; x > 60; x -= 5) s.TimeView().PanColumns(x, x - 5);
+    for (int x = 100; x > 60; x -= 5) s.PanColumns(x, x - 5);
     s.EndGesture();
     ASSERT_NE(View().T0(), t0);
     s.Undo();
@@ -72,12 +72,12 @@ TEST_F(Undo, ADragAndAWheelBurstAreOneStepEach) {
 }
 
 TEST_F(Undo, TypingIntoTheBeamTableIsOneStep) {
-    s.Beams().SetSelection({1});
-    s.Beams().StartEdit(TBeamRow::Offset);
-    s.Beams().Edit(TBeamRow::Offset, "0");
-    s.Beams().Edit(TBeamRow::Offset, "0.");
-    s.Beams().Edit(TBeamRow::Offset, "0.5");
-    s.Beams().EndEdit(TBeamRow::Offset, "0.5");
+    s.SelectBeams({1});
+    s.StartBeamEdit(TBeamRow::Offset);
+    s.EditBeam(TBeamRow::Offset, "0");
+    s.EditBeam(TBeamRow::Offset, "0.");
+    s.EditBeam(TBeamRow::Offset, "0.5");
+    s.EndBeamEdit(TBeamRow::Offset, "0.5");
     ASSERT_EQ(View().Beam(1).Offset(), 0.5);
     s.Undo();
     EXPECT_EQ(View().Beam(1).Offset(), 0);
@@ -85,12 +85,12 @@ TEST_F(Undo, TypingIntoTheBeamTableIsOneStep) {
 }
 
 TEST_F(Undo, ANewChangeClearsRedo) {
-    s.Picture().SetScheme(TColorScheme::White);
-    s.Picture().SetScheme(TColorScheme::Black);
+    s.SetScheme(TColorScheme::White);
+    s.SetScheme(TColorScheme::Black);
     s.Undo();
     EXPECT_EQ(s.Picture().Scheme(), TColorScheme::White);
     ASSERT_TRUE(s.CanRedo());
-    s.Beams().ToOneGroup();
+    s.ToOneGroup();
     EXPECT_FALSE(s.CanRedo());
     s.Undo();
     s.Undo();
@@ -98,16 +98,16 @@ TEST_F(Undo, ANewChangeClearsRedo) {
 }
 
 TEST_F(Undo, ActionsThatChangeNothingMakeNoStep) {
-    s.Picture().SetScheme(TColorScheme::Gray);
+    s.SetScheme(TColorScheme::Gray);
     s.SelectScreen(0);
-    s.Cursors().Press(50, false);
-    s.Cursors().Release(60, false, 0);  // a measurement, not a label
+    s.MousePress(50, false);
+    s.MouseRelease(60, false, 0);  // a measurement, not a label
     EXPECT_FALSE(s.CanUndo());
 }
 
 TEST_F(Undo, LabelsRenamesAndSchemesAreSteps) {
-    s.Cursors().Press(100, true);
-    s.Cursors().Release(100, true, 10);
+    s.MousePress(100, true);
+    s.MouseRelease(100, true, 10);
     ASSERT_EQ(View().TimeLabelCount(), 1);
     s.RenameScreen("Новое");
     s.Undo();
@@ -118,8 +118,7 @@ TEST_F(Undo, LabelsRenamesAndSchemesAreSteps) {
 
 TEST_F(Undo, AHundredStepsAtLeastAndNoMoreThanTheLimit) {
     const int n = static_cast<int>(TOscHistory::kMaxSteps) + 20;
-    for (int i = 0; i < n; ++i)
-        s.Picture().SetScheme(i % 2 ? TColorScheme::White : TColorScheme::Black);
+    for (int i = 0; i < n; ++i) s.SetScheme(i % 2 ? TColorScheme::White : TColorScheme::Black);
     int undone = 0;
     while (s.CanUndo()) {
         s.Undo();
@@ -135,9 +134,9 @@ TEST_F(Undo, AHundredStepsAtLeastAndNoMoreThanTheLimit) {
 
 TEST_F(Undo, UndoingBackToTheSavedStateClearsTheModifiedFlag) {
     ASSERT_FALSE(osc.Modified);
-    s.Beams().SetSelection({0, 1});
-    s.Beams().Edit(TBeamRow::Group, "1");
-    s.Beams().EndEdit(TBeamRow::Group, "1");
+    s.SelectBeams({0, 1});
+    s.EditBeam(TBeamRow::Group, "1");
+    s.EndBeamEdit(TBeamRow::Group, "1");
     EXPECT_TRUE(osc.Modified);
     s.Undo();
     EXPECT_FALSE(osc.Modified) << "back where the document was saved";
@@ -146,9 +145,9 @@ TEST_F(Undo, UndoingBackToTheSavedStateClearsTheModifiedFlag) {
 }
 
 TEST_F(Undo, AStateSavedMidwayIsTheOneThatCounts) {
-    s.Picture().SetScheme(TColorScheme::White);
+    s.SetScheme(TColorScheme::White);
     osc.Modified = false;  // the document was saved here
-    s.Picture().SetScheme(TColorScheme::Black);
+    s.SetScheme(TColorScheme::Black);
     s.Undo();
     EXPECT_FALSE(osc.Modified);
     s.Undo();
@@ -156,17 +155,17 @@ TEST_F(Undo, AStateSavedMidwayIsTheOneThatCounts) {
 }
 
 TEST_F(Undo, TheHistoryStartsAgainWithEveryRun) {
-    s.Picture().SetScheme(TColorScheme::White);
+    s.SetScheme(TColorScheme::White);
     s.PrepareForRun();
     EXPECT_FALSE(s.CanUndo());
 }
 
 TEST_F(Undo, UndoDiscardsAnOpenEntryAndEndsTheMeasurement) {
-    s.TimeView().Wheel(1, false, 100);
+    s.Wheel(1, false, 100);
     s.EndGesture();
-    s.Entry().Click(TEntryMode::Start);
+    s.ClickEntry(TEntryMode::Start);
     ASSERT_TRUE(s.Entry().Open());
-    s.Entry().SetText("0.5");
+    s.SetEntryText("0.5");
     s.Undo();
     EXPECT_FALSE(s.Entry().Open());
     EXPECT_EQ(View().T0(), 0);

@@ -34,7 +34,7 @@ struct TSessionFixture : ::testing::Test {
             return s == 0 ? 0 : s == 1 ? 0.5 : q * 0.001;
         });
         s.PrepareForRun();
-        s.TimeView().SetGraphWidth(200);
+        s.SetGraphWidth(200);
     }
     TView& View() { return *s.Current(); }
     void Window(double t0, double t1) {
@@ -57,7 +57,7 @@ struct TSavedSessionFixture : ::testing::Test {
         s.PrepareForRun();
         osc.Modified = false;
         s.PrepareForRun();
-        s.TimeView().SetGraphWidth(200);
+        s.SetGraphWidth(200);
     }
     TView& View() { return *s.Current(); }
     TSignals signals;
@@ -69,7 +69,7 @@ struct TSavedSessionFixture : ::testing::Test {
 struct TReferenceFixture : TSavedSessionFixture {
     void SetUp() override {
         TSavedSessionFixture::SetUp();
-        s.References().SetRunHistory(&runs);
+        s.SetRunHistory(&runs);
         runs.Add(CaptureRun(signals, 0));
         for (int q = 0; q < signals.Data().SampleCount(); ++q) signals.Data().SetData(1, q, 0.75);
         runs.Add(CaptureRun(signals, 0));

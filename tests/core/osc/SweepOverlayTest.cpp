@@ -338,9 +338,9 @@ struct SweepSession : TSessionFixture {
 };
 
 TEST_F(SweepSession, ThePictureAndTheReadingsFollowTheSweepShown) {
-    s.Picture().SetBeamColors(true);
-    s.Picture().SetLegend(true);
-    s.References().SetSweep(sweep);
+    s.SetBeamColors(true);
+    s.SetLegend(true);
+    s.SetSweep(sweep);
     const TLayoutOptions options = s.Picture().LayoutOptions();
     EXPECT_EQ(options.Sweep, sweep.get());
     EXPECT_TRUE(options.ReferenceLabel.empty());
@@ -364,7 +364,7 @@ TEST_F(SweepSession, ThePictureAndTheReadingsFollowTheSweepShown) {
     EXPECT_EQ(stats[3].Cells[static_cast<int>(TMeasure::Max)], "3.5");
     EXPECT_EQ(stats[3].Color, ramp[1]);
 
-    s.References().SetSweep(nullptr);
+    s.SetSweep(nullptr);
     EXPECT_EQ(s.Picture().LayoutOptions().Sweep, nullptr);
     EXPECT_TRUE(s.Readings().ValueRows()[1].Runs.empty());
     EXPECT_TRUE(s.Readings().ValueTitles({}).empty());

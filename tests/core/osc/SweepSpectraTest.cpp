@@ -63,16 +63,16 @@ TEST_F(TSessionFixture, SpectrumRequestCarriesTheSweepAndOneBeamWithoutAChoice) 
     EXPECT_EQ(s.Readings().SpectrumRequest().Beams.size(), 3u);
     const auto sweep = MakeHandSweep({"A", "B", "C"}, 0.001, 1, {{"K", {1, 2}}},
                                      [](const std::vector<double>& v, int, int) { return v[0]; });
-    s.References().SetSweep(sweep);
+    s.SetSweep(sweep);
     TSpectrumRequest r = s.Readings().SpectrumRequest();
     EXPECT_EQ(r.Sweep, sweep);
     ASSERT_EQ(r.Beams.size(), 1u);
     EXPECT_EQ(r.Beams[0].Signal, 0);
-    s.Beams().SetSelection({1, 2});
+    s.SelectBeams({1, 2});
     r = s.Readings().SpectrumRequest();
     ASSERT_EQ(r.Beams.size(), 2u);
     EXPECT_EQ(r.Beams[1].Signal, 2);
-    s.References().SetSweep(nullptr);
+    s.SetSweep(nullptr);
     EXPECT_EQ(s.Readings().SpectrumRequest().Beams.size(), 2u);
 }
 
