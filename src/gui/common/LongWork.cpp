@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
-#include <atomic>
 
+#include "base/WorkChannel.h"
 #include "common/QtText.h"
 #include "model/RunProgress.h"
 
@@ -99,14 +99,8 @@ bool RunLongWork(QWidget* parent, const QString& what,
                  const std::function<void(const TWorkHooks&)>& work) {
     ++longWorks;
     const auto over = qScopeGuard([] { --longWorks; });
-    std::atomic<bool> stop{false};
-    std::atomic<int64_t> done{0}, total{0};
-    TWorkHooks hooks;
-    hooks.Cancelled = [&stop] { return stop.load(); };
-    hooks.Progress = [&done, &total](int64_t d, int64_t t) {
-        total = t;
-        done = d;
-    };
+    TWorkChannel channel;
+    const TWorkHooks hooks = channel.Hooks();
 
     TInputHold hold;
     QElapsedTimer clock;
@@ -116,11 +110,11 @@ bool RunLongWork(QWidget* parent, const QString& what,
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (!box) {
-            box = ShowProgressBox(parent, what, [&stop] { stop = true; });
+            box = ShowProgressBox(parent, what, [&channel] { channel.Stop(); });
             hold.Box = box.get();
             tick.setInterval(100);
         }
-        const int64_t t = total, d = done;
+        const auto [d, t] = channel.Progress();
         if (t <= 0 || d <= 0) return;
         const double elapsed = clock.elapsed() / 1000.0;
         SetBoxProgress(*box, d, t, FromUtf8(WorkProgressText(ToUtf8(what), d, t, elapsed)));
@@ -144,7 +138,7 @@ bool RunLongWork(QWidget* parent, const QString& what,
     loop.exec();
     if (!watcher.isFinished()) {
         // The application is quitting: its exit ended the loop, not the work.
-        stop = true;
+        channel.Stop();
         watcher.waitForFinished();
     }
     tick.stop();
