@@ -275,6 +275,20 @@ TSpectrum TSpectrumAnalyzer::Compute(const double* samples, int n, double quantT
     return spectrum;
 }
 
+void TSpectrumAnalyzer::Transform(const double* samples, const std::vector<double>& window, int n,
+                                  std::vector<std::complex<double>>& bins) {
+    KV_ASSERT(n >= 1 && (window.empty() || window.size() == static_cast<size_t>(n)), "Transform");
+    TPlan& plan = PlanFor(n);
+    if (window.empty())
+        std::copy(samples, samples + n, plan.in);
+    else
+        for (int i = 0; i < n; ++i) plan.in[i] = samples[i] * window[static_cast<size_t>(i)];
+    fftw_execute(plan.plan);
+    bins.resize(static_cast<size_t>(n / 2 + 1));
+    for (int k = 0; k <= n / 2; ++k)
+        bins[static_cast<size_t>(k)] = {plan.out[k][0], plan.out[k][1]};
+}
+
 TSpectrum TSpectrumAnalyzer::Compute(const TSignalsData& data, int signal, TQuantRange range,
                                      double quantTime, TSpectrumWindow window) {
     range.First = std::max(range.First, 0);

@@ -4,6 +4,7 @@
 // |X_k| · 2 / Σw for 0 < k < N/2 and |X_k| / Σw for k = 0 and, N even, k = N/2; its frequency
 // is k / (N · quantTime).
 
+#include <complex>
 #include <map>
 #include <memory>
 #include <optional>
@@ -76,6 +77,10 @@ class TSpectrumAnalyzer {
     // The same over a range of a store row (clipped to the row).
     TSpectrum Compute(const TSignalsData& data, int signal, TQuantRange range, double quantTime,
                       TSpectrumWindow window);
+    // The DFT bins 0 .. n/2 of samples[i] · window[i] (i < n, window of n coefficients; none:
+    // every coefficient 1), unscaled, into `bins`. For estimates that combine transforms.
+    void Transform(const double* samples, const std::vector<double>& window, int n,
+                   std::vector<std::complex<double>>& bins);
 
   private:
     struct TPlan;
