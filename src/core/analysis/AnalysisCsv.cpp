@@ -139,6 +139,8 @@ TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value
         request.PeakCount = value;
     else if (option == "--threshold")
         request.PeakThreshold = value;
+    else if (option == "--segment")
+        request.Response.Segment = value;
     else
         return TOptionParse::NotMine;
     return TOptionParse::Ok;
@@ -155,6 +157,12 @@ bool CheckAnalysisRequest(const TAnalysisRequest& request, std::string& error) {
         error = "Неверное число пиков --peaks-count \"" + request.PeakCount +
                 "\" (целое от 1 до 1000) или порог --threshold \"" + request.PeakThreshold +
                 "\" (число, дБ)";
+        return false;
+    }
+    int segment = 0;
+    if (!ResponseSegmentOf(request.Response, segment)) {
+        error = "Неверная длина сегмента --segment \"" + request.Response.Segment +
+                "\" (целое от 2 до 1073741824)";
         return false;
     }
     return true;

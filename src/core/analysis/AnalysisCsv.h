@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/ResponseCsv.h"
 #include "analysis/Spectrum.h"
 #include "export/DataRange.h"
 
@@ -22,7 +23,10 @@ struct TAnalysisRequest {
     std::string Window = "hann";
     std::string PeakCount;      // --peaks-count as typed; empty: kDefaultPeakCount
     std::string PeakThreshold;  // --threshold in dB as typed; empty: kDefaultPeakThresholdDb
-    bool Any() const { return !StatsPath.empty() || !SpectrumPath.empty() || !PeaksPath.empty(); }
+    TResponseRequest Response;  // --response and --segment
+    bool Any() const {
+        return !StatsPath.empty() || !SpectrumPath.empty() || !PeaksPath.empty() || Response.Any();
+    }
 };
 
 // The peak table's settings of a checked request.
@@ -34,9 +38,9 @@ struct TPeakSettings {
 // no finite number.
 bool PeakSettingsOf(const TAnalysisRequest& request, TPeakSettings& settings);
 
-// --stats, --spectrum, --peaks, --window, --peaks-count and --threshold with their value; the
-// signals and times they cover come from the shared selection options (ParseSelectionOption).
-// Windows are checked against the document later.
+// --stats, --spectrum, --peaks, --window, --peaks-count, --threshold and --segment with their
+// value; the signals and times they cover come from the shared selection options
+// (ParseSelectionOption). Windows are checked against the document later.
 TOptionParse ParseAnalysisOption(std::string_view option, std::string_view value,
                                  TAnalysisRequest& request);
 

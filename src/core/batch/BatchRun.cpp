@@ -82,6 +82,7 @@ bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, const
     TDataSelection selection = options.Selection;
     if (!ResolveSpanOption(options, signals, osc, selection, err)) return false;
     try {
+        if (options.Analysis.Response.Any()) ResponseSignals(signals, options.Analysis.Response);
         if (CheckModelTimes(signals, options.MaxQuanta)) {
             SignalsNamed(signals, options.Selection.SignalNames);
             return true;
@@ -225,7 +226,7 @@ bool CheckTableHeader(const std::string& path, std::ostream& err) {
 
 // Where each output of the command goes; -1 for one not asked for.
 struct TBatchTargets {
-    int Csv = -1, Wav = -1, Stats = -1, Spectrum = -1, Peaks = -1, Picture = -1;
+    int Csv = -1, Wav = -1, Stats = -1, Spectrum = -1, Peaks = -1, Picture = -1, Response = -1;
 };
 
 // Every target resolved and checked, with its temporary file open, before the model runs.
@@ -243,6 +244,7 @@ bool PlanOutputs(const TBatchOptions& options, TOutputPlan& plan, TBatchTargets&
     targets.Spectrum = add("--spectrum", options.Analysis.SpectrumPath, TOutputKind::Text);
     targets.Peaks = add("--peaks", options.Analysis.PeaksPath, TOutputKind::Text);
     targets.Picture = add("--png", options.Picture.Path, TOutputKind::Binary);
+    targets.Response = add("--response", options.Analysis.Response.Path, TOutputKind::Text);
     try {
         plan.Prepare();
     } catch (const EKvaril& e) {
@@ -279,6 +281,10 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
             PeakSettingsOf(options.Analysis, settings);
             WritePeaksCsv(sink, signals, range, *SpectrumWindowFromName(options.Analysis.Window),
                           settings, err);
+        };
+    if (targets.Response >= 0)
+        writers[targets.Response] = [&](ByteSink& sink) {
+            WriteResponseCsv(sink, {{&signals, ""}}, options.Analysis.Response, range);
         };
     if (targets.Picture >= 0)
         writers[targets.Picture] = [&](ByteSink&) {
@@ -333,10 +339,10 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     TBatchTargets targets;
     if (!PlanOutputs(options, plan, targets, err)) return 1;
     if (!sweep.Parameters.empty())
-        return RunSweepBatch(
-            options, signals, osc, sweep, range, plan,
-            {targets.Csv, targets.Stats, targets.Picture, targets.Spectrum, targets.Peaks}, out,
-            err);
+        return RunSweepBatch(options, signals, osc, sweep, range, plan,
+                             {targets.Csv, targets.Stats, targets.Picture, targets.Spectrum,
+                              targets.Peaks, targets.Response},
+                             out, err);
 
     if (int status = BuildAndRun(options, signals, err); status != 0) return status;
     FinishRun(signals, osc);

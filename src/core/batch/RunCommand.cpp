@@ -77,6 +77,7 @@ const TRunOption kRunOptions[] = {
      [](std::string_view v, TParseState& s) { return Analysis("--peaks-count", v, s); }},
     {"--threshold",
      [](std::string_view v, TParseState& s) { return Analysis("--threshold", v, s); }},
+    {"--segment", [](std::string_view v, TParseState& s) { return Analysis("--segment", v, s); }},
     {"--sweep", Sweep},
     {"--span",
      [](std::string_view v, TParseState& s) -> std::string {
@@ -148,13 +149,15 @@ std::string CheckTogether(const TParseState& state) {
     if ((!options.Analysis.PeakCount.empty() || !options.Analysis.PeakThreshold.empty()) &&
         options.Analysis.PeaksPath.empty())
         return "--peaks-count и --threshold нужны только с --peaks";
+    if (!options.Analysis.Response.Segment.empty() && !options.Analysis.Response.Any())
+        return "--segment нужен только с --response";
     // A sweep's runs have one CSV column or statistics row each, and the picture overlays
     // them (with no reference run behind them); the other outputs would need a form for many
     // runs first.
     if (!options.Sweeps.empty() && (!options.WavPath.empty() || !options.AgainstPath.empty() ||
                                     !options.Picture.Reference.empty()))
-        return "--sweep пишет --csv, --stats, --spectrum, --peaks и --png (не --wav, --against, "
-               "--reference)";
+        return "--sweep пишет --csv, --stats, --spectrum, --peaks, --response и --png (не --wav, "
+               "--against, --reference)";
     if (!options.Span.empty() && (options.Selection.From || options.Selection.To))
         return "--span и --from/--to задают один интервал: укажите что-то одно";
     if (state.PictureOption && options.Picture.Path.empty())
@@ -182,6 +185,17 @@ std::string ParseRunCommand(const std::vector<std::string>& arguments, TBatchOpt
         if (name == "--long") {
             options.MaxQuanta = kLongMaxQuanta;
             --i;
+            continue;
+        }
+        // The one option with two values: the signals, then the file.
+        if (name == "--response") {
+            if (i + 2 >= arguments.size())
+                return "--response задается как Вход:Выход[,Выход2...] ФАЙЛ";
+            std::string error;
+            TResponseRequest& response = options.Analysis.Response;
+            if (!ParseResponseSignals(arguments[i + 1], response, error)) return error;
+            response.Path = arguments[i + 2];
+            ++i;
             continue;
         }
         if (i + 1 >= arguments.size()) return "Нет значения у параметра " + name;

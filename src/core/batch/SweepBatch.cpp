@@ -187,6 +187,14 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& o
                 PeakSettingsOf(options.Analysis, settings);
                 WriteSweepPeaksCsv(plan.Sink(output), sweep, result, range, window, settings, err);
             }
+            if (output == targets.Response) {
+                std::vector<TResponseRun> runs;
+                for (size_t run = 0; run < result.Runs.size(); ++run)
+                    runs.push_back({result.Runs[run].Signals.get(),
+                                    "@" + sweep.RunLabel(static_cast<int>(run))});
+                for (const TResponseRun& run : runs) CheckRangeInData(*run.Signals, range);
+                WriteResponseCsv(plan.Sink(output), runs, options.Analysis.Response, range);
+            }
         }
         plan.Commit();
     } catch (const std::exception& e) {

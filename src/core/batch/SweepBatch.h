@@ -47,6 +47,7 @@ struct TSweepTargets {
     int Picture = -1;
     int Spectrum = -1;
     int Peaks = -1;
+    int Response = -1;
 };
 
 // Runs the sweep and writes its outputs, all of them or, after any failed run, none; the
