@@ -104,6 +104,9 @@ struct TBeamSpectrum {
     TSpectrum Spectrum;
     TSpectralPeak Peak;                // the largest
     std::vector<TSpectralPeak> Peaks;  // the peak table (FindPeaks), largest first
+    // Bins drawn faint, as estimates not to be trusted (a response's low coherence); empty:
+    // none.
+    std::vector<char> Faint;
 };
 
 struct TBeamChoice {

@@ -127,4 +127,15 @@ TSpectrumRequest TOscReadings::SpectrumRequest() const {
     return r;
 }
 
+TResponseSetup TOscReadings::ResponseSetup() const {
+    TResponseSetup setup;
+    setup.Base = SpectrumRequest();
+    const TView* view = context_.Current();
+    if (!view) return setup;
+    setup.Base.Beams = ChooseBeams(TBeamGrouping(*view), {}, picture_.BeamColors());
+    const std::set<int>& selected = beams_.Selection();
+    ChooseResponseBeams(setup, std::vector<int>(selected.begin(), selected.end()));
+    return setup;
+}
+
 }  // namespace kvaril

@@ -8,6 +8,7 @@
 
 #include "osc/BeamTable.h"
 #include "osc/OscAnalysis.h"
+#include "osc/ResponseView.h"
 #include "osc/SweepOverlay.h"
 
 namespace kvaril {
@@ -56,6 +57,9 @@ class TOscReadings {
     // intervals the spectrum window offers (SpectrumIntervals). With a sweep shown, its runs of
     // the selected beams, or of the first shown beam when none is.
     TSpectrumRequest SpectrumRequest() const;
+    // The frequency response's: every beam shown offered, the selected ones chosen
+    // (ChooseResponseBeams), the intervals and the sweep as for a spectrum.
+    TResponseSetup ResponseSetup() const;
 
   private:
     // The sweep's runs drawn over the current screen; empty without a sweep.

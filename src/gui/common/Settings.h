@@ -60,6 +60,12 @@ inline const TSetting<QStringList> kSweeps{"Model/Sweeps", QStringList()};
 // ---- the spectrum window's peak table: how many peaks per beam, from which level in dB up
 inline constexpr TSetting<int> kSpectrumPeakCount{"Spectrum/PeakCount", 5};
 inline constexpr TSetting<int> kSpectrumPeakThreshold{"Spectrum/PeakThreshold", -60};
+// The frequency-response window: what it shows (TResponseShow), a logarithmic frequency axis, the
+// segment (0: the default rule) and the frequency its attenuation is read at (Hz; 0: none).
+inline constexpr TSetting<int> kResponseShow{"Response/Show", 0};
+inline constexpr TSetting<bool> kResponseLogFrequency{"Response/LogFrequency", false};
+inline constexpr TSetting<int> kResponseSegment{"Response/Segment", 0};
+inline const TSetting<QString> kResponseAttenuationAt{"Response/AttenuationAt", QString()};
 
 // ---- the oscilloscope's measuring lines: the A/B cursors and a line under each marker
 inline constexpr TSetting<bool> kOscCursors{"Oscilloscope/Cursors", false};

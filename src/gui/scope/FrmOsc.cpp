@@ -26,6 +26,7 @@
 #include "osc/BeamPalette.h"
 #include "osc/OscSession.h"
 #include "scope/BeamPage.h"
+#include "scope/FrmResponse.h"
 #include "scope/FrmSpectrum.h"
 #include "scope/OscPainter.h"
 #include "scope/PaintAreas.h"
@@ -208,6 +209,7 @@ void TFormOsc::closeEvent(QCloseEvent* event) {
     SaveWindowPlacement(settings, beside_ ? settings::kOscBesideWindow : settings::kOscWindow, this,
                         tabControlSplit_);
     if (frmSpectrum_) frmSpectrum_->close();
+    if (frmResponse_) frmResponse_->close();
     session_->Close();
     Refresh();
     event->accept();

@@ -29,6 +29,7 @@ class QTimer;
 namespace kvaril {
 
 class TDialogs;
+class TFormResponse;
 class TFormSpectrum;
 class TStatsPage;
 class TSweepPage;
@@ -72,6 +73,7 @@ class TFormOsc : public QMainWindow {
     const TOscSession& Session() const { return *session_; }
     // The spectrum window, once the command has opened it.
     TFormSpectrum* SpectrumWindow() const { return frmSpectrum_; }
+    TFormResponse* ResponseWindow() const { return frmResponse_; }
 
   Q_SIGNALS:
     // The window was closed or hidden (not minimized).
@@ -126,6 +128,7 @@ class TFormOsc : public QMainWindow {
     void CreateStatsPage();
     void WidenForStats();
     void CreateSpectrumAction();
+    void CreateResponseAction();
     void CreateGridAction();
     void CreateBeamColorsAction();
     void RefreshStats();
@@ -133,6 +136,7 @@ class TFormOsc : public QMainWindow {
     bool StepKey(const QKeyEvent& event);
     void ReferenceMenu(int x);
     void ShowSpectrum();
+    void ShowResponse();
 
     // The "Свип" page, there while a sweep is shown (FrmOscSweep.cpp).
     void CreateSweepPage();
@@ -197,9 +201,11 @@ class TFormOsc : public QMainWindow {
     QLabel* tsDeltaLabel_;
     TStatsPage* tsStats_ = nullptr;
     QAction* actSpectrum_ = nullptr;
+    QAction* actResponse_ = nullptr;
     QAction* actGrid_ = nullptr;
     QAction* actBeamColors_ = nullptr;
     TFormSpectrum* frmSpectrum_ = nullptr;
+    TFormResponse* frmResponse_ = nullptr;
     TSweepPage* tsSweep_ = nullptr;
     int panelMinimumWithoutSweep_ = -1;  // the panel's minimum width before the page came
     // The A/B cursors and the marker lines.

@@ -20,6 +20,7 @@
 #include "osc/OscSession.h"
 #include "osc/OscTime.h"
 #include "scope/FrmOsc.h"
+#include "scope/FrmResponse.h"
 #include "scope/FrmSpectrum.h"
 #include "scope/OscPainter.h"
 #include "scope/PaintAreas.h"
@@ -30,6 +31,7 @@ namespace kvaril {
 void TFormOsc::CreateAnalysis() {
     CreateStatsPage();
     CreateSpectrumAction();
+    CreateResponseAction();
     CreateGridAction();
     CreateBeamColorsAction();
     pbGraph_->setFocusPolicy(Qt::StrongFocus);
@@ -88,6 +90,20 @@ void TFormOsc::CreateSpectrumAction() {
     }
     connect(actSpectrum_, &QAction::triggered, this,
             [this] { Act("QAction", [this] { ShowSpectrum(); }); });
+}
+
+void TFormOsc::CreateResponseAction() {
+    actResponse_ = new QAction("&Передаточная функция...", this);
+    actResponse_->setObjectName("actResponse");
+    const QString hint =
+        "Усиление, фаза и когерентность выходов фильтра по его входу: выберите лучи входа и "
+        "выходов";
+    actResponse_->setStatusTip(hint);
+    actResponse_->setToolTip(hint);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        if (menu->title() == "&Лучи") menu->addAction(actResponse_);
+    connect(actResponse_, &QAction::triggered, this,
+            [this] { Act("QAction", [this] { ShowResponse(); }); });
 }
 
 void TFormOsc::CreateGridAction() {
@@ -227,6 +243,15 @@ void TFormOsc::ShowSpectrum() {
     frmSpectrum_->Open(session_->Readings().SpectrumRequest(), BeamColors(),
                        ToQColor(SchemeBackground(session_->Picture().Scheme())));
     frmSpectrum_->Present();  // also out of the taskbar, or from behind other windows
+}
+
+void TFormOsc::ShowResponse() {
+    CommitEntry();
+    if (!session_->Current()) return;
+    if (!frmResponse_) frmResponse_ = new TFormResponse(workbench_.Signals, this);
+    frmResponse_->Open(session_->Readings().ResponseSetup(), BeamColors(),
+                       ToQColor(SchemeBackground(session_->Picture().Scheme())));
+    frmResponse_->Present();
 }
 
 }  // namespace kvaril

@@ -108,6 +108,7 @@ void TSpectrumPlot::paintEvent(QPaintEvent*) {
         p.setRenderHint(QPainter::Antialiasing, true);
         for (const TBeamSpectrum& b : *spectra_) DrawCurve(p, r, b);
         DrawPeaks(p, r);
+        DrawMarks(p, r);
         DrawReadout(p, r);
         p.restore();
         DrawLegend(p, r, text);
@@ -133,7 +134,9 @@ void TSpectrumPlot::DrawAxes(QPainter& p, const QRect& r, const QColor& text) co
     // Axis titles with their units.
     p.drawText(QRect(r.left(), height() - fm.height() - kGap / 2, r.width(), fm.height()),
                Qt::AlignHCenter, "Частота, Гц");
-    const QString level = a.Decibels ? "Амплитуда, дБ" : "Амплитуда";
+    const QString level = !levelTitle_.isEmpty() ? levelTitle_
+                          : a.Decibels           ? "Амплитуда, дБ"
+                                                 : "Амплитуда";
     p.save();
     p.translate(0, r.center().y());
     p.rotate(-90);
@@ -150,18 +153,58 @@ void TSpectrumPlot::DrawCurve(QPainter& p, const QRect& r, const TBeamSpectrum& 
     const int first =
         std::max(a.LogFrequency ? 1 : 0, static_cast<int>(std::floor(a.FMin / binWidth)) - 1);
     const int last = std::min(s.BinCount() - 1, static_cast<int>(std::ceil(a.FMax / binWidth)) + 1);
-    QPainterPath path;
+    // A bin without a value breaks the line; a segment touching a faint bin is drawn faint.
+    QPainterPath strong, faint;
+    const bool anyFaint = !b.Faint.empty();
+    QPointF lastPoint;
+    bool have = false;
     for (int k = first; k <= last; ++k) {
-        const QPointF pt(r.left() + a.X(s.Frequency(k)),
-                         r.top() + a.Y(s.Amplitude[static_cast<size_t>(k)]));
-        if (k == first)
-            path.moveTo(pt);
-        else
+        const double value = s.Amplitude[static_cast<size_t>(k)];
+        const QPointF pt(r.left() + a.X(s.Frequency(k)), r.top() + a.Y(value));
+        if (!std::isfinite(value) || !std::isfinite(pt.y())) {
+            have = false;
+            continue;
+        }
+        if (have) {
+            const bool dim = anyFaint && (b.Faint[static_cast<size_t>(k)] ||
+                                          b.Faint[static_cast<size_t>(k - 1)]);
+            QPainterPath& path = dim ? faint : strong;
+            if (path.currentPosition() != lastPoint || path.elementCount() == 0)
+                path.moveTo(lastPoint);
             path.lineTo(pt);
+        }
+        lastPoint = pt;
+        have = true;
     }
-    p.setPen(QPen(CurveColor(b), 1.2));
+    const QColor color = CurveColor(b);
     p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
+    p.setPen(QPen(color, 1.2));
+    p.drawPath(strong);
+    QColor faintColor = color;
+    faintColor.setAlphaF(0.25);
+    p.setPen(QPen(faintColor, 1.2));
+    p.drawPath(faint);
+}
+
+void TSpectrumPlot::DrawMarks(QPainter& p, const QRect& r) const {
+    const TSpectrumAxes& a = view_.Axes();
+    const QFontMetrics fm = fontMetrics();
+    for (const TMark& m : marks_) {
+        p.setPen(QPen(m.Color, 1, Qt::DashLine));
+        if (m.Vertical) {
+            const double x = r.left() + a.X(m.Value);
+            if (!std::isfinite(x) || x < r.left() || x > r.right()) continue;
+            p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom()));
+            const int w = fm.horizontalAdvance(m.Text);
+            const double tx = x + 3 + w > r.right() ? x - 3 - w : x + 3;
+            p.drawText(QPointF(tx, r.top() + fm.ascent() + 2), m.Text);
+        } else {
+            const double y = r.top() + a.Y(m.Value);
+            if (!std::isfinite(y) || y < r.top() || y > r.bottom()) continue;
+            p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
+            p.drawText(QPointF(r.right() - 3 - fm.horizontalAdvance(m.Text), y - 3), m.Text);
+        }
+    }
 }
 
 void TSpectrumPlot::DrawPeaks(QPainter& p, const QRect& r) const {

@@ -20,6 +20,20 @@ class TSpectrumPlot : public QWidget {
 
     void SetSpectra(const std::vector<TBeamSpectrum>* spectra, const std::vector<QColor>* colors,
                     const QColor& background, bool logFrequency, bool decibels);
+    // The level axis's title in place of the amplitude's ("Фаза, °"); empty: the amplitude's.
+    void SetLevelTitle(const QString& title) { levelTitle_ = title; }
+    // Lines drawn over the curves with a label: at a frequency (vertical) or at a level
+    // (horizontal, in the curves' own units: linear on a dB axis too).
+    struct TMark {
+        bool Vertical = true;
+        double Value = 0;
+        QString Text;
+        QColor Color;
+    };
+    void SetMarks(std::vector<TMark> marks) {
+        marks_ = std::move(marks);
+        update();
+    }
     const TSpectrumAxes& Axes() const { return view_.Axes(); }
     const TSpectrumView& View() const { return view_; }
     QRect PlotRect() const;
@@ -55,6 +69,7 @@ class TSpectrumPlot : public QWidget {
     void DrawAxes(QPainter& p, const QRect& r, const QColor& text) const;
     void DrawCurve(QPainter& p, const QRect& r, const TBeamSpectrum& b) const;
     void DrawPeaks(QPainter& p, const QRect& r) const;
+    void DrawMarks(QPainter& p, const QRect& r) const;
     void DrawLegend(QPainter& p, const QRect& r, const QColor& text) const;
     void DrawReadout(QPainter& p, const QRect& r) const;
     void Point(const QPointF& at);
@@ -63,6 +78,8 @@ class TSpectrumPlot : public QWidget {
     const std::vector<TBeamSpectrum>* spectra_ = nullptr;
     const std::vector<QColor>* colors_ = nullptr;
     QColor background_{255, 255, 255};
+    QString levelTitle_;
+    std::vector<TMark> marks_;
     TSpectrumView view_;
     TSpectrumReadout readout_;
     TDrag drag_ = TDrag::None;
