@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <QTabBar>
 
+#include "base/Cp1251.h"
 #include "base/FileStreams.h"
 #include "base/PathRules.h"
 #include "base/uCommon.h"
@@ -196,6 +197,23 @@ void TDocumentCommands::SignalAdd() {
     w_.LoadEditor();
     PlaceCaretForValue(index);
     if (!lossless) w_.ShowStatus(ReplacedNotice("Символы имени", answer->Name));
+}
+
+void TDocumentCommands::SignalFromExcitation(TExcitation kind) {
+    TSignals& signals = w_.Workbench().Signals;
+    w_.StoreEditor();
+    for (const TExcitationInfo& e : Excitations()) {
+        if (e.Kind != kind) continue;
+        auto signal = std::make_unique<TSignal>(signals);
+        const std::string name = FreeSignalName(signals, e.Name);
+        signal->SetName(name);
+        signal->Lines() = ExcitationLines(kind, name);
+        const int index = w_.SelectedTab() + 1;
+        signals.Insert(std::move(signal), index);
+        w_.RebuildTabs(index);
+        w_.LoadEditor();
+        w_.ShowStatus("Добавлен сигнал " + FromUtf8(Cp1251ToUtf8(name)));
+    }
 }
 
 void TDocumentCommands::PlaceCaretForValue(int index) {

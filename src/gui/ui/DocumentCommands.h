@@ -3,6 +3,8 @@
 // the document's name and the folders the file dialogs start in.
 
 #include <QString>
+
+#include "editing/Excitations.h"
 #include "ui/MainWindowPort.h"
 
 namespace kvaril {
@@ -31,6 +33,9 @@ class TDocumentCommands {
     bool CloseQuery();
 
     void SignalAdd();
+    // A new signal after the selected one with the text of an excitation ("Сигнал → Шаблоны"),
+    // named after it.
+    void SignalFromExcitation(TExcitation kind);
     void SignalDelete();
     void SignalRename();
     void SignalReorder();

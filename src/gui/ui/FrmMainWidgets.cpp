@@ -11,6 +11,8 @@
 #include "common/FrmAbout.h"
 #include "common/Help.h"
 #include "common/Icons.h"
+#include "common/QtText.h"
+#include "editing/Excitations.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/FrmMain.h"
@@ -110,6 +112,19 @@ void TFormMain::CreateMenus() {
     file->addAction(actFileExit_);
     QMenu* signal = bar->addMenu("&Сигнал");
     signal->addActions({actSignalAdd_, actSignalDelete_});
+    // Ready signals that drive a filter for its response; each adds a signal like "Добавить".
+    QMenu* excitations = signal->addMenu("&Шаблоны");
+    excitations->setObjectName("mnuSignalTemplates");
+    for (const TExcitationInfo& e : Excitations()) {
+        QAction* a = excitations->addAction(FromUtf8(e.Caption));
+        a->setObjectName(QString("actSignalTemplate") + e.Name);
+        a->setStatusTip(FromUtf8(e.Hint));
+        const TExcitation kind = e.Kind;
+        connect(a, &QAction::triggered, this, [this, a, kind] {
+            Guard(a, [this, kind] { documentCommands_->SignalFromExcitation(kind); });
+        });
+    }
+    connect(actSignalAdd_, &QAction::enabledChanged, excitations, &QMenu::setEnabled);
     signal->addSeparator();
     signal->addActions({actSignalLoad_, actSignalSave_});
     signal->addSeparator();
