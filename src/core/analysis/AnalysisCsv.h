@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/MeasureCsv.h"
 #include "analysis/ResponseCsv.h"
 #include "analysis/Spectrum.h"
 #include "export/DataRange.h"
@@ -24,8 +25,10 @@ struct TAnalysisRequest {
     std::string PeakCount;      // --peaks-count as typed; empty: kDefaultPeakCount
     std::string PeakThreshold;  // --threshold in dB as typed; empty: kDefaultPeakThresholdDb
     TResponseRequest Response;  // --response and --segment
+    TMeasureRequest Measure;    // --measure
     bool Any() const {
-        return !StatsPath.empty() || !SpectrumPath.empty() || !PeaksPath.empty() || Response.Any();
+        return !StatsPath.empty() || !SpectrumPath.empty() || !PeaksPath.empty() ||
+               Response.Any() || Measure.Any();
     }
 };
 

@@ -1,13 +1,16 @@
 #pragma once
 // Every number the workbench measures of one signal over an interval, in one table: the
-// statistics and the largest spectral peak's frequency, amplitude and level. The Статистика and
-// Свип pages, --stats, --peaks and a sweep's tables all read it, so a measure added here is
-// offered by each of them.
+// statistics, the largest spectral peak's frequency, amplitude and level, the oscilloscope's
+// automatic measures of the waveform (Waveform.h) and of a tone's quality (Distortion.h). The
+// Статистика, Измерения and Свип pages, --stats, --peaks, --measure and a sweep's tables all read
+// it, so a measure added here is offered by each of them.
 
 #include <span>
 #include <string>
 
+#include "analysis/Distortion.h"
 #include "analysis/Spectrum.h"
+#include "analysis/Waveform.h"
 #include "store/QuantRange.h"
 
 namespace kvaril {
@@ -29,15 +32,38 @@ enum class TMeasure {
     PeakFrequency,
     PeakAmplitude,
     PeakLevel,
+    Frequency,
+    Period,
+    Periods,
+    Top,
+    Base,
+    Amplitude,
+    High,
+    Low,
+    RiseTime,
+    FallTime,
+    Overshoot,
+    Undershoot,
+    WidthPositive,
+    WidthNegative,
+    Duty,
+    ThdDb,
+    ThdPercent,
+    Snr,
+    Sinad,
+    Enob,
+    Sfdr,
 };
 
 enum class TMeasureKind {
-    Statistic,  // one pass over the samples (ComputeStats)
-    Peak,       // the spectrum's largest peak (FindLargestPeak)
+    Statistic,   // one pass over the samples (ComputeStats)
+    Peak,        // the spectrum's largest peak (FindLargestPeak)
+    Waveform,    // levels, periods, edges and pulses (MeasureWaveform)
+    Distortion,  // a tone's quality (MeasureDistortion)
 };
 
 // How a measure's number reads: a count, a value of the signal, a time, a frequency, a level.
-enum class TMeasureUnit { Count, Value, Time, Hertz, Decibel };
+enum class TMeasureUnit { Count, Value, Time, Hertz, Decibel, Percent, Bits };
 
 struct TMeasureInfo {
     TMeasure Id;
@@ -62,9 +88,18 @@ double StatisticOf(const TSignalStats& stats, TMeasure measure, double quantTime
 // A peak measure of `peak`; NaN for no peak.
 double PeakMeasureOf(const TSpectralPeak& peak, TMeasure measure);
 
-// `measure` of signal `index` of `signals` over `range` (clipped to the run), the spectrum's
-// with `window`; times in the model's own time. NaN where there is nothing to measure: no such
-// signal, no samples, NaN or infinity in a spectrum's range, no peak.
+// A waveform's or a tone's measure out of its whole set.
+TMeasured WaveformMeasureOf(const TWaveform& waveform, TMeasure measure);
+TMeasured DistortionMeasureOf(const TDistortion& distortion, TMeasure measure);
+
+// `measure` of signal `index` of `signals` over `range` (clipped to the run), with the reason
+// when it cannot be made; the spectrum's with `window`; times in the model's own time.
+TMeasured MeasuredOver(TSpectrumAnalyzer& analyzer, const TSignals& signals, int index,
+                       TQuantRange range, TMeasure measure,
+                       TSpectrumWindow window = TSpectrumWindow::Hann);
+
+// The same as a number: NaN where there is nothing to measure (no such signal, no samples, NaN
+// or infinity in a spectrum's range, no peak, a measure that gives its reason).
 double MeasureOver(TSpectrumAnalyzer& analyzer, const TSignals& signals, int index,
                    TQuantRange range, TMeasure measure,
                    TSpectrumWindow window = TSpectrumWindow::Hann);

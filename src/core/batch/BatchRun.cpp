@@ -83,6 +83,7 @@ bool ResolveOutputs(const TBatchOptions& options, const TSignals& signals, const
     if (!ResolveSpanOption(options, signals, osc, selection, err)) return false;
     try {
         if (options.Analysis.Response.Any()) ResponseSignals(signals, options.Analysis.Response);
+        CheckMeasurePairs(signals, options.Analysis.Measure);
         if (CheckModelTimes(signals, options.MaxQuanta)) {
             SignalsNamed(signals, options.Selection.SignalNames);
             return true;
@@ -226,7 +227,8 @@ bool CheckTableHeader(const std::string& path, std::ostream& err) {
 
 // Where each output of the command goes; -1 for one not asked for.
 struct TBatchTargets {
-    int Csv = -1, Wav = -1, Stats = -1, Spectrum = -1, Peaks = -1, Picture = -1, Response = -1;
+    int Csv = -1, Wav = -1, Stats = -1, Spectrum = -1, Peaks = -1, Picture = -1, Response = -1,
+        Measure = -1;
 };
 
 // Every target resolved and checked, with its temporary file open, before the model runs.
@@ -245,6 +247,7 @@ bool PlanOutputs(const TBatchOptions& options, TOutputPlan& plan, TBatchTargets&
     targets.Peaks = add("--peaks", options.Analysis.PeaksPath, TOutputKind::Text);
     targets.Picture = add("--png", options.Picture.Path, TOutputKind::Binary);
     targets.Response = add("--response", options.Analysis.Response.Path, TOutputKind::Text);
+    targets.Measure = add("--measure", options.Analysis.Measure.Path, TOutputKind::Text);
     try {
         plan.Prepare();
     } catch (const EKvaril& e) {
@@ -281,6 +284,10 @@ bool WriteOutputs(const TBatchOptions& options, const TSignals& signals, const T
             PeakSettingsOf(options.Analysis, settings);
             WritePeaksCsv(sink, signals, range, *SpectrumWindowFromName(options.Analysis.Window),
                           settings, err);
+        };
+    if (targets.Measure >= 0)
+        writers[targets.Measure] = [&](ByteSink& sink) {
+            WriteMeasureCsv(sink, signals, range, options.Analysis.Measure, err);
         };
     if (targets.Response >= 0)
         writers[targets.Response] = [&](ByteSink& sink) {
@@ -341,7 +348,7 @@ int RunBatch(const TBatchOptions& options, std::ostream& out, std::ostream& err)
     if (!sweep.Parameters.empty())
         return RunSweepBatch(options, signals, osc, sweep, range, plan,
                              {targets.Csv, targets.Stats, targets.Picture, targets.Spectrum,
-                              targets.Peaks, targets.Response},
+                              targets.Peaks, targets.Response, targets.Measure},
                              out, err);
 
     if (int status = BuildAndRun(options, signals, err); status != 0) return status;

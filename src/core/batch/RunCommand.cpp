@@ -156,8 +156,8 @@ std::string CheckTogether(const TParseState& state) {
     // runs first.
     if (!options.Sweeps.empty() && (!options.WavPath.empty() || !options.AgainstPath.empty() ||
                                     !options.Picture.Reference.empty()))
-        return "--sweep пишет --csv, --stats, --spectrum, --peaks, --response и --png (не --wav, "
-               "--against, --reference)";
+        return "--sweep пишет --csv, --stats, --spectrum, --peaks, --measure, --response и --png "
+               "(не --wav, --against, --reference)";
     if (!options.Span.empty() && (options.Selection.From || options.Selection.To))
         return "--span и --from/--to задают один интервал: укажите что-то одно";
     if (state.PictureOption && options.Picture.Path.empty())
@@ -187,7 +187,7 @@ std::string ParseRunCommand(const std::vector<std::string>& arguments, TBatchOpt
             --i;
             continue;
         }
-        // The one option with two values: the signals, then the file.
+        // The options with two values: what is asked, then the file.
         if (name == "--response") {
             if (i + 2 >= arguments.size())
                 return "--response задается как Вход:Выход[,Выход2...] ФАЙЛ";
@@ -195,6 +195,15 @@ std::string ParseRunCommand(const std::vector<std::string>& arguments, TBatchOpt
             TResponseRequest& response = options.Analysis.Response;
             if (!ParseResponseSignals(arguments[i + 1], response, error)) return error;
             response.Path = arguments[i + 2];
+            ++i;
+            continue;
+        }
+        if (name == "--measure") {
+            if (i + 2 >= arguments.size()) return "--measure задается как СПИСОК ФАЙЛ";
+            std::string error;
+            TMeasureRequest& measure = options.Analysis.Measure;
+            if (!ParseMeasureList(arguments[i + 1], measure, error)) return error;
+            measure.Path = arguments[i + 2];
             ++i;
             continue;
         }

@@ -187,6 +187,15 @@ int RunSweepBatch(const TBatchOptions& options, const TSignals& signals, TOsc& o
                 PeakSettingsOf(options.Analysis, settings);
                 WriteSweepPeaksCsv(plan.Sink(output), sweep, result, range, window, settings, err);
             }
+            if (output == targets.Measure) {
+                TSpectrumAnalyzer analyzer;
+                const TMeasureRequest& request = options.Analysis.Measure;
+                WriteSweptTable(
+                    plan.Sink(output), sweep, result, range, MeasureHeader(request),
+                    [&](const TSignals& run, int s, const std::string& values) {
+                        return MeasureRow(analyzer, run, s, range, request, err, values) + "\n";
+                    });
+            }
             if (output == targets.Response) {
                 std::vector<TResponseRun> runs;
                 for (size_t run = 0; run < result.Runs.size(); ++run)

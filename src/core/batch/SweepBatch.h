@@ -48,6 +48,7 @@ struct TSweepTargets {
     int Spectrum = -1;
     int Peaks = -1;
     int Response = -1;
+    int Measure = -1;
 };
 
 // Runs the sweep and writes its outputs, all of them or, after any failed run, none; the

@@ -166,10 +166,14 @@ std::string MeasureText(TMeasure measure, double value, double quantTime) {
             return FormatEngineering(value, 5, "Гц");
         case TMeasureUnit::Decibel:
             return FormatDecimals(value, 2, "дБ");
+        case TMeasureUnit::Percent:
+            return FormatDecimals(value, 2, "%");
+        case TMeasureUnit::Bits:
+            return FormatDecimals(value, 2, "бит");
         case TMeasureUnit::Value:
             break;
     }
-    return m.Kind == TMeasureKind::Peak ? FormatEngineering(value, 4) : ReadingText(value);
+    return m.Kind == TMeasureKind::Statistic ? ReadingText(value) : FormatEngineering(value, 4);
 }
 
 int64_t AnalysisQuanta(const TSignals& signals, double t0, double t1) {

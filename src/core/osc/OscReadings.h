@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "osc/BeamTable.h"
+#include "osc/MeasureRows.h"
 #include "osc/OscAnalysis.h"
 #include "osc/ResponseView.h"
 #include "osc/SweepOverlay.h"
@@ -60,6 +61,8 @@ class TOscReadings {
     // The frequency response's: every beam shown offered, the selected ones chosen
     // (ChooseResponseBeams), the intervals and the sweep as for a spectrum.
     TResponseSetup ResponseSetup() const;
+    // The Измерения page's columns, of the current run over the span (SpanTimes).
+    std::vector<TMeasureColumn> MeasureColumns(const std::vector<TMeasure>& chosen) const;
 
   private:
     // The sweep's runs drawn over the current screen; empty without a sweep.

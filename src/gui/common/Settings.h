@@ -70,6 +70,10 @@ inline const TSetting<QString> kResponseAttenuationAt{"Response/AttenuationAt", 
 // ---- the oscilloscope's measuring lines: the A/B cursors and a line under each marker
 inline constexpr TSetting<bool> kOscCursors{"Oscilloscope/Cursors", false};
 inline constexpr TSetting<bool> kOscMarkerLines{"Oscilloscope/MarkerLines", false};
+// ---- "Вид → Измерения": the page of automatic measures, and which measures it shows (keys of
+// the measure table, "freq,rise"; empty: the default choice)
+inline constexpr TSetting<bool> kOscMeasures{"Oscilloscope/Measures", false};
+inline const TSetting<QString> kOscMeasureKeys{"Oscilloscope/MeasureKeys", QString()};
 
 }  // namespace settings
 

@@ -64,6 +64,7 @@ TFormOsc::TFormOsc(TWorkbench& workbench, TDialogs& dialogs, QWidget* owner,
     ConnectScreenArea();
     CreateAnalysis();
     CreateSweepPage();
+    CreateMeasurePage();
     CreateCursorActions();
     tabControlSplit_->setStretchFactor(1, 1);
     tabControlSplit_->setSizes({170, 590});
@@ -275,6 +276,7 @@ void TFormOsc::Refresh() {
     RefreshBeamTable();
     RefreshValues();
     RefreshStats();
+    RefreshMeasures();
     RefreshSweep();
     RefreshCursor();
     PaintGraph();

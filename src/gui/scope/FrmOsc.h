@@ -30,6 +30,7 @@ namespace kvaril {
 
 class TDialogs;
 class TFormResponse;
+class TMeasurePage;
 class TFormSpectrum;
 class TStatsPage;
 class TSweepPage;
@@ -140,6 +141,9 @@ class TFormOsc : public QMainWindow {
 
     // The "Свип" page, there while a sweep is shown (FrmOscSweep.cpp).
     void CreateSweepPage();
+    void CreateMeasurePage();
+    void ShowMeasurePage(bool on);
+    void RefreshMeasures();
     void RefreshSweep();
     void WidenForSweep();
 
@@ -207,6 +211,8 @@ class TFormOsc : public QMainWindow {
     TFormSpectrum* frmSpectrum_ = nullptr;
     TFormResponse* frmResponse_ = nullptr;
     TSweepPage* tsSweep_ = nullptr;
+    TMeasurePage* tsMeasures_ = nullptr;
+    QAction* actMeasures_ = nullptr;
     int panelMinimumWithoutSweep_ = -1;  // the panel's minimum width before the page came
     // The A/B cursors and the marker lines.
     QAction* actCursors_ = nullptr;

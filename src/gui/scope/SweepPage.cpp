@@ -52,8 +52,8 @@ TSweepPage::TSweepPage(QWidget* parent)
     };
     cbSignal_ = combo("cbSweepSignal", "Сигнал, который измеряется в каждом прогоне");
     cbMeasure_ = combo("cbSweepMeasure",
-                       "Что измеряется: величина со страницы статистики или наибольший пик "
-                       "спектра (окно Ханна)");
+                       "Что измеряется: величина со страницы статистики, наибольший пик "
+                       "спектра (окно Ханна) или автоматическое измерение");
     for (int q = 0; q < MeasureCount(); ++q)
         cbMeasure_->addItem(FromUtf8(std::string(MeasureInfo(static_cast<TMeasure>(q)).Caption)));
     cbMeasure_->setCurrentIndex(static_cast<int>(TMeasure::Rms));

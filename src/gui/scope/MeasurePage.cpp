@@ -1,0 +1,131 @@
+#include "scope/MeasurePage.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "common/QtText.h"
+#include "common/Settings.h"
+
+namespace kvaril {
+
+TMeasurePage::TMeasurePage(QWidget* parent) : QWidget(parent) {
+    setObjectName("tsMeasures");
+    const QString kept = ReadSetting(settings::kOscMeasureKeys);
+    chosen_ = kept.isEmpty() ? DefaultMeasures() : MeasuresOfKeys(ToUtf8(kept));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    auto* row = new QHBoxLayout;
+    auto* caption = new QLabel("Интервал:", this);
+    span_ = new QComboBox(this);
+    span_->setObjectName("cbMeasureSpan");
+    span_->setEditable(true);
+    span_->setInsertPolicy(QComboBox::NoInsert);
+    span_->setToolTip("Тот же интервал, что на странице «Статистика»");
+    caption->setBuddy(span_);
+    row->addWidget(caption);
+    row->addWidget(span_, 1);
+    choose_ = new QToolButton(this);
+    choose_->setObjectName("btMeasureChoose");
+    choose_->setText("Меры");
+    choose_->setToolTip("Какие измерения показать");
+    choose_->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(choose_);
+    for (TMeasure m : AutomaticMeasures()) {
+        QAction* a = menu->addAction(FromUtf8(MeasureInfo(m).Caption));
+        a->setCheckable(true);
+        a->setChecked(std::find(chosen_.begin(), chosen_.end(), m) != chosen_.end());
+        connect(a, &QAction::toggled, this, [this, m](bool on) {
+            // The table's order, whatever the order of the clicks.
+            std::vector<TMeasure> next;
+            for (TMeasure x : AutomaticMeasures())
+                if (x == m ? on : std::find(chosen_.begin(), chosen_.end(), x) != chosen_.end())
+                    next.push_back(x);
+            chosen_ = next;
+            WriteSetting(settings::kOscMeasureKeys, FromUtf8(MeasureKeyList(chosen_)));
+            Q_EMIT ChoiceChanged();
+        });
+    }
+    choose_->setMenu(menu);
+    row->addWidget(choose_);
+    layout->addLayout(row);
+    grid_ = new QTableWidget(0, 0, this);
+    grid_->setObjectName("tsMeasureGrid");
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::NoSelection);
+    grid_->verticalHeader()->setDefaultSectionSize(18);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    layout->addWidget(grid_, 1);
+    connect(span_, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { Q_EMIT SpanEdited(text); });
+}
+
+void TMeasurePage::Show(const std::vector<TMeasureColumn>& columns,
+                        const std::vector<QColor>& colors, const QColor& background,
+                        const std::vector<std::string>& suggestions, const QString& span,
+                        bool spanOk) {
+    {
+        const QSignalBlocker quiet(span_);
+        QStringList items;
+        for (const std::string& s : suggestions) items << FromUtf8(s);
+        QStringList had;
+        for (int i = 0; i < span_->count(); ++i) had << span_->itemText(i);
+        if (had != items) {
+            span_->clear();
+            span_->addItems(items);
+        }
+        if (span_->currentText() != span) span_->setEditText(span);
+    }
+    span_->lineEdit()->setStyleSheet(spanOk ? QString() : QStringLiteral("color: #b00000"));
+    QStringList captions;
+    for (TMeasure m : chosen_) captions << FromUtf8(MeasureInfo(m).Caption);
+    grid_->setRowCount(static_cast<int>(chosen_.size()));
+    grid_->setVerticalHeaderLabels(captions);
+    grid_->setColumnCount(static_cast<int>(columns.size()));
+    QPalette palette = grid_->palette();
+    palette.setColor(QPalette::Base, background);
+    grid_->setPalette(palette);
+    const QColor grey =
+        background.lightness() < 100 ? QColor(140, 140, 140) : QColor(110, 110, 110);
+    for (int b = 0; b < static_cast<int>(columns.size()); ++b) {
+        const TMeasureColumn& c = columns[static_cast<size_t>(b)];
+        const QColor color = colors.empty() || c.ColorIndex < 0
+                                 ? QColor(Qt::black)
+                                 : colors[static_cast<size_t>(c.ColorIndex) % colors.size()];
+        auto* header = new QTableWidgetItem(FromUtf8(c.Name));
+        header->setForeground(color);
+        grid_->setHorizontalHeaderItem(b, header);
+        for (int r = 0; r < static_cast<int>(chosen_.size()); ++r) {
+            const bool has = r < static_cast<int>(c.Cells.size());
+            const bool reason = has && c.Reasons[static_cast<size_t>(r)];
+            auto* item = new QTableWidgetItem(has ? FromUtf8(c.Cells[static_cast<size_t>(r)]) : "");
+            item->setTextAlignment((reason ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            item->setForeground(reason ? grey : color);
+            if (reason) {
+                QFont font = item->font();
+                font.setItalic(true);
+                item->setFont(font);
+                item->setToolTip(item->text());
+            }
+            grid_->setItem(r, b, item);
+        }
+    }
+}
+
+int TMeasurePage::WantedWidth() const {
+    grid_->resizeColumnsToContents();
+    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth();
+    for (int c = 0; c < grid_->columnCount(); ++c) width += grid_->columnWidth(c);
+    const QMargins margins = layout()->contentsMargins();
+    return width + margins.left() + margins.right() + 2;
+}
+
+}  // namespace kvaril
