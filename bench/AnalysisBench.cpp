@@ -15,9 +15,11 @@
 #include <functional>
 #include <vector>
 
+#include "analysis/Distortion.h"
 #include "analysis/Response.h"
 #include "analysis/SignalStats.h"
 #include "analysis/Spectrum.h"
+#include "analysis/Waveform.h"
 #include "store/uSignalsData.h"
 
 using namespace kvaril;
@@ -144,6 +146,43 @@ void Response() {
                 response, response / spectra);
 }
 
+// The automatic measures: every waveform and tone measure of 16 beams over 10^6 quanta each,
+// against the statistics of the same samples plus one spectrum per beam (goal: at most 2 times).
+void Measures() {
+    constexpr int kBeams16 = 16, kSamples = 1'000'000;
+    TSignalsData data;
+    data.SetSize(kBeams16, kSamples);
+    for (int b = 0; b < kBeams16; ++b)
+        for (int q = 0; q < kSamples; ++q)
+            data.SetData(b, q,
+                         std::tanh(3 * std::sin(q * 0.001 * (b + 1))) + 0.01 * std::sin(q * 1.7));
+    TSpectrumAnalyzer analyzer;
+    const TQuantRange all{0, kSamples - 1};
+    const double baseline = MedianMs(
+        [&] {
+            double sum = 0;
+            for (int b = 0; b < kBeams16; ++b)
+                sum += SignalStats(data, b, all).StdDev +
+                       analyzer.Compute(data, b, all, kQuant, TSpectrumWindow::Hann).Amplitude[1];
+            sink = sum;
+        },
+        3);
+    const double measures = MedianMs(
+        [&] {
+            double sum = 0;
+            for (int b = 0; b < kBeams16; ++b) {
+                sum += MeasureWaveform(data.Row(b), kSamples, 0, kQuant).Rise.Value;
+                sum += MeasureDistortion(analyzer, data.Row(b), kSamples, kQuant).Sinad.Value;
+            }
+            sink = sum;
+        },
+        3);
+    std::printf("\nautomatic measures of 16 beams x 1000000 quanta:\n");
+    std::printf("  statistics and a spectrum per beam %10.1f ms\n", baseline);
+    std::printf("  every measure                     %10.1f ms   ratio %.2f (goal <= 2)\n",
+                measures, measures / baseline);
+}
+
 }  // namespace
 
 int main() {
@@ -205,5 +244,6 @@ int main() {
     std::printf("\n");
     LongRange();
     Response();
+    Measures();
     return 0;
 }

@@ -38,16 +38,15 @@ TDistortion MeasureDistortion(TSpectrumAnalyzer& analyzer, const double* samples
         all(TMeasured::Not("слишком мало отсчетов для спектра"));
         return d;
     }
-    const TSpectrum spectrum =
-        analyzer.Compute(samples, n, quantTime, TSpectrumWindow::BlackmanHarris);
+    TSpectrum spectrum = analyzer.Compute(samples, n, quantTime, TSpectrumWindow::BlackmanHarris);
     if (spectrum.NonFinite) {
         all(TMeasured::Not("в интервале есть NaN или бесконечность"));
         return d;
     }
     const int bins = spectrum.BinCount();
-    std::vector<double> power(static_cast<size_t>(bins));
-    for (int k = 0; k < bins; ++k)
-        power[size_t(k)] = spectrum.Amplitude[size_t(k)] * spectrum.Amplitude[size_t(k)];
+    // The amplitudes become powers in place: a long interval's spectrum is tens of megabytes.
+    std::vector<double>& power = spectrum.Amplitude;
+    for (double& p : power) p *= p;
     std::vector<char> used(static_cast<size_t>(bins), 0);
     for (int k = 0; k <= std::min(bins - 1, kToneLobe); ++k) used[size_t(k)] = 1;  // DC
 
@@ -58,9 +57,18 @@ TDistortion MeasureDistortion(TSpectrumAnalyzer& analyzer, const double* samples
         all(TMeasured::Not("нет тона в интервале"));
         return d;
     }
-    const TSpectralPeak peak = FindLargestPeak(spectrum);
+    // Refined between bins by the parabola through the logarithms of the peak and its
+    // neighbours, as the spectrum's peaks are.
     const double binWidth = spectrum.Frequency(1);
-    const double f0 = peak.Bin == fundamental ? peak.Frequency : fundamental * binWidth;
+    double offset = 0;
+    if (fundamental + 1 < bins) {
+        const double a = std::log(power[size_t(fundamental - 1)]),
+                     b = std::log(power[size_t(fundamental)]),
+                     c = std::log(power[size_t(fundamental + 1)]);
+        if (std::isfinite(a) && std::isfinite(c) && a - 2 * b + c < 0)
+            offset = std::clamp(0.5 * (a - c) / (a - 2 * b + c), -0.5, 0.5);
+    }
+    const double f0 = (fundamental + offset) * binWidth;
     d.Fundamental = f0;
     const double signal = LinePower(power, used, fundamental, 0);
 

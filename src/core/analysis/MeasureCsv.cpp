@@ -1,5 +1,6 @@
 #include "analysis/MeasureCsv.h"
 
+#include <optional>
 #include <ostream>
 
 #include "base/Cp1251.h"
@@ -93,16 +94,24 @@ std::string MeasureRow(TSpectrumAnalyzer& analyzer, const TSignals& signals, int
     std::string row = prefix + CsvField(name);
     const TSignalsData& data = signals.Data();
     const double quantTime = ModelTime(signals, 1), t0 = ModelTime(signals, range.FirstQuant);
+    const double* samples = data.Row(index) + range.FirstQuant;
+    const int n = range.QuantCount();
+    // Each family measured once, however many of its measures the list names.
+    std::optional<TWaveform> waveform;
+    std::optional<TDistortion> distortion;
     for (const TMeasureItem& item : request.Items) {
         TMeasured m;
         if (item.Pair) {
-            const TPairMeasure pair =
-                MeasurePair(data.Row(SignalIndex(signals, item.A)) + range.FirstQuant,
-                            data.Row(SignalIndex(signals, item.B)) + range.FirstQuant,
-                            range.QuantCount(), t0, quantTime);
+            const TPairMeasure pair = MeasurePair(
+                data.Row(SignalIndex(signals, item.A)) + range.FirstQuant,
+                data.Row(SignalIndex(signals, item.B)) + range.FirstQuant, n, t0, quantTime);
             m = item.Phase ? pair.Phase : pair.Delay;
+        } else if (MeasureInfo(item.Id).Kind == TMeasureKind::Waveform) {
+            if (!waveform) waveform = MeasureWaveform(samples, n, t0, quantTime);
+            m = WaveformMeasureOf(*waveform, item.Id);
         } else {
-            m = MeasuredOver(analyzer, signals, index, range.Quanta(), item.Id);
+            if (!distortion) distortion = MeasureDistortion(analyzer, samples, n, quantTime);
+            m = DistortionMeasureOf(*distortion, item.Id);
         }
         row += ",";
         if (m.Ok())

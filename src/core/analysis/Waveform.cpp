@@ -8,7 +8,6 @@ namespace kvaril {
 namespace {
 
 constexpr int kHistogramBins = 256;
-constexpr double kHysteresis = 0.05;
 
 const char* const kNoSamples = "меньше двух отсчетов в интервале";
 const char* const kNonFinite = "в интервале есть NaN или бесконечность";
@@ -64,12 +63,17 @@ TWaveform MeasureWaveform(const double* s, int n, double t0, double q) {
         all(TMeasured::Not(kNoSamples));
         return w;
     }
-    if (!std::all_of(s, s + n, [](double v) { return std::isfinite(v); })) {
+    // One pass for the extremes and the mean; a NaN or infinity makes the sum non-finite.
+    double low = s[0], high = s[0], sum = 0;
+    for (int i = 0; i < n; ++i) {
+        low = std::min(low, s[i]);
+        high = std::max(high, s[i]);
+        sum += s[i];
+    }
+    if (!std::isfinite(sum) && !std::all_of(s, s + n, [](double v) { return std::isfinite(v); })) {
         all(TMeasured::Not(kNonFinite));
         return w;
     }
-    const auto [lo, hi] = std::minmax_element(s, s + n);
-    const double low = *lo, high = *hi;
     w.High = TMeasured::Of(high);
     w.Low = TMeasured::Of(low);
     if (!(high > low)) {
@@ -82,9 +86,9 @@ TWaveform MeasureWaveform(const double* s, int n, double t0, double q) {
     // ---- levels
     std::vector<int> counts(kHistogramBins, 0);
     std::vector<double> sums(kHistogramBins, 0.0);
+    const double scale = kHistogramBins / (high - low);
     for (int i = 0; i < n; ++i) {
-        const int b = std::min(kHistogramBins - 1,
-                               static_cast<int>((s[i] - low) / (high - low) * kHistogramBins));
+        const int b = std::min(kHistogramBins - 1, static_cast<int>((s[i] - low) * scale));
         ++counts[size_t(b)];
         sums[size_t(b)] += s[i];
     }
@@ -102,13 +106,13 @@ TWaveform MeasureWaveform(const double* s, int n, double t0, double q) {
     w.Undershoot = TMeasured::Of((base - low) / amp * 100);
 
     // ---- period from the mean's upward crossings, with hysteresis
-    double mean = 0;
-    for (int i = 0; i < n; ++i) mean += s[i];
-    mean /= n;
-    const double h = kHysteresis * (high - low);
-    bool armed = s[0] < mean - h;
+    const double mean = sum / n;
+    // Noise riding on the signal crosses the mean many times on one edge; only a return
+    // halfway down to the lowest sample arms the next crossing.
+    const double arm = (mean + low) / 2;
+    bool armed = s[0] < arm;
     for (int i = 1; i < n; ++i) {
-        if (s[i] < mean - h) armed = true;
+        if (s[i] < arm) armed = true;
         if (armed && s[i - 1] < mean && s[i] >= mean) {
             const double f = (mean - s[i - 1]) / (s[i] - s[i - 1]);
             w.Crossings.push_back(t0 + (i - 1 + f) * q);
@@ -126,11 +130,12 @@ TWaveform MeasureWaveform(const double* s, int n, double t0, double q) {
     }
 
     // ---- edges: the first complete transition between 10 % and 90 %
+    const std::vector<TCrossing> at10 = Crossings(s, n, t0, q, w.Level10);
+    const std::vector<TCrossing> at90 = Crossings(s, n, t0, q, w.Level90);
     auto edge = [&](bool rising) {
-        const double from = rising ? w.Level10 : w.Level90, to = rising ? w.Level90 : w.Level10;
         // The last crossing of the start level before the end level is crossed.
-        const std::vector<TCrossing> starts = Crossings(s, n, t0, q, from);
-        const std::vector<TCrossing> ends = Crossings(s, n, t0, q, to);
+        const std::vector<TCrossing>& starts = rising ? at10 : at90;
+        const std::vector<TCrossing>& ends = rising ? at90 : at10;
         for (const TCrossing& e : ends) {
             if (e.Rising != rising) continue;
             double start = -HUGE_VAL;

@@ -4,8 +4,8 @@
 // - top and base: the two modes of the samples' histogram (256 bins between the lowest and the
 //   highest sample), the upper half's and the lower half's, each refined to the mean of the
 //   samples in its bin; amplitude = top − base; high and low: the largest and smallest sample.
-// - frequency and period: from the upward crossings of the mean, with a hysteresis of 5 % of
-//   high − low (a crossing counts once the signal has been below mean − hysteresis), each
+// - frequency and period: from the upward crossings of the mean, with hysteresis (a crossing
+//   counts once the signal has been below halfway between the mean and the lowest sample), each
 //   interpolated between quanta; period = (last − first) / (crossings − 1).
 // - rise and fall time: between the 10 % and 90 % levels of the amplitude (base + 0.1·amp,
 //   base + 0.9·amp) on the first complete edge, interpolated between quanta.

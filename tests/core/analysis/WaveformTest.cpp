@@ -57,6 +57,18 @@ TEST(Waveform, ATrapezoidsLevelsEdgesAndPulses) {
     EXPECT_NEAR(w.Level90, 1.8, 1e-4);
 }
 
+TEST(Waveform, NoiseOnASineDoesNotAddPeriods) {
+    std::vector<double> v(10000);
+    unsigned long long state = 7;
+    for (int i = 0; i < 10000; ++i) {
+        state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+        const double noise = 0.6 * (static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5);
+        v[size_t(i)] = std::sin(2 * std::numbers::pi * 50 * i * kQuant) + noise;
+    }
+    const TWaveform w = Measure(v);  // 100 ms: five periods
+    EXPECT_MEASURED(w.Frequency, 50, 1);
+}
+
 TEST(Waveform, ASquaresDuty) {
     std::vector<double> square(2000);  // 200 quanta a period, 60 of them high
     for (int i = 0; i < 2000; ++i) square[size_t(i)] = (i + 100) % 200 < 60 ? 3.0 : -1.0;

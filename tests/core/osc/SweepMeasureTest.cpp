@@ -301,3 +301,23 @@ TEST_F(SweepMeasureTest, PlotAxesHoldEveryPointWithTicksInside) {
 
 }  // namespace
 }  // namespace kvaril
+
+namespace kvaril {
+namespace {
+
+// The Свип page plots an automatic measure as it plots a statistic: squares whose duty is the
+// swept constant give it back run by run.
+TEST(SweepAutomaticMeasure, ASweptDutyIsMeasuredInEveryRun) {
+    const auto sweep = MakeHandSweep({"Square"}, 1e-5, 0.01, {{"D", {20, 50, 70}}},
+                                     [](const std::vector<double>& v, int, int q) {
+                                         return (q + 50) % 200 < 2 * v[0] ? 1.0 : 0.0;
+                                     });
+    TSpectrumAnalyzer analyzer;
+    const TSweepTable table = MeasureSweep(analyzer, *sweep, {0, TMeasure::Duty, 0, 0.01});
+    ASSERT_EQ(table.Rows.size(), 3u);
+    for (const TSweepPoint& row : table.Rows) EXPECT_NEAR(row.Measure, row.Values[0], 1e-9);
+    EXPECT_EQ(SweepMeasureText(TMeasure::Duty, table.Rows[1], 1e-5), "50,00 %");
+}
+
+}  // namespace
+}  // namespace kvaril
