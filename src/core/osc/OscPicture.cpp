@@ -26,6 +26,7 @@ TLayoutOptions TOscPicture::LayoutOptions() const {
     options.BeamColors = beamColors_;
     options.Sweep = references_.Sweep();
     options.LegendText = legendText_;
+    options.Measured = measured_;
     if (beamColors_ && legend_ && !options.Sweep)
         if (const TStoredRun* run = references_.Reference())
             options.ReferenceLabel = ReferenceLegendText(run->Label);

@@ -34,6 +34,11 @@ class TOscPicture {
     // The painter's font, for a sweep's legend to take lines of its own above the traces.
     void SetLegendText(TLegendMetrics metrics) { legendText_ = std::move(metrics); }
 
+    // Where the Измерения page measured the beams, drawn over them; empty: nothing.
+    void SetMeasured(std::vector<TLayoutOptions::TMeasured> measured) {
+        measured_ = std::move(measured);
+    }
+
     // ---- "Вид → Цвета по лучам" (BeamPalette.h)
     bool BeamColors() const { return beamColors_; }
     void SetBeamColors(bool on) { beamColors_ = on; }
@@ -53,6 +58,7 @@ class TOscPicture {
     bool showGrid_ = false;
     bool beamColors_ = false;
     TLegendMetrics legendText_;
+    std::vector<TLayoutOptions::TMeasured> measured_;
 };
 
 }  // namespace kvaril

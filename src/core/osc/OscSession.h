@@ -115,6 +115,9 @@ class TOscSession {
     void SetShowGrid(bool show) { picture_.SetShowGrid(show); }
     void SetLegendText(TLegendMetrics metrics) { picture_.SetLegendText(std::move(metrics)); }
     void SetBeamColors(bool on) { picture_.SetBeamColors(on); }
+    void SetMeasured(std::vector<TLayoutOptions::TMeasured> measured) {
+        picture_.SetMeasured(std::move(measured));
+    }
 
     // ---- screens
     int ScreenCount() const;

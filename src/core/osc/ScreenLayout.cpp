@@ -221,6 +221,29 @@ TBand TraceBand(const TBeamGroup& group, const TBand& band, const TGroupContext&
                            metrics);
 }
 
+// Where the Измерения page measured `beam`, at its scale: its 10 % and 90 % levels dashed across
+// the picture, and a tick on the band's lower edge under each crossing it used that the window
+// shows (the trace itself is steep there and would hide a tick on it).
+void AddMeasured(const TBeam& beam, const TGroupContext& c, const TBeamGeometry& geometry,
+                 TRgb color, TGraphPicture& picture) {
+    for (const TLayoutOptions::TMeasured& m : c.Options.Measured) {
+        if (m.Signal != beam.SignalIndex() || m.Signal >= c.Data.SignalCount()) continue;
+        const TRowScale scale = TRowScale::For(beam, c.Data, geometry);
+        for (double level : {m.Level10, m.Level90}) {
+            TDrawItem item{TDrawItem::MeasureLevel, color, 0, geometry.LastX, 0, {}};
+            item.Y = scale.RowOfValue(level);
+            picture.Items.push_back(item);
+        }
+        const int bottom = geometry.Mid + geometry.Half;
+        for (double t : m.Crossings) {
+            const double x = (t - geometry.T0) / geometry.Dt;
+            if (!(x >= 0 && x <= geometry.LastX)) continue;
+            picture.Items.push_back(
+                {TDrawItem::MeasureTick, color, static_cast<int>(std::lround(x)), 0, bottom, {}});
+        }
+    }
+}
+
 // One group in its band: the axis, the reference traces behind the beams (or a sweep's runs in
 // their place), the beams, the group's number and the legend.
 void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext& c,
@@ -244,6 +267,8 @@ void LayoutGroup(const TBeamGroup& group, const TBand& band, const TGroupContext
     }
     for (size_t k = 0; !c.Runs && k < group.Beams.size(); ++k)
         figures.AddBeam(*group.Beams[k], c.Data, geometry, GroupBeamColor(group, k, c));
+    for (size_t k = 0; !c.Runs && k < group.Beams.size(); ++k)
+        AddMeasured(*group.Beams[k], c, geometry, GroupBeamColor(group, k, c), picture);
     const std::vector<TDrawItem> legend = GroupLegend(group, band, c);
     picture.Items.insert(picture.Items.end(), legend.begin(), legend.end());
 }

@@ -28,7 +28,19 @@ inline constexpr const char* kGroupsDoNotFit =
 struct TDrawItem {
     // RunLegend: a sweep run's entry, after the band's names like Legend, but on a new line
     // below when the row is full.
-    enum Kind { Line, Beam, GroupNumber, Message, Legend, RunLegend } What;
+    // MeasureLevel: a dashed line from (X0, Y) to (X1, Y) where a beam was measured (its 10 %
+    // and 90 % levels); MeasureTick: a short upright tick rising from (X0, Y), a crossing it
+    // used.
+    enum Kind {
+        Line,
+        Beam,
+        GroupNumber,
+        Message,
+        Legend,
+        RunLegend,
+        MeasureLevel,
+        MeasureTick
+    } What;
     TRgb Color{0, 0, 0};
     // Line: from (X0, Y) to (X1, Y), X1 excluded. GroupNumber and Message: text at (X0, Y).
     // Legend: a beam's name at the top (Y) of its band, X0 its place in the band's row of
@@ -80,6 +92,13 @@ struct TLayoutOptions {
     const TSweepShown* Sweep = nullptr;
     // The painter's font: a sweep's legend then gets lines of its own above each band's traces.
     TLegendMetrics LegendText;
+    // Where the Измерения page measured each beam, drawn over it; empty: nothing.
+    struct TMeasured {
+        int Signal = -1;
+        double Level10 = 0, Level50 = 0, Level90 = 0;
+        std::vector<double> Crossings;  // times
+    };
+    std::vector<TMeasured> Measured;
 };
 
 // The largest maximum among the beams of `group` with automatic gain; 0 when there is none.

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "common/LongWork.h"
@@ -44,10 +45,15 @@ void TFormOsc::CreateMeasurePage() {
         session_->SetSpan(ToUtf8(text));
         RefreshStats();
         RefreshMeasures();
+        PaintGraph();
     });
-    connect(tsMeasures_, &TMeasurePage::ChoiceChanged, this, [this] { RefreshMeasures(); });
+    connect(tsMeasures_, &TMeasurePage::ChoiceChanged, this, [this] {
+        RefreshMeasures();
+        PaintGraph();
+    });
     connect(tabControl_, &QTabWidget::currentChanged, this, [this] {
         RefreshMeasures();
+        PaintGraph();
         if (!tsMeasures_->isVisible()) return;
         const QList<int> sizes = tabControlSplit_->sizes();
         const int total = sizes.value(0) + sizes.value(1);
@@ -62,6 +68,9 @@ void TFormOsc::ShowMeasurePage(bool on) {
     const int index = tabControl_->indexOf(tsMeasures_);
     if (on && index < 0) {
         tabControl_->addTab(tsMeasures_, "Измерения");
+        // The page tabs do not scroll: the panel is never narrower than all of them.
+        tabControl_->setMinimumWidth(
+            std::max(tabControl_->minimumWidth(), tabControl_->tabBar()->sizeHint().width() + 4));
         RefreshMeasures();
     } else if (!on && index >= 0) {
         tabControl_->removeTab(index);  // the page stays the window's
@@ -70,7 +79,11 @@ void TFormOsc::ShowMeasurePage(bool on) {
 }
 
 void TFormOsc::RefreshMeasures() {
-    if (!tsMeasures_ || !tsMeasures_->isVisible()) return;  // measured when it is looked at
+    if (!tsMeasures_) return;
+    if (!tsMeasures_->isVisible()) {  // measured when it is looked at, and drawn only then
+        session_->SetMeasured({});
+        return;
+    }
     double t0 = 0, t1 = 0;
     const bool ok = session_->Readings().SpanTimes(t0, t1);
     const TView* view = session_->Current();
@@ -84,6 +97,12 @@ void TFormOsc::RefreshMeasures() {
                  columns = session_->Readings().MeasureColumns(tsMeasures_->Chosen());
              }))
         session_->SetStatus("Измерения прерваны");
+    std::vector<TLayoutOptions::TMeasured> places;
+    for (const TMeasureColumn& c : columns)
+        if (c.Waveform.HasLevels)
+            places.push_back({c.Signal, c.Waveform.Level10, c.Waveform.Level50, c.Waveform.Level90,
+                              c.Waveform.Crossings});
+    session_->SetMeasured(std::move(places));
     tsMeasures_->Show(columns, BeamColors(),
                       ToQColor(SchemeBackground(session_->Picture().Scheme())),
                       view ? SpanSuggestions(*view, session_->Cursors().CursorPairShown())

@@ -187,6 +187,16 @@ void DrawItems(QPainter& p, const TGraphPicture& picture, const TPixels* raster)
             case TDrawItem::RunLegend:
                 DrawLegendName(p, item, legend, ToQColor(picture.Background), picture.Width);
                 break;
+            case TDrawItem::MeasureLevel: {
+                QPen pen(ToQColor(item.Color), 0, Qt::DashLine);
+                p.setPen(pen);
+                p.drawLine(item.X0, item.Y, item.X1, item.Y);
+                break;
+            }
+            case TDrawItem::MeasureTick:
+                p.setPen(QPen(ToQColor(item.Color), 0));
+                p.drawLine(item.X0, item.Y - 8, item.X0, item.Y);
+                break;
         }
     }
 }

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QMenu>
 #include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -61,9 +63,15 @@ TEST_F(MeasurePage, AppearsWhenChosenAndMeasuresEachBeam) {
     EXPECT_EQ(Grid()->item(5, 0)->text(), "25,00 %");  // duty
     EXPECT_EQ(Grid()->item(0, 1)->text(), "сигнал постоянен в интервале");
 
-    // Remembered: a new window shows the page again.
+    // Remembered: a new window shows the page again, its tab within the panel.
     Open();
     EXPECT_TRUE(osc_->findChild<QAction*>("actMeasures")->isChecked());
+    auto* tabs = osc_->findChild<QTabWidget*>("tabControl");
+    ASSERT_NE(tabs, nullptr);
+    const int index = tabs->indexOf(Grid()->parentWidget());
+    ASSERT_GE(index, 0);
+    EXPECT_TRUE(tabs->tabBar()->rect().contains(tabs->tabBar()->tabRect(index)))
+        << "the tab lies beyond the panel's edge";
 }
 
 TEST_F(MeasurePage, TheMeasuresTickedAreItsRows) {
