@@ -8,6 +8,8 @@
 #include "osc/BeamGroups.h"
 #include "osc/BeamPalette.h"
 #include "osc/OscAnalysis.h"
+#include "osc/OscTime.h"
+#include "plot/Ticks.h"
 #include "store/uSignalsData.h"
 
 namespace kvaril {
@@ -46,7 +48,7 @@ std::vector<TMeasure> MeasuresOfKeys(const std::string& keys) {
 
 std::vector<TMeasureColumn> MeasureColumns(const TBeamGrouping& grouping, const TSignals& signals,
                                            double t0, double t1, bool beamColors,
-                                           const std::vector<TMeasure>& chosen) {
+                                           const std::vector<TMeasure>& chosen, bool pairs) {
     std::vector<TMeasureColumn> columns;
     const TSignalsData& data = signals.Data();
     const TQuantRange range = QuantsOfRun(signals, t0, t1, data.SampleCount());
@@ -77,6 +79,23 @@ std::vector<TMeasureColumn> MeasureColumns(const TBeamGrouping& grouping, const 
             }
         }
         columns.push_back(std::move(c));
+    }
+    if (!pairs) return columns;
+    for (TMeasureColumn& c : columns) {
+        const TMeasureColumn& first = columns.front();
+        if (&c == &first || c.Signal >= data.SignalCount() || first.Signal >= data.SignalCount()) {
+            c.Cells.insert(c.Cells.end(), 2, std::string());
+            c.Reasons.insert(c.Reasons.end(), 2, 0);
+            continue;
+        }
+        const TPairMeasure pair =
+            MeasurePair(data.Row(first.Signal) + range.First, data.Row(c.Signal) + range.First,
+                        range.Count(), range.First * q, q);
+        c.Cells.push_back(pair.Delay.Ok() ? FormatOscTime(q, pair.Delay.Value) : pair.Delay.Reason);
+        c.Reasons.push_back(!pair.Delay.Ok());
+        c.Cells.push_back(pair.Phase.Ok() ? FormatDecimals(pair.Phase.Value, 1, "°")
+                                          : pair.Phase.Reason);
+        c.Reasons.push_back(!pair.Phase.Ok());
     }
     return columns;
 }

@@ -32,9 +32,11 @@ std::vector<TMeasure> DefaultMeasures();
 std::string MeasureKeyList(const std::vector<TMeasure>& measures);
 std::vector<TMeasure> MeasuresOfKeys(const std::string& keys);
 
-// A column per value-table row of the screen over the quanta of [t0, t1].
+// A column per value-table row of the screen over the quanta of [t0, t1]. With `pairs`, two
+// cells more in each column: its delay and phase from the first column's beam (MeasurePair),
+// empty in the first column itself.
 std::vector<TMeasureColumn> MeasureColumns(const TBeamGrouping& grouping, const TSignals& signals,
                                            double t0, double t1, bool beamColors,
-                                           const std::vector<TMeasure>& chosen);
+                                           const std::vector<TMeasure>& chosen, bool pairs = false);
 
 }  // namespace kvaril

@@ -138,14 +138,14 @@ TResponseSetup TOscReadings::ResponseSetup() const {
     return setup;
 }
 
-std::vector<TMeasureColumn> TOscReadings::MeasureColumns(
-    const std::vector<TMeasure>& chosen) const {
+std::vector<TMeasureColumn> TOscReadings::MeasureColumns(const std::vector<TMeasure>& chosen,
+                                                         bool pairs) const {
     const TView* view = context_.Current();
     if (!view) return {};
     double t0 = 0, t1 = 0;
     SpanTimes(t0, t1);
     return kvaril::MeasureColumns(TBeamGrouping(*view), context_.Signals, t0, t1,
-                                  picture_.BeamColors(), chosen);
+                                  picture_.BeamColors(), chosen, pairs);
 }
 
 }  // namespace kvaril

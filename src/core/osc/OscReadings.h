@@ -62,7 +62,8 @@ class TOscReadings {
     // (ChooseResponseBeams), the intervals and the sweep as for a spectrum.
     TResponseSetup ResponseSetup() const;
     // The Измерения page's columns, of the current run over the span (SpanTimes).
-    std::vector<TMeasureColumn> MeasureColumns(const std::vector<TMeasure>& chosen) const;
+    std::vector<TMeasureColumn> MeasureColumns(const std::vector<TMeasure>& chosen,
+                                               bool pairs = false) const;
 
   private:
     // The sweep's runs drawn over the current screen; empty without a sweep.

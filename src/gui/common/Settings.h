@@ -74,6 +74,8 @@ inline constexpr TSetting<bool> kOscMarkerLines{"Oscilloscope/MarkerLines", fals
 // the measure table, "freq,rise"; empty: the default choice)
 inline constexpr TSetting<bool> kOscMeasures{"Oscilloscope/Measures", false};
 inline const TSetting<QString> kOscMeasureKeys{"Oscilloscope/MeasureKeys", QString()};
+// and whether it shows each beam's delay and phase from the first beam
+inline constexpr TSetting<bool> kOscMeasurePairs{"Oscilloscope/MeasurePairs", false};
 
 }  // namespace settings
 

@@ -90,11 +90,12 @@ void TFormOsc::RefreshMeasures() {
     const TSignals& signals = workbench_.Signals;
     std::vector<TMeasureColumn> columns;
     if (!ok || AnalysisQuanta(signals, t0, t1) * signals.Count() < kLongAnalysis)
-        columns = session_->Readings().MeasureColumns(tsMeasures_->Chosen());
+        columns = session_->Readings().MeasureColumns(tsMeasures_->Chosen(), tsMeasures_->Pairs());
     else if (LongWorkRunning())
         return;
     else if (!RunLongWork(this, "Измерения", [&](const TWorkHooks&) {
-                 columns = session_->Readings().MeasureColumns(tsMeasures_->Chosen());
+                 columns = session_->Readings().MeasureColumns(tsMeasures_->Chosen(),
+                                                               tsMeasures_->Pairs());
              }))
         session_->SetStatus("Измерения прерваны");
     std::vector<TLayoutOptions::TMeasured> places;

@@ -54,6 +54,17 @@ TMeasurePage::TMeasurePage(QWidget* parent) : QWidget(parent) {
             Q_EMIT ChoiceChanged();
         });
     }
+    menu->addSeparator();
+    pairs_ = ReadSetting(settings::kOscMeasurePairs);
+    QAction* pairs = menu->addAction("Задержка и фаза от первого луча");
+    pairs->setObjectName("actMeasurePairs");
+    pairs->setCheckable(true);
+    pairs->setChecked(pairs_);
+    connect(pairs, &QAction::toggled, this, [this](bool on) {
+        pairs_ = on;
+        WriteSetting(settings::kOscMeasurePairs, on);
+        Q_EMIT ChoiceChanged();
+    });
     choose_->setMenu(menu);
     row->addWidget(choose_);
     layout->addLayout(row);
@@ -87,7 +98,10 @@ void TMeasurePage::Show(const std::vector<TMeasureColumn>& columns,
     span_->lineEdit()->setStyleSheet(spanOk ? QString() : QStringLiteral("color: #b00000"));
     QStringList captions;
     for (TMeasure m : chosen_) captions << FromUtf8(MeasureInfo(m).Caption);
-    grid_->setRowCount(static_cast<int>(chosen_.size()));
+    if (pairs_ && !columns.empty())
+        captions << "задержка от " + FromUtf8(columns.front().Name)
+                 << "фаза от " + FromUtf8(columns.front().Name);
+    grid_->setRowCount(static_cast<int>(captions.size()));
     grid_->setVerticalHeaderLabels(captions);
     grid_->setColumnCount(static_cast<int>(columns.size()));
     QPalette palette = grid_->palette();
@@ -103,7 +117,7 @@ void TMeasurePage::Show(const std::vector<TMeasureColumn>& columns,
         auto* header = new QTableWidgetItem(FromUtf8(c.Name));
         header->setForeground(color);
         grid_->setHorizontalHeaderItem(b, header);
-        for (int r = 0; r < static_cast<int>(chosen_.size()); ++r) {
+        for (int r = 0; r < static_cast<int>(captions.size()); ++r) {
             const bool has = r < static_cast<int>(c.Cells.size());
             const bool reason = has && c.Reasons[static_cast<size_t>(r)];
             auto* item = new QTableWidgetItem(has ? FromUtf8(c.Cells[static_cast<size_t>(r)]) : "");

@@ -21,6 +21,8 @@ class TMeasurePage : public QWidget {
 
     // The measures ticked (remembered in the settings; DefaultMeasures at first).
     const std::vector<TMeasure>& Chosen() const { return chosen_; }
+    // Whether each beam's delay and phase from the first beam are shown too.
+    bool Pairs() const { return pairs_; }
     void Show(const std::vector<TMeasureColumn>& columns, const std::vector<QColor>& colors,
               const QColor& background, const std::vector<std::string>& suggestions,
               const QString& span, bool spanOk);
@@ -32,6 +34,7 @@ class TMeasurePage : public QWidget {
 
   private:
     std::vector<TMeasure> chosen_;
+    bool pairs_ = false;
     QComboBox* span_;
     QToolButton* choose_;
     QTableWidget* grid_;

@@ -27,9 +27,13 @@ class MeasurePage : public ::testing::Test {
     void SetUp() override {
         QSettings("Dornek", "Kvaril").remove("Oscilloscope/Measures");
         QSettings("Dornek", "Kvaril").remove("Oscilloscope/MeasureKeys");
-        // Square: 20 ms periods, high 5 ms of them; Flat: 0.5 throughout.
-        MakeHandRun(wb_.Signals, {"Square", "Flat"}, 1e-4, 0.1,
-                    [](int s, int q) { return s == 0 ? (q % 200 < 50 ? 1.0 : 0.0) : 0.5; });
+        QSettings("Dornek", "Kvaril").remove("Oscilloscope/MeasurePairs");
+        // Square: 20 ms periods, high 5 ms of them; Flat: 0.5 throughout; Late: Square 2 ms
+        // later.
+        MakeHandRun(wb_.Signals, {"Square", "Flat", "Late"}, 1e-4, 0.1, [](int s, int q) {
+            const int at = s == 2 ? q + 180 : q;
+            return s == 1 ? 0.5 : (at % 200 < 50 ? 1.0 : 0.0);
+        });
         Open();
     }
     void Open() {
@@ -57,7 +61,7 @@ TEST_F(MeasurePage, AppearsWhenChosenAndMeasuresEachBeam) {
     QApplication::processEvents();
     ASSERT_TRUE(Grid()->isVisible());
     ASSERT_EQ(Grid()->rowCount(), 7);  // the default measures
-    ASSERT_EQ(Grid()->columnCount(), 2);
+    ASSERT_EQ(Grid()->columnCount(), 3);
     EXPECT_EQ(Grid()->verticalHeaderItem(0)->text(), "частота");
     EXPECT_EQ(Grid()->item(0, 0)->text(), "50,000 Гц");
     EXPECT_EQ(Grid()->item(5, 0)->text(), "25,00 %");  // duty
@@ -85,6 +89,16 @@ TEST_F(MeasurePage, TheMeasuresTickedAreItsRows) {
     ASSERT_EQ(Grid()->rowCount(), 7);
     EXPECT_EQ(Grid()->verticalHeaderItem(0)->text(), "период");
     EXPECT_EQ(Grid()->item(0, 0)->text().toStdString().substr(0, 4), "0.02");
+
+    // Delay and phase from the first beam: Late rises 2 ms after Square, a tenth of its period.
+    for (QAction* a : button->menu()->actions())
+        if (a->objectName() == "actMeasurePairs") a->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(Grid()->rowCount(), 9);
+    EXPECT_EQ(Grid()->verticalHeaderItem(7)->text(), "задержка от Square");
+    EXPECT_EQ(Grid()->item(7, 2)->text(), "0.002");
+    EXPECT_EQ(Grid()->item(8, 2)->text(), "36,0 °");
+    EXPECT_EQ(Grid()->item(7, 0)->text(), "");
 }
 
 }  // namespace
