@@ -136,16 +136,17 @@ TWaveform MeasureWaveform(const double* s, int n, double t0, double q) {
         // The last crossing of the start level before the end level is crossed.
         const std::vector<TCrossing>& starts = rising ? at10 : at90;
         const std::vector<TCrossing>& ends = rising ? at90 : at10;
+        // Both lists are in time order: one walk through the starts serves every end.
+        double start = -HUGE_VAL;
+        bool back = false;  // the signal went back over the start level since
+        size_t next = 0;
         for (const TCrossing& e : ends) {
-            if (e.Rising != rising) continue;
-            double start = -HUGE_VAL;
-            bool back = false;
-            for (const TCrossing& c : starts) {
-                if (c.Time > e.Time) break;
-                if (c.Rising == rising) start = c.Time;
-                back = c.Rising != rising;  // the signal went back over the start level
+            for (; next < starts.size() && starts[next].Time <= e.Time; ++next) {
+                if (starts[next].Rising == rising) start = starts[next].Time;
+                back = starts[next].Rising != rising;
             }
-            if (start > -HUGE_VAL && !back) return TMeasured::Of(e.Time - start);
+            if (e.Rising == rising && start > -HUGE_VAL && !back)
+                return TMeasured::Of(e.Time - start);
         }
         return TMeasured::Not(rising ? "нет фронта в интервале" : "нет спада в интервале");
     };
