@@ -46,6 +46,8 @@ endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=XDG_RUNTIME_DIR --unset=QT_QPA_PLATFORM
                         ${KVARIL} --run ${doc} --png ${out}/quiet.png
                 RESULT_VARIABLE rc OUTPUT_VARIABLE stdout ERROR_VARIABLE err)
+# Another test's run may hold the model folder: the wait it reports is no warning of this one.
+string(REPLACE "Ожидание: папку модели занимает другой запуск...\n" "" err "${err}")
 if(NOT rc EQUAL 0 OR NOT stdout STREQUAL "Ok\n" OR NOT err STREQUAL "" OR NOT EXISTS ${out}/quiet.png)
   message(FATAL_ERROR "a quiet --png run: rc=${rc}\n${stdout}\n${err}")
 endif()
