@@ -1,6 +1,7 @@
 # Runs `kvaril --run --measure` as a user would on the filters example, whose Sine is 50 Hz of
 # amplitude 1 over five whole periods; and the refusals, which leave an existing file alone.
 cmake_policy(SET CMP0007 NEW)
+include(${CMAKE_CURRENT_LIST_DIR}/Refusal.cmake)
 set(filters ${PROJECTS}/filters.sig)
 set(out_file ${WORK}/measure.csv)
 file(REMOVE ${out_file})
@@ -33,22 +34,10 @@ if(NOT rc EQUAL 0 OR NOT header MATCHES "^signal,freq,period,periods,top,.*,sfdr
   message(FATAL_ERROR "part of a period: rc=${rc}\n${header}\n${sine}\n${err}")
 endif()
 
-file(SHA256 ${out_file} before)
-foreach(case
-    "--measure;freq,nope;${out_file}|неизвестная мера \"nope\""
-    "--measure;delay:Sine;${out_file}|delay:A,B"
-    "--measure;delay:Sine,Nope;${out_file}|нет сигнала \"Nope\"")
-  string(REPLACE "|" ";" parts "${case}")
-  list(GET parts -1 expected)
-  list(REMOVE_AT parts -1)
-  execute_process(COMMAND ${KVARIL} --run ${filters} ${parts}
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  file(SHA256 ${out_file} after)
-  string(FIND "${err}" "${expected}" at)
-  if(NOT rc EQUAL 1 OR at EQUAL -1 OR NOT before STREQUAL after)
-    message(FATAL_ERROR "refusal ${parts}: rc=${rc}\n${err}")
-  endif()
-endforeach()
+expect_refusals(${KVARIL} ${filters} ${out_file}
+  "--measure freq,nope ${out_file}|неизвестная мера \"nope\""
+  "--measure delay:Sine ${out_file}|delay:A,B"
+  "--measure delay:Sine,Nope ${out_file}|нет сигнала \"Nope\"")
 
 # A pair, and a sweep's rows led by the swept values.
 execute_process(COMMAND ${KVARIL} --run ${filters} --measure delay:Sine,LowPass - --signals Sine

@@ -2,6 +2,7 @@
 # response is -6.02 dB at 0 degrees with full coherence at every bin. Refusals leave an existing
 # output file alone.
 cmake_policy(SET CMP0007 NEW)
+include(${CMAKE_CURRENT_LIST_DIR}/Refusal.cmake)
 set(doc ${DATA}/sweep.sig)
 set(out_file ${WORK}/response.csv)
 file(REMOVE ${out_file})
@@ -32,25 +33,13 @@ if(NOT rc EQUAL 0 OR NOT count EQUAL 502
 endif()
 
 # Each refusal: status 1, the reason, the file of the last success untouched.
-file(SHA256 ${out_file} before)
-foreach(case
-    "--response;Tone:Gain;${out_file};--segment;2000|не помещается"
-    "--response;Tone:Gain;${out_file};--segment;12.5|Неверная длина сегмента"
-    "--response;Tone;${out_file}|Вход:Выход"
-    "--response;Tone:Gain,Gain;${out_file}|назван дважды"
-    "--response;Nope:Gain;${out_file}|нет сигнала \"Nope\""
-    "--csv;${out_file};--segment;64|--segment нужен только с --response")
-  string(REPLACE "|" ";" parts "${case}")
-  list(GET parts -1 expected)
-  list(REMOVE_AT parts -1)
-  execute_process(COMMAND ${KVARIL} --run ${doc} ${parts}
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  file(SHA256 ${out_file} after)
-  string(FIND "${err}" "${expected}" at)
-  if(NOT rc EQUAL 1 OR at EQUAL -1 OR NOT before STREQUAL after)
-    message(FATAL_ERROR "refusal ${parts}: rc=${rc}\n${err}")
-  endif()
-endforeach()
+expect_refusals(${KVARIL} ${doc} ${out_file}
+  "--response Tone:Gain ${out_file} --segment 2000|не помещается"
+  "--response Tone:Gain ${out_file} --segment 12.5|Неверная длина сегмента"
+  "--response Tone ${out_file}|Вход:Выход"
+  "--response Tone:Gain,Gain ${out_file}|назван дважды"
+  "--response Nope:Gain ${out_file}|нет сигнала \"Nope\""
+  "--csv ${out_file} --segment 64|--segment нужен только с --response")
 
 # A sweep: the columns of every run, named by its values.
 execute_process(COMMAND ${KVARIL} --run ${doc} --sweep Tone.Freq=100,200 --response Tone:Gain -

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QStandardItemModel>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -16,6 +15,7 @@
 #include "document/uSignal.h"
 #include "osc/OscTime.h"
 #include "plot/Ticks.h"
+#include "scope/AnalysisForms.h"
 #include "scope/OscPainter.h"
 #include "scope/SpectrumPlot.h"
 #include "scope/SweepPlot.h"
@@ -45,10 +45,7 @@ TFormResponse::TFormResponse(const TSignals& signals, QWidget* owner)
     setWindowModality(Qt::NonModal);
     auto* layout = new QVBoxLayout(this);
     auto label = [this](const char* caption, QWidget* buddy, QHBoxLayout* row) {
-        auto* l = new QLabel(caption, this);
-        l->setBuddy(buddy);
-        row->addWidget(l);
-        row->addWidget(buddy);
+        AddLabelled(this, caption, buddy, row);
     };
     auto combo = [this](const char* name) {
         auto* box = new QComboBox(this);
@@ -189,16 +186,10 @@ void TFormResponse::Open(const TResponseSetup& setup, const std::vector<QColor>&
     Recompute();
 }
 
-void TFormResponse::Present() {
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
-}
+void TFormResponse::Present() { PresentWindow(this); }
 
 void TFormResponse::FillChoices() {
-    const QSignalBlocker blockInput(cbInput_), blockOutputs(lstOutputs_),
-        blockInterval(cbInterval_);
+    const QSignalBlocker blockInput(cbInput_), blockOutputs(lstOutputs_);
     cbInput_->clear();
     lstOutputs_->clear();
     for (const TBeamChoice& b : setup_.Base.Beams) {
@@ -212,13 +203,7 @@ void TFormResponse::FillChoices() {
         item->setCheckState(output ? Qt::Checked : Qt::Unchecked);
     }
     cbInput_->setCurrentIndex(cbInput_->findData(setup_.Input));
-    cbInterval_->clear();
-    auto* model = qobject_cast<QStandardItemModel*>(cbInterval_->model());
-    for (const TSpectrumInterval& i : setup_.Base.Intervals) {
-        cbInterval_->addItem(Text(i.Caption) + (i.Available ? "" : " (нет курсоров)"));
-        if (!i.Available && model) model->item(cbInterval_->count() - 1)->setEnabled(false);
-    }
-    cbInterval_->setCurrentIndex(setup_.Base.Interval);
+    FillIntervalBox(cbInterval_, setup_.Base.Intervals, setup_.Base.Interval);
 }
 
 void TFormResponse::ReadChoices() {

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -20,6 +19,7 @@
 #include "osc/OscTime.h"
 #include "osc/SweepSpectra.h"
 #include "plot/Ticks.h"
+#include "scope/AnalysisForms.h"
 #include "scope/OscPainter.h"
 #include "scope/SpectrumPlot.h"
 #include "scope/SweepPlot.h"
@@ -63,10 +63,7 @@ TFormSpectrum::TFormSpectrum(const TSignals& signals, QWidget* owner)
     setWindowModality(Qt::NonModal);
     auto* layout = new QVBoxLayout(this);
     auto label = [this](const char* caption, QWidget* buddy, QHBoxLayout* row) {
-        auto* l = new QLabel(caption, this);
-        l->setBuddy(buddy);
-        row->addWidget(l);
-        row->addWidget(buddy);
+        AddLabelled(this, caption, buddy, row);
     };
 
     // What is computed: over which interval, with which window, on which axes.
@@ -187,25 +184,10 @@ void TFormSpectrum::Open(const TSpectrumRequest& request, const std::vector<QCol
     Recompute();
 }
 
-void TFormSpectrum::Present() {
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
-}
+void TFormSpectrum::Present() { PresentWindow(this); }
 
 void TFormSpectrum::FillIntervals() {
-    const QSignalBlocker block(cbInterval_);
-    cbInterval_->clear();
-    auto* model = qobject_cast<QStandardItemModel*>(cbInterval_->model());
-    for (const TSpectrumInterval& i : request_.Intervals) {
-        QString caption = Text(i.Caption);
-        if (!i.Available) caption += " (нет курсоров)";
-        cbInterval_->addItem(caption);
-        if (!i.Available && model) model->item(cbInterval_->count() - 1)->setEnabled(false);
-    }
-    cbInterval_->setCurrentIndex(request_.Interval);
-    cbInterval_->setEnabled(!request_.Intervals.empty());
+    FillIntervalBox(cbInterval_, request_.Intervals, request_.Interval);
 }
 
 void TFormSpectrum::Recompute() {

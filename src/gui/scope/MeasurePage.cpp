@@ -3,9 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -13,6 +11,7 @@
 
 #include "common/QtText.h"
 #include "common/Settings.h"
+#include "scope/AnalysisForms.h"
 
 namespace kvaril {
 
@@ -25,11 +24,7 @@ TMeasurePage::TMeasurePage(QWidget* parent) : QWidget(parent) {
     layout->setSpacing(2);
     auto* row = new QHBoxLayout;
     auto* caption = new QLabel("Интервал:", this);
-    span_ = new QComboBox(this);
-    span_->setObjectName("cbMeasureSpan");
-    span_->setEditable(true);
-    span_->setInsertPolicy(QComboBox::NoInsert);
-    span_->setToolTip("Тот же интервал, что на странице «Статистика»");
+    span_ = MakeSpanBox(this, "cbMeasureSpan", "Тот же интервал, что на странице «Статистика»");
     caption->setBuddy(span_);
     row->addWidget(caption);
     row->addWidget(span_, 1);
@@ -83,19 +78,7 @@ void TMeasurePage::Show(const std::vector<TMeasureColumn>& columns,
                         const std::vector<QColor>& colors, const QColor& background,
                         const std::vector<std::string>& suggestions, const QString& span,
                         bool spanOk) {
-    {
-        const QSignalBlocker quiet(span_);
-        QStringList items;
-        for (const std::string& s : suggestions) items << FromUtf8(s);
-        QStringList had;
-        for (int i = 0; i < span_->count(); ++i) had << span_->itemText(i);
-        if (had != items) {
-            span_->clear();
-            span_->addItems(items);
-        }
-        if (span_->currentText() != span) span_->setEditText(span);
-    }
-    span_->lineEdit()->setStyleSheet(spanOk ? QString() : QStringLiteral("color: #b00000"));
+    ShowSpan(span_, suggestions, span, spanOk);
     QStringList captions;
     for (TMeasure m : chosen_) captions << FromUtf8(MeasureInfo(m).Caption);
     if (pairs_ && !columns.empty())
@@ -134,12 +117,6 @@ void TMeasurePage::Show(const std::vector<TMeasureColumn>& columns,
     }
 }
 
-int TMeasurePage::WantedWidth() const {
-    grid_->resizeColumnsToContents();
-    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth();
-    for (int c = 0; c < grid_->columnCount(); ++c) width += grid_->columnWidth(c);
-    const QMargins margins = layout()->contentsMargins();
-    return width + margins.left() + margins.right() + 2;
-}
+int TMeasurePage::WantedWidth() const { return TableWantedWidth(this, grid_); }
 
 }  // namespace kvaril

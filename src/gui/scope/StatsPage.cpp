@@ -4,14 +4,13 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
-#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "common/QtText.h"
+#include "scope/AnalysisForms.h"
 
 namespace kvaril {
 
@@ -22,11 +21,8 @@ TStatsPage::TStatsPage(QWidget* parent) : QWidget(parent) {
     layout->setSpacing(2);
     auto* row = new QHBoxLayout;
     auto* caption = new QLabel("Интервал:", this);
-    span_ = new QComboBox(this);
-    span_->setObjectName("cbStatsSpan");
-    span_->setEditable(true);
-    span_->setInsertPolicy(QComboBox::NoInsert);
-    span_->setToolTip("Окно - весь показанный интервал; m1..m2 - между двумя метками");
+    span_ = MakeSpanBox(this, "cbStatsSpan",
+                        "Окно - весь показанный интервал; m1..m2 - между двумя метками");
     caption->setBuddy(span_);
     row->addWidget(caption);
     row->addWidget(span_, 1);
@@ -52,23 +48,7 @@ TStatsPage::TStatsPage(QWidget* parent) : QWidget(parent) {
 void TStatsPage::Show(const std::vector<TStatsRow>& rows, const std::vector<QColor>& colors,
                       const QColor& background, const std::vector<std::string>& suggestions,
                       const QString& span, bool spanOk) {
-    {
-        const QSignalBlocker quiet(span_);
-        QStringList items;
-        for (const std::string& s : suggestions) items << FromUtf8(s);
-        QStringList had;
-        for (int i = 0; i < span_->count(); ++i) had << span_->itemText(i);
-        if (had != items) {
-            const int cursor = span_->lineEdit()->cursorPosition();
-            span_->clear();
-            span_->addItems(items);
-            span_->setEditText(span);
-            span_->lineEdit()->setCursorPosition(cursor);
-        } else if (span_->currentText() != span) {
-            span_->setEditText(span);
-        }
-    }
-    span_->lineEdit()->setStyleSheet(spanOk ? QString() : QStringLiteral("color: #b00000"));
+    ShowSpan(span_, suggestions, span, spanOk);
     grid_->setColumnCount(static_cast<int>(rows.size()));
     QPalette palette = grid_->palette();
     palette.setColor(QPalette::Base, background);
@@ -111,12 +91,6 @@ void TStatsPage::Show(const std::vector<TStatsRow>& rows, const std::vector<QCol
     }
 }
 
-int TStatsPage::WantedWidth() const {
-    grid_->resizeColumnsToContents();
-    int width = grid_->verticalHeader()->width() + 2 * grid_->frameWidth();
-    for (int c = 0; c < grid_->columnCount(); ++c) width += grid_->columnWidth(c);
-    const QMargins margins = layout()->contentsMargins();
-    return width + margins.left() + margins.right() + 2;
-}
+int TStatsPage::WantedWidth() const { return TableWantedWidth(this, grid_); }
 
 }  // namespace kvaril
